@@ -1,0 +1,42 @@
+// The Python-side AtlanorService: the core service plus the host objects it
+// hands back (the verbose value as passed, the AI object, the metadata dict
+// and the Graph object), so that repeated reads return the same objects.
+#pragma once
+
+#include <nanobind/nanobind.h>
+
+#include "common/graph_view.hpp"
+#include "corvalt/atlanor.hpp"
+
+namespace corvalt::py {
+
+namespace nb = nanobind;
+
+struct AtlanorPy {
+  AtlanorPy();
+
+  atlanor::AtlanorService core;
+  nb::object verbose = nb::bool_(false);
+  nb::object mindloom = nb::none();
+  nb::object metadata = nb::none();  // dict built from core.metadata(), or the host's
+  nb::object graph = nb::none();     // Graph object over core.graph()
+
+  void set_verbose(nb::handle value);
+  void set_mindloom(nb::handle value);
+  // The Graph object of the current core graph (None when there is none).
+  nb::object graph_object();
+  // The GraphView behind graph_object(); the graph must exist.
+  GraphView& graph_view();
+};
+
+using AtlanorClass = nb::class_<AtlanorPy>;
+
+// Each part of the service binds its own methods (one file each).
+void bind_metadata(AtlanorClass& cls);    // construction, attributes, load/build
+void bind_search(AtlanorClass& cls);      // search_by_keywords, get_related_rules, find_path
+void bind_context(AtlanorClass& cls);     // generate_output, format_as_markdown
+void bind_sql(AtlanorClass& cls);         // generate_sql, generate_sql_from_nl, _get_schema_summary
+void bind_processing(AtlanorClass& cls);  // process_query and friends
+void bind_demo(nb::module_& m);           // the demonstration entry point
+
+}  // namespace corvalt::py

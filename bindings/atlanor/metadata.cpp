@@ -1,0 +1,117 @@
+// AtlanorService construction, attributes, load_metadata and build_graph.
+#include <new>
+
+#include "atlanor/atlanor_py.hpp"
+#include "common/args.hpp"
+#include "common/console.hpp"
+#include "common/convert.hpp"
+#include "common/host_adapters.hpp"
+#include "corvalt/errors.hpp"
+
+namespace corvalt::py {
+
+AtlanorPy::AtlanorPy() : core(python_console()) { core.models = host_models(); }
+
+void AtlanorPy::set_verbose(nb::handle value) {
+  bool on = truth(value);
+  verbose = nb::borrow(value);
+  core.verbose = on;
+}
+
+void AtlanorPy::set_mindloom(nb::handle value) {
+  mindloom = nb::borrow(value);
+  core.ai = make_ai_service(value);
+}
+
+nb::object AtlanorPy::graph_object() {
+  const auto& kg = core.graph();
+  if (!kg) {
+    graph = nb::none();
+    return graph;
+  }
+  if (!graph.is_none() && nb::inst_ptr<GraphView>(graph)->graph() == kg->graph) return graph;
+  graph = wrap_graph(kg->graph);
+  return graph;
+}
+
+GraphView& AtlanorPy::graph_view() {
+  core.require_graph();
+  return *nb::inst_ptr<GraphView>(graph_object());
+}
+
+namespace {
+
+void set_graph(AtlanorPy& self, nb::handle value) {
+  if (value.is_none()) {
+    self.core.set_graph(nullptr);
+    self.graph = nb::none();
+    return;
+  }
+  if (!nb::isinstance<GraphView>(value))
+    throw TypeError(std::string("graph must be a Graph or None, not ") + Py_TYPE(value.ptr())->tp_name);
+  GraphView* view = nb::inst_ptr<GraphView>(value);
+  const auto& current = self.core.graph();
+  if (!current || current->graph != view->graph())
+    self.core.set_graph(atlanor::KnowledgeGraph::from(view->graph()));
+  self.graph = nb::borrow(value);
+}
+
+void set_metadata(AtlanorPy& self, nb::handle value) {
+  self.core.set_metadata(to_value(value));
+  self.metadata = nb::borrow(value);
+}
+
+nb::object load_metadata(AtlanorPy& self, nb::handle filename) {
+  std::string path = arg_str(filename, "load_metadata", "filename");
+  const Value& doc = self.core.load_metadata(path);
+  self.metadata = to_python(doc);
+  return self.metadata;
+}
+
+}  // namespace
+
+void bind_metadata(AtlanorClass& cls) {
+  cls.def(
+         "__init__",
+         [](AtlanorPy* self, nb::handle metadata_file, nb::handle verbose, nb::handle mindloom) {
+           auto path = arg_opt_str(metadata_file, "AtlanorService", "metadata_file");
+           new (self) AtlanorPy();
+           try {
+             self->set_verbose(verbose);
+             self->set_mindloom(mindloom);
+             if (path && !path->empty()) load_metadata(*self, metadata_file);
+           } catch (...) {
+             self->~AtlanorPy();
+             throw;
+           }
+         },
+         nb::arg("metadata_file") = nb::none(), nb::arg("verbose") = false,
+         nb::arg("mindloom") = nb::none())
+      .def_prop_rw(
+          "verbose", [](AtlanorPy& self) { return self.verbose; },
+          [](AtlanorPy& self, nb::handle v) { self.set_verbose(v); })
+      .def_prop_rw(
+          "mindloom", [](AtlanorPy& self) { return self.mindloom; },
+          [](AtlanorPy& self, nb::handle v) { self.set_mindloom(v); })
+      .def_prop_rw(
+          "metadata", [](AtlanorPy& self) { return self.metadata; }, &set_metadata)
+      .def_prop_rw(
+          "graph", [](AtlanorPy& self) { return self.graph_object(); }, &set_graph)
+      .def("load_metadata", &load_metadata, nb::arg("filename"),
+           "Load the metadata document at `filename`; returns it as a dict.")
+      .def(
+          "build_graph",
+          [](AtlanorPy& self, nb::handle metadata) {
+            if (metadata.is_none()) {
+              self.core.build_graph();
+            } else {
+              arg_dict(metadata, "build_graph", "metadata");
+              self.core.build_graph(to_value(metadata));
+            }
+            return self.graph_object();
+          },
+          nb::arg("metadata") = nb::none(),
+          "Build the knowledge graph from `metadata` (default: the loaded document).");
+}
+
+}  // namespace corvalt::py

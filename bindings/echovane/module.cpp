@@ -1,0 +1,13 @@
+// Corvalt.Echovane: the question history service.
+#include <nanobind/nanobind.h>
+
+#include "common/errors.hpp"
+#include "common/graph_view.hpp"
+
+namespace nb = nanobind;
+
+NB_MODULE(Echovane, m) {
+  m.doc() = "Question history: load earlier questions and find a strong match.";
+  corvalt::py::register_errors(m);
+  corvalt::py::bind_graph_view(m);
+}

@@ -1,0 +1,117 @@
+// The schema knowledge service: metadata document, knowledge graph, keyword
+// search, context record, Markdown, query processing and SQL assembly.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "corvalt/console.hpp"
+#include "corvalt/graph.hpp"
+#include "corvalt/host.hpp"
+#include "corvalt/value.hpp"
+
+namespace corvalt::atlanor {
+
+inline constexpr const char* kGraphNotBuilt = "Graph not built. Call build_graph first.";
+inline constexpr const char* kNoMetadata =
+    "No metadata provided. Call load_metadata first or provide metadata.";
+
+class SearchIndex;  // per-graph texts prepared for keyword search (search.cpp)
+
+// One graph together with what the search prepares from it. The graph never
+// changes once built, so the prepared texts stay valid for its lifetime.
+struct KnowledgeGraph {
+  std::shared_ptr<const Graph> graph;
+  std::shared_ptr<const SearchIndex> search_index;
+  // Wraps a finished graph and prepares its search texts.
+  static std::shared_ptr<KnowledgeGraph> from(std::shared_ptr<const Graph> graph);
+};
+using KnowledgeGraphPtr = std::shared_ptr<KnowledgeGraph>;
+
+// search_by_keywords(): ranked nodes (best first, ties in node order) and the
+// match map (node -> reasons, in graph node order).
+struct SearchResult {
+  std::vector<Graph::Index> ranked;
+  std::vector<std::pair<Graph::Index, std::vector<std::string>>> matches;
+};
+
+// get_related_rules(): (rule node, its description)
+using RelatedRule = std::pair<Graph::Index, Value>;
+
+// Optional inputs of context assembly when the host passes chat history.
+struct ChatInput {
+  const ChatHistory* history = nullptr;  // null: no history given
+  std::optional<std::string> previous_sql;
+};
+
+class AtlanorService {
+ public:
+  explicit AtlanorService(Console console = Console());
+
+  // ---- state -------------------------------------------------------------
+  bool verbose = false;
+  // The AI service and the host's Models types; null when absent.
+  std::shared_ptr<AiService> ai;
+  std::shared_ptr<Models> models;
+
+  const Value& metadata() const noexcept { return metadata_; }
+  void set_metadata(Value metadata) { metadata_ = std::move(metadata); }
+  const KnowledgeGraphPtr& graph() const noexcept { return graph_; }
+  void set_graph(KnowledgeGraphPtr graph) { graph_ = std::move(graph); }
+  const Console& console() const noexcept { return console_; }
+
+  // ---- metadata and graph ------------------------------------------------
+  // Loads the document at `filename` into metadata() and returns it.
+  const Value& load_metadata(const std::string& filename);
+  // Builds the knowledge graph from `metadata` (null: the service's own),
+  // stores it as graph() and returns it.
+  KnowledgeGraphPtr build_graph(const Value& metadata = Value());
+
+  // ---- search, rules, paths ----------------------------------------------
+  SearchResult search_by_keywords(const std::vector<std::string>& keywords) const;
+  std::vector<RelatedRule> get_related_rules(std::string_view node_id) const;
+  std::optional<std::vector<Graph::Index>> find_path(std::string_view start,
+                                                     std::string_view end) const;
+
+  // ---- context record and Markdown ----------------------------------------
+  RecordPtr generate_output(const std::string& query_text, const std::vector<std::string>& tables,
+                            const std::vector<std::string>& columns,
+                            const std::vector<std::string>& concepts,
+                            const std::vector<std::string>& rules,
+                            const std::vector<std::string>* all_tables) const;
+  std::string format_as_markdown(const Record& output) const;
+
+  // ---- query processing ------------------------------------------------------
+  RecordPtr process_query(const std::string& query_text, const std::string& output_format,
+                          const ChatInput& chat);
+  RecordPtr process_query_with_ai(const std::string& query_text, const std::string& output_format);
+  RecordPtr process_query_with_chat_history(const std::string& query_text, const ChatInput& chat,
+                                            const std::string& output_format);
+
+  // ---- SQL ---------------------------------------------------------------
+  std::string generate_sql(const std::vector<std::string>& table_nodes,
+                           const std::vector<std::string>* condition_nodes) const;
+  std::string generate_sql_from_nl(const std::string& question) const;
+  RecordPtr get_schema_summary() const;
+
+  // The graph, or ValueError "Graph not built..." when there is none.
+  const KnowledgeGraph& require_graph() const;
+
+ private:
+  Console console_;
+  Value metadata_;
+  KnowledgeGraphPtr graph_;
+};
+
+// Rule-based keyword extraction: words longer than 3 code points, lower-cased,
+// in order, punctuation attached, duplicates kept.
+std::vector<std::string> extract_keywords(std::string_view question);
+
+// Builds the prepared search texts of a graph (search.cpp).
+std::shared_ptr<const SearchIndex> build_search_index(const Graph& graph);
+
+}  // namespace corvalt::atlanor

@@ -1,0 +1,79 @@
+// Directed graph keyed by string node ids, with an attribute record on every
+// node and edge and at most one edge per ordered pair. Nodes keep insertion
+// order; a node's successors keep the order in which their edges were first
+// added; re-adding a node or an edge updates its record and keeps its place.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "corvalt/value.hpp"
+
+namespace corvalt {
+
+class Graph {
+ public:
+  using Index = std::uint32_t;
+  struct Edge {
+    Index target;
+    RecordPtr attrs;
+  };
+
+  // Absent node: appended with `attrs`. Present: its record is updated with
+  // the given keys (new values win). Returns the node's index.
+  Index add_node(std::string_view id, const Record& attrs = {});
+  // Absent ends are created first (u before v) with empty records. Absent
+  // edge: added and appended to u's successors; present: record updated.
+  void add_edge(std::string_view u, std::string_view v, const Record& attrs = {});
+  void add_edge(Index u, Index v, const Record& attrs = {});
+
+  bool has_node(std::string_view id) const { return find(id).has_value(); }
+  std::optional<Index> find(std::string_view id) const;
+  // Throws NodeNotFound.
+  Index index_of(std::string_view id) const;
+
+  std::size_t node_count() const noexcept { return ids_.size(); }
+  std::size_t edge_count() const noexcept { return edge_count_; }
+
+  const std::string& id(Index i) const { return ids_[i]; }
+  // The node's live attribute record.
+  Record& attrs(Index i) const { return *attrs_[i]; }
+  const RecordPtr& attrs_ptr(Index i) const { return attrs_[i]; }
+  const std::vector<Edge>& successors(Index i) const { return succ_[i]; }
+
+  // Attribute record of edge u->v, or nullptr (also when a node is absent).
+  const Record* edge_data(Index u, Index v) const;
+  const Record* edge_data(std::string_view u, std::string_view v) const;
+  bool has_edge(std::string_view u, std::string_view v) const { return edge_data(u, v); }
+
+  // Fewest-edges path from s to t following edge direction, ends included;
+  // std::nullopt when there is none. Throws NodeNotFound for an absent end.
+  std::optional<std::vector<Index>> shortest_path(std::string_view s, std::string_view t) const;
+
+  void reserve(std::size_t nodes);
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept {
+      return std::hash<std::string_view>{}(s);
+    }
+  };
+  static std::uint64_t pair_key(Index u, Index v) noexcept {
+    return (static_cast<std::uint64_t>(u) << 32) | v;
+  }
+
+  std::vector<std::string> ids_;
+  std::vector<RecordPtr> attrs_;
+  std::vector<std::vector<Edge>> succ_;
+  std::unordered_map<std::string, Index, Hash, std::equal_to<>> index_;
+  // (u, v) -> position of the edge in succ_[u]
+  std::unordered_map<std::uint64_t, std::uint32_t> edges_;
+  std::size_t edge_count_ = 0;
+};
+
+}  // namespace corvalt

@@ -1,0 +1,232 @@
+// Building the knowledge graph from the metadata document. Node and edge
+// order follow the document exactly: search ties and rule lists depend on it.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvalt/atlanor.hpp"
+#include "corvalt/errors.hpp"
+#include "corvalt/text.hpp"
+
+namespace corvalt::atlanor {
+
+namespace {
+
+const Record& record_of(const Value& v, std::string_view what) {
+  if (!v.is_record())
+    throw TypeError(std::string(what) + " must be a JSON object, not " + v.type_name());
+  return v.as_record();
+}
+
+const List& list_of(const Value& v, std::string_view what) {
+  if (!v.is_list()) throw TypeError(std::string(what) + " must be a JSON array, not " + v.type_name());
+  return v.as_list();
+}
+
+const std::string& text_of(const Value& v, std::string_view what) {
+  if (!v.is_text()) throw TypeError(std::string(what) + " must be a string, not " + v.type_name());
+  return v.as_text();
+}
+
+Record edge(const char* relationship) { return Record{{"relationship", relationship}}; }
+
+// Texts of the document read more than once, lower-cased once.
+struct TableInfo {
+  const std::string* name;
+  std::string lower_name;
+  const Record* columns;
+};
+
+class Builder {
+ public:
+  Builder(const Record& doc, Graph& graph) : doc_(doc), graph_(graph) {
+    if (const Value* bc = doc.find("business_concepts"))
+      concepts_ = &record_of(*bc, "business_concepts");
+  }
+
+  void run() {
+    const Record& tables = record_of(doc_.at("tables"), "tables");
+    graph_.reserve(estimate_nodes(tables));
+    for (const auto& [name, info] : tables) add_table(name, record_of(info, "Table '" + name + "'"));
+    if (const Value* rels = doc_.find("relationships")) add_relationships(list_of(*rels, "relationships"));
+    if (const Value* examples = doc_.find("query_examples"))
+      add_examples(list_of(*examples, "query_examples"));
+    if (const Value* keywords = doc_.find("keywords")) add_keywords(record_of(*keywords, "keywords"));
+    if (const Value* terms = doc_.find("terminology")) add_terms(record_of(*terms, "terminology"));
+  }
+
+ private:
+  static std::size_t estimate_nodes(const Record& tables) {
+    std::size_t n = tables.size();
+    for (const auto& item : tables)
+      if (item.second.is_record())
+        if (const Value* cols = item.second.as_record().find("columns"); cols && cols->is_record())
+          n += cols->as_record().size();
+    return n + n / 4;
+  }
+
+  void add_table(const std::string& name, const Record& info) {
+    Graph::Index table = graph_.add_node(
+        "table:" + name, Record{{"type", "table"},
+                                {"name", name},
+                                {"description", info.at("description")},
+                                {"domain", info.at("domain")},
+                                {"row_count", info.get("row_count", Value(0))}});
+    const Record& columns = record_of(info.at("columns"), "Columns of table '" + name + "'");
+    tables_.push_back(TableInfo{&name, text::lower(name), &columns});
+    for (const auto& [column_name, column_value] : columns) {
+      const Record& column = record_of(column_value, "Column '" + name + "." + column_name + "'");
+      Record attrs{{"type", "column"},
+                   {"name", column_name},
+                   {"description", column.at("description")},
+                   {"data_type", column.at("data_type")},
+                   {"indexed", column.get("indexed", Value(false))}};
+      if (const Value* stats = column.find("statistics")) attrs.append_new("statistics", *stats);
+      Graph::Index col = graph_.add_node("column:" + name + "." + column_name, attrs);
+      graph_.add_edge(table, col, edge("has_column"));
+      add_column_rules(col, column);
+      add_column_concepts(col, column);
+    }
+  }
+
+  void add_column_rules(Graph::Index col, const Record& column) {
+    if (const Value* rules = column.find("business_rules")) {
+      for (const Value& rule_value : list_of(*rules, "business_rules")) {
+        const std::string& rule = text_of(rule_value, "A business rule");
+        std::string name = rule.substr(0, rule.find(':'));
+        std::string id = "rule:" + name;
+        auto node = graph_.find(id);
+        if (!node)
+          node = graph_.add_node(id, Record{{"type", "rule"}, {"name", name}, {"description", rule}});
+        graph_.add_edge(col, *node, edge("governed_by"));
+      }
+    }
+    if (const Value* rules = column.find("related_business_rules")) {
+      for (const Value& rule_value : list_of(*rules, "related_business_rules")) {
+        const Record& rule = record_of(rule_value, "A related business rule");
+        const Value& name = rule.at("name");
+        std::string id = "rule:" + to_str(name);
+        auto node = graph_.find(id);
+        if (!node)
+          node = graph_.add_node(
+              id, Record{{"type", "rule"}, {"name", name}, {"description", rule.at("description")}});
+        graph_.add_edge(col, *node, edge("governed_by"));
+      }
+    }
+  }
+
+  void add_column_concepts(Graph::Index col, const Record& column) {
+    const Value* concepts = column.find("concepts");
+    if (!concepts) return;
+    for (const Value& concept_value : list_of(*concepts, "concepts")) {
+      std::string name = to_str(concept_value);
+      std::string id = "concept:" + name;
+      auto node = graph_.find(id);
+      if (!node) {
+        Value description("");
+        if (concepts_) {
+          if (const Value* info = concepts_->find(name))
+            description = record_of(*info, "Business concept '" + name + "'").get("description", Value(""));
+        }
+        node = graph_.add_node(
+            id, Record{{"type", "concept"}, {"name", concept_value}, {"description", description}});
+      }
+      graph_.add_edge(col, *node, edge("implements"));
+    }
+  }
+
+  void add_relationships(const List& relationships) {
+    for (const Value& rel_value : relationships) {
+      const Record& rel = record_of(rel_value, "A relationship");
+      std::string from = "table:" + to_str(rel.at("from_table"));
+      std::string to = "table:" + to_str(rel.at("to_table"));
+      graph_.add_edge(from, to,
+                      Record{{"relationship", "related_to"},
+                             {"join_condition", rel.at("join_condition")},
+                             {"description", rel.at("description")}});
+    }
+  }
+
+  void add_examples(const List& examples) {
+    for (std::size_t i = 0; i < examples.size(); ++i) {
+      const Record& example = record_of(examples[i], "A query example");
+      const Value& query = example.at("query");
+      Graph::Index node = graph_.add_node(
+          "example:" + std::to_string(i),
+          Record{{"type", "example"},
+                 {"query", query},
+                 {"description", example.at("description")},
+                 {"complexity", example.get("complexity", Value("simple"))}});
+      // Plain substring test: a table name inside a longer identifier counts.
+      std::string lower_query = text::lower(text_of(query, "An example's query"));
+      for (const TableInfo& table : tables_)
+        if (lower_query.find(table.lower_name) != std::string::npos)
+          graph_.add_edge(node, graph_.index_of("table:" + *table.name), edge("references"));
+    }
+  }
+
+  void add_keywords(const Record& keywords) {
+    for (const auto& [keyword, targets] : keywords) {
+      Graph::Index node = graph_.add_node("keyword:" + keyword,
+                                          Record{{"type", "keyword"}, {"name", keyword}});
+      for (const Value& target_value : list_of(targets, "Targets of keyword '" + keyword + "'")) {
+        const std::string& target = text_of(target_value, "A keyword target");
+        std::string id;
+        if (target.find('.') != std::string::npos) id = "column:" + target;
+        else if (concepts_ && concepts_->contains(target)) id = "concept:" + target;
+        else id = "table:" + target;
+        auto tagged = graph_.find(id);
+        if (!tagged) continue;  // unknown targets are skipped
+        graph_.add_edge(node, *tagged, edge("tags"));
+        Record& attrs = graph_.attrs(*tagged);
+        Value* list = attrs.find("keywords");
+        if (!list) list = &attrs.set("keywords", Value(make_list()));
+        if (!list->is_list()) throw TypeError("Attribute 'keywords' of node " + id + " is not a list");
+        list->as_list().push_back(Value(keyword));
+      }
+    }
+  }
+
+  void add_terms(const Record& terminology) {
+    // Lower-cased column names with their node ids, in table then column order.
+    std::vector<std::pair<std::string, Graph::Index>> columns;
+    for (const TableInfo& table : tables_)
+      for (const auto& item : *table.columns)
+        columns.emplace_back(text::lower(item.first),
+                             graph_.index_of("column:" + *table.name + "." + item.first));
+    for (const auto& [term, definition] : terminology) {
+      Graph::Index node = graph_.add_node(
+          "term:" + term, Record{{"type", "term"}, {"name", term}, {"description", definition}});
+      std::string lower_term = text::lower(term);
+      for (const auto& [lower_column, column] : columns)
+        if (lower_column.find(lower_term) != std::string::npos)
+          graph_.add_edge(node, column, edge("defines"));
+    }
+  }
+
+  const Record& doc_;
+  Graph& graph_;
+  const Record* concepts_ = nullptr;
+  std::vector<TableInfo> tables_;
+};
+
+}  // namespace
+
+KnowledgeGraphPtr AtlanorService::build_graph(const Value& metadata) {
+  const Value* source = &metadata;
+  if (metadata.is_null()) {
+    if (metadata_.is_null()) throw ValueError(kNoMetadata);
+    source = &metadata_;
+  }
+  const Record& doc = record_of(*source, "Metadata document");
+  auto graph = std::make_shared<Graph>();
+  Builder(doc, *graph).run();
+  KnowledgeGraphPtr built = KnowledgeGraph::from(std::move(graph));
+  graph_ = built;
+  if (verbose)
+    console_.line("Graph built with " + std::to_string(built->graph->node_count()) + " nodes and " +
+                  std::to_string(built->graph->edge_count()) + " edges");
+  return built;
+}
+
+}  // namespace corvalt::atlanor

@@ -1,0 +1,30 @@
+#include <string>
+
+#include "corvalt/atlanor.hpp"
+#include "corvalt/errors.hpp"
+#include "corvalt/text.hpp"
+
+namespace corvalt::atlanor {
+
+AtlanorService::AtlanorService(Console console) : console_(std::move(console)) {}
+
+const KnowledgeGraph& AtlanorService::require_graph() const {
+  if (!graph_) throw ValueError(kGraphNotBuilt);
+  return *graph_;
+}
+
+std::shared_ptr<KnowledgeGraph> KnowledgeGraph::from(std::shared_ptr<const Graph> graph) {
+  auto kg = std::make_shared<KnowledgeGraph>();
+  kg->search_index = build_search_index(*graph);
+  kg->graph = std::move(graph);
+  return kg;
+}
+
+std::vector<std::string> extract_keywords(std::string_view question) {
+  std::vector<std::string> keywords;
+  for (std::string_view word : text::split_whitespace(question))
+    if (text::length(word) > 3) keywords.push_back(text::lower(word));
+  return keywords;
+}
+
+}  // namespace corvalt::atlanor

@@ -1,0 +1,751 @@
+// JSON reading and writing with the host's json module behaviour.
+//
+// Why a hand-written parser: callers (and users reading error messages) see
+// exactly what json.loads would report -- the same wording, the same
+// code-point position, line and column -- and the documents use the host's
+// extensions: NaN / Infinity / -Infinity literals, integers of any size, and
+// dict() semantics for a repeated key (first position, last value). None of
+// the maintained libraries gives all of that together: RapidJSON, simdjson
+// and nlohmann::json each have their own error wording and byte offsets,
+// reject or only optionally accept the non-finite literals, and keep either
+// the first value or every copy of a repeated key. The grammar itself is
+// small, so following the host's scanner step by step is the simplest way to
+// be exact.
+//
+// Speed: the scanner works on raw bytes with pointer arithmetic and a lookup
+// table for string bodies; code-point positions are only computed when an
+// error is raised (from the byte offset), so valid documents never pay for
+// them.
+#include "corvalt/json.hpp"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "corvalt/errors.hpp"
+#include "corvalt/text.hpp"
+
+namespace corvalt::json {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// UTF-8 helpers
+// ---------------------------------------------------------------------------
+
+// Appends a code point as UTF-8. Surrogates (U+D800..U+DFFF) come out as
+// their 3-byte form: the host keeps an unpaired "\ud800" escape as a lone
+// surrogate in its str, and this generalised (WTF-8 style) encoding is how
+// such a string is carried in our UTF-8 text. The writer turns it back into
+// the same "\ud800" escape.
+inline void put_utf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Code points in [from, to): every byte that is not a continuation byte
+// starts one.
+std::size_t count_code_points(const char* from, const char* to) {
+  std::size_t n = 0;
+  for (const char* p = from; p < to; ++p)
+    if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+inline bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// The host's strict UTF-8 decoder (what open(..., encoding="utf-8").read()
+// runs): on the first bad sequence reports its start, end and the host's
+// reason. The end follows the host: one past the last byte that still formed
+// a valid prefix, or the end of the data for a truncated final sequence.
+bool check_utf8(std::string_view s, std::size_t& bad_start, std::size_t& bad_end,
+                const char*& reason) {
+  const auto* data = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  std::size_t i = 0;
+  while (i < n) {
+    // ASCII runs eight bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, data + i, 8);
+      if (word & 0x8080808080808080ULL) break;
+      i += 8;
+    }
+    if (i >= n) break;
+    unsigned char c = data[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t need;
+    if (c < 0xC2 || c > 0xF4) {
+      bad_start = i;
+      bad_end = i + 1;
+      reason = "invalid start byte";
+      return false;
+    }
+    need = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    // Second byte: a continuation byte, narrowed for the lead bytes that
+    // would otherwise allow overlong forms, surrogates or > U+10FFFF.
+    auto second_ok = [c](unsigned char c2) {
+      if (!is_continuation(c2)) return false;
+      if (c == 0xE0) return c2 >= 0xA0;
+      if (c == 0xED) return c2 < 0xA0;
+      if (c == 0xF0) return c2 >= 0x90;
+      if (c == 0xF4) return c2 < 0x90;
+      return true;
+    };
+    for (std::size_t k = 1; k < need; ++k) {
+      if (i + k >= n) {
+        bad_start = i;
+        bad_end = n;
+        reason = "unexpected end of data";
+        return false;
+      }
+      unsigned char ck = data[i + k];
+      if (k == 1 ? !second_ok(ck) : !is_continuation(ck)) {
+        bad_start = i;
+        bad_end = i + k;
+        reason = "invalid continuation byte";
+        return false;
+      }
+    }
+    i += need;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Parser
+// ---------------------------------------------------------------------------
+
+// Nesting depth at which the host's recursion guard stops json.loads when it
+// is called from shallow code; deeper documents fail there too, and the limit
+// keeps our own stack safe.
+constexpr int kMaxDepth = 1497;
+
+// Bytes that end the plain part of a string body: the quote, the backslash
+// and the control characters that are rejected inside strings.
+struct StringStops {
+  bool stop[256];
+  constexpr StringStops() : stop() {
+    for (int c = 0; c < 0x20; ++c) stop[c] = true;
+    stop[static_cast<unsigned char>('"')] = true;
+    stop[static_cast<unsigned char>('\\')] = true;
+  }
+};
+constexpr StringStops kStops;
+
+inline bool is_ws(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+inline int hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The host's int() refuses decimal strings longer than this by default.
+constexpr std::size_t kMaxIntDigits = 4300;
+
+double parse_out_of_range(const char* from, const char* to) {
+  // Magnitudes beyond double become inf or (signed) zero, as float() gives;
+  // strtod in the "C" locale computes exactly that.
+  static locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  std::string copy(from, to);
+  return strtod_l(copy.c_str(), nullptr, c_locale);
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text)
+      : text_(text), begin_(text.data()), end_(text.data() + text.size()) {}
+
+  Value parse_document() {
+    if (text_.size() >= 3 && static_cast<unsigned char>(text_[0]) == 0xEF &&
+        static_cast<unsigned char>(text_[1]) == 0xBB &&
+        static_cast<unsigned char>(text_[2]) == 0xBF)
+      fail("Unexpected UTF-8 BOM (decode using utf-8-sig)", begin_);
+    const char* p = skip_ws(begin_);
+    Value v = parse_value(p, 0);
+    p = skip_ws(p);
+    if (p != end_) fail("Extra data", p);
+    return v;
+  }
+
+ private:
+  [[noreturn]] void fail(const char* msg, const char* at) const {
+    std::size_t pos = count_code_points(begin_, at);
+    std::size_t lineno = 1;
+    const char* last_nl = nullptr;
+    for (const char* p = begin_; p < at; ++p) {
+      if (*p == '\n') {
+        ++lineno;
+        last_nl = p;
+      }
+    }
+    std::size_t colno = last_nl ? count_code_points(last_nl, at) : pos + 1;
+    throw JsonDecodeError(msg, std::string(text_), pos, lineno, colno);
+  }
+
+  const char* skip_ws(const char* p) const {
+    while (p < end_ && is_ws(*p)) ++p;
+    return p;
+  }
+
+  bool literal(const char* p, const char* word, std::size_t n) const {
+    return static_cast<std::size_t>(end_ - p) >= n && std::memcmp(p, word, n) == 0;
+  }
+
+  // One value starting exactly at p; p is left just after it.
+  Value parse_value(const char*& p, int depth) {
+    if (p >= end_) fail("Expecting value", p);
+    switch (*p) {
+      case '"': {
+        std::string s;
+        p = parse_string(p + 1, s);
+        return Value(std::move(s));
+      }
+      case '{':
+        if (depth >= kMaxDepth)
+          throw Error("maximum recursion depth exceeded while decoding a JSON object from a "
+                      "unicode string");
+        return parse_object(p, depth + 1);
+      case '[':
+        if (depth >= kMaxDepth)
+          throw Error("maximum recursion depth exceeded while decoding a JSON array from a "
+                      "unicode string");
+        return parse_array(p, depth + 1);
+      case 'n':
+        if (literal(p, "null", 4)) {
+          p += 4;
+          return Value();
+        }
+        break;
+      case 't':
+        if (literal(p, "true", 4)) {
+          p += 4;
+          return Value(true);
+        }
+        break;
+      case 'f':
+        if (literal(p, "false", 5)) {
+          p += 5;
+          return Value(false);
+        }
+        break;
+      case 'N':
+        if (literal(p, "NaN", 3)) {
+          p += 3;
+          return Value(std::numeric_limits<double>::quiet_NaN());
+        }
+        break;
+      case 'I':
+        if (literal(p, "Infinity", 8)) {
+          p += 8;
+          return Value(std::numeric_limits<double>::infinity());
+        }
+        break;
+      case '-':
+        if (literal(p, "-Infinity", 9)) {
+          p += 9;
+          return Value(-std::numeric_limits<double>::infinity());
+        }
+        break;
+      default:
+        break;
+    }
+    return parse_number(p);
+  }
+
+  // Number grammar as the host's scanner reads it: an optional '-', "0" or a
+  // digit run not starting with 0, then a fraction only when '.' is followed
+  // by a digit and an exponent only when it has digits (otherwise the scan
+  // stops before the '.' or 'e' and the caller reports what follows).
+  Value parse_number(const char*& p) {
+    const char* start = p;
+    const char* q = p;
+    if (*q == '-') {
+      ++q;
+      if (q >= end_) fail("Expecting value", start);
+    }
+    if (*q >= '1' && *q <= '9') {
+      ++q;
+      while (q < end_ && is_digit(*q)) ++q;
+    } else if (*q == '0') {
+      ++q;
+    } else {
+      fail("Expecting value", start);
+    }
+    bool is_float = false;
+    if (end_ - q >= 2 && q[0] == '.' && is_digit(q[1])) {
+      is_float = true;
+      q += 2;
+      while (q < end_ && is_digit(*q)) ++q;
+    }
+    if (end_ - q >= 2 && (*q == 'e' || *q == 'E')) {
+      const char* e_start = q;
+      ++q;
+      if (end_ - q >= 2 && (*q == '-' || *q == '+')) ++q;
+      while (q < end_ && is_digit(*q)) ++q;
+      if (is_digit(q[-1]))
+        is_float = true;
+      else
+        q = e_start;
+    }
+    p = q;
+    if (is_float) {
+      double d = 0.0;
+      auto res = std::from_chars(start, q, d, std::chars_format::general);
+      if (res.ec == std::errc::result_out_of_range) d = parse_out_of_range(start, q);
+      return Value(d);
+    }
+    std::int64_t i = 0;
+    auto res = std::from_chars(start, q, i);
+    if (res.ec == std::errc()) return Value(i);
+    std::size_t digits = static_cast<std::size_t>(q - start) - (*start == '-' ? 1 : 0);
+    if (digits > kMaxIntDigits)
+      throw ValueError("Exceeds the limit (" + std::to_string(kMaxIntDigits) +
+                       " digits) for integer string conversion: value has " +
+                       std::to_string(digits) +
+                       " digits; use sys.set_int_max_str_digits() to increase the limit");
+    return Value(BigInt{std::string(start, q)});
+  }
+
+  // String body starting just after the opening quote at p - 1. Decodes into
+  // out and returns the position after the closing quote.
+  const char* parse_string(const char* p, std::string& out) {
+    const char* quote = p - 1;
+    const char* q = p;
+    while (q < end_ && !kStops.stop[static_cast<unsigned char>(*q)]) ++q;
+    if (q < end_ && *q == '"') {  // no escapes: the common case
+      out.assign(p, q);
+      return q + 1;
+    }
+    const char* chunk = p;
+    for (;;) {
+      while (q < end_ && !kStops.stop[static_cast<unsigned char>(*q)]) ++q;
+      if (q >= end_) fail("Unterminated string starting at", quote);
+      char c = *q;
+      if (c != '"' && c != '\\') fail("Invalid control character at", q);
+      out.append(chunk, q);
+      if (c == '"') return q + 1;
+      const char* esc = q + 1;  // the character after the backslash
+      if (esc >= end_) fail("Unterminated string starting at", quote);
+      if (*esc != 'u') {
+        char r;
+        switch (*esc) {
+          case '"': r = '"'; break;
+          case '\\': r = '\\'; break;
+          case '/': r = '/'; break;
+          case 'b': r = '\b'; break;
+          case 'f': r = '\f'; break;
+          case 'n': r = '\n'; break;
+          case 'r': r = '\r'; break;
+          case 't': r = '\t'; break;
+          default: fail("Invalid \\escape", q);
+        }
+        out.push_back(r);
+        chunk = q = esc + 1;
+        continue;
+      }
+      // \uXXXX: the host wants at least one character after the four digits
+      // (the closing quote at the earliest), and reports a short or bad
+      // escape at its 'u'.
+      const char* hex = esc + 1;
+      if (end_ - hex <= 4) fail("Invalid \\uXXXX escape", esc);
+      std::uint32_t cp = 0;
+      for (int k = 0; k < 4; ++k) {
+        int h = hex_value(hex[k]);
+        if (h < 0) fail("Invalid \\uXXXX escape", esc);
+        cp = (cp << 4) | static_cast<std::uint32_t>(h);
+      }
+      const char* after = hex + 4;
+      // A high surrogate followed by a low-surrogate escape makes one code
+      // point; any other follower is read again as its own escape.
+      if (cp >= 0xD800 && cp <= 0xDBFF && end_ - after > 6 && after[0] == '\\' &&
+          after[1] == 'u') {
+        std::uint32_t low = 0;
+        for (int k = 0; k < 4; ++k) {
+          int h = hex_value(after[2 + k]);
+          if (h < 0) fail("Invalid \\uXXXX escape", after + 1);
+          low = (low << 4) | static_cast<std::uint32_t>(h);
+        }
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+          after += 6;
+        }
+      }
+      put_utf8(out, cp);
+      chunk = q = after;
+    }
+  }
+
+  Value parse_object(const char*& p, int depth) {
+    RecordPtr rec = make_record();
+    Record& r = *rec;
+    const char* q = skip_ws(p + 1);
+    if (q < end_ && *q == '}') {
+      p = q + 1;
+      return Value(std::move(rec));
+    }
+    std::string key;
+    for (;;) {
+      if (q >= end_ || *q != '"') fail("Expecting property name enclosed in double quotes", q);
+      key.clear();
+      q = parse_string(q + 1, key);
+      q = skip_ws(q);
+      if (q >= end_ || *q != ':') fail("Expecting ':' delimiter", q);
+      q = skip_ws(q + 1);
+      Value v = parse_value(q, depth);
+      // dict() over the pairs: a repeated key keeps its first position and
+      // takes the last value.
+      if (Value* existing = r.find(key))
+        *existing = std::move(v);
+      else
+        r.append_new(std::move(key), std::move(v));
+      q = skip_ws(q);
+      if (q < end_ && *q == '}') break;
+      if (q >= end_ || *q != ',') fail("Expecting ',' delimiter", q);
+      q = skip_ws(q + 1);
+    }
+    p = q + 1;
+    return Value(std::move(rec));
+  }
+
+  Value parse_array(const char*& p, int depth) {
+    ListPtr list = make_list();
+    List& l = *list;
+    const char* q = skip_ws(p + 1);
+    if (q < end_ && *q == ']') {
+      p = q + 1;
+      return Value(std::move(list));
+    }
+    for (;;) {
+      l.push_back(parse_value(q, depth));
+      q = skip_ws(q);
+      if (q < end_ && *q == ']') break;
+      if (q >= end_ || *q != ',') fail("Expecting ',' delimiter", q);
+      q = skip_ws(q + 1);
+    }
+    p = q + 1;
+    return Value(std::move(list));
+  }
+
+  std::string_view text_;
+  const char* begin_;
+  const char* end_;
+};
+
+// ---------------------------------------------------------------------------
+// Writer
+// ---------------------------------------------------------------------------
+
+const char kHex[] = "0123456789abcdef";
+
+inline void put_u_escape(std::string& out, std::uint32_t unit) {
+  char buf[6] = {'\\', 'u', kHex[(unit >> 12) & 0xF], kHex[(unit >> 8) & 0xF],
+                 kHex[(unit >> 4) & 0xF], kHex[unit & 0xF]};
+  out.append(buf, 6);
+}
+
+// Decodes one code point of possibly imperfect UTF-8 at s[i], advancing i.
+// Surrogates in their 3-byte form come back as themselves (see put_utf8). A
+// byte that starts no valid sequence gives U+FFFD and is skipped alone.
+std::uint32_t next_code_point(std::string_view s, std::size_t& i) {
+  const auto* d = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  unsigned char c = d[i];
+  std::size_t need;
+  std::uint32_t cp;
+  if (c >= 0xC2 && c <= 0xDF) {
+    need = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    need = 3;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    need = 4;
+    cp = c & 0x07;
+  } else {
+    ++i;
+    return 0xFFFD;
+  }
+  if (i + need > n) {
+    ++i;
+    return 0xFFFD;
+  }
+  for (std::size_t k = 1; k < need; ++k) {
+    if (!is_continuation(d[i + k])) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (d[i + k] & 0x3F);
+  }
+  static constexpr std::uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[need] || cp > 0x10FFFF) {
+    ++i;
+    return 0xFFFD;
+  }
+  i += need;
+  return cp;
+}
+
+// encode_basestring_ascii: printable ASCII as is, the usual short escapes,
+// everything else as \uXXXX (UTF-16 pairs beyond the basic plane).
+void put_string(std::string& out, std::string_view s) {
+  out.push_back('"');
+  std::size_t i = 0;
+  const std::size_t n = s.size();
+  while (i < n) {
+    std::size_t run = i;
+    while (run < n) {
+      unsigned char c = static_cast<unsigned char>(s[run]);
+      if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') break;
+      ++run;
+    }
+    out.append(s.data() + i, run - i);
+    i = run;
+    if (i >= n) break;
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default: put_u_escape(out, c); break;
+      }
+      continue;
+    }
+    std::uint32_t cp = next_code_point(s, i);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      put_u_escape(out, 0xD800 | (cp >> 10));
+      put_u_escape(out, 0xDC00 | (cp & 0x3FF));
+    } else {
+      put_u_escape(out, cp);
+    }
+  }
+  out.push_back('"');
+}
+
+class Writer {
+ public:
+  // indent < 0: the one-line form; otherwise spaces per level.
+  explicit Writer(int indent) : indent_(indent) {}
+
+  std::string take() { return std::move(out_); }
+
+  void write(const Value& v, int level) {
+    switch (v.kind()) {
+      case Value::Kind::Null: out_ += "null"; return;
+      case Value::Kind::Bool: out_ += v.as_bool() ? "true" : "false"; return;
+      case Value::Kind::Int: {
+        char buf[24];
+        auto res = std::to_chars(buf, buf + sizeof buf, v.as_int());
+        out_.append(buf, res.ptr);
+        return;
+      }
+      case Value::Kind::BigInt: out_ += v.as_bigint().digits; return;
+      case Value::Kind::Real: {
+        double d = v.as_real();
+        if (std::isnan(d))
+          out_ += "NaN";
+        else if (std::isinf(d))
+          out_ += d > 0 ? "Infinity" : "-Infinity";
+        else
+          out_ += real_repr(d);
+        return;
+      }
+      case Value::Kind::Text: put_string(out_, v.as_text()); return;
+      case Value::Kind::Bytes:
+        throw TypeError("Object of type bytes is not JSON serializable");
+      case Value::Kind::List: {
+        const List& l = v.as_list();
+        if (l.empty()) {
+          out_ += "[]";
+          return;
+        }
+        enter(&l, level);
+        out_.push_back('[');
+        for (std::size_t i = 0; i < l.size(); ++i) {
+          if (i) out_.push_back(',');
+          separate(level + 1, i == 0);
+          write(l[i], level + 1);
+        }
+        newline(level);
+        out_.push_back(']');
+        open_.pop_back();
+        return;
+      }
+      case Value::Kind::Record: {
+        const Record& r = v.as_record();
+        if (r.empty()) {
+          out_ += "{}";
+          return;
+        }
+        enter(&r, level);
+        out_.push_back('{');
+        bool first = true;
+        for (const auto& [key, value] : r) {
+          if (!first) out_.push_back(',');
+          separate(level + 1, first);
+          first = false;
+          put_string(out_, key);
+          out_ += ": ";
+          write(value, level + 1);
+        }
+        newline(level);
+        out_.push_back('}');
+        open_.pop_back();
+        return;
+      }
+    }
+  }
+
+ private:
+  // Containers currently being written: meeting one again is a cycle, which
+  // the host reports instead of recursing forever. A container shared by
+  // several keys is fine.
+  void enter(const void* container, int level) {
+    for (const void* open : open_)
+      if (open == container) throw ValueError("Circular reference detected");
+    // Roughly where the host's own recursion limit stops each form.
+    if (indent_ >= 0 ? level >= 995 : level >= 1497)
+      throw Error(indent_ >= 0 ? "maximum recursion depth exceeded"
+                               : "maximum recursion depth exceeded while encoding a JSON object");
+    open_.push_back(container);
+  }
+
+  // Before an element: a line break and indentation in the indented form,
+  // a space after the comma in the one-line form.
+  void separate(int level, bool first) {
+    if (indent_ >= 0)
+      newline(level);
+    else if (!first)
+      out_.push_back(' ');
+  }
+
+  void newline(int level) {
+    if (indent_ < 0) return;
+    out_.push_back('\n');
+    out_.append(static_cast<std::size_t>(level) * static_cast<std::size_t>(indent_), ' ');
+  }
+
+  int indent_;
+  std::string out_;
+  std::vector<const void*> open_;
+};
+
+// open() as the host words its failure: "[Errno N] <strerror>: '<path>'".
+[[noreturn]] void throw_os_error(int err, const std::string& path) {
+  throw OsError("[Errno " + std::to_string(err) + "] " + std::strerror(err) + ": " +
+                text::py_repr(path));
+}
+
+std::string read_file(const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw_os_error(errno, path);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    int err = errno;
+    ::close(fd);
+    throw_os_error(err, path);
+  }
+  if (S_ISDIR(st.st_mode)) {  // the host's open() refuses directories up front
+    ::close(fd);
+    throw_os_error(EISDIR, path);
+  }
+  std::string data;
+  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t got = ::read(fd, buf, sizeof buf);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      throw_os_error(err, path);
+    }
+    if (got == 0) break;
+    data.append(buf, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return data;
+}
+
+// Text-mode reading translates "\r\n" and a lone "\r" to "\n" (universal
+// newlines), which shows in error lines and positions.
+void translate_newlines(std::string& s) {
+  std::size_t first = s.find('\r');
+  if (first == std::string::npos) return;
+  std::size_t w = first;
+  for (std::size_t r = first; r < s.size(); ++r) {
+    char c = s[r];
+    if (c == '\r') {
+      s[w++] = '\n';
+      if (r + 1 < s.size() && s[r + 1] == '\n') ++r;
+    } else {
+      s[w++] = c;
+    }
+  }
+  s.resize(w);
+}
+
+}  // namespace
+
+Value parse(std::string_view text) { return Parser(text).parse_document(); }
+
+Value parse_file(const std::string& path) {
+  std::string data = read_file(path);
+  std::size_t bad_start = 0, bad_end = 0;
+  const char* reason = nullptr;
+  if (!check_utf8(data, bad_start, bad_end, reason))
+    throw UnicodeDecodeError(std::move(data), bad_start, bad_end, reason);
+  translate_newlines(data);
+  return parse(data);
+}
+
+std::string dump_indented(const Value& value) {
+  Writer w(2);
+  w.write(value, 0);
+  return w.take();
+}
+
+std::string dump_compact(const Value& value) {
+  Writer w(-1);
+  w.write(value, 0);
+  return w.take();
+}
+
+}  // namespace corvalt::json

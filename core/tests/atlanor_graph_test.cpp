@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "corvalt/atlanor.hpp"
+#include "corvalt/errors.hpp"
+#include "corvalt/json.hpp"
+
+using namespace corvalt;
+using atlanor::AtlanorService;
+
+namespace {
+
+const char* kDoc = R"({
+  "tables": {
+    "activity": {"description": "Activities", "domain": "scheduling", "columns": {
+      "total_float": {"description": "Total float", "data_type": "REAL",
+                      "business_rules": ["R1: text A", "No colon rule"],
+                      "related_business_rules": [{"name": "R2", "description": "second"}],
+                      "concepts": ["total_float", "unknown_concept"], "statistics": {"min": -3}},
+      "Free_Float": {"description": "Free float", "data_type": "REAL", "indexed": true,
+                     "business_rules": ["R1: text B"]}}},
+    "activity_relationship": {"description": "Links", "domain": "scheduling", "row_count": 7,
+      "columns": {"lag": {"description": "Lag", "data_type": "INT"}}}
+  },
+  "relationships": [
+    {"from_table": "activity_relationship", "to_table": "activity", "join_condition": "j1", "description": "d1"},
+    {"from_table": "activity_relationship", "to_table": "activity", "join_condition": "j2", "description": "d2"},
+    {"from_table": "ghost", "to_table": "activity", "join_condition": "j3", "description": "d3"}],
+  "business_concepts": {"total_float": {"description": "TF"}, "orphan": {"description": "never named"}},
+  "query_examples": [{"query": "SELECT * FROM ACTIVITY_RELATIONSHIP", "description": "links"}],
+  "keywords": {"float": ["activity.total_float", "total_float", "activity", "activity",
+                         "Activity.total_float", "orphan", "nothing"]},
+  "terminology": {"FLOAT": "slack"}
+})";
+
+struct Built {
+  std::vector<std::string> lines;
+  AtlanorService service{Console([this](std::string_view l) { lines.emplace_back(l); })};
+};
+
+std::vector<std::string> successor_ids(const Graph& g, std::string_view id) {
+  std::vector<std::string> out;
+  for (const auto& e : g.successors(g.index_of(id))) out.push_back(g.id(e.target));
+  return out;
+}
+
+}  // namespace
+
+TEST(BuildGraph, NodesFollowTheDocumentOrder) {
+  Built b;
+  b.service.verbose = true;
+  auto kg = b.service.build_graph(json::parse(kDoc));
+  const Graph& g = *kg->graph;
+  std::vector<std::string> order;
+  for (Graph::Index i = 0; i < g.node_count(); ++i) order.push_back(g.id(i));
+  EXPECT_EQ(order, (std::vector<std::string>{
+                       "table:activity", "column:activity.total_float", "rule:R1",
+                       "rule:No colon rule", "rule:R2", "concept:total_float",
+                       "concept:unknown_concept", "column:activity.Free_Float",
+                       "table:activity_relationship", "column:activity_relationship.lag",
+                       "table:ghost", "example:0", "keyword:float", "term:FLOAT"}));
+  ASSERT_EQ(b.lines.size(), 1u);
+  EXPECT_EQ(b.lines[0], "Graph built with 14 nodes and " + std::to_string(g.edge_count()) + " edges");
+}
+
+TEST(BuildGraph, AttributesDefaultsAndFirstDefinitionsWin) {
+  Built b;
+  const Graph& g = *b.service.build_graph(json::parse(kDoc))->graph;
+  const Record& table = g.attrs(g.index_of("table:activity"));
+  EXPECT_EQ(table.at("row_count"), Value(0));
+  EXPECT_EQ(g.attrs(g.index_of("table:activity_relationship")).at("row_count"), Value(7));
+  const Record& col = g.attrs(g.index_of("column:activity.total_float"));
+  EXPECT_EQ(col.at("indexed"), Value(false));
+  EXPECT_TRUE(col.contains("statistics"));
+  EXPECT_FALSE(g.attrs(g.index_of("column:activity.Free_Float")).contains("statistics"));
+  EXPECT_EQ(g.attrs(g.index_of("rule:R1")).at("description"), Value("R1: text A"));
+  EXPECT_EQ(g.attrs(g.index_of("rule:No colon rule")).at("name"), Value("No colon rule"));
+  EXPECT_EQ(g.attrs(g.index_of("concept:total_float")).at("description"), Value("TF"));
+  EXPECT_EQ(g.attrs(g.index_of("concept:unknown_concept")).at("description"), Value(""));
+  EXPECT_TRUE(g.attrs(g.index_of("table:ghost")).empty());
+  EXPECT_FALSE(g.attrs(g.index_of("example:0")).contains("name"));
+  EXPECT_EQ(g.attrs(g.index_of("example:0")).at("complexity"), Value("simple"));
+  // R1 is governed twice (two columns), described by its first string
+  EXPECT_EQ(successor_ids(g, "column:activity.Free_Float"), (std::vector<std::string>{"rule:R1"}));
+}
+
+TEST(BuildGraph, EdgesRelationshipsExamplesKeywordsAndTerms) {
+  Built b;
+  const Graph& g = *b.service.build_graph(json::parse(kDoc))->graph;
+  const Record* rel = g.edge_data("table:activity_relationship", "table:activity");
+  ASSERT_NE(rel, nullptr);
+  EXPECT_EQ(rel->at("join_condition"), Value("j2"));  // the second record updates the edge
+  EXPECT_EQ(rel->item(0).second, Value("related_to"));
+  EXPECT_EQ(g.edge_data("table:activity", "table:activity_relationship"), nullptr);
+  // substring test: activity_relationship's SQL also references activity
+  EXPECT_EQ(successor_ids(g, "example:0"),
+            (std::vector<std::string>{"table:activity", "table:activity_relationship"}));
+  // exact, case-sensitive ids; concepts only when a column named them; unknown targets skipped
+  EXPECT_EQ(successor_ids(g, "keyword:float"),
+            (std::vector<std::string>{"column:activity.total_float", "concept:total_float",
+                                      "table:activity"}));
+  const Value* kw = g.attrs(g.index_of("table:activity")).find("keywords");
+  ASSERT_NE(kw, nullptr);
+  EXPECT_EQ(kw->as_list().size(), 2u);  // listed twice, appended twice
+  EXPECT_FALSE(g.has_node("concept:orphan"));
+  EXPECT_EQ(successor_ids(g, "term:FLOAT"),
+            (std::vector<std::string>{"column:activity.total_float", "column:activity.Free_Float"}));
+}
+
+TEST(BuildGraph, FailuresNameTheKeyAndKeepThePreviousGraph) {
+  Built b;
+  EXPECT_THROW(b.service.build_graph(), ValueError);
+  auto first = b.service.build_graph(json::parse(kDoc));
+  const char* bad[] = {
+      R"({"relationships": []})",
+      R"({"tables": {"t": {"domain": "d", "columns": {}}}})",
+      R"({"tables": {"t": {"description": "x", "domain": "d", "columns": {"c": {"description": "x"}}}}})",
+      R"({"tables": {}, "relationships": [{"from_table": "a", "to_table": "b", "description": "d"}]})",
+      R"({"tables": {}, "query_examples": [{"query": "select 1"}]})",
+  };
+  const char* keys[] = {"tables", "description", "data_type", "join_condition", "description"};
+  for (int i = 0; i < 5; ++i) {
+    try {
+      b.service.build_graph(json::parse(bad[i]));
+      ADD_FAILURE() << bad[i];
+    } catch (const KeyError& e) {
+      EXPECT_EQ(e.key(), keys[i]);
+    }
+    EXPECT_EQ(b.service.graph(), first);
+  }
+  EXPECT_THROW(b.service.build_graph(json::parse(R"({"tables": []})")), TypeError);
+}

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "corvalt/errors.hpp"
+#include "corvalt/graph.hpp"
+
+using namespace corvalt;
+
+namespace {
+std::vector<std::string> ids(const Graph& g, const std::vector<Graph::Index>& path) {
+  std::vector<std::string> out;
+  for (auto i : path) out.push_back(g.id(i));
+  return out;
+}
+}  // namespace
+
+TEST(Graph, ReAddingANodeUpdatesItsRecordAndKeepsItsPlace) {
+  Graph g;
+  g.add_node("a", Record{{"type", "table"}, {"name", "a"}});
+  g.add_node("b");
+  g.add_node("a", Record{{"name", "A"}, {"extra", 1}});
+  ASSERT_EQ(g.node_count(), 2u);
+  EXPECT_EQ(g.id(0), "a");
+  const Record& attrs = g.attrs(0);
+  EXPECT_EQ(attrs.item(0).first, "type");
+  EXPECT_EQ(attrs.at("name"), Value("A"));
+  EXPECT_EQ(attrs.item(2).first, "extra");
+}
+
+TEST(Graph, EdgesCreateAbsentEndsInOrderAndUpdateInPlace) {
+  Graph g;
+  g.add_node("x");
+  g.add_edge("u", "v", Record{{"relationship", "r1"}, {"j", "1"}});
+  g.add_edge("u", "w");
+  g.add_edge("u", "v", Record{{"j", "2"}});
+  ASSERT_EQ(g.node_count(), 4u);
+  EXPECT_EQ(g.id(1), "u");
+  EXPECT_EQ(g.id(2), "v");
+  EXPECT_TRUE(g.attrs(2).empty());
+  EXPECT_EQ(g.edge_count(), 2u);
+  const auto& succ = g.successors(*g.find("u"));
+  ASSERT_EQ(succ.size(), 2u);
+  EXPECT_EQ(g.id(succ[0].target), "v");  // first added stays first
+  const Record* data = g.edge_data("u", "v");
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->at("relationship"), Value("r1"));
+  EXPECT_EQ(data->at("j"), Value("2"));
+  EXPECT_EQ(g.edge_data("v", "u"), nullptr);
+  EXPECT_EQ(g.edge_data("u", "absent"), nullptr);
+}
+
+TEST(Graph, ShortestPathFollowsDirectionAndTellsNoPathFromAbsentNode) {
+  Graph g;
+  g.add_edge("a", "b");
+  g.add_edge("b", "c");
+  g.add_edge("c", "d");
+  g.add_edge("a", "c");
+  g.add_node("lonely");
+  auto path = g.shortest_path("a", "d");
+  ASSERT_TRUE(path);
+  EXPECT_EQ(ids(g, *path), (std::vector<std::string>{"a", "c", "d"}));
+  EXPECT_EQ(ids(g, *g.shortest_path("b", "b")), (std::vector<std::string>{"b"}));
+  EXPECT_FALSE(g.shortest_path("d", "a"));
+  EXPECT_FALSE(g.shortest_path("a", "lonely"));
+  EXPECT_THROW(g.shortest_path("a", "nowhere"), NodeNotFound);
+  EXPECT_THROW(g.shortest_path("nowhere", "a"), NodeNotFound);
+  EXPECT_THROW(g.index_of("nowhere"), NodeNotFound);
+}

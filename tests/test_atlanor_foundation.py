@@ -1,0 +1,231 @@
+"""What a host sees of AtlanorService's construction, loading and graph building."""
+
+import json
+import sys
+import types
+
+import pytest
+
+import Corvalt
+from Corvalt import Atlanor, Echovane, Quillon
+from Corvalt.Atlanor import AtlanorService
+
+
+def test_modules_load_and_share_the_graph_type():
+    assert Atlanor.Graph is Echovane.Graph
+    assert Atlanor.NodeNotFound is Corvalt.NodeNotFound
+    assert issubclass(Corvalt.NodeNotFound, KeyError)
+    assert Quillon.__name__ == "Corvalt.Quillon"
+
+
+class TestConstruction:
+    def test_defaults_and_attributes_hold_what_the_host_gave(self):
+        ai = object()
+        s = AtlanorService(verbose=1, mindloom=ai)
+        assert s.graph is None and s.metadata is None
+        assert s.verbose == 1 and type(s.verbose) is int
+        assert s.mindloom is ai
+
+    def test_empty_path_loads_nothing_and_prints_nothing(self, capsys):
+        s = AtlanorService("", verbose=True)
+        assert s.metadata is None
+        assert capsys.readouterr().out == ""
+
+    def test_missing_file_fails_construction(self, tmp_path):
+        path = str(tmp_path / "absent.json")
+        with pytest.raises(FileNotFoundError, match="^Metadata file not found: " + path.replace("/", ".") + "$"):
+            AtlanorService(path)
+
+    @pytest.mark.parametrize("bad", [3, b"x.json", ["x"]])
+    def test_metadata_file_type_is_checked(self, bad):
+        with pytest.raises(TypeError, match="metadata_file"):
+            AtlanorService(bad)
+
+    def test_positional_and_keyword_arguments(self, write_json, small_doc):
+        path = write_json(small_doc)
+        s = AtlanorService(path, False, None)
+        assert s.metadata == small_doc
+        assert AtlanorService(metadata_file=path).metadata == small_doc
+
+
+class TestLoadReport:
+    def test_full_report(self, write_json, small_doc, capsys):
+        small_doc["metadata_cleaning"] = {"cleaned_at": "2026-01-02T03:04:05", "cleaning_version": 1.5}
+        path = write_json(small_doc)
+        AtlanorService(path, verbose=True)
+        assert capsys.readouterr().out.splitlines() == [
+            f"Loaded metadata from {path}",
+            "  - Found 2 tables and 1 relationships",
+            "  - Metadata contains sections: tables, relationships, business_concepts, keywords, "
+            "terminology, metadata_cleaning",
+            "  - Metadata was cleaned at 2026-01-02T03:04:05 (version 1.5)",
+        ]
+
+    def test_empty_document_warns_about_both_sections(self, write_json, capsys):
+        path = write_json({})
+        s = AtlanorService(path, verbose=True)
+        assert s.metadata == {}
+        assert capsys.readouterr().out.splitlines() == [
+            f"Loaded metadata from {path}",
+            "  - Found 0 tables and 0 relationships",
+            "  - Metadata contains sections: ",
+            "  - WARNING: Missing required sections: tables, relationships",
+        ]
+
+    def test_missing_tables_only_and_unknown_cleaning_time(self, write_json, capsys):
+        path = write_json({"relationships": [], "metadata_cleaning": {"cleaning_version": "2"}})
+        AtlanorService(path, verbose=True)
+        out = capsys.readouterr().out.splitlines()
+        assert out[3] == "  - WARNING: Missing required sections: tables"
+        assert out[4] == "  - Metadata was cleaned at unknown (version 2)"
+
+    def test_quiet_service_prints_nothing(self, write_json, small_doc, capsys):
+        s = AtlanorService(write_json(small_doc))
+        s.build_graph()
+        assert capsys.readouterr().out == ""
+
+    def test_lines_interleave_with_the_hosts_own_prints(self, write_json, small_doc, capsys):
+        s = AtlanorService(verbose=True)
+        print("before")
+        s.load_metadata(write_json(small_doc))
+        print("after")
+        out = capsys.readouterr().out.splitlines()
+        assert out[0] == "before" and out[-1] == "after"
+        assert out[1].startswith("Loaded metadata from ")
+
+
+class TestLoadFailures:
+    def test_invalid_json_is_a_json_decode_error_and_keeps_metadata(self, write_json, small_doc):
+        s = AtlanorService(write_json(small_doc))
+        before = s.metadata
+        with pytest.raises(json.JSONDecodeError) as err:
+            s.load_metadata(write_json('{"tables": {}\n  "x": 1}', "bad.json"))
+        assert (err.value.msg, err.value.lineno, err.value.colno, err.value.pos) == (
+            "Expecting ',' delimiter", 2, 3, 16)
+        assert s.metadata is before
+
+    def test_top_level_that_is_not_an_object_is_refused_before_anything(self, write_json, small_doc, capsys):
+        s = AtlanorService(write_json(small_doc), verbose=True)
+        capsys.readouterr()
+        before = s.metadata
+        with pytest.raises(TypeError, match="^Metadata document must be a JSON object$"):
+            s.load_metadata(write_json([1, 2], "list.json"))
+        assert s.metadata is before
+        assert capsys.readouterr().out == ""
+
+    def test_invalid_utf8_is_a_unicode_decode_error(self, tmp_path):
+        path = tmp_path / "latin1.json"
+        path.write_bytes('{"tables": "caf\xe9"}'.encode("latin-1"))
+        with pytest.raises(UnicodeDecodeError):
+            AtlanorService().load_metadata(str(path))
+
+    def test_filename_must_be_a_string(self):
+        with pytest.raises(TypeError, match="filename"):
+            AtlanorService().load_metadata(None)
+
+
+class TestMetadataAttribute:
+    def test_same_dict_until_replaced(self, write_json, small_doc):
+        s = AtlanorService()
+        loaded = s.load_metadata(write_json(small_doc))
+        assert s.metadata is loaded and s.metadata is s.metadata
+        mine = {"tables": {}}
+        s.metadata = mine
+        assert s.metadata is mine
+        assert s.build_graph().number_of_nodes() == 0
+
+    def test_loading_again_keeps_the_built_graph(self, write_json, small_doc):
+        s = AtlanorService(write_json(small_doc))
+        g = s.build_graph()
+        s.load_metadata(write_json({"tables": {}}, "other.json"))
+        assert s.graph is g
+
+
+class TestBuildGraph:
+    def test_no_metadata(self):
+        with pytest.raises(ValueError, match=r"^No metadata provided\. Call load_metadata first or provide metadata\.$"):
+            AtlanorService().build_graph()
+
+    def test_explicit_document_does_not_replace_metadata(self, small_doc):
+        s = AtlanorService()
+        g = s.build_graph(small_doc)
+        assert s.metadata is None
+        assert s.graph is g
+        assert g.has_node("table:activity")
+
+    def test_wrong_type_and_missing_keys(self, small_doc):
+        s = AtlanorService()
+        with pytest.raises(TypeError, match="metadata"):
+            s.build_graph([small_doc])
+        g = s.build_graph(small_doc)
+        del small_doc["tables"]["activity"]["columns"]["name"]["data_type"]
+        with pytest.raises(KeyError) as err:
+            s.build_graph(small_doc)
+        assert err.value.args == ("data_type",)
+        assert s.graph is g
+
+    def test_verbose_line(self, small_doc, capsys):
+        g = AtlanorService(verbose=True).build_graph(small_doc)
+        assert capsys.readouterr().out == (
+            f"Graph built with {g.number_of_nodes()} nodes and {g.number_of_edges()} edges\n")
+
+
+class TestGraphObject:
+    @pytest.fixture
+    def graph(self, small_doc):
+        return AtlanorService().build_graph(small_doc)
+
+    def test_nodes_in_order_with_live_attribute_dicts(self, graph):
+        assert list(graph.nodes) == [
+            "table:activity", "column:activity.total_float", "rule:Negative float",
+            "concept:total_float", "column:activity.name", "table:project", "column:project.id",
+            "keyword:float", "term:float"]
+        assert len(graph.nodes) == graph.number_of_nodes() == len(graph) == 9
+        attrs = graph.nodes["column:activity.total_float"]
+        assert attrs is graph.nodes["column:activity.total_float"]
+        assert attrs == {"type": "column", "name": "total_float", "description": "Total float in days",
+                         "data_type": "REAL", "indexed": False, "statistics": {"min": -5, "max": 12.5},
+                         "keywords": ["float"]}
+        pairs = graph.nodes(data=True)
+        assert pairs[1] == ("column:activity.total_float", attrs) and pairs[1][1] is attrs
+        assert "table:project" in graph.nodes and "table:nope" not in graph.nodes
+        with pytest.raises(KeyError):
+            graph.nodes["table:nope"]
+
+    def test_edges_and_successors(self, graph):
+        assert graph.number_of_edges() == len(graph.edges)
+        assert ("table:activity", "table:project") in graph.edges
+        data = graph.get_edge_data("table:activity", "table:project")
+        assert data == {"relationship": "related_to", "join_condition": "activity.project_id = project.id",
+                        "description": "Activity belongs to project"}
+        assert data is graph.get_edge_data("table:activity", "table:project")
+        assert graph.get_edge_data("table:project", "table:activity") is None
+        assert graph.get_edge_data("table:nope", "table:activity") is None
+        assert graph.has_edge("keyword:float", "concept:total_float")
+        assert list(graph.neighbors("table:activity")) == [
+            "column:activity.total_float", "column:activity.name", "table:project"]
+        assert list(graph.successors("term:float")) == ["column:activity.total_float"]
+        assert graph.edges(data=True)[0] == ("table:activity", "column:activity.total_float",
+                                              {"relationship": "has_column"})
+
+    def test_absent_node_is_the_packages_error_naming_it(self, graph):
+        with pytest.raises(Corvalt.NodeNotFound, match="table:nope"):
+            graph.neighbors("table:nope")
+
+    def test_graph_attribute_accepts_a_graph_or_none(self, graph, small_doc):
+        s = AtlanorService()
+        s.graph = graph
+        assert s.graph is graph
+        s.graph = None
+        assert s.graph is None
+        with pytest.raises(TypeError):
+            s.graph = {"not": "a graph"}
+
+
+def test_models_fallback_is_the_packages_own_types():
+    import Corvalt.ai as ai
+
+    prompt = ai.SQLPrompt(user_prompt="q", ai_context="q", buisness_domains=[], keywords=["k"])
+    assert prompt.keywords == ["k"] and prompt.history_context == ""
+    assert isinstance(types.SimpleNamespace(run=1, clear_history=1, get_response_sync=1), ai.AIService)
+    assert "Models" not in sys.modules or hasattr(sys.modules["Models"], "SQLPrompt")

@@ -1,0 +1,74 @@
+// The question history service: earlier questions with their SQL, loaded from
+// a JSON file, and the search for a strong match to a new question.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "corvalt/console.hpp"
+#include "corvalt/graph.hpp"
+#include "corvalt/value.hpp"
+
+namespace corvalt::echovane {
+
+// Every console line of this service starts with this.
+inline constexpr std::string_view kPrefix = "[Echovane] ";
+// Overlap scores must be strictly above this to count as a strong match.
+inline constexpr double kStrongMatch = 0.7;
+
+class MatchIndex;  // lower-cased texts and word postings (match_index.cpp)
+
+// One loaded history. Never changed once built, so a reload can build the
+// next one completely and swap it in with a single assignment.
+struct History {
+  Value queries;                       // the `enriched_queries` list as loaded
+  std::shared_ptr<const Graph> graph;  // node "query:{i}" per entry
+  std::shared_ptr<const MatchIndex> index;
+};
+
+class EchovaneService {
+ public:
+  explicit EchovaneService(Console console = Console());
+
+  bool verbose = false;
+
+  // The entry list, or null before anything was loaded.
+  const Value& queries() const noexcept;
+  // The history graph, or null before anything was loaded.
+  std::shared_ptr<const Graph> graph() const noexcept;
+  const std::shared_ptr<const History>& history() const noexcept { return history_; }
+
+  // Reads the history file and replaces the loaded history. Throws
+  // FileNotFoundError when nothing exists at `filename`, the JSON reader's
+  // errors for an unreadable file, and TypeError for a document of the wrong
+  // shape; in every failure the earlier history stays as it was.
+  void load_history(const std::string& filename);
+  // The same from a parsed document; `filename` only appears in messages.
+  void load_document(const Value& document, std::string_view filename);
+
+  // The strong-match record of the earlier question that matches `question`
+  // (exactly, by a variation, or by word overlap above kStrongMatch), or null.
+  RecordPtr find_strong_match(std::string_view question) const;
+
+  // The strong-match record of entry `index`, or null when out of range.
+  RecordPtr get_query_details(std::int64_t index) const;
+
+ private:
+  Console console_;
+  std::shared_ptr<const History> history_;
+};
+
+// Builds a history from a parsed document without printing anything.
+// Throws TypeError when the document has the wrong shape.
+std::shared_ptr<const History> build_history(const Value& document, std::string_view filename);
+
+// Share of the distinct words of `question` (already lower-cased and
+// trimmed) that also occur among the words of `text` (likewise): shared
+// words over question words, at least 1. Words are the pieces between runs
+// of white space, punctuation attached. The index computes the same score
+// for all stored texts at once; this one-off form is the reference for it.
+double overlap_score(std::string_view question, std::string_view text);
+
+}  // namespace corvalt::echovane

@@ -1,7 +1,52 @@
+// generate_output and format_as_markdown.
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "atlanor/atlanor_py.hpp"
+#include "common/args.hpp"
+#include "common/convert.hpp"
 
 namespace corvalt::py {
 
-void bind_context(AtlanorClass&) {}
+namespace {
+
+nb::object generate_output(AtlanorPy& self, nb::handle query_text, nb::handle results,
+                           nb::handle matches, nb::handle tables, nb::handle columns,
+                           nb::handle concepts, nb::handle rules, nb::handle sql,
+                           nb::handle all_tables) {
+  constexpr const char* fn = "generate_output";
+  std::string query = arg_str(query_text, fn, "query_text");
+  // results, matches and sql do not shape the record; only their types are checked.
+  arg_list(results, fn, "results");
+  arg_dict(matches, fn, "matches");
+  auto table_ids = arg_str_list(tables, fn, "tables");
+  auto column_ids = arg_str_list(columns, fn, "columns");
+  auto concept_ids = arg_str_list(concepts, fn, "concepts");
+  auto rule_ids = arg_str_list(rules, fn, "rules");
+  arg_opt_str(sql, fn, "sql");
+  std::optional<std::vector<std::string>> found_tables;
+  if (!all_tables.is_none()) found_tables = arg_str_list(all_tables, fn, "all_tables");
+  RecordPtr output = self.core.generate_output(query, table_ids, column_ids, concept_ids, rule_ids,
+                                               found_tables ? &*found_tables : nullptr);
+  return to_python(Value(output));
+}
+
+nb::object format_as_markdown(AtlanorPy& self, nb::handle output_data) {
+  arg_dict(output_data, "format_as_markdown", "output_data");
+  Value record = to_value(output_data);
+  return to_python_text(self.core.format_as_markdown(record.as_record()));
+}
+
+}  // namespace
+
+void bind_context(AtlanorClass& cls) {
+  cls.def("generate_output", &generate_output, nb::arg("query_text"), nb::arg("results"),
+          nb::arg("matches"), nb::arg("tables"), nb::arg("columns"), nb::arg("concepts"),
+          nb::arg("rules"), nb::arg("sql") = nb::none(), nb::arg("all_tables") = nb::none(),
+          "Build the context record for a question from the chosen node ids.")
+      .def("format_as_markdown", &format_as_markdown, nb::arg("output_data"),
+           "Render a context record as Markdown text.");
+}
 
 }  // namespace corvalt::py

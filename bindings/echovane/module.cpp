@@ -3,6 +3,7 @@
 
 #include "common/errors.hpp"
 #include "common/graph_view.hpp"
+#include "echovane/echovane_py.hpp"
 
 namespace nb = nanobind;
 
@@ -10,4 +11,5 @@ NB_MODULE(Echovane, m) {
   m.doc() = "Question history: load earlier questions and find a strong match.";
   corvalt::py::register_errors(m);
   corvalt::py::bind_graph_view(m);
+  corvalt::py::bind_echovane_service(m);
 }

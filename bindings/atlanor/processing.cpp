@@ -46,7 +46,7 @@ void bind_processing(AtlanorClass& cls) {
            ProcessArgs a("process_query", query_text, output_format, chat_history, previous_sql);
            return to_host(self.core.process_query(a.query_text, a.output_format, a.chat));
          },
-         nb::arg("query_text"), nb::arg("output_format") = "json",
+         nb::arg("query_text").none(), nb::arg("output_format").none() = "json",
          nb::arg("chat_history") = nb::none(), nb::arg("previous_sql") = nb::none(),
          "Build the context record for a question. With a chat history or a previous SQL "
          "statement the question is understood in that light.")
@@ -57,7 +57,7 @@ void bind_processing(AtlanorClass& cls) {
                           nb::none());
             return to_host(self.core.process_query_with_ai(a.query_text, a.output_format));
           },
-          nb::arg("query_text"), nb::arg("output_format") = "json",
+          nb::arg("query_text").none(), nb::arg("output_format").none() = "json",
           "Build the context record for a question understood on its own.")
       .def(
           "process_query_with_chat_history",
@@ -68,8 +68,8 @@ void bind_processing(AtlanorClass& cls) {
             return to_host(
                 self.core.process_query_with_chat_history(a.query_text, a.chat, a.output_format));
           },
-          nb::arg("query_text"), nb::arg("chat_history") = nb::none(),
-          nb::arg("previous_sql") = nb::none(), nb::arg("output_format") = "json",
+          nb::arg("query_text").none(), nb::arg("chat_history") = nb::none(),
+          nb::arg("previous_sql") = nb::none(), nb::arg("output_format").none() = "json",
           "Build the context record for a question asked within a conversation.");
 }
 

@@ -1,0 +1,42 @@
+// The Python-side Quillon: the core service plus the host objects it hands
+// back unchanged (verbose as passed, the AI object) and the connection
+// object, kept so that repeated reads of `conn` return the same object.
+#pragma once
+
+#include <nanobind/nanobind.h>
+
+#include "corvalt/quillon.hpp"
+
+namespace corvalt::py {
+
+namespace nb = nanobind;
+
+// The `conn` attribute's object: truthy while the connection is open.
+struct ConnectionPy {
+  quillon::DatabasePtr db;
+};
+
+struct QuillonPy {
+  QuillonPy();
+
+  quillon::Quillon core;
+  nb::object verbose = nb::bool_(false);
+  nb::object mindloom = nb::none();
+  nb::object conn = nb::none();  // ConnectionPy over core.conn(), or None
+
+  void set_verbose(nb::handle value);
+  void set_mindloom(nb::handle value);
+  void set_conn(nb::handle value);
+  // The connection object for core.conn(), made anew only when it changed.
+  nb::object conn_object();
+};
+
+using QuillonClass = nb::class_<QuillonPy>;
+
+void bind_connection(nb::module_& m);
+void bind_quillon(nb::module_& m);
+
+// Core calls whose work is only SQLite's run with the GIL released.
+quillon::Quillon::Unlocker release_gil();
+
+}  // namespace corvalt::py

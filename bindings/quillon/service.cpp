@@ -1,0 +1,286 @@
+// Quillon: construction, attributes, connection, the guard, test_query,
+// result summaries and the fix log.
+#include <cmath>
+#include <new>
+
+#include "common/args.hpp"
+#include "common/console.hpp"
+#include "common/convert.hpp"
+#include "common/host_adapters.hpp"
+#include "corvalt/errors.hpp"
+#include "quillon/quillon_py.hpp"
+
+namespace corvalt::py {
+
+QuillonPy::QuillonPy() : core(python_console(), release_gil()) { core.ai = make_ai_service(mindloom); }
+
+void QuillonPy::set_verbose(nb::handle value) {
+  bool on = truth(value);
+  verbose = nb::borrow(value);
+  core.verbose = on;
+}
+
+void QuillonPy::set_mindloom(nb::handle value) {
+  core.ai = make_ai_service(value);
+  mindloom = nb::borrow(value);
+}
+
+void QuillonPy::set_conn(nb::handle value) {
+  if (value.is_none()) {
+    core.set_conn(nullptr);
+  } else if (nb::isinstance<ConnectionPy>(value)) {
+    core.set_conn(nb::inst_ptr<ConnectionPy>(value)->db);
+  } else {
+    throw TypeError(std::string("conn must be a Connection or None, not ") +
+                    Py_TYPE(value.ptr())->tp_name);
+  }
+  conn = nb::borrow(value);
+}
+
+nb::object QuillonPy::conn_object() {
+  const quillon::DatabasePtr& db = core.conn();
+  if (!db) {
+    conn = nb::none();
+  } else if (conn.is_none() || !nb::isinstance<ConnectionPy>(conn) ||
+             nb::inst_ptr<ConnectionPy>(conn)->db != db) {
+    conn = nb::cast(ConnectionPy{db});
+  }
+  return conn;
+}
+
+namespace {
+
+// ---------------------------------------------------------- test_query --
+
+// Rows of `results` straight into dicts: the keys are made once per column
+// and shared by every row.
+nb::object rows_to_python(const List& rows) {
+  nb::object out = nb::steal(PyList_New(static_cast<Py_ssize_t>(rows.size())));
+  if (!out.is_valid()) throw nb::python_error();
+  std::vector<const std::string*> names;
+  std::vector<nb::object> keys;
+  ToPython other;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Record& row = rows[i].as_record();
+    nb::object dict = nb::steal(_PyDict_NewPresized(static_cast<Py_ssize_t>(row.size())));
+    if (!dict.is_valid()) throw nb::python_error();
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      const auto& [name, value] = row.item(k);
+      if (k >= keys.size()) {
+        names.push_back(&name);
+        keys.push_back(to_python_text(name));
+      } else if (*names[k] != name) {
+        names[k] = &name;
+        keys[k] = to_python_text(name);
+      }
+      nb::object v;
+      switch (value.kind()) {
+        case Value::Kind::Int: v = nb::steal(PyLong_FromLongLong(value.as_int())); break;
+        case Value::Kind::Real: v = nb::steal(PyFloat_FromDouble(value.as_real())); break;
+        case Value::Kind::Text: v = to_python_text(value.as_text()); break;
+        case Value::Kind::Null: v = nb::none(); break;
+        default: v = other(value);
+      }
+      if (!v.is_valid() || PyDict_SetItem(dict.ptr(), keys[k].ptr(), v.ptr()) != 0)
+        throw nb::python_error();
+    }
+    PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), dict.release().ptr());
+  }
+  return out;
+}
+
+// The statement of a query record: text, or null for any false value.
+Value sql_of(nb::handle query) {
+  PyObject* sql = PyDict_GetItemWithError(query.ptr(), nb::str("sql").ptr());
+  if (!sql) {
+    if (PyErr_Occurred()) throw nb::python_error();
+    return Value();
+  }
+  if (PyUnicode_Check(sql)) return Value(utf8_of(sql));
+  if (!truth(sql)) return Value();
+  throw TypeError(std::string("test_query() record key 'sql' must be str, not ") +
+                  Py_TYPE(sql)->tp_name);
+}
+
+nb::object test_query(QuillonPy& self, nb::handle query) {
+  arg_dict(query, "test_query", "query");
+  // Only `sql` is read; the core writes the outcome keys into `outcome` in
+  // order, and they are set on the host's dict in that same order, which
+  // leaves every other key (and the dict's identity) as it was.
+  Record outcome;
+  if (self.core.connected()) outcome.append_new("sql", sql_of(query));
+  self.core.test_query(outcome);
+  for (const auto& [key, value] : outcome) {
+    if (key == "sql") continue;
+    nb::object v = key == "results" && value.is_list() ? rows_to_python(value.as_list())
+                                                       : to_python(value);
+    if (PyDict_SetItem(query.ptr(), to_python_text(key).ptr(), v.ptr()) != 0)
+      throw nb::python_error();
+  }
+  return nb::borrow(query);
+}
+
+// ---------------------------------------------------------- summaries --
+
+// A result table from the host: a list of row dicts (columns default to the
+// first row's keys) or of row sequences with `columns` given; or a table
+// object with `columns` and `itertuples` (a data frame).
+quillon::ResultTable table_of(nb::handle rows, nb::handle columns) {
+  quillon::ResultTable table;
+  FromPython from_py;
+  if (!PyList_Check(rows.ptr()) && nb::hasattr(rows, "itertuples") && nb::hasattr(rows, "columns")) {
+    for (nb::handle name : rows.attr("columns")) table.columns.push_back(str_of(name));
+    nb::object tuples = rows.attr("itertuples")(nb::arg("index") = false, nb::arg("name") = nb::none());
+    for (nb::handle row : tuples) {
+      nb::object seq = nb::steal(PySequence_Tuple(row.ptr()));
+      if (!seq.is_valid()) throw nb::python_error();
+      for (Py_ssize_t c = 0; c < PyTuple_GET_SIZE(seq.ptr()); ++c)
+        table.cells.push_back(from_py(PyTuple_GET_ITEM(seq.ptr(), c)));
+      ++table.row_count;
+    }
+    return table;
+  }
+  arg_list(rows, "_generate_result_summary", "rows");
+  const Py_ssize_t n = PyList_GET_SIZE(rows.ptr());
+  if (!columns.is_none()) {
+    table.columns = arg_str_list(columns, "_generate_result_summary", "columns");
+  } else if (n > 0 && PyDict_Check(PyList_GET_ITEM(rows.ptr(), 0))) {
+    PyObject *key, *value;
+    Py_ssize_t pos = 0;
+    while (PyDict_Next(PyList_GET_ITEM(rows.ptr(), 0), &pos, &key, &value)) {
+      if (!PyUnicode_Check(key))
+        throw TypeError("_generate_result_summary() row keys must be str");
+      table.columns.push_back(utf8_of(key));
+    }
+  } else if (n > 0) {
+    throw TypeError("_generate_result_summary() needs 'columns' when rows are not dicts");
+  }
+  const std::size_t ncols = table.columns.size();
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* row = PyList_GET_ITEM(rows.ptr(), i);
+    if (PyDict_Check(row)) {
+      for (const std::string& name : table.columns) {
+        PyObject* v = PyDict_GetItemWithError(row, to_python_text(name).ptr());
+        if (!v && PyErr_Occurred()) throw nb::python_error();
+        table.cells.push_back(v ? from_py(v) : Value());
+      }
+    } else if (PyList_Check(row) || PyTuple_Check(row)) {
+      if (static_cast<std::size_t>(PySequence_Fast_GET_SIZE(row)) != ncols)
+        throw ValueError("_generate_result_summary() row " + std::to_string(i) + " has " +
+                         std::to_string(PySequence_Fast_GET_SIZE(row)) + " values for " +
+                         std::to_string(ncols) + " columns");
+      for (std::size_t c = 0; c < ncols; ++c)
+        table.cells.push_back(from_py(PySequence_Fast_GET_ITEM(row, static_cast<Py_ssize_t>(c))));
+    } else {
+      throw TypeError(std::string("_generate_result_summary() rows must be dicts, lists or tuples, not ") +
+                      Py_TYPE(row)->tp_name);
+    }
+    ++table.row_count;
+  }
+  return table;
+}
+
+// ------------------------------------------------------------- fix log --
+
+Record record_of(nb::handle obj, const char* argument) {
+  arg_dict(obj, "_log_corrected_sql", argument);
+  Value v = to_value(obj);
+  return v.as_record();
+}
+
+}  // namespace
+
+void bind_quillon(nb::module_& m) {
+  QuillonClass cls(m, "Quillon", "Class for building and testing SQL queries using AI and historical data.");
+  cls.def(
+         "__init__",
+         [](QuillonPy* self, nb::handle database_path, nb::handle verbose, nb::handle mindloom) {
+           auto path = arg_opt_str(database_path, "Quillon", "database_path");
+           bool on = truth(verbose);
+           new (self) QuillonPy();
+           try {
+             self->verbose = nb::borrow(verbose);
+             self->core.verbose = on;
+             self->set_mindloom(mindloom);
+             self->core.database_path = path;
+             self->core.open_initial(path);
+           } catch (...) {
+             self->~QuillonPy();
+             throw;
+           }
+         },
+         nb::arg("database_path") = nb::none(), nb::arg("verbose") = false,
+         nb::arg("mindloom") = nb::none())
+      .def_prop_rw(
+          "verbose", [](QuillonPy& self) { return self.verbose; },
+          [](QuillonPy& self, nb::handle v) { self.set_verbose(v); })
+      .def_prop_rw(
+          "mindloom", [](QuillonPy& self) { return self.mindloom; },
+          [](QuillonPy& self, nb::handle v) { self.set_mindloom(v); })
+      .def_prop_rw(
+          "database_path",
+          [](QuillonPy& self) -> nb::object {
+            if (!self.core.database_path) return nb::none();
+            return to_python_text(*self.core.database_path);
+          },
+          [](QuillonPy& self, nb::handle v) {
+            self.core.database_path = arg_opt_str(v, "database_path", "value");
+          })
+      .def_prop_rw(
+          "conn", [](QuillonPy& self) { return self.conn_object(); },
+          [](QuillonPy& self, nb::handle v) { self.set_conn(v); })
+      .def(
+          "connect_database",
+          [](QuillonPy& self, nb::handle database_path) {
+            std::string path = arg_str(database_path, "connect_database", "database_path");
+            return self.core.connect_database(path);
+          },
+          nb::arg("database_path"), "Connect to the SQLite database at `database_path`.")
+      .def(
+          "close_connection", [](QuillonPy& self) { self.core.close_connection(); },
+          "Close the database connection.")
+      .def(
+          "_validate_safe_sql",
+          [](QuillonPy& self, nb::handle sql) -> nb::object {
+            std::string text = arg_str(sql, "_validate_safe_sql", "sql");
+            auto refusal = self.core.validate_safe_sql(text);
+            if (!refusal) return nb::none();
+            return to_python_text(*refusal);
+          },
+          nb::arg("sql"),
+          "None when `sql` is a read-only SELECT that may run, else the refusal text.")
+      .def("test_query", &test_query, nb::arg("query"),
+           "Run the query record's `sql` and record the outcome in that same dict.")
+      .def(
+          "_generate_result_summary",
+          [](QuillonPy&, nb::handle rows, nb::handle columns) {
+            return to_python_text(quillon::generate_result_summary(table_of(rows, columns)));
+          },
+          nb::arg("rows"), nb::arg("columns") = nb::none(),
+          "Generate a human-readable summary of query results.")
+      .def(
+          "_log_corrected_sql",
+          [](QuillonPy& self, nb::handle question, nb::handle failed_query,
+             nb::handle working_query) {
+            std::string q = arg_str(question, "_log_corrected_sql", "question");
+            Record failed = record_of(failed_query, "failed_query");
+            Record working = record_of(working_query, "working_query");
+            self.core.log_corrected_sql(Value(q), failed, working);
+          },
+          nb::arg("question"), nb::arg("failed_query"), nb::arg("working_query"),
+          "Append a repaired statement to data/failed_sql.json.")
+      .def(
+          "_read_fix_log",
+          [](QuillonPy&) -> nb::object {
+            Value log;
+            try {
+              log = quillon::read_fix_log();
+            } catch (const FileNotFoundError&) {
+              return nb::steal(PyList_New(0));
+            }
+            return to_python(log);
+          },
+          "The entries of data/failed_sql.json (an empty list when there is none).");
+}
+
+}  // namespace corvalt::py

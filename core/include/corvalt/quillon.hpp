@@ -1,0 +1,204 @@
+// The SQL answering service: one SQLite connection, the read-only guard,
+// guarded execution that fills a query record, result summaries and the fix
+// log of repaired statements.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvalt/console.hpp"
+#include "corvalt/errors.hpp"
+#include "corvalt/host.hpp"
+#include "corvalt/value.hpp"
+
+struct sqlite3;
+
+namespace corvalt::quillon {
+
+inline constexpr const char* kNoConnection = "No database connection available";
+inline constexpr const char* kNoSql = "No SQL query provided";
+inline constexpr const char* kOnlySelect =
+    "Security restriction: Only SELECT operations are allowed.";
+inline constexpr const char* kNoResults = "Query returned no results.";
+
+// ---------------------------------------------------------------- guard --
+
+// One row of the guard table: a lower-case pattern matched as a whole word
+// (spaces and the semicolon are part of the pattern) and its message.
+struct GuardRule {
+  const char* pattern;
+  const char* message;
+};
+// The eleven rules, in the order they are tested.
+const std::vector<GuardRule>& guard_rules();
+
+// lower(), then split at white space and join with single spaces.
+std::string normalise_sql(std::string_view sql);
+
+struct GuardVerdict {
+  std::optional<std::string> refusal;  // null: the statement may run
+  const GuardRule* rule = nullptr;     // the rule that matched, if any
+};
+GuardVerdict check_sql(std::string_view sql);
+
+// ---------------------------------------------------------- result table --
+
+// The rows and named columns of one executed statement, row-major.
+struct ResultTable {
+  std::vector<std::string> columns;
+  std::vector<Value> cells;  // row_count * columns.size() values
+  std::size_t row_count = 0;
+
+  const Value& at(std::size_t row, std::size_t column) const {
+    return cells[row * columns.size() + column];
+  }
+};
+
+// The tabular library's default plain-text form of the first `rows` rows
+// (at most row_count): header line, then one line per row led by its
+// position; no line break after the last line.
+std::string render_rows(const ResultTable& table, std::size_t rows);
+
+// "Query returned N row(s) with M column(s)." and the rows (all of them up
+// to five, else the first three and a count of the rest).
+std::string generate_result_summary(const ResultTable& table);
+
+// ------------------------------------------------------------- database --
+
+// A failure of the database or of reading a result; what() is the text that
+// ends up in a query record's `execution_error`.
+class DatabaseError : public Error {
+ public:
+  using Error::Error;
+};
+
+// One SQLite connection, usable from any thread (SQLite's serialized mode).
+// Nothing run on it can change the database file: query_only is on, and
+// the functions that reach past SQL (load_extension, the two-argument
+// fts3_tokenizer) and ATTACH/DETACH are refused while statements compile.
+class Database {
+ public:
+  // Opens `path` for reading and writing, creating a missing file, as the
+  // host's binding does. Throws DatabaseError (or ValueError for a path
+  // holding a NUL character).
+  explicit Database(const std::string& path);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  const std::string& path() const noexcept { return path_; }
+  bool is_open() const;
+  // Closing twice is harmless; a statement running on another thread ends
+  // first.
+  void close();
+
+  // Runs one statement and reads all of its rows, with the host binding's
+  // refusals (NUL character, a second statement, parameter placeholders).
+  // Errors found while the statement compiles and takes its first step are
+  // worded "Execution failed on sql '{sql}': {reason}"; errors while reading
+  // rows carry the bare reason, as the host's reader reports them.
+  ResultTable query(std::string_view sql);
+
+ private:
+  // Held while a statement runs, so that closing waits for it.
+  std::mutex mutex_;
+  // Readable without waiting for a running statement.
+  std::atomic<bool> open_{false};
+  sqlite3* db_ = nullptr;
+  std::string path_;
+};
+using DatabasePtr = std::shared_ptr<Database>;
+
+// -------------------------------------------------------------- fix log --
+
+inline constexpr const char* kFixLogDir = "data";
+inline constexpr const char* kFixLogName = "failed_sql.json";
+inline constexpr const char* kFixLogPath = "data/failed_sql.json";
+
+struct FixLogEntry {
+  Value question;
+  Value failed_sql;
+  Value error;
+  Value working_sql;
+  // The entry as written: question, failed_sql, error, working_sql.
+  Record to_record() const;
+};
+
+// Appends one entry to `dir`/failed_sql.json, creating the directory and the
+// file when missing. The read-modify-write runs under an exclusive advisory
+// lock on the directory and replaces the file by renaming a finished
+// temporary file over it, so concurrent appends lose nothing and a crash
+// leaves either the old or the new log. Throws on any failure (unreadable or
+// malformed log, failed write), leaving the log as it was.
+void append_fix_log(const FixLogEntry& entry, const std::string& dir = kFixLogDir);
+
+// The whole log as parsed JSON (a list of entry records). Throws
+// FileNotFoundError when there is none, JsonDecodeError when malformed.
+Value read_fix_log(const std::string& path = kFixLogPath);
+
+// -------------------------------------------------------------- service --
+
+class Quillon {
+ public:
+  // Runs `work`, which touches SQLite and nothing of the host. The bindings
+  // let other host threads run meanwhile.
+  using Unlocker = std::function<void(const std::function<void()>& work)>;
+
+  explicit Quillon(Console console = Console(), Unlocker unlocked = Unlocker());
+
+  // ---- state (set by the constructor in this order) ---------------------
+  bool verbose = false;
+  std::shared_ptr<AiService> ai;
+  std::optional<std::string> database_path;
+  const DatabasePtr& conn() const noexcept { return conn_; }
+  void set_conn(DatabasePtr conn) { conn_ = std::move(conn); }
+  // The connection is there and open.
+  bool connected() const;
+  const Console& console() const noexcept { return console_; }
+
+  // The constructor's last steps: connect when `path` names an existing
+  // file or directory, else report the missing file (when verbose).
+  void open_initial(const std::optional<std::string>& path);
+
+  // ---- connection --------------------------------------------------------
+  bool connect_database(const std::string& path);
+  void close_connection();
+
+  // ---- guarded execution -------------------------------------------------
+  // Null when the statement may run, else the refusal text.
+  std::optional<std::string> validate_safe_sql(std::string_view sql) const;
+  // Fills `query` with the outcome of running its `sql`; never removes a key.
+  // Throws only TypeError, for a `sql` value that is true but not text.
+  Record& test_query(Record& query);
+  // Runs a statement the service built itself directly on the connection
+  // (no guard). Throws DatabaseError; a missing connection is an error too.
+  ResultTable run_on_connection(std::string_view sql);
+
+  // ---- fix log -------------------------------------------------------------
+  // Appends the entry for a repaired statement: question, the failed
+  // record's `sql` and `execution_error`, the working record's `sql`.
+  // Never throws; a failure is printed when verbose.
+  void log_corrected_sql(const Value& question, const Record& failed, const Record& working,
+                         const std::string& dir = kFixLogDir);
+
+ private:
+  void unlocked(const std::function<void()>& work) const;
+
+  Console console_;
+  Unlocker unlocked_;
+  DatabasePtr conn_;
+};
+
+// The host's str() of a UTF-8 decoding failure of `data` between `start`
+// and `end`: "'utf-8' codec can't decode byte 0xff in position 3: ...".
+std::string utf8_error_text(std::string_view data, std::size_t start, std::size_t end,
+                            std::string_view reason);
+
+}  // namespace corvalt::quillon

@@ -1,0 +1,217 @@
+// The SQLite connection: opened as the host's binding opens it, hardened so
+// that nothing run on it can change the file or reach past SQL, and read the
+// way the host's tabular reader reads a statement.
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "corvalt/quillon.hpp"
+#include "corvalt/text.hpp"
+#include "utf8.hpp"
+
+namespace corvalt::quillon {
+
+namespace {
+
+// Denies, while statements compile, the functions that hand out raw
+// pointers or load code, and attaching other database files.
+int authorize(void*, int action, const char* arg1, const char* arg2, const char*, const char*) {
+  switch (action) {
+    case SQLITE_ATTACH:
+    case SQLITE_DETACH:
+      return SQLITE_DENY;
+    case SQLITE_FUNCTION:
+      if (arg2 && (sqlite3_stricmp(arg2, "load_extension") == 0 ||
+                   sqlite3_stricmp(arg2, "fts3_tokenizer") == 0))
+        return SQLITE_DENY;
+      return SQLITE_OK;
+    default:
+      (void)arg1;
+      return SQLITE_OK;
+  }
+}
+
+// Where the text after the first statement holds something other than
+// white space and comments (the host's binding refuses such a statement).
+bool has_more_statements(const char* pos) {
+  for (; *pos; ++pos) {
+    switch (*pos) {
+      case ' ':
+      case '\t':
+      case '\f':
+      case '\n':
+      case '\r':
+        break;
+      case '-':
+        if (pos[1] != '-') return true;
+        pos += 2;
+        while (*pos && *pos != '\n') ++pos;
+        if (!*pos) return false;
+        break;
+      case '/':
+        if (pos[1] != '*') return true;
+        pos += 2;
+        while (*pos && (pos[0] != '*' || pos[1] != '/')) ++pos;
+        if (!*pos) return false;
+        ++pos;
+        break;
+      default:
+        return true;
+    }
+  }
+  return false;
+}
+
+struct Statement {
+  sqlite3_stmt* stmt = nullptr;
+  ~Statement() { sqlite3_finalize(stmt); }
+};
+
+std::string errmsg(sqlite3* db) { return sqlite3_errmsg(db); }
+
+// The host's text for statement text it cannot hand to SQLite: a lone
+// surrogate, which has no UTF-8 form.
+std::string unencodable(std::string_view sql) {
+  std::size_t start = 0, end = 0;
+  text::is_valid_utf8(sql, &start, &end);
+  std::size_t position = text::length(replace_invalid_utf8(sql.substr(0, start)));
+  const auto* b = reinterpret_cast<const unsigned char*>(sql.data());
+  if (start + 3 <= sql.size() && b[start] == 0xED && (b[start + 1] & 0xE0) == 0xA0) {
+    unsigned cp = 0xD000 | ((b[start + 1] & 0x3Fu) << 6) | (b[start + 2] & 0x3Fu);
+    char buf[96];
+    std::snprintf(buf, sizeof buf,
+                  "'utf-8' codec can't encode character '\\u%04x' in position %zu: "
+                  "surrogates not allowed",
+                  cp, position);
+    return buf;
+  }
+  return "statement text is not valid UTF-8";
+}
+
+}  // namespace
+
+Database::Database(const std::string& path) : path_(path) {
+  if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                           nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = db ? errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    throw DatabaseError(message);
+  }
+  // The host's binding waits five seconds for a locked database.
+  sqlite3_busy_timeout(db, 5000);
+  int off = 0;
+  bool hardened =
+      sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, &off) == SQLITE_OK &&
+      sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, &off) == SQLITE_OK &&
+      sqlite3_exec(db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr) == SQLITE_OK &&
+      sqlite3_set_authorizer(db, &authorize, nullptr) == SQLITE_OK;
+  if (!hardened) {
+    std::string message = errmsg(db);
+    sqlite3_close_v2(db);
+    throw DatabaseError(message);
+  }
+  db_ = db;
+  open_.store(true, std::memory_order_release);
+}
+
+Database::~Database() { close(); }
+
+bool Database::is_open() const { return open_.load(std::memory_order_acquire); }
+
+void Database::close() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!db_) return;
+  open_.store(false, std::memory_order_release);
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+ResultTable Database::query(std::string_view sql) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto failed = [&](const std::string& reason) {
+    return DatabaseError("Execution failed on sql '" + std::string(sql) + "': " + reason);
+  };
+  if (!db_) throw DatabaseError("Cannot operate on a closed database.");
+  if (!text::is_valid_utf8(sql)) throw failed(unencodable(sql));
+  if (sql.size() > static_cast<std::size_t>(sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, -1)))
+    throw failed("query string is too large");
+  if (sql.find('\0') != std::string_view::npos) throw failed("the query contains a null character");
+
+  // The copy ends in a NUL, so the tail can be scanned as C text.
+  const std::string text(sql);
+  Statement st;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt, &tail) !=
+      SQLITE_OK)
+    throw failed(errmsg(db_));
+  if (tail && has_more_statements(tail))
+    throw failed("You can only execute one statement at a time.");
+  if (!st.stmt) throw failed("the statement is empty");
+  if (int needed = sqlite3_bind_parameter_count(st.stmt); needed > 0)
+    throw failed("Incorrect number of bindings supplied. The current statement uses " +
+                 std::to_string(needed) + ", and there are 0 supplied.");
+
+  int rc = sqlite3_step(st.stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw failed(errmsg(db_));
+
+  ResultTable table;
+  const int ncols = sqlite3_column_count(st.stmt);
+  table.columns.reserve(static_cast<std::size_t>(ncols));
+  for (int c = 0; c < ncols; ++c) {
+    const char* name = sqlite3_column_name(st.stmt, c);
+    if (!name) throw failed("out of memory");
+    std::string_view view(name);
+    std::size_t start = 0, end = 0;
+    const char* reason = nullptr;
+    if (!text::is_valid_utf8(view, &start, &end, &reason))
+      throw failed(utf8_error_text(view, start, end, reason));
+    table.columns.emplace_back(view);
+  }
+
+  // From here on the host's reader is past its execute step: errors are
+  // reported with SQLite's bare text.
+  while (rc == SQLITE_ROW) {
+    for (int c = 0; c < ncols; ++c) {
+      switch (sqlite3_column_type(st.stmt, c)) {
+        case SQLITE_INTEGER:
+          table.cells.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(st.stmt, c)));
+          break;
+        case SQLITE_FLOAT:
+          table.cells.emplace_back(sqlite3_column_double(st.stmt, c));
+          break;
+        case SQLITE_TEXT: {
+          const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+          if (!data) throw DatabaseError("out of memory");
+          std::string_view value(data, static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c)));
+          if (!text::is_valid_utf8(value))
+            throw DatabaseError("Could not decode to UTF-8 column '" +
+                                replace_invalid_utf8(table.columns[c]) + "' with text '" +
+                                replace_invalid_utf8(std::string_view(data)) + "'");
+          table.cells.emplace_back(std::string(value));
+          break;
+        }
+        case SQLITE_BLOB: {
+          const auto* data = static_cast<const char*>(sqlite3_column_blob(st.stmt, c));
+          std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c));
+          table.cells.emplace_back(Bytes{std::string(data ? data : "", data ? size : 0)});
+          break;
+        }
+        default:
+          table.cells.emplace_back();
+      }
+    }
+    ++table.row_count;
+    rc = sqlite3_step(st.stmt);
+  }
+  if (rc != SQLITE_DONE) throw DatabaseError(errmsg(db_));
+  return table;
+}
+
+}  // namespace corvalt::quillon

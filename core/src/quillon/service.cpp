@@ -1,0 +1,165 @@
+// The service: connection, guarded execution filling a query record, and
+// the fix-log append with its own error report.
+#include <sys/stat.h>
+
+#include <exception>
+#include <string>
+#include <unordered_set>
+
+#include "corvalt/quillon.hpp"
+
+namespace corvalt::quillon {
+
+namespace {
+
+// The text an error shows the host; decoding failures worded as the host
+// words them.
+std::string error_text(const std::exception& e) {
+  if (const auto* decode = dynamic_cast<const UnicodeDecodeError*>(&e))
+    return utf8_error_text(decode->data(), decode->start(), decode->end(), decode->reason());
+  return e.what();
+}
+
+// os.path.exists(): a file or directory is there (symlinks followed).
+bool path_exists(const std::string& path) {
+  if (path.find('\0') != std::string::npos) return false;
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool distinct(const std::vector<std::string>& names) {
+  std::unordered_set<std::string_view> seen;
+  for (const std::string& name : names)
+    if (!seen.insert(name).second) return false;
+  return true;
+}
+
+}  // namespace
+
+Quillon::Quillon(Console console, Unlocker unlocked)
+    : console_(std::move(console)), unlocked_(std::move(unlocked)) {}
+
+void Quillon::unlocked(const std::function<void()>& work) const {
+  if (unlocked_) unlocked_(work);
+  else work();
+}
+
+bool Quillon::connected() const { return conn_ && conn_->is_open(); }
+
+void Quillon::open_initial(const std::optional<std::string>& path) {
+  if (!path || path->empty()) return;
+  if (path_exists(*path)) {
+    connect_database(*path);
+    return;
+  }
+  if (verbose) console_.line("Database file not found: " + *path);
+}
+
+bool Quillon::connect_database(const std::string& path) {
+  try {
+    DatabasePtr db;
+    unlocked([&] { db = std::make_shared<Database>(path); });
+    conn_ = std::move(db);
+    database_path = path;
+    if (verbose) console_.line("Connected to database: " + path);
+    return true;
+  } catch (const std::exception& e) {
+    if (verbose) console_.line("Error connecting to database: " + error_text(e));
+    conn_ = nullptr;
+    return false;
+  }
+}
+
+void Quillon::close_connection() {
+  if (!connected()) return;
+  DatabasePtr db = conn_;
+  unlocked([&] { db->close(); });
+  conn_ = nullptr;
+  if (verbose) console_.line("Database connection closed");
+}
+
+std::optional<std::string> Quillon::validate_safe_sql(std::string_view sql) const {
+  GuardVerdict verdict = check_sql(sql);
+  if (verdict.rule && verbose)
+    console_.line(std::string("Blocked dangerous SQL operation: ") + verdict.rule->pattern);
+  return verdict.refusal;
+}
+
+Record& Quillon::test_query(Record& query) {
+  auto fail = [&](std::string error) -> Record& {
+    query.set("execution_error", Value(std::move(error)));
+    query.set("success", Value(false));
+    return query;
+  };
+  if (!connected()) return fail(kNoConnection);
+  const Value sql_value = query.get("sql", Value(""));
+  if (!sql_value.truthy()) return fail(kNoSql);
+  if (!sql_value.is_text())
+    throw TypeError(std::string("the query record's 'sql' must be str, not ") +
+                    sql_value.type_name());
+  const std::string sql = sql_value.as_text();
+
+  if (auto refusal = validate_safe_sql(sql)) return fail(std::move(*refusal));
+
+  try {
+    DatabasePtr db = conn_;
+    ResultTable table;
+    unlocked([&] { table = db->query(sql); });
+
+    const std::size_t ncols = table.columns.size();
+    query.set("success", Value(true));
+    query.set("row_count", Value(table.row_count));
+    query.set("column_count", Value(ncols));
+    auto columns = make_list();
+    columns->reserve(ncols);
+    for (const std::string& name : table.columns) columns->emplace_back(name);
+    query.set("columns", Value(columns));
+
+    // Duplicate column names collapse as in a dict: first place, last value.
+    const bool unique = distinct(table.columns);
+    auto results = make_list();
+    results->reserve(table.row_count);
+    for (std::size_t r = 0; r < table.row_count; ++r) {
+      auto row = make_record();
+      row->reserve(ncols);
+      for (std::size_t c = 0; c < ncols; ++c) {
+        if (unique) row->append_new(table.columns[c], table.at(r, c));
+        else row->set(table.columns[c], table.at(r, c));
+      }
+      results->emplace_back(std::move(row));
+    }
+    query.set("results", Value(results));
+    query.set("summary", Value(generate_result_summary(table)));
+    if (verbose)
+      console_.line("Query executed successfully: " + std::to_string(table.row_count) +
+                    " rows returned");
+    return query;
+  } catch (const std::exception& e) {
+    std::string error = error_text(e);
+    if (verbose) console_.line("Error executing query: " + error);
+    return fail(std::move(error));
+  }
+}
+
+ResultTable Quillon::run_on_connection(std::string_view sql) {
+  if (!connected()) throw DatabaseError(kNoConnection);
+  DatabasePtr db = conn_;
+  ResultTable table;
+  unlocked([&] { table = db->query(sql); });
+  return table;
+}
+
+void Quillon::log_corrected_sql(const Value& question, const Record& failed,
+                                const Record& working, const std::string& dir) {
+  FixLogEntry entry{question, failed.get("sql", Value("")),
+                    failed.get("execution_error", Value("Unknown error")),
+                    working.get("sql", Value(""))};
+  try {
+    // Waiting for another writer's lock must not hold up the host.
+    unlocked([&] { append_fix_log(entry, dir); });
+  } catch (const std::exception& e) {
+    if (verbose) console_.line("Failed to log corrected SQL: " + error_text(e));
+  }
+}
+
+}  // namespace corvalt::quillon

@@ -128,6 +128,9 @@ class TestContextRecord:
             }
         ]
         assert out["column_statistics"] == {"activity.total_float": {"min": -5, "max": 12.5}}
+        # the graph's own statistics value, not a copy
+        assert out["column_statistics"]["activity.total_float"] is \
+            service.graph.nodes["column:activity.total_float"]["statistics"]
         json.dumps(out)  # plain host values all the way down
 
     def test_duplicates_are_kept(self, service):

@@ -6,10 +6,29 @@
 #include "atlanor/atlanor_py.hpp"
 #include "common/args.hpp"
 #include "common/convert.hpp"
+#include "corvalt/text.hpp"
 
 namespace corvalt::py {
 
 namespace {
+
+// The statistics in the record are the graph's own values, as a host holding
+// the node dicts would pass them on: the same objects graph.nodes[id] holds.
+void share_statistics(AtlanorPy& self, const std::vector<std::string>& column_ids,
+                      nb::handle result) {
+  nb::dict record = nb::borrow<nb::dict>(result);
+  if (!record.contains("column_statistics")) return;
+  nb::dict statistics = nb::borrow<nb::dict>(record["column_statistics"]);
+  GraphView& view = self.graph_view();
+  const Graph& graph = *view.graph();
+  for (const auto& id : column_ids) {
+    Graph::Index i = graph.index_of(id);
+    if (!graph.attrs(i).contains("statistics")) continue;
+    nb::dict attrs = nb::borrow<nb::dict>(view.node_dict(i));
+    if (!attrs.contains("statistics")) continue;
+    statistics[to_python_text(text::replace_all(id, "column:", ""))] = attrs["statistics"];
+  }
+}
 
 nb::object generate_output(AtlanorPy& self, nb::handle query_text, nb::handle results,
                            nb::handle matches, nb::handle tables, nb::handle columns,
@@ -29,7 +48,9 @@ nb::object generate_output(AtlanorPy& self, nb::handle query_text, nb::handle re
   if (!all_tables.is_none()) found_tables = arg_str_list(all_tables, fn, "all_tables");
   RecordPtr output = self.core.generate_output(query, table_ids, column_ids, concept_ids, rule_ids,
                                                found_tables ? &*found_tables : nullptr);
-  return to_python(Value(output));
+  nb::object result = to_python(Value(output));
+  share_statistics(self, column_ids, result);
+  return result;
 }
 
 nb::object format_as_markdown(AtlanorPy& self, nb::handle output_data) {

@@ -1,6 +1,7 @@
 #include "match_index.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "corvalt/errors.hpp"
@@ -10,78 +11,171 @@ namespace corvalt::echovane {
 
 namespace {
 
-std::string normalise(std::string_view s) {
-  std::string lowered = text::lower(s);
-  std::string_view trimmed = text::strip(lowered);
-  if (trimmed.size() == lowered.size()) return lowered;
-  return std::string(trimmed);
+// A quick 64-bit hash for short texts (words and questions of a local file,
+// so no defence against chosen collisions is needed).
+std::uint64_t hash_text(std::string_view s) noexcept {
+  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (s.size() * 0xff51afd7ed558ccdull);
+  const char* p = s.data();
+  std::size_t n = s.size();
+  while (n >= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    h = (h ^ w) * 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 31;
+    p += 8;
+    n -= 8;
+  }
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, n);
+  h = (h ^ w) * 0x94d049bb133111ebull;
+  h ^= h >> 29;
+  h *= 0xbf58476d1ce4e5b9ull;
+  return h ^ (h >> 32);
 }
 
 }  // namespace
 
-void MatchIndex::add_node(std::string_view text, const std::vector<std::string_view>& variations) {
-  if (texts_.size() + 1 + variations.size() > std::numeric_limits<Item>::max())
-    throw ValueError("Query history too large");
-  node_of_.push_back(static_cast<std::uint32_t>(first_item_.size() - 1));
-  texts_.push_back(normalise(text));
-  for (std::string_view variation : variations) {
-    node_of_.push_back(node_of_.back());
-    texts_.push_back(normalise(variation));
+// ------------------------------------------------------------- TextTable --
+// Defined here: only this file instantiates them.
+
+template <class KeyOf>
+void TextTable::reserve(std::size_t keys, const KeyOf& key_of) {
+  std::size_t capacity = 16;
+  while (capacity < keys * 2) capacity *= 2;
+  if (capacity <= slots_.size()) return;
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(capacity, Slot{0, kAbsent});
+  for (const Slot& slot : old) {
+    if (slot.value == kAbsent) continue;
+    slots_[probe(key_of(slot.value), hash_text(key_of(slot.value)), key_of)] = slot;
   }
-  first_item_.push_back(static_cast<Item>(texts_.size()));
+}
+
+template <class KeyOf>
+std::size_t TextTable::probe(std::string_view key, std::uint64_t hash, const KeyOf& key_of) const {
+  const std::size_t mask = slots_.size() - 1;
+  const auto high = static_cast<std::uint32_t>(hash >> 32);
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.value == kAbsent || (slot.hash == high && key_of(slot.value) == key)) return i;
+  }
+}
+
+template <class KeyOf>
+std::uint32_t TextTable::find_or_insert(std::string_view key, std::uint32_t value,
+                                        const KeyOf& key_of) {
+  if ((used_ + 1) * 2 > slots_.size()) reserve(std::max<std::size_t>(used_ * 2, 8), key_of);
+  const std::uint64_t hash = hash_text(key);
+  Slot& slot = slots_[probe(key, hash, key_of)];
+  if (slot.value != kAbsent) return slot.value;
+  slot = Slot{static_cast<std::uint32_t>(hash >> 32), value};
+  ++used_;
+  return value;
+}
+
+template <class KeyOf>
+std::uint32_t TextTable::find(std::string_view key, const KeyOf& key_of) const {
+  if (slots_.empty()) return kAbsent;
+  return slots_[probe(key, hash_text(key), key_of)].value;
+}
+
+// ------------------------------------------------------------ MatchIndex --
+
+void MatchIndex::add_node(std::string_view text, const std::vector<std::string_view>& variations) {
+  if (item_count() + 1 + variations.size() >= std::numeric_limits<Item>::max())
+    throw ValueError("Query history too large");
+  const auto node = static_cast<std::uint32_t>(node_count());
+  auto append = [&](std::string_view raw) {
+    if (raw.size() > std::numeric_limits<std::uint32_t>::max() / 4)
+      throw ValueError("Query history text too long");
+    if (text::is_ascii(raw)) {
+      // Lower-casing ASCII touches letters only, so trimming first is the
+      // same and saves a temporary string per text.
+      const std::string_view trimmed = text::strip(raw);
+      const std::size_t at = chars_.size();
+      chars_.append(trimmed);
+      for (std::size_t k = at; k < chars_.size(); ++k)
+        if (chars_[k] >= 'A' && chars_[k] <= 'Z') chars_[k] = static_cast<char>(chars_[k] + ('a' - 'A'));
+    } else {
+      const std::string lowered = text::lower(raw);
+      chars_.append(text::strip(lowered));
+    }
+    text_start_.push_back(chars_.size());
+    node_of_.push_back(node);
+  };
+  append(text);
+  for (std::string_view variation : variations) append(variation);
+  first_item_.push_back(static_cast<Item>(item_count()));
 }
 
 void MatchIndex::finish() {
-  const auto items = static_cast<Item>(texts_.size());
-  exact_.reserve(items);
+  const auto items = static_cast<Item>(item_count());
+  auto item_text = [this](std::uint32_t item) { return text(item); };
+  auto word = [this](std::uint32_t id) { return word_text_[id]; };
+  exact_.reserve(items, item_text);
+  words_.reserve(4096, word);
   // Word ids of every item, each id once per item, items one after another.
   std::vector<std::uint32_t> item_words;
-  std::vector<std::uint32_t> item_start;
-  item_words.reserve(static_cast<std::size_t>(items) * 6);
+  std::vector<std::size_t> item_start;
+  item_words.reserve(static_cast<std::size_t>(items) * 8);
   item_start.reserve(static_cast<std::size_t>(items) + 1);
-  words_.reserve(static_cast<std::size_t>(items) / 2 + 16);
   for (Item item = 0; item < items; ++item) {
-    const std::string& s = texts_[item];
-    exact_.try_emplace(std::string_view(s), item);  // the first one wins
-    item_start.push_back(static_cast<std::uint32_t>(item_words.size()));
-    for (std::string_view word : text::split_whitespace(s)) {
-      auto next_id = static_cast<std::uint32_t>(words_.size());
-      item_words.push_back(words_.try_emplace(word, next_id).first->second);
+    const std::string_view s = text(item);
+    // The earliest item with a text keeps the entry; a repeated text reuses
+    // its words.
+    const Item first = exact_.find_or_insert(s, item, item_text);
+    item_start.push_back(item_words.size());
+    if (first != item) {
+      for (std::size_t k = item_start[first]; k < item_start[first + 1]; ++k) {
+        const std::uint32_t word = item_words[k];
+        item_words.push_back(word);
+      }
+      continue;
     }
-    auto begin = item_words.begin() + item_start.back();
+    for_each_word(s, [&](std::string_view w) {
+      const auto next_id = static_cast<std::uint32_t>(word_text_.size());
+      // The new id must name its word before the table looks it up.
+      word_text_.push_back(w);
+      const std::uint32_t id = words_.find_or_insert(w, next_id, word);
+      if (id != next_id) word_text_.pop_back();
+      item_words.push_back(id);
+    });
+    auto begin = item_words.begin() + static_cast<std::ptrdiff_t>(item_start.back());
     std::sort(begin, item_words.end());
     item_words.erase(std::unique(begin, item_words.end()), item_words.end());
   }
-  item_start.push_back(static_cast<std::uint32_t>(item_words.size()));
+  item_start.push_back(item_words.size());
+  if (item_words.size() >= std::numeric_limits<std::uint32_t>::max())
+    throw ValueError("Query history too large");
 
-  // Invert: items of each word, in item order (counting sort).
+  // Invert: the items of each word, in item order (counting sort).
   posting_start_.assign(words_.size() + 1, 0);
   for (std::uint32_t id : item_words) ++posting_start_[id + 1];
   for (std::size_t w = 1; w < posting_start_.size(); ++w) posting_start_[w] += posting_start_[w - 1];
   postings_.resize(item_words.size());
   std::vector<std::uint32_t> fill(posting_start_.begin(), posting_start_.end() - 1);
   for (Item item = 0; item < items; ++item)
-    for (std::uint32_t k = item_start[item]; k < item_start[item + 1]; ++k)
+    for (std::size_t k = item_start[item]; k < item_start[item + 1]; ++k)
       postings_[fill[item_words[k]]++] = item;
 }
 
 std::optional<MatchIndex::Item> MatchIndex::exact(std::string_view question) const {
-  auto it = exact_.find(question);
-  if (it == exact_.end()) return std::nullopt;
-  return it->second;
+  const std::uint32_t item = exact_.find(question, [this](std::uint32_t i) { return text(i); });
+  if (item == TextTable::kAbsent) return std::nullopt;
+  return item;
 }
 
 std::vector<std::uint32_t> MatchIndex::shared_word_counts(std::string_view question,
                                                           std::size_t& question_words) const {
-  std::vector<std::string_view> words = text::split_whitespace(question);
+  std::vector<std::string_view> words;
+  for_each_word(question, [&](std::string_view word) { words.push_back(word); });
   std::sort(words.begin(), words.end());
   words.erase(std::unique(words.begin(), words.end()), words.end());
   question_words = words.size();
-  std::vector<std::uint32_t> counts(texts_.size(), 0);
+  std::vector<std::uint32_t> counts(item_count(), 0);
   for (std::string_view word : words) {
-    auto it = words_.find(word);
-    if (it == words_.end()) continue;
-    const std::uint32_t id = it->second;
+    const std::uint32_t id = words_.find(word, [this](std::uint32_t w) { return word_text_[w]; });
+    if (id == TextTable::kAbsent) continue;
     for (std::uint32_t k = posting_start_[id]; k < posting_start_[id + 1]; ++k) ++counts[postings_[k]];
   }
   return counts;

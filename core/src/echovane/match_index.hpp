@@ -12,10 +12,41 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace corvalt::echovane {
+
+// Open-addressing map from text to a 32-bit value, where the value itself
+// names its key: `key_of(value)` gives the text back, so a slot is only
+// eight bytes. A history has hundreds of thousands of texts and millions of
+// words, and a node-based map spends most of the load time allocating nodes
+// and missing the cache.
+class TextTable {
+ public:
+  static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+
+  // Room for `keys` keys without growing.
+  template <class KeyOf>
+  void reserve(std::size_t keys, const KeyOf& key_of);
+  // The value stored under `key`, or `value` after storing it there
+  // (key_of(value) must then give `key`).
+  template <class KeyOf>
+  std::uint32_t find_or_insert(std::string_view key, std::uint32_t value, const KeyOf& key_of);
+  template <class KeyOf>
+  std::uint32_t find(std::string_view key, const KeyOf& key_of) const;  // kAbsent if none
+  std::size_t size() const noexcept { return used_; }
+
+ private:
+  struct Slot {
+    std::uint32_t hash;   // high half of the key's hash
+    std::uint32_t value;  // kAbsent: empty slot
+  };
+  template <class KeyOf>
+  std::size_t probe(std::string_view key, std::uint64_t hash, const KeyOf& key_of) const;
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+};
 
 class MatchIndex {
  public:
@@ -27,13 +58,15 @@ class MatchIndex {
   void finish();
 
   std::size_t node_count() const noexcept { return first_item_.size() - 1; }
-  std::size_t item_count() const noexcept { return texts_.size(); }
+  std::size_t item_count() const noexcept { return text_start_.size() - 1; }
   // Items of node i: [first_item(i), first_item(i + 1)); the first one is the
   // question text, the rest its variations.
   Item first_item(std::size_t node) const noexcept { return first_item_[node]; }
   std::uint32_t node_of(Item item) const noexcept { return node_of_[item]; }
   // The item's text, lower-cased and trimmed.
-  const std::string& text(Item item) const noexcept { return texts_[item]; }
+  std::string_view text(Item item) const noexcept {
+    return std::string_view(chars_).substr(text_start_[item], text_start_[item + 1] - text_start_[item]);
+  }
 
   // The earliest item whose text equals `question` (lower-cased, trimmed).
   std::optional<Item> exact(std::string_view question) const;
@@ -44,24 +77,24 @@ class MatchIndex {
                                                 std::size_t& question_words) const;
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const noexcept {
-      return std::hash<std::string_view>{}(s);
-    }
-  };
-  template <class V>
-  using ViewMap = std::unordered_map<std::string_view, V, Hash, std::equal_to<>>;
-
-  // Keys of the maps below view into texts_, which is complete and never
-  // changes once finish() has run (moving the vector keeps its strings).
-  std::vector<std::string> texts_;
+  // All item texts back to back; the tables view into it, so it must not
+  // change once finish() has run (moving the string keeps its buffer).
+  std::string chars_;
+  std::vector<std::size_t> text_start_{0};  // item -> offset in chars_ (+ end)
   std::vector<Item> first_item_{0};
   std::vector<std::uint32_t> node_of_;
-  ViewMap<Item> exact_;
-  ViewMap<std::uint32_t> words_;        // word -> word id
-  std::vector<std::uint32_t> posting_start_;  // word id -> start in postings_ (+ end marker)
-  std::vector<Item> postings_;          // items of each word, ascending, no repeats
+  TextTable exact_;                           // text -> earliest item
+  TextTable words_;                           // word -> word id
+  std::vector<std::string_view> word_text_;   // word id -> word (views into chars_)
+  std::vector<std::uint32_t> posting_start_;  // word id -> start in postings_ (+ end)
+  std::vector<Item> postings_;                // items of each word, ascending, no repeats
 };
 
+// Calls fn(word) for each piece of `s` between runs of white space (the
+// host's str.split() with no argument), without building a list.
+template <class Fn>
+void for_each_word(std::string_view s, Fn&& fn);
+
 }  // namespace corvalt::echovane
+
+#include "words_inl.hpp"

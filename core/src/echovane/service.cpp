@@ -20,34 +20,42 @@ std::string entry_context(std::size_t i, std::string_view filename) {
   return "Entry " + std::to_string(i) + " of enriched_queries in " + std::string(filename);
 }
 
-// The entry's question text ("" when absent); anything but text is refused
-// here rather than failing later in the middle of a search.
-const Value& entry_question(const Record& entry, std::size_t i, std::string_view filename) {
-  static const Value empty("");
-  const Value& question = entry.get("question", empty);
-  if (!question.is_text())
-    throw TypeError(entry_context(i, filename) + ": question must be a str, not " +
-                    question.type_name());
-  return question;
-}
+// The keys of an entry that the graph and the search read.
+struct EntryFields {
+  const Value* question = nullptr;
+  const Value* variations = nullptr;
+  const Value* timestamp = nullptr;
+};
 
-// The entry's variations (a new empty list when absent), all text.
-Value entry_variations(const Record& entry, std::size_t i, std::string_view filename,
-                       std::vector<std::string_view>& texts) {
-  const Value* found = entry.find("natural_language_variations");
-  if (!found) return Value(make_list());
-  if (!found->is_list())
-    throw TypeError(entry_context(i, filename) +
-                    ": natural_language_variations must be a list, not " + found->type_name());
-  const List& list = found->as_list();
-  texts.reserve(list.size());
-  for (std::size_t k = 0; k < list.size(); ++k) {
-    if (!list[k].is_text())
-      throw TypeError(entry_context(i, filename) + ": natural_language_variations[" +
-                      std::to_string(k) + "] must be a str, not " + list[k].type_name());
-    texts.push_back(list[k].as_text());
+// One pass over the entry's keys rather than a look-up per key. Anything but
+// text where text is expected is refused here, rather than failing later in
+// the middle of a search.
+EntryFields read_entry(const Record& entry, std::size_t i, std::string_view filename,
+                       std::vector<std::string_view>& variation_texts) {
+  EntryFields f;
+  for (const auto& [key, value] : entry) {
+    if (key == "question") f.question = &value;
+    else if (key == "natural_language_variations") f.variations = &value;
+    else if (key == "timestamp") f.timestamp = &value;
   }
-  return *found;
+  if (f.question && !f.question->is_text())
+    throw TypeError(entry_context(i, filename) + ": question must be a str, not " +
+                    f.question->type_name());
+  if (f.variations) {
+    if (!f.variations->is_list())
+      throw TypeError(entry_context(i, filename) +
+                      ": natural_language_variations must be a list, not " +
+                      f.variations->type_name());
+    const List& list = f.variations->as_list();
+    variation_texts.reserve(list.size());
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      if (!list[k].is_text())
+        throw TypeError(entry_context(i, filename) + ": natural_language_variations[" +
+                        std::to_string(k) + "] must be a str, not " + list[k].type_name());
+      variation_texts.push_back(list[k].as_text());
+    }
+  }
+  return f;
 }
 
 void print(const Console& console, std::string_view message) {
@@ -73,22 +81,21 @@ std::shared_ptr<const History> build_history(const Value& document, std::string_
   auto graph = std::make_shared<Graph>();
   auto index = std::make_shared<MatchIndex>();
   graph->reserve(entries.size());
-  const Value no_timestamp("");
+  const Value empty("");
   std::vector<std::string_view> variation_texts;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (!entries[i].is_record())
       throw TypeError(entry_context(i, filename) + " must be a dict, not " +
                       entries[i].type_name());
-    const Record& entry = entries[i].as_record();
-    const Value& question = entry_question(entry, i, filename);
     variation_texts.clear();
-    Value variations = entry_variations(entry, i, filename, variation_texts);
-    Record attrs;
+    const EntryFields f = read_entry(entries[i].as_record(), i, filename, variation_texts);
+    const Value& question = f.question ? *f.question : empty;
+    // Filled in place: add_node would copy a prepared record once more.
+    Record& attrs = graph->attrs(graph->add_node(node_id(i)));
     attrs.reserve(3);
     attrs.append_new("text", question);
-    attrs.append_new("variations", std::move(variations));
-    attrs.append_new("timestamp", entry.get("timestamp", no_timestamp));
-    graph->add_node(node_id(i), attrs);
+    attrs.append_new("variations", f.variations ? *f.variations : Value(make_list()));
+    attrs.append_new("timestamp", f.timestamp ? *f.timestamp : empty);
     index->add_node(question.as_text(), variation_texts);
   }
   index->finish();
@@ -194,7 +201,7 @@ RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
     for (auto item = first + 1; item < end; ++item) {
       const double score = shared[item] / denominator;
       if (verbose && score > 0.5)
-        print(console_, "Node " + graph.id(node) + " variation '" + index.text(item) +
+        print(console_, "Node " + graph.id(node) + " variation '" + std::string(index.text(item)) +
                             "' score: " + two_decimals(score));
       if (score > best_score) {
         best_score = score;

@@ -523,18 +523,26 @@ def test_host_models_sql_prompt_is_used_with_four_keyword_arguments(tmp_path):
         s.build_graph(json.loads({json.dumps(json.dumps(DOC))}))
         chat = s.process_query("q", previous_sql="SELECT 1")
         plain = s.process_query_with_ai("q")
+        s = AtlanorService()
+        s.build_graph(json.loads({json.dumps(json.dumps(DOC))}))
+        rule_based = s.process_query("late activities", previous_sql="SELECT 1")
         print(json.dumps([Models.CALLS, chat.get("chat_history_context"), "chat_history_context" in plain,
-                          chat["ai_enhanced"]["keywords"]]))
+                          chat["ai_enhanced"]["keywords"], rule_based["ai_enhanced"]["keywords"],
+                          rule_based.get("chat_history_context")]))
         """
     )
     env = dict(os.environ, PYTHONPATH=os.pathsep.join([str(tmp_path), PACKAGE_ROOT]))
     run = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, env=env, cwd=tmp_path)
     assert run.returncode == 0, run.stderr
-    calls, context, plain_has, keywords = json.loads(run.stdout)
-    assert calls == [["ai_context", "buisness_domains", "keywords", "user_prompt"]] * 2
+    calls, context, plain_has, keywords, rule_keywords, rule_context = json.loads(run.stdout)
+    assert calls == [["ai_context", "buisness_domains", "keywords", "user_prompt"]] * 3
     assert context == "from the host type"
     assert plain_has is False
+    # What the record holds is read back from the host object.
     assert keywords == ["FLOAT"]
+    assert rule_keywords == ["LATE", "ACTIVITIES"]
+    # The rule-based record is tested the same way in the chat method.
+    assert rule_context == "from the host type"
 
 
 # ---- demonstration -------------------------------------------------------------------------------

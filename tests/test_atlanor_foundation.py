@@ -25,6 +25,9 @@ class TestConstruction:
         assert s.graph is None and s.metadata is None
         assert s.verbose == 1 and type(s.verbose) is int
         assert s.mindloom is ai
+        s.mindloom = None
+        s.verbose = 0
+        assert s.mindloom is None and s.verbose == 0
 
     def test_empty_path_loads_nothing_and_prints_nothing(self, capsys):
         s = AtlanorService("", verbose=True)

@@ -71,6 +71,8 @@ nb::object load_metadata(AtlanorPy& self, nb::handle filename) {
 }  // namespace
 
 void bind_metadata(AtlanorClass& cls) {
+  // Attribute setters take any value, None included; each checks its own.
+  const auto kAnyValue = nb::for_setter(nb::arg("value").none());
   cls.def(
          "__init__",
          [](AtlanorPy* self, nb::handle metadata_file, nb::handle verbose, nb::handle mindloom) {
@@ -89,14 +91,14 @@ void bind_metadata(AtlanorClass& cls) {
          nb::arg("mindloom") = nb::none())
       .def_prop_rw(
           "verbose", [](AtlanorPy& self) { return self.verbose; },
-          [](AtlanorPy& self, nb::handle v) { self.set_verbose(v); })
+          [](AtlanorPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue)
       .def_prop_rw(
           "mindloom", [](AtlanorPy& self) { return self.mindloom; },
-          [](AtlanorPy& self, nb::handle v) { self.set_mindloom(v); })
+          [](AtlanorPy& self, nb::handle v) { self.set_mindloom(v); }, kAnyValue)
       .def_prop_rw(
-          "metadata", [](AtlanorPy& self) { return self.metadata; }, &set_metadata)
+          "metadata", [](AtlanorPy& self) { return self.metadata; }, &set_metadata, kAnyValue)
       .def_prop_rw(
-          "graph", [](AtlanorPy& self) { return self.graph_object(); }, &set_graph)
+          "graph", [](AtlanorPy& self) { return self.graph_object(); }, &set_graph, kAnyValue)
       .def("load_metadata", &load_metadata, nb::arg("filename"),
            "Load the metadata document at `filename`; returns it as a dict.")
       .def(

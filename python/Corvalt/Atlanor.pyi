@@ -1,6 +1,6 @@
 """Schema knowledge service: metadata document, knowledge graph, search, context records."""
 
-from typing import Any, Dict, Iterator, List, Optional, Sequence, Tuple, overload
+from typing import Any, Dict, Iterator, List, Optional, Tuple, overload
 
 from Corvalt.errors import NodeNotFound as NodeNotFound
 
@@ -72,14 +72,14 @@ class AtlanorService:
         self,
         query_text: str,
         output_format: str = "json",
-        chat_history: Optional[Sequence[Any]] = None,
+        chat_history: Optional[List[Any]] = None,
         previous_sql: Optional[str] = None,
     ) -> Record: ...
     def process_query_with_ai(self, query_text: str, output_format: str = "json") -> Record: ...
     def process_query_with_chat_history(
         self,
         query_text: str,
-        chat_history: Optional[Sequence[Any]] = None,
+        chat_history: Optional[List[Any]] = None,
         previous_sql: Optional[str] = None,
         output_format: str = "json",
     ) -> Record: ...

@@ -76,7 +76,13 @@ std::string generate_result_summary(const ResultTable& table);
 // ends up in a query record's `execution_error`.
 class DatabaseError : public Error {
  public:
-  using Error::Error;
+  explicit DatabaseError(std::string message) : Error(message), message_(std::move(message)) {}
+  // The whole text: what() stops at a NUL character, which a statement
+  // quoted in the text may hold.
+  const std::string& message() const noexcept { return message_; }
+
+ private:
+  std::string message_;
 };
 
 // One SQLite connection, usable from any thread (SQLite's serialized mode).

@@ -15,6 +15,7 @@ namespace {
 // The text an error shows the host; decoding failures worded as the host
 // words them.
 std::string error_text(const std::exception& e) {
+  if (const auto* db = dynamic_cast<const DatabaseError*>(&e)) return db->message();
   if (const auto* decode = dynamic_cast<const UnicodeDecodeError*>(&e))
     return utf8_error_text(decode->data(), decode->start(), decode->end(), decode->reason());
   return e.what();
@@ -115,6 +116,17 @@ Record& Quillon::test_query(Record& query) {
     for (const std::string& name : table.columns) columns->emplace_back(name);
     query.set("columns", Value(columns));
 
+    // The summary reads the table before its cells move into the row
+    // records; a failure there still leaves `results` written, as the keys
+    // are written in order.
+    std::string summary;
+    std::exception_ptr summary_error;
+    try {
+      summary = generate_result_summary(table);
+    } catch (...) {
+      summary_error = std::current_exception();
+    }
+
     // Duplicate column names collapse as in a dict: first place, last value.
     const bool unique = distinct(table.columns);
     auto results = make_list();
@@ -122,14 +134,16 @@ Record& Quillon::test_query(Record& query) {
     for (std::size_t r = 0; r < table.row_count; ++r) {
       auto row = make_record();
       row->reserve(ncols);
+      Value* cells = table.cells.data() + r * ncols;
       for (std::size_t c = 0; c < ncols; ++c) {
-        if (unique) row->append_new(table.columns[c], table.at(r, c));
-        else row->set(table.columns[c], table.at(r, c));
+        if (unique) row->append_new(table.columns[c], std::move(cells[c]));
+        else row->set(table.columns[c], std::move(cells[c]));
       }
       results->emplace_back(std::move(row));
     }
     query.set("results", Value(results));
-    query.set("summary", Value(generate_result_summary(table)));
+    if (summary_error) std::rethrow_exception(summary_error);
+    query.set("summary", Value(std::move(summary)));
     if (verbose)
       console_.line("Query executed successfully: " + std::to_string(table.row_count) +
                     " rows returned");

@@ -14,7 +14,7 @@ std::string replace_invalid_utf8(std::string_view s) {
   out.reserve(s.size() + 8);
   while (!text::is_valid_utf8(s, &start, &end)) {
     out.append(s.substr(0, start));
-    out.append("\xEF\xBF\xBD");
+    for (std::size_t i = start; i < end; ++i) out.append("\xEF\xBF\xBD");
     s.remove_prefix(end);
   }
   out.append(s);

@@ -6,8 +6,9 @@
 
 namespace corvalt::quillon {
 
-// Decodes as the host does with errors="replace": each bad sequence becomes
-// one U+FFFD. Valid input comes back unchanged.
+// Replaces every byte of each bad sequence with U+FFFD, as the host does
+// when it quotes undecodable C text in a message. Valid input comes back
+// unchanged.
 std::string replace_invalid_utf8(std::string_view s);
 
 }  // namespace corvalt::quillon

@@ -1,0 +1,122 @@
+// The read-only guard: each table row, the order of the rows, whole-word
+// matching as the host's regular expressions see it, and the prefix test.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "corvalt/quillon.hpp"
+
+using corvalt::Console;
+using corvalt::quillon::check_sql;
+using corvalt::quillon::normalise_sql;
+using corvalt::quillon::Quillon;
+
+namespace {
+
+std::string refusal(const std::string& message) {
+  return "Security restriction: " + message + ". SQL Query Builder only supports SELECT operations.";
+}
+const std::string kOnlySelect = "Security restriction: Only SELECT operations are allowed.";
+
+std::optional<std::string> guard(const std::string& sql) { return check_sql(sql).refusal; }
+
+}  // namespace
+
+TEST(QuillonGuard, NormalisesCaseAndWhiteSpace) {
+  EXPECT_EQ(normalise_sql("  SELECT *\n FROM\ttasks  "), "select * from tasks");
+  // Unicode white space and full lower-casing count too.
+  EXPECT_EQ(normalise_sql("SELECT\u00a0Ä\u3000FROM\u2028t"), "select ä from t");
+  EXPECT_EQ(normalise_sql(""), "");
+}
+
+TEST(QuillonGuard, EveryRowRefusesItsWord) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"select 1 from t where delete", "DELETE operations are not allowed"},
+      {"DROP TABLE x", "DROP operations are not allowed"},
+      {"update t set a = 1", "UPDATE operations are not allowed"},
+      {"INSERT INTO t VALUES (1)", "INSERT operations are not allowed"},
+      {"alter table t add c", "ALTER operations are not allowed"},
+      {"truncate t", "TRUNCATE operations are not allowed"},
+      {"create table x (a)", "CREATE operations are not allowed"},
+      {"pragma table_info(t)", "PRAGMA operations are not allowed"},
+      {"select 1; vacuum", "VACUUM operations are not allowed"},
+      {"attach database 'x.db' as x", "ATTACH DATABASE operations are not allowed"},
+      {"detach x", "DETACH DATABASE operations are not allowed"},
+  };
+  for (const auto& [sql, message] : rows) {
+    auto verdict = check_sql(sql);
+    ASSERT_TRUE(verdict.refusal) << sql;
+    EXPECT_EQ(*verdict.refusal, refusal(message)) << sql;
+    ASSERT_NE(verdict.rule, nullptr);
+    EXPECT_EQ(verdict.rule->message, message);
+  }
+  EXPECT_EQ(corvalt::quillon::guard_rules().size(), 11u);
+}
+
+TEST(QuillonGuard, TableOrderDecides) {
+  EXPECT_EQ(guard("select 1 from t where drop and delete"), refusal("DELETE operations are not allowed"));
+  EXPECT_EQ(guard("select pragma, drop from t"), refusal("DROP operations are not allowed"));
+}
+
+TEST(QuillonGuard, WholeWordsOnly) {
+  for (const char* sql : {"select updated_at from t", "select deleted from t", "select dropdown from t",
+                          "select inserts from t", "select created from t", "select * from pragma_table_info('t')",
+                          "select 1 as drop_", "select x from t where n = 'éupdate'"})
+    EXPECT_EQ(guard(sql), std::nullopt) << sql;
+  // Letters of any alphabet are word characters; punctuation is not.
+  EXPECT_EQ(guard("select ädrop from t"), std::nullopt);
+  EXPECT_EQ(guard("select x from t where n = 'update'"), refusal("UPDATE operations are not allowed"));
+  EXPECT_EQ(guard("select \"drop\" from t"), refusal("DROP operations are not allowed"));
+  EXPECT_EQ(guard("select 1 -- delete\n"), refusal("DELETE operations are not allowed"));
+  EXPECT_EQ(guard("select x from t where note = 'Update pending'"),
+            refusal("UPDATE operations are not allowed"));
+}
+
+TEST(QuillonGuard, PatternsEndingInASpaceNeedAWordAfterIt) {
+  EXPECT_EQ(guard("select 1 as create"), std::nullopt);
+  EXPECT_EQ(guard("select 1 as create\n"), std::nullopt);  // trailing white space is dropped
+  EXPECT_EQ(guard("select a from t where create x"), refusal("CREATE operations are not allowed"));
+  EXPECT_EQ(guard("select a from t where create (x)"), std::nullopt);
+  EXPECT_EQ(guard("select attach, 1"), std::nullopt);
+  EXPECT_EQ(guard("attach 'x.db' as x"), kOnlySelect);  // a quote after the space is no word
+  EXPECT_EQ(guard("select attach from t"), refusal("ATTACH DATABASE operations are not allowed"));
+  EXPECT_EQ(guard("select detach , 1"), std::nullopt);
+  EXPECT_EQ(guard("select attach x"), refusal("ATTACH DATABASE operations are not allowed"));
+}
+
+TEST(QuillonGuard, VacuumNeedsAWordBeforeTheSemicolon) {
+  EXPECT_EQ(guard("select 1; vacuum"), refusal("VACUUM operations are not allowed"));
+  EXPECT_EQ(guard("select 1;\n\tVACUUM;"), refusal("VACUUM operations are not allowed"));
+  EXPECT_EQ(guard("select 1 ; vacuum"), std::nullopt);
+  EXPECT_EQ(guard("select 1;vacuum"), std::nullopt);
+  EXPECT_EQ(guard("select 1; vacuumed"), std::nullopt);
+  EXPECT_EQ(guard("select 'a'; vacuum"), std::nullopt);  // a quote before ; is no word character
+}
+
+TEST(QuillonGuard, OnlyStatementsBeginningWithSelectAndASpace) {
+  EXPECT_EQ(guard("  SELECT *\n FROM tasks  "), std::nullopt);
+  EXPECT_EQ(guard("select\t1"), std::nullopt);
+  for (const char* sql : {"select*from tasks", "select", "  select  ", "with x as (select 1) select * from x",
+                          "explain select 1", "(select 1)", "", "vacuum", "selectx 1"})
+    EXPECT_EQ(guard(sql), kOnlySelect) << sql;
+}
+
+TEST(QuillonGuard, LoneSurrogatesDoNotDisturbMatching) {
+  // What the host passes for a str holding a lone surrogate.
+  EXPECT_EQ(guard("select '\xed\xb2\x80' from t"), std::nullopt);
+  EXPECT_EQ(guard("select '\xed\xb2\x80" "drop' from t"), refusal("DROP operations are not allowed"));
+}
+
+TEST(QuillonGuard, ServicePrintsTheBlockedPatternWhenVerbose) {
+  std::vector<std::string> lines;
+  Quillon q(Console([&](std::string_view l) { lines.emplace_back(l); }));
+  EXPECT_EQ(q.validate_safe_sql("DROP TABLE x"), refusal("DROP operations are not allowed"));
+  EXPECT_TRUE(lines.empty());
+  q.verbose = true;
+  q.validate_safe_sql("DROP TABLE x");
+  q.validate_safe_sql("create table y (a)");
+  q.validate_safe_sql("insert_x");  // only the prefix test refuses: nothing printed
+  EXPECT_EQ(lines, (std::vector<std::string>{"Blocked dangerous SQL operation: drop",
+                                             "Blocked dangerous SQL operation: create "}));
+}

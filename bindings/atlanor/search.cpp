@@ -1,7 +1,118 @@
+// search_by_keywords, get_related_rules and find_path.
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 #include "atlanor/atlanor_py.hpp"
+#include "common/args.hpp"
+#include "common/convert.hpp"
+#include "corvalt/errors.hpp"
 
 namespace corvalt::py {
 
-void bind_search(AtlanorClass&) {}
+namespace {
+
+nb::object steal_or_raise(PyObject* obj) {
+  if (!obj) throw nb::python_error();
+  return nb::steal(obj);
+}
+
+// Python's cyclic GC paused while a large result is assembled: the result
+// only holds new containers and the graph's attribute dicts, so collections
+// triggered by its allocations would find nothing to free.
+class GcPause {
+ public:
+  GcPause() : was_enabled_(PyGC_Disable() == 1) {}
+  ~GcPause() {
+    if (was_enabled_) PyGC_Enable();
+  }
+  GcPause(const GcPause&) = delete;
+  GcPause& operator=(const GcPause&) = delete;
+
+ private:
+  bool was_enabled_;
+};
+
+// (list of (node_id, attribute dict) best first, {node_id: [reasons]} in node
+// order). The dicts are the graph's own, as graph.nodes[node_id] returns them.
+nb::object search_by_keywords(AtlanorPy& self, nb::handle keywords) {
+  std::vector<std::string> words = arg_str_list(keywords, "search_by_keywords", "keywords");
+  GraphView& view = self.graph_view();
+  const Graph& graph = *view.graph();
+  atlanor::SearchResult found = self.core.search_by_keywords(words);
+
+  GcPause pause;
+  // Reason texts repeat across nodes (one per keyword and test): one str each.
+  std::unordered_map<std::string_view, nb::object> reason_objects;
+  auto reason_object = [&](const std::string& reason) -> PyObject* {
+    auto [it, added] = reason_objects.try_emplace(reason);
+    if (added) it->second = to_python_text(reason);
+    return it->second.inc_ref().ptr();
+  };
+
+  // One str per matched node, shared by the list and the dict.
+  std::vector<nb::object> ids(graph.node_count());
+  nb::object match_map = steal_or_raise(PyDict_New());
+  for (const auto& [node, reasons] : found.matches) {
+    nb::object id = to_python_text(graph.id(node));
+    nb::object list = steal_or_raise(PyList_New(static_cast<Py_ssize_t>(reasons.size())));
+    for (std::size_t k = 0; k < reasons.size(); ++k)
+      PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(k), reason_object(reasons[k]));
+    if (PyDict_SetItem(match_map.ptr(), id.ptr(), list.ptr()) < 0) throw nb::python_error();
+    ids[node] = std::move(id);
+  }
+
+  nb::object results = steal_or_raise(PyList_New(static_cast<Py_ssize_t>(found.ranked.size())));
+  for (std::size_t r = 0; r < found.ranked.size(); ++r) {
+    const Graph::Index node = found.ranked[r];
+    PyObject* pair = PyTuple_New(2);
+    if (!pair) throw nb::python_error();
+    PyTuple_SET_ITEM(pair, 0, ids[node].inc_ref().ptr());
+    PyTuple_SET_ITEM(pair, 1, view.node_dict(node).release().ptr());
+    PyList_SET_ITEM(results.ptr(), static_cast<Py_ssize_t>(r), pair);
+  }
+  return nb::make_tuple(results, match_map);
+}
+
+// [(rule_id, description)]: the description object is the one the rule's
+// attribute dict holds.
+nb::object get_related_rules(AtlanorPy& self, nb::handle node_id) {
+  std::string id = arg_str(node_id, "get_related_rules", "node_id");
+  GraphView& view = self.graph_view();
+  const Graph& graph = *view.graph();
+  nb::list out;
+  for (const auto& [rule, description] : self.core.get_related_rules(id)) {
+    nb::object attrs = view.node_dict(rule);
+    PyObject* held = PyDict_GetItemString(attrs.ptr(), "description");  // borrowed
+    if (!held) throw KeyError("description");
+    out.append(nb::make_tuple(to_python_text(graph.id(rule)), nb::borrow(held)));
+  }
+  return out;
+}
+
+// Node ids from start_node to end_node along the fewest edges, or None.
+nb::object find_path(AtlanorPy& self, nb::handle start_node, nb::handle end_node) {
+  std::string start = arg_str(start_node, "find_path", "start_node");
+  std::string end = arg_str(end_node, "find_path", "end_node");
+  const Graph& graph = *self.core.require_graph().graph;
+  auto path = self.core.find_path(start, end);
+  if (!path) return nb::none();
+  nb::list out;
+  for (Graph::Index node : *path) out.append(to_python_text(graph.id(node)));
+  return out;
+}
+
+}  // namespace
+
+void bind_search(AtlanorClass& cls) {
+  cls.def("search_by_keywords", &search_by_keywords, nb::arg("keywords"),
+          "Score every graph node against `keywords`; returns (results, matches): "
+          "[(node_id, attributes)] best first and {node_id: [reasons]}.")
+      .def("get_related_rules", &get_related_rules, nb::arg("node_id"),
+           "Business rules of a column, or of a table's columns: [(rule_id, description)].")
+      .def("find_path", &find_path, nb::arg("start_node"), nb::arg("end_node"),
+           "Shortest directed path from `start_node` to `end_node` as a list of ids, or None.");
+}
 
 }  // namespace corvalt::py

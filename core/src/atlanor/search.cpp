@@ -120,6 +120,26 @@ std::string reason_text(Test test, std::string_view keyword) {
   return out;
 }
 
+// Hash of a token, eight bytes at a time (tokens are short).
+std::uint64_t token_hash_of(std::string_view s) {
+  constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
+  std::uint64_t h = s.size() * kMul;
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, s.data() + i, 8);
+    h = (h ^ chunk) * kMul;
+    h ^= h >> 29;
+  }
+  if (i < s.size()) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, s.data() + i, s.size() - i);
+    h = (h ^ chunk) * kMul;
+    h ^= h >> 29;
+  }
+  return h * kMul;
+}
+
 enum Field : std::uint8_t { kId, kName, kDescription, kTag };
 
 constexpr Test word_test(Field f) {
@@ -152,19 +172,20 @@ struct NodeTexts {
 
 NodeTexts node_texts(const Record& attrs) {
   NodeTexts out;
-  if (const Value* v = attrs.find("name")) {
-    if (v->is_text()) out.name = &v->as_text();
-    else out.regular = false;
-  }
-  if (const Value* v = attrs.find("description")) {
-    if (v->is_text()) out.description = &v->as_text();
-    else out.regular = false;
-  }
-  if (const Value* v = attrs.find("keywords")) {
-    if (!v->is_list()) {
-      out.regular = false;
-    } else {
-      for (const Value& e : v->as_list()) {
+  // One pass over the record: it is small, and each node is visited once.
+  for (const auto& [key, v] : attrs) {
+    if (key == "name") {
+      if (v.is_text()) out.name = &v.as_text();
+      else out.regular = false;
+    } else if (key == "description") {
+      if (v.is_text()) out.description = &v.as_text();
+      else out.regular = false;
+    } else if (key == "keywords") {
+      if (!v.is_list()) {
+        out.regular = false;
+        continue;
+      }
+      for (const Value& e : v.as_list()) {
         if (!e.is_text()) {
           out.regular = false;
           break;
@@ -261,10 +282,18 @@ SearchIndex::SearchIndex(const Graph& graph) : node_count_(graph.node_count()) {
 }
 
 void SearchIndex::add_text(Graph::Index node, Field field, std::string_view s) {
-  Text t{node, field, text::is_ascii(s), 0, folded_.size(), 0};
-  if (t.ascii) {
-    for (char c : s) folded_.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c);
-  } else {
+  Text t{node, field, true, 0, folded_.size(), 0};
+  // Lower-case in place, noting on the way whether the text is ASCII.
+  folded_.append(s);
+  unsigned char high = 0;
+  for (std::size_t i = t.begin; i < folded_.size(); ++i) {
+    const auto c = static_cast<unsigned char>(folded_[i]);
+    high |= c;
+    folded_[i] = static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + ('a' - 'A') : c);
+  }
+  if (high >= 0x80) {
+    t.ascii = false;
+    folded_.resize(t.begin);
     folded_ += fold(s);
     t.wide = static_cast<std::uint32_t>(wide_.size());
     wide_.push_back(WideText{std::string(s), text::lower(s)});
@@ -296,8 +325,7 @@ void SearchIndex::build_tokens() {
   };
   token_begin_.push_back(0);
   auto intern = [&](std::string_view token) -> std::uint32_t {
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-    for (char c : token) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    const std::uint64_t h = token_hash_of(token);
     std::size_t slot = h & mask;
     while (table[slot] != UINT32_MAX) {
       const std::uint32_t id = table[slot];

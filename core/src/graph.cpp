@@ -19,17 +19,32 @@ void Graph::reserve(std::size_t nodes) {
   index_.reserve(nodes);
 }
 
-Graph::Index Graph::add_node(std::string_view id, const Record& attrs) {
-  if (auto found = find(id)) {
-    update(*attrs_[*found], attrs);
-    return *found;
+std::int64_t Graph::edge_position(Index u, Index v) const {
+  const auto& succ = succ_[u];
+  if (succ.size() <= kScanLimit) {
+    for (std::size_t k = 0; k < succ.size(); ++k)
+      if (succ[k].target == v) return static_cast<std::int64_t>(k);
+    return -1;
   }
-  auto index = static_cast<Index>(ids_.size());
-  ids_.emplace_back(id);
-  attrs_.push_back(make_record(attrs));
+  auto it = wide_edges_.find(pair_key(u, v));
+  if (it == wide_edges_.end()) return -1;
+  return static_cast<std::int64_t>(it->second);
+}
+
+Graph::Index Graph::add_node(std::string_view id, const Record& attrs) {
+  return add_node(id, Record(attrs));
+}
+
+Graph::Index Graph::add_node(std::string_view id, Record&& attrs) {
+  auto [it, inserted] = index_.try_emplace(std::string(id), static_cast<Index>(ids_.size()));
+  if (!inserted) {
+    update(*attrs_[it->second], attrs);
+    return it->second;
+  }
+  ids_.push_back(it->first);
+  attrs_.push_back(make_record(std::move(attrs)));
   succ_.emplace_back();
-  index_.emplace(ids_.back(), index);
-  return index;
+  return it->second;
 }
 
 void Graph::add_edge(std::string_view u, std::string_view v, const Record& attrs) {
@@ -38,14 +53,22 @@ void Graph::add_edge(std::string_view u, std::string_view v, const Record& attrs
   add_edge(ui, vi, attrs);
 }
 
-void Graph::add_edge(Index u, Index v, const Record& attrs) {
-  auto [it, inserted] = edges_.try_emplace(pair_key(u, v), static_cast<std::uint32_t>(succ_[u].size()));
-  if (!inserted) {
-    update(*succ_[u][it->second].attrs, attrs);
+void Graph::add_edge(Index u, Index v, const Record& attrs) { add_edge(u, v, Record(attrs)); }
+
+void Graph::add_edge(Index u, Index v, Record&& attrs) {
+  auto& succ = succ_[u];
+  if (std::int64_t pos = edge_position(u, v); pos >= 0) {
+    update(*succ[static_cast<std::size_t>(pos)].attrs, attrs);
     return;
   }
-  succ_[u].push_back(Edge{v, make_record(attrs)});
+  succ.push_back(Edge{v, make_record(std::move(attrs))});
   ++edge_count_;
+  if (succ.size() == kScanLimit + 1) {  // switch this node to the index
+    for (std::size_t k = 0; k < succ.size(); ++k)
+      wide_edges_.emplace(pair_key(u, succ[k].target), static_cast<std::uint32_t>(k));
+  } else if (succ.size() > kScanLimit + 1) {
+    wide_edges_.emplace(pair_key(u, v), static_cast<std::uint32_t>(succ.size() - 1));
+  }
 }
 
 std::optional<Graph::Index> Graph::find(std::string_view id) const {
@@ -60,8 +83,8 @@ Graph::Index Graph::index_of(std::string_view id) const {
 }
 
 const Record* Graph::edge_data(Index u, Index v) const {
-  auto it = edges_.find(pair_key(u, v));
-  return it == edges_.end() ? nullptr : succ_[u][it->second].attrs.get();
+  std::int64_t pos = edge_position(u, v);
+  return pos < 0 ? nullptr : succ_[u][static_cast<std::size_t>(pos)].attrs.get();
 }
 
 const Record* Graph::edge_data(std::string_view u, std::string_view v) const {

@@ -65,3 +65,24 @@ TEST(Graph, ShortestPathFollowsDirectionAndTellsNoPathFromAbsentNode) {
   EXPECT_THROW(g.shortest_path("nowhere", "a"), NodeNotFound);
   EXPECT_THROW(g.index_of("nowhere"), NodeNotFound);
 }
+
+TEST(Graph, NodesWithManySuccessorsKeepOrderAndUpdateInPlace) {
+  // Past a few dozen successors a node's edges are found through an index.
+  Graph g;
+  for (int i = 0; i < 100; ++i)
+    g.add_edge("hub", "n" + std::to_string(i), Record{{"k", i}});
+  for (int i = 0; i < 100; i += 7)
+    g.add_edge("hub", "n" + std::to_string(i), Record{{"k", -i}, {"again", true}});
+  EXPECT_EQ(g.edge_count(), 100u);
+  const auto& succ = g.successors(g.index_of("hub"));
+  ASSERT_EQ(succ.size(), 100u);
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(g.id(succ[i].target), "n" + std::to_string(i));
+    const Record* data = g.edge_data("hub", "n" + std::to_string(i));
+    ASSERT_NE(data, nullptr) << i;
+    EXPECT_EQ(data->at("k"), Value(i % 7 == 0 ? -i : i));
+    EXPECT_EQ(data->contains("again"), i % 7 == 0);
+  }
+  EXPECT_EQ(g.edge_data("hub", "hub"), nullptr);
+  EXPECT_EQ(g.edge_data("n1", "hub"), nullptr);
+}

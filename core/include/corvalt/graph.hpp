@@ -26,10 +26,12 @@ class Graph {
   // Absent node: appended with `attrs`. Present: its record is updated with
   // the given keys (new values win). Returns the node's index.
   Index add_node(std::string_view id, const Record& attrs = {});
+  Index add_node(std::string_view id, Record&& attrs);
   // Absent ends are created first (u before v) with empty records. Absent
   // edge: added and appended to u's successors; present: record updated.
   void add_edge(std::string_view u, std::string_view v, const Record& attrs = {});
   void add_edge(Index u, Index v, const Record& attrs = {});
+  void add_edge(Index u, Index v, Record&& attrs);
 
   bool has_node(std::string_view id) const { return find(id).has_value(); }
   std::optional<Index> find(std::string_view id) const;
@@ -70,9 +72,14 @@ class Graph {
   std::vector<std::string> ids_;
   std::vector<RecordPtr> attrs_;
   std::vector<std::vector<Edge>> succ_;
+  // Position of edge u->v in succ_[u], or -1.
+  std::int64_t edge_position(Index u, Index v) const;
+
   std::unordered_map<std::string, Index, Hash, std::equal_to<>> index_;
-  // (u, v) -> position of the edge in succ_[u]
-  std::unordered_map<std::uint64_t, std::uint32_t> edges_;
+  // Most nodes have a few successors and are scanned; nodes with many (a
+  // keyword tagging hundreds of columns) get an index (u, v) -> position.
+  static constexpr std::size_t kScanLimit = 24;
+  std::unordered_map<std::uint64_t, std::uint32_t> wide_edges_;
   std::size_t edge_count_ = 0;
 };
 

@@ -1,5 +1,9 @@
 // Building the knowledge graph from the metadata document. Node and edge
 // order follow the document exactly: search ties and rule lists depend on it.
+#include <string.h>  // memmem
+
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,13 +32,52 @@ const std::string& text_of(const Value& v, std::string_view what) {
   return v.as_text();
 }
 
-Record edge(const char* relationship) { return Record{{"relationship", relationship}}; }
+Record edge(const char* relationship) {
+  Record r;
+  r.append_new("relationship", Value(relationship));
+  return r;
+}
 
-// Texts of the document read more than once, lower-cased once.
+// Many short lower-cased texts in one buffer, separated by NUL bytes, so that
+// one memmem pass per needle finds every text that contains it (instead of
+// one search per text: terms x columns and tables x examples are both large).
+class TextBuffer {
+ public:
+  void add(std::string_view text) {
+    starts_.push_back(static_cast<std::uint32_t>(buffer_.size()));
+    buffer_.append(text);
+    buffer_.push_back('\0');
+  }
+  std::size_t size() const { return starts_.size(); }
+  // Calls fn(k) once for every text k containing `needle`, in text order.
+  template <typename Fn>
+  void for_each_containing(std::string_view needle, Fn&& fn) const {
+    if (needle.empty()) {
+      for (std::size_t k = 0; k < starts_.size(); ++k) fn(k);
+      return;
+    }
+    if (needle.find('\0') != std::string_view::npos) return;  // no text holds a NUL
+    const char* base = buffer_.data();
+    std::size_t pos = 0;
+    while (pos < buffer_.size()) {
+      const void* hit = memmem(base + pos, buffer_.size() - pos, needle.data(), needle.size());
+      if (!hit) return;
+      auto offset = static_cast<std::uint32_t>(static_cast<const char*>(hit) - base);
+      std::size_t k = static_cast<std::size_t>(
+          std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin() - 1);
+      fn(k);
+      pos = k + 1 < starts_.size() ? starts_[k + 1] : buffer_.size();
+    }
+  }
+
+ private:
+  std::string buffer_;
+  std::vector<std::uint32_t> starts_;
+};
+
 struct TableInfo {
   const std::string* name;
-  std::string lower_name;
-  const Record* columns;
+  Graph::Index node;
 };
 
 class Builder {
@@ -46,7 +89,8 @@ class Builder {
 
   void run() {
     const Record& tables = record_of(doc_.at("tables"), "tables");
-    graph_.reserve(estimate_nodes(tables));
+    std::size_t nodes = estimate_nodes(tables);
+    graph_.reserve(nodes);
     for (const auto& [name, info] : tables) add_table(name, record_of(info, "Table '" + name + "'"));
     if (const Value* rels = doc_.find("relationships")) add_relationships(list_of(*rels, "relationships"));
     if (const Value* examples = doc_.find("query_examples"))
@@ -66,23 +110,30 @@ class Builder {
   }
 
   void add_table(const std::string& name, const Record& info) {
-    Graph::Index table = graph_.add_node(
-        "table:" + name, Record{{"type", "table"},
-                                {"name", name},
-                                {"description", info.at("description")},
-                                {"domain", info.at("domain")},
-                                {"row_count", info.get("row_count", Value(0))}});
+    Record table_attrs;
+    table_attrs.reserve(5);
+    table_attrs.append_new("type", Value("table"));
+    table_attrs.append_new("name", Value(name));
+    table_attrs.append_new("description", info.at("description"));
+    table_attrs.append_new("domain", info.at("domain"));
+    table_attrs.append_new("row_count", info.get("row_count", Value(0)));
+    Graph::Index table = graph_.add_node("table:" + name, std::move(table_attrs));
     const Record& columns = record_of(info.at("columns"), "Columns of table '" + name + "'");
-    tables_.push_back(TableInfo{&name, text::lower(name), &columns});
+    tables_.push_back(TableInfo{&name, table});
+    lower_table_names_.push_back(text::lower(name));
     for (const auto& [column_name, column_value] : columns) {
       const Record& column = record_of(column_value, "Column '" + name + "." + column_name + "'");
-      Record attrs{{"type", "column"},
-                   {"name", column_name},
-                   {"description", column.at("description")},
-                   {"data_type", column.at("data_type")},
-                   {"indexed", column.get("indexed", Value(false))}};
+      Record attrs;
+      attrs.reserve(6);
+      attrs.append_new("type", Value("column"));
+      attrs.append_new("name", Value(column_name));
+      attrs.append_new("description", column.at("description"));
+      attrs.append_new("data_type", column.at("data_type"));
+      attrs.append_new("indexed", column.get("indexed", Value(false)));
       if (const Value* stats = column.find("statistics")) attrs.append_new("statistics", *stats);
-      Graph::Index col = graph_.add_node("column:" + name + "." + column_name, attrs);
+      Graph::Index col = graph_.add_node("column:" + name + "." + column_name, std::move(attrs));
+      column_names_.add(text::lower(column_name));
+      column_nodes_.push_back(col);
       graph_.add_edge(table, col, edge("has_column"));
       add_column_rules(col, column);
       add_column_concepts(col, column);
@@ -148,22 +199,33 @@ class Builder {
   }
 
   void add_examples(const List& examples) {
+    std::vector<Graph::Index> nodes;
+    TextBuffer queries;
     for (std::size_t i = 0; i < examples.size(); ++i) {
       const Record& example = record_of(examples[i], "A query example");
       const Value& query = example.at("query");
-      Graph::Index node = graph_.add_node(
-          "example:" + std::to_string(i),
-          Record{{"type", "example"},
-                 {"query", query},
-                 {"description", example.at("description")},
-                 {"complexity", example.get("complexity", Value("simple"))}});
-      // Plain substring test: a table name inside a longer identifier counts.
-      std::string lower_query = text::lower(text_of(query, "An example's query"));
-      for (const TableInfo& table : tables_)
-        if (lower_query.find(table.lower_name) != std::string::npos)
-          graph_.add_edge(node, graph_.index_of("table:" + *table.name), edge("references"));
+      Record attrs;
+      attrs.reserve(4);
+      attrs.append_new("type", Value("example"));
+      attrs.append_new("query", query);
+      attrs.append_new("description", example.at("description"));
+      attrs.append_new("complexity", example.get("complexity", Value("simple")));
+      nodes.push_back(graph_.add_node("example:" + std::to_string(i), std::move(attrs)));
+      queries.add(text::lower(text_of(query, "An example's query")));
     }
+    // Plain substring test: a table name inside a longer identifier counts.
+    // Searched table by table, then the edges are added example by example
+    // in table order.
+    std::vector<std::vector<std::uint32_t>> referenced(nodes.size());
+    for (std::size_t t = 0; t < tables_.size(); ++t)
+      queries.for_each_containing(table_name(t), [&](std::size_t example) {
+        referenced[example].push_back(static_cast<std::uint32_t>(t));
+      });
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+      for (std::uint32_t t : referenced[i]) graph_.add_edge(nodes[i], tables_[t].node, edge("references"));
   }
+
+  std::string_view table_name(std::size_t t) const { return lower_table_names_[t]; }
 
   void add_keywords(const Record& keywords) {
     for (const auto& [keyword, targets] : keywords) {
@@ -188,19 +250,18 @@ class Builder {
   }
 
   void add_terms(const Record& terminology) {
-    // Lower-cased column names with their node ids, in table then column order.
-    std::vector<std::pair<std::string, Graph::Index>> columns;
-    for (const TableInfo& table : tables_)
-      for (const auto& item : *table.columns)
-        columns.emplace_back(text::lower(item.first),
-                             graph_.index_of("column:" + *table.name + "." + item.first));
     for (const auto& [term, definition] : terminology) {
-      Graph::Index node = graph_.add_node(
-          "term:" + term, Record{{"type", "term"}, {"name", term}, {"description", definition}});
-      std::string lower_term = text::lower(term);
-      for (const auto& [lower_column, column] : columns)
-        if (lower_column.find(lower_term) != std::string::npos)
-          graph_.add_edge(node, column, edge("defines"));
+      Record attrs;
+      attrs.reserve(3);
+      attrs.append_new("type", Value("term"));
+      attrs.append_new("name", Value(term));
+      attrs.append_new("description", definition);
+      Graph::Index node = graph_.add_node("term:" + term, std::move(attrs));
+      // Every column (table order, then column order) whose lower-cased name
+      // contains the lower-cased term.
+      column_names_.for_each_containing(text::lower(term), [&](std::size_t k) {
+        graph_.add_edge(node, column_nodes_[k], edge("defines"));
+      });
     }
   }
 
@@ -208,6 +269,9 @@ class Builder {
   Graph& graph_;
   const Record* concepts_ = nullptr;
   std::vector<TableInfo> tables_;
+  std::vector<std::string> lower_table_names_;
+  TextBuffer column_names_;              // lower-cased, all tables in order
+  std::vector<Graph::Index> column_nodes_;  // same order
 };
 
 }  // namespace

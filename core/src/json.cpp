@@ -43,28 +43,11 @@ namespace {
 // UTF-8 helpers
 // ---------------------------------------------------------------------------
 
-// Appends a code point as UTF-8. Surrogates (U+D800..U+DFFF) come out as
-// their 3-byte form: the host keeps an unpaired "\ud800" escape as a lone
-// surrogate in its str, and this generalised (WTF-8 style) encoding is how
-// such a string is carried in our UTF-8 text. The writer turns it back into
-// the same "\ud800" escape.
-inline void put_utf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
+// Code points are appended with text::append_utf8. Surrogates (U+D800..
+// U+DFFF) come out as their 3-byte form: the host keeps an unpaired "\ud800"
+// escape as a lone surrogate in its str, and this generalised (WTF-8 style)
+// encoding is how such a string is carried in our UTF-8 text. The writer
+// turns it back into the same "\ud800" escape.
 
 // Code points in [from, to): every byte that is not a continuation byte
 // starts one.
@@ -400,7 +383,7 @@ class Parser {
           after += 6;
         }
       }
-      put_utf8(out, cp);
+      text::append_utf8(out, static_cast<char32_t>(cp));
       chunk = q = after;
     }
   }
@@ -474,7 +457,7 @@ inline void put_u_escape(std::string& out, std::uint32_t unit) {
 }
 
 // Decodes one code point of possibly imperfect UTF-8 at s[i], advancing i.
-// Surrogates in their 3-byte form come back as themselves (see put_utf8). A
+// Surrogates in their 3-byte form come back as themselves (see the note on append_utf8 above). A
 // byte that starts no valid sequence gives U+FFFD and is skipped alone.
 std::uint32_t next_code_point(std::string_view s, std::size_t& i) {
   const auto* d = reinterpret_cast<const unsigned char*>(s.data());

@@ -192,6 +192,8 @@ Record record_of(nb::handle obj, const char* argument) {
 
 void bind_quillon(nb::module_& m) {
   QuillonClass cls(m, "Quillon", "Class for building and testing SQL queries using AI and historical data.");
+  // Setters and arguments take any value, None included; each checks its own.
+  const auto kAnyValue = nb::for_setter(nb::arg("value").none());
   cls.def(
          "__init__",
          [](QuillonPy* self, nb::handle database_path, nb::handle verbose, nb::handle mindloom) {
@@ -209,14 +211,14 @@ void bind_quillon(nb::module_& m) {
              throw;
            }
          },
-         nb::arg("database_path") = nb::none(), nb::arg("verbose") = false,
-         nb::arg("mindloom") = nb::none())
+         nb::arg("database_path").none() = nb::none(), nb::arg("verbose").none() = false,
+         nb::arg("mindloom").none() = nb::none())
       .def_prop_rw(
           "verbose", [](QuillonPy& self) { return self.verbose; },
-          [](QuillonPy& self, nb::handle v) { self.set_verbose(v); })
+          [](QuillonPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue)
       .def_prop_rw(
           "mindloom", [](QuillonPy& self) { return self.mindloom; },
-          [](QuillonPy& self, nb::handle v) { self.set_mindloom(v); })
+          [](QuillonPy& self, nb::handle v) { self.set_mindloom(v); }, kAnyValue)
       .def_prop_rw(
           "database_path",
           [](QuillonPy& self) -> nb::object {
@@ -225,17 +227,18 @@ void bind_quillon(nb::module_& m) {
           },
           [](QuillonPy& self, nb::handle v) {
             self.core.database_path = arg_opt_str(v, "database_path", "value");
-          })
+          },
+          kAnyValue)
       .def_prop_rw(
           "conn", [](QuillonPy& self) { return self.conn_object(); },
-          [](QuillonPy& self, nb::handle v) { self.set_conn(v); })
+          [](QuillonPy& self, nb::handle v) { self.set_conn(v); }, kAnyValue)
       .def(
           "connect_database",
           [](QuillonPy& self, nb::handle database_path) {
             std::string path = arg_str(database_path, "connect_database", "database_path");
             return self.core.connect_database(path);
           },
-          nb::arg("database_path"), "Connect to the SQLite database at `database_path`.")
+          nb::arg("database_path").none(), "Connect to the SQLite database at `database_path`.")
       .def(
           "close_connection", [](QuillonPy& self) { self.core.close_connection(); },
           "Close the database connection.")
@@ -247,16 +250,16 @@ void bind_quillon(nb::module_& m) {
             if (!refusal) return nb::none();
             return to_python_text(*refusal);
           },
-          nb::arg("sql"),
+          nb::arg("sql").none(),
           "None when `sql` is a read-only SELECT that may run, else the refusal text.")
-      .def("test_query", &test_query, nb::arg("query"),
+      .def("test_query", &test_query, nb::arg("query").none(),
            "Run the query record's `sql` and record the outcome in that same dict.")
       .def(
           "_generate_result_summary",
           [](QuillonPy&, nb::handle rows, nb::handle columns) {
             return to_python_text(quillon::generate_result_summary(table_of(rows, columns)));
           },
-          nb::arg("rows"), nb::arg("columns") = nb::none(),
+          nb::arg("rows").none(), nb::arg("columns").none() = nb::none(),
           "Generate a human-readable summary of query results.")
       .def(
           "_log_corrected_sql",
@@ -267,7 +270,7 @@ void bind_quillon(nb::module_& m) {
             Record working = record_of(working_query, "working_query");
             self.core.log_corrected_sql(Value(q), failed, working);
           },
-          nb::arg("question"), nb::arg("failed_query"), nb::arg("working_query"),
+          nb::arg("question").none(), nb::arg("failed_query").none(), nb::arg("working_query").none(),
           "Append a repaired statement to data/failed_sql.json.")
       .def(
           "_read_fix_log",

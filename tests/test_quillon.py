@@ -483,8 +483,28 @@ def test_generate_result_summary_from_host_rows(service):
         service._generate_result_summary(rows)
     with pytest.raises(TypeError):
         service._generate_result_summary([(1, 2)])
+    with pytest.raises(TypeError):
+        service._generate_result_summary([object()], ["a"])
     with pytest.raises(ValueError):
         service._generate_result_summary([(1, 2)], ["a"])
+
+
+class FakeFrame:
+    """Just what the summary reads of a data frame."""
+
+    def __init__(self, columns, rows):
+        self.columns, self._rows = columns, rows
+
+    def itertuples(self, index=True, name="Pandas"):
+        assert index is False and name is None
+        return iter(self._rows)
+
+
+def test_generate_result_summary_from_a_frame(service):
+    frame = FakeFrame(["id", "total_float"], [(1, -2.5), (2, float("nan")), (3, 12.25)])
+    assert service._generate_result_summary(frame) == (
+        "Query returned 3 row(s) with 2 column(s).\n\nResults:\n"
+        "   id  total_float\n0   1        -2.50\n1   2          NaN\n2   3        12.25")
 
 
 # ------------------------------------------------------------------ fix log --

@@ -62,7 +62,7 @@ nb::object rows_to_python(const List& rows) {
   ToPython other;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Record& row = rows[i].as_record();
-    nb::object dict = nb::steal(_PyDict_NewPresized(static_cast<Py_ssize_t>(row.size())));
+    nb::object dict = nb::steal(PyDict_New());
     if (!dict.is_valid()) throw nb::python_error();
     for (std::size_t k = 0; k < row.size(); ++k) {
       const auto& [name, value] = row.item(k);

@@ -61,6 +61,11 @@ struct ResultTable {
   }
 };
 
+// The rows as row records (column name -> value, in column order), the
+// reader's "records" orientation; a repeated column name keeps its first
+// place and its last value. The cells are moved out of `table`.
+ListPtr take_rows_as_records(ResultTable& table);
+
 // The tabular library's default plain-text form of the first `rows` rows
 // (at most row_count): header line, then one line per row led by its
 // position; no line break after the last line.

@@ -37,6 +37,24 @@ bool distinct(const std::vector<std::string>& names) {
 
 }  // namespace
 
+ListPtr take_rows_as_records(ResultTable& table) {
+  const std::size_t ncols = table.columns.size();
+  const bool unique = distinct(table.columns);
+  auto rows = make_list();
+  rows->reserve(table.row_count);
+  for (std::size_t r = 0; r < table.row_count; ++r) {
+    auto row = make_record();
+    row->reserve(ncols);
+    Value* cells = table.cells.data() + r * ncols;
+    for (std::size_t c = 0; c < ncols; ++c) {
+      if (unique) row->append_new(table.columns[c], std::move(cells[c]));
+      else row->set(table.columns[c], std::move(cells[c]));
+    }
+    rows->emplace_back(std::move(row));
+  }
+  return rows;
+}
+
 Quillon::Quillon(Console console, Unlocker unlocked)
     : console_(std::move(console)), unlocked_(std::move(unlocked)) {}
 
@@ -127,20 +145,7 @@ Record& Quillon::test_query(Record& query) {
       summary_error = std::current_exception();
     }
 
-    // Duplicate column names collapse as in a dict: first place, last value.
-    const bool unique = distinct(table.columns);
-    auto results = make_list();
-    results->reserve(table.row_count);
-    for (std::size_t r = 0; r < table.row_count; ++r) {
-      auto row = make_record();
-      row->reserve(ncols);
-      Value* cells = table.cells.data() + r * ncols;
-      for (std::size_t c = 0; c < ncols; ++c) {
-        if (unique) row->append_new(table.columns[c], std::move(cells[c]));
-        else row->set(table.columns[c], std::move(cells[c]));
-      }
-      results->emplace_back(std::move(row));
-    }
+    auto results = take_rows_as_records(table);
     query.set("results", Value(results));
     if (summary_error) std::rethrow_exception(summary_error);
     query.set("summary", Value(std::move(summary)));

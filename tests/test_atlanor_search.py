@@ -161,6 +161,19 @@ class TestAgainstPythonRe:
                 assert_same_as_plain(s, keywords)
 
 
+    def test_a_description_that_is_not_text_fails_like_re_search(self, small_doc):
+        small_doc["tables"]["project"]["description"] = None
+        s = AtlanorService()
+        s.build_graph(small_doc)
+        # Keywords answered by the id or the name never read the description.
+        assert_same_as_plain(s, ["project"])
+        with pytest.raises(TypeError) as ours:
+            s.search_by_keywords(["schedule"])
+        with pytest.raises(TypeError) as theirs:
+            plain_search(s.graph, ["schedule"])
+        assert str(ours.value) == str(theirs.value)
+
+
 class TestSearchArguments:
     def test_keyword_argument_name(self, service):
         assert service.search_by_keywords(keywords=["float"]) == service.search_by_keywords(["float"])

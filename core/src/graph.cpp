@@ -16,34 +16,47 @@ void Graph::reserve(std::size_t nodes) {
   ids_.reserve(nodes);
   attrs_.reserve(nodes);
   succ_.reserve(nodes);
+  indexed_.reserve(nodes);
   index_.reserve(nodes);
 }
 
 std::int64_t Graph::edge_position(Index u, Index v) const {
   const auto& succ = succ_[u];
-  if (succ.size() <= kScanLimit) {
-    for (std::size_t k = 0; k < succ.size(); ++k)
-      if (succ[k].target == v) return static_cast<std::int64_t>(k);
-    return -1;
+  if (succ.size() > kScanLimit && indexed_[u] == succ.size()) {
+    auto it = wide_edges_.find(pair_key(u, v));
+    if (it == wide_edges_.end()) return -1;
+    return static_cast<std::int64_t>(it->second);
   }
-  auto it = wide_edges_.find(pair_key(u, v));
-  if (it == wide_edges_.end()) return -1;
-  return static_cast<std::int64_t>(it->second);
+  for (std::size_t k = 0; k < succ.size(); ++k)
+    if (succ[k].target == v) return static_cast<std::int64_t>(k);
+  return -1;
+}
+
+void Graph::index_successors(Index u) {
+  const auto& succ = succ_[u];
+  for (std::size_t k = indexed_[u]; k < succ.size(); ++k)
+    wide_edges_.emplace(pair_key(u, succ[k].target), static_cast<std::uint32_t>(k));
+  indexed_[u] = static_cast<std::uint32_t>(succ.size());
 }
 
 Graph::Index Graph::add_node(std::string_view id, const Record& attrs) {
-  return add_node(id, Record(attrs));
+  if (auto found = find(id)) {
+    update(*attrs_[*found], attrs);
+    return *found;
+  }
+  return add_node(std::string(id), Record(attrs));
 }
 
-Graph::Index Graph::add_node(std::string_view id, Record&& attrs) {
-  auto [it, inserted] = index_.try_emplace(std::string(id), static_cast<Index>(ids_.size()));
+Graph::Index Graph::add_node(std::string&& id, Record&& attrs) {
+  auto [it, inserted] = index_.try_emplace(std::move(id), static_cast<Index>(ids_.size()));
   if (!inserted) {
     update(*attrs_[it->second], attrs);
     return it->second;
   }
-  ids_.push_back(it->first);
+  ids_.push_back(&it->first);
   attrs_.push_back(make_record(std::move(attrs)));
   succ_.emplace_back();
+  indexed_.push_back(0);
   return it->second;
 }
 
@@ -53,22 +66,27 @@ void Graph::add_edge(std::string_view u, std::string_view v, const Record& attrs
   add_edge(ui, vi, attrs);
 }
 
-void Graph::add_edge(Index u, Index v, const Record& attrs) { add_edge(u, v, Record(attrs)); }
+void Graph::add_edge(Index u, Index v, const Record& attrs) { add_edge(u, v, make_record(attrs)); }
 
 void Graph::add_edge(Index u, Index v, Record&& attrs) {
+  add_edge(u, v, make_record(std::move(attrs)));
+}
+
+void Graph::add_edge(Index u, Index v, RecordPtr attrs) {
   auto& succ = succ_[u];
+  if (succ.size() > kScanLimit) index_successors(u);
   if (std::int64_t pos = edge_position(u, v); pos >= 0) {
-    update(*succ[static_cast<std::size_t>(pos)].attrs, attrs);
+    RecordPtr& existing = succ[static_cast<std::size_t>(pos)].attrs;
+    if (existing.use_count() > 1) existing = make_record(*existing);  // shared: copy first
+    update(*existing, *attrs);
     return;
   }
-  succ.push_back(Edge{v, make_record(std::move(attrs))});
+  append_new_edge(u, v, std::move(attrs));
+}
+
+void Graph::append_new_edge(Index u, Index v, RecordPtr attrs) {
+  succ_[u].push_back(Edge{v, std::move(attrs)});
   ++edge_count_;
-  if (succ.size() == kScanLimit + 1) {  // switch this node to the index
-    for (std::size_t k = 0; k < succ.size(); ++k)
-      wide_edges_.emplace(pair_key(u, succ[k].target), static_cast<std::uint32_t>(k));
-  } else if (succ.size() > kScanLimit + 1) {
-    wide_edges_.emplace(pair_key(u, v), static_cast<std::uint32_t>(succ.size() - 1));
-  }
 }
 
 std::optional<Graph::Index> Graph::find(std::string_view id) const {

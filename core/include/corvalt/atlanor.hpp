@@ -2,6 +2,7 @@
 // search, context record, Markdown, query processing and SQL assembly.
 #pragma once
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,11 +25,19 @@ class SearchIndex;  // per-graph texts prepared for keyword search (search.cpp)
 
 // One graph together with what the search prepares from it. The graph never
 // changes once built, so the prepared texts stay valid for its lifetime.
-struct KnowledgeGraph {
-  std::shared_ptr<const Graph> graph;
-  std::shared_ptr<const SearchIndex> search_index;
-  // Wraps a finished graph and prepares its search texts.
+class KnowledgeGraph {
+ public:
+  // Wraps a finished graph. Its search texts are prepared on a second thread,
+  // so that building returns while they are lower-cased and tokenised; the
+  // first search waits for them if they are not ready yet.
   static std::shared_ptr<KnowledgeGraph> from(std::shared_ptr<const Graph> graph);
+
+  std::shared_ptr<const Graph> graph;
+  // Waits for the prepared texts (rethrowing what preparing them raised).
+  const SearchIndex& search_index() const { return *index_.get(); }
+
+ private:
+  std::shared_future<std::shared_ptr<const SearchIndex>> index_;
 };
 using KnowledgeGraphPtr = std::shared_ptr<KnowledgeGraph>;
 

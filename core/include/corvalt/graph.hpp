@@ -23,15 +23,28 @@ class Graph {
     RecordPtr attrs;
   };
 
+  Graph() = default;
+  // Node ids are stored once, as the keys of the id index: not copyable.
+  Graph(const Graph&) = delete;
+  Graph& operator=(const Graph&) = delete;
+  Graph(Graph&&) = default;
+  Graph& operator=(Graph&&) = default;
+
   // Absent node: appended with `attrs`. Present: its record is updated with
   // the given keys (new values win). Returns the node's index.
   Index add_node(std::string_view id, const Record& attrs = {});
-  Index add_node(std::string_view id, Record&& attrs);
+  Index add_node(std::string&& id, Record&& attrs);
   // Absent ends are created first (u before v) with empty records. Absent
   // edge: added and appended to u's successors; present: record updated.
   void add_edge(std::string_view u, std::string_view v, const Record& attrs = {});
   void add_edge(Index u, Index v, const Record& attrs = {});
   void add_edge(Index u, Index v, Record&& attrs);
+  // Edges may share one attribute record (a builder adding thousands of
+  // {"relationship": "has_column"}): updating such an edge copies its record
+  // first, so sharing is never visible.
+  void add_edge(Index u, Index v, RecordPtr shared_attrs);
+  // add_edge for a pair the caller knows has no edge yet (skips the lookup).
+  void append_new_edge(Index u, Index v, RecordPtr shared_attrs);
 
   bool has_node(std::string_view id) const { return find(id).has_value(); }
   std::optional<Index> find(std::string_view id) const;
@@ -41,7 +54,7 @@ class Graph {
   std::size_t node_count() const noexcept { return ids_.size(); }
   std::size_t edge_count() const noexcept { return edge_count_; }
 
-  const std::string& id(Index i) const { return ids_[i]; }
+  const std::string& id(Index i) const { return *ids_[i]; }
   // The node's live attribute record.
   Record& attrs(Index i) const { return *attrs_[i]; }
   const RecordPtr& attrs_ptr(Index i) const { return attrs_[i]; }
@@ -69,17 +82,21 @@ class Graph {
     return (static_cast<std::uint64_t>(u) << 32) | v;
   }
 
-  std::vector<std::string> ids_;
+  std::vector<const std::string*> ids_;  // the keys of index_ (stable addresses)
   std::vector<RecordPtr> attrs_;
   std::vector<std::vector<Edge>> succ_;
   // Position of edge u->v in succ_[u], or -1.
   std::int64_t edge_position(Index u, Index v) const;
 
   std::unordered_map<std::string, Index, Hash, std::equal_to<>> index_;
-  // Most nodes have a few successors and are scanned; nodes with many (a
-  // keyword tagging hundreds of columns) get an index (u, v) -> position.
+  // Most nodes have a few successors and are scanned. A node with many (a
+  // keyword tagging hundreds of columns) gets an index (u, v) -> position,
+  // built when add_edge first needs it there; until the index covers all of
+  // a node's successors, lookups scan.
   static constexpr std::size_t kScanLimit = 24;
+  void index_successors(Index u);
   std::unordered_map<std::uint64_t, std::uint32_t> wide_edges_;
+  std::vector<std::uint32_t> indexed_;  // per node: successors in wide_edges_
   std::size_t edge_count_ = 0;
 };
 

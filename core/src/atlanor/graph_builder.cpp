@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "corvalt/atlanor.hpp"
@@ -16,27 +17,46 @@ namespace corvalt::atlanor {
 
 namespace {
 
-const Record& record_of(const Value& v, std::string_view what) {
-  if (!v.is_record())
-    throw TypeError(std::string(what) + " must be a JSON object, not " + v.type_name());
+// `what` names the value in the error message; its pieces are joined only
+// when the value has the wrong type (these checks run for every column).
+using What = std::initializer_list<std::string_view>;
+
+[[noreturn]] void wrong_type(What what, const char* expected, const Value& v) {
+  std::string message;
+  for (std::string_view piece : what) message += piece;
+  throw TypeError(message + " must be " + expected + ", not " + v.type_name());
+}
+
+const Record& record_of(const Value& v, What what) {
+  if (!v.is_record()) wrong_type(what, "a JSON object", v);
   return v.as_record();
 }
 
-const List& list_of(const Value& v, std::string_view what) {
-  if (!v.is_list()) throw TypeError(std::string(what) + " must be a JSON array, not " + v.type_name());
+const List& list_of(const Value& v, What what) {
+  if (!v.is_list()) wrong_type(what, "a JSON array", v);
   return v.as_list();
 }
 
-const std::string& text_of(const Value& v, std::string_view what) {
-  if (!v.is_text()) throw TypeError(std::string(what) + " must be a string, not " + v.type_name());
+const std::string& text_of(const Value& v, What what) {
+  if (!v.is_text()) wrong_type(what, "a string", v);
   return v.as_text();
 }
 
-Record edge(const char* relationship) {
-  Record r;
-  r.append_new("relationship", Value(relationship));
-  return r;
-}
+// One attribute record per relation word, shared by all its edges (the
+// graph copies a shared record before it would change it).
+struct EdgeRecords {
+  static RecordPtr make(const char* relationship) {
+    auto r = make_record();
+    r->append_new("relationship", Value(relationship));
+    return r;
+  }
+  RecordPtr has_column = make("has_column");
+  RecordPtr governed_by = make("governed_by");
+  RecordPtr implements = make("implements");
+  RecordPtr references = make("references");
+  RecordPtr tags = make("tags");
+  RecordPtr defines = make("defines");
+};
 
 // Many short lower-cased texts in one buffer, separated by NUL bytes, so that
 // one memmem pass per needle finds every text that contains it (instead of
@@ -84,19 +104,19 @@ class Builder {
  public:
   Builder(const Record& doc, Graph& graph) : doc_(doc), graph_(graph) {
     if (const Value* bc = doc.find("business_concepts"))
-      concepts_ = &record_of(*bc, "business_concepts");
+      concepts_ = &record_of(*bc, {"business_concepts"});
   }
 
   void run() {
-    const Record& tables = record_of(doc_.at("tables"), "tables");
+    const Record& tables = record_of(doc_.at("tables"), {"tables"});
     std::size_t nodes = estimate_nodes(tables);
     graph_.reserve(nodes);
-    for (const auto& [name, info] : tables) add_table(name, record_of(info, "Table '" + name + "'"));
-    if (const Value* rels = doc_.find("relationships")) add_relationships(list_of(*rels, "relationships"));
+    for (const auto& [name, info] : tables) add_table(name, record_of(info, {"Table '", name, "'"}));
+    if (const Value* rels = doc_.find("relationships")) add_relationships(list_of(*rels, {"relationships"}));
     if (const Value* examples = doc_.find("query_examples"))
-      add_examples(list_of(*examples, "query_examples"));
-    if (const Value* keywords = doc_.find("keywords")) add_keywords(record_of(*keywords, "keywords"));
-    if (const Value* terms = doc_.find("terminology")) add_terms(record_of(*terms, "terminology"));
+      add_examples(list_of(*examples, {"query_examples"}));
+    if (const Value* keywords = doc_.find("keywords")) add_keywords(record_of(*keywords, {"keywords"}));
+    if (const Value* terms = doc_.find("terminology")) add_terms(record_of(*terms, {"terminology"}));
   }
 
  private:
@@ -118,11 +138,11 @@ class Builder {
     table_attrs.append_new("domain", info.at("domain"));
     table_attrs.append_new("row_count", info.get("row_count", Value(0)));
     Graph::Index table = graph_.add_node("table:" + name, std::move(table_attrs));
-    const Record& columns = record_of(info.at("columns"), "Columns of table '" + name + "'");
+    const Record& columns = record_of(info.at("columns"), {"Columns of table '", name, "'"});
     tables_.push_back(TableInfo{&name, table});
     lower_table_names_.push_back(text::lower(name));
     for (const auto& [column_name, column_value] : columns) {
-      const Record& column = record_of(column_value, "Column '" + name + "." + column_name + "'");
+      const Record& column = record_of(column_value, {"Column '", name, ".", column_name, "'"});
       Record attrs;
       attrs.reserve(6);
       attrs.append_new("type", Value("column"));
@@ -131,10 +151,12 @@ class Builder {
       attrs.append_new("data_type", column.at("data_type"));
       attrs.append_new("indexed", column.get("indexed", Value(false)));
       if (const Value* stats = column.find("statistics")) attrs.append_new("statistics", *stats);
-      Graph::Index col = graph_.add_node("column:" + name + "." + column_name, std::move(attrs));
-      column_names_.add(text::lower(column_name));
-      column_nodes_.push_back(col);
-      graph_.add_edge(table, col, edge("has_column"));
+      std::string id;
+      id.reserve(8 + name.size() + column_name.size());
+      id.append("column:").append(name).append(".").append(column_name);
+      Graph::Index col = graph_.add_node(std::move(id), std::move(attrs));
+      add_column_name(text::lower(column_name), col);
+      graph_.append_new_edge(table, col, edges_.has_column);
       add_column_rules(col, column);
       add_column_concepts(col, column);
     }
@@ -142,26 +164,26 @@ class Builder {
 
   void add_column_rules(Graph::Index col, const Record& column) {
     if (const Value* rules = column.find("business_rules")) {
-      for (const Value& rule_value : list_of(*rules, "business_rules")) {
-        const std::string& rule = text_of(rule_value, "A business rule");
+      for (const Value& rule_value : list_of(*rules, {"business_rules"})) {
+        const std::string& rule = text_of(rule_value, {"A business rule"});
         std::string name = rule.substr(0, rule.find(':'));
         std::string id = "rule:" + name;
         auto node = graph_.find(id);
         if (!node)
           node = graph_.add_node(id, Record{{"type", "rule"}, {"name", name}, {"description", rule}});
-        graph_.add_edge(col, *node, edge("governed_by"));
+        graph_.add_edge(col, *node, edges_.governed_by);
       }
     }
     if (const Value* rules = column.find("related_business_rules")) {
-      for (const Value& rule_value : list_of(*rules, "related_business_rules")) {
-        const Record& rule = record_of(rule_value, "A related business rule");
+      for (const Value& rule_value : list_of(*rules, {"related_business_rules"})) {
+        const Record& rule = record_of(rule_value, {"A related business rule"});
         const Value& name = rule.at("name");
         std::string id = "rule:" + to_str(name);
         auto node = graph_.find(id);
         if (!node)
           node = graph_.add_node(
               id, Record{{"type", "rule"}, {"name", name}, {"description", rule.at("description")}});
-        graph_.add_edge(col, *node, edge("governed_by"));
+        graph_.add_edge(col, *node, edges_.governed_by);
       }
     }
   }
@@ -169,7 +191,7 @@ class Builder {
   void add_column_concepts(Graph::Index col, const Record& column) {
     const Value* concepts = column.find("concepts");
     if (!concepts) return;
-    for (const Value& concept_value : list_of(*concepts, "concepts")) {
+    for (const Value& concept_value : list_of(*concepts, {"concepts"})) {
       std::string name = to_str(concept_value);
       std::string id = "concept:" + name;
       auto node = graph_.find(id);
@@ -177,18 +199,18 @@ class Builder {
         Value description("");
         if (concepts_) {
           if (const Value* info = concepts_->find(name))
-            description = record_of(*info, "Business concept '" + name + "'").get("description", Value(""));
+            description = record_of(*info, {"Business concept '", name, "'"}).get("description", Value(""));
         }
         node = graph_.add_node(
             id, Record{{"type", "concept"}, {"name", concept_value}, {"description", description}});
       }
-      graph_.add_edge(col, *node, edge("implements"));
+      graph_.add_edge(col, *node, edges_.implements);
     }
   }
 
   void add_relationships(const List& relationships) {
     for (const Value& rel_value : relationships) {
-      const Record& rel = record_of(rel_value, "A relationship");
+      const Record& rel = record_of(rel_value, {"A relationship"});
       std::string from = "table:" + to_str(rel.at("from_table"));
       std::string to = "table:" + to_str(rel.at("to_table"));
       graph_.add_edge(from, to,
@@ -202,7 +224,7 @@ class Builder {
     std::vector<Graph::Index> nodes;
     TextBuffer queries;
     for (std::size_t i = 0; i < examples.size(); ++i) {
-      const Record& example = record_of(examples[i], "A query example");
+      const Record& example = record_of(examples[i], {"A query example"});
       const Value& query = example.at("query");
       Record attrs;
       attrs.reserve(4);
@@ -211,7 +233,7 @@ class Builder {
       attrs.append_new("description", example.at("description"));
       attrs.append_new("complexity", example.get("complexity", Value("simple")));
       nodes.push_back(graph_.add_node("example:" + std::to_string(i), std::move(attrs)));
-      queries.add(text::lower(text_of(query, "An example's query")));
+      queries.add(text::lower(text_of(query, {"An example's query"})));
     }
     // Plain substring test: a table name inside a longer identifier counts.
     // Searched table by table, then the edges are added example by example
@@ -222,7 +244,20 @@ class Builder {
         referenced[example].push_back(static_cast<std::uint32_t>(t));
       });
     for (std::size_t i = 0; i < nodes.size(); ++i)
-      for (std::uint32_t t : referenced[i]) graph_.add_edge(nodes[i], tables_[t].node, edge("references"));
+      for (std::uint32_t t : referenced[i])
+        graph_.append_new_edge(nodes[i], tables_[t].node, edges_.references);
+  }
+
+  // Column names repeat across tables (id, name, project_id, ...): each
+  // distinct lower-cased name is searched once, standing for all its columns.
+  void add_column_name(std::string lower, Graph::Index column) {
+    auto [it, inserted] = column_name_slot_.try_emplace(std::move(lower), column_groups_.size());
+    if (inserted) {
+      column_names_.add(it->first);
+      column_groups_.emplace_back();
+    }
+    column_groups_[it->second].push_back(static_cast<std::uint32_t>(column_nodes_.size()));
+    column_nodes_.push_back(column);
   }
 
   std::string_view table_name(std::size_t t) const { return lower_table_names_[t]; }
@@ -231,15 +266,15 @@ class Builder {
     for (const auto& [keyword, targets] : keywords) {
       Graph::Index node = graph_.add_node("keyword:" + keyword,
                                           Record{{"type", "keyword"}, {"name", keyword}});
-      for (const Value& target_value : list_of(targets, "Targets of keyword '" + keyword + "'")) {
-        const std::string& target = text_of(target_value, "A keyword target");
+      for (const Value& target_value : list_of(targets, {"Targets of keyword '", keyword, "'"})) {
+        const std::string& target = text_of(target_value, {"A keyword target"});
         std::string id;
         if (target.find('.') != std::string::npos) id = "column:" + target;
         else if (concepts_ && concepts_->contains(target)) id = "concept:" + target;
         else id = "table:" + target;
         auto tagged = graph_.find(id);
         if (!tagged) continue;  // unknown targets are skipped
-        graph_.add_edge(node, *tagged, edge("tags"));
+        graph_.add_edge(node, *tagged, edges_.tags);
         Record& attrs = graph_.attrs(*tagged);
         Value* list = attrs.find("keywords");
         if (!list) list = &attrs.set("keywords", Value(make_list()));
@@ -259,9 +294,12 @@ class Builder {
       Graph::Index node = graph_.add_node("term:" + term, std::move(attrs));
       // Every column (table order, then column order) whose lower-cased name
       // contains the lower-cased term.
-      column_names_.for_each_containing(text::lower(term), [&](std::size_t k) {
-        graph_.add_edge(node, column_nodes_[k], edge("defines"));
+      std::vector<std::uint32_t> hits;
+      column_names_.for_each_containing(text::lower(term), [&](std::size_t name) {
+        hits.insert(hits.end(), column_groups_[name].begin(), column_groups_[name].end());
       });
+      std::sort(hits.begin(), hits.end());
+      for (std::uint32_t k : hits) graph_.append_new_edge(node, column_nodes_[k], edges_.defines);
     }
   }
 
@@ -269,9 +307,12 @@ class Builder {
   Graph& graph_;
   const Record* concepts_ = nullptr;
   std::vector<TableInfo> tables_;
+  EdgeRecords edges_;
   std::vector<std::string> lower_table_names_;
-  TextBuffer column_names_;              // lower-cased, all tables in order
-  std::vector<Graph::Index> column_nodes_;  // same order
+  std::vector<Graph::Index> column_nodes_;  // every column, table then column order
+  TextBuffer column_names_;                 // distinct lower-cased column names
+  std::vector<std::vector<std::uint32_t>> column_groups_;  // name -> positions in column_nodes_
+  std::unordered_map<std::string, std::size_t> column_name_slot_;
 };
 
 }  // namespace
@@ -282,7 +323,7 @@ KnowledgeGraphPtr AtlanorService::build_graph(const Value& metadata) {
     if (metadata_.is_null()) throw ValueError(kNoMetadata);
     source = &metadata_;
   }
-  const Record& doc = record_of(*source, "Metadata document");
+  const Record& doc = record_of(*source, {"Metadata document"});
   auto graph = std::make_shared<Graph>();
   Builder(doc, *graph).run();
   KnowledgeGraphPtr built = KnowledgeGraph::from(std::move(graph));

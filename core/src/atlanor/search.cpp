@@ -626,7 +626,7 @@ std::shared_ptr<const SearchIndex> build_search_index(const Graph& graph) {
 
 SearchResult AtlanorService::search_by_keywords(const std::vector<std::string>& keywords) const {
   const KnowledgeGraph& kg = require_graph();
-  return kg.search_index->search(*kg.graph, keywords);
+  return kg.search_index().search(*kg.graph, keywords);
 }
 
 std::vector<RelatedRule> AtlanorService::get_related_rules(std::string_view node_id) const {

@@ -1,4 +1,5 @@
 #include <string>
+#include <system_error>
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
@@ -15,8 +16,14 @@ const KnowledgeGraph& AtlanorService::require_graph() const {
 
 std::shared_ptr<KnowledgeGraph> KnowledgeGraph::from(std::shared_ptr<const Graph> graph) {
   auto kg = std::make_shared<KnowledgeGraph>();
-  kg->search_index = build_search_index(*graph);
-  kg->graph = std::move(graph);
+  kg->graph = graph;
+  auto prepare = [graph] { return build_search_index(*graph); };
+  try {
+    kg->index_ = std::async(std::launch::async, prepare).share();
+  } catch (const std::system_error&) {
+    // No thread to be had: prepare them here and now.
+    kg->index_ = std::async(std::launch::deferred, prepare).share();
+  }
   return kg;
 }
 

@@ -8,7 +8,7 @@ The questions mix every way a search can end: an exact question, an exact variat
 reworded question (strong word-overlap match), a question of common words that touches most
 stored texts, and a question that matches nothing. They are asked of a non-verbose service.
 
-Usage: PYTHONPATH=<build>/pkg .venv/bin/python bench/bench_echovane.py [--entries 100000]
+Usage: .venv/bin/python bench/bench_echovane.py [--entries 100000]
        [--variations 3] [--runs 7] [--questions 20] [--check]
 """
 

@@ -10,7 +10,7 @@ export PATH="$PWD/.venv/bin:$PATH"
 cmake -S . -B build/ctest -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALT_BUILD_TESTS=ON \
       -DCORVALT_BUILD_MODULES=OFF >/dev/null
 cmake --build build/ctest -j2
-ctest --test-dir build/ctest --output-on-failure -j2
+ctest --test-dir build/ctest --output-on-failure --no-tests=error -j2
 
 echo "== Python tests"
 # Run from a scratch directory so that the installed package is tested, not

@@ -10,22 +10,13 @@ Usage: .venv/bin/python bench/bench_foundation.py [--tables 2000] [--columns 20]
 
 import argparse
 import os
-import pathlib
 import statistics
 import subprocess
 import sys
 import time
 
-HERE = pathlib.Path(__file__).resolve().parent
+from inputs import large_metadata
 
-
-def ensure_document(tables, columns):
-    out = HERE / "out" / f"large_metadata_{tables}x{columns}.json"
-    if not out.exists():
-        out.parent.mkdir(exist_ok=True)
-        subprocess.run([sys.executable, str(HERE / "make_large_metadata.py"), "--tables", str(tables),
-                        "--columns", str(columns), "--out", str(out)], check=True, stdout=subprocess.DEVNULL)
-    return str(out)
 
 
 def peak_memory_growth(path):
@@ -60,7 +51,7 @@ def main():
 
     from Corvalt.Atlanor import AtlanorService
 
-    path = ensure_document(args.tables, args.columns)
+    path = large_metadata(args.tables, args.columns)
     size_mb = os.path.getsize(path) / 1e6
     service = AtlanorService()
     load_ms, build_ms = [], []

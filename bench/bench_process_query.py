@@ -16,9 +16,9 @@ import argparse
 import os
 import pathlib
 import statistics
-import subprocess
-import sys
 import time
+
+from inputs import large_metadata
 
 HERE = pathlib.Path(__file__).resolve().parent
 SAMPLE = HERE.parent / "data" / "enriched_project_metadata_cleaned.json"
@@ -30,15 +30,6 @@ QUESTIONS = [
     "Find activities with excessive lag",
     "Which resources are overallocated on the baseline schedule?",
 ]
-
-
-def ensure_document(tables, columns):
-    out = HERE / "out" / f"large_metadata_{tables}x{columns}.json"
-    if not out.exists():
-        out.parent.mkdir(exist_ok=True)
-        subprocess.run([sys.executable, str(HERE / "make_large_metadata.py"), "--tables", str(tables),
-                        "--columns", str(columns), "--out", str(out)], check=True, stdout=subprocess.DEVNULL)
-    return str(out)
 
 
 def time_questions(service, runs, output_format):
@@ -79,7 +70,7 @@ def main():
     sample.build_graph()
     report("sample document", sample, args.runs * 8, 1)
 
-    path = ensure_document(args.tables, args.columns)
+    path = large_metadata(args.tables, args.columns)
     large = AtlanorService(path)
     large.build_graph()
     report(f"{args.tables}-table document", large, args.runs, 40)

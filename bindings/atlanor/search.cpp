@@ -39,7 +39,6 @@ class GcPause {
 nb::object search_by_keywords(AtlanorPy& self, nb::handle keywords) {
   std::vector<std::string> words = arg_str_list(keywords, "search_by_keywords", "keywords");
   GraphView& view = self.graph_view();
-  const Graph& graph = *view.graph();
   atlanor::SearchResult found = self.core.search_by_keywords(words);
 
   GcPause pause;
@@ -51,16 +50,15 @@ nb::object search_by_keywords(AtlanorPy& self, nb::handle keywords) {
     return it->second.inc_ref().ptr();
   };
 
-  // One str per matched node, shared by the list and the dict.
-  std::vector<nb::object> ids(graph.node_count());
+  // Node ids are the graph object's own str objects, shared by the list and
+  // the dict.
   nb::object match_map = steal_or_raise(PyDict_New());
   for (const auto& [node, reasons] : found.matches) {
-    nb::object id = to_python_text(graph.id(node));
+    nb::object id = view.node_id(node);
     nb::object list = steal_or_raise(PyList_New(static_cast<Py_ssize_t>(reasons.size())));
     for (std::size_t k = 0; k < reasons.size(); ++k)
       PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(k), reason_object(reasons[k]));
     if (PyDict_SetItem(match_map.ptr(), id.ptr(), list.ptr()) < 0) throw nb::python_error();
-    ids[node] = std::move(id);
   }
 
   nb::object results = steal_or_raise(PyList_New(static_cast<Py_ssize_t>(found.ranked.size())));
@@ -68,7 +66,7 @@ nb::object search_by_keywords(AtlanorPy& self, nb::handle keywords) {
     const Graph::Index node = found.ranked[r];
     PyObject* pair = PyTuple_New(2);
     if (!pair) throw nb::python_error();
-    PyTuple_SET_ITEM(pair, 0, ids[node].inc_ref().ptr());
+    PyTuple_SET_ITEM(pair, 0, view.node_id(node).release().ptr());
     PyTuple_SET_ITEM(pair, 1, view.node_dict(node).release().ptr());
     PyList_SET_ITEM(results.ptr(), static_cast<Py_ssize_t>(r), pair);
   }

@@ -29,10 +29,10 @@ std::optional<Graph::Index> lookup(const GraphView& g, nb::handle id) {
   return g.graph()->find(utf8_of(id));
 }
 
-nb::list node_ids(const GraphView& g) {
+nb::list node_ids(GraphView& g) {
   const Graph& graph = *g.graph();
   nb::list out;
-  for (Graph::Index i = 0; i < graph.node_count(); ++i) out.append(to_python_text(graph.id(i)));
+  for (Graph::Index i = 0; i < graph.node_count(); ++i) out.append(g.node_id(i));
   return out;
 }
 
@@ -40,7 +40,7 @@ nb::list nodes_with_data(GraphView& g) {
   const Graph& graph = *g.graph();
   nb::list out;
   for (Graph::Index i = 0; i < graph.node_count(); ++i)
-    out.append(nb::make_tuple(to_python_text(graph.id(i)), g.node_dict(i)));
+    out.append(nb::make_tuple(g.node_id(i), g.node_dict(i)));
   return out;
 }
 
@@ -50,9 +50,9 @@ nb::list edge_list(GraphView& g, bool data) {
   for (Graph::Index u = 0; u < graph.node_count(); ++u) {
     const auto& succ = graph.successors(u);
     if (succ.empty()) continue;
-    nb::object uid = to_python_text(graph.id(u));
+    nb::object uid = g.node_id(u);
     for (std::size_t k = 0; k < succ.size(); ++k) {
-      nb::object vid = to_python_text(graph.id(succ[k].target));
+      nb::object vid = g.node_id(succ[k].target);
       if (data) out.append(nb::make_tuple(uid, vid, g.edge_dict(u, k)));
       else out.append(nb::make_tuple(uid, vid));
     }
@@ -63,8 +63,7 @@ nb::list edge_list(GraphView& g, bool data) {
 nb::list successor_ids(GraphView& g, nb::handle id) {
   const Graph& graph = *g.graph();
   nb::list out;
-  for (const auto& edge : graph.successors(g.index_of(id)))
-    out.append(to_python_text(graph.id(edge.target)));
+  for (const auto& edge : graph.successors(g.index_of(id))) out.append(g.node_id(edge.target));
   return out;
 }
 
@@ -81,7 +80,13 @@ nb::object edge_data(GraphView& g, nb::handle u, nb::handle v, nb::handle fallba
 }  // namespace
 
 GraphView::GraphView(std::shared_ptr<const Graph> graph)
-    : graph_(std::move(graph)), node_dicts_(graph_->node_count()) {}
+    : graph_(std::move(graph)), node_dicts_(graph_->node_count()), node_ids_(graph_->node_count()) {}
+
+nb::object GraphView::node_id(Graph::Index i) {
+  nb::object& slot = node_ids_[i];
+  if (!slot.is_valid()) slot = to_python_text(graph_->id(i));
+  return slot;
+}
 
 nb::object GraphView::node_dict(Graph::Index i) {
   nb::object& slot = node_dicts_[i];
@@ -113,7 +118,7 @@ void bind_graph_view(nb::module_& m) {
 
   nb::class_<NodeView>(m, "NodeView", "The nodes of a Graph: iterable, sized, indexable by id.")
       .def("__len__", [](const NodeView& n) { return n.view->graph()->node_count(); })
-      .def("__iter__", [](const NodeView& n) { return node_ids(*n.view).attr("__iter__")(); })
+      .def("__iter__", [](NodeView& n) { return node_ids(*n.view).attr("__iter__")(); })
       .def("__contains__", [](const NodeView& n, nb::handle id) { return lookup(*n.view, id).has_value(); })
       .def("__getitem__",
            [](const NodeView& n, nb::handle id) {
@@ -123,12 +128,12 @@ void bind_graph_view(nb::module_& m) {
            })
       .def(
           "__call__",
-          [](const NodeView& n, bool data) -> nb::object {
+          [](NodeView& n, bool data) -> nb::object {
             return data ? nb::object(nodes_with_data(*n.view)) : nb::object(node_ids(*n.view));
           },
           nb::arg("data") = false)
       .def("data", [](const NodeView& n) { return nodes_with_data(*n.view); })
-      .def("__repr__", [](const NodeView& n) { return nb::repr(node_ids(*n.view)); });
+      .def("__repr__", [](NodeView& n) { return nb::repr(node_ids(*n.view)); });
 
   nb::class_<EdgeView>(m, "EdgeView", "The edges of a Graph as (u, v) pairs in successor order.")
       .def("__len__", [](const EdgeView& e) { return e.view->graph()->edge_count(); })
@@ -180,7 +185,7 @@ void bind_graph_view(nb::module_& m) {
       .def("number_of_edges", [](const GraphView& g) { return g.graph()->edge_count(); })
       .def("__len__", [](const GraphView& g) { return g.graph()->node_count(); })
       .def("__contains__", [](const GraphView& g, nb::handle id) { return lookup(g, id).has_value(); })
-      .def("__iter__", [](const GraphView& g) { return node_ids(g).attr("__iter__")(); })
+      .def("__iter__", [](GraphView& g) { return node_ids(g).attr("__iter__")(); })
       .def("__repr__", [](const GraphView& g) {
         return "<Corvalt Graph with " + std::to_string(g.graph()->node_count()) + " nodes and " +
                std::to_string(g.graph()->edge_count()) + " edges>";

@@ -25,6 +25,8 @@ class GraphView {
   const std::shared_ptr<const Graph>& graph() const noexcept { return graph_; }
   // The node's attribute dict (built once).
   nb::object node_dict(Graph::Index i);
+  // The node's id as a str (built once, so its hash is computed once too).
+  nb::object node_id(Graph::Index i);
   nb::object edge_dict(Graph::Index u, std::size_t successor_position);
   // Index of a node id, or NodeNotFound.
   Graph::Index index_of(nb::handle id) const;
@@ -32,6 +34,7 @@ class GraphView {
  private:
   std::shared_ptr<const Graph> graph_;
   std::vector<nb::object> node_dicts_;
+  std::vector<nb::object> node_ids_;
   std::unordered_map<std::uint64_t, nb::object> edge_dicts_;
 };
 

@@ -240,7 +240,8 @@ class TestRuleBased:
         s = make_service()
         out = s.process_query("Which activities have FLOAT?")
         assert list(out) == ["query", "database_objects", "business_rules", "relationships",
-                             "column_statistics", "ai_enhanced"]
+                             "column_statistics", "ai_enhanced", "best_guess_sql"]
+        assert out["best_guess_sql"] == s.generate_sql_from_nl("Which activities have FLOAT?")
         assert out["ai_enhanced"] == {
             "keywords": ["which", "activities", "have", "float?"],
             "business_domains": [],
@@ -267,6 +268,7 @@ class TestRuleBased:
         out = make_service().process_query("how are you")
         assert ids(out, "tables") == [] and ids(out, "business_rules") == []
         assert out["ai_enhanced"]["keywords"] == []
+        assert "best_guess_sql" not in out  # no table found: no SQL attempted
         assert out_lines() == ["Using basic keyword extraction: []"]
 
     def test_markdown_only_for_the_exact_format_name(self):

@@ -191,13 +191,13 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
 
   std::vector<std::string> rules = pick_rules(service, graph, {tables, columns, concepts});
 
-  // The SQL goes to generate_sql_from_nl only; the record does not carry it.
+  std::optional<std::string> sql;
   if (!tables.empty()) {
     if (rewritten && !ai_context.is_text())
       throw TypeError(
           std::string("generate_sql_from_nl() argument 'natural_language_query' must be str, not ") +
           ai_context.type_name());
-    service.generate_sql_from_nl(rewritten ? ai_context.as_text() : query_text);
+    sql = service.generate_sql_from_nl(rewritten ? ai_context.as_text() : query_text);
   }
 
   RecordPtr output =
@@ -208,6 +208,9 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
                                  {"business_domains", understanding->buisness_domains},
                                  {"enhanced_query", understanding->ai_context},
                              })));
+  // The best-guess SQL travels with the record (the demonstration prints it);
+  // the context record itself, as generate_output builds it, has no SQL.
+  if (sql) output->set("best_guess_sql", Value(*sql));
   if (chat != nullptr && understanding->history_context.truthy())
     output->set("chat_history_context", understanding->history_context);
   if (output_format == "markdown") output->set("markdown", Value(service.format_as_markdown(*output)));

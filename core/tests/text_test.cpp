@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "conformance.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/json.hpp"
 #include "corvalt/value.hpp"
@@ -16,21 +17,10 @@
 namespace corvalt {
 namespace {
 
-const Record& conformance() {
-  static const Value doc =
-      json::parse_file(std::string(CORVALT_CONFORMANCE_DIR) + "/cpython-text.json");
-  return doc.as_record();
-}
-
-const List& vectors(const char* key) { return conformance().at(key).as_list(); }
-
-std::string u8(char32_t cp) {
-  std::string s;
-  text::append_utf8(s, cp);
-  return s;
-}
-
-bool is_surrogate(char32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
+using test_support::conformance;
+using test_support::is_surrogate;
+using test_support::u8;
+using test_support::vectors;
 
 // ------------------------------------------------------------- lower() --
 

@@ -9,7 +9,7 @@
 
 namespace corvalt::test_support {
 
-// ../shared/conformance/cpython-text.json, read once.
+// core/tests/data/cpython-text.json (CORVALT_CONFORMANCE_DIR), read once.
 inline const Record& conformance() {
   static const Value doc =
       json::parse_file(std::string(CORVALT_CONFORMANCE_DIR) + "/cpython-text.json");

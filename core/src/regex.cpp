@@ -554,6 +554,43 @@ struct Regex::Impl {
   }
 };
 
+namespace {
+
+struct MatchData {
+  pcre2_match_data* data;
+  explicit MatchData(const pcre2_code* code)
+      : data(pcre2_match_data_create_from_pattern(code, nullptr)) {
+    if (data == nullptr) throw std::bad_alloc();
+  }
+  ~MatchData() { pcre2_match_data_free(data); }
+  MatchData(const MatchData&) = delete;
+  MatchData& operator=(const MatchData&) = delete;
+};
+
+// Runs one match with room for every group; false when there is none.
+bool match_groups(const pcre2_code* code, pcre2_match_data* md, std::string_view subject,
+                  std::size_t offset, uint32_t options, RegexMatch& out) {
+  const auto* data = reinterpret_cast<PCRE2_SPTR>(subject.data());
+  int rc = pcre2_match(code, data, subject.size(), offset, options, md, nullptr);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
+    rc = pcre2_match(code, data, subject.size(), offset, options | PCRE2_NO_JIT, md, nullptr);
+  if (rc == PCRE2_ERROR_NOMATCH) return false;
+  if (rc < 0) throw ValueError("regular expression match failed: " + pcre2_message(rc));
+  const uint32_t pairs = pcre2_get_ovector_count(md);
+  const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(md);
+  out.groups.resize(pairs);
+  for (uint32_t i = 0; i < pairs; ++i) {
+    // Groups past rc did not take part; PCRE2 leaves them unset.
+    if (static_cast<int>(i) >= rc || ov[2 * i] == PCRE2_UNSET)
+      out.groups[i] = {RegexMatch::npos, RegexMatch::npos};
+    else
+      out.groups[i] = {ov[2 * i], ov[2 * i + 1]};
+  }
+  return true;
+}
+
+}  // namespace
+
 Regex::Regex(std::string_view pattern, unsigned flags) {
   const bool ignore_case = (flags & kIgnoreCase) != 0;
   Translator translator(pattern, ignore_case);
@@ -591,6 +628,28 @@ bool Regex::search(std::string_view subject) const {
   if (!impl_) throw ValueError("search on a moved-from regular expression");
   std::size_t start, end;
   return impl_->match(subject, 0, 0, start, end);
+}
+
+bool Regex::search(std::string_view subject, RegexMatch& match) const {
+  if (!impl_) throw ValueError("search on a moved-from regular expression");
+  MatchData md(impl_->code);
+  return match_groups(impl_->code, md.data, subject, 0, 0, match);
+}
+
+// Same stepping rule as replace_all() below.
+std::vector<RegexMatch> Regex::find_all(std::string_view subject) const {
+  if (!impl_) throw ValueError("find_all on a moved-from regular expression");
+  MatchData md(impl_->code);
+  std::vector<RegexMatch> out;
+  std::size_t offset = 0;
+  uint32_t options = 0;
+  RegexMatch m;
+  while (offset <= subject.size() && match_groups(impl_->code, md.data, subject, offset, options, m)) {
+    offset = m.end();
+    options = PCRE2_NO_UTF_CHECK | (m.start() == m.end() ? PCRE2_NOTEMPTY_ATSTART : 0);
+    out.push_back(std::move(m));
+  }
+  return out;
 }
 
 // re.sub(): after an empty match the next match may not be empty at the same

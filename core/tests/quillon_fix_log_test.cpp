@@ -155,7 +155,8 @@ TEST_F(QuillonFixLog, ServiceFillsDefaultsAndReportsFailures) {
   Quillon q(Console([&](std::string_view l) { lines.emplace_back(l); }));
   Record failed{{"sql", Value("select nope")}};  // no execution_error
   Record working{{"question", Value("q")}};      // no sql
-  q.log_corrected_sql(Value("q"), failed, working, dir_);
+  q.fix_log_dir = dir_;
+  q.log_corrected_sql(Value("q"), failed, working);
   Value written = read_fix_log(file_).as_list()[0];
   EXPECT_EQ(written, Value(Record{{"question", Value("q")},
                              {"failed_sql", Value("select nope")},
@@ -163,17 +164,20 @@ TEST_F(QuillonFixLog, ServiceFillsDefaultsAndReportsFailures) {
                              {"working_sql", Value("")}}));
 
   write("[1,");
-  q.log_corrected_sql(Value("q"), failed, working, dir_);  // silent unless verbose
+  q.fix_log_dir = dir_;
+  q.log_corrected_sql(Value("q"), failed, working);  // silent unless verbose
   EXPECT_TRUE(lines.empty());
   q.verbose = true;
-  q.log_corrected_sql(Value("q"), failed, working, dir_);
+  q.fix_log_dir = dir_;
+  q.log_corrected_sql(Value("q"), failed, working);
   EXPECT_EQ(lines, std::vector<std::string>{
                        "Failed to log corrected SQL: Expecting value: line 1 column 4 (char 3)"});
   EXPECT_EQ(contents(), "[1,");
 
   lines.clear();
   write("[\"\xff\"]");
-  q.log_corrected_sql(Value("q"), failed, working, dir_);
+  q.fix_log_dir = dir_;
+  q.log_corrected_sql(Value("q"), failed, working);
   EXPECT_EQ(lines, std::vector<std::string>{
                        "Failed to log corrected SQL: 'utf-8' codec can't decode byte 0xff in position 2: "
                        "invalid start byte"});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +13,20 @@ namespace corvalt {
 class Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// The host asked the running work to stop (an interrupt signal arrived while
+// a statement ran). Deliberately not an Error: no error guard of the core
+// absorbs it. `cause` is the host's own exception (KeyboardInterrupt, say),
+// opaque to the core; the bindings raise it again.
+class Interrupted : public std::exception {
+ public:
+  explicit Interrupted(std::shared_ptr<void> cause = nullptr) : cause_(std::move(cause)) {}
+  const char* what() const noexcept override { return "interrupted"; }
+  const std::shared_ptr<void>& cause() const noexcept { return cause_; }
+
+ private:
+  std::shared_ptr<void> cause_;
 };
 
 // -> ValueError

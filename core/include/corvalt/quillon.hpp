@@ -90,6 +90,21 @@ class DatabaseError : public Error {
   std::string message_;
 };
 
+// Bounds on one statement. A statement that runs past its deadline or yields
+// more rows stops at once and fails with a DatabaseError naming the limit.
+struct StatementLimits {
+  std::optional<double> timeout_seconds;  // null: no deadline
+  std::optional<std::size_t> max_rows;    // null: no cap
+  // Polled about every 50 ms while a statement runs (on the running
+  // thread); a non-null answer stops the statement, which then throws
+  // Interrupted carrying that answer as its cause.
+  std::function<std::shared_ptr<void>()> interrupt_requested;
+};
+
+// "statement timed out after 60 s", "result has more than 1000000 rows".
+std::string timeout_reason(double seconds);
+std::string row_cap_reason(std::size_t max_rows);
+
 // One SQLite connection, usable from any thread (SQLite's serialized mode).
 // Nothing run on it can change the database file: query_only is on, and
 // the functions that reach past SQL (load_extension, the two-argument
@@ -114,8 +129,9 @@ class Database {
   // refusals (NUL character, a second statement, parameter placeholders).
   // Errors found while the statement compiles and takes its first step are
   // worded "Execution failed on sql '{sql}': {reason}"; errors while reading
-  // rows carry the bare reason, as the host's reader reports them.
-  ResultTable query(std::string_view sql);
+  // rows carry the bare reason, as the host's reader reports them; the
+  // limits' failures always carry the statement.
+  ResultTable query(std::string_view sql, const StatementLimits& limits = {});
 
  private:
   // Held while a statement runs, so that closing waits for it.
@@ -131,7 +147,8 @@ using DatabasePtr = std::shared_ptr<Database>;
 
 inline constexpr const char* kFixLogDir = "data";
 inline constexpr const char* kFixLogName = "failed_sql.json";
-inline constexpr const char* kFixLogPath = "data/failed_sql.json";
+// `dir`/failed_sql.json
+std::string fix_log_path(const std::string& dir = kFixLogDir);
 
 struct FixLogEntry {
   Value question;
@@ -152,7 +169,61 @@ void append_fix_log(const FixLogEntry& entry, const std::string& dir = kFixLogDi
 
 // The whole log as parsed JSON (a list of entry records). Throws
 // FileNotFoundError when there is none, JsonDecodeError when malformed.
-Value read_fix_log(const std::string& path = kFixLogPath);
+Value read_fix_log(const std::string& path = fix_log_path());
+
+// ---------------------------------------------------------- generation --
+
+inline constexpr const char* kNoAiService = "AI service not available for SQL generation";
+
+// The prompt asking the AI service for a statement that answers `question`
+// from the context record's tables, columns and relationships (and a
+// previously run query for a similar question, when the host added one).
+// Throws KeyError/TypeError for a malformed context record.
+std::string create_sql_generation_prompt(std::string_view question, const Record& db_context);
+
+// The statement in an AI reply: the first fenced block holding the word
+// SELECT, else a SELECT statement at the start of a line up to a blank line,
+// the end or an EXPLANATION: line, else the whole reply; stripped.
+std::string extract_sql_from_response(std::string_view response);
+// The text after the first EXPLANATION: up to a fence or the end, stripped;
+// empty when there is no marker.
+std::string extract_explanation(std::string_view response);
+// Split at white space, joined with single spaces.
+std::string clean_text(std::string_view text);
+
+// ---------------------------------------------------------- correction --
+
+inline constexpr int kMaxFixAttempts = 3;
+
+// The correction prompt: the question, the failed statement and its error,
+// the schema exploration records, the context's tables and relationships,
+// and every earlier attempt. Throws TypeError for a sample value with no
+// JSON form, KeyError for a context table without `name`.
+std::string create_sql_correction_prompt(std::string_view question, std::string_view original_sql,
+                                         std::string_view error, const List& schema_info,
+                                         const List& previous_attempts, const Record& db_context);
+
+// ---------------------------------------------------------- exploration --
+
+inline constexpr const char* kTablesSql =
+    "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%';";
+inline constexpr std::size_t kExploredTables = 5;
+
+// Names after FROM, then after JOIN (any letter case), each once, in order
+// of first occurrence.
+std::vector<std::string> extract_table_names(std::string_view sql);
+
+// "name" as an SQL identifier: double quotes, inner double quotes doubled.
+std::string quote_identifier(std::string_view name);
+
+// ------------------------------------------------------------ comparison --
+
+// The heuristic relevance of a query that ran, from 0 to 10: 10 and 0 as
+// integers at the clamps, else a real.
+Value evaluate_query_relevance(const Record& query, std::string_view question);
+
+// Local date and time as ISO 8601 without zone, microseconds when non-zero.
+std::string local_timestamp();
 
 // -------------------------------------------------------------- service --
 
@@ -192,15 +263,50 @@ class Quillon {
   // (no guard). Throws DatabaseError; a missing connection is an error too.
   ResultTable run_on_connection(std::string_view sql);
 
+  // ---- bounded statements --------------------------------------------------
+  // Applied to every statement the service runs.
+  StatementLimits limits{60.0, 1000000, {}};
+
+  // ---- generation, correction, exploration --------------------------------
+  // The generation record: an error without an AI service, a logged fix
+  // reused, the AI's statement, or the AI's failure.
+  RecordPtr generate_sql(std::string_view question, const Record& db_context);
+  // Up to three AI tries at repairing `failed_query`; the retry record. A
+  // successful repair is appended to the fix log.
+  RecordPtr try_fix_failed_query(const Record& failed_query, std::string_view question,
+                                 const Record& db_context);
+  // The tables entry and up to five table schema records.
+  ListPtr explore_database_schema();
+  // Columns and up to three sample rows of one table; an empty record when
+  // its columns cannot be read.
+  RecordPtr explore_table_schema(std::string_view table_name);
+
+  // ---- answering ------------------------------------------------------------
+  RecordPtr compare_queries(const RecordPtr& historical, const RecordPtr& ai,
+                            std::string_view question);
+  ListPtr generate_additional_explorations(std::string_view question, const Record& main_query,
+                                           const Record& db_context);
+  // `historical` null: none was passed.
+  RecordPtr get_best_sql_and_results(std::string_view question, const Record& db_context,
+                                     const RecordPtr& historical);
+
   // ---- fix log -------------------------------------------------------------
+  // Where the log lies (relative to the working directory by default).
+  std::string fix_log_dir = kFixLogDir;
   // Appends the entry for a repaired statement: question, the failed
   // record's `sql` and `execution_error`, the working record's `sql`.
   // Never throws; a failure is printed when verbose.
-  void log_corrected_sql(const Value& question, const Record& failed, const Record& working,
-                         const std::string& dir = kFixLogDir);
+  void log_corrected_sql(const Value& question, const Record& failed, const Record& working);
 
  private:
   void unlocked(const std::function<void()>& work) const;
+  // The first logged fix for `question` or the context's `existing_sql`.
+  RecordPtr reuse_logged_fix(std::string_view question, const Record& db_context);
+  // Runs `sql` on the connection and hands back its rows as records.
+  ListPtr rows_on_connection(std::string_view sql);
+  void say(std::string_view line) const {
+    if (verbose) console_.line(line);
+  }
 
   Console console_;
   Unlocker unlocked_;

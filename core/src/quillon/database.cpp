@@ -3,6 +3,8 @@
 // way the host's tabular reader reads a statement.
 #include <sqlite3.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -72,6 +74,66 @@ struct Statement {
 
 std::string errmsg(sqlite3* db) { return sqlite3_errmsg(db); }
 
+using Clock = std::chrono::steady_clock;
+
+// What the progress handler watches while one statement runs.
+struct Watch {
+  const StatementLimits* limits;
+  std::optional<Clock::time_point> deadline;
+  Clock::time_point next_poll;
+  bool timed_out = false;
+  bool interrupted = false;
+  std::shared_ptr<void> cause;
+
+  explicit Watch(const StatementLimits& l) : limits(&l) {
+    const auto now = Clock::now();
+    if (l.timeout_seconds)
+      deadline = now + std::chrono::duration_cast<Clock::duration>(
+                           std::chrono::duration<double>(*l.timeout_seconds));
+    next_poll = now;
+  }
+};
+
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+// SQLite calls the handler after this many virtual-machine steps: often
+// enough to stop within a few milliseconds, rarely enough to cost nothing.
+constexpr int kProgressSteps = 1000;
+
+int on_progress(void* arg) {
+  auto* watch = static_cast<Watch*>(arg);
+  const auto now = Clock::now();
+  if (watch->deadline && now >= *watch->deadline) {
+    watch->timed_out = true;
+    return 1;
+  }
+  if (watch->limits->interrupt_requested && now >= watch->next_poll) {
+    watch->next_poll = now + kPollInterval;
+    if (auto cause = watch->limits->interrupt_requested()) {
+      watch->interrupted = true;
+      watch->cause = std::move(cause);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+// Installs the handler for one statement and removes it again.
+class ProgressGuard {
+ public:
+  ProgressGuard(sqlite3* db, Watch* watch) : db_(db), active_(watch != nullptr) {
+    if (active_) sqlite3_progress_handler(db_, kProgressSteps, &on_progress, watch);
+  }
+  ~ProgressGuard() {
+    if (active_) sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+  }
+  ProgressGuard(const ProgressGuard&) = delete;
+  ProgressGuard& operator=(const ProgressGuard&) = delete;
+
+ private:
+  sqlite3* db_;
+  bool active_;
+};
+
 // The host's text for statement text it cannot hand to SQLite: a lone
 // surrogate, which has no UTF-8 form.
 std::string unencodable(std::string_view sql) {
@@ -92,6 +154,17 @@ std::string unencodable(std::string_view sql) {
 }
 
 }  // namespace
+
+std::string timeout_reason(double seconds) {
+  std::string amount = std::floor(seconds) == seconds && std::fabs(seconds) < 1e15
+                           ? std::to_string(static_cast<long long>(seconds))
+                           : real_repr(seconds);
+  return "statement timed out after " + amount + " s";
+}
+
+std::string row_cap_reason(std::size_t max_rows) {
+  return "result has more than " + std::to_string(max_rows) + " rows";
+}
 
 Database::Database(const std::string& path) : path_(path) {
   if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
@@ -133,7 +206,7 @@ void Database::close() {
   db_ = nullptr;
 }
 
-ResultTable Database::query(std::string_view sql) {
+ResultTable Database::query(std::string_view sql, const StatementLimits& limits) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto failed = [&](const std::string& reason) {
     return DatabaseError("Execution failed on sql '" + std::string(sql) + "': " + reason);
@@ -158,8 +231,22 @@ ResultTable Database::query(std::string_view sql) {
     throw failed("Incorrect number of bindings supplied. The current statement uses " +
                  std::to_string(needed) + ", and there are 0 supplied.");
 
+  const bool watched = limits.timeout_seconds || limits.interrupt_requested;
+  std::optional<Watch> watch;
+  if (watched) watch.emplace(limits);
+  ProgressGuard progress(db_, watch ? &*watch : nullptr);
+  // A stop asked for by the handler shows as SQLITE_INTERRUPT.
+  auto stopped = [&] {
+    if (!watch) return;
+    if (watch->interrupted) throw Interrupted(std::move(watch->cause));
+    if (watch->timed_out) throw failed(timeout_reason(*limits.timeout_seconds));
+  };
+
   int rc = sqlite3_step(st.stmt);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw failed(errmsg(db_));
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    stopped();
+    throw failed(errmsg(db_));
+  }
 
   ResultTable table;
   const int ncols = sqlite3_column_count(st.stmt);
@@ -208,9 +295,14 @@ ResultTable Database::query(std::string_view sql) {
       }
     }
     ++table.row_count;
+    if (limits.max_rows && table.row_count > *limits.max_rows)
+      throw failed(row_cap_reason(*limits.max_rows));
     rc = sqlite3_step(st.stmt);
   }
-  if (rc != SQLITE_DONE) throw DatabaseError(errmsg(db_));
+  if (rc != SQLITE_DONE) {
+    stopped();
+    throw DatabaseError(errmsg(db_));
+  }
   return table;
 }
 

@@ -109,10 +109,12 @@ Record FixLogEntry::to_record() const {
   return r;
 }
 
+std::string fix_log_path(const std::string& dir) { return dir + "/" + kFixLogName; }
+
 void append_fix_log(const FixLogEntry& entry, const std::string& dir) {
   if (dir.find('\0') != std::string::npos) throw ValueError("embedded null byte");
   make_directory(dir);
-  const std::string path = dir + "/" + kFixLogName;
+  const std::string path = fix_log_path(dir);
 
   // Appends from other services and processes wait here, so each one reads
   // the log that the previous one wrote.

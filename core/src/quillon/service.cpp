@@ -7,13 +7,10 @@
 #include <unordered_set>
 
 #include "corvalt/quillon.hpp"
+#include "internal.hpp"
 
 namespace corvalt::quillon {
 
-namespace {
-
-// The text an error shows the host; decoding failures worded as the host
-// words them.
 std::string error_text(const std::exception& e) {
   if (const auto* db = dynamic_cast<const DatabaseError*>(&e)) return db->message();
   if (const auto* decode = dynamic_cast<const UnicodeDecodeError*>(&e))
@@ -21,12 +18,13 @@ std::string error_text(const std::exception& e) {
   return e.what();
 }
 
-// os.path.exists(): a file or directory is there (symlinks followed).
 bool path_exists(const std::string& path) {
   if (path.find('\0') != std::string::npos) return false;
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
 }
+
+namespace {
 
 bool distinct(const std::vector<std::string>& names) {
   std::unordered_set<std::string_view> seen;
@@ -123,7 +121,7 @@ Record& Quillon::test_query(Record& query) {
   try {
     DatabasePtr db = conn_;
     ResultTable table;
-    unlocked([&] { table = db->query(sql); });
+    unlocked([&] { table = db->query(sql, limits); });
 
     const std::size_t ncols = table.columns.size();
     query.set("success", Value(true));
@@ -153,6 +151,8 @@ Record& Quillon::test_query(Record& query) {
       console_.line("Query executed successfully: " + std::to_string(table.row_count) +
                     " rows returned");
     return query;
+  } catch (const Interrupted&) {
+    throw;
   } catch (const std::exception& e) {
     std::string error = error_text(e);
     if (verbose) console_.line("Error executing query: " + error);
@@ -164,18 +164,18 @@ ResultTable Quillon::run_on_connection(std::string_view sql) {
   if (!connected()) throw DatabaseError(kNoConnection);
   DatabasePtr db = conn_;
   ResultTable table;
-  unlocked([&] { table = db->query(sql); });
+  unlocked([&] { table = db->query(sql, limits); });
   return table;
 }
 
 void Quillon::log_corrected_sql(const Value& question, const Record& failed,
-                                const Record& working, const std::string& dir) {
+                                const Record& working) {
   FixLogEntry entry{question, failed.get("sql", Value("")),
                     failed.get("execution_error", Value("Unknown error")),
                     working.get("sql", Value(""))};
   try {
     // Waiting for another writer's lock must not hold up the host.
-    unlocked([&] { append_fix_log(entry, dir); });
+    unlocked([&] { append_fix_log(entry, fix_log_dir); });
   } catch (const std::exception& e) {
     if (verbose) console_.line("Failed to log corrected SQL: " + error_text(e));
   }

@@ -1,0 +1,34 @@
+// Helpers shared by the service's source files.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "corvalt/value.hpp"
+
+namespace corvalt::quillon {
+
+// The text an error shows the host; decoding failures worded as the host
+// words them.
+std::string error_text(const std::exception& e);
+
+// os.path.exists(): a file or directory is there (symlinks followed).
+bool path_exists(const std::string& path);
+
+// record.get(key, fallback) where the value must be a record (TypeError
+// naming `what` otherwise); null when absent.
+const Record* optional_record(const Record& record, std::string_view key, const char* what);
+// record.get(key, []) where the value must be a list; null when absent.
+const List* optional_list(const Record& record, std::string_view key, const char* what);
+
+// The context record's database_objects.tables / .columns and top-level
+// relationships (absent: empty, so null).
+const List* context_tables(const Record& db_context);
+const List* context_columns(const Record& db_context);
+const List* context_relationships(const Record& db_context);
+
+// An element of one of those lists, which must be a record.
+const Record& entry_record(const Value& v, const char* what);
+
+}  // namespace corvalt::quillon

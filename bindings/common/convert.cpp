@@ -36,12 +36,6 @@ nb::object to_python_text(std::string_view s) {
 
 // ------------------------------------------------------------ FromPython --
 
-RecordPtr FromPython::record_for(nb::handle dict) const {
-  auto it = seen_.find(dict.ptr());
-  if (it == seen_.end() || !it->second.is_record()) return nullptr;
-  return it->second.record_ptr();
-}
-
 Value FromPython::operator()(nb::handle obj) {
   PyObject* o = obj.ptr();
   if (o == Py_None) return Value();
@@ -86,8 +80,11 @@ Value FromPython::operator()(nb::handle obj) {
 
 // -------------------------------------------------------------- ToPython --
 
-void ToPython::bind(const RecordPtr& record, nb::handle dict) {
-  bound_[record.get()] = nb::borrow(dict);
+void ToPython::adopt(const FromPython& from) {
+  for (const auto& [obj, value] : from.seen()) {
+    if (value.is_record()) origin_[value.record_ptr().get()] = nb::borrow(obj);
+    else if (value.is_list()) origin_[value.list_ptr().get()] = nb::borrow(obj);
+  }
 }
 
 nb::object ToPython::text(std::string_view s) { return to_python_text(s); }
@@ -104,7 +101,7 @@ nb::object ToPython::key(const std::string& k) {
 nb::object ToPython::record(const RecordPtr& rec) {
   if (auto it = seen_.find(rec.get()); it != seen_.end()) return it->second;
   nb::object dict;
-  if (auto bound = bound_.find(rec.get()); bound != bound_.end()) dict = bound->second;
+  if (auto origin = origin_.find(rec.get()); origin != origin_.end()) dict = origin->second;
   else dict = nb::steal(PyDict_New());
   if (!dict.is_valid()) raise_python();
   seen_.emplace(rec.get(), dict);
@@ -117,6 +114,9 @@ nb::object ToPython::record(const RecordPtr& rec) {
 
 nb::object ToPython::list(const ListPtr& lst) {
   if (auto it = seen_.find(lst.get()); it != seen_.end()) return it->second;
+  // The core only reads the lists it was given (it writes records), so a
+  // host list goes back as it is.
+  if (auto origin = origin_.find(lst.get()); origin != origin_.end()) return origin->second;
   nb::object out = nb::steal(PyList_New(static_cast<Py_ssize_t>(lst->size())));
   if (!out.is_valid()) raise_python();
   seen_.emplace(lst.get(), out);

@@ -1,9 +1,10 @@
 // Conversion between core values and Python objects.
 //
 // Identity is kept in both directions within one conversion: a dict reached
-// twice becomes one record, and one core record becomes one dict. A converter
-// can also be told that a core record stands for a dict the host passed in,
-// so that the result updates that very dict instead of building a new one.
+// twice becomes one record, and one core record becomes one dict. A ToPython
+// can also adopt what a FromPython converted, so that a core record or list
+// made from a host dict or list converts back to that very object, updated in
+// place (keys keep their places; new keys are appended).
 #pragma once
 
 #include <nanobind/nanobind.h>
@@ -22,8 +23,8 @@ class FromPython {
  public:
   // Throws corvalt::TypeError for objects with no core counterpart.
   Value operator()(nb::handle obj);
-  // The core record built for a dict of this conversion (nullptr if none).
-  RecordPtr record_for(nb::handle dict) const;
+  // Every dict and list converted so far, with the core value made of it.
+  const std::unordered_map<PyObject*, Value>& seen() const { return seen_; }
 
  private:
   std::unordered_map<PyObject*, Value> seen_;
@@ -32,9 +33,9 @@ class FromPython {
 class ToPython {
  public:
   nb::object operator()(const Value& value);
-  // From now on `record` converts to `dict`, whose items are replaced by the
-  // record's (keys keep their places; new keys are appended).
-  void bind(const RecordPtr& record, nb::handle dict);
+  // From now on the records and lists that `from` made convert back to the
+  // host objects they were made of.
+  void adopt(const FromPython& from);
   nb::object text(std::string_view s);
 
  private:
@@ -43,7 +44,7 @@ class ToPython {
   nb::object list(const ListPtr& list);
 
   std::unordered_map<const void*, nb::object> seen_;
-  std::unordered_map<const Record*, nb::object> bound_;
+  std::unordered_map<const void*, nb::object> origin_;
   std::unordered_map<std::string, nb::object> keys_;
 };
 

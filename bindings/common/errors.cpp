@@ -14,9 +14,32 @@ nb::object python_class(const char* module, const char* name) {
 
 void set_error(nb::handle type, nb::handle value) { PyErr_SetObject(type.ptr(), value.ptr()); }
 
+// A Python exception held by the core as an opaque cause.
+struct PendingException {
+  PyObject* type = nullptr;
+  PyObject* value = nullptr;
+  PyObject* traceback = nullptr;
+  ~PendingException() {
+    if (!type && !value && !traceback) return;
+    nb::gil_scoped_acquire gil;
+    Py_XDECREF(type);
+    Py_XDECREF(value);
+    Py_XDECREF(traceback);
+  }
+};
+
 void translate(const std::exception_ptr& p, void*) {
   try {
     std::rethrow_exception(p);
+  } catch (const Interrupted& e) {
+    auto* pending = static_cast<PendingException*>(e.cause().get());
+    if (pending && pending->type) {
+      // The error indicator takes over the references.
+      PyErr_Restore(pending->type, pending->value, pending->traceback);
+      pending->type = pending->value = pending->traceback = nullptr;
+    } else {
+      PyErr_SetNone(PyExc_KeyboardInterrupt);
+    }
   } catch (const KeyError& e) {
     set_error(PyExc_KeyError, to_python_text(e.key()));
   } catch (const NodeNotFound& e) {
@@ -50,6 +73,13 @@ void translate(const std::exception_ptr& p, void*) {
 }
 
 }  // namespace
+
+std::shared_ptr<void> take_signal_exception() {
+  if (PyErr_CheckSignals() == 0) return nullptr;
+  auto pending = std::make_shared<PendingException>();
+  PyErr_Fetch(&pending->type, &pending->value, &pending->traceback);
+  return pending;
+}
 
 void register_errors(nb::module_& m) {
   nb::register_exception_translator(translate);

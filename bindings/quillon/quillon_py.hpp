@@ -27,6 +27,10 @@ struct QuillonPy {
   void set_verbose(nb::handle value);
   void set_mindloom(nb::handle value);
   void set_conn(nb::handle value);
+  // statement_timeout: a positive number of seconds or None; max_rows: a
+  // positive int or None.
+  void set_statement_timeout(nb::handle value);
+  void set_max_rows(nb::handle value);
   // The connection object for core.conn(), made anew only when it changed.
   nb::object conn_object();
 };
@@ -35,6 +39,8 @@ using QuillonClass = nb::class_<QuillonPy>;
 
 void bind_connection(nb::module_& m);
 void bind_quillon(nb::module_& m);
+// Generation, correction, exploration, comparison and answering methods.
+void bind_answering(QuillonClass& cls);
 
 // Core calls whose work is only SQLite's run with the GIL released.
 quillon::Quillon::Unlocker release_gil();

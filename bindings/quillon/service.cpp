@@ -6,13 +6,58 @@
 #include "common/args.hpp"
 #include "common/console.hpp"
 #include "common/convert.hpp"
+#include "common/errors.hpp"
 #include "common/host_adapters.hpp"
 #include "corvalt/errors.hpp"
 #include "quillon/quillon_py.hpp"
 
 namespace corvalt::py {
 
-QuillonPy::QuillonPy() : core(python_console(), release_gil()) { core.ai = make_ai_service(mindloom); }
+QuillonPy::QuillonPy() : core(python_console(), release_gil()) {
+  core.ai = make_ai_service(mindloom);
+  // Called from SQLite's progress handler while the GIL is released: a
+  // Ctrl-C raised by the host's handler stops the statement.
+  core.limits.interrupt_requested = []() -> std::shared_ptr<void> {
+    nb::gil_scoped_acquire gil;
+    try {
+      return take_signal_exception();
+    } catch (...) {
+      return nullptr;
+    }
+  };
+}
+
+void QuillonPy::set_statement_timeout(nb::handle value) {
+  if (value.is_none()) {
+    core.limits.timeout_seconds.reset();
+    return;
+  }
+  if (PyBool_Check(value.ptr()) || !(PyLong_Check(value.ptr()) || PyFloat_Check(value.ptr())))
+    wrong_type("Quillon", "statement_timeout", "a number or None", value);
+  double seconds = PyFloat_AsDouble(value.ptr());
+  if (seconds == -1.0 && PyErr_Occurred()) throw nb::python_error();
+  if (!(seconds > 0) || std::isinf(seconds))
+    throw ValueError("Quillon() argument 'statement_timeout' must be a positive number of seconds");
+  core.limits.timeout_seconds = seconds;
+}
+
+void QuillonPy::set_max_rows(nb::handle value) {
+  if (value.is_none()) {
+    core.limits.max_rows.reset();
+    return;
+  }
+  if (PyBool_Check(value.ptr()) || !PyLong_Check(value.ptr()))
+    wrong_type("Quillon", "max_rows", "int or None", value);
+  int overflow = 0;
+  long long rows = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (rows == -1 && PyErr_Occurred()) throw nb::python_error();
+  if (overflow > 0) {
+    core.limits.max_rows.reset();  // beyond any result a machine holds
+    return;
+  }
+  if (overflow < 0 || rows < 1) throw ValueError("Quillon() argument 'max_rows' must be at least 1");
+  core.limits.max_rows = static_cast<std::size_t>(rows);
+}
 
 void QuillonPy::set_verbose(nb::handle value) {
   bool on = truth(value);
@@ -196,11 +241,14 @@ void bind_quillon(nb::module_& m) {
   const auto kAnyValue = nb::for_setter(nb::arg("value").none());
   cls.def(
          "__init__",
-         [](QuillonPy* self, nb::handle database_path, nb::handle verbose, nb::handle mindloom) {
+         [](QuillonPy* self, nb::handle database_path, nb::handle verbose, nb::handle mindloom,
+            nb::handle statement_timeout, nb::handle max_rows) {
            auto path = arg_opt_str(database_path, "Quillon", "database_path");
            bool on = truth(verbose);
            new (self) QuillonPy();
            try {
+             self->set_statement_timeout(statement_timeout);
+             self->set_max_rows(max_rows);
              self->verbose = nb::borrow(verbose);
              self->core.verbose = on;
              self->set_mindloom(mindloom);
@@ -212,7 +260,30 @@ void bind_quillon(nb::module_& m) {
            }
          },
          nb::arg("database_path").none() = nb::none(), nb::arg("verbose").none() = false,
-         nb::arg("mindloom").none() = nb::none())
+         nb::arg("mindloom").none() = nb::none(), nb::kw_only(),
+         nb::arg("statement_timeout").none() = 60, nb::arg("max_rows").none() = 1000000,
+         nb::sig("def __init__(self, database_path: str | None = None, verbose: object = False, "
+                 "mindloom: object = None, *, statement_timeout: float | None = 60, "
+                 "max_rows: int | None = 1000000) -> None"),
+         "Open the SQLite database at `database_path` (when it exists) for read-only answering.\n\n"
+         "Every statement the service runs stops with an execution error after "
+         "`statement_timeout` seconds or past `max_rows` result rows (None: no limit).")
+      .def_prop_rw(
+          "statement_timeout",
+          [](QuillonPy& self) -> nb::object {
+            if (!self.core.limits.timeout_seconds) return nb::none();
+            return nb::float_(*self.core.limits.timeout_seconds);
+          },
+          [](QuillonPy& self, nb::handle v) { self.set_statement_timeout(v); }, kAnyValue,
+          "Seconds a statement may run before it fails (None: no limit).")
+      .def_prop_rw(
+          "max_rows",
+          [](QuillonPy& self) -> nb::object {
+            if (!self.core.limits.max_rows) return nb::none();
+            return nb::int_(*self.core.limits.max_rows);
+          },
+          [](QuillonPy& self, nb::handle v) { self.set_max_rows(v); }, kAnyValue,
+          "Most result rows a statement may yield before it fails (None: no limit).")
       .def_prop_rw(
           "verbose", [](QuillonPy& self) { return self.verbose; },
           [](QuillonPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue)
@@ -284,6 +355,7 @@ void bind_quillon(nb::module_& m) {
             return to_python(log);
           },
           "The entries of data/failed_sql.json (an empty list when there is none).");
+  bind_answering(cls);
 }
 
 }  // namespace corvalt::py

@@ -448,9 +448,9 @@ def test_summary_nulls_numbers_and_text(service):
         "0                    1       2.5            None\n"
         "1                    2       1.0  Update pending\n"
         "2  9223372036854775807       NaN         ünïcode")
-    # An integer column with a null is shown as reals with NaN.
+    # An integer column with a null shows the exact integers the rows hold, the null as NaN.
     assert run(service, "select 10 as duration union all select null union all select 7")["summary"].endswith(
-        "   duration\n0      10.0\n1       NaN\n2       7.0")
+        "   duration\n0        10\n1       NaN\n2         7")
 
 
 def test_summary_wide_headers_and_escapes(service):
@@ -478,7 +478,7 @@ def test_generate_result_summary_from_host_rows(service):
     assert service._generate_result_summary([], ["a"]) == "Query returned no results."
     rows = [{"a": 1, "b": "x"}, {"a": None, "b": "y"}]
     assert service._generate_result_summary(rows) == (
-        "Query returned 2 row(s) with 2 column(s).\n\nResults:\n     a  b\n0  1.0  x\n1  NaN  y")
+        "Query returned 2 row(s) with 2 column(s).\n\nResults:\n     a  b\n0    1  x\n1  NaN  y")
     assert service._generate_result_summary([(1, "x"), [None, "y"]], ["a", "b"]) == \
         service._generate_result_summary(rows)
     with pytest.raises(TypeError):

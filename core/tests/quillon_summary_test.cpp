@@ -77,15 +77,18 @@ TEST(QuillonSummary, SixRowsShowASampleOfThree) {
 
 TEST(QuillonSummary, ColumnKindComesFromAllRowsNotOnlyTheSample) {
   // A null in a row that is not shown still makes the column real.
-  auto t = table({"a"}, {{1}, {2}, {3}, {4}, {5}, {6}, {null}});
+  auto t = table({"a"}, {{1}, {2}, {3}, {4}, {5}, {6}, {2.5}});
   EXPECT_EQ(generate_result_summary(t),
             "Query returned 7 row(s) with 1 column(s).\n\nSample of first 3 rows:\n"
             "     a\n0  1.0\n1  2.0\n2  3.0\n...\n(plus 4 more rows)");
 }
 
 TEST(QuillonSummary, NullsShowAsNaNInNumericColumnsAndNoneElsewhere) {
+  // Integers stay exact beside NULLs; a real makes the column real.
   EXPECT_EQ(render_rows(table({"duration"}, {{10}, {null}, {7}}), 3),
-            "   duration\n0      10.0\n1       NaN\n2       7.0");
+            "   duration\n0        10\n1       NaN\n2         7");
+  EXPECT_EQ(render_rows(table({"duration"}, {{10}, {null}, {7.5}}), 3),
+            "   duration\n0      10.0\n1       NaN\n2       7.5");
   EXPECT_EQ(render_rows(table({"note"}, {{"ok"}, {null}, {"tab\there"}}), 3),
             "        note\n0         ok\n1       None\n2  tab\\there");
   EXPECT_EQ(render_rows(table({"n"}, {{null}, {null}}), 2), "      n\n0  None\n1  None");

@@ -29,7 +29,10 @@ namespace corvalt::quillon {
 
 namespace {
 
-enum class Kind { Integer, Real, Boolean, Object };
+// IntegerWithNulls: integers and NULLs only. The rows carry SQLite's exact
+// integers, so the text shows them in decimal (NULLs as NaN) rather than as
+// the reals a tabular reader would have made of them.
+enum class Kind { Integer, IntegerWithNulls, Real, Boolean, Object };
 
 Kind column_kind(const ResultTable& table, std::size_t column) {
   bool any_int = false, any_real = false, any_null = false, any_bool = false;
@@ -45,8 +48,8 @@ Kind column_kind(const ResultTable& table, std::size_t column) {
   }
   if (any_bool) return any_int || any_real || any_null ? Kind::Object : Kind::Boolean;
   if (!any_int && !any_real) return Kind::Object;
-  if (any_real || any_null) return Kind::Real;
-  return Kind::Integer;
+  if (any_real) return Kind::Real;
+  return any_null ? Kind::IntegerWithNulls : Kind::Integer;
 }
 
 std::string format_double(const char* format, double d) {
@@ -173,8 +176,14 @@ std::vector<std::string> format_column(const ResultTable& table, std::size_t col
   switch (kind) {
     case Kind::Real: return format_real_column(table, column, rows);
     case Kind::Integer:
+    case Kind::IntegerWithNulls:
       for (std::size_t r = 0; r < rows; ++r) {
-        std::int64_t i = table.at(r, column).as_int();
+        const Value& v = table.at(r, column);
+        if (v.is_null()) {
+          cells.push_back(" NaN");
+          continue;
+        }
+        std::int64_t i = v.as_int();
         cells.push_back(i < 0 ? std::to_string(i) : blank_then(std::to_string(i)));
       }
       return cells;

@@ -1,14 +1,8 @@
-"""``python -m Corvalt``: the demonstration of the schema knowledge service."""
+"""``python -m Corvalt``: the ``corvalt`` command (see ``Corvalt.cli``)."""
 
 import sys
 
-
-def main() -> int:
-    from Corvalt import Atlanor
-
-    Atlanor.main()
-    return 0
-
+from Corvalt.cli import main
 
 if __name__ == "__main__":
     sys.exit(main())

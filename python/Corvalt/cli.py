@@ -1,0 +1,557 @@
+"""The ``corvalt`` command: answer a question on a project-scheduling database.
+
+``corvalt ask`` walks the road of one question through the three services:
+EchovaneService looks for an earlier question, AtlanorService builds the context
+record, and Quillon picks, runs and explains the best statement. ``context`` and
+``sql`` run the first and last steps alone; ``demo`` runs Atlanor's demonstration.
+
+Answers go to standard output; progress lines, the services' own messages and
+errors go to standard error. Exit status: 0 answer, 1 no answer, 2 usage error or
+unreadable input, 130 interrupted.
+"""
+
+from __future__ import annotations
+
+import argparse
+import contextlib
+import importlib.resources
+import json
+import math
+import os
+import sys
+from typing import Any, Callable, Optional
+
+SAMPLE_FILES = {
+    "metadata": "enriched_project_metadata_cleaned.json",
+    "db": "project_schedule.db",
+    "history": "query_history.json",
+}
+SQLITE_HEADER = b"SQLite format 3\x00"
+CORRECTION_PROMPT_MARK = "fixing a failed SQL query"
+CELL_WIDTH = 40
+
+
+class UsageError(Exception):
+    """A bad option or an input file that cannot be used: exit status 2."""
+
+
+class Interrupted(Exception):
+    """An AI request was stopped by Ctrl-C while a service absorbed the interrupt."""
+
+
+# --- output helpers ---------------------------------------------------------------------------
+
+
+class Progress:
+    """Progress lines on standard error, silenced by --quiet."""
+
+    def __init__(self, quiet: bool) -> None:
+        self.quiet = quiet
+
+    def __call__(self, message: str) -> None:
+        if not self.quiet:
+            print(f"corvalt: {message}", file=sys.stderr, flush=True)
+
+
+@contextlib.contextmanager
+def service_output():
+    """The services print on standard output; route that to standard error so that
+    standard output holds only the answer (one JSON document with --json)."""
+    sys.stdout.flush()
+    with contextlib.redirect_stdout(sys.stderr):
+        yield
+    sys.stderr.flush()
+
+
+def to_json_value(value: Any) -> Any:
+    """A copy of a record that json can write: bytes become hex text, NaN and the
+    infinities become null, tuples lists, other objects their str()."""
+    if value is None or isinstance(value, (str, bool, int)):
+        return value
+    if isinstance(value, float):
+        return value if math.isfinite(value) else None
+    if isinstance(value, (bytes, bytearray, memoryview)):
+        return bytes(value).hex()
+    if isinstance(value, dict):
+        return {str(k): to_json_value(v) for k, v in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [to_json_value(v) for v in value]
+    return str(value)
+
+
+def print_json(record: Any) -> None:
+    print(json.dumps(to_json_value(record), indent=2, ensure_ascii=True, allow_nan=False))
+
+
+def cell_text(value: Any) -> str:
+    if value is None:
+        text = "NULL"
+    elif isinstance(value, (bytes, bytearray, memoryview)):
+        text = "x'" + bytes(value).hex() + "'"
+    else:
+        text = str(value)
+    text = " ".join(text.split()) if ("\n" in text or "\t" in text) else text
+    return text if len(text) <= CELL_WIDTH else text[: CELL_WIDTH - 3] + "..."
+
+
+def format_table(columns: list, rows: list, limit: int) -> list[str]:
+    """The first `limit` rows (row dicts) as aligned text lines."""
+    columns = [str(c) for c in columns] or (list(rows[0]) if rows else [])
+    cells = [[cell_text(row.get(c)) for c in columns] for row in rows[:limit]]
+    widths = [max([len(c)] + [len(r[i]) for r in cells]) for i, c in enumerate(columns)]
+    line = lambda values: "  ".join(v.ljust(w) for v, w in zip(values, widths)).rstrip()
+    out = [line(columns), line(["-" * w for w in widths])]
+    out += [line(r) for r in cells]
+    return out
+
+
+def print_rows(record: dict, limit: int) -> None:
+    rows = record.get("results") or []
+    count = record.get("row_count", len(rows))
+    shown = min(limit, len(rows))
+    head = f"Rows: {count}" + (f" (first {shown})" if shown < count else "")
+    print(head)
+    if rows and limit > 0:
+        for text in format_table(record.get("columns") or [], rows, limit):
+            print("  " + text)
+
+
+# --- inputs -----------------------------------------------------------------------------------
+
+
+def readable_file(path: str, what: str) -> str:
+    if not os.path.exists(path):
+        raise UsageError(f"{what} not found: {path}")
+    if os.path.isdir(path):
+        raise UsageError(f"{what} is a directory: {path}")
+    try:
+        with open(path, "rb") as f:
+            head = f.read(len(SQLITE_HEADER))
+    except OSError as exc:
+        raise UsageError(f"cannot read {what} {path}: {exc.strerror or exc}") from None
+    if what == "database" and head and head != SQLITE_HEADER:
+        raise UsageError(f"not an SQLite database: {path}")
+    return path
+
+
+def input_path(args: argparse.Namespace, key: str, stack: contextlib.ExitStack) -> str:
+    """The user's file for --db/--metadata/--history, else the bundled sample."""
+    what = {"db": "database", "metadata": "metadata file", "history": "history file"}[key]
+    given = getattr(args, key)
+    if given is not None:
+        return readable_file(os.path.abspath(given), what)
+    resource = importlib.resources.files("Corvalt").joinpath("data", SAMPLE_FILES[key])
+    try:
+        path = os.fspath(stack.enter_context(importlib.resources.as_file(resource)))
+    except (FileNotFoundError, TypeError):
+        raise UsageError(f"the bundled sample {SAMPLE_FILES[key]} is missing from this installation") from None
+    return readable_file(path, what)
+
+
+def load_failure(what: str, path: str, exc: Exception) -> UsageError:
+    message = str(exc) or type(exc).__name__
+    return UsageError(f"cannot read {what} {path}: {message}")
+
+
+LOAD_ERRORS = (OSError, ValueError, TypeError, KeyError, IndexError, UnicodeError)
+
+
+# --- the AI service ---------------------------------------------------------------------------
+
+
+class ReportingAI:
+    """Stands in for the AI service object: reports each request as a progress line and
+    delegates. Truth value and every other attribute (get_response among them) are the
+    wrapped object's, so the services see what they would see without it."""
+
+    def __init__(self, service: Any, progress: Callable[[str], None]) -> None:
+        self._service = service
+        self._progress = progress
+        self._count = 0
+        self.interrupted = False
+
+    def __bool__(self) -> bool:
+        return bool(self._service)
+
+    def __getattr__(self, name: str) -> Any:
+        if name.startswith("__") or name in ("_service", "_progress", "_count"):
+            raise AttributeError(name)
+        return getattr(self._service, name)
+
+    def run(self, prompt):
+        return self._request("understanding the question", self._service.run, prompt)
+
+    def get_response_sync(self, prompt):
+        if isinstance(prompt, str) and CORRECTION_PROMPT_MARK in prompt:
+            what = f"correction try {prompt.count(chr(10) + 'Attempt #') + 1}"
+        else:
+            what = "writing SQL"
+        return self._request(what, self._service.get_response_sync, prompt)
+
+    def clear_history(self):
+        return self._service.clear_history()
+
+    def _request(self, what: str, call: Callable, prompt: Any) -> Any:
+        # The services absorb AI failures; once Ctrl-C was pressed every further
+        # request stops at once and the command ends after the service returns.
+        if self.interrupted:
+            raise KeyboardInterrupt
+        self._count += 1
+        number = self._count
+        self._progress(f"AI request {number}: {what}")
+        try:
+            return call(prompt)
+        except KeyboardInterrupt:
+            self.interrupted = True
+            raise
+        except Exception as exc:
+            self._progress(f"AI request {number} failed: {exc}")
+            raise
+
+    def check(self) -> None:
+        if self.interrupted:
+            raise Interrupted
+
+
+def make_ai(args: argparse.Namespace, progress: Progress) -> Optional[ReportingAI]:
+    if args.ai_url is None and args.model is None:
+        return None
+    if args.ai_url is None or args.model is None:
+        raise UsageError("--ai-url and --model go together")
+    try:
+        from Corvalt.ai import OpenAIChatService
+    except ImportError:
+        raise UsageError("this installation of Corvalt has no AI adapter (Corvalt.ai.OpenAIChatService)") from None
+    options = {"base_url": args.ai_url, "model": args.model}
+    for key in ("api_key_env", "timeout", "max_retries"):
+        if getattr(args, key) is not None:
+            options[key] = getattr(args, key)
+    try:
+        service = OpenAIChatService(**options)
+    except (ImportError, ValueError, TypeError, KeyError, OSError, RuntimeError) as exc:
+        raise UsageError(f"cannot set up the AI service: {exc}") from None
+    progress(f"AI service: {args.model} at {args.ai_url}")
+    return ReportingAI(service, progress)
+
+
+# --- the services -----------------------------------------------------------------------------
+
+
+def load_context_service(path: str, args, progress: Progress, ai):
+    from Corvalt.Atlanor import AtlanorService
+
+    progress(f"loading the metadata document {path}")
+    try:
+        with service_output():
+            service = AtlanorService(path, verbose=args.verbose, mindloom=ai)
+            progress("building the knowledge graph")
+            service.build_graph()
+    except LOAD_ERRORS as exc:
+        raise load_failure("metadata file", path, exc) from None
+    return service
+
+
+def open_database(path: str, args, ai=None):
+    from Corvalt.Quillon import Quillon
+
+    try:
+        with service_output():
+            service = Quillon(path, verbose=args.verbose, mindloom=ai)
+    except LOAD_ERRORS as exc:
+        raise load_failure("database", path, exc) from None
+    if not service.conn:
+        raise UsageError(f"cannot open the database {path}")
+    return service
+
+
+def get_context(service, question: str, ai, markdown: bool = False) -> dict:
+    with service_output():
+        record = service.process_query(question, "markdown" if markdown else "json")
+    if ai is not None:
+        ai.check()
+    return record
+
+
+def describe_source(best: dict, historical: Optional[dict], from_history: bool) -> str:
+    source = str(best.get("source", ""))
+    if source == "historical" and historical is not None:
+        if from_history:
+            return f"history match for the earlier question \"{historical.get('question', '')}\""
+        return "the schema's example queries (the context record's best-guess SQL)"
+    if source == "ai_generated":
+        return "the AI service"
+    if source == "reused_from_failed_json":
+        return "a corrected statement from the fix log (data/failed_sql.json)"
+    if source.startswith("ai_retry_attempt_"):
+        return f"a corrected statement (the AI service's correction try {source.rsplit('_', 1)[-1]})"
+    return source or "nowhere"
+
+
+# --- sub-commands -----------------------------------------------------------------------------
+
+
+def cmd_ask(args: argparse.Namespace) -> int:
+    progress = Progress(args.quiet)
+    with contextlib.ExitStack() as stack:
+        metadata = input_path(args, "metadata", stack)
+        db = input_path(args, "db", stack)
+        history_file = input_path(args, "history", stack)
+        ai = make_ai(args, progress)
+
+        from Corvalt.Echovane import EchovaneService
+
+        progress(f"loading the question history {history_file}")
+        try:
+            with service_output():
+                history = EchovaneService(history_file, verbose=args.verbose, mindloom=ai)
+        except LOAD_ERRORS as exc:
+            raise load_failure("history file", history_file, exc) from None
+        context_service = load_context_service(metadata, args, progress, ai)
+        quillon = open_database(db, args, ai)
+
+        question = args.question
+        with service_output():
+            match = history.find_strong_match(question)
+        progress("reading the question against the schema")
+        context = get_context(context_service, question, ai)
+
+        historical, from_history = None, False
+        if match is not None:
+            historical, from_history = dict(match), True
+            progress(f"earlier question found: {match.get('question', '')}")
+        elif ai is None and context.get("best_guess_sql"):
+            historical = {"question": question, "sql": context["best_guess_sql"]}
+            progress("no earlier question; using the schema's best-guess SQL")
+
+        progress("choosing and running the best statement")
+        with service_output():
+            result = quillon.get_best_sql_and_results(question, context, historical)
+        if ai is not None:
+            ai.check()
+
+    best = result.get("best_query") or {}
+    answered = best.get("success") is True
+    if args.json:
+        print_json(result)
+        return 0 if answered else 1
+
+    if not best.get("sql"):
+        if ai is None:
+            reason = ("no earlier question matches, the schema suggests no SQL for it, "
+                      "and no AI service is configured (see --ai-url)")
+        else:
+            reason = f"the AI service gave no SQL: {best.get('error', 'no statement')}"
+        print(f"corvalt: no answer: {reason}", file=sys.stderr)
+        return 1
+
+    print(f"Source: {describe_source(best, historical, from_history)}")
+    print("SQL:")
+    for line in str(best["sql"]).strip().splitlines():
+        print("  " + line)
+    if not answered:
+        error = best.get("execution_error", "the statement did not run")
+        print(f"corvalt: no answer: the statement failed: {error}", file=sys.stderr)
+        return 1
+    print_rows(best, args.rows)
+    summary = str(best.get("summary") or "").strip()
+    if summary:
+        print("Summary:")
+        for line in summary.splitlines():
+            print("  " + line)
+    names = [str(e.get("name", "")) for e in result.get("additional_explorations") or []]
+    print("Explorations: " + (", ".join(names) if names else "none"))
+    return 0
+
+
+def cmd_context(args: argparse.Namespace) -> int:
+    progress = Progress(args.quiet)
+    with contextlib.ExitStack() as stack:
+        metadata = input_path(args, "metadata", stack)
+        ai = make_ai(args, progress)
+        service = load_context_service(metadata, args, progress, ai)
+        progress("reading the question against the schema")
+        record = get_context(service, args.question, ai, markdown=args.markdown)
+    if args.markdown:
+        print(record.get("markdown", ""))
+    else:
+        print_json(record)
+    return 0
+
+
+def cmd_sql(args: argparse.Namespace) -> int:
+    with contextlib.ExitStack() as stack:
+        db = input_path(args, "db", stack)
+        quillon = open_database(db, args)
+        Progress(args.quiet)("running the statement")
+        with service_output():
+            record = quillon.test_query({"sql": args.statement})
+    if args.json:
+        print_json(record)
+    elif record.get("success") is True:
+        print_rows(record, args.rows)
+    if record.get("success") is not True:
+        if not args.json:
+            print(f"corvalt: not run: {record.get('execution_error', 'unknown error')}", file=sys.stderr)
+        return 1
+    return 0
+
+
+def cmd_demo(args: argparse.Namespace) -> int:
+    from Corvalt import Atlanor
+
+    # The demonstration reads data/enriched_project_metadata_cleaned.json relative
+    # to the working directory: run it beside the bundled sample.
+    package = importlib.resources.files("Corvalt")
+    with importlib.resources.as_file(package) as where:
+        os.chdir(where)
+        Atlanor.main()
+    return 0
+
+
+# --- the parser -------------------------------------------------------------------------------
+
+
+class Parser(argparse.ArgumentParser):
+    def error(self, message: str):
+        self.exit(2, f"corvalt: error: {message}\n")
+
+
+def non_negative(text: str) -> int:
+    try:
+        value = int(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"not a whole number: {text!r}") from None
+    if value < 0:
+        raise argparse.ArgumentTypeError(f"must be 0 or more: {text}")
+    return value
+
+
+def positive_float(text: str) -> float:
+    try:
+        value = float(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"not a number: {text!r}") from None
+    if not value > 0 or not math.isfinite(value):
+        raise argparse.ArgumentTypeError(f"must be more than 0: {text}")
+    return value
+
+
+def add_common(parser: argparse.ArgumentParser, suppress: bool) -> None:
+    # Accepted before and after the sub-command; the sub-command's copies leave the
+    # values alone unless given (SUPPRESS), so `corvalt -q ask ...` works too.
+    default = argparse.SUPPRESS if suppress else False
+    parser.add_argument("-q", "--quiet", action="store_true", default=default,
+                        help="no progress lines on standard error")
+    parser.add_argument("-v", "--verbose", action="store_true", default=default,
+                        help="also show the services' own messages (on standard error)")
+
+
+def add_inputs(parser: argparse.ArgumentParser, *keys: str) -> None:
+    helps = {
+        "db": ("--db", "SQLite database file to query, opened read-only (default: the bundled sample "
+                       "project_schedule.db); it must exist"),
+        "metadata": ("--metadata", "JSON metadata document describing the database (default: the bundled "
+                                   "enriched_project_metadata_cleaned.json)"),
+        "history": ("--history", "JSON history of earlier questions with their SQL, an enriched_queries "
+                                 "list (default: the bundled query_history.json)"),
+    }
+    for key in keys:
+        flag, text = helps[key]
+        parser.add_argument(flag, dest=key, metavar="FILE", help=text)
+
+
+def add_ai(parser: argparse.ArgumentParser) -> None:
+    group = parser.add_argument_group(
+        "AI service", "an OpenAI-compatible chat service (Corvalt.ai.OpenAIChatService; needs the "
+                      "openai package); without it no AI request is made")
+    group.add_argument("--ai-url", metavar="URL", help="base URL of the service, e.g. http://127.0.0.1:8000/v1")
+    group.add_argument("--model", metavar="NAME", help="model name to ask; required with --ai-url")
+    group.add_argument("--api-key-env", metavar="VAR",
+                       help="name of the environment variable that holds the API key")
+    group.add_argument("--timeout", type=positive_float, metavar="SECONDS",
+                       help="time limit of one AI request (default: the adapter's)")
+    group.add_argument("--max-retries", type=non_negative, metavar="N",
+                       help="retries of a failed AI request (default: the adapter's)")
+
+
+def add_output(parser: argparse.ArgumentParser, what: str) -> None:
+    parser.add_argument("--json", action="store_true",
+                        help=f"print the whole {what} as one JSON document on standard output instead; "
+                             "bytes (BLOB values) are written as hex text, NaN and infinities as null, "
+                             "non-ASCII characters as \\u escapes")
+    parser.add_argument("--rows", type=non_negative, default=10, metavar="N",
+                        help="rows to show in the table (default: 10)")
+
+
+def build_parser() -> Parser:
+    parser = Parser(
+        prog="corvalt",
+        description="Answer questions about a project-scheduling database in plain language. "
+                    "Without --db, --metadata and --history the bundled sample data is used.",
+        epilog="Exit status: 0 answer, 1 no answer (no SQL, or the statement failed or was refused), "
+               "2 usage error or unreadable input, 130 interrupted (Ctrl-C). Progress lines go to "
+               "standard error.")
+    add_common(parser, suppress=False)
+    commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
+
+    ask = commands.add_parser(
+        "ask", help="answer a question: SQL, rows, summary and explorations",
+        description="Answer QUESTION: look for an earlier question in the history, build the context "
+                    "record from the metadata, and let the SQL service choose, run and summarise the "
+                    "best statement. Without an AI service the statement is the earlier question's SQL "
+                    "or, failing that, the best-guess SQL from the schema's example queries. A statement "
+                    "repaired by the AI service is logged in data/failed_sql.json under the working "
+                    "directory and reused for the same question.")
+    ask.add_argument("question", metavar="QUESTION", help="the question, in plain language")
+    add_inputs(ask, "db", "metadata", "history")
+    add_output(ask, "best-result record")
+    add_ai(ask)
+    add_common(ask, suppress=True)
+    ask.set_defaults(handler=cmd_ask)
+
+    context = commands.add_parser(
+        "context", help="print the context record of a question",
+        description="Print the context record for QUESTION (tables, columns, concepts, business rules, "
+                    "relationships and best-guess SQL) as JSON, or its Markdown rendering. JSON output "
+                    "writes bytes as hex text, NaN as null and non-ASCII characters as \\u escapes.")
+    context.add_argument("question", metavar="QUESTION", help="the question, in plain language")
+    context.add_argument("--markdown", action="store_true", help="print the Markdown rendering instead of JSON")
+    add_inputs(context, "metadata")
+    add_ai(context)
+    add_common(context, suppress=True)
+    context.set_defaults(handler=cmd_context)
+
+    sql = commands.add_parser(
+        "sql", help="run one read-only statement",
+        description="Run STATEMENT through the read-only guard: only a single SELECT runs; anything "
+                    "else is refused with the reason (exit status 1).")
+    sql.add_argument("statement", metavar="STATEMENT", help="one SQL statement")
+    add_inputs(sql, "db")
+    add_output(sql, "query record")
+    add_common(sql, suppress=True)
+    sql.set_defaults(handler=cmd_sql)
+
+    demo = commands.add_parser(
+        "demo", help="run the schema service's demonstration on the bundled metadata",
+        description="Run the schema service's demonstration (Corvalt.Atlanor.main) on the bundled "
+                    "metadata document.")
+    add_common(demo, suppress=True)
+    demo.set_defaults(handler=cmd_demo)
+    return parser
+
+
+def main(argv: Optional[list[str]] = None) -> int:
+    args = build_parser().parse_args(argv)
+    try:
+        return args.handler(args)
+    except UsageError as exc:
+        print(f"corvalt: error: {exc}", file=sys.stderr)
+        return 2
+    except (KeyboardInterrupt, Interrupted):
+        print("corvalt: interrupted", file=sys.stderr)
+        return 130
+    except BrokenPipeError:
+        # The reader went away (`corvalt ... | head`): nothing more to say.
+        devnull = os.open(os.devnull, os.O_WRONLY)
+        os.dup2(devnull, sys.stdout.fileno())
+        return 1

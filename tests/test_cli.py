@@ -1,0 +1,243 @@
+"""The corvalt command (python -m Corvalt) on the bundled sample data, run from a
+scratch working directory: answers, JSON output, exit statuses, bad input, Ctrl-C,
+and the AI options."""
+
+import json
+import os
+import shutil
+import signal
+import sqlite3
+import subprocess
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, HTTPServer
+
+import pytest
+
+from Corvalt import cli
+from conftest import REPO
+
+CRITICAL = "Which activities are on the critical path?"
+NO_HISTORY = "Show activities with negative total float in the electrical discipline"
+HISTORY = json.loads((REPO / "data" / "query_history.json").read_text())["enriched_queries"]
+SAMPLE_DB = REPO / "data" / "project_schedule.db"
+GOOD_SQL = "SELECT activity_code, activity_name FROM activities WHERE is_critical = 1"
+
+
+def corvalt(*args, cwd, env=None):
+    return subprocess.run([sys.executable, "-m", "Corvalt", *args], cwd=cwd, env=env,
+                          capture_output=True, text=True, timeout=120, stdin=subprocess.DEVNULL)
+
+
+def sample_rows(sql):
+    with sqlite3.connect(f"file:{SAMPLE_DB}?mode=ro", uri=True) as con:
+        return con.execute(sql).fetchall()
+
+
+def test_ask_answers_from_the_history_match(tmp_path):
+    earlier = next(q for q in HISTORY if "critical path for Riverside" in q["question"])
+    rows = sample_rows(earlier["sql"])
+    r = corvalt("ask", CRITICAL, cwd=tmp_path)
+    assert r.returncode == 0, r.stderr
+    out = r.stdout.splitlines()
+    assert out[0] == f'Source: history match for the earlier question "{earlier["question"]}"'
+    assert out[1:3] == ["SQL:", "  " + earlier["sql"]]
+    assert out[3] == f"Rows: {len(rows)} (first 10)"
+    assert out[6].split()[0] == rows[0][0]  # header, rule, then the first row
+    assert "Summary:" in out and out[-1].startswith("Explorations: ") and out[-1] != "Explorations: none"
+    for step in ("loading the question history", "building the knowledge graph", "choosing and running"):
+        assert step in r.stderr
+    assert corvalt("ask", "-q", CRITICAL, cwd=tmp_path).stderr == ""
+
+
+def test_ask_without_a_history_match_runs_the_best_guess_sql(tmp_path):
+    context = corvalt("context", "--quiet", NO_HISTORY, cwd=tmp_path)
+    assert context.returncode == 0
+    guess = json.loads(context.stdout)["best_guess_sql"]
+    r = corvalt("ask", "--quiet", "--rows", "2", NO_HISTORY, cwd=tmp_path)
+    assert r.returncode == 0, r.stderr
+    out = r.stdout.splitlines()
+    assert out[0] == "Source: the schema's example queries (the context record's best-guess SQL)"
+    assert out[2] == "  " + guess
+    assert out[3] == f"Rows: {len(sample_rows(guess))} (first 2)" and out[8] == "Summary:"
+
+
+def test_ask_json_is_the_whole_record_and_stdout_stays_json_when_verbose(tmp_path):
+    r = corvalt("--verbose", "ask", "--json", CRITICAL, cwd=tmp_path)
+    assert r.returncode == 0
+    record = json.loads(r.stdout)
+    assert list(record)[:4] == ["question", "timestamp", "has_historical_match", "ai_query"]
+    assert record["best_query"]["source"] == "historical" and record["best_query"]["success"] is True
+    assert record["historical_query"]["results"] == record["best_query"]["results"]
+    assert "[Echovane] " in r.stderr  # the services' own lines, kept off stdout
+
+
+def test_no_answer_exits_1(tmp_path):
+    r = corvalt("ask", "-q", "xyz qq", cwd=tmp_path)
+    assert (r.returncode, r.stdout) == (1, "")
+    assert r.stderr.startswith("corvalt: no answer: no earlier question matches")
+    r = corvalt("ask", "-q", "--json", "xyz qq", cwd=tmp_path)
+    assert r.returncode == 1
+    assert json.loads(r.stdout)["best_query"] == {"error": "AI service not available for SQL generation"}
+
+
+def test_sql_prints_rows_or_the_refusal(tmp_path):
+    db = tmp_path / "copy.db"
+    shutil.copy(SAMPLE_DB, db)
+    r = corvalt("sql", "SELECT project_code FROM projects ORDER BY project_id LIMIT 2", cwd=tmp_path)
+    assert r.returncode == 0
+    assert r.stdout.split() == ["Rows:", "2", "project_code", "------------"] + [
+        code for (code,) in sample_rows("SELECT project_code FROM projects ORDER BY project_id LIMIT 2")]
+    r = corvalt("sql", "-q", "DROP TABLE activities", "--db", str(db), cwd=tmp_path)
+    assert r.returncode == 1 and r.stdout == ""
+    assert r.stderr.startswith("corvalt: not run: Security restriction: DROP operations are not allowed")
+    with sqlite3.connect(db) as con:
+        assert con.execute("SELECT count(*) FROM activities").fetchone()[0] > 0
+
+
+def test_json_output_writes_blobs_as_hex_and_non_finite_numbers_as_null(tmp_path):
+    r = corvalt("sql", "--json", "SELECT x'00ff' AS b, 1e999 AS inf, 'é' AS t", cwd=tmp_path)
+    assert r.returncode == 0
+    record = json.loads(r.stdout, parse_constant=lambda name: pytest.fail(f"{name} in JSON"))
+    assert record["results"] == [{"b": "00ff", "inf": None, "t": "é"}]
+    assert cli.to_json_value({"n": float("nan"), "l": (b"\x01", -float("inf"))}) == {"n": None, "l": ["01", None]}
+
+
+@pytest.mark.parametrize("args, message", [
+    ([], "the following arguments are required: COMMAND"),
+    (["ask"], "the following arguments are required: QUESTION"),
+    (["ask", "q", "--rows", "-1"], "argument --rows: must be 0 or more"),
+    (["ask", "q", "--ai-url", "http://127.0.0.1:9/v1"], "--ai-url and --model go together"),
+    (["ask", "q", "--metadata", "missing.json"], "metadata file not found: "),
+    (["ask", "q", "--history", "."], "history file is a directory: "),
+    (["ask", "q", "--metadata", "bad.json"], "cannot read metadata file "),
+    (["ask", "q", "--history", "bad.json"], "cannot read history file "),
+    (["sql", "SELECT 1", "--db", "bad.json"], "not an SQLite database: "),
+    (["ask", "q", "--ai-url", "http://127.0.0.1:9/v1", "--model", "m", "--api-key-env", "CORVALT_NO_SUCH_KEY"],
+     "cannot set up the AI service"),
+])
+def test_usage_errors_and_unreadable_input_exit_2_in_one_line(tmp_path, args, message):
+    (tmp_path / "bad.json").write_text('{"tables": ')
+    r = corvalt(*args, cwd=tmp_path)
+    assert r.returncode == 2 and r.stdout == ""
+    last = r.stderr.splitlines()[-1]
+    assert last.startswith("corvalt: error: " + message) and "Traceback" not in r.stderr
+
+
+def test_ctrl_c_stops_a_running_statement_with_130(tmp_path):
+    cross = "SELECT count(*) FROM activities a, activities b, activities c, activities d"
+    p = subprocess.Popen([sys.executable, "-m", "Corvalt", "sql", cross], cwd=tmp_path, text=True,
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    try:
+        assert p.stderr.readline() == "corvalt: running the statement\n"
+        time.sleep(0.5)
+        p.send_signal(signal.SIGINT)
+        out, err = p.communicate(timeout=30)
+    finally:
+        p.kill()
+    assert (p.returncode, out, err) == (130, "", "corvalt: interrupted\n")
+
+
+def test_help_and_demo(tmp_path):
+    r = corvalt("--help", cwd=tmp_path)
+    assert r.returncode == 0 and all(c in r.stdout for c in ("ask", "context", "sql", "demo"))
+    r = corvalt("demo", cwd=tmp_path)
+    assert r.returncode == 0 and "Graph built with" in r.stdout
+
+
+class FakeAI:
+    """Writes a statement that fails, then corrects it on the correction prompt."""
+
+    made = []
+
+    def __init__(self, **options):
+        self.options, self.cleared = options, 0
+        FakeAI.made.append(self)
+
+    def run(self, prompt):
+        return "not an understanding"
+
+    def clear_history(self):
+        self.cleared += 1
+
+    def get_response_sync(self, prompt):
+        return GOOD_SQL if "fixing a failed SQL query" in prompt else "SELECT no_such_column FROM activities"
+
+
+def test_ask_with_an_ai_service_reports_each_request_and_the_correction(tmp_path, monkeypatch, capsys):
+    import Corvalt.ai
+
+    monkeypatch.setattr(Corvalt.ai, "OpenAIChatService", FakeAI, raising=False)
+    monkeypatch.chdir(tmp_path)  # the fix log is written under the working directory
+    FakeAI.made.clear()
+    code = cli.main(["ask", "Which activities are flagged critical", "--ai-url", "http://127.0.0.1:9/v1",
+                     "--model", "m", "--timeout", "5", "--rows", "0"])
+    out, err = capsys.readouterr()
+    assert code == 0, err
+    assert FakeAI.made[0].options == {"base_url": "http://127.0.0.1:9/v1", "model": "m", "timeout": 5.0}
+    assert out.splitlines()[:3] == ["Source: a corrected statement (the AI service's correction try 1)",
+                                    "SQL:", "  " + GOOD_SQL]
+    for line in ("AI request 1: understanding the question", "AI request 2: writing SQL",
+                 "AI request 3: correction try 1"):
+        assert f"corvalt: {line}\n" in err
+
+
+def test_the_reporting_proxy_looks_like_the_service_it_wraps():
+    class Falsy:
+        def __bool__(self):
+            return False
+
+    proxy = cli.ReportingAI(Falsy(), lambda line: None)
+    assert not proxy and not hasattr(proxy, "get_response")
+    assert hasattr(cli.ReportingAI(FakeAI(), print), "options")
+
+
+class ChatServer(HTTPServer):
+    """A chat-completions endpoint on 127.0.0.1 that answers GOOD_SQL to at most 20
+    requests within 60 seconds, then stops by itself."""
+
+    def __init__(self):
+        super().__init__(("127.0.0.1", 0), ChatHandler)
+        self.timeout, self.seen = 1, []
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def serve(self):
+        deadline = time.monotonic() + 60
+        while len(self.seen) < 20 and time.monotonic() < deadline and not getattr(self, "done", False):
+            self.handle_request()
+
+
+class ChatHandler(BaseHTTPRequestHandler):
+    def do_POST(self):
+        body = json.loads(self.rfile.read(int(self.headers["Content-Length"])))
+        self.server.seen.append((self.headers.get("Authorization"), body["model"]))
+        data = json.dumps({"id": "c", "object": "chat.completion", "created": 0, "model": body["model"],
+                           "choices": [{"index": 0, "finish_reason": "stop",
+                                        "message": {"role": "assistant", "content": GOOD_SQL}}]}).encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/json")
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        self.wfile.write(data)
+
+    def log_message(self, *args):
+        pass
+
+
+def test_ask_through_the_openai_adapter_and_a_local_server(tmp_path):
+    pytest.importorskip("openai")
+    server = ChatServer()
+    try:
+        env = dict(os.environ, CORVALT_TEST_KEY="sk-local")
+        r = corvalt("ask", "Which activities are flagged critical", "--ai-url",
+                    f"http://127.0.0.1:{server.server_address[1]}/v1", "--model", "local-model",
+                    "--api-key-env", "CORVALT_TEST_KEY", "--max-retries", "0", cwd=tmp_path, env=env)
+    finally:
+        server.done = True
+        server.thread.join(5)
+        server.server_close()
+    assert r.returncode == 0, r.stderr
+    assert r.stdout.splitlines()[:3] == ["Source: the AI service", "SQL:", "  " + GOOD_SQL]
+    assert server.seen and set(server.seen) == {("Bearer sk-local", "local-model")}

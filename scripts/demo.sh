@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up the machine, then runs the demonstration on the bundled sample data.
+# Sets up the machine, then answers one question on the bundled sample data.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-.venv/bin/python -m Corvalt
+.venv/bin/corvalt ask "Which activities are on the critical path?"

@@ -1,5 +1,6 @@
 // Quillon: construction, attributes, connection, the guard, test_query,
 // result summaries and the fix log.
+#include <chrono>
 #include <cmath>
 #include <new>
 
@@ -276,6 +277,26 @@ void bind_quillon(nb::module_& m) {
           },
           [](QuillonPy& self, nb::handle v) { self.set_statement_timeout(v); }, kAnyValue,
           "Seconds a statement may run before it fails (None: no limit).")
+      .def_prop_rw(
+          "_statement_seconds",
+          [](QuillonPy& self) {
+            return std::chrono::duration<double>(self.core.statement_time).count();
+          },
+          [](QuillonPy& self, double seconds) {
+            self.core.statement_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(seconds));
+          },
+          "Seconds spent inside SQLite on this service's statements, summed (for benchmarks).")
+      .def_prop_rw(
+          "_fix_log_seconds",
+          [](QuillonPy& self) {
+            return std::chrono::duration<double>(self.core.fix_log_time).count();
+          },
+          [](QuillonPy& self, double seconds) {
+            self.core.fix_log_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(seconds));
+          },
+          "Seconds spent appending to the fix log, summed (for benchmarks).")
       .def_prop_rw(
           "max_rows",
           [](QuillonPy& self) -> nb::object {

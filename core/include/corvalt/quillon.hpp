@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -266,6 +267,11 @@ class Quillon {
   // ---- bounded statements --------------------------------------------------
   // Applied to every statement the service runs.
   StatementLimits limits{60.0, 1000000, {}};
+  // Time spent inside SQLite on the service's statements, summed (for
+  // benchmarks: what is left of a call's time is the service's own work).
+  std::chrono::steady_clock::duration statement_time{};
+  // Time spent appending to the fix log (a durable write), summed likewise.
+  std::chrono::steady_clock::duration fix_log_time{};
 
   // ---- generation, correction, exploration --------------------------------
   // The generation record: an error without an AI service, a logged fix
@@ -302,6 +308,7 @@ class Quillon {
   void unlocked(const std::function<void()>& work) const;
   // The first logged fix for `question` or the context's `existing_sql`.
   RecordPtr reuse_logged_fix(std::string_view question, const Record& db_context);
+  ResultTable timed_query(const DatabasePtr& db, std::string_view sql);
   // Runs `sql` on the connection and hands back its rows as records.
   ListPtr rows_on_connection(std::string_view sql);
   void say(std::string_view line) const {

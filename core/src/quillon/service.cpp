@@ -2,6 +2,7 @@
 // the fix-log append with its own error report.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <exception>
 #include <string>
 #include <unordered_set>
@@ -121,7 +122,7 @@ Record& Quillon::test_query(Record& query) {
   try {
     DatabasePtr db = conn_;
     ResultTable table;
-    unlocked([&] { table = db->query(sql, limits); });
+    table = timed_query(db, sql);
 
     const std::size_t ncols = table.columns.size();
     query.set("success", Value(true));
@@ -160,12 +161,22 @@ Record& Quillon::test_query(Record& query) {
   }
 }
 
+ResultTable Quillon::timed_query(const DatabasePtr& db, std::string_view sql) {
+  ResultTable table;
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    unlocked([&] { table = db->query(sql, limits); });
+  } catch (...) {
+    statement_time += std::chrono::steady_clock::now() - start;
+    throw;
+  }
+  statement_time += std::chrono::steady_clock::now() - start;
+  return table;
+}
+
 ResultTable Quillon::run_on_connection(std::string_view sql) {
   if (!connected()) throw DatabaseError(kNoConnection);
-  DatabasePtr db = conn_;
-  ResultTable table;
-  unlocked([&] { table = db->query(sql, limits); });
-  return table;
+  return timed_query(conn_, sql);
 }
 
 void Quillon::log_corrected_sql(const Value& question, const Record& failed,
@@ -175,7 +186,16 @@ void Quillon::log_corrected_sql(const Value& question, const Record& failed,
                     working.get("sql", Value(""))};
   try {
     // Waiting for another writer's lock must not hold up the host.
-    unlocked([&] { append_fix_log(entry, fix_log_dir); });
+    const auto start = std::chrono::steady_clock::now();
+    unlocked([&] {
+      try {
+        append_fix_log(entry, fix_log_dir);
+      } catch (...) {
+        fix_log_time += std::chrono::steady_clock::now() - start;
+        throw;
+      }
+    });
+    fix_log_time += std::chrono::steady_clock::now() - start;
   } catch (const std::exception& e) {
     if (verbose) console_.line("Failed to log corrected SQL: " + error_text(e));
   }

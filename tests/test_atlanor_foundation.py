@@ -1,7 +1,10 @@
 """What a host sees of AtlanorService's construction, loading and graph building."""
 
 import json
+import os
+import subprocess
 import sys
+import textwrap
 import types
 
 import pytest
@@ -9,6 +12,25 @@ import pytest
 import Corvalt
 from Corvalt import Atlanor, Echovane, Quillon
 from Corvalt.Atlanor import AtlanorService
+
+from conftest import SMALL_DOC
+
+PACKAGE_ROOT = os.path.dirname(os.path.dirname(Corvalt.__file__))
+
+
+def run_host(tmp_path, script, models=None):
+    """Runs `script` in a new process (the Models lookup is made once per process)
+    with a host Models module of source `models` on the path, or none; returns
+    what it printed as JSON."""
+    path = [PACKAGE_ROOT]
+    if models is not None:
+        (tmp_path / "Models.py").write_text(textwrap.dedent(models), encoding="utf-8")
+        path.insert(0, str(tmp_path))
+    env = dict(os.environ, PYTHONPATH=os.pathsep.join(path))
+    run = subprocess.run([sys.executable, "-c", textwrap.dedent(script)], capture_output=True,
+                         text=True, env=env, cwd=tmp_path, timeout=120)
+    assert run.returncode == 0, run.stderr
+    return json.loads(run.stdout)
 
 
 def test_modules_load_and_share_the_graph_type():
@@ -43,6 +65,26 @@ class TestConstruction:
     def test_metadata_file_type_is_checked(self, bad):
         with pytest.raises(TypeError, match="metadata_file"):
             AtlanorService(bad)
+
+    def test_the_ai_object_may_replace_itself_while_the_service_uses_it(self, tmp_path):
+        # Its truth test sets svc.mindloom = None mid-call; the service goes on
+        # with the object it now holds.
+        out = run_host(tmp_path, f"""
+            import json
+            from Corvalt.Atlanor import AtlanorService
+
+            class Leaving:
+                def __bool__(self):
+                    svc.mindloom = None
+                    return True
+
+            svc = AtlanorService(mindloom=Leaving())
+            svc.build_graph({SMALL_DOC!r})
+            sql = svc.generate_sql_from_nl("activity float")
+            svc.mindloom = Leaving()
+            print(json.dumps([sql[:6], svc.process_query("activity float")["query"], svc.mindloom]))
+            """)
+        assert out == ["SELECT", "activity float", None]
 
     def test_positional_and_keyword_arguments(self, write_json, small_doc):
         path = write_json(small_doc)
@@ -231,4 +273,61 @@ def test_models_fallback_is_the_packages_own_types():
     prompt = ai.SQLPrompt(user_prompt="q", ai_context="q", buisness_domains=[], keywords=["k"])
     assert prompt.keywords == ["k"] and prompt.history_context == ""
     assert isinstance(types.SimpleNamespace(run=1, clear_history=1, get_response_sync=1), ai.AIService)
-    assert "Models" not in sys.modules or hasattr(sys.modules["Models"], "SQLPrompt")
+
+
+# The package's SQLPrompt, recording its calls, then a question understood
+# without AI (which goes through SQLPrompt).
+UNDERSTAND = f"""
+    import json, sys
+    import Corvalt.ai
+    FALLBACK = []
+
+    class Recording(Corvalt.ai.SQLPrompt):
+        def __init__(self, **kwargs):
+            FALLBACK.append(sorted(kwargs))
+            super().__init__(**kwargs)
+
+    Corvalt.ai.SQLPrompt = Recording
+    from Corvalt.Atlanor import AtlanorService
+
+    svc = AtlanorService()
+    svc.build_graph({SMALL_DOC!r})
+    try:
+        outcome = svc.process_query("activity float")["ai_enhanced"]["keywords"]
+    except Exception as e:
+        outcome = [type(e).__name__, str(e)]
+    print(json.dumps([FALLBACK, getattr(sys.modules.get("Models"), "CALLS", None), outcome]))
+"""
+
+HOST_MODELS = """
+    CALLS = []
+
+    class SQLPrompt:
+        def __init__(self, **kwargs):
+            CALLS.append(sorted(kwargs))
+            self.ai_context = kwargs["ai_context"]
+            self.buisness_domains = kwargs["buisness_domains"]
+            self.keywords = [k.upper() for k in kwargs["keywords"]]
+"""
+
+UNDECIDED_MODELS = HOST_MODELS + """
+    class Undecided:
+        def __bool__(self):
+            raise ValueError("no truth value")
+
+    SQLPrompt.history_context = Undecided()
+"""
+
+ARGUMENTS = ["ai_context", "buisness_domains", "keywords", "user_prompt"]
+
+
+class TestHostModels:
+    def test_without_a_models_module_the_packages_sql_prompt_is_used(self, tmp_path):
+        assert run_host(tmp_path, UNDERSTAND) == [[ARGUMENTS], None, ["activity", "float"]]
+
+    def test_the_hosts_models_module_replaces_the_packages(self, tmp_path):
+        assert run_host(tmp_path, UNDERSTAND, HOST_MODELS) == [[], [ARGUMENTS], ["ACTIVITY", "FLOAT"]]
+
+    def test_a_history_context_whose_truth_test_raises_fails_the_call_cleanly(self, tmp_path):
+        # The host's error, not a SystemError about an exception left pending.
+        assert run_host(tmp_path, UNDERSTAND, UNDECIDED_MODELS)[2] == ["RuntimeError", "no truth value"]

@@ -72,6 +72,17 @@ class TestConstruction:
         with pytest.raises(AttributeError):
             s.queries = []
 
+    def test_attribute_setters_take_none_and_check_values_themselves(self, tmp_path, capsys):
+        s = service(tmp_path, [entry("late activities")], verbose=True, mindloom=Untouchable())
+        s.mindloom = s.verbose = None
+        assert s.mindloom is None and s.verbose is None
+        capsys.readouterr()
+        s.find_strong_match("late activities")
+        assert capsys.readouterr().out == ""  # None is a false verbose
+        with pytest.raises(AssertionError, match="tested for truth"):
+            s.verbose = Untouchable()
+        assert s.verbose is None
+
     def test_graph_and_queries_are_the_same_objects_until_reloaded(self, tmp_path):
         path = write_history(tmp_path, [entry("a"), entry("b")])
         s = EchovaneService(path)

@@ -5,7 +5,11 @@
 
 #include <nanobind/nanobind.h>
 
+#include <memory>
+
+#include "common/gc.hpp"
 #include "common/graph_view.hpp"
+#include "common/host_adapters.hpp"
 #include "corvalt/atlanor.hpp"
 
 namespace corvalt::py {
@@ -14,15 +18,24 @@ namespace nb = nanobind;
 
 struct AtlanorPy {
   AtlanorPy();
+  // A copy would share `ai` with this instance.
+  AtlanorPy(const AtlanorPy&) = delete;
+  AtlanorPy& operator=(const AtlanorPy&) = delete;
 
   atlanor::AtlanorService core;
   nb::object verbose = nb::bool_(false);
-  nb::object mindloom = nb::none();
+  // The AI object lives in this adapter, which is core.ai for the whole life
+  // of the instance and is handed to nothing else.
+  std::shared_ptr<PyAiService> ai = std::make_shared<PyAiService>();
   nb::object metadata = nb::none();  // dict built from core.metadata(), or the host's
   nb::object graph = nb::none();     // Graph object over core.graph()
 
+  nb::object mindloom() const { return nb::borrow(ai->object()); }
   void set_verbose(nb::handle value);
   void set_mindloom(nb::handle value);
+  // Cyclic GC (common/gc.hpp): every Python reference the instance owns.
+  void traverse(GcVisitor& visit) const;
+  void clear();
   // The Graph object of the current core graph (None when there is none).
   nb::object graph_object();
   // The GraphView behind graph_object(); the graph must exist.

@@ -65,8 +65,13 @@ void bind_context(AtlanorClass& cls) {
   cls.def("generate_output", &generate_output, nb::arg("query_text"), nb::arg("results"),
           nb::arg("matches"), nb::arg("tables"), nb::arg("columns"), nb::arg("concepts"),
           nb::arg("rules"), nb::arg("sql") = nb::none(), nb::arg("all_tables") = nb::none(),
+          nb::sig("def generate_output(self, query_text: str, results: list[typing.Any], "
+                  "matches: dict[str, typing.Any], tables: list[str], columns: list[str], "
+                  "concepts: list[str], rules: list[str], sql: str | None = None, "
+                  "all_tables: list[str] | None = None) -> Record"),
           "Build the context record for a question from the chosen node ids.")
       .def("format_as_markdown", &format_as_markdown, nb::arg("output_data"),
+           nb::sig("def format_as_markdown(self, output_data: Record) -> str"),
            "Render a context record as Markdown text.");
 }
 

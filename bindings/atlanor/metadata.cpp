@@ -10,7 +10,10 @@
 
 namespace corvalt::py {
 
-AtlanorPy::AtlanorPy() : core(python_console()) { core.models = host_models(); }
+AtlanorPy::AtlanorPy() : core(python_console()) {
+  core.models = host_models();
+  core.ai = ai;
+}
 
 void AtlanorPy::set_verbose(nb::handle value) {
   bool on = truth(value);
@@ -18,9 +21,23 @@ void AtlanorPy::set_verbose(nb::handle value) {
   core.verbose = on;
 }
 
-void AtlanorPy::set_mindloom(nb::handle value) {
-  mindloom = nb::borrow(value);
-  core.ai = make_ai_service(value);
+void AtlanorPy::set_mindloom(nb::handle value) { ai->set_object(value); }
+
+void AtlanorPy::traverse(GcVisitor& visit) const {
+  visit(verbose);
+  // The adapter's reference is the instance's own: see `ai`. The Models
+  // adapter in core.models is shared by every service and is not visited.
+  visit(ai->object());
+  visit(metadata);
+  visit(graph);
+}
+
+void AtlanorPy::clear() {
+  ai->set_object(nb::none());
+  verbose = nb::bool_(false);
+  core.verbose = false;
+  metadata = nb::none();
+  graph = nb::none();
 }
 
 nb::object AtlanorPy::graph_object() {
@@ -88,18 +105,35 @@ void bind_metadata(AtlanorClass& cls) {
            }
          },
          nb::arg("metadata_file") = nb::none(), nb::arg("verbose") = false,
-         nb::arg("mindloom") = nb::none())
+         nb::arg("mindloom") = nb::none(),
+         nb::sig("def __init__(self, metadata_file: str | None = None, verbose: typing.Any = False, "
+                 "mindloom: typing.Any = None) -> None"),
+         "Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not "
+         "exist).")
       .def_prop_rw(
           "verbose", [](AtlanorPy& self) { return self.verbose; },
-          [](AtlanorPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue)
+          [](AtlanorPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def verbose(self, /) -> typing.Any")),
+          nb::for_setter(nb::sig("def verbose(self, value: typing.Any, /) -> None")),
+          "As passed; messages are printed while it is true.")
       .def_prop_rw(
-          "mindloom", [](AtlanorPy& self) { return self.mindloom; },
-          [](AtlanorPy& self, nb::handle v) { self.set_mindloom(v); }, kAnyValue)
+          "mindloom", [](AtlanorPy& self) { return self.mindloom(); },
+          [](AtlanorPy& self, nb::handle v) { self.set_mindloom(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def mindloom(self, /) -> typing.Any")),
+          nb::for_setter(nb::sig("def mindloom(self, value: typing.Any, /) -> None")),
+          "The AI text service object as passed, or None; a false object means no AI.")
       .def_prop_rw(
-          "metadata", [](AtlanorPy& self) { return self.metadata; }, &set_metadata, kAnyValue)
+          "metadata", [](AtlanorPy& self) { return self.metadata; }, &set_metadata, kAnyValue,
+          nb::for_getter(nb::sig("def metadata(self, /) -> Record | None")),
+          nb::for_setter(nb::sig("def metadata(self, value: Record | None, /) -> None")),
+          "The metadata document: the dict load_metadata returned or the one assigned, or None.")
       .def_prop_rw(
-          "graph", [](AtlanorPy& self) { return self.graph_object(); }, &set_graph, kAnyValue)
+          "graph", [](AtlanorPy& self) { return self.graph_object(); }, &set_graph, kAnyValue,
+          nb::for_getter(nb::sig("def graph(self, /) -> Graph | None")),
+          nb::for_setter(nb::sig("def graph(self, value: Graph | None, /) -> None")),
+          "The knowledge graph, or None before build_graph; the same object until rebuilt.")
       .def("load_metadata", &load_metadata, nb::arg("filename"),
+           nb::sig("def load_metadata(self, filename: str) -> Record"),
            "Load the metadata document at `filename`; returns it as a dict.")
       .def(
           "build_graph",
@@ -113,6 +147,7 @@ void bind_metadata(AtlanorClass& cls) {
             return self.graph_object();
           },
           nb::arg("metadata") = nb::none(),
+          nb::sig("def build_graph(self, metadata: Record | None = None) -> Graph"),
           "Build the knowledge graph from `metadata` (default: the loaded document).");
 }
 

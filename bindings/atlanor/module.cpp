@@ -3,10 +3,22 @@
 
 #include "atlanor/atlanor_py.hpp"
 #include "common/errors.hpp"
+#include "common/gc.hpp"
 #include "common/host_adapters.hpp"
 
 namespace nb = nanobind;
 using namespace corvalt::py;
+
+namespace {
+
+// dict[str, typing.Any]
+nb::object record_alias() {
+  nb::handle dict_type(reinterpret_cast<PyObject*>(&PyDict_Type));
+  nb::handle str_type(reinterpret_cast<PyObject*>(&PyUnicode_Type));
+  return dict_type[nb::make_tuple(str_type, nb::module_::import_("typing").attr("Any"))];
+}
+
+}  // namespace
 
 NB_MODULE(Atlanor, m) {
   m.doc() = "Schema knowledge service: metadata document, knowledge graph, search, context.";
@@ -15,7 +27,9 @@ NB_MODULE(Atlanor, m) {
   // The host's Models module is looked up when the module loads, as an
   // import at the top of a Python module would be.
   host_models();
-  AtlanorClass cls(m, "AtlanorService",
+  // The records the service takes and returns; named in its signatures.
+  m.attr("Record") = record_alias();
+  AtlanorClass cls(m, "AtlanorService", gc_slots<AtlanorPy>(),
                    "Describes the part of a project-scheduling database that a question touches.");
   bind_metadata(cls);
   bind_search(cls);

@@ -48,6 +48,9 @@ void bind_processing(AtlanorClass& cls) {
          },
          nb::arg("query_text").none(), nb::arg("output_format").none() = "json",
          nb::arg("chat_history") = nb::none(), nb::arg("previous_sql") = nb::none(),
+         nb::sig("def process_query(self, query_text: str, output_format: str = 'json', "
+                 "chat_history: list[typing.Any] | None = None, "
+                 "previous_sql: str | None = None) -> Record"),
          "Build the context record for a question. With a chat history or a previous SQL "
          "statement the question is understood in that light.")
       .def(
@@ -58,6 +61,8 @@ void bind_processing(AtlanorClass& cls) {
             return to_host(self.core.process_query_with_ai(a.query_text, a.output_format));
           },
           nb::arg("query_text").none(), nb::arg("output_format").none() = "json",
+          nb::sig("def process_query_with_ai(self, query_text: str, "
+                  "output_format: str = 'json') -> Record"),
           "Build the context record for a question understood on its own.")
       .def(
           "process_query_with_chat_history",
@@ -70,6 +75,9 @@ void bind_processing(AtlanorClass& cls) {
           },
           nb::arg("query_text").none(), nb::arg("chat_history") = nb::none(),
           nb::arg("previous_sql") = nb::none(), nb::arg("output_format").none() = "json",
+          nb::sig("def process_query_with_chat_history(self, query_text: str, "
+                  "chat_history: list[typing.Any] | None = None, "
+                  "previous_sql: str | None = None, output_format: str = 'json') -> Record"),
           "Build the context record for a question asked within a conversation.");
 }
 

@@ -105,11 +105,15 @@ nb::object find_path(AtlanorPy& self, nb::handle start_node, nb::handle end_node
 
 void bind_search(AtlanorClass& cls) {
   cls.def("search_by_keywords", &search_by_keywords, nb::arg("keywords"),
+          nb::sig("def search_by_keywords(self, keywords: list[str]) -> "
+                  "tuple[list[tuple[str, Record]], dict[str, list[str]]]"),
           "Score every graph node against `keywords`; returns (results, matches): "
           "[(node_id, attributes)] best first and {node_id: [reasons]}.")
       .def("get_related_rules", &get_related_rules, nb::arg("node_id"),
+           nb::sig("def get_related_rules(self, node_id: str) -> list[tuple[str, typing.Any]]"),
            "Business rules of a column, or of a table's columns: [(rule_id, description)].")
       .def("find_path", &find_path, nb::arg("start_node"), nb::arg("end_node"),
+           nb::sig("def find_path(self, start_node: str, end_node: str) -> list[str] | None"),
            "Shortest directed path from `start_node` to `end_node` as a list of ids, or None.");
 }
 

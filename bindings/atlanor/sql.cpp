@@ -34,10 +34,14 @@ nb::object get_schema_summary(AtlanorPy& self) {
 void bind_sql(AtlanorClass& cls) {
   cls.def("generate_sql", &generate_sql, nb::arg("table_nodes"),
           nb::arg("condition_nodes") = nb::none(),
+          nb::sig("def generate_sql(self, table_nodes: list[str], "
+                  "condition_nodes: list[str] | None = None) -> str"),
           "A SELECT template joining the given table nodes, with a placeholder test per column.")
       .def("generate_sql_from_nl", &generate_sql_from_nl, nb::arg("natural_language_query"),
+           nb::sig("def generate_sql_from_nl(self, natural_language_query: str) -> str"),
            "Best-guess SQL for a question, from the example queries or the graph.")
       .def("_get_schema_summary", &get_schema_summary,
+           nb::sig("def _get_schema_summary(self) -> Record"),
            "Tables, columns and relationships of the loaded document, condensed.");
 }
 

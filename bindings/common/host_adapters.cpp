@@ -1,5 +1,6 @@
 #include "common/host_adapters.hpp"
 
+#include "common/args.hpp"
 #include "common/convert.hpp"
 
 namespace corvalt::py {
@@ -25,33 +26,6 @@ std::string reply_text(nb::handle reply) {
   return utf8_of(reply);
 }
 
-class PyAiService : public AiService {
- public:
-  explicit PyAiService(nb::handle obj) : obj_(nb::borrow(obj)) {}
-
-  bool truthy() const override {
-    int result = PyObject_IsTrue(obj_.ptr());
-    if (result < 0) throw nb::python_error();
-    return result == 1;
-  }
-  bool has_attribute(std::string_view name) const override {
-    return nb::hasattr(obj_, std::string(name).c_str());
-  }
-  std::string run(const std::string& prompt) override {
-    return call_host([&] { return reply_text(obj_.attr("run")(to_python_text(prompt))); });
-  }
-  void clear_history() override {
-    call_host([&] { obj_.attr("clear_history")(); });
-  }
-  std::string get_response_sync(const std::string& prompt) override {
-    return call_host(
-        [&] { return reply_text(obj_.attr("get_response_sync")(to_python_text(prompt))); });
-  }
-
- private:
-  nb::object obj_;
-};
-
 class PyModels : public Models {
  public:
   explicit PyModels(nb::object sql_prompt) : sql_prompt_(std::move(sql_prompt)) {}
@@ -70,7 +44,7 @@ class PyModels : public Models {
       u.buisness_domains = from_py(prompt.attr("buisness_domains"));
       u.ai_context = from_py(prompt.attr("ai_context"));
       nb::object history = nb::getattr(prompt, "history_context", nb::none());
-      if (PyObject_IsTrue(history.ptr()) == 1) u.history_context = from_py(history);
+      if (truth(history)) u.history_context = from_py(history);
       return u;
     });
   }
@@ -80,6 +54,25 @@ class PyModels : public Models {
 };
 
 }  // namespace
+
+bool PyAiService::truthy() const { return truth(obj_); }
+
+bool PyAiService::has_attribute(std::string_view name) const {
+  return nb::hasattr(obj_, std::string(name).c_str());
+}
+
+std::string PyAiService::run(const std::string& prompt) {
+  return call_host([&] { return reply_text(obj_.attr("run")(to_python_text(prompt))); });
+}
+
+void PyAiService::clear_history() {
+  call_host([&] { obj_.attr("clear_history")(); });
+}
+
+std::string PyAiService::get_response_sync(const std::string& prompt) {
+  return call_host(
+      [&] { return reply_text(obj_.attr("get_response_sync")(to_python_text(prompt))); });
+}
 
 std::shared_ptr<AiService> make_ai_service(nb::handle obj) {
   if (obj.is_none()) return nullptr;
@@ -112,9 +105,7 @@ ChatMessage PyChatHistory::at(std::size_t i) const {
   return call_host([&] {
     nb::object message = list_[i];
     ChatMessage m;
-    int is_user = PyObject_IsTrue(message.attr("is_user").ptr());
-    if (is_user < 0) throw nb::python_error();
-    m.is_user = is_user == 1;
+    m.is_user = truth(message.attr("is_user"));
     m.content = str_of(message.attr("content"));
     return m;
   });

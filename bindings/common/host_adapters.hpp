@@ -12,7 +12,35 @@ namespace corvalt::py {
 
 namespace nb = nanobind;
 
-// Wraps the object passed as `mindloom` (None gives a wrapper that is false).
+// The host's AI service object (`mindloom`) as the core's AiService. It owns
+// one strong reference to the object, and a false object (None included)
+// makes a false service: the core tests truthy() before any call.
+//
+// A service keeps one adapter for its whole life and re-points it with
+// set_object() instead of replacing it: the host may replace its AI object
+// from inside one of that object's own methods (its __bool__, say) while the
+// core is in the middle of using the adapter, which must then stay valid and
+// never turn null.
+class PyAiService : public AiService {
+ public:
+  explicit PyAiService(nb::handle obj = nb::none()) : obj_(nb::borrow(obj)) {}
+
+  // The object as passed; visit it from the owner's traverse().
+  nb::handle object() const noexcept { return obj_; }
+  void set_object(nb::handle obj) { obj_ = nb::borrow(obj); }
+
+  bool truthy() const override;
+  bool has_attribute(std::string_view name) const override;
+  std::string run(const std::string& prompt) override;
+  void clear_history() override;
+  std::string get_response_sync(const std::string& prompt) override;
+
+ private:
+  nb::object obj_;
+};
+
+// A new adapter over `obj`, or a null pointer for None (callers test for
+// null). Prefer one PyAiService per service, re-pointed as described above.
 std::shared_ptr<AiService> make_ai_service(nb::handle obj);
 
 // The host's `Models` module, imported by that absolute name, or the

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "common/gc.hpp"
 #include "corvalt/echovane.hpp"
 
 namespace corvalt::py {
@@ -19,9 +20,12 @@ struct EchovanePy {
 
   echovane::EchovaneService core;
   nb::object verbose = nb::bool_(false);
-  nb::object mindloom = nb::none();
+  nb::object mindloom = nb::none();  // kept for the host; the core never sees it
 
   void set_verbose(nb::handle value);
+  // Cyclic GC (common/gc.hpp): every Python reference the instance owns.
+  void traverse(GcVisitor& visit) const;
+  void clear();
   void load_history(const std::string& filename);
   // None before anything was loaded.
   nb::object graph_object();

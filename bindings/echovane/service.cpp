@@ -20,6 +20,22 @@ void EchovanePy::set_verbose(nb::handle value) {
   core.verbose = on;
 }
 
+void EchovanePy::traverse(GcVisitor& visit) const {
+  visit(verbose);
+  visit(mindloom);
+  visit(graph_);
+  visit(queries_);
+}
+
+void EchovanePy::clear() {
+  verbose = nb::bool_(false);
+  core.verbose = false;
+  mindloom = nb::none();
+  // Built again from the core's history when next read.
+  graph_ = nb::object();
+  queries_ = nb::object();
+}
+
 void EchovanePy::load_history(const std::string& filename) {
   core.load_history(filename);
   sync();
@@ -65,9 +81,12 @@ nb::object query_details(EchovanePy& self, nb::handle index) {
 }  // namespace
 
 void bind_echovane_service(nb::module_& m) {
-  nb::class_<EchovanePy>(m, "EchovaneService",
+  // Attribute setters take any value, None included; each checks its own.
+  const auto kAnyValue = nb::for_setter(nb::arg("value").none());
+  nb::class_<EchovanePy>(m, "EchovaneService", gc_slots<EchovanePy>(),
                          "Recognises a question that was asked before, from a history of "
-                         "earlier questions and their SQL.")
+                         "earlier questions and their SQL (the `enriched_queries` list of a "
+                         "JSON file).")
       .def(
           "__init__",
           [](EchovanePy* self, nb::handle queries_file, nb::handle verbose, nb::handle mindloom) {
@@ -83,34 +102,55 @@ void bind_echovane_service(nb::module_& m) {
             }
           },
           nb::arg("queries_file") = nb::none(), nb::arg("verbose") = false,
-          nb::arg("mindloom") = nb::none())
+          nb::arg("mindloom") = nb::none(),
+          nb::sig("def __init__(self, queries_file: str | None = None, verbose: typing.Any = False, "
+                  "mindloom: typing.Any = None) -> None"),
+          "Loads `queries_file` when it is a non-empty str (FileNotFoundError when it does not "
+          "exist).")
       .def_prop_ro("graph", [](EchovanePy& self) { return self.graph_object(); },
-                   "The history graph (node \"query:{i}\" per entry), or None before loading.")
+                   nb::sig("def graph(self, /) -> Graph | None"),
+                   "The history graph (node \"query:{i}\" per entry), or None before loading; "
+                   "the same object until reloaded.")
       .def_prop_ro("queries", [](EchovanePy& self) { return self.queries_object(); },
-                   "The loaded entry list, or None before loading.")
+                   nb::sig("def queries(self, /) -> list[Record] | None"),
+                   "The loaded entries, or None before loading; the same list until reloaded.\n"
+                   "It is a copy: changing it does not change what the service matches or "
+                   "returns.")
       .def_prop_rw(
           "verbose", [](EchovanePy& self) { return self.verbose; },
-          [](EchovanePy& self, nb::handle v) { self.set_verbose(v); })
+          [](EchovanePy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def verbose(self, /) -> typing.Any")),
+          nb::for_setter(nb::sig("def verbose(self, value: typing.Any, /) -> None")),
+          "As passed; messages are printed while it is true.")
       .def_prop_rw(
           "mindloom", [](EchovanePy& self) { return self.mindloom; },
-          [](EchovanePy& self, nb::handle v) { self.mindloom = nb::borrow(v); },
+          [](EchovanePy& self, nb::handle v) { self.mindloom = nb::borrow(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def mindloom(self, /) -> typing.Any")),
+          nb::for_setter(nb::sig("def mindloom(self, value: typing.Any, /) -> None")),
           "The AI service object, kept for the host; this service never calls it.")
       .def(
           "load_history",
           [](EchovanePy& self, nb::handle filename) {
             self.load_history(arg_str(filename, "load_history", "filename"));
           },
-          nb::arg("filename"), "Load query history from a JSON file and build a graph.")
+          nb::arg("filename"), nb::sig("def load_history(self, filename: str) -> None"),
+          "Load query history from a JSON file and build a graph.\n\n"
+          "Raises FileNotFoundError \"Queries file not found: {filename}\", the JSON reader's "
+          "errors, and TypeError for a document of the wrong shape; on any error the earlier "
+          "history stays loaded.")
       .def(
           "find_strong_match",
           [](EchovanePy& self, nb::handle question) {
             std::string q = arg_str(question, "find_strong_match", "question");
             return record_or_none(self.core.find_strong_match(q));
           },
-          nb::arg("question"),
+          nb::arg("question"), nb::sig("def find_strong_match(self, question: str) -> Record | None"),
           "Check if there's a strong match in the loaded queries.\n\n"
-          "Return the matching query information if found, otherwise None.")
+          "Return the matching query information if found, otherwise None: the entry's own "
+          "question, sql, complexity_description and domain_concepts, with '' for an absent "
+          "key ([] for domain_concepts).")
       .def("_get_query_details", &query_details, nb::arg("index"),
+           nb::sig("def _get_query_details(self, index: int) -> Record | None"),
            "Extract all relevant details from a query by index");
 }
 

@@ -1,5 +1,6 @@
 """What the service classes promise a host besides their results: they take part in
-garbage collection and help() shows their real signatures."""
+garbage collection, help() shows their real signatures, and the committed type
+stubs are the ones the modules generate."""
 
 import gc
 import os
@@ -118,3 +119,27 @@ def test_every_method_and_property_shows_named_typed_parameters_and_a_docstring(
 def test_help_shows_the_signatures():
     text = pydoc.render_doc(EchovaneService, renderer=pydoc.plaintext)
     assert "find_strong_match(self, question: str) -> Record | None" in text
+
+
+# ---- type stubs ---------------------------------------------------------------------------------
+
+
+def test_committed_stubs_are_the_generated_ones():
+    run = subprocess.run([sys.executable, str(REPO / "scripts" / "gen_stubs.py"), "--check",
+                          "Atlanor", "Echovane"], capture_output=True, text=True, env=ENV, timeout=300)
+    assert run.returncode == 0, run.stderr
+
+
+def test_stub_check_reports_a_stale_stub(tmp_path):
+    # The check reads the stubs beside the script: a copy of the two whose stub lacks a method.
+    script, stub = tmp_path / "scripts" / "gen_stubs.py", tmp_path / "python" / "Corvalt" / "Echovane.pyi"
+    for path in (script, stub):
+        path.parent.mkdir(parents=True)
+        path.write_bytes((REPO / path.relative_to(tmp_path)).read_bytes())
+    stub.write_text(re.sub(r"\n    def _get_query_details.*", "\n", stub.read_text(), flags=re.S))
+    stale = stub.read_text()
+    run = subprocess.run([sys.executable, str(script), "--check", "Echovane"], capture_output=True,
+                         text=True, env=ENV, timeout=300)
+    assert run.returncode == 1
+    assert "+    def _get_query_details(self, index: int) -> Record | None:" in run.stderr
+    assert stub.read_text() == stale  # --check writes nothing

@@ -1,91 +1,177 @@
-"""Schema knowledge service: metadata document, knowledge graph, search, context records."""
+"""
+Schema knowledge service: metadata document, knowledge graph, search, context.
+"""
 
-from typing import Any, Dict, Iterator, List, Optional, Tuple, overload
+from typing import Any, TypeAlias
 
 from Corvalt.errors import NodeNotFound as NodeNotFound
 
-Record = Dict[str, Any]
 
 class NodeView:
+    """The nodes of a Graph: iterable, sized, indexable by id."""
+
     def __len__(self) -> int: ...
-    def __iter__(self) -> Iterator[str]: ...
-    def __contains__(self, node: object) -> bool: ...
-    def __getitem__(self, node: str) -> Record: ...
-    @overload
-    def __call__(self) -> List[str]: ...
-    @overload
-    def __call__(self, data: bool) -> List[Any]: ...
-    def data(self) -> List[Tuple[str, Record]]: ...
+
+    def __iter__(self) -> object: ...
+
+    def __contains__(self, arg: object, /) -> bool: ...
+
+    def __getitem__(self, arg: object, /) -> object: ...
+
+    def __call__(self, data: bool = False) -> object: ...
+
+    def data(self) -> list: ...
+
+    def __repr__(self) -> str: ...
 
 class EdgeView:
+    """The edges of a Graph as (u, v) pairs in successor order."""
+
     def __len__(self) -> int: ...
-    def __iter__(self) -> Iterator[Tuple[str, str]]: ...
-    def __contains__(self, edge: object) -> bool: ...
-    def __getitem__(self, edge: Tuple[str, str]) -> Record: ...
-    def __call__(self, data: bool = False) -> List[Any]: ...
-    def data(self) -> List[Tuple[str, str, Record]]: ...
+
+    def __iter__(self) -> object: ...
+
+    def __contains__(self, arg: object, /) -> bool: ...
+
+    def __getitem__(self, arg: object, /) -> object: ...
+
+    def __call__(self, data: bool = False) -> list: ...
+
+    def data(self) -> list: ...
+
+    def __repr__(self) -> str: ...
 
 class Graph:
-    """A read-only directed graph: nodes in insertion order, successors in edge order."""
+    """
+    A read-only directed graph: nodes in insertion order, successors in edge order, an attribute dict on every node and edge.
+    """
 
     @property
     def nodes(self) -> NodeView: ...
+
     @property
     def edges(self) -> EdgeView: ...
-    def has_node(self, n: str) -> bool: ...
-    def has_edge(self, u: str, v: str) -> bool: ...
-    def neighbors(self, n: str) -> Iterator[str]: ...
-    def successors(self, n: str) -> Iterator[str]: ...
-    def get_edge_data(self, u: str, v: str, default: Any = None) -> Optional[Record]: ...
+
+    def has_node(self, n: object) -> bool: ...
+
+    def has_edge(self, u: object, v: object) -> bool: ...
+
+    def neighbors(self, n: object) -> object: ...
+
+    def successors(self, n: object) -> object: ...
+
+    def get_edge_data(self, u: object, v: object, default: object | None = None) -> object: ...
+
     def number_of_nodes(self) -> int: ...
+
     def number_of_edges(self) -> int: ...
+
     def __len__(self) -> int: ...
-    def __contains__(self, n: object) -> bool: ...
-    def __iter__(self) -> Iterator[str]: ...
+
+    def __contains__(self, arg: object, /) -> bool: ...
+
+    def __iter__(self) -> object: ...
+
+    def __repr__(self) -> str: ...
+
+Record: TypeAlias = dict[str, Any]
 
 class AtlanorService:
-    graph: Optional[Graph]
-    verbose: Any
-    metadata: Optional[Record]
-    mindloom: Any
+    """
+    Describes the part of a project-scheduling database that a question touches.
+    """
 
-    def __init__(self, metadata_file: Optional[str] = None, verbose: Any = False, mindloom: Any = None) -> None: ...
-    def load_metadata(self, filename: str) -> Record: ...
-    def build_graph(self, metadata: Optional[Record] = None) -> Graph: ...
-    def search_by_keywords(self, keywords: List[str]) -> Tuple[List[Tuple[str, Record]], Dict[str, List[str]]]: ...
-    def get_related_rules(self, node_id: str) -> List[Tuple[str, Any]]: ...
-    def find_path(self, start_node: str, end_node: str) -> Optional[List[str]]: ...
-    def generate_output(
-        self,
-        query_text: str,
-        results: List[Any],
-        matches: Dict[str, Any],
-        tables: List[str],
-        columns: List[str],
-        concepts: List[str],
-        rules: List[str],
-        sql: Optional[str] = None,
-        all_tables: Optional[List[str]] = None,
-    ) -> Record: ...
-    def format_as_markdown(self, output_data: Record) -> str: ...
-    def process_query(
-        self,
-        query_text: str,
-        output_format: str = "json",
-        chat_history: Optional[List[Any]] = None,
-        previous_sql: Optional[str] = None,
-    ) -> Record: ...
-    def process_query_with_ai(self, query_text: str, output_format: str = "json") -> Record: ...
-    def process_query_with_chat_history(
-        self,
-        query_text: str,
-        chat_history: Optional[List[Any]] = None,
-        previous_sql: Optional[str] = None,
-        output_format: str = "json",
-    ) -> Record: ...
-    def generate_sql(self, table_nodes: List[str], condition_nodes: Optional[List[str]] = None) -> str: ...
-    def generate_sql_from_nl(self, natural_language_query: str) -> str: ...
-    def _get_schema_summary(self) -> Record: ...
+    def __init__(self, metadata_file: str | None = None, verbose: Any = False, mindloom: Any = None) -> None:
+        """
+        Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not exist).
+        """
+
+    @property
+    def verbose(self, /) -> Any:
+        """As passed; messages are printed while it is true."""
+
+    @verbose.setter
+    def verbose(self, value: Any, /) -> None: ...
+
+    @property
+    def mindloom(self, /) -> Any:
+        """
+        The AI text service object as passed, or None; a false object means no AI.
+        """
+
+    @mindloom.setter
+    def mindloom(self, value: Any, /) -> None: ...
+
+    @property
+    def metadata(self, /) -> Record | None:
+        """
+        The metadata document: the dict load_metadata returned or the one assigned, or None.
+        """
+
+    @metadata.setter
+    def metadata(self, value: Record | None, /) -> None: ...
+
+    @property
+    def graph(self, /) -> Graph | None:
+        """
+        The knowledge graph, or None before build_graph; the same object until rebuilt.
+        """
+
+    @graph.setter
+    def graph(self, value: Graph | None, /) -> None: ...
+
+    def load_metadata(self, filename: str) -> Record:
+        """Load the metadata document at `filename`; returns it as a dict."""
+
+    def build_graph(self, metadata: Record | None = None) -> Graph:
+        """
+        Build the knowledge graph from `metadata` (default: the loaded document).
+        """
+
+    def search_by_keywords(self, keywords: list[str]) -> tuple[list[tuple[str, Record]], dict[str, list[str]]]:
+        """
+        Score every graph node against `keywords`; returns (results, matches): [(node_id, attributes)] best first and {node_id: [reasons]}.
+        """
+
+    def get_related_rules(self, node_id: str) -> list[tuple[str, Any]]:
+        """
+        Business rules of a column, or of a table's columns: [(rule_id, description)].
+        """
+
+    def find_path(self, start_node: str, end_node: str) -> list[str] | None:
+        """
+        Shortest directed path from `start_node` to `end_node` as a list of ids, or None.
+        """
+
+    def generate_output(self, query_text: str, results: list[Any], matches: dict[str, Any], tables: list[str], columns: list[str], concepts: list[str], rules: list[str], sql: str | None = None, all_tables: list[str] | None = None) -> Record:
+        """Build the context record for a question from the chosen node ids."""
+
+    def format_as_markdown(self, output_data: Record) -> str:
+        """Render a context record as Markdown text."""
+
+    def generate_sql(self, table_nodes: list[str], condition_nodes: list[str] | None = None) -> str:
+        """
+        A SELECT template joining the given table nodes, with a placeholder test per column.
+        """
+
+    def generate_sql_from_nl(self, natural_language_query: str) -> str:
+        """Best-guess SQL for a question, from the example queries or the graph."""
+
+    def _get_schema_summary(self) -> Record:
+        """Tables, columns and relationships of the loaded document, condensed."""
+
+    def process_query(self, query_text: str, output_format: str = 'json', chat_history: list[Any] | None = None, previous_sql: str | None = None) -> Record:
+        """
+        Build the context record for a question. With a chat history or a previous SQL statement the question is understood in that light.
+        """
+
+    def process_query_with_ai(self, query_text: str, output_format: str = 'json') -> Record:
+        """Build the context record for a question understood on its own."""
+
+    def process_query_with_chat_history(self, query_text: str, chat_history: list[Any] | None = None, previous_sql: str | None = None, output_format: str = 'json') -> Record:
+        """Build the context record for a question asked within a conversation."""
 
 def main() -> None:
-    """Run the demonstration on the bundled sample document."""
+    """
+    Load the sample metadata document, build the graph and answer an example question.
+    """

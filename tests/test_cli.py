@@ -105,7 +105,7 @@ def test_json_output_writes_blobs_as_hex_and_non_finite_numbers_as_null(tmp_path
 
 
 @pytest.mark.parametrize("args, message", [
-    ([], "the following arguments are required: COMMAND"),
+    (["--quiet"], "the following arguments are required: COMMAND"),
     (["ask"], "the following arguments are required: QUESTION"),
     (["ask", "q", "--rows", "-1"], "argument --rows: must be 0 or more"),
     (["ask", "q", "--ai-url", "http://127.0.0.1:9/v1"], "--ai-url and --model go together"),

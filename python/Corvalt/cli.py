@@ -399,11 +399,14 @@ def cmd_sql(args: argparse.Namespace) -> int:
 def cmd_demo(args: argparse.Namespace) -> int:
     from Corvalt import Atlanor
 
-    # The demonstration reads data/enriched_project_metadata_cleaned.json relative
-    # to the working directory: run it beside the bundled sample.
-    package = importlib.resources.files("Corvalt")
-    with importlib.resources.as_file(package) as where:
-        os.chdir(where)
+    # The demonstration reads src/data/ or data/enriched_project_metadata_cleaned.json
+    # relative to the working directory; where neither is, run it beside the
+    # bundled sample (the package holds data/).
+    name = SAMPLE_FILES["metadata"]
+    with contextlib.ExitStack() as stack:
+        if not any(os.path.isfile(os.path.join(d, name)) for d in ("src/data", "data")):
+            package = importlib.resources.files("Corvalt")
+            os.chdir(stack.enter_context(importlib.resources.as_file(package)))
         Atlanor.main()
     return 0
 
@@ -488,7 +491,8 @@ def build_parser() -> Parser:
         prog="corvalt",
         description="Answer questions about a project-scheduling database in plain language. "
                     "Without --db, --metadata and --history the bundled sample data is used.",
-        epilog="Exit status: 0 answer, 1 no answer (no SQL, or the statement failed or was refused), "
+        epilog="`python -m Corvalt` is the same command; without arguments it runs the "
+               "demonstration in the working directory. Exit status: 0 answer, 1 no answer (no SQL, or the statement failed or was refused), "
                "2 usage error or unreadable input, 130 interrupted (Ctrl-C). Progress lines go to "
                "standard error.")
     add_common(parser, suppress=False)
@@ -533,8 +537,9 @@ def build_parser() -> Parser:
 
     demo = commands.add_parser(
         "demo", help="run the schema service's demonstration on the bundled metadata",
-        description="Run the schema service's demonstration (Corvalt.Atlanor.main) on the bundled "
-                    "metadata document.")
+        description="Run the schema service's demonstration (Corvalt.Atlanor.main): it reads "
+                    "src/data/ or data/enriched_project_metadata_cleaned.json in the working "
+                    "directory, or else the bundled sample.")
     add_common(demo, suppress=True)
     demo.set_defaults(handler=cmd_demo)
     return parser

@@ -14,6 +14,19 @@ nb::object python_class(const char* module, const char* name) {
 
 void set_error(nb::handle type, nb::handle value) { PyErr_SetObject(type.ptr(), value.ptr()); }
 
+// The whole message, NUL characters included.
+void set_message(PyObject* type, const Error& e) {
+  const std::string& m = e.message();
+  PyObject* text = PyUnicode_DecodeUTF8(m.data(), static_cast<Py_ssize_t>(m.size()), "surrogatepass");
+  if (!text) {
+    PyErr_Clear();
+    text = PyUnicode_DecodeUTF8(m.data(), static_cast<Py_ssize_t>(m.size()), "replace");
+  }
+  if (!text) return;  // the decoder's own error (out of memory) stands
+  PyErr_SetObject(type, text);
+  Py_DECREF(text);
+}
+
 // A Python exception held by the core as an opaque cause.
 struct PendingException {
   PyObject* type = nullptr;
@@ -58,17 +71,17 @@ void translate(const std::exception_ptr& p, void*) {
       Py_DECREF(err);
     }
   } catch (const FileNotFoundError& e) {
-    PyErr_SetString(PyExc_FileNotFoundError, e.what());
+    set_message(PyExc_FileNotFoundError, e);
   } catch (const OsError& e) {
-    PyErr_SetString(PyExc_OSError, e.what());
+    set_message(PyExc_OSError, e);
   } catch (const TypeError& e) {
-    PyErr_SetString(PyExc_TypeError, e.what());
+    set_message(PyExc_TypeError, e);
   } catch (const ValueError& e) {
-    PyErr_SetString(PyExc_ValueError, e.what());
+    set_message(PyExc_ValueError, e);
   } catch (const HostError& e) {
-    PyErr_SetString(PyExc_RuntimeError, e.what());
+    set_message(PyExc_RuntimeError, e);
   } catch (const Error& e) {
-    PyErr_SetString(PyExc_RuntimeError, e.what());
+    set_message(PyExc_RuntimeError, e);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "corvalt/errors.hpp"
 
+#include <cstdio>
 #include <string>
 
 namespace corvalt {
@@ -21,10 +22,26 @@ JsonDecodeError::JsonDecodeError(std::string msg, std::string doc, std::size_t p
       lineno_(lineno),
       colno_(colno) {}
 
+std::string error_text(const std::exception& e) {
+  if (const auto* error = dynamic_cast<const Error*>(&e)) return error->message();
+  return e.what();
+}
+
+std::string unicode_decode_text(std::string_view data, std::size_t start, std::size_t end,
+                                std::string_view reason) {
+  char buf[96];
+  if (end == start + 1 && start < data.size())
+    std::snprintf(buf, sizeof buf, "'utf-8' codec can't decode byte 0x%02x in position %zu: ",
+                  static_cast<unsigned char>(data[start]), start);
+  else
+    std::snprintf(buf, sizeof buf, "'utf-8' codec can't decode bytes in position %zu-%zu: ", start,
+                  end - 1);
+  return std::string(buf) + std::string(reason);
+}
+
 UnicodeDecodeError::UnicodeDecodeError(std::string data, std::size_t start, std::size_t end,
                                        std::string reason)
-    : ValueError("'utf-8' codec can't decode bytes in position " + std::to_string(start) + ": " +
-                 reason),
+    : ValueError(unicode_decode_text(data, start, end, reason)),
       data_(std::move(data)),
       start_(start),
       end_(end),

@@ -18,7 +18,7 @@ using corvalt::Console;
 using corvalt::Record;
 using corvalt::Value;
 using corvalt::quillon::Database;
-using corvalt::quillon::DatabaseError;
+using corvalt::DatabaseError;
 using corvalt::quillon::Quillon;
 
 namespace {

@@ -1,19 +1,45 @@
-// Error kinds raised by the core. Each maps onto one host exception in the
-// bindings (see bindings/common/errors.cpp); the core itself never sees Python.
+// Every error the core raises, in one place. Each maps onto one host
+// exception in the bindings (one switch: bindings/common/errors.cpp); the core
+// itself never sees Python.
+//
+//   std::exception
+//   ├── Interrupted            the host's own exception, raised again (KeyboardInterrupt)
+//   └── Error                  RuntimeError; message() is the host's str() of the error
+//       ├── ValueError         ValueError
+//       │   ├── JsonDecodeError     json.JSONDecodeError(msg, doc, pos)
+//       │   └── UnicodeDecodeError  UnicodeDecodeError('utf-8', data, start, end, reason)
+//       ├── TypeError          TypeError
+//       ├── KeyError           KeyError(key)
+//       ├── FileNotFoundError  FileNotFoundError
+//       ├── OsError            OSError (unreadable file, failed write, ...)
+//       ├── NodeNotFound       Corvalt.NodeNotFound (a KeyError subclass)
+//       ├── HostError          RuntimeError: a host object (the AI service, a ChatMessage,
+//       │                      the SQLPrompt type) raised; message() is its str()
+//       └── DatabaseError      reported inside query records, never raised to the host
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace corvalt {
 
-// Base of every core error; what() is the message the host shows.
+// Base of every core error. message() is the whole text the host shows;
+// what() stops at a NUL character, which a quoted statement may hold.
 class Error : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Error(const std::string& message) : std::runtime_error(message), message_(message) {}
+  const std::string& message() const noexcept { return message_; }
+
+ private:
+  std::string message_;
 };
+
+// The text the host shows for any exception: message() of an Error, else
+// what().
+std::string error_text(const std::exception& e);
 
 // The host asked the running work to stop (an interrupt signal arrived while
 // a statement ran). Deliberately not an Error: no error guard of the core
@@ -29,31 +55,27 @@ class Interrupted : public std::exception {
   std::shared_ptr<void> cause_;
 };
 
-// -> ValueError
 class ValueError : public Error {
  public:
   using Error::Error;
 };
 
-// -> TypeError
 class TypeError : public Error {
  public:
   using Error::Error;
 };
 
-// -> FileNotFoundError
 class FileNotFoundError : public Error {
  public:
   using Error::Error;
 };
 
-// -> OSError (unreadable file, failed write, ...)
 class OsError : public Error {
  public:
   using Error::Error;
 };
 
-// -> KeyError(key): a required key of a record is missing.
+// A required key of a record is missing.
 class KeyError : public Error {
  public:
   explicit KeyError(std::string key) : Error(key), key_(std::move(key)) {}
@@ -63,8 +85,7 @@ class KeyError : public Error {
   std::string key_;
 };
 
-// -> json.JSONDecodeError(msg, doc, pos). Positions count code points, as
-// the host's decoder counts them.
+// Positions count code points, as the host's decoder counts them.
 class JsonDecodeError : public ValueError {
  public:
   JsonDecodeError(std::string msg, std::string doc, std::size_t pos, std::size_t lineno,
@@ -80,8 +101,9 @@ class JsonDecodeError : public ValueError {
   std::size_t pos_, lineno_, colno_;
 };
 
-// -> UnicodeDecodeError('utf-8', data, start, end, reason): text that is not
-// valid UTF-8. `data` holds the offending bytes' surroundings as read.
+// Text that is not valid UTF-8. `data` holds the offending bytes'
+// surroundings as read; the message is the host's ("'utf-8' codec can't
+// decode byte 0xff in position 3: invalid start byte").
 class UnicodeDecodeError : public ValueError {
  public:
   UnicodeDecodeError(std::string data, std::size_t start, std::size_t end, std::string reason);
@@ -96,8 +118,7 @@ class UnicodeDecodeError : public ValueError {
   std::string reason_;
 };
 
-// -> the package's NodeNotFound (a KeyError subclass): a graph node id that
-// is not in the graph.
+// A graph node id that is not in the graph.
 class NodeNotFound : public Error {
  public:
   explicit NodeNotFound(std::string node);
@@ -106,5 +127,22 @@ class NodeNotFound : public Error {
  private:
   std::string node_;
 };
+
+class HostError : public Error {
+ public:
+  using Error::Error;
+};
+
+// A failure of the database or of reading a result; its message is what a
+// query record's `execution_error` shows.
+class DatabaseError : public Error {
+ public:
+  using Error::Error;
+};
+
+// The host's str() of a UTF-8 decoding failure of `data` between `start`
+// and `end`.
+std::string unicode_decode_text(std::string_view data, std::size_t start, std::size_t end,
+                                std::string_view reason);
 
 }  // namespace corvalt

@@ -12,13 +12,6 @@
 
 namespace corvalt {
 
-// A failure raised by a host object (the AI service, a ChatMessage, the
-// SQLPrompt type); what() is the host's str() of its exception.
-class HostError : public Error {
- public:
-  using Error::Error;
-};
-
 class AiService {
  public:
   virtual ~AiService() = default;

@@ -78,19 +78,6 @@ std::string generate_result_summary(const ResultTable& table);
 
 // ------------------------------------------------------------- database --
 
-// A failure of the database or of reading a result; what() is the text that
-// ends up in a query record's `execution_error`.
-class DatabaseError : public Error {
- public:
-  explicit DatabaseError(std::string message) : Error(message), message_(std::move(message)) {}
-  // The whole text: what() stops at a NUL character, which a statement
-  // quoted in the text may hold.
-  const std::string& message() const noexcept { return message_; }
-
- private:
-  std::string message_;
-};
-
 // Bounds on one statement. A statement that runs past its deadline or yields
 // more rows stops at once and fails with a DatabaseError naming the limit.
 struct StatementLimits {
@@ -319,10 +306,5 @@ class Quillon {
   Unlocker unlocked_;
   DatabasePtr conn_;
 };
-
-// The host's str() of a UTF-8 decoding failure of `data` between `start`
-// and `end`: "'utf-8' codec can't decode byte 0xff in position 3: ...".
-std::string utf8_error_text(std::string_view data, std::size_t start, std::size_t end,
-                            std::string_view reason);
 
 }  // namespace corvalt::quillon

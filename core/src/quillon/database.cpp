@@ -258,7 +258,7 @@ ResultTable Database::query(std::string_view sql, const StatementLimits& limits)
     std::size_t start = 0, end = 0;
     const char* reason = nullptr;
     if (!text::is_valid_utf8(view, &start, &end, &reason))
-      throw failed(utf8_error_text(view, start, end, reason));
+      throw failed(unicode_decode_text(view, start, end, reason));
     table.columns.emplace_back(view);
   }
 

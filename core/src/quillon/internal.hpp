@@ -5,13 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "corvalt/errors.hpp"
 #include "corvalt/value.hpp"
 
 namespace corvalt::quillon {
-
-// The text an error shows the host; decoding failures worded as the host
-// words them.
-std::string error_text(const std::exception& e);
 
 // os.path.exists(): a file or directory is there (symlinks followed).
 bool path_exists(const std::string& path);

@@ -12,13 +12,6 @@
 
 namespace corvalt::quillon {
 
-std::string error_text(const std::exception& e) {
-  if (const auto* db = dynamic_cast<const DatabaseError*>(&e)) return db->message();
-  if (const auto* decode = dynamic_cast<const UnicodeDecodeError*>(&e))
-    return utf8_error_text(decode->data(), decode->start(), decode->end(), decode->reason());
-  return e.what();
-}
-
 bool path_exists(const std::string& path) {
   if (path.find('\0') != std::string::npos) return false;
   struct stat st;

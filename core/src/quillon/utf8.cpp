@@ -1,7 +1,5 @@
 #include "utf8.hpp"
 
-#include <cstdio>
-
 #include "corvalt/quillon.hpp"
 #include "corvalt/text.hpp"
 
@@ -19,18 +17,6 @@ std::string replace_invalid_utf8(std::string_view s) {
   }
   out.append(s);
   return out;
-}
-
-std::string utf8_error_text(std::string_view data, std::size_t start, std::size_t end,
-                            std::string_view reason) {
-  char buf[96];
-  if (end == start + 1)
-    std::snprintf(buf, sizeof buf, "'utf-8' codec can't decode byte 0x%02x in position %zu: ",
-                  static_cast<unsigned char>(data[start]), start);
-  else
-    std::snprintf(buf, sizeof buf, "'utf-8' codec can't decode bytes in position %zu-%zu: ", start,
-                  end - 1);
-  return std::string(buf) + std::string(reason);
 }
 
 }  // namespace corvalt::quillon

@@ -5,8 +5,8 @@ The stubs are what nanobind's stub generator makes of the modules as they are
 importable in this Python (an installed package, or a build's package directory
 given with -i): signatures and docstrings come from the bindings themselves.
 
-    python scripts/gen_stubs.py                    # write Atlanor.pyi and Echovane.pyi
-    python scripts/gen_stubs.py Quillon            # write Quillon.pyi
+    python scripts/gen_stubs.py                    # write all three stubs
+    python scripts/gen_stubs.py Quillon            # write Quillon.pyi only
     python scripts/gen_stubs.py --check            # exit 1, with a diff, if a stub is stale
     python scripts/gen_stubs.py -i build/pkg ...   # import the package from build/pkg
 """
@@ -23,7 +23,7 @@ import tempfile
 
 STUB_DIR = pathlib.Path(__file__).resolve().parent.parent / "python" / "Corvalt"
 MODULES = ("Atlanor", "Echovane", "Quillon")
-DEFAULT_MODULES = ("Atlanor", "Echovane")
+DEFAULT_MODULES = MODULES
 
 
 def generate(modules: list[str], import_paths: list[str]) -> dict[str, str]:

@@ -2,23 +2,13 @@
 #include <nanobind/nanobind.h>
 
 #include "atlanor/atlanor_py.hpp"
+#include "common/convert.hpp"
 #include "common/errors.hpp"
 #include "common/gc.hpp"
 #include "common/host_adapters.hpp"
 
 namespace nb = nanobind;
 using namespace corvalt::py;
-
-namespace {
-
-// dict[str, typing.Any]
-nb::object record_alias() {
-  nb::handle dict_type(reinterpret_cast<PyObject*>(&PyDict_Type));
-  nb::handle str_type(reinterpret_cast<PyObject*>(&PyUnicode_Type));
-  return dict_type[nb::make_tuple(str_type, nb::module_::import_("typing").attr("Any"))];
-}
-
-}  // namespace
 
 NB_MODULE(Atlanor, m) {
   m.doc() = "Schema knowledge service: metadata document, knowledge graph, search, context.";

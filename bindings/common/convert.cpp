@@ -149,6 +149,12 @@ nb::object ToPython::operator()(const Value& v) {
   return nb::none();
 }
 
+nb::object record_alias() {
+  nb::handle dict_type(reinterpret_cast<PyObject*>(&PyDict_Type));
+  nb::handle str_type(reinterpret_cast<PyObject*>(&PyUnicode_Type));
+  return dict_type[nb::make_tuple(str_type, nb::module_::import_("typing").attr("Any"))];
+}
+
 Value to_value(nb::handle obj) { return FromPython()(obj); }
 nb::object to_python(const Value& value) { return ToPython()(value); }
 

@@ -48,6 +48,10 @@ class ToPython {
   std::unordered_map<std::string, nb::object> keys_;
 };
 
+// dict[str, typing.Any]: the `Record` alias the modules export and their
+// signatures name.
+nb::object record_alias();
+
 // One-shot helpers.
 Value to_value(nb::handle obj);
 nb::object to_python(const Value& value);

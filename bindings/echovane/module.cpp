@@ -1,6 +1,7 @@
 // Corvalt.Echovane: the question history service.
 #include <nanobind/nanobind.h>
 
+#include "common/convert.hpp"
 #include "common/errors.hpp"
 #include "common/graph_view.hpp"
 #include "echovane/echovane_py.hpp"
@@ -11,9 +12,7 @@ NB_MODULE(Echovane, m) {
   m.doc() = "Question history: load earlier questions and find a strong match.";
   corvalt::py::register_errors(m);
   corvalt::py::bind_graph_view(m);
-  // The records the service returns; named in its signatures. dict[str, typing.Any]
-  nb::handle dict_type(reinterpret_cast<PyObject*>(&PyDict_Type));
-  nb::handle str_type(reinterpret_cast<PyObject*>(&PyUnicode_Type));
-  m.attr("Record") = dict_type[nb::make_tuple(str_type, nb::module_::import_("typing").attr("Any"))];
+  // The records the service returns; named in its signatures.
+  m.attr("Record") = corvalt::py::record_alias();
   corvalt::py::bind_echovane_service(m);
 }

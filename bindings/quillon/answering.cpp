@@ -52,7 +52,7 @@ void bind_answering(QuillonClass& cls) {
            return r.back(Value(self.core.generate_sql(q, ctx)));
          },
          nb::arg("question").none(), nb::arg("db_context").none(),
-         nb::sig("def generate_sql(self, question: str, db_context: dict) -> dict"),
+         nb::sig("def generate_sql(self, question: str, db_context: Record) -> Record"),
          "Generate SQL based on the natural language question and database context.")
       .def(
           "_create_sql_generation_prompt",
@@ -63,7 +63,7 @@ void bind_answering(QuillonClass& cls) {
                 q, r.record(db_context, "_create_sql_generation_prompt", "db_context")));
           },
           nb::arg("question").none(), nb::arg("db_context").none(),
-          nb::sig("def _create_sql_generation_prompt(self, question: str, db_context: dict) -> str"),
+          nb::sig("def _create_sql_generation_prompt(self, question: str, db_context: Record) -> str"),
           "The prompt that asks the AI service for SQL answering the question.")
       .def(
           "_extract_sql_from_response",
@@ -92,7 +92,7 @@ void bind_answering(QuillonClass& cls) {
       .def(
           "_explore_database_schema",
           [](QuillonPy& self) { return to_python(Value(self.core.explore_database_schema())); },
-          nb::sig("def _explore_database_schema(self) -> list[dict]"),
+          nb::sig("def _explore_database_schema(self) -> list[Record]"),
           "Explore the database schema to gather information for SQL correction.")
       .def(
           "_explore_table_schema",
@@ -101,7 +101,7 @@ void bind_answering(QuillonClass& cls) {
             return to_python(Value(self.core.explore_table_schema(name)));
           },
           nb::arg("table_name").none(),
-          nb::sig("def _explore_table_schema(self, table_name: str) -> dict"),
+          nb::sig("def _explore_table_schema(self, table_name: str) -> Record"),
           "Explore a specific table's schema and sample data.")
       .def(
           "_extract_table_names",
@@ -124,8 +124,8 @@ void bind_answering(QuillonClass& cls) {
             return r.back(Value(self.core.try_fix_failed_query(failed, q, ctx)));
           },
           nb::arg("failed_query").none(), nb::arg("question").none(), nb::arg("db_context").none(),
-          nb::sig("def try_fix_failed_query(self, failed_query: dict, question: str, "
-                  "db_context: dict) -> dict"),
+          nb::sig("def try_fix_failed_query(self, failed_query: Record, question: str, "
+                  "db_context: Record) -> Record"),
           "Try to fix a failed SQL query using AI assistance and schema exploration.")
       .def(
           "_create_sql_correction_prompt",
@@ -145,8 +145,8 @@ void bind_answering(QuillonClass& cls) {
           nb::arg("schema_info").none(), nb::arg("previous_attempts").none(),
           nb::arg("db_context").none(),
           nb::sig("def _create_sql_correction_prompt(self, question: str, original_sql: str, "
-                  "error: str, schema_info: list[dict], previous_attempts: list[dict], "
-                  "db_context: dict) -> str"),
+                  "error: str, schema_info: list[Record], previous_attempts: list[Record], "
+                  "db_context: Record) -> str"),
           "Create a detailed prompt for SQL correction using the database error and schema info.")
       .def(
           "compare_queries",
@@ -160,8 +160,8 @@ void bind_answering(QuillonClass& cls) {
           },
           nb::arg("historical_query").none(), nb::arg("ai_query").none(),
           nb::arg("question").none(),
-          nb::sig("def compare_queries(self, historical_query: dict, ai_query: dict, "
-                  "question: str) -> dict"),
+          nb::sig("def compare_queries(self, historical_query: Record, ai_query: Record, "
+                  "question: str) -> Record"),
           "Compare the historical and the AI-generated query and recommend one.")
       .def(
           "_evaluate_query_relevance",
@@ -172,7 +172,7 @@ void bind_answering(QuillonClass& cls) {
             return to_python(quillon::evaluate_query_relevance(rec, q));
           },
           nb::arg("query").none(), nb::arg("question").none(),
-          nb::sig("def _evaluate_query_relevance(self, query: dict, question: str) -> float"),
+          nb::sig("def _evaluate_query_relevance(self, query: Record, question: str) -> float"),
           "A simple heuristic-based evaluation: relevance score (0-10).")
       .def(
           "generate_additional_explorations",
@@ -185,8 +185,8 @@ void bind_answering(QuillonClass& cls) {
             return r.back(Value(self.core.generate_additional_explorations(q, main, ctx)));
           },
           nb::arg("question").none(), nb::arg("main_query").none(), nb::arg("db_context").none(),
-          nb::sig("def generate_additional_explorations(self, question: str, main_query: dict, "
-                  "db_context: dict) -> list[dict]"),
+          nb::sig("def generate_additional_explorations(self, question: str, main_query: Record, "
+                  "db_context: Record) -> list[Record]"),
           "Generate and execute additional SQL queries to explore related aspects of the main "
           "query.")
       .def(
@@ -203,8 +203,8 @@ void bind_answering(QuillonClass& cls) {
           },
           nb::arg("question").none(), nb::arg("db_context").none(),
           nb::arg("historical_query").none() = nb::none(),
-          nb::sig("def get_best_sql_and_results(self, question: str, db_context: dict, "
-                  "historical_query: dict | None = None) -> dict"),
+          nb::sig("def get_best_sql_and_results(self, question: str, db_context: Record, "
+                  "historical_query: Record | None = None) -> Record"),
           "Get the best SQL query and results for the given question.\n\n"
           "This is the main method to call: it generates SQL with the AI service, runs it, has "
           "a failing statement corrected, runs the historical query, compares the two and adds "

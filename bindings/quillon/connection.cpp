@@ -30,11 +30,12 @@ void bind_connection(nb::module_& m) {
             if (!self.db) return nb::none();
             return to_python_text(self.db->path());
           },
+          nb::for_getter(nb::sig("def database_path(self, /) -> str | None")),
           "The path the connection was opened on.")
-      .def("__repr__", [](const ConnectionPy& self) {
+      .def("__repr__", [](const ConnectionPy& self) -> nb::str {
         std::string state = self.db && self.db->is_open() ? "open" : "closed";
         std::string path = self.db ? text::py_repr(self.db->path()) : "None";
-        return to_python_text("<Connection " + path + " " + state + ">");
+        return nb::borrow<nb::str>(to_python_text("<Connection " + path + " " + state + ">"));
       });
 }
 

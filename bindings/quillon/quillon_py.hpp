@@ -5,6 +5,10 @@
 
 #include <nanobind/nanobind.h>
 
+#include <memory>
+
+#include "common/gc.hpp"
+#include "common/host_adapters.hpp"
 #include "corvalt/quillon.hpp"
 
 namespace corvalt::py {
@@ -18,11 +22,29 @@ struct ConnectionPy {
 
 struct QuillonPy {
   QuillonPy();
+  QuillonPy(const QuillonPy&) = delete;
+  QuillonPy& operator=(const QuillonPy&) = delete;
 
   quillon::Quillon core;
   nb::object verbose = nb::bool_(false);
-  nb::object mindloom = nb::none();
+  // The one adapter over `mindloom` for the service's whole life (core.ai),
+  // re-pointed when the host sets another object.
+  std::shared_ptr<PyAiService> ai = std::make_shared<PyAiService>();
   nb::object conn = nb::none();  // ConnectionPy over core.conn(), or None
+
+  nb::object mindloom() const { return nb::borrow(ai->object()); }
+  // The host's collector: every Python object the instance holds.
+  void traverse(GcVisitor& visit) const {
+    visit(verbose);
+    visit(ai->object());
+    visit(conn);
+  }
+  void clear() {
+    ai->set_object(nb::none());
+    verbose = nb::bool_(false);
+    core.verbose = false;
+    conn = nb::none();
+  }
 
   void set_verbose(nb::handle value);
   void set_mindloom(nb::handle value);

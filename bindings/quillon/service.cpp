@@ -15,7 +15,7 @@
 namespace corvalt::py {
 
 QuillonPy::QuillonPy() : core(python_console(), release_gil()) {
-  core.ai = make_ai_service(mindloom);
+  core.ai = ai;
   // Called from SQLite's progress handler while the GIL is released: a
   // Ctrl-C raised by the host's handler stops the statement.
   core.limits.interrupt_requested = []() -> std::shared_ptr<void> {
@@ -66,10 +66,7 @@ void QuillonPy::set_verbose(nb::handle value) {
   core.verbose = on;
 }
 
-void QuillonPy::set_mindloom(nb::handle value) {
-  core.ai = make_ai_service(value);
-  mindloom = nb::borrow(value);
-}
+void QuillonPy::set_mindloom(nb::handle value) { ai->set_object(value); }
 
 void QuillonPy::set_conn(nb::handle value) {
   if (value.is_none()) {
@@ -237,7 +234,7 @@ Record record_of(nb::handle obj, const char* argument) {
 }  // namespace
 
 void bind_quillon(nb::module_& m) {
-  QuillonClass cls(m, "Quillon", "Class for building and testing SQL queries using AI and historical data.");
+  QuillonClass cls(m, "Quillon", gc_slots<QuillonPy>(), "Class for building and testing SQL queries using AI and historical data.");
   // Setters and arguments take any value, None included; each checks its own.
   const auto kAnyValue = nb::for_setter(nb::arg("value").none());
   cls.def(
@@ -263,8 +260,8 @@ void bind_quillon(nb::module_& m) {
          nb::arg("database_path").none() = nb::none(), nb::arg("verbose").none() = false,
          nb::arg("mindloom").none() = nb::none(), nb::kw_only(),
          nb::arg("statement_timeout").none() = 60, nb::arg("max_rows").none() = 1000000,
-         nb::sig("def __init__(self, database_path: str | None = None, verbose: object = False, "
-                 "mindloom: object = None, *, statement_timeout: float | None = 60, "
+         nb::sig("def __init__(self, database_path: str | None = None, verbose: typing.Any = False, "
+                 "mindloom: typing.Any = None, *, statement_timeout: float | None = 60, "
                  "max_rows: int | None = 1000000) -> None"),
          "Open the SQLite database at `database_path` (when it exists) for read-only answering.\n\n"
          "Every statement the service runs stops with an execution error after "
@@ -276,6 +273,8 @@ void bind_quillon(nb::module_& m) {
             return nb::float_(*self.core.limits.timeout_seconds);
           },
           [](QuillonPy& self, nb::handle v) { self.set_statement_timeout(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def statement_timeout(self, /) -> float | None")),
+          nb::for_setter(nb::sig("def statement_timeout(self, value: float | None, /) -> None")),
           "Seconds a statement may run before it fails (None: no limit).")
       .def_prop_rw(
           "_statement_seconds",
@@ -286,6 +285,8 @@ void bind_quillon(nb::module_& m) {
             self.core.statement_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(seconds));
           },
+          nb::for_getter(nb::sig("def _statement_seconds(self, /) -> float")),
+          nb::for_setter(nb::sig("def _statement_seconds(self, value: float, /) -> None")),
           "Seconds spent inside SQLite on this service's statements, summed (for benchmarks).")
       .def_prop_rw(
           "_fix_log_seconds",
@@ -296,6 +297,8 @@ void bind_quillon(nb::module_& m) {
             self.core.fix_log_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(seconds));
           },
+          nb::for_getter(nb::sig("def _fix_log_seconds(self, /) -> float")),
+          nb::for_setter(nb::sig("def _fix_log_seconds(self, value: float, /) -> None")),
           "Seconds spent appending to the fix log, summed (for benchmarks).")
       .def_prop_rw(
           "max_rows",
@@ -304,13 +307,21 @@ void bind_quillon(nb::module_& m) {
             return nb::int_(*self.core.limits.max_rows);
           },
           [](QuillonPy& self, nb::handle v) { self.set_max_rows(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def max_rows(self, /) -> int | None")),
+          nb::for_setter(nb::sig("def max_rows(self, value: int | None, /) -> None")),
           "Most result rows a statement may yield before it fails (None: no limit).")
       .def_prop_rw(
           "verbose", [](QuillonPy& self) { return self.verbose; },
-          [](QuillonPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue)
+          [](QuillonPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def verbose(self, /) -> typing.Any")),
+          nb::for_setter(nb::sig("def verbose(self, value: typing.Any, /) -> None")),
+          "As passed; messages are printed while it is true.")
       .def_prop_rw(
-          "mindloom", [](QuillonPy& self) { return self.mindloom; },
-          [](QuillonPy& self, nb::handle v) { self.set_mindloom(v); }, kAnyValue)
+          "mindloom", [](QuillonPy& self) { return self.mindloom(); },
+          [](QuillonPy& self, nb::handle v) { self.set_mindloom(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def mindloom(self, /) -> typing.Any")),
+          nb::for_setter(nb::sig("def mindloom(self, value: typing.Any, /) -> None")),
+          "The AI service object: clear_history() and get_response_sync(prompt) are called.")
       .def_prop_rw(
           "database_path",
           [](QuillonPy& self) -> nb::object {
@@ -320,20 +331,27 @@ void bind_quillon(nb::module_& m) {
           [](QuillonPy& self, nb::handle v) {
             self.core.database_path = arg_opt_str(v, "database_path", "value");
           },
-          kAnyValue)
+          kAnyValue, nb::for_getter(nb::sig("def database_path(self, /) -> str | None")),
+          nb::for_setter(nb::sig("def database_path(self, value: str | None, /) -> None")),
+          "Path of the SQLite database file.")
       .def_prop_rw(
           "conn", [](QuillonPy& self) { return self.conn_object(); },
-          [](QuillonPy& self, nb::handle v) { self.set_conn(v); }, kAnyValue)
+          [](QuillonPy& self, nb::handle v) { self.set_conn(v); }, kAnyValue,
+          nb::for_getter(nb::sig("def conn(self, /) -> Connection | None")),
+          nb::for_setter(nb::sig("def conn(self, value: Connection | None, /) -> None")),
+          "The open connection, or None.")
       .def(
           "connect_database",
           [](QuillonPy& self, nb::handle database_path) {
             std::string path = arg_str(database_path, "connect_database", "database_path");
             return self.core.connect_database(path);
           },
-          nb::arg("database_path").none(), "Connect to the SQLite database at `database_path`.")
+          nb::arg("database_path").none(),
+          nb::sig("def connect_database(self, database_path: str) -> bool"),
+          "Connect to the SQLite database at `database_path`.")
       .def(
           "close_connection", [](QuillonPy& self) { self.core.close_connection(); },
-          "Close the database connection.")
+          nb::sig("def close_connection(self) -> None"), "Close the database connection.")
       .def(
           "_validate_safe_sql",
           [](QuillonPy& self, nb::handle sql) -> nb::object {
@@ -342,9 +360,10 @@ void bind_quillon(nb::module_& m) {
             if (!refusal) return nb::none();
             return to_python_text(*refusal);
           },
-          nb::arg("sql").none(),
+          nb::arg("sql").none(), nb::sig("def _validate_safe_sql(self, sql: str) -> str | None"),
           "None when `sql` is a read-only SELECT that may run, else the refusal text.")
       .def("test_query", &test_query, nb::arg("query").none(),
+           nb::sig("def test_query(self, query: Record) -> Record"),
            "Run the query record's `sql` and record the outcome in that same dict.")
       .def(
           "_generate_result_summary",
@@ -352,6 +371,8 @@ void bind_quillon(nb::module_& m) {
             return to_python_text(quillon::generate_result_summary(table_of(rows, columns)));
           },
           nb::arg("rows").none(), nb::arg("columns").none() = nb::none(),
+          nb::sig("def _generate_result_summary(self, rows: typing.Any, "
+                  "columns: list[str] | None = None) -> str"),
           "Generate a human-readable summary of query results.")
       .def(
           "_log_corrected_sql",
@@ -363,6 +384,8 @@ void bind_quillon(nb::module_& m) {
             self.core.log_corrected_sql(Value(q), failed, working);
           },
           nb::arg("question").none(), nb::arg("failed_query").none(), nb::arg("working_query").none(),
+          nb::sig("def _log_corrected_sql(self, question: str, failed_query: Record, "
+                  "working_query: Record) -> None"),
           "Append a repaired statement to data/failed_sql.json.")
       .def(
           "_read_fix_log",
@@ -375,6 +398,7 @@ void bind_quillon(nb::module_& m) {
             }
             return to_python(log);
           },
+          nb::sig("def _read_fix_log(self) -> list[Record]"),
           "The entries of data/failed_sql.json (an empty list when there is none).");
   bind_answering(cls);
 }

@@ -1,54 +1,181 @@
-"""SQL answering service: guarded execution on SQLite, result summaries, fix log."""
+"""
+SQL answering service: AI generation and correction, guarded execution on SQLite, comparison with history, explorations, result summaries, fix log.
+"""
 
-from typing import Any, Dict, List, Optional, Sequence, Union
+from typing import Any, TypeAlias
 
 from Corvalt.errors import NodeNotFound as NodeNotFound
 
-Record = Dict[str, Any]
+
+Record: TypeAlias = dict[str, Any]
 
 class Connection:
-    """The service's SQLite connection; true while it is open.
-
-    Opened read-write like the host's binding (a missing file is created), usable from
-    any thread, and unable to change the database: query_only is on, load_extension and
-    fts3_tokenizer are refused, and so are ATTACH and DETACH.
-    """
+    """The service's SQLite connection; true while it is open."""
 
     def __bool__(self) -> bool: ...
-    def close(self) -> None: ...
+
+    def close(self) -> None:
+        """
+        Close the connection (a statement running on another thread ends first).
+        """
+
     @property
-    def database_path(self) -> str: ...
+    def database_path(self, /) -> str | None:
+        """The path the connection was opened on."""
+
+    def __repr__(self) -> str: ...
 
 class Quillon:
-    """Class for building and testing SQL queries using AI and historical data."""
+    """
+    Class for building and testing SQL queries using AI and historical data.
+    """
 
-    verbose: Any
-    """As passed; messages are printed when it is true."""
-    mindloom: Any
-    """The AI text service object, or None."""
-    database_path: Optional[str]
-    conn: Optional[Connection]
-    """The open connection's object (the same object on every read), or None."""
+    def __init__(self, database_path: str | None = None, verbose: Any = False, mindloom: Any = None, *, statement_timeout: float | None = 60, max_rows: int | None = 1000000) -> None:
+        """
+        Open the SQLite database at `database_path` (when it exists) for read-only answering.
 
-    def __init__(
-        self, database_path: Optional[str] = None, verbose: Any = False, mindloom: Any = None
-    ) -> None: ...
-    def connect_database(self, database_path: str) -> bool: ...
-    def close_connection(self) -> None: ...
-    def _validate_safe_sql(self, sql: str) -> Optional[str]:
-        """None when `sql` may run, else the refusal text."""
+        Every statement the service runs stops with an execution error after `statement_timeout` seconds or past `max_rows` result rows (None: no limit).
+        """
+
+    @property
+    def statement_timeout(self, /) -> float | None:
+        """Seconds a statement may run before it fails (None: no limit)."""
+
+    @statement_timeout.setter
+    def statement_timeout(self, value: float | None, /) -> None: ...
+
+    @property
+    def _statement_seconds(self, /) -> float:
+        """
+        Seconds spent inside SQLite on this service's statements, summed (for benchmarks).
+        """
+
+    @_statement_seconds.setter
+    def _statement_seconds(self, value: float, /) -> None: ...
+
+    @property
+    def _fix_log_seconds(self, /) -> float:
+        """Seconds spent appending to the fix log, summed (for benchmarks)."""
+
+    @_fix_log_seconds.setter
+    def _fix_log_seconds(self, value: float, /) -> None: ...
+
+    @property
+    def max_rows(self, /) -> int | None:
+        """
+        Most result rows a statement may yield before it fails (None: no limit).
+        """
+
+    @max_rows.setter
+    def max_rows(self, value: int | None, /) -> None: ...
+
+    @property
+    def verbose(self, /) -> Any:
+        """As passed; messages are printed while it is true."""
+
+    @verbose.setter
+    def verbose(self, value: Any, /) -> None: ...
+
+    @property
+    def mindloom(self, /) -> Any:
+        """
+        The AI service object: clear_history() and get_response_sync(prompt) are called.
+        """
+
+    @mindloom.setter
+    def mindloom(self, value: Any, /) -> None: ...
+
+    @property
+    def database_path(self, /) -> str | None:
+        """Path of the SQLite database file."""
+
+    @database_path.setter
+    def database_path(self, value: str | None, /) -> None: ...
+
+    @property
+    def conn(self, /) -> Connection | None:
+        """The open connection, or None."""
+
+    @conn.setter
+    def conn(self, value: Connection | None, /) -> None: ...
+
+    def connect_database(self, database_path: str) -> bool:
+        """Connect to the SQLite database at `database_path`."""
+
+    def close_connection(self) -> None:
+        """Close the database connection."""
+
+    def _validate_safe_sql(self, sql: str) -> str | None:
+        """
+        None when `sql` is a read-only SELECT that may run, else the refusal text.
+        """
+
     def test_query(self, query: Record) -> Record:
-        """Runs query["sql"] and writes success, execution_error, row_count, column_count,
-        columns, results and summary into that same dict, which it returns.
+        """Run the query record's `sql` and record the outcome in that same dict."""
 
-        Rows carry SQLite's own values: int, float, str, None, bytes."""
-    def _generate_result_summary(
-        self, rows: Union[List[Record], List[Sequence[Any]], Any], columns: Optional[List[str]] = None
-    ) -> str:
-        """Summary text of a result table: row dicts (columns default to the first row's
-        keys), row sequences with `columns`, or a data frame."""
+    def _generate_result_summary(self, rows: Any, columns: list[str] | None = None) -> str:
+        """Generate a human-readable summary of query results."""
+
     def _log_corrected_sql(self, question: str, failed_query: Record, working_query: Record) -> None:
-        """Appends {question, failed_sql, error, working_sql} to data/failed_sql.json
-        (relative to the working directory). Never raises; failures are printed when verbose."""
-    def _read_fix_log(self) -> List[Record]:
-        """The entries of data/failed_sql.json; an empty list when there is none."""
+        """Append a repaired statement to data/failed_sql.json."""
+
+    def _read_fix_log(self) -> list[Record]:
+        """
+        The entries of data/failed_sql.json (an empty list when there is none).
+        """
+
+    def generate_sql(self, question: str, db_context: Record) -> Record:
+        """
+        Generate SQL based on the natural language question and database context.
+        """
+
+    def _create_sql_generation_prompt(self, question: str, db_context: Record) -> str:
+        """The prompt that asks the AI service for SQL answering the question."""
+
+    def _extract_sql_from_response(self, response: str) -> str:
+        """
+        The SQL statement in an AI reply (a fenced block, a SELECT line, or the whole reply).
+        """
+
+    def _extract_explanation(self, response: str) -> str:
+        """The text after EXPLANATION: in an AI reply, or an empty string."""
+
+    def _clean_text(self, text: str) -> str:
+        """Collapse every run of white space to one space and trim the ends."""
+
+    def _explore_database_schema(self) -> list[Record]:
+        """Explore the database schema to gather information for SQL correction."""
+
+    def _explore_table_schema(self, table_name: str) -> Record:
+        """Explore a specific table's schema and sample data."""
+
+    def _extract_table_names(self, sql: str) -> list[str]:
+        """Extract table names from a SQL query."""
+
+    def try_fix_failed_query(self, failed_query: Record, question: str, db_context: Record) -> Record:
+        """
+        Try to fix a failed SQL query using AI assistance and schema exploration.
+        """
+
+    def _create_sql_correction_prompt(self, question: str, original_sql: str, error: str, schema_info: list[Record], previous_attempts: list[Record], db_context: Record) -> str:
+        """
+        Create a detailed prompt for SQL correction using the database error and schema info.
+        """
+
+    def compare_queries(self, historical_query: Record, ai_query: Record, question: str) -> Record:
+        """Compare the historical and the AI-generated query and recommend one."""
+
+    def _evaluate_query_relevance(self, query: Record, question: str) -> float:
+        """A simple heuristic-based evaluation: relevance score (0-10)."""
+
+    def generate_additional_explorations(self, question: str, main_query: Record, db_context: Record) -> list[Record]:
+        """
+        Generate and execute additional SQL queries to explore related aspects of the main query.
+        """
+
+    def get_best_sql_and_results(self, question: str, db_context: Record, historical_query: Record | None = None) -> Record:
+        """
+        Get the best SQL query and results for the given question.
+
+        This is the main method to call: it generates SQL with the AI service, runs it, has a failing statement corrected, runs the historical query, compares the two and adds explorations around the best one.
+        """

@@ -233,6 +233,25 @@ Record record_of(nb::handle obj, const char* argument) {
 
 }  // namespace
 
+namespace {
+
+// A settable float property over one of the core's summed durations; the
+// signatures are literals, as nanobind keeps the pointers.
+void seconds_property(QuillonClass& cls, const char* name,
+                      std::chrono::steady_clock::duration quillon::Quillon::*member,
+                      const char* getter, const char* setter, const char* doc) {
+  cls.def_prop_rw(
+      name,
+      [member](QuillonPy& self) { return std::chrono::duration<double>(self.core.*member).count(); },
+      [member](QuillonPy& self, double seconds) {
+        self.core.*member = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(seconds));
+      },
+      nb::for_getter(nb::sig(getter)), nb::for_setter(nb::sig(setter)), doc);
+}
+
+}  // namespace
+
 void bind_quillon(nb::module_& m) {
   QuillonClass cls(m, "Quillon", gc_slots<QuillonPy>(), "Class for building and testing SQL queries using AI and historical data.");
   // Setters and arguments take any value, None included; each checks its own.
@@ -276,30 +295,6 @@ void bind_quillon(nb::module_& m) {
           nb::for_getter(nb::sig("def statement_timeout(self, /) -> float | None")),
           nb::for_setter(nb::sig("def statement_timeout(self, value: float | None, /) -> None")),
           "Seconds a statement may run before it fails (None: no limit).")
-      .def_prop_rw(
-          "_statement_seconds",
-          [](QuillonPy& self) {
-            return std::chrono::duration<double>(self.core.statement_time).count();
-          },
-          [](QuillonPy& self, double seconds) {
-            self.core.statement_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                std::chrono::duration<double>(seconds));
-          },
-          nb::for_getter(nb::sig("def _statement_seconds(self, /) -> float")),
-          nb::for_setter(nb::sig("def _statement_seconds(self, value: float, /) -> None")),
-          "Seconds spent inside SQLite on this service's statements, summed (for benchmarks).")
-      .def_prop_rw(
-          "_fix_log_seconds",
-          [](QuillonPy& self) {
-            return std::chrono::duration<double>(self.core.fix_log_time).count();
-          },
-          [](QuillonPy& self, double seconds) {
-            self.core.fix_log_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                std::chrono::duration<double>(seconds));
-          },
-          nb::for_getter(nb::sig("def _fix_log_seconds(self, /) -> float")),
-          nb::for_setter(nb::sig("def _fix_log_seconds(self, value: float, /) -> None")),
-          "Seconds spent appending to the fix log, summed (for benchmarks).")
       .def_prop_rw(
           "max_rows",
           [](QuillonPy& self) -> nb::object {
@@ -400,6 +395,14 @@ void bind_quillon(nb::module_& m) {
           },
           nb::sig("def _read_fix_log(self) -> list[Record]"),
           "The entries of data/failed_sql.json (an empty list when there is none).");
+  seconds_property(cls, "_statement_seconds", &quillon::Quillon::statement_time,
+                   "def _statement_seconds(self, /) -> float",
+                   "def _statement_seconds(self, value: float, /) -> None",
+                   "Seconds spent inside SQLite on this service's statements, summed (for "
+                   "benchmarks).");
+  seconds_property(cls, "_fix_log_seconds", &quillon::Quillon::fix_log_time,
+                   "def _fix_log_seconds(self, /) -> float",
+                   "def _fix_log_seconds(self, value: float, /) -> None", "Seconds spent appending to the fix log, summed (for benchmarks).");
   bind_answering(cls);
 }
 

@@ -45,22 +45,6 @@ class Quillon:
     def statement_timeout(self, value: float | None, /) -> None: ...
 
     @property
-    def _statement_seconds(self, /) -> float:
-        """
-        Seconds spent inside SQLite on this service's statements, summed (for benchmarks).
-        """
-
-    @_statement_seconds.setter
-    def _statement_seconds(self, value: float, /) -> None: ...
-
-    @property
-    def _fix_log_seconds(self, /) -> float:
-        """Seconds spent appending to the fix log, summed (for benchmarks)."""
-
-    @_fix_log_seconds.setter
-    def _fix_log_seconds(self, value: float, /) -> None: ...
-
-    @property
     def max_rows(self, /) -> int | None:
         """
         Most result rows a statement may yield before it fails (None: no limit).
@@ -123,6 +107,22 @@ class Quillon:
         """
         The entries of data/failed_sql.json (an empty list when there is none).
         """
+
+    @property
+    def _statement_seconds(self, /) -> float:
+        """
+        Seconds spent inside SQLite on this service's statements, summed (for benchmarks).
+        """
+
+    @_statement_seconds.setter
+    def _statement_seconds(self, value: float, /) -> None: ...
+
+    @property
+    def _fix_log_seconds(self, /) -> float:
+        """Seconds spent appending to the fix log, summed (for benchmarks)."""
+
+    @_fix_log_seconds.setter
+    def _fix_log_seconds(self, value: float, /) -> None: ...
 
     def generate_sql(self, question: str, db_context: Record) -> Record:
         """

@@ -222,6 +222,22 @@ TEST(ContextRelationships, ThirdStageReadsTheDocumentWhenTheGraphGivesNothing) {
   EXPECT_EQ(out->at("relationships").as_list()[0].as_record().at("description"), Value("doc"));
 }
 
+// Relationship entries and the document's relationships use the names of
+// database_objects: every "table:" removed, so a name holding it loses it.
+TEST(ContextRelationships, EveryStageNamesTablesWithEveryPrefixRemoved) {
+  Fixture f;
+  f.graph->add_node("table:a_table:b", Record{});
+  f.table("c");
+  f.graph->add_edge("table:a_table:b", "table:c", join("abc", "d"));
+  EXPECT_EQ(joins(f.output({"table:c", "table:a_table:b"})), (std::vector<std::string>{"a_b>c:abc"}));
+  Ids all{"table:a_table:b", "table:c"};
+  EXPECT_EQ(joins(f.output({"table:a_table:b"}, &all)), (std::vector<std::string>{"a_b>c:abc"}));
+  f.service.set_metadata(json::parse(R"({"relationships": [
+      {"from_table": "a_table:b", "to_table": "q", "join_condition": "full", "description": ""},
+      {"from_table": "a_b", "to_table": "q", "join_condition": "named", "description": ""}]})"));
+  EXPECT_EQ(joins(f.output({"table:a_table:b"})), (std::vector<std::string>{"a_b>q:named"}));
+}
+
 TEST(ContextRelationships, ThirdStageRequiresTheRecordKeysOfAMatchingRelationship) {
   Fixture f;
   f.table("a");

@@ -7,7 +7,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
-#include "corvalt/text.hpp"
+#include "corvalt/node_ids.hpp"
 
 namespace corvalt::atlanor {
 
@@ -23,9 +23,8 @@ Graph::Index node_index(const Graph& graph, const std::string& id) {
   return *found;
 }
 
-std::string strip_prefix(const std::string& id, std::string_view prefix) {
-  return text::replace_all(id, prefix, "");
-}
+// A table's name in relationship entries, as in database_objects.
+std::string table_name(const std::string& id) { return node_ids::name_of(id, node_ids::kTable); }
 
 // A relationship edge usable for a join: it exists, its record is non-empty
 // and it carries a join condition.
@@ -56,11 +55,9 @@ void joins_among_chosen(const Graph& graph, const std::vector<std::string>& tabl
   for (std::size_t i = 0; i + 1 < tables.size(); ++i) {
     for (std::size_t j = i + 1; j < tables.size(); ++j) {
       if (const Record* e = join_edge(graph, tables[i], tables[j])) {
-        out.emplace_back(relationship_entry(strip_prefix(tables[i], "table:"),
-                                            strip_prefix(tables[j], "table:"), *e));
+        out.emplace_back(relationship_entry(table_name(tables[i]), table_name(tables[j]), *e));
       } else if (const Record* r = join_edge(graph, tables[j], tables[i])) {
-        out.emplace_back(relationship_entry(strip_prefix(tables[j], "table:"),
-                                            strip_prefix(tables[i], "table:"), *r));
+        out.emplace_back(relationship_entry(table_name(tables[j]), table_name(tables[i]), *r));
       }
     }
   }
@@ -73,10 +70,10 @@ void joins_to_found(const Graph& graph, const std::vector<std::string>& tables,
   if (all_tables.size() <= 1) return;
   std::vector<std::string> selected;
   selected.reserve(tables.size());
-  for (const auto& id : tables) selected.push_back(strip_prefix(id, "table:"));
+  for (const auto& id : tables) selected.push_back(table_name(id));
   std::vector<std::string> names;
   names.reserve(all_tables.size());
-  for (const auto& id : all_tables) names.push_back(strip_prefix(id, "table:"));
+  for (const auto& id : all_tables) names.push_back(table_name(id));
   for (std::size_t i = 0; i < all_tables.size(); ++i) {
     if (std::find(selected.begin(), selected.end(), names[i]) == selected.end()) continue;
     for (std::size_t j = 0; j < all_tables.size(); ++j) {
@@ -97,7 +94,7 @@ void joins_from_metadata(const Value& metadata, const std::vector<std::string>& 
                     relationships->type_name());
   List names;
   names.reserve(tables.size());
-  for (const auto& id : tables) names.emplace_back(strip_prefix(id, "table:"));
+  for (const auto& id : tables) names.emplace_back(table_name(id));
   auto chosen = [&](const Value& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };
@@ -122,7 +119,7 @@ ListPtr object_entries(const Graph* graph, const std::vector<std::string>& ids,
   list->reserve(ids.size());
   for (const auto& id : ids) {
     const Record& attrs = graph->attrs(node_index(*graph, id));
-    Record entry{{"id", id}, {"name", strip_prefix(id, prefix)}};
+    Record entry{{"id", id}, {"name", node_ids::name_of(id, prefix)}};
     if (with_data_type) entry.append_new("data_type", attrs.get("data_type", kEmptyText));
     entry.append_new("description", attrs.get("description", kEmptyText));
     list->emplace_back(make_record(std::move(entry)));
@@ -148,9 +145,9 @@ RecordPtr AtlanorService::generate_output(const std::string& query_text,
   auto output = make_record();
   output->append_new("query", query_text);
   auto objects = make_record();
-  objects->append_new("tables", object_entries(graph, tables, "table:", false));
-  objects->append_new("columns", object_entries(graph, columns, "column:", true));
-  objects->append_new("concepts", object_entries(graph, concepts, "concept:", false));
+  objects->append_new("tables", object_entries(graph, tables, node_ids::kTable, false));
+  objects->append_new("columns", object_entries(graph, columns, node_ids::kColumn, true));
+  objects->append_new("concepts", object_entries(graph, concepts, node_ids::kConcept, false));
   output->append_new("database_objects", objects);
 
   auto business_rules = make_list();
@@ -174,7 +171,7 @@ RecordPtr AtlanorService::generate_output(const std::string& query_text,
     const Record& attrs = graph->attrs(node_index(*graph, id));
     if (const Value* stats = attrs.find("statistics")) {
       if (!statistics) statistics = make_record();
-      statistics->set(strip_prefix(id, "column:"), *stats);
+      statistics->set(node_ids::name_of(id, node_ids::kColumn), *stats);
     }
   }
   if (statistics) output->append_new("column_statistics", statistics);

@@ -11,6 +11,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/node_ids.hpp"
 #include "corvalt/text.hpp"
 
 namespace corvalt::atlanor {
@@ -137,7 +138,8 @@ class Builder {
     table_attrs.append_new("description", info.at("description"));
     table_attrs.append_new("domain", info.at("domain"));
     table_attrs.append_new("row_count", info.get("row_count", Value(0)));
-    Graph::Index table = graph_.add_node("table:" + name, std::move(table_attrs));
+    Graph::Index table =
+        graph_.add_node(node_ids::make_id(node_ids::kTable, name), std::move(table_attrs));
     const Record& columns = record_of(info.at("columns"), {"Columns of table '", name, "'"});
     tables_.push_back(TableInfo{&name, table});
     lower_table_names_.push_back(text::lower(name));
@@ -151,10 +153,7 @@ class Builder {
       attrs.append_new("data_type", column.at("data_type"));
       attrs.append_new("indexed", column.get("indexed", Value(false)));
       if (const Value* stats = column.find("statistics")) attrs.append_new("statistics", *stats);
-      std::string id;
-      id.reserve(8 + name.size() + column_name.size());
-      id.append("column:").append(name).append(".").append(column_name);
-      Graph::Index col = graph_.add_node(std::move(id), std::move(attrs));
+      Graph::Index col = graph_.add_node(node_ids::column_id(name, column_name), std::move(attrs));
       add_column_name(text::lower(column_name), col);
       graph_.append_new_edge(table, col, edges_.has_column);
       add_column_rules(col, column);
@@ -167,7 +166,7 @@ class Builder {
       for (const Value& rule_value : list_of(*rules, {"business_rules"})) {
         const std::string& rule = text_of(rule_value, {"A business rule"});
         std::string name = rule.substr(0, rule.find(':'));
-        std::string id = "rule:" + name;
+        std::string id = node_ids::make_id(node_ids::kRule, name);
         auto node = graph_.find(id);
         if (!node)
           node = graph_.add_node(id, Record{{"type", "rule"}, {"name", name}, {"description", rule}});
@@ -178,7 +177,7 @@ class Builder {
       for (const Value& rule_value : list_of(*rules, {"related_business_rules"})) {
         const Record& rule = record_of(rule_value, {"A related business rule"});
         const Value& name = rule.at("name");
-        std::string id = "rule:" + to_str(name);
+        std::string id = node_ids::make_id(node_ids::kRule, to_str(name));
         auto node = graph_.find(id);
         if (!node)
           node = graph_.add_node(
@@ -193,7 +192,7 @@ class Builder {
     if (!concepts) return;
     for (const Value& concept_value : list_of(*concepts, {"concepts"})) {
       std::string name = to_str(concept_value);
-      std::string id = "concept:" + name;
+      std::string id = node_ids::make_id(node_ids::kConcept, name);
       auto node = graph_.find(id);
       if (!node) {
         Value description("");
@@ -211,8 +210,8 @@ class Builder {
   void add_relationships(const List& relationships) {
     for (const Value& rel_value : relationships) {
       const Record& rel = record_of(rel_value, {"A relationship"});
-      std::string from = "table:" + to_str(rel.at("from_table"));
-      std::string to = "table:" + to_str(rel.at("to_table"));
+      std::string from = node_ids::make_id(node_ids::kTable, to_str(rel.at("from_table")));
+      std::string to = node_ids::make_id(node_ids::kTable, to_str(rel.at("to_table")));
       graph_.add_edge(from, to,
                       Record{{"relationship", "related_to"},
                              {"join_condition", rel.at("join_condition")},
@@ -232,7 +231,8 @@ class Builder {
       attrs.append_new("query", query);
       attrs.append_new("description", example.at("description"));
       attrs.append_new("complexity", example.get("complexity", Value("simple")));
-      nodes.push_back(graph_.add_node("example:" + std::to_string(i), std::move(attrs)));
+      nodes.push_back(
+          graph_.add_node(node_ids::make_id(node_ids::kExample, std::to_string(i)), std::move(attrs)));
       queries.add(text::lower(text_of(query, {"An example's query"})));
     }
     // Plain substring test: a table name inside a longer identifier counts.
@@ -264,14 +264,14 @@ class Builder {
 
   void add_keywords(const Record& keywords) {
     for (const auto& [keyword, targets] : keywords) {
-      Graph::Index node = graph_.add_node("keyword:" + keyword,
+      Graph::Index node = graph_.add_node(node_ids::make_id(node_ids::kKeyword, keyword),
                                           Record{{"type", "keyword"}, {"name", keyword}});
       for (const Value& target_value : list_of(targets, {"Targets of keyword '", keyword, "'"})) {
         const std::string& target = text_of(target_value, {"A keyword target"});
-        std::string id;
-        if (target.find('.') != std::string::npos) id = "column:" + target;
-        else if (concepts_ && concepts_->contains(target)) id = "concept:" + target;
-        else id = "table:" + target;
+        std::string_view kind = node_ids::kTable;
+        if (target.find('.') != std::string::npos) kind = node_ids::kColumn;
+        else if (concepts_ && concepts_->contains(target)) kind = node_ids::kConcept;
+        const std::string id = node_ids::make_id(kind, target);
         auto tagged = graph_.find(id);
         if (!tagged) continue;  // unknown targets are skipped
         graph_.add_edge(node, *tagged, edges_.tags);
@@ -291,7 +291,7 @@ class Builder {
       attrs.append_new("type", Value("term"));
       attrs.append_new("name", Value(term));
       attrs.append_new("description", definition);
-      Graph::Index node = graph_.add_node("term:" + term, std::move(attrs));
+      Graph::Index node = graph_.add_node(node_ids::make_id(node_ids::kTerm, term), std::move(attrs));
       // Every column (table order, then column order) whose lower-cased name
       // contains the lower-cased term.
       std::vector<std::uint32_t> hits;

@@ -13,15 +13,13 @@
 #include "ai_understanding.hpp"
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/node_ids.hpp"
 #include "corvalt/text.hpp"
 
 namespace corvalt::atlanor {
 
 namespace {
 
-constexpr std::string_view kTablePrefix = "table:";
-constexpr std::string_view kColumnPrefix = "column:";
-constexpr std::string_view kConceptPrefix = "concept:";
 // The context record names at most this many tables, columns, concepts and rules.
 constexpr std::size_t kKeep = 2;
 
@@ -46,11 +44,11 @@ struct Found {
   IdList tables, columns, concepts;
 
   void classify(const std::string& id) {
-    if (text::starts_with(id, kTablePrefix))
+    if (node_ids::has_prefix(id, node_ids::kTable))
       tables.add(id);
-    else if (text::starts_with(id, kColumnPrefix))
+    else if (node_ids::has_prefix(id, node_ids::kColumn))
       columns.add(id);
-    else if (text::starts_with(id, kConceptPrefix))
+    else if (node_ids::has_prefix(id, node_ids::kConcept))
       concepts.add(id);
   }
 };
@@ -100,9 +98,9 @@ std::vector<Value> iterate(const Value& v) {
   return items;
 }
 
-// Table name of a column id: the part before the first "." without "column:".
+// Table name of a column id: the part before the first "." with every "column:" removed.
 std::string table_of_column(std::string_view column_id) {
-  return text::replace_all(column_id.substr(0, column_id.find('.')), kColumnPrefix, "");
+  return node_ids::name_of(column_id.substr(0, column_id.find('.')), node_ids::kColumn);
 }
 
 // Adds, for each found concept in order, the tables whose columns implement
@@ -116,10 +114,11 @@ void widen_by_concepts(const Graph& graph, Found& found) {
   std::vector<std::vector<std::string>> tables(concepts.size());
   for (Graph::Index n = 0; n < graph.node_count(); ++n) {
     const std::string& id = graph.id(n);
-    if (!text::starts_with(id, kColumnPrefix)) continue;
+    if (!node_ids::has_prefix(id, node_ids::kColumn)) continue;
     for (const Graph::Edge& edge : graph.successors(n)) {
       auto it = position.find(edge.target);
-      if (it != position.end()) tables[it->second].push_back(std::string(kTablePrefix) + table_of_column(id));
+      if (it != position.end())
+        tables[it->second].push_back(node_ids::make_id(node_ids::kTable, table_of_column(id)));
     }
   }
   for (const auto& per_concept : tables)

@@ -10,6 +10,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/node_ids.hpp"
 #include "corvalt/text.hpp"
 
 namespace corvalt::atlanor {
@@ -82,7 +83,7 @@ std::string AtlanorService::generate_sql(const std::vector<std::string>& table_n
   AliasMaker aliases_made;
   AliasMap aliases;
   for (const auto& id : table_nodes) {
-    std::string name = text::replace_all(id, "table:", "");
+    std::string name = node_ids::name_of(id, node_ids::kTable);
     aliases.set(name, aliases_made.next(name));
     from_tables.push_back(std::move(name));
   }
@@ -123,7 +124,7 @@ std::string AtlanorService::generate_sql(const std::vector<std::string>& table_n
       auto index = graph.find(id);
       if (!index) throw KeyError(id);
       if (graph.attrs(*index).at("type") == Value("column"))
-        where_clauses.push_back(text::replace_all(id, "column:", "") + " = ?");
+        where_clauses.push_back(node_ids::name_of(id, node_ids::kColumn) + " = ?");
     }
   }
 

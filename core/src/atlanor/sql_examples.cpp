@@ -8,6 +8,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/node_ids.hpp"
 #include "corvalt/regex.hpp"
 #include "corvalt/text.hpp"
 
@@ -99,9 +100,9 @@ std::string AtlanorService::generate_sql_from_nl(const std::string& question) co
     std::vector<std::string> tables, columns;
     for (Graph::Index i : found.ranked) {
       const std::string& id = graph.id(i);
-      if (text::starts_with(id, "table:"))
+      if (node_ids::has_prefix(id, node_ids::kTable))
         tables.push_back(id);
-      else if (text::starts_with(id, "column:"))
+      else if (node_ids::has_prefix(id, node_ids::kColumn))
         columns.push_back(id);
     }
     sql = generate_sql(tables, &columns);

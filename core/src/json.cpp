@@ -49,76 +49,11 @@ namespace {
 // encoding is how such a string is carried in our UTF-8 text. The writer
 // turns it back into the same "\ud800" escape.
 
-// Code points in [from, to): every byte that is not a continuation byte
-// starts one.
-std::size_t count_code_points(const char* from, const char* to) {
-  std::size_t n = 0;
-  for (const char* p = from; p < to; ++p)
-    if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++n;
-  return n;
-}
-
 inline bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-// The host's strict UTF-8 decoder (what open(..., encoding="utf-8").read()
-// runs): on the first bad sequence reports its start, end and the host's
-// reason. The end follows the host: one past the last byte that still formed
-// a valid prefix, or the end of the data for a truncated final sequence.
-bool check_utf8(std::string_view s, std::size_t& bad_start, std::size_t& bad_end,
-                const char*& reason) {
-  const auto* data = reinterpret_cast<const unsigned char*>(s.data());
-  const std::size_t n = s.size();
-  std::size_t i = 0;
-  while (i < n) {
-    // ASCII runs eight bytes at a time.
-    while (i + 8 <= n) {
-      std::uint64_t word;
-      std::memcpy(&word, data + i, 8);
-      if (word & 0x8080808080808080ULL) break;
-      i += 8;
-    }
-    if (i >= n) break;
-    unsigned char c = data[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t need;
-    if (c < 0xC2 || c > 0xF4) {
-      bad_start = i;
-      bad_end = i + 1;
-      reason = "invalid start byte";
-      return false;
-    }
-    need = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    // Second byte: a continuation byte, narrowed for the lead bytes that
-    // would otherwise allow overlong forms, surrogates or > U+10FFFF.
-    auto second_ok = [c](unsigned char c2) {
-      if (!is_continuation(c2)) return false;
-      if (c == 0xE0) return c2 >= 0xA0;
-      if (c == 0xED) return c2 < 0xA0;
-      if (c == 0xF0) return c2 >= 0x90;
-      if (c == 0xF4) return c2 < 0x90;
-      return true;
-    };
-    for (std::size_t k = 1; k < need; ++k) {
-      if (i + k >= n) {
-        bad_start = i;
-        bad_end = n;
-        reason = "unexpected end of data";
-        return false;
-      }
-      unsigned char ck = data[i + k];
-      if (k == 1 ? !second_ok(ck) : !is_continuation(ck)) {
-        bad_start = i;
-        bad_end = i + k;
-        reason = "invalid continuation byte";
-        return false;
-      }
-    }
-    i += need;
-  }
-  return true;
+// Code points in [from, to), the unit of the host's error positions.
+std::size_t count_code_points(const char* from, const char* to) {
+  return text::length(std::string_view(from, static_cast<std::size_t>(to - from)));
 }
 
 // ---------------------------------------------------------------------------
@@ -713,7 +648,8 @@ Value parse_file(const std::string& path) {
   std::string data = read_file(path);
   std::size_t bad_start = 0, bad_end = 0;
   const char* reason = nullptr;
-  if (!check_utf8(data, bad_start, bad_end, reason))
+  // What the host's strict decoder (open(..., encoding="utf-8").read()) reports.
+  if (!text::is_valid_utf8(data, &bad_start, &bad_end, &reason))
     throw UnicodeDecodeError(std::move(data), bad_start, bad_end, reason);
   translate_newlines(data);
   return parse(data);

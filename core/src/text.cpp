@@ -20,6 +20,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 #include "corvalt/errors.hpp"
 
@@ -127,6 +128,9 @@ void append_utf8(std::string& out, char32_t cp) {
 // sequence reaches and the reason it gives. Overlong forms, surrogates and
 // code points above U+10FFFF are rejected at the second byte, so they count
 // as an "invalid continuation byte" of length one.
+//
+// Whole documents pass through here (the metadata and history files), and
+// they are mostly ASCII, so ASCII is skipped eight bytes at a time.
 bool is_valid_utf8(std::string_view s, std::size_t* bad_offset, std::size_t* bad_end,
                    const char** reason) noexcept {
   const std::size_t n = s.size();
@@ -139,6 +143,11 @@ bool is_valid_utf8(std::string_view s, std::size_t* bad_offset, std::size_t* bad
   };
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   while (i < n) {
+    for (std::uint64_t word; i + 8 <= n; i += 8) {
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ULL) break;
+    }
+    if (i >= n) break;
     const unsigned char c = byte(i);
     if (c < 0x80) {
       ++i;

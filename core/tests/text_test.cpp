@@ -227,6 +227,10 @@ TEST(TextUtf8, ReportsLikeTheHostDecoder) {
       {"\xe0\x9f", 0, 1, "invalid continuation byte"},
       {"\xf0\x8f", 0, 1, "invalid continuation byte"},
       {"\xed\xbf", 0, 1, "invalid continuation byte"},
+      // Past whole words of ASCII, and one byte before the end of a word.
+      {"0123456789abcdef\xe2\x82(", 16, 18, "invalid continuation byte"},
+      {"0123456\x80", 7, 8, "invalid start byte"},
+      {"0123456789abcdef0\xf0\x9f\x98", 17, 20, "unexpected end of data"},
   };
   for (const BadUtf8& c : cases) {
     std::size_t start = 99, end = 99;

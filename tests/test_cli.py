@@ -114,8 +114,6 @@ def test_json_output_writes_blobs_as_hex_and_non_finite_numbers_as_null(tmp_path
     (["ask", "q", "--metadata", "bad.json"], "cannot read metadata file "),
     (["ask", "q", "--history", "bad.json"], "cannot read history file "),
     (["sql", "SELECT 1", "--db", "bad.json"], "not an SQLite database: "),
-    (["ask", "q", "--ai-url", "http://127.0.0.1:9/v1", "--model", "m", "--api-key-env", "CORVALT_NO_SUCH_KEY"],
-     "cannot set up the AI service"),
 ])
 def test_usage_errors_and_unreadable_input_exit_2_in_one_line(tmp_path, args, message):
     (tmp_path / "bad.json").write_text('{"tables": ')
@@ -182,6 +180,14 @@ def test_ask_with_an_ai_service_reports_each_request_and_the_correction(tmp_path
                  "AI request 3: correction try 1"):
         assert f"corvalt: {line}\n" in err
 
+    def refuse(**options):
+        raise RuntimeError("the environment variable K holding the API key is not set")
+
+    monkeypatch.setattr(Corvalt.ai, "OpenAIChatService", refuse)
+    assert cli.main(["context", "q", "--ai-url", "http://127.0.0.1:9/v1", "--model", "m"]) == 2
+    assert capsys.readouterr().err == ("corvalt: error: cannot set up the AI service: "
+                                       "the environment variable K holding the API key is not set\n")
+
 
 def test_the_reporting_proxy_looks_like_the_service_it_wraps():
     class Falsy:
@@ -199,7 +205,7 @@ class ChatServer(HTTPServer):
 
     def __init__(self):
         super().__init__(("127.0.0.1", 0), ChatHandler)
-        self.timeout, self.seen = 1, []
+        self.timeout, self.seen = 0.1, []
         self.thread = threading.Thread(target=self.serve, daemon=True)
         self.thread.start()
 

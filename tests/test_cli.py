@@ -189,6 +189,21 @@ def test_ask_with_an_ai_service_reports_each_request_and_the_correction(tmp_path
                                        "the environment variable K holding the API key is not set\n")
 
 
+def test_ctrl_c_during_an_ai_request_stops_the_answer_with_130(tmp_path, monkeypatch, capsys):
+    import Corvalt.ai
+
+    class Stuck(FakeAI):
+        def get_response_sync(self, prompt):
+            self.requests = getattr(self, "requests", 0) + 1
+            raise KeyboardInterrupt
+
+    monkeypatch.setattr(Corvalt.ai, "OpenAIChatService", Stuck, raising=False)
+    monkeypatch.chdir(tmp_path)
+    FakeAI.made.clear()
+    assert cli.main(["ask", "-q", "Which activities are flagged critical", "--ai-url", "u", "--model", "m"]) == 130
+    assert capsys.readouterr() == ("", "corvalt: interrupted\n") and FakeAI.made[0].requests == 1
+
+
 def test_the_reporting_proxy_looks_like_the_service_it_wraps():
     class Falsy:
         def __bool__(self):

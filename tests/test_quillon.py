@@ -334,6 +334,49 @@ def test_duplicate_column_names(service):
     assert record["results"] == [{"a": 3, "b": 2}] and list(record["results"][0]) == ["a", "b"]
 
 
+def test_many_rows_match_the_host_reader(tmp_path):
+    """Rows of every kind, texts repeated within and across columns (short,
+    long, non-ASCII, empty), compared with the host's own sqlite3 rows."""
+    import random
+
+    rng = random.Random(5)
+    words = ["", "a", "Late", "Not Started", "ünïcode", "x" * 47, "y" * 48, "z" * 49, "Crew A",
+             "Crew B", "Électricien", "2024-03-01", "2024-03-02", "snow ☃ day"]
+    path = tmp_path / "many.db"
+    con = sqlite3.connect(path)
+    con.execute("CREATE TABLE t (i INTEGER, r REAL, a TEXT, b TEXT, c BLOB, m)")
+    rows = []
+    for k in range(3000):
+        rows.append((
+            rng.choice([None, k, -k, 2 ** 62 + k]),
+            rng.choice([None, k / 7, -0.0, 1e300]),
+            rng.choice(words + [None]),
+            rng.choice(words) + (str(rng.randrange(40)) if rng.random() < 0.5 else ""),
+            rng.choice([None, b"", bytes([k % 256, 0])]),
+            rng.choice([None, k, 1.5, "mixed " * rng.randrange(3), b"\x01"]),
+        ))
+    con.executemany("INSERT INTO t VALUES (?, ?, ?, ?, ?, ?)", rows)
+    con.commit()
+    sql = "SELECT i, r, a, b, c, m, a AS a2, b AS i FROM t"
+    cursor = con.execute(sql)
+    names = [d[0] for d in cursor.description]
+    expected = []
+    for row in cursor.fetchall():
+        d = {}
+        for name, value in zip(names, row):
+            d[name] = value
+        expected.append(d)
+    con.close()
+    record = Quillon(str(path)).test_query({"sql": sql})
+    assert record["success"], record.get("execution_error")
+    assert record["row_count"] == 3000 and record["columns"] == names
+    got = record["results"]
+    assert got == expected
+    assert [list(r) for r in got] == [list(r) for r in expected]
+    for g, e in zip(got, expected):
+        assert [type(v) for v in g.values()] == [type(v) for v in e.values()]
+
+
 def test_invalid_utf8_text_is_a_clear_error(service):
     record = run(service, "select cast(x'41ff42' as text) as c")
     assert record["success"] is False

@@ -93,7 +93,8 @@ struct StatementLimits {
 std::string timeout_reason(double seconds);
 std::string row_cap_reason(std::size_t max_rows);
 
-// One SQLite connection, usable from any thread (SQLite's serialized mode).
+// One SQLite connection, usable from any thread: every call into SQLite is
+// made under the object's own lock (so SQLite's per-call locking is off).
 // Nothing run on it can change the database file: query_only is on, and
 // the functions that reach past SQL (load_extension, the two-argument
 // fts3_tokenizer) and ATTACH/DETACH are refused while statements compile.
@@ -247,6 +248,10 @@ class Quillon {
   // Fills `query` with the outcome of running its `sql`; never removes a key.
   // Throws only TypeError, for a `sql` value that is true but not text.
   Record& test_query(Record& query);
+  // The same, but the rows stay in `rows` (cells intact) instead of becoming
+  // row records: `results` is written as null in its place, for a caller
+  // that makes its own row objects straight from the table.
+  Record& test_query(Record& query, ResultTable& rows);
   // Runs a statement the service built itself directly on the connection
   // (no guard). Throws DatabaseError; a missing connection is an error too.
   ResultTable run_on_connection(std::string_view sql);
@@ -296,6 +301,8 @@ class Quillon {
   // The first logged fix for `question` or the context's `existing_sql`.
   RecordPtr reuse_logged_fix(std::string_view question, const Record& db_context);
   ResultTable timed_query(const DatabasePtr& db, std::string_view sql);
+  // test_query; with `rows` given the table is handed there.
+  Record& run_test_query(Record& query, ResultTable* rows);
   // Runs `sql` on the connection and hands back its rows as records.
   ListPtr rows_on_connection(std::string_view sql);
   void say(std::string_view line) const {

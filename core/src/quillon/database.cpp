@@ -170,7 +170,10 @@ Database::Database(const std::string& path) : path_(path) {
   if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                           // Every call is made under mutex_, so SQLite's own
+                           // per-call locking (about a third of the cost of
+                           // reading a cell) is left out.
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                            nullptr);
   if (rc != SQLITE_OK) {
     std::string message = db ? errmsg(db) : sqlite3_errstr(rc);
@@ -264,14 +267,16 @@ ResultTable Database::query(std::string_view sql, const StatementLimits& limits)
 
   // From here on the host's reader is past its execute step: errors are
   // reported with SQLite's bare text.
+  std::vector<Value>& cells = table.cells;
+  if (rc == SQLITE_ROW) cells.reserve(static_cast<std::size_t>(ncols) * 256);
   while (rc == SQLITE_ROW) {
     for (int c = 0; c < ncols; ++c) {
       switch (sqlite3_column_type(st.stmt, c)) {
         case SQLITE_INTEGER:
-          table.cells.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(st.stmt, c)));
+          cells.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(st.stmt, c)));
           break;
         case SQLITE_FLOAT:
-          table.cells.emplace_back(sqlite3_column_double(st.stmt, c));
+          cells.emplace_back(sqlite3_column_double(st.stmt, c));
           break;
         case SQLITE_TEXT: {
           const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
@@ -281,17 +286,17 @@ ResultTable Database::query(std::string_view sql, const StatementLimits& limits)
             throw DatabaseError("Could not decode to UTF-8 column '" +
                                 replace_invalid_utf8(table.columns[c]) + "' with text '" +
                                 replace_invalid_utf8(std::string_view(data)) + "'");
-          table.cells.emplace_back(std::string(value));
+          cells.emplace_back(std::string(value));
           break;
         }
         case SQLITE_BLOB: {
           const auto* data = static_cast<const char*>(sqlite3_column_blob(st.stmt, c));
           std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c));
-          table.cells.emplace_back(Bytes{std::string(data ? data : "", data ? size : 0)});
+          cells.emplace_back(Bytes{std::string(data ? data : "", data ? size : 0)});
           break;
         }
         default:
-          table.cells.emplace_back();
+          cells.emplace_back();
       }
     }
     ++table.row_count;

@@ -96,7 +96,13 @@ std::optional<std::string> Quillon::validate_safe_sql(std::string_view sql) cons
   return verdict.refusal;
 }
 
-Record& Quillon::test_query(Record& query) {
+Record& Quillon::test_query(Record& query) { return run_test_query(query, nullptr); }
+
+Record& Quillon::test_query(Record& query, ResultTable& rows) {
+  return run_test_query(query, &rows);
+}
+
+Record& Quillon::run_test_query(Record& query, ResultTable* rows) {
   auto fail = [&](std::string error) -> Record& {
     query.set("execution_error", Value(std::move(error)));
     query.set("success", Value(false));
@@ -118,6 +124,7 @@ Record& Quillon::test_query(Record& query) {
     table = timed_query(db, sql);
 
     const std::size_t ncols = table.columns.size();
+    const std::size_t row_count = table.row_count;
     query.set("success", Value(true));
     query.set("row_count", Value(table.row_count));
     query.set("column_count", Value(ncols));
@@ -137,12 +144,16 @@ Record& Quillon::test_query(Record& query) {
       summary_error = std::current_exception();
     }
 
-    auto results = take_rows_as_records(table);
-    query.set("results", Value(results));
+    if (rows) {
+      query.set("results", Value());
+      *rows = std::move(table);
+    } else {
+      query.set("results", Value(take_rows_as_records(table)));
+    }
     if (summary_error) std::rethrow_exception(summary_error);
     query.set("summary", Value(std::move(summary)));
     if (verbose)
-      console_.line("Query executed successfully: " + std::to_string(table.row_count) +
+      console_.line("Query executed successfully: " + std::to_string(row_count) +
                     " rows returned");
     return query;
   } catch (const Interrupted&) {

@@ -34,6 +34,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/node_ids.hpp"
 #include "corvalt/regex.hpp"
 #include "corvalt/text.hpp"
 
@@ -238,8 +239,45 @@ class SearchIndex {
     }
   };
 
+  // A keyword's hits: (node, first test it passes), in node order.
+  using Hits = std::vector<std::pair<Graph::Index, Test>>;
+
+  // Per-node state of one keyword's check, reused across the keywords of a
+  // call: the best test per node, the nodes that have one, and which texts
+  // were already checked for the keyword (stamped with its index).
+  struct Scratch {
+    std::vector<Test> best;
+    std::vector<Graph::Index> touched;
+    std::vector<std::uint32_t> seen;
+
+    Scratch(std::size_t nodes, std::size_t texts) : best(nodes, kNoTest), seen(texts, UINT32_MAX) {}
+    void note(Graph::Index node, Test t) {
+      Test& b = best[node];
+      if (b == kNoTest) {
+        touched.push_back(node);
+        b = t;
+      } else if (t < b) {
+        b = t;
+      }
+    }
+  };
+
   void add_text(Graph::Index node, Field field, std::string_view s);
   void build_tokens();
+
+  // The steps of search(), in order.
+  // Distinct normalised keywords; `order` maps each given keyword to one.
+  static std::vector<Keyword> distinct_keywords(const std::vector<std::string>& keywords,
+                                                std::vector<std::size_t>& order);
+  std::vector<Hits> irregular_hits(const Graph& graph, std::vector<Keyword>& distinct,
+                                   const std::vector<std::size_t>& order) const;
+  // Checks the texts that can hold the keyword, noting each node's best test.
+  void check_candidates(Keyword& k, std::uint32_t stamp, Scratch& scratch) const;
+  Hits collect_hits(Scratch& scratch) const;
+  static void merge_into(Hits& list, const Hits& more);
+  std::vector<int> list_matches(const std::vector<Hits>& hits, const std::vector<Keyword>& distinct,
+                                const std::vector<std::size_t>& order, SearchResult& result) const;
+  static void rank(const std::vector<int>& score, SearchResult& result);
 
   std::string_view folded(const Text& t) const { return {folded_.data() + t.begin, t.end - t.begin}; }
   // The first test this text passes for the keyword (its field's tests only).
@@ -456,10 +494,26 @@ Test SearchIndex::check_node(const Graph& graph, Graph::Index node, Keyword& k) 
 SearchResult SearchIndex::search(const Graph& graph, const std::vector<std::string>& keywords) const {
   SearchResult result;
   if (keywords.empty()) return result;
+  std::vector<std::size_t> order;  // each given keyword's index in `distinct`
+  std::vector<Keyword> distinct = distinct_keywords(keywords, order);
+  std::vector<Hits> irregular = irregular_hits(graph, distinct, order);
 
-  // Distinct normalised keywords; `order` maps each given keyword to one.
+  std::vector<Hits> hits(distinct.size());
+  Scratch scratch(node_count_, texts_.size());
+  for (std::size_t d = 0; d < distinct.size(); ++d) {
+    check_candidates(distinct[d], static_cast<std::uint32_t>(d), scratch);
+    hits[d] = collect_hits(scratch);
+    merge_into(hits[d], irregular[d]);
+  }
+
+  std::vector<int> score = list_matches(hits, distinct, order, result);
+  rank(score, result);
+  return result;
+}
+
+std::vector<SearchIndex::Keyword> SearchIndex::distinct_keywords(
+    const std::vector<std::string>& keywords, std::vector<std::size_t>& order) {
   std::vector<Keyword> distinct;
-  std::vector<std::size_t> order;
   order.reserve(keywords.size());
   for (const std::string& raw : keywords) {
     std::string normalised(text::strip(text::lower(raw)));
@@ -487,95 +541,95 @@ SearchResult SearchIndex::search(const Graph& graph, const std::vector<std::stri
       if (pos - start > k.piece.size()) k.piece = f.substr(start, pos - start);
     }
   }
+  return distinct;
+}
 
-  // Nodes whose searchable values are not all text go through the plain
-  // per-node tests, in node order and keyword order, so that the first
-  // TypeError is the one a straight scan would raise.
-  std::vector<std::vector<std::pair<Graph::Index, Test>>> hits(distinct.size());
-  std::vector<std::vector<std::pair<Graph::Index, Test>>> irregular_hits(distinct.size());
+// Nodes whose searchable values are not all text go through the plain
+// per-node tests, in node order and keyword order, so that the first
+// TypeError is the one a straight scan would raise.
+std::vector<SearchIndex::Hits> SearchIndex::irregular_hits(const Graph& graph,
+                                                           std::vector<Keyword>& distinct,
+                                                           const std::vector<std::size_t>& order) const {
+  std::vector<Hits> hits(distinct.size());
   for (Graph::Index node : irregular_) {
     for (std::size_t d : order) {
-      auto& list = irregular_hits[d];
+      Hits& list = hits[d];
       if (!list.empty() && list.back().first == node) continue;  // repeated keyword
       Test t = check_node(graph, node, distinct[d]);
       if (t != kNoTest) list.emplace_back(node, t);
     }
   }
+  return hits;
+}
 
-  std::vector<Test> best(node_count_, kNoTest);
-  std::vector<Graph::Index> touched;
-  std::vector<std::uint32_t> seen(texts_.size(), UINT32_MAX);
-  auto note = [&](Graph::Index node, Test t) {
-    Test& b = best[node];
-    if (b == kNoTest) {
-      touched.push_back(node);
-      b = t;
-    } else if (t < b) {
-      b = t;
-    }
+void SearchIndex::check_candidates(Keyword& k, std::uint32_t stamp, Scratch& scratch) const {
+  auto check_once = [&](std::uint32_t id) {
+    if (scratch.seen[id] == stamp) return;
+    scratch.seen[id] = stamp;
+    if (Test t = check(texts_[id], k); t != kNoTest) scratch.note(texts_[id].node, t);
   };
 
-  for (std::size_t d = 0; d < distinct.size(); ++d) {
-    Keyword& k = distinct[d];
-    const auto stamp = static_cast<std::uint32_t>(d);
-    auto check_once = [&](std::uint32_t id) {
-      if (seen[id] == stamp) return;
-      seen[id] = stamp;
-      if (Test t = check(texts_[id], k); t != kNoTest) note(texts_[id].node, t);
-    };
-
-    if (k.word_only) {
-      // The keyword is one token: an ASCII text holds it as a whole word
-      // exactly when it has that token, and as a substring when one of its
-      // tokens contains it.
-      tokens_containing(k.text, [&](std::uint32_t token) {
-        const bool exact = token_begin_[token + 1] - token_begin_[token] - 1 == k.text.size();
-        for (std::uint32_t p = posting_begin_[token]; p < posting_begin_[token + 1]; ++p) {
-          const std::uint32_t id = postings_[p];
-          const Text& t = texts_[id];
-          if (!t.ascii) {
-            check_once(id);
-          } else if (exact) {
-            note(t.node, word_test(t.field));
-          } else if (Test part = part_test(t.field); part != kNoTest) {
-            note(t.node, part);
-          }
+  if (k.word_only) {
+    // The keyword is one token: an ASCII text holds it as a whole word
+    // exactly when it has that token, and as a substring when one of its
+    // tokens contains it.
+    tokens_containing(k.text, [&](std::uint32_t token) {
+      const bool exact = token_begin_[token + 1] - token_begin_[token] - 1 == k.text.size();
+      for (std::uint32_t p = posting_begin_[token]; p < posting_begin_[token + 1]; ++p) {
+        const std::uint32_t id = postings_[p];
+        const Text& t = texts_[id];
+        if (!t.ascii) {
+          check_once(id);
+        } else if (exact) {
+          scratch.note(t.node, word_test(t.field));
+        } else if (Test part = part_test(t.field); part != kNoTest) {
+          scratch.note(t.node, part);
         }
-      });
-    } else if (!k.piece.empty()) {
-      tokens_containing(k.piece, [&](std::uint32_t token) {
-        for (std::uint32_t p = posting_begin_[token]; p < posting_begin_[token + 1]; ++p)
-          check_once(postings_[p]);
-      });
-    } else if (k.folded_ascii) {
-      // No ASCII word character to look up (empty or punctuation only):
-      // every text is a candidate.
-      for (std::uint32_t id = 0; id < texts_.size(); ++id) check_once(id);
-    } else {
-      for (std::uint32_t id : wide_texts_) check_once(id);
-    }
-
-    // Collect this keyword's hits in node order and reset for the next.
-    auto& list = hits[d];
-    if (touched.size() < node_count_ / 16) {
-      std::sort(touched.begin(), touched.end());
-      for (Graph::Index node : touched) list.emplace_back(node, best[node]);
-    } else {
-      for (Graph::Index node = 0; node < node_count_; ++node)
-        if (best[node] != kNoTest) list.emplace_back(node, best[node]);
-    }
-    for (Graph::Index node : touched) best[node] = kNoTest;
-    touched.clear();
-    if (!irregular_hits[d].empty()) {
-      std::vector<std::pair<Graph::Index, Test>> merged;
-      merged.reserve(list.size() + irregular_hits[d].size());
-      std::merge(list.begin(), list.end(), irregular_hits[d].begin(), irregular_hits[d].end(),
-                 std::back_inserter(merged));
-      list.swap(merged);
-    }
+      }
+    });
+  } else if (!k.piece.empty()) {
+    tokens_containing(k.piece, [&](std::uint32_t token) {
+      for (std::uint32_t p = posting_begin_[token]; p < posting_begin_[token + 1]; ++p)
+        check_once(postings_[p]);
+    });
+  } else if (k.folded_ascii) {
+    // No ASCII word character to look up (empty or punctuation only):
+    // every text is a candidate.
+    for (std::uint32_t id = 0; id < texts_.size(); ++id) check_once(id);
+  } else {
+    for (std::uint32_t id : wide_texts_) check_once(id);
   }
+}
 
-  // Match map in node order: one entry per node hit by any keyword.
+// The noted hits in node order; leaves the scratch ready for the next keyword.
+SearchIndex::Hits SearchIndex::collect_hits(Scratch& scratch) const {
+  Hits list;
+  if (scratch.touched.size() < node_count_ / 16) {
+    std::sort(scratch.touched.begin(), scratch.touched.end());
+    for (Graph::Index node : scratch.touched) list.emplace_back(node, scratch.best[node]);
+  } else {
+    for (Graph::Index node = 0; node < node_count_; ++node)
+      if (scratch.best[node] != kNoTest) list.emplace_back(node, scratch.best[node]);
+  }
+  for (Graph::Index node : scratch.touched) scratch.best[node] = kNoTest;
+  scratch.touched.clear();
+  return list;
+}
+
+void SearchIndex::merge_into(Hits& list, const Hits& more) {
+  if (more.empty()) return;
+  Hits merged;
+  merged.reserve(list.size() + more.size());
+  std::merge(list.begin(), list.end(), more.begin(), more.end(), std::back_inserter(merged));
+  list.swap(merged);
+}
+
+// The match map in node order, one entry per node hit by any keyword, its
+// reasons in the order the keywords were given; returns each entry's score.
+std::vector<int> SearchIndex::list_matches(const std::vector<Hits>& hits,
+                                           const std::vector<Keyword>& distinct,
+                                           const std::vector<std::size_t>& order,
+                                           SearchResult& result) const {
   constexpr std::uint32_t kNone = UINT32_MAX;
   std::vector<std::uint32_t> entry(node_count_, kNone);
   {
@@ -605,8 +659,11 @@ SearchResult SearchIndex::search(const Graph& graph, const std::vector<std::stri
       score[e] += kTestScore[test];
     }
   }
+  return score;
+}
 
-  // Best first; equal scores keep node order (a stable counting sort).
+// Best first; equal scores keep node order (a stable counting sort).
+void SearchIndex::rank(const std::vector<int>& score, SearchResult& result) {
   int top = 0;
   for (int s : score) top = std::max(top, s);
   std::vector<std::uint32_t> start(static_cast<std::size_t>(top) + 2, 0);
@@ -615,7 +672,6 @@ SearchResult SearchIndex::search(const Graph& graph, const std::vector<std::stri
   result.ranked.resize(result.matches.size());
   for (std::size_t e = 0; e < result.matches.size(); ++e)
     result.ranked[start[static_cast<std::size_t>(top - score[e])]++] = result.matches[e].first;
-  return result;
 }
 
 std::shared_ptr<const SearchIndex> build_search_index(const Graph& graph) {
@@ -635,13 +691,13 @@ std::vector<RelatedRule> AtlanorService::get_related_rules(std::string_view node
   std::vector<RelatedRule> rules;
   auto add_rules_of = [&](Graph::Index from) {
     for (const Graph::Edge& edge : graph.successors(from))
-      if (text::starts_with(graph.id(edge.target), "rule:"))
+      if (node_ids::has_prefix(graph.id(edge.target), node_ids::kRule))
         rules.emplace_back(edge.target, graph.attrs(edge.target).at("description"));
   };
   add_rules_of(node);
-  if (text::starts_with(node_id, "table:"))
+  if (node_ids::has_prefix(node_id, node_ids::kTable))
     for (const Graph::Edge& edge : graph.successors(node))
-      if (text::starts_with(graph.id(edge.target), "column:")) add_rules_of(edge.target);
+      if (node_ids::has_prefix(graph.id(edge.target), node_ids::kColumn)) add_rules_of(edge.target);
   return rules;
 }
 

@@ -23,6 +23,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -76,6 +77,32 @@ struct StringStops {
   }
 };
 constexpr StringStops kStops;
+
+// The first byte in [p, end) that ends the plain part of a string body, or
+// end. Eight bytes at a time: a byte is a stop when it is the quote, the
+// backslash or below 0x20 (bytes from 0x80 up are never stops).
+inline const char* scan_string_body(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  while (end - p >= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    const std::uint64_t quote = w ^ (kOnes * '"');
+    const std::uint64_t backslash = w ^ (kOnes * '\\');
+    // Zero bytes of quote/backslash, and bytes below 0x20 of w; a high bit
+    // set in w itself (0x80 and up) never counts.
+    const std::uint64_t hits = ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash) |
+                               ((w - kOnes * 0x20) & ~w);
+    const std::uint64_t found = hits & ~w & kHigh;
+    if (found) {
+      // Borrows only run upwards, so the lowest flagged byte is a real stop.
+      return p + (__builtin_ctzll(found) >> 3);
+    }
+    p += 8;
+  }
+  while (p < end && !kStops.stop[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
 
 inline bool is_ws(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -258,15 +285,14 @@ class Parser {
   // out and returns the position after the closing quote.
   const char* parse_string(const char* p, std::string& out) {
     const char* quote = p - 1;
-    const char* q = p;
-    while (q < end_ && !kStops.stop[static_cast<unsigned char>(*q)]) ++q;
+    const char* q = scan_string_body(p, end_);
     if (q < end_ && *q == '"') {  // no escapes: the common case
       out.assign(p, q);
       return q + 1;
     }
     const char* chunk = p;
     for (;;) {
-      while (q < end_ && !kStops.stop[static_cast<unsigned char>(*q)]) ++q;
+      q = scan_string_body(q, end_);
       if (q >= end_) fail("Unterminated string starting at", quote);
       char c = *q;
       if (c != '"' && c != '\\') fail("Invalid control character at", q);
@@ -323,57 +349,96 @@ class Parser {
     }
   }
 
+  // Members and elements are collected on the parser's own stacks (a nested
+  // container above its parent's entries) and moved into a container of the
+  // exact size at its end: one allocation per container instead of one per
+  // growth step, and no half-empty capacity kept for the document's life.
   Value parse_object(const char*& p, int depth) {
-    RecordPtr rec = make_record();
-    Record& r = *rec;
     const char* q = skip_ws(p + 1);
     if (q < end_ && *q == '}') {
       p = q + 1;
-      return Value(std::move(rec));
+      return Value(make_record());
     }
-    std::string key;
+    const std::size_t base = members_.size();
     for (;;) {
       if (q >= end_ || *q != '"') fail("Expecting property name enclosed in double quotes", q);
-      key.clear();
+      std::string key;
       q = parse_string(q + 1, key);
       q = skip_ws(q);
       if (q >= end_ || *q != ':') fail("Expecting ':' delimiter", q);
       q = skip_ws(q + 1);
       Value v = parse_value(q, depth);
-      // dict() over the pairs: a repeated key keeps its first position and
-      // takes the last value.
-      if (Value* existing = r.find(key))
-        *existing = std::move(v);
-      else
-        r.append_new(std::move(key), std::move(v));
+      members_.emplace_back(std::move(key), std::move(v));
       q = skip_ws(q);
       if (q < end_ && *q == '}') break;
       if (q >= end_ || *q != ',') fail("Expecting ',' delimiter", q);
       q = skip_ws(q + 1);
     }
     p = q + 1;
+    RecordPtr rec = make_record();
+    take_members(*rec, base);
     return Value(std::move(rec));
   }
 
+  // Moves the members from `base` up into `r` with dict() semantics over the
+  // pairs: a repeated key keeps its first position and takes the last value.
+  void take_members(Record& r, std::size_t base) {
+    const std::size_t n = members_.size() - base;
+    auto first = members_.begin() + static_cast<std::ptrdiff_t>(base);
+    bool repeated = false;
+    if (n <= 16) {
+      for (std::size_t i = 1; i < n && !repeated; ++i)
+        for (std::size_t j = 0; j < i; ++j)
+          if (first[i].first == first[j].first) {
+            repeated = true;
+            break;
+          }
+    } else {
+      std::vector<std::string_view> keys;
+      keys.reserve(n);
+      for (std::size_t i = 0; i < n; ++i) keys.push_back(first[i].first);
+      std::sort(keys.begin(), keys.end());
+      repeated = std::adjacent_find(keys.begin(), keys.end()) != keys.end();
+    }
+    r.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      Record::Item& item = first[i];
+      if (repeated) {
+        if (Value* existing = r.find(item.first)) {
+          *existing = std::move(item.second);
+          continue;
+        }
+      }
+      r.append_new(std::move(item.first), std::move(item.second));
+    }
+    members_.resize(base);
+  }
+
   Value parse_array(const char*& p, int depth) {
-    ListPtr list = make_list();
-    List& l = *list;
     const char* q = skip_ws(p + 1);
     if (q < end_ && *q == ']') {
       p = q + 1;
-      return Value(std::move(list));
+      return Value(make_list());
     }
+    const std::size_t base = elements_.size();
     for (;;) {
-      l.push_back(parse_value(q, depth));
+      Value v = parse_value(q, depth);
+      elements_.push_back(std::move(v));
       q = skip_ws(q);
       if (q < end_ && *q == ']') break;
       if (q >= end_ || *q != ',') fail("Expecting ',' delimiter", q);
       q = skip_ws(q + 1);
     }
     p = q + 1;
+    ListPtr list = make_list();
+    list->reserve(elements_.size() - base);
+    for (std::size_t i = base; i < elements_.size(); ++i) list->push_back(std::move(elements_[i]));
+    elements_.resize(base);
     return Value(std::move(list));
   }
 
+  std::vector<Record::Item> members_;
+  std::vector<Value> elements_;
   std::string_view text_;
   const char* begin_;
   const char* end_;

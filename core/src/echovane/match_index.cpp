@@ -117,6 +117,10 @@ void MatchIndex::finish() {
   // Word ids of every item, each id once per item, items one after another.
   std::vector<std::uint32_t> item_words;
   std::vector<std::size_t> item_start;
+  // Per word id: the last item that listed it.
+  constexpr Item kNoItem = std::numeric_limits<Item>::max();
+  std::vector<Item> last_item;
+  last_item.reserve(4096);
   item_words.reserve(static_cast<std::size_t>(items) * 8);
   item_start.reserve(static_cast<std::size_t>(items) + 1);
   for (Item item = 0; item < items; ++item) {
@@ -138,11 +142,12 @@ void MatchIndex::finish() {
       word_text_.push_back(w);
       const std::uint32_t id = words_.find_or_insert(w, next_id, word);
       if (id != next_id) word_text_.pop_back();
+      else last_item.push_back(kNoItem);
+      // Each word once per item (in the order first met).
+      if (last_item[id] == item) return;
+      last_item[id] = item;
       item_words.push_back(id);
     });
-    auto begin = item_words.begin() + static_cast<std::ptrdiff_t>(item_start.back());
-    std::sort(begin, item_words.end());
-    item_words.erase(std::unique(begin, item_words.end()), item_words.end());
   }
   item_start.push_back(item_words.size());
   if (item_words.size() >= std::numeric_limits<std::uint32_t>::max())

@@ -90,12 +90,13 @@ std::shared_ptr<const History> build_history(const Value& document, std::string_
     variation_texts.clear();
     const EntryFields f = read_entry(entries[i].as_record(), i, filename, variation_texts);
     const Value& question = f.question ? *f.question : empty;
-    // Filled in place: add_node would copy a prepared record once more.
-    Record& attrs = graph->attrs(graph->add_node(node_id(i)));
+    Record attrs;
     attrs.reserve(3);
     attrs.append_new("text", question);
     attrs.append_new("variations", f.variations ? *f.variations : Value(make_list()));
     attrs.append_new("timestamp", f.timestamp ? *f.timestamp : empty);
+    // The ids are new, so the moving overload's single look-up adds them.
+    graph->add_node(node_id(i), std::move(attrs));
     index->add_node(question.as_text(), variation_texts);
   }
   index->finish();

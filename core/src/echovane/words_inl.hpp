@@ -10,7 +10,9 @@ inline bool space_at(std::string_view s, std::size_t pos, std::size_t& next) noe
   const auto c = static_cast<unsigned char>(s[pos]);
   if (c < 0x80) {
     next = pos + 1;
-    return text::is_space(c);
+    // str.isspace() of an ASCII character: \t \n \v \f \r, U+001C..U+001F
+    // and the space.
+    return (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x20);
   }
   next = pos;
   return text::is_space(text::next_code_point(s, next));

@@ -6,7 +6,7 @@
 #include "atlanor/atlanor_py.hpp"
 #include "common/args.hpp"
 #include "common/convert.hpp"
-#include "corvalt/text.hpp"
+#include "corvalt/node_ids.hpp"
 
 namespace corvalt::py {
 
@@ -26,7 +26,7 @@ void share_statistics(AtlanorPy& self, const std::vector<std::string>& column_id
     if (!graph.attrs(i).contains("statistics")) continue;
     nb::dict attrs = nb::borrow<nb::dict>(view.node_dict(i));
     if (!attrs.contains("statistics")) continue;
-    statistics[to_python_text(text::replace_all(id, "column:", ""))] = attrs["statistics"];
+    statistics[to_python_text(node_ids::name_of(id, node_ids::kColumn))] = attrs["statistics"];
   }
 }
 

@@ -120,6 +120,13 @@ class AtlanorService {
 // in order, punctuation attached, duplicates kept.
 std::vector<std::string> extract_keywords(std::string_view question);
 
+// The demonstration: loads the sample document (src/data/ first, else data/,
+// relative to the working directory) into a verbose service whose console is
+// `out`, builds the graph and answers an example question as a record and as
+// Markdown. `models` is the host's SQLPrompt factory. Rethrows a missing file
+// after saying so.
+void run_demonstration(const Console& out, std::shared_ptr<Models> models);
+
 // Builds the prepared search texts of a graph (search.cpp).
 std::shared_ptr<const SearchIndex> build_search_index(const Graph& graph);
 

@@ -103,45 +103,16 @@ def out_lines(capsys):
 
 # ---- the prompts, written out line by line ----------------------------------------
 
-I16, I20 = " " * 16, " " * 20
-STEPS = [
-    I16 + "1. Extract the key business domains this relates to (from: scheduling, resource management, "
-    "critical path, risk assessment, etc.)",
-    I16 + "2. Extract important keywords for database searching (specific terms, metrics, or concepts mentioned)",
-    I16 + "3. Rewrite the question to be more precise and aligned with database terminology",
-]
-ONLY_JSON = I16 + "Only return the JSON itself - do not include any code block formatting or other text."
+# The prompt's fixed pieces, shared with the C++ tests.
+PROMPT = json.loads((pathlib.Path(__file__).parent / "golden" / "understanding_prompts.json").read_text())
 
 
 def head(question):
-    return "\n".join(
-        [
-            "",
-            I16 + "You are an expert in project management and database systems. Analyze this question:",
-            I16,
-            I16 + '"' + question + '"',
-            I16,
-        ]
-    )
+    return PROMPT["head"].replace("{question}", question)
 
 
 def plain_prompt(question):
-    return "\n".join(
-        [head(question)]
-        + STEPS
-        + [
-            I16,
-            I16 + "Return your analysis in JSON format with these fields:",
-            I16 + "{",
-            I20 + '"keywords": ["keyword1", "keyword2", ...],',
-            I20 + '"business_domains": ["domain1", "domain2", ...],',
-            I20 + '"enhanced_query": "improved query text"',
-            I16 + "}",
-            I16,
-            ONLY_JSON,
-            I16,
-        ]
-    )
+    return head(question) + "\n" + PROMPT["plain_instructions"]
 
 
 def chat_prompt(question, history_lines=None, previous_sql=None):
@@ -150,27 +121,7 @@ def chat_prompt(question, history_lines=None, previous_sql=None):
         text += "\n\nConsider this conversation history:\n" + "".join(line + "\n" for line in history_lines)
     if previous_sql is not None:
         text += "\n\nThe previous SQL query was:\n" + previous_sql + "\n"
-    return (
-        text
-        + "\n"
-        + "\n".join(
-            STEPS
-            + [
-                I16 + "4. Consider the conversation history in your analysis",
-                I16,
-                I16 + "Return your analysis in JSON format with these fields:",
-                I16 + "{",
-                I20 + '"keywords": ["keyword1", "keyword2", ...],',
-                I20 + '"business_domains": ["domain1", "domain2", ...],',
-                I20 + '"enhanced_query": "improved query text",',
-                I20 + '"history_context": "brief summary of relevant context from history"',
-                I16 + "}",
-                I16,
-                ONLY_JSON,
-                I16,
-            ]
-        )
-    )
+    return text + "\n" + PROMPT["chat_instructions"]
 
 
 def ids(record, key):

@@ -11,6 +11,7 @@
 #include "corvalt/errors.hpp"
 #include "corvalt/host.hpp"
 #include "corvalt/json.hpp"
+#include "corvalt/text.hpp"
 
 using namespace corvalt;
 using atlanor::AtlanorService;
@@ -123,64 +124,23 @@ class Processing : public ::testing::Test {
   AtlanorService service;
 };
 
-std::string spaces(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-
-// The prompt lines, each followed by LF except the last.
-std::string lines_of(const std::vector<std::string>& parts) {
-  std::string out;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i) out += '\n';
-    out += parts[i];
-  }
-  return out;
+// The prompt's fixed pieces, from tests/golden/understanding_prompts.json
+// (shared with the Python tests).
+const corvalt::Record& prompt_pieces() {
+  static const Value doc =
+      corvalt::json::parse_file(std::string(CORVALT_GOLDEN_DIR) + "/understanding_prompts.json");
+  return doc.as_record();
 }
 
-const std::string k16 = spaces(16), k20 = spaces(20);
-const std::string kInstr1 =
-    "1. Extract the key business domains this relates to (from: scheduling, resource management, "
-    "critical path, risk assessment, etc.)";
-const std::string kInstr2 =
-    "2. Extract important keywords for database searching (specific terms, metrics, or concepts "
-    "mentioned)";
-const std::string kInstr3 =
-    "3. Rewrite the question to be more precise and aligned with database terminology";
-
-std::vector<std::string> head(const std::string& q) {
-  return {"",
-          k16 + "You are an expert in project management and database systems. Analyze this "
-                "question:",
-          k16, k16 + "\"" + q + "\"", k16};
+std::string head_text(const std::string& q) {
+  return corvalt::text::replace_all(prompt_pieces().at("head").as_text(), "{question}", q);
 }
 
 std::string expected_plain_prompt(const std::string& q) {
-  std::vector<std::string> p = head(q);
-  for (const std::string& l :
-       {k16 + kInstr1, k16 + kInstr2, k16 + kInstr3, k16,
-        k16 + "Return your analysis in JSON format with these fields:", k16 + "{",
-        k20 + "\"keywords\": [\"keyword1\", \"keyword2\", ...],",
-        k20 + "\"business_domains\": [\"domain1\", \"domain2\", ...],",
-        k20 + "\"enhanced_query\": \"improved query text\"", k16 + "}", k16,
-        k16 + "Only return the JSON itself - do not include any code block formatting or other "
-              "text.",
-        k16})
-    p.push_back(l);
-  return lines_of(p);
+  return head_text(q) + "\n" + prompt_pieces().at("plain_instructions").as_text();
 }
 
-std::string chat_instructions() {
-  return lines_of({k16 + kInstr1, k16 + kInstr2, k16 + kInstr3,
-                   k16 + "4. Consider the conversation history in your analysis", k16,
-                   k16 + "Return your analysis in JSON format with these fields:", k16 + "{",
-                   k20 + "\"keywords\": [\"keyword1\", \"keyword2\", ...],",
-                   k20 + "\"business_domains\": [\"domain1\", \"domain2\", ...],",
-                   k20 + "\"enhanced_query\": \"improved query text\",",
-                   k20 + "\"history_context\": \"brief summary of relevant context from history\"",
-                   k16 + "}", k16,
-                   k16 +
-                       "Only return the JSON itself - do not include any code block formatting or "
-                       "other text.",
-                   k16});
-}
+std::string chat_instructions() { return prompt_pieces().at("chat_instructions").as_text(); }
 
 }  // namespace
 
@@ -319,7 +279,7 @@ TEST_F(Processing, ChatPromptSendsTheLastFiveMessagesAndThePreviousSql) {
   ChatInput chat{&history, std::string("SELECT 1")};
   service.process_query("and now?", "json", chat);
   ASSERT_EQ(ai->prompts.size(), 1u);
-  std::string expected = lines_of(head("and now?"));
+  std::string expected = head_text("and now?");
   expected += "\n\nConsider this conversation history:\n";
   expected += "Assistant: m1\nUser: m2\nAssistant: m3\nUser: m4\nAssistant: m5\n";
   expected += "\n\nThe previous SQL query was:\nSELECT 1\n";
@@ -337,12 +297,12 @@ TEST_F(Processing, DispatchFollowsHistoryAndPreviousSql) {
   ASSERT_EQ(ai->prompts.size(), 2u);
   EXPECT_EQ(ai->prompts[0], expected_plain_prompt("q one"));
   // Previous SQL alone: no history block, still the fourth instruction.
-  EXPECT_EQ(ai->prompts[1], lines_of(head("q one")) +
+  EXPECT_EQ(ai->prompts[1], head_text("q one") +
                                 "\n\nThe previous SQL query was:\nSELECT 2\n\n" +
                                 chat_instructions());
   // The chat method itself without history or SQL.
   service.process_query_with_chat_history("q one", ChatInput{}, "json");
-  EXPECT_EQ(ai->prompts[2], lines_of(head("q one")) + "\n" + chat_instructions());
+  EXPECT_EQ(ai->prompts[2], head_text("q one") + "\n" + chat_instructions());
 }
 
 TEST_F(Processing, FencedAnswersParseAndTheValuesArePrinted) {

@@ -1,5 +1,6 @@
 """Large benchmark inputs, generated once into bench/out/ (git-ignored)."""
 
+import os
 import pathlib
 import subprocess
 import sys
@@ -7,11 +8,38 @@ import sys
 HERE = pathlib.Path(__file__).resolve().parent
 
 
-def large_metadata(tables=2000, columns=20):
-    """Path of the synthetic metadata document of that size, made on first use."""
-    out = HERE / "out" / f"large_metadata_{tables}x{columns}.json"
+def large_metadata(tables=2000, columns=20, broad=False):
+    """Path of the synthetic metadata document of that size, made on first use.
+
+    broad: the shape where a ten-keyword search matches about two thirds of the nodes
+    (make_large_metadata.py --broad)."""
+    out = HERE / "out" / f"large_metadata_{tables}x{columns}{'_broad' if broad else ''}.json"
     if not out.exists():
         out.parent.mkdir(exist_ok=True)
         subprocess.run([sys.executable, str(HERE / "make_large_metadata.py"), "--tables", str(tables),
-                        "--columns", str(columns), "--out", str(out)], check=True, stdout=subprocess.DEVNULL)
+                        "--columns", str(columns), "--out", str(out)] + (["--broad"] if broad else []),
+                       check=True, stdout=subprocess.DEVNULL)
     return str(out)
+
+
+def reference_python(argv_value=None):
+    """The interpreter that runs bench/reference_python.py (a plain-Python version of the
+    same work with networkx and pandas), or None when none is given or it lacks them.
+
+    Taken from --reference-python or CORVALT_REFERENCE_PYTHON; the packages are never
+    installed into the project's own environment."""
+    path = argv_value or os.environ.get("CORVALT_REFERENCE_PYTHON")
+    if not path:
+        return None
+    probe = subprocess.run([path, "-c", "import networkx, pandas"], capture_output=True)
+    if probe.returncode != 0:
+        print(f"reference interpreter {path} lacks networkx or pandas: plain-Python figures skipped")
+        return None
+    return path
+
+
+def run_reference(python, *args):
+    """Runs one task of reference_python.py and returns its printed lines."""
+    out = subprocess.run([python, str(HERE / "reference_python.py"), *map(str, args)],
+                         check=True, capture_output=True, text=True)
+    return out.stdout.strip().splitlines()

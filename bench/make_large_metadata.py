@@ -12,7 +12,12 @@ document has about 50,000 nodes. The script prints the exact node count the
 graph builder will produce.
 
 Usage:
-  python bench/make_large_metadata.py [--tables N] [--columns M] [--seed S] [--out PATH]
+  python bench/make_large_metadata.py [--tables N] [--columns M] [--seed S] [--broad] [--out PATH]
+
+With --broad (2000 x 20: about 55,000 nodes and 86,000 edges, 13 MB) most column
+descriptions also name common schedule words, so that a ten-keyword search
+matches about two thirds of the nodes: the shape where building the host's
+result objects weighs most.
 """
 
 import argparse
@@ -112,6 +117,17 @@ TERM_PHRASES = [
     "VAC", "BAC",
 ]
 
+# The broad shape: clauses that put the common schedule words of a question
+# into most column descriptions, and one more rule for many columns, so that a
+# ten-keyword search matches about two thirds of all nodes.
+BROAD_CLAUSES = [
+    "; it feeds the project schedule", "; checked for cost overruns", "; drives the critical path",
+    "; used in resource planning", "; tracked per milestone", "; a delay indicator",
+    "; recorded for each activity", "; part of the float analysis", "; reported with the schedule",
+    "; rolled up to the project", "; compared against planned cost",
+]
+BROAD_RULE_KINDS = ["Schedule Check", "Cost Check", "Milestone Check", "Resource Check", "Delay Check"]
+
 START = dt.date(2022, 1, 3)
 
 
@@ -152,6 +168,9 @@ def statistics(rng, sql_type, suffix, row_count):
 
 def build(args):
     rng = random.Random(args.seed)
+    # The broad shape's additions draw from their own generator, so that the
+    # rest of the document is the same as without them.
+    broad_rng = random.Random(args.seed + 1000) if args.broad else None
     n_tables, n_columns = args.tables, args.columns
     names = table_names(rng, n_tables)
 
@@ -220,6 +239,15 @@ def build(args):
                 c["concepts"] = picked
                 for p in picked:
                     concept_uses[p] += 1
+            if broad_rng is not None:
+                if broad_rng.random() < args.broad_share:
+                    c["description"] += broad_rng.choice(BROAD_CLAUSES)
+                if broad_rng.random() < 0.15:
+                    rn = "%s %s %s" % (title(name), title(cname), broad_rng.choice(BROAD_RULE_KINDS))
+                    c.setdefault("business_rules", []).append(
+                        "%s: %s of %s must follow the project schedule and cost plan" % (
+                            rn, title(cname), title(name).lower()))
+                    rule_names.add(rn)
             cols[cname] = c
             if suffix == "date":
                 date_columns.setdefault(name, []).append(cname)
@@ -339,15 +367,23 @@ def main(argv=None):
     ap.add_argument("--columns", type=int, default=20)
     ap.add_argument("--examples", type=int, default=200)
     ap.add_argument("--keywords", type=int, default=300)
-    ap.add_argument("--terms", type=int, default=100)
+    ap.add_argument("--terms", type=int, default=None, help="default: 100, 44 with --broad")
+    ap.add_argument("--broad", action="store_true",
+                    help="most column descriptions name common schedule words and many columns get "
+                         "one more rule: a ten-keyword search matches about two thirds of the nodes")
+    ap.add_argument("--broad-share", type=float, default=0.7,
+                    help="with --broad: share of columns whose description gets such a clause")
     ap.add_argument("--seed", type=int, default=7)
     ap.add_argument("--out", default=None, help="default: bench/out/large_metadata_<tables>x<columns>.json")
     args = ap.parse_args(argv)
+    if args.terms is None:
+        args.terms = 44 if args.broad else 100
     if args.tables < 1 or args.columns < 1:
         ap.error("--tables and --columns must be at least 1")
     if min(args.examples, args.keywords, args.terms) < 0:
         ap.error("--examples, --keywords and --terms must not be negative")
-    out = args.out or os.path.join(here, "out", "large_metadata_%dx%d.json" % (args.tables, args.columns))
+    out = args.out or os.path.join(here, "out", "large_metadata_%dx%d%s.json" % (
+        args.tables, args.columns, "_broad" if args.broad else ""))
     os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
 
     doc, counts = build(args)

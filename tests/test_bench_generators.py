@@ -74,6 +74,28 @@ class TestLargeMetadata:
         assert str(nodes) in printed
         assert 1.3 <= len(doc["relationships"]) / len(doc["tables"]) <= 1.7
 
+    def test_broad_shape_adds_to_the_same_document(self, tmp_path):
+        plain, broad = tmp_path / "plain.json", tmp_path / "broad.json"
+        run(METADATA_SCRIPT, "--tables", 80, "--columns", 10, "--terms", 44, "--seed", 4, "--out", plain)
+        printed = run(METADATA_SCRIPT, "--tables", 80, "--columns", 10, "--broad", "--seed", 4,
+                      "--out", broad)
+        a = json.loads(plain.read_text(encoding="ascii"))
+        b = json.loads(broad.read_text(encoding="ascii"))
+        assert a["tables"].keys() == b["tables"].keys() and a["relationships"] == b["relationships"]
+        assert len(b["terminology"]) == 44
+        clauses = described = 0
+        for t, table in a["tables"].items():
+            for c, column in table["columns"].items():
+                wide = b["tables"][t]["columns"][c]
+                described += not c.endswith("_id")  # key columns keep their plain description
+                assert wide["description"].startswith(column["description"])
+                clauses += wide["description"] != column["description"]
+                assert wide.get("business_rules", [])[:len(column.get("business_rules", []))] == \
+                    column.get("business_rules", [])
+        assert 0.6 < clauses / described < 0.8
+        reported = int(re.search(r"graph nodes: (\d+)", printed).group(1))
+        assert reported == len(graph_node_ids(b)) > len(graph_node_ids(a))
+
     def test_seed_fixes_the_output(self, tmp_path):
         a, b, c = tmp_path / "a.json", tmp_path / "b.json", tmp_path / "c.json"
         run(METADATA_SCRIPT, "--tables", 20, "--columns", 5, "--seed", 9, "--out", a)

@@ -9,8 +9,9 @@ namespace corvalt::py {
 
 namespace nb = nanobind;
 
-// Registers the translator (once per process) and exports NodeNotFound, the
-// package's own error for a node id absent from a graph, on module `m`.
+// Registers the translator (every module registers its own copy; nanobind
+// tries them in turn) and exports NodeNotFound, the package's own error for a
+// node id absent from a graph, on module `m`.
 void register_errors(nb::module_& m);
 
 // When the host's signal handlers raise (a Ctrl-C while a statement runs),

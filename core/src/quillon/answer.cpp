@@ -153,14 +153,12 @@ bool contains(const std::vector<std::string>& list, const std::string& s) {
   return std::find(list.begin(), list.end(), s) != list.end();
 }
 
-bool is_number(const Value& v) { return v.is_int() || v.kind() == Value::Kind::BigInt || v.is_real(); }
-
 // A first-row value counts as numeric when it is a number, or when it is a
 // NULL in a column whose other values are all numbers (at least one): the
 // column a tabular reader would have typed as numeric, NULLs as NaN.
 bool numeric_column(const List& results, std::size_t key_index, const std::string& key,
                     const Value& first) {
-  if (is_number(first)) return true;
+  if (first.is_number()) return true;
   if (!first.is_null()) return false;
   bool any = false;
   for (std::size_t r = 1; r < results.size(); ++r) {
@@ -170,7 +168,7 @@ bool numeric_column(const List& results, std::size_t key_index, const std::strin
                          ? &row.item(key_index).second
                          : row.find(key);
     if (!v || v->is_null()) continue;
-    if (!is_number(*v)) return false;
+    if (!v->is_number()) return false;
     any = true;
   }
   return any;

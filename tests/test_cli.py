@@ -3,6 +3,7 @@ scratch working directory: answers, JSON output, exit statuses, bad input, Ctrl-
 and the AI options."""
 
 import json
+import re
 import os
 import shutil
 import signal
@@ -41,7 +42,8 @@ def test_ask_answers_from_the_history_match(tmp_path):
     r = corvalt("ask", CRITICAL, cwd=tmp_path)
     assert r.returncode == 0, r.stderr
     out = r.stdout.splitlines()
-    assert out[0] == f'Source: history match for the earlier question "{earlier["question"]}"'
+    assert re.fullmatch(rf'Source: history match for the earlier question "{re.escape(earlier["question"])}"'
+                        r" \(score (1\.00|0\.[789]\d)\)", out[0]), out[0]
     assert out[1:3] == ["SQL:", "  " + earlier["sql"]]
     assert out[3] == f"Rows: {len(rows)} (first 10)"
     assert out[6].split()[0] == rows[0][0]  # header, rule, then the first row

@@ -244,6 +244,14 @@ class TestSearch:
         zero_width = service(tmp_path, [entry("late\u200bactivities")])
         assert zero_width.find_strong_match("late activities") is None
 
+    def test_match_score_is_that_of_the_strong_match(self, tmp_path, capsys):
+        s = service(tmp_path, [entry("w1 w2 w3 w4 w5 w6 w7", "Other words")], verbose=True)
+        capsys.readouterr()
+        assert s.match_score(" OTHER words ") == 1.0
+        assert s.match_score("w1 w2 w3 w4 w5 w6 w7 x8 x9") == pytest.approx(7 / 9)
+        assert s.match_score("w1 w2 w3 w4 w5 w6 w7 x8 x9 x10") is None  # 0.7 is no strong match
+        assert capsys.readouterr().out == ""
+
     def test_empty_question(self, tmp_path):
         s = service(tmp_path, [entry("late activities")])
         assert s.find_strong_match("") is None

@@ -59,5 +59,10 @@ class EchovaneService:
         Return the matching query information if found, otherwise None: the entry's own question, sql, complexity_description and domain_concepts, with '' for an absent key ([] for domain_concepts).
         """
 
+    def match_score(self, question: str) -> float | None:
+        """
+        The score of the strong match find_strong_match would return for `question`: 1.0 for an exact question or variation, else the share of the question's words found in the earlier question (above 0.7); None when there is no strong match. Prints nothing.
+        """
+
     def _get_query_details(self, index: int) -> Record | None:
         """Extract all relevant details from a query by index"""

@@ -272,11 +272,13 @@ def get_context(service, question: str, ai, markdown: bool = False) -> dict:
     return record
 
 
-def describe_source(best: dict, historical: Optional[dict], from_history: bool) -> str:
+def describe_source(best: dict, historical: Optional[dict], from_history: bool,
+                    score: Optional[float] = None) -> str:
     source = str(best.get("source", ""))
     if source == "historical" and historical is not None:
         if from_history:
-            return f"history match for the earlier question \"{historical.get('question', '')}\""
+            scored = f" (score {score:.2f})" if score is not None else ""
+            return f"history match for the earlier question \"{historical.get('question', '')}\"{scored}"
         return "the schema's example queries (the context record's best-guess SQL)"
     if source == "ai_generated":
         return "the AI service"
@@ -312,6 +314,7 @@ def cmd_ask(args: argparse.Namespace) -> int:
         question = args.question
         with service_output():
             match = history.find_strong_match(question)
+        score = history.match_score(question) if match is not None else None
         progress("reading the question against the schema")
         context = get_context(context_service, question, ai)
 
@@ -344,7 +347,7 @@ def cmd_ask(args: argparse.Namespace) -> int:
         print(f"corvalt: no answer: {reason}", file=sys.stderr)
         return 1
 
-    print(f"Source: {describe_source(best, historical, from_history)}")
+    print(f"Source: {describe_source(best, historical, from_history, score)}")
     print("SQL:")
     for line in str(best["sql"]).strip().splitlines():
         print("  " + line)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,10 +53,23 @@ class EchovaneService {
   // (exactly, by a variation, or by word overlap above kStrongMatch), or null.
   RecordPtr find_strong_match(std::string_view question) const;
 
+  // The score of the strong match find_strong_match() would return: 1.0 for
+  // an exact text or variation, else the word-overlap share; null when there
+  // is none. Prints nothing.
+  std::optional<double> match_score(std::string_view question) const;
+
   // The strong-match record of entry `index`, or null when out of range.
   RecordPtr get_query_details(std::int64_t index) const;
 
  private:
+  struct Match {
+    std::int64_t index = -1;  // -1: no strong match
+    double score = 0.0;
+  };
+  // The search behind both: the earliest exact text, else the best overlap
+  // above kStrongMatch. Prints its steps when `speak`.
+  Match best_match(std::string_view question, bool speak) const;
+
   Console console_;
   std::shared_ptr<const History> history_;
 };

@@ -155,16 +155,16 @@ void EchovaneService::load_document(const Value& document, std::string_view file
   history_ = std::move(next);
 }
 
-RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
+EchovaneService::Match EchovaneService::best_match(std::string_view question, bool speak) const {
   // Keep this history alive for the whole search.
   const std::shared_ptr<const History> history = history_;
   if (!history || history->graph->node_count() == 0) {
-    if (verbose) print(console_, "No graph loaded, returning None");
-    return nullptr;
+    if (speak) print(console_, "No graph loaded, returning None");
+    return {};
   }
   const std::string lowered = text::lower(question);
   const std::string_view q = text::strip(lowered);
-  if (verbose) print(console_, "Looking for a match for: '" + std::string(q) + "'");
+  if (speak) print(console_, "Looking for a match for: '" + std::string(q) + "'");
 
   const Graph& graph = *history->graph;
   const MatchIndex& index = *history->index;
@@ -173,13 +173,13 @@ RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
   // counting before its variations.
   if (auto item = index.exact(q)) {
     const std::uint32_t node = index.node_of(*item);
-    if (verbose) {
+    if (speak) {
       if (*item == index.first_item(node))
         print(console_, "Found exact match on node " + graph.id(node));
       else
         print(console_, "Found exact match in variations of node " + graph.id(node));
     }
-    return get_query_details(node);
+    return {static_cast<std::int64_t>(node), 1.0};
   }
 
   // Overlap phase, in candidate order; only a strictly higher score replaces
@@ -194,7 +194,7 @@ RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
     const auto first = index.first_item(node);
     const auto end = index.first_item(node + 1);
     const double text_score = shared[first] / denominator;
-    if (verbose) print(console_, "Node " + graph.id(node) + " text score: " + two_decimals(text_score));
+    if (speak) print(console_, "Node " + graph.id(node) + " text score: " + two_decimals(text_score));
     if (text_score > best_score) {
       best_score = text_score;
       best_index = static_cast<std::int64_t>(node);
@@ -211,7 +211,7 @@ RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
     }
   }
 
-  if (verbose) {
+  if (speak) {
     print(console_, "Best match score: " + two_decimals(best_score));
     if (best_score > kStrongMatch)
       print(console_, "Returning match: '" +
@@ -219,8 +219,19 @@ RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
     else
       print(console_, "No strong match found");
   }
-  if (best_score > kStrongMatch && best_index >= 0) return get_query_details(best_index);
-  return nullptr;
+  if (best_score > kStrongMatch && best_index >= 0) return {best_index, best_score};
+  return {};
+}
+
+RecordPtr EchovaneService::find_strong_match(std::string_view question) const {
+  const Match m = best_match(question, verbose);
+  return m.index >= 0 ? get_query_details(m.index) : nullptr;
+}
+
+std::optional<double> EchovaneService::match_score(std::string_view question) const {
+  const Match m = best_match(question, false);
+  if (m.index < 0) return std::nullopt;
+  return m.score;
 }
 
 RecordPtr EchovaneService::get_query_details(std::int64_t index) const {

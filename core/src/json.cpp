@@ -19,6 +19,7 @@
 #include "corvalt/json.hpp"
 
 #include <fcntl.h>
+#include <simdjson.h>
 #include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -669,11 +670,16 @@ std::string read_file(const std::string& path) {
     ::close(fd);
     throw_os_error(EISDIR, path);
   }
+  // Read straight into the string, with the room past the end that the fast
+  // reader may look at; a file that grows while read is read to its end.
   std::string data;
-  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[1 << 16];
+  std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  data.reserve(size + simdjson::SIMDJSON_PADDING);
+  data.resize(std::max<std::size_t>(size, 1 << 16));
+  std::size_t have = 0;
   for (;;) {
-    ssize_t got = ::read(fd, buf, sizeof buf);
+    if (have == data.size()) data.resize(data.size() * 2);
+    ssize_t got = ::read(fd, data.data() + have, data.size() - have);
     if (got < 0) {
       if (errno == EINTR) continue;
       int err = errno;
@@ -681,9 +687,11 @@ std::string read_file(const std::string& path) {
       throw_os_error(err, path);
     }
     if (got == 0) break;
-    data.append(buf, static_cast<std::size_t>(got));
+    have += static_cast<std::size_t>(got);
   }
   ::close(fd);
+  data.resize(have);
+  if (data.capacity() < have + simdjson::SIMDJSON_PADDING) data.reserve(have + simdjson::SIMDJSON_PADDING);
   return data;
 }
 
@@ -709,15 +717,214 @@ void translate_newlines(std::string& s) {
 
 Value parse(std::string_view text) { return Parser(text).parse_document(); }
 
-Value parse_file(const std::string& path) {
+namespace {
+
+// The file's text, checked as the host's strict decoder
+// (open(..., encoding="utf-8").read()) checks it.
+std::string read_text(const std::string& path) {
   std::string data = read_file(path);
   std::size_t bad_start = 0, bad_end = 0;
   const char* reason = nullptr;
-  // What the host's strict decoder (open(..., encoding="utf-8").read()) reports.
   if (!text::is_valid_utf8(data, &bad_start, &bad_end, &reason))
     throw UnicodeDecodeError(std::move(data), bad_start, bad_end, reason);
-  translate_newlines(data);
-  return parse(data);
+  return data;
+}
+
+}  // namespace
+
+Value parse_file(const std::string& path) { return Document::read_file(path)->value(); }
+
+// ---------------------------------------------------------------------------
+// Document
+// ---------------------------------------------------------------------------
+
+// The fast reader keeps what the exact one would give: integers and reals
+// apart (it reads "-0" as the integer 0, as the host does), reals correctly
+// rounded, and strings as written. Everything it cannot give the same way it
+// refuses (non-finite literals, integers beyond 64 bits, reals beyond
+// double, lone surrogates, nesting past its depth, a byte order mark), and
+// so does everything invalid; those documents go to the exact reader.
+struct Document::Impl {
+  simdjson::dom::parser parser;  // owns the compact form
+  simdjson::dom::element root;
+  bool fast = false;
+  Value exact;  // the Values, when the fast reader refused
+};
+
+Document::Document(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Document::~Document() = default;
+
+std::shared_ptr<const Document> Document::parse(std::string text) {
+  auto impl = std::make_unique<Impl>();
+  if (text.capacity() < text.size() + simdjson::SIMDJSON_PADDING)
+    text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
+  simdjson::dom::element root;
+  // The text stays readable past its end (the padding reserved above); the
+  // reader copies what it keeps, so the text can go once it has run.
+  if (impl->parser.parse(text.data(), text.size(), false).get(root) == simdjson::SUCCESS) {
+    impl->root = root;
+    impl->fast = true;
+  } else {
+    translate_newlines(text);
+    impl->exact = Parser(text).parse_document();
+  }
+  return std::shared_ptr<const Document>(new Document(std::move(impl)));
+}
+
+std::shared_ptr<const Document> Document::read_file(const std::string& path) {
+  return parse(read_text(path));
+}
+
+bool Document::fast() const noexcept { return impl_->fast; }
+
+bool Document::is_record() const noexcept {
+  return impl_->fast ? impl_->root.type() == simdjson::dom::element_type::OBJECT
+                     : impl_->exact.is_record();
+}
+
+namespace {
+
+using simdjson::dom::element;
+using simdjson::dom::element_type;
+
+std::string uint64_digits(std::uint64_t u) { return std::to_string(u); }
+
+// Moves `items` into `r`, a repeated key keeping its first position and
+// taking the last value (few keys: compared pairwise; many: sorted first).
+void fill_record(Record& r, std::vector<Record::Item>& items) {
+  const std::size_t n = items.size();
+  bool repeated = false;
+  if (n <= 16) {
+    for (std::size_t i = 1; i < n && !repeated; ++i)
+      for (std::size_t j = 0; j < i; ++j)
+        if (items[i].first == items[j].first) {
+          repeated = true;
+          break;
+        }
+  } else {
+    std::vector<std::string_view> keys;
+    keys.reserve(n);
+    for (const auto& item : items) keys.push_back(item.first);
+    std::sort(keys.begin(), keys.end());
+    repeated = std::adjacent_find(keys.begin(), keys.end()) != keys.end();
+  }
+  r.reserve(n);
+  for (auto& item : items) {
+    if (repeated) {
+      if (Value* existing = r.find(item.first)) {
+        *existing = std::move(item.second);
+        continue;
+      }
+    }
+    r.append_new(std::move(item.first), std::move(item.second));
+  }
+}
+
+Value fast_value(element e) {
+  switch (e.type()) {
+    case element_type::ARRAY: {
+      simdjson::dom::array a = e.get_array().value_unsafe();
+      ListPtr list = make_list();
+      list->reserve(a.size());
+      for (element x : a) list->push_back(fast_value(x));
+      return Value(std::move(list));
+    }
+    case element_type::OBJECT: {
+      simdjson::dom::object o = e.get_object().value_unsafe();
+      const std::size_t n = o.size();
+      RecordPtr rec = make_record();
+      rec->reserve(n);
+      if (n <= 16) {
+        // Few keys: each is compared with those before it as it comes.
+        for (auto field : o) {
+          Value v = fast_value(field.value);
+          Value* existing = nullptr;
+          for (std::size_t k = 0; k < rec->size(); ++k)
+            if (rec->item(k).first == field.key) existing = rec->find(field.key);
+          if (existing) *existing = std::move(v);
+          else rec->append_new(std::string(field.key), std::move(v));
+        }
+        return Value(std::move(rec));
+      }
+      std::vector<Record::Item> items;
+      items.reserve(n);
+      for (auto field : o) items.emplace_back(std::string(field.key), fast_value(field.value));
+      fill_record(*rec, items);
+      return Value(std::move(rec));
+    }
+    case element_type::INT64: return Value(e.get_int64().value_unsafe());
+    case element_type::UINT64: {
+      const std::uint64_t u = e.get_uint64().value_unsafe();
+      return Value(BigInt{uint64_digits(u)});
+    }
+    case element_type::DOUBLE: return Value(e.get_double().value_unsafe());
+    case element_type::STRING: return Value(std::string(e.get_string().value_unsafe()));
+    case element_type::BOOL: return Value(e.get_bool().value_unsafe());
+    case element_type::NULL_VALUE: return Value();
+  }
+  return Value();
+}
+
+void fast_walk(element e, Visitor& v) {
+  switch (e.type()) {
+    case element_type::ARRAY: {
+      simdjson::dom::array a = e.get_array().value_unsafe();
+      v.begin_list(a.size());
+      for (element x : a) fast_walk(x, v);
+      v.end_list();
+      return;
+    }
+    case element_type::OBJECT: {
+      simdjson::dom::object o = e.get_object().value_unsafe();
+      v.begin_record(o.size());
+      for (auto field : o) {
+        v.key(field.key);
+        fast_walk(field.value, v);
+      }
+      v.end_record();
+      return;
+    }
+    case element_type::INT64: v.integer(e.get_int64().value_unsafe()); return;
+    case element_type::UINT64: v.big_integer(uint64_digits(e.get_uint64().value_unsafe())); return;
+    case element_type::DOUBLE: v.real(e.get_double().value_unsafe()); return;
+    case element_type::STRING: v.text(e.get_string().value_unsafe()); return;
+    case element_type::BOOL: v.boolean(e.get_bool().value_unsafe()); return;
+    case element_type::NULL_VALUE: v.null(); return;
+  }
+}
+
+void value_walk(const Value& x, Visitor& v) {
+  switch (x.kind()) {
+    case Value::Kind::Null: v.null(); return;
+    case Value::Kind::Bool: v.boolean(x.as_bool()); return;
+    case Value::Kind::Int: v.integer(x.as_int()); return;
+    case Value::Kind::BigInt: v.big_integer(x.as_bigint().digits); return;
+    case Value::Kind::Real: v.real(x.as_real()); return;
+    case Value::Kind::Text: v.text(x.as_text()); return;
+    case Value::Kind::Bytes: v.text(x.as_bytes().data); return;  // never parsed
+    case Value::Kind::List:
+      v.begin_list(x.as_list().size());
+      for (const Value& item : x.as_list()) value_walk(item, v);
+      v.end_list();
+      return;
+    case Value::Kind::Record:
+      v.begin_record(x.as_record().size());
+      for (const auto& [key, item] : x.as_record()) {
+        v.key(key);
+        value_walk(item, v);
+      }
+      v.end_record();
+      return;
+  }
+}
+
+}  // namespace
+
+Value Document::value() const { return impl_->fast ? fast_value(impl_->root) : impl_->exact; }
+
+void Document::walk(Visitor& visitor) const {
+  if (impl_->fast) fast_walk(impl_->root, visitor);
+  else value_walk(impl_->exact, visitor);
 }
 
 std::string dump_indented(const Value& value) {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "corvalt/errors.hpp"
+#include "corvalt/text.hpp"
 #include "corvalt/value.hpp"
 
 namespace corvalt {
@@ -424,6 +425,237 @@ TEST_F(JsonFileTest, TextModeNewlinesShowInErrorPositions) {
   } catch (const JsonDecodeError& e) {
     EXPECT_STREQ(e.what(), "Invalid control character at: line 1 column 9 (char 8)");
   }
+}
+
+}  // namespace
+}  // namespace corvalt
+
+// ---------------------------------------------------------- fast reader --
+// Valid documents are read by the fast reader; whatever it gives must be what
+// the exact reader gives, and a document it refuses must still get the exact
+// reader's values or error.
+namespace corvalt {
+namespace {
+
+class RandomDocument {
+ public:
+  explicit RandomDocument(unsigned seed) : state_(seed * 2654435761u + 1) {}
+
+  std::string make() {
+    std::string out;
+    space(out);
+    value(out, 0);
+    space(out);
+    return out;
+  }
+
+ private:
+  std::uint32_t next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return state_;
+  }
+  std::size_t below(std::size_t n) { return next() % n; }
+
+  void space(std::string& out) {
+    static const char* kSpaces[] = {"", "", "", " ", "\n  ", "\t", "\r\n", " \n\t "};
+    out += kSpaces[below(8)];
+  }
+
+  void string(std::string& out) {
+    static const char* kPieces[] = {"a", "Zone", "total_float", " ", "\\n", "\\t", "\\\"", "\\\\",
+                                    "\\/", "\\u00e9", "\\u2603", "\\ud83d\\ude00", "\xC3\xA9",
+                                    "\xE2\x98\x83", "\xF0\x9F\x98\x80", "\\u0000", "\\b\\f\\r",
+                                    "0123456789", "\x7F", "'", "{}[],:"};
+    out += '"';
+    for (std::size_t n = below(6); n > 0; --n) out += kPieces[below(21)];
+    out += '"';
+  }
+
+  void number(std::string& out) {
+    static const char* kNumbers[] = {"0", "-0", "7", "-12", "9223372036854775807",
+                                     "-9223372036854775808", "9223372036854775808",
+                                     "18446744073709551615", "0.5", "-0.0", "1e5", "1E+2",
+                                     "2.5e-3", "1e-400", "-1e-400", "4.9e-324",
+                                     "1.7976931348623157e308", "0.1", "123456.789e-7",
+                                     "3.141592653589793238462643383279", "100000000000000000000.0"};
+    out += kNumbers[below(21)];
+  }
+
+  void value(std::string& out, int depth) {
+    const std::size_t kind = depth > 5 ? below(5) : below(8);
+    switch (kind) {
+      case 0: out += below(2) ? "true" : "false"; return;
+      case 1: out += "null"; return;
+      case 2:
+      case 3: number(out); return;
+      case 4: string(out); return;
+      case 5:
+      case 6: {
+        out += '{';
+        const std::size_t n = below(kind == 6 ? 24 : 5);
+        for (std::size_t i = 0; i < n; ++i) {
+          if (i) out += ',';
+          space(out);
+          // A few keys repeat, some in large records.
+          if (below(4) == 0) out += "\"k" + std::to_string(below(3)) + "\"";
+          else string(out);
+          space(out);
+          out += ':';
+          space(out);
+          value(out, depth + 1);
+          space(out);
+        }
+        out += '}';
+        return;
+      }
+      default: {
+        out += '[';
+        const std::size_t n = below(6);
+        for (std::size_t i = 0; i < n; ++i) {
+          if (i) out += ',';
+          space(out);
+          value(out, depth + 1);
+          space(out);
+        }
+        out += ']';
+      }
+    }
+  }
+
+  std::uint32_t state_;
+};
+
+// The values with their kinds spelled out (1, 1.0 and True differ).
+std::string shown(const Value& v) { return to_repr(v); }
+
+struct Outcome {
+  std::string values;  // or the error
+  bool failed = false;
+};
+
+Outcome exact(const std::string& text) {
+  std::string translated = text;
+  // The exact reader sees the text as the file reader hands it over.
+  std::string out;
+  for (std::size_t i = 0; i < translated.size(); ++i) {
+    if (translated[i] == '\r') {
+      out += '\n';
+      if (i + 1 < translated.size() && translated[i + 1] == '\n') ++i;
+    } else {
+      out += translated[i];
+    }
+  }
+  try {
+    return {shown(json::parse(out)), false};
+  } catch (const JsonDecodeError& e) {
+    return {e.msg() + "@" + std::to_string(e.pos()) + ":" + std::to_string(e.lineno()) + ":" +
+                std::to_string(e.colno()),
+            true};
+  } catch (const Error& e) {
+    return {e.what(), true};
+  }
+}
+
+Outcome through_document(const std::string& text, bool* fast) {
+  try {
+    auto doc = json::Document::parse(text);
+    if (fast) *fast = doc->fast();
+    return {shown(doc->value()), false};
+  } catch (const JsonDecodeError& e) {
+    return {e.msg() + "@" + std::to_string(e.pos()) + ":" + std::to_string(e.lineno()) + ":" +
+                std::to_string(e.colno()),
+            true};
+  } catch (const Error& e) {
+    return {e.what(), true};
+  }
+}
+
+TEST(JsonFastReader, RandomValidDocumentsGiveTheExactValues) {
+  int fast_count = 0;
+  for (unsigned seed = 1; seed <= 3000; ++seed) {
+    const std::string text = RandomDocument(seed).make();
+    bool fast = false;
+    const Outcome want = exact(text);
+    const Outcome got = through_document(text, &fast);
+    ASSERT_FALSE(want.failed) << text << "\n" << want.values;
+    ASSERT_EQ(got.values, want.values) << text;
+    fast_count += fast;
+  }
+  // Only documents with a number beyond what the fast reader takes miss it.
+  EXPECT_GT(fast_count, 1500);
+}
+
+TEST(JsonFastReader, MalformedDocumentsGetTheExactError) {
+  int failures = 0;
+  for (unsigned seed = 1; seed <= 3000; ++seed) {
+    std::string text = RandomDocument(seed).make();
+    std::uint32_t h = seed * 2246822519u;
+    // Cut it, or put a stray byte somewhere.
+    const std::size_t at = text.empty() ? 0 : h % text.size();
+    static const char* kStray[] = {",", "]", "}", ":", "\"", "x", "\x01", "\\", "NaN", "01", "-",
+                                   "\xEF\xBB\xBF", "\t\n", " 1"};
+    if (h & 1) text.resize(at);
+    else text.insert(at, kStray[(h >> 1) % 14]);
+    const Outcome want = exact(text);
+    const Outcome got = through_document(text, nullptr);
+    ASSERT_EQ(got.failed, want.failed) << text;
+    ASSERT_EQ(got.values, want.values) << text;
+    failures += want.failed;
+  }
+  EXPECT_GT(failures, 2000);
+}
+
+TEST(JsonFastReader, WhatOnlyTheHostAcceptsGoesToTheExactReader) {
+  for (const char* text : {"[NaN, Infinity, -Infinity]", "123456789012345678901234567890",
+                           "-9223372036854775809", "1e400", "\"\\ud800\"", "{\"a\": \"\\udc00x\"}"}) {
+    auto doc = json::Document::parse(text);
+    EXPECT_FALSE(doc->fast()) << text;
+    EXPECT_EQ(shown(doc->value()), shown(json::parse(text))) << text;
+  }
+  std::string deep(1200, '[');
+  deep += std::string(1200, ']');
+  EXPECT_EQ(shown(json::Document::parse(deep)->value()), shown(json::parse(deep)));
+  auto fast = json::Document::parse("{\"a\": [1, 2.0, \"x\"], \"a\": -0}");
+  EXPECT_TRUE(fast->fast());
+  EXPECT_TRUE(fast->is_record());
+  EXPECT_EQ(shown(fast->value()), "{'a': 0}");
+}
+
+// What walk() reports, in the order reported.
+class Recorder : public json::Visitor {
+ public:
+  std::string out;
+  void null() override { out += "N "; }
+  void boolean(bool b) override { out += b ? "T " : "F "; }
+  void integer(std::int64_t i) override { out += "i" + std::to_string(i) + " "; }
+  void big_integer(std::string_view d) override { out += "b" + std::string(d) + " "; }
+  void real(double d) override { out += "r" + real_repr(d) + " "; }
+  void text(std::string_view s) override { out += "s" + text::py_repr(s) + " "; }
+  void begin_list(std::size_t n) override { out += "[" + std::to_string(n) + " "; }
+  void end_list() override { out += "] "; }
+  void begin_record(std::size_t n) override { out += "{" + std::to_string(n) + " "; }
+  void key(std::string_view k) override { out += "k" + text::py_repr(k) + " "; }
+  void end_record() override { out += "} "; }
+};
+
+TEST(JsonFastReader, WalkReportsTheSameEitherWay) {
+  const std::string text =
+      R"({"a": [1, 2.5, "x\u00e9", true, null, 18446744073709551615], "b": {}, "a": -0})";
+  Recorder fast, exact_walk;
+  auto doc = json::Document::parse(text);
+  ASSERT_TRUE(doc->fast());
+  doc->walk(fast);
+  // The same text with a literal only the exact reader takes.
+  auto with_nan = json::Document::parse(R"({"a": [1, 2.5, "x\u00e9", true, null, 18446744073709551615], "b": {}, "a": NaN})");
+  ASSERT_FALSE(with_nan->fast());
+  with_nan->walk(exact_walk);
+  EXPECT_EQ(fast.out,
+            "{3 k'a' [6 i1 r2.5 s'xé' T N b18446744073709551615 ] k'b' {0 } k'a' i0 } ");
+  // The exact reader's record has merged the repeated key.
+  EXPECT_EQ(exact_walk.out,
+            "{2 k'a' rnan k'b' {0 } } ");
 }
 
 }  // namespace

@@ -211,62 +211,29 @@ nb::object test_query(QuillonPy& self, nb::handle query) {
 
 // ---------------------------------------------------------- summaries --
 
-// A result table from the host: a list of row dicts (columns default to the
-// first row's keys) or of row sequences with `columns` given; or a table
-// object with `columns` and `itertuples` (a data frame).
+// A result table from the host: a list of row dicts or row sequences (the
+// core applies the shape rules), or a table object with `columns` and
+// `itertuples` (a data frame), read as its column names and row tuples.
 quillon::ResultTable table_of(nb::handle rows, nb::handle columns) {
-  quillon::ResultTable table;
+  constexpr const char* fn = "_generate_result_summary";
   FromPython from_py;
   if (!PyList_Check(rows.ptr()) && nb::hasattr(rows, "itertuples") && nb::hasattr(rows, "columns")) {
-    for (nb::handle name : rows.attr("columns")) table.columns.push_back(str_of(name));
+    std::vector<std::string> names;
+    for (nb::handle name : rows.attr("columns")) names.push_back(str_of(name));
     nb::object tuples = rows.attr("itertuples")(nb::arg("index") = false, nb::arg("name") = nb::none());
+    List records;
     for (nb::handle row : tuples) {
       nb::object seq = nb::steal(PySequence_Tuple(row.ptr()));
       if (!seq.is_valid()) throw nb::python_error();
-      for (Py_ssize_t c = 0; c < PyTuple_GET_SIZE(seq.ptr()); ++c)
-        table.cells.push_back(from_py(PyTuple_GET_ITEM(seq.ptr(), c)));
-      ++table.row_count;
+      records.push_back(from_py(seq));
     }
-    return table;
+    return quillon::table_from_rows(records, &names, fn);
   }
-  arg_list(rows, "_generate_result_summary", "rows");
-  const Py_ssize_t n = PyList_GET_SIZE(rows.ptr());
-  if (!columns.is_none()) {
-    table.columns = arg_str_list(columns, "_generate_result_summary", "columns");
-  } else if (n > 0 && PyDict_Check(PyList_GET_ITEM(rows.ptr(), 0))) {
-    PyObject *key, *value;
-    Py_ssize_t pos = 0;
-    while (PyDict_Next(PyList_GET_ITEM(rows.ptr(), 0), &pos, &key, &value)) {
-      if (!PyUnicode_Check(key))
-        throw TypeError("_generate_result_summary() row keys must be str");
-      table.columns.push_back(utf8_of(key));
-    }
-  } else if (n > 0) {
-    throw TypeError("_generate_result_summary() needs 'columns' when rows are not dicts");
-  }
-  const std::size_t ncols = table.columns.size();
-  for (Py_ssize_t i = 0; i < n; ++i) {
-    PyObject* row = PyList_GET_ITEM(rows.ptr(), i);
-    if (PyDict_Check(row)) {
-      for (const std::string& name : table.columns) {
-        PyObject* v = PyDict_GetItemWithError(row, to_python_text(name).ptr());
-        if (!v && PyErr_Occurred()) throw nb::python_error();
-        table.cells.push_back(v ? from_py(v) : Value());
-      }
-    } else if (PyList_Check(row) || PyTuple_Check(row)) {
-      if (static_cast<std::size_t>(PySequence_Fast_GET_SIZE(row)) != ncols)
-        throw ValueError("_generate_result_summary() row " + std::to_string(i) + " has " +
-                         std::to_string(PySequence_Fast_GET_SIZE(row)) + " values for " +
-                         std::to_string(ncols) + " columns");
-      for (std::size_t c = 0; c < ncols; ++c)
-        table.cells.push_back(from_py(PySequence_Fast_GET_ITEM(row, static_cast<Py_ssize_t>(c))));
-    } else {
-      throw TypeError(std::string("_generate_result_summary() rows must be dicts, lists or tuples, not ") +
-                      Py_TYPE(row)->tp_name);
-    }
-    ++table.row_count;
-  }
-  return table;
+  arg_list(rows, fn, "rows");
+  std::vector<std::string> names;
+  if (!columns.is_none()) names = arg_str_list(columns, fn, "columns");
+  Value list = from_py(rows);
+  return quillon::table_from_rows(list.as_list(), columns.is_none() ? nullptr : &names, fn);
 }
 
 // ------------------------------------------------------------- fix log --

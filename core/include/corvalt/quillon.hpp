@@ -72,6 +72,13 @@ ListPtr take_rows_as_records(ResultTable& table);
 // position; no line break after the last line.
 std::string render_rows(const ResultTable& table, std::size_t rows);
 
+// A result table from host rows: records (columns default to the first
+// record's keys; a key a row lacks reads as null) or sequences, which need
+// `columns` and must each hold one value per column. Throws TypeError or
+// ValueError naming `function` for anything else.
+ResultTable table_from_rows(const List& rows, const std::vector<std::string>* columns,
+                            const char* function);
+
 // "Query returned N row(s) with M column(s)." and the rows (all of them up
 // to five, else the first three and a count of the rest).
 std::string generate_result_summary(const ResultTable& table);

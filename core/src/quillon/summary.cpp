@@ -291,4 +291,37 @@ std::string generate_result_summary(const ResultTable& table) {
   return out;
 }
 
+ResultTable table_from_rows(const List& rows, const std::vector<std::string>* columns,
+                            const char* function) {
+  const std::string fn = function;
+  ResultTable table;
+  if (columns) {
+    table.columns = *columns;
+  } else if (!rows.empty() && rows[0].is_record()) {
+    for (const auto& [key, value] : rows[0].as_record()) table.columns.push_back(key);
+  } else if (!rows.empty()) {
+    throw TypeError(fn + "() needs 'columns' when rows are not dicts");
+  }
+  const std::size_t ncols = table.columns.size();
+  table.cells.reserve(rows.size() * ncols);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Value& row = rows[i];
+    if (row.is_record()) {
+      for (const std::string& name : table.columns)
+        table.cells.push_back(row.as_record().get(name, Value()));
+    } else if (row.is_list()) {
+      const List& values = row.as_list();
+      if (values.size() != ncols)
+        throw ValueError(fn + "() row " + std::to_string(i) + " has " +
+                         std::to_string(values.size()) + " values for " + std::to_string(ncols) +
+                         " columns");
+      table.cells.insert(table.cells.end(), values.begin(), values.end());
+    } else {
+      throw TypeError(fn + "() rows must be dicts, lists or tuples, not " + row.type_name());
+    }
+    ++table.row_count;
+  }
+  return table;
+}
+
 }  // namespace corvalt::quillon

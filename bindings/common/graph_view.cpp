@@ -71,10 +71,9 @@ nb::object edge_data(GraphView& g, nb::handle u, nb::handle v, nb::handle fallba
   auto ui = lookup(g, u);
   auto vi = lookup(g, v);
   if (!ui || !vi) return nb::borrow(fallback);
-  const auto& succ = g.graph()->successors(*ui);
-  for (std::size_t k = 0; k < succ.size(); ++k)
-    if (succ[k].target == *vi) return g.edge_dict(*ui, k);
-  return nb::borrow(fallback);
+  const std::int64_t pos = g.graph()->edge_position(*ui, *vi);
+  if (pos < 0) return nb::borrow(fallback);
+  return g.edge_dict(*ui, static_cast<std::size_t>(pos));
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ class Graph {
   const RecordPtr& attrs_ptr(Index i) const { return attrs_[i]; }
   const std::vector<Edge>& successors(Index i) const { return succ_[i]; }
 
+  // Position of edge u->v in successors(u), or -1 (indexed for nodes with
+  // many successors).
+  std::int64_t edge_position(Index u, Index v) const;
   // Attribute record of edge u->v, or nullptr (also when a node is absent).
   const Record* edge_data(Index u, Index v) const;
   const Record* edge_data(std::string_view u, std::string_view v) const;
@@ -85,9 +88,6 @@ class Graph {
   std::vector<const std::string*> ids_;  // the keys of index_ (stable addresses)
   std::vector<RecordPtr> attrs_;
   std::vector<std::vector<Edge>> succ_;
-  // Position of edge u->v in succ_[u], or -1.
-  std::int64_t edge_position(Index u, Index v) const;
-
   std::unordered_map<std::string, Index, Hash, std::equal_to<>> index_;
   // Most nodes have a few successors and are scanned. A node with many (a
   // keyword tagging hundreds of columns) gets an index (u, v) -> position,

@@ -169,6 +169,95 @@ class TestLoadFailures:
             AtlanorService().load_metadata(None)
 
 
+def _same_objects(a, b):
+    """Equal, with the same types throughout (1, 1.0 and True differ) and keys in order."""
+    assert type(a) is type(b), (a, b)
+    if isinstance(a, dict):
+        assert list(a) == list(b)
+        for k in a:
+            _same_objects(a[k], b[k])
+    elif isinstance(a, list):
+        assert len(a) == len(b)
+        for x, y in zip(a, b):
+            _same_objects(x, y)
+    elif isinstance(a, float) and a != a:
+        assert b != b
+    else:
+        assert a == b and (not isinstance(a, float) or str(a) == str(b))
+
+
+def _random_document(rng, depth=0):
+    pieces = ["a", "Zone", " ", "\\n", "\\\"", "\\\\", "\\u00e9", "\\ud83d\\ude00", "\\u0000", "é", "☃",
+              "😀", "total_float", "'"]
+    numbers = ["0", "-0", "-12", "9223372036854775807", "-9223372036854775808", "9223372036854775808",
+               "18446744073709551616", "0.5", "-0.0", "1e5", "2.5E-3", "1e-400", "4.9e-324",
+               "1.7976931348623157e308", "0.1", "123456789012345678901234567890"]
+
+    def text():
+        return '"' + "".join(rng.choice(pieces) for _ in range(rng.randrange(5))) + '"'
+
+    def value(depth):
+        kind = rng.randrange(5 if depth > 4 else 8)
+        if kind == 0:
+            return rng.choice(["true", "false", "null"])
+        if kind in (1, 2):
+            return rng.choice(numbers)
+        if kind == 3:
+            return text()
+        if kind == 4:
+            return rng.choice(["NaN", "Infinity", "-Infinity", "1", "[]", "{}"]) if rng.random() < 0.1 \
+                else text()
+        if kind in (5, 6):
+            members = []
+            for _ in range(rng.randrange(20 if kind == 6 else 4)):
+                key = '"k%d"' % rng.randrange(3) if rng.random() < 0.25 else text()
+                members.append("%s:%s%s" % (key, rng.choice(["", " ", "\n  "]), value(depth + 1)))
+            return "{" + ",".join(members) + "}"
+        return "[" + ", ".join(value(depth + 1) for _ in range(rng.randrange(5))) + "]"
+
+    members = ['"k%d": %s' % (i, value(1)) for i in range(rng.randrange(1, 6))]
+    return "{" + ",\r\n".join(members) + "}"
+
+
+class TestLoadedValues:
+    def test_random_documents_load_as_the_hosts_json_reads_them(self, tmp_path):
+        import random
+
+        rng = random.Random(11)
+        path = tmp_path / "doc.json"
+        for _ in range(400):
+            text = _random_document(rng)
+            path.write_text(text, encoding="utf-8", newline="")
+            with open(path, encoding="utf-8") as f:
+                expected = json.load(f)
+            _same_objects(AtlanorService().load_metadata(str(path)), expected)
+
+    def test_random_malformed_documents_get_the_hosts_error(self, tmp_path):
+        import random
+
+        rng = random.Random(12)
+        path = tmp_path / "doc.json"
+        failures = 0
+        for _ in range(400):
+            text = _random_document(rng)
+            at = rng.randrange(len(text))
+            text = text[:at] if rng.random() < 0.5 else text[:at] + rng.choice([",", "]", "x", "\x01", '"', "01"]) + text[at:]
+            path.write_text(text, encoding="utf-8", newline="")
+            try:
+                with open(path, encoding="utf-8") as f:
+                    expected = json.load(f)
+            except json.JSONDecodeError as e:
+                failures += 1
+                with pytest.raises(json.JSONDecodeError) as err:
+                    AtlanorService().load_metadata(str(path))
+                assert (err.value.msg, err.value.pos, err.value.lineno, err.value.colno) == (
+                    e.msg, e.pos, e.lineno, e.colno)
+                continue
+            if isinstance(expected, dict):
+                _same_objects(AtlanorService().load_metadata(str(path)), expected)
+        assert failures > 300
+
+
 class TestMetadataAttribute:
     def test_same_dict_until_replaced(self, write_json, small_doc):
         s = AtlanorService()

@@ -80,8 +80,10 @@ void set_metadata(AtlanorPy& self, nb::handle value) {
 
 nb::object load_metadata(AtlanorPy& self, nb::handle filename) {
   std::string path = arg_str(filename, "load_metadata", "filename");
-  const Value& doc = self.core.load_metadata(path);
-  self.metadata = to_python(doc);
+  // The dict is made from the parsed document while the core makes its Values.
+  nb::object dict;
+  self.core.load_metadata(path, [&dict](const json::Document& doc) { dict = document_to_python(doc); });
+  self.metadata = std::move(dict);
   return self.metadata;
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "corvalt/json.hpp"
 #include "corvalt/value.hpp"
 
 namespace corvalt::py {
@@ -51,6 +52,11 @@ class ToPython {
 // dict[str, typing.Any]: the `Record` alias the modules export and their
 // signatures name.
 nb::object record_alias();
+
+// The host's objects for a parsed document, as json.load makes them (a
+// repeated key keeps its first position and last value); each distinct key
+// is made once and shared. The host's cyclic collector is paused meanwhile.
+nb::object document_to_python(const json::Document& document);
 
 // One-shot helpers.
 Value to_value(nb::handle obj);

@@ -721,8 +721,7 @@ namespace {
 
 // The file's text, checked as the host's strict decoder
 // (open(..., encoding="utf-8").read()) checks it.
-std::string read_text(const std::string& path) {
-  std::string data = read_file(path);
+std::string checked_text(std::string data) {
   std::size_t bad_start = 0, bad_end = 0;
   const char* reason = nullptr;
   if (!text::is_valid_utf8(data, &bad_start, &bad_end, &reason))
@@ -755,16 +754,23 @@ Document::Document(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Document::~Document() = default;
 
 std::shared_ptr<const Document> Document::parse(std::string text) {
+  return from_text(std::move(text), true);
+}
+
+std::shared_ptr<const Document> Document::from_text(std::string text, bool utf8_checked) {
   auto impl = std::make_unique<Impl>();
   if (text.capacity() < text.size() + simdjson::SIMDJSON_PADDING)
     text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
   simdjson::dom::element root;
   // The text stays readable past its end (the padding reserved above); the
-  // reader copies what it keeps, so the text can go once it has run.
+  // reader copies what it keeps, so the text can go once it has run. It
+  // checks the UTF-8 as strictly as the host's decoder does, so a document
+  // it accepts needs no check of its own.
   if (impl->parser.parse(text.data(), text.size(), false).get(root) == simdjson::SUCCESS) {
     impl->root = root;
     impl->fast = true;
   } else {
+    if (!utf8_checked) text = checked_text(std::move(text));
     translate_newlines(text);
     impl->exact = Parser(text).parse_document();
   }
@@ -772,7 +778,7 @@ std::shared_ptr<const Document> Document::parse(std::string text) {
 }
 
 std::shared_ptr<const Document> Document::read_file(const std::string& path) {
-  return parse(read_text(path));
+  return from_text(json::read_file(path), false);
 }
 
 bool Document::fast() const noexcept { return impl_->fast; }

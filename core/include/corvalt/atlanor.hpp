@@ -2,6 +2,7 @@
 // search, context record, Markdown, query processing and SQL assembly.
 #pragma once
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -14,6 +15,10 @@
 #include "corvalt/graph.hpp"
 #include "corvalt/host.hpp"
 #include "corvalt/value.hpp"
+
+namespace corvalt::json {
+class Document;
+}
 
 namespace corvalt::atlanor {
 
@@ -76,6 +81,13 @@ class AtlanorService {
   // ---- metadata and graph ------------------------------------------------
   // Loads the document at `filename` into metadata() and returns it.
   const Value& load_metadata(const std::string& filename);
+  // The same, and while a second thread makes the Values, `also` is called
+  // on this thread with the parsed document (the bindings build the host's
+  // dict from it meanwhile). It is called only for a document that is a
+  // JSON object; whatever it throws is rethrown once the Values are made,
+  // with metadata() unchanged.
+  const Value& load_metadata(const std::string& filename,
+                             const std::function<void(const json::Document&)>& also);
   // Builds the knowledge graph from `metadata` (null: the service's own),
   // stores it as graph() and returns it.
   KnowledgeGraphPtr build_graph(const Value& metadata = Value());

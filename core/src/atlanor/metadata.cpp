@@ -1,5 +1,7 @@
 // Loading the metadata document and its console report.
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,14 +58,35 @@ std::vector<std::string> load_report(const std::string& filename, const Record& 
 }  // namespace
 
 const Value& AtlanorService::load_metadata(const std::string& filename) {
+  return load_metadata(filename, nullptr);
+}
+
+const Value& AtlanorService::load_metadata(
+    const std::string& filename, const std::function<void(const json::Document&)>& also) {
   std::error_code ec;
   // A path with a NUL byte names no file (the OS would see a shorter one).
   if (filename.find('\0') != std::string::npos || !std::filesystem::exists(filename, ec))
     throw FileNotFoundError("Metadata file not found: " + filename);
-  Value doc = json::parse_file(filename);
+  std::shared_ptr<const json::Document> parsed = json::Document::read_file(filename);
   // A document that is not an object cannot be described or turned into a
   // graph; refuse it before anything is printed or replaced.
-  if (!doc.is_record()) throw TypeError("Metadata document must be a JSON object");
+  if (!parsed->is_record()) throw TypeError("Metadata document must be a JSON object");
+  Value doc;
+  if (also) {
+    // Reading the compact form from two threads at once is safe.
+    std::future<Value> values =
+        std::async(std::launch::async, [&parsed] { return parsed->value(); });
+    try {
+      also(*parsed);
+    } catch (...) {
+      values.wait();
+      throw;
+    }
+    doc = values.get();
+  } else {
+    doc = parsed->value();
+  }
+  parsed.reset();
   std::vector<std::string> report;
   if (verbose) report = load_report(filename, doc.as_record());
   metadata_ = std::move(doc);

@@ -2,6 +2,7 @@
 // search, context record, Markdown, query processing and SQL assembly.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
@@ -53,6 +54,17 @@ struct SearchResult {
   std::vector<std::pair<Graph::Index, std::vector<std::string>>> matches;
 };
 
+// The same result with each distinct reason text given once: `matched` lists
+// the nodes of the match map in node order; the reasons of matched[i] are
+// reason_texts[reasons[k]] for k in [reason_begin[i], reason_begin[i + 1]).
+struct CompactSearchResult {
+  std::vector<Graph::Index> ranked;
+  std::vector<Graph::Index> matched;
+  std::vector<std::uint32_t> reason_begin;  // one more than matched
+  std::vector<std::uint32_t> reasons;
+  std::vector<std::string> reason_texts;
+};
+
 // get_related_rules(): (rule node, its description)
 using RelatedRule = std::pair<Graph::Index, Value>;
 
@@ -94,6 +106,9 @@ class AtlanorService {
 
   // ---- search, rules, paths ----------------------------------------------
   SearchResult search_by_keywords(const std::vector<std::string>& keywords) const;
+  // search_by_keywords() without a string per reason (for the bindings,
+  // which make one host str per distinct reason).
+  CompactSearchResult search_by_keywords_compact(const std::vector<std::string>& keywords) const;
   std::vector<RelatedRule> get_related_rules(std::string_view node_id) const;
   std::optional<std::vector<Graph::Index>> find_path(std::string_view start,
                                                      std::string_view end) const;

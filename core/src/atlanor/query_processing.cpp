@@ -164,7 +164,8 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
     understanding = detail::ai_understanding(service, query_text, chat);
   if (!understanding) understanding = rule_based_understanding(service, query_text);
 
-  SearchResult search = service.search_by_keywords(search_keywords(understanding->keywords));
+  CompactSearchResult search =
+      service.search_by_keywords_compact(search_keywords(understanding->keywords));
 
   const Value& ai_context = understanding->ai_context;
   const bool rewritten = ai_context.truthy();
@@ -176,7 +177,8 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
     for (const Value& domain : iterate(understanding->buisness_domains)) {
       ListPtr one = make_list();
       one->push_back(domain);
-      SearchResult by_domain = service.search_by_keywords(search_keywords(Value(one)));
+      CompactSearchResult by_domain =
+          service.search_by_keywords_compact(search_keywords(Value(one)));
       for (Graph::Index node : by_domain.ranked) found.classify(graph.id(node));
     }
   }

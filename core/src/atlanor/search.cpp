@@ -206,7 +206,7 @@ class SearchIndex {
  public:
   explicit SearchIndex(const Graph& graph);
 
-  SearchResult search(const Graph& graph, const std::vector<std::string>& keywords) const;
+  CompactSearchResult search(const Graph& graph, const std::vector<std::string>& keywords) const;
 
  private:
   struct Text {
@@ -276,8 +276,9 @@ class SearchIndex {
   Hits collect_hits(Scratch& scratch) const;
   static void merge_into(Hits& list, const Hits& more);
   std::vector<int> list_matches(const std::vector<Hits>& hits, const std::vector<Keyword>& distinct,
-                                const std::vector<std::size_t>& order, SearchResult& result) const;
-  static void rank(const std::vector<int>& score, SearchResult& result);
+                                const std::vector<std::size_t>& order,
+                                CompactSearchResult& result) const;
+  static void rank(const std::vector<int>& score, CompactSearchResult& result);
 
   std::string_view folded(const Text& t) const { return {folded_.data() + t.begin, t.end - t.begin}; }
   // The first test this text passes for the keyword (its field's tests only).
@@ -491,8 +492,10 @@ Test SearchIndex::check_node(const Graph& graph, Graph::Index node, Keyword& k) 
   return kNoTest;
 }
 
-SearchResult SearchIndex::search(const Graph& graph, const std::vector<std::string>& keywords) const {
-  SearchResult result;
+CompactSearchResult SearchIndex::search(const Graph& graph,
+                                        const std::vector<std::string>& keywords) const {
+  CompactSearchResult result;
+  result.reason_begin.push_back(0);
   if (keywords.empty()) return result;
   std::vector<std::size_t> order;  // each given keyword's index in `distinct`
   std::vector<Keyword> distinct = distinct_keywords(keywords, order);
@@ -629,33 +632,48 @@ void SearchIndex::merge_into(Hits& list, const Hits& more) {
 std::vector<int> SearchIndex::list_matches(const std::vector<Hits>& hits,
                                            const std::vector<Keyword>& distinct,
                                            const std::vector<std::size_t>& order,
-                                           SearchResult& result) const {
+                                           CompactSearchResult& result) const {
   constexpr std::uint32_t kNone = UINT32_MAX;
-  std::vector<std::uint32_t> entry(node_count_, kNone);
-  {
-    std::vector<bool> hit(node_count_, false);
-    std::size_t count = 0;
-    for (const auto& list : hits)
-      for (const auto& h : list)
-        if (!hit[h.first]) {
-          hit[h.first] = true;
-          ++count;
-        }
-    result.matches.reserve(count);
-    for (Graph::Index node = 0; node < node_count_; ++node)
-      if (hit[node]) {
-        entry[node] = static_cast<std::uint32_t>(result.matches.size());
-        result.matches.emplace_back(node, std::vector<std::string>());
-      }
+  // Reasons per node first (each given keyword that hit it adds one), then
+  // the entries in node order with their places in `reasons`.
+  std::vector<std::uint32_t> entry(node_count_, 0);
+  for (std::size_t d : order)
+    for (const auto& h : hits[d]) ++entry[h.first];
+  std::size_t matched = 0, total = 0;
+  for (Graph::Index node = 0; node < node_count_; ++node)
+    if (entry[node]) {
+      ++matched;
+      total += entry[node];
+    }
+  result.matched.reserve(matched);
+  result.reason_begin.reserve(matched + 1);
+  std::vector<std::uint32_t> fill;
+  fill.reserve(matched);
+  for (Graph::Index node = 0; node < node_count_; ++node) {
+    if (!entry[node]) {
+      entry[node] = kNone;
+      continue;
+    }
+    const std::uint32_t count = entry[node];
+    entry[node] = static_cast<std::uint32_t>(result.matched.size());
+    result.matched.push_back(node);
+    fill.push_back(result.reason_begin.back());
+    result.reason_begin.push_back(result.reason_begin.back() + count);
   }
-  std::vector<int> score(result.matches.size(), 0);
-  std::vector<std::array<std::string, 7>> reasons(distinct.size());
+  result.reasons.resize(total);
+  std::vector<int> score(matched, 0);
+  // Reason ids: one per (distinct keyword, test), made when first used.
+  std::vector<std::array<std::uint32_t, 7>> ids(distinct.size());
+  for (auto& row : ids) row.fill(kNone);
   for (std::size_t d : order) {
-    auto& texts = reasons[d];
+    auto& row = ids[d];
     for (const auto& [node, test] : hits[d]) {
-      if (texts[test].empty()) texts[test] = reason_text(test, distinct[d].text);
+      if (row[test] == kNone) {
+        row[test] = static_cast<std::uint32_t>(result.reason_texts.size());
+        result.reason_texts.push_back(reason_text(test, distinct[d].text));
+      }
       const std::uint32_t e = entry[node];
-      result.matches[e].second.push_back(texts[test]);
+      result.reasons[fill[e]++] = row[test];
       score[e] += kTestScore[test];
     }
   }
@@ -663,15 +681,15 @@ std::vector<int> SearchIndex::list_matches(const std::vector<Hits>& hits,
 }
 
 // Best first; equal scores keep node order (a stable counting sort).
-void SearchIndex::rank(const std::vector<int>& score, SearchResult& result) {
+void SearchIndex::rank(const std::vector<int>& score, CompactSearchResult& result) {
   int top = 0;
   for (int s : score) top = std::max(top, s);
   std::vector<std::uint32_t> start(static_cast<std::size_t>(top) + 2, 0);
   for (int s : score) ++start[static_cast<std::size_t>(top - s) + 1];
   for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-  result.ranked.resize(result.matches.size());
-  for (std::size_t e = 0; e < result.matches.size(); ++e)
-    result.ranked[start[static_cast<std::size_t>(top - score[e])]++] = result.matches[e].first;
+  result.ranked.resize(result.matched.size());
+  for (std::size_t e = 0; e < result.matched.size(); ++e)
+    result.ranked[start[static_cast<std::size_t>(top - score[e])]++] = result.matched[e];
 }
 
 std::shared_ptr<const SearchIndex> build_search_index(const Graph& graph) {
@@ -680,9 +698,25 @@ std::shared_ptr<const SearchIndex> build_search_index(const Graph& graph) {
 
 // ---------------------------------------------------------------------------
 
-SearchResult AtlanorService::search_by_keywords(const std::vector<std::string>& keywords) const {
+CompactSearchResult AtlanorService::search_by_keywords_compact(
+    const std::vector<std::string>& keywords) const {
   const KnowledgeGraph& kg = require_graph();
   return kg.search_index().search(*kg.graph, keywords);
+}
+
+SearchResult AtlanorService::search_by_keywords(const std::vector<std::string>& keywords) const {
+  CompactSearchResult found = search_by_keywords_compact(keywords);
+  SearchResult result;
+  result.ranked = std::move(found.ranked);
+  result.matches.reserve(found.matched.size());
+  for (std::size_t i = 0; i < found.matched.size(); ++i) {
+    std::vector<std::string> reasons;
+    reasons.reserve(found.reason_begin[i + 1] - found.reason_begin[i]);
+    for (std::uint32_t k = found.reason_begin[i]; k < found.reason_begin[i + 1]; ++k)
+      reasons.push_back(found.reason_texts[found.reasons[k]]);
+    result.matches.emplace_back(found.matched[i], std::move(reasons));
+  }
+  return result;
 }
 
 std::vector<RelatedRule> AtlanorService::get_related_rules(std::string_view node_id) const {

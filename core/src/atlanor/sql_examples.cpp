@@ -96,7 +96,7 @@ std::string AtlanorService::generate_sql_from_nl(const std::string& question) co
     sql = *best_query;
     if (verbose) console_.line("Using template query: " + sql);
   } else {
-    SearchResult found = search_by_keywords(keywords);
+    CompactSearchResult found = search_by_keywords_compact(keywords);
     std::vector<std::string> tables, columns;
     for (Graph::Index i : found.ranked) {
       const std::string& id = graph.id(i);

@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <simdjson.h>
 #include <locale.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -656,7 +658,52 @@ class Writer {
                 text::py_repr(path));
 }
 
-std::string read_file(const std::string& path) {
+// Memory for a large buffer that is filled once: mapped pages, backed by
+// huge pages where the kernel offers them on request. Touching tens of
+// megabytes of fresh memory page by page costs about as much as reading a
+// document, and huge pages take most of that away.
+void advise_huge_pages(void* start, std::size_t bytes) {
+  constexpr std::uintptr_t kPage = 4096;
+  const auto from = (reinterpret_cast<std::uintptr_t>(start) + kPage - 1) & ~(kPage - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(start) + bytes) & ~(kPage - 1);
+  if (to > from + (2u << 20)) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
+class FileBuffer {
+ public:
+  FileBuffer() = default;
+  ~FileBuffer() {
+    if (data_) ::munmap(data_, capacity_);
+  }
+  FileBuffer(const FileBuffer&) = delete;
+  FileBuffer& operator=(const FileBuffer&) = delete;
+
+  char* data() const noexcept { return data_; }
+  std::size_t size() const noexcept { return size_; }
+  std::size_t capacity() const noexcept { return capacity_; }
+  std::string_view view() const noexcept { return {data_, size_}; }
+  void set_size(std::size_t n) noexcept { size_ = n; }
+  // Room for at least `n` bytes, keeping the first size() bytes.
+  void reserve(std::size_t n) {
+    if (n <= capacity_) return;
+    const std::size_t bytes = (n + 4095) & ~std::size_t{4095};
+    void* p = data_ ? ::mremap(data_, capacity_, bytes, MREMAP_MAYMOVE)
+                    : ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<char*>(p);
+    capacity_ = bytes;
+    advise_huge_pages(data_, capacity_);
+  }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+// The whole file, with the room past the end that the fast reader may look
+// at; a file that grows while read is read to its end.
+void read_file_into(const std::string& path, FileBuffer& out) {
   if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw_os_error(errno, path);
@@ -670,16 +717,13 @@ std::string read_file(const std::string& path) {
     ::close(fd);
     throw_os_error(EISDIR, path);
   }
-  // Read straight into the string, with the room past the end that the fast
-  // reader may look at; a file that grows while read is read to its end.
-  std::string data;
-  std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
-  data.reserve(size + simdjson::SIMDJSON_PADDING);
-  data.resize(std::max<std::size_t>(size, 1 << 16));
+  const std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  out.reserve(std::max<std::size_t>(size + 1, 1 << 16) + simdjson::SIMDJSON_PADDING);
   std::size_t have = 0;
   for (;;) {
-    if (have == data.size()) data.resize(data.size() * 2);
-    ssize_t got = ::read(fd, data.data() + have, data.size() - have);
+    if (have + simdjson::SIMDJSON_PADDING >= out.capacity()) out.reserve(out.capacity() * 2);
+    ssize_t got =
+        ::read(fd, out.data() + have, out.capacity() - simdjson::SIMDJSON_PADDING - have);
     if (got < 0) {
       if (errno == EINTR) continue;
       int err = errno;
@@ -688,11 +732,10 @@ std::string read_file(const std::string& path) {
     }
     if (got == 0) break;
     have += static_cast<std::size_t>(got);
+    out.set_size(have);
   }
   ::close(fd);
-  data.resize(have);
-  if (data.capacity() < have + simdjson::SIMDJSON_PADDING) data.reserve(have + simdjson::SIMDJSON_PADDING);
-  return data;
+  out.set_size(have);
 }
 
 // Text-mode reading translates "\r\n" and a lone "\r" to "\n" (universal
@@ -753,24 +796,32 @@ struct Document::Impl {
 Document::Document(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Document::~Document() = default;
 
-std::shared_ptr<const Document> Document::parse(std::string text) {
-  return from_text(std::move(text), true);
+namespace {
+
+// The fast reader over `text`, which must stay readable for
+// SIMDJSON_PADDING bytes past its end. Its buffers are sized for the text
+// first, so that they can be given huge pages before they are touched.
+bool read_fast(simdjson::dom::parser& parser, std::string_view text, simdjson::dom::element& root) {
+  const std::size_t capacity = text.size();
+  if (parser.allocate(capacity) != simdjson::SUCCESS) return false;
+  // The reader's three large buffers, at the sizes it allocates them.
+  const std::size_t round = (capacity + 63) & ~std::size_t{63};
+  advise_huge_pages(parser.doc.tape.get(), (((capacity + 3) + 63) & ~std::size_t{63}) * 8);
+  advise_huge_pages(parser.doc.string_buf.get(), 5 * capacity / 3);
+  if (parser.implementation)
+    advise_huge_pages(parser.implementation->structural_indexes.get(), round * 4);
+  return parser.parse(text.data(), text.size(), false).get(root) == simdjson::SUCCESS;
 }
 
-std::shared_ptr<const Document> Document::from_text(std::string text, bool utf8_checked) {
+}  // namespace
+
+std::shared_ptr<const Document> Document::parse(std::string text) {
   auto impl = std::make_unique<Impl>();
   if (text.capacity() < text.size() + simdjson::SIMDJSON_PADDING)
     text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
-  simdjson::dom::element root;
-  // The text stays readable past its end (the padding reserved above); the
-  // reader copies what it keeps, so the text can go once it has run. It
-  // checks the UTF-8 as strictly as the host's decoder does, so a document
-  // it accepts needs no check of its own.
-  if (impl->parser.parse(text.data(), text.size(), false).get(root) == simdjson::SUCCESS) {
-    impl->root = root;
+  if (read_fast(impl->parser, text, impl->root)) {
     impl->fast = true;
   } else {
-    if (!utf8_checked) text = checked_text(std::move(text));
     translate_newlines(text);
     impl->exact = Parser(text).parse_document();
   }
@@ -778,7 +829,24 @@ std::shared_ptr<const Document> Document::from_text(std::string text, bool utf8_
 }
 
 std::shared_ptr<const Document> Document::read_file(const std::string& path) {
-  return from_text(json::read_file(path), false);
+  auto impl = std::make_unique<Impl>();
+  std::string text;
+  {
+    FileBuffer buffer;
+    read_file_into(path, buffer);
+    // The reader copies what it keeps, so the text can go once it has run.
+    // It checks the UTF-8 as strictly as the host's decoder does, so a
+    // document it accepts needs no check of its own.
+    if (read_fast(impl->parser, buffer.view(), impl->root)) {
+      impl->fast = true;
+      return std::shared_ptr<const Document>(new Document(std::move(impl)));
+    }
+    text.assign(buffer.view());
+  }
+  text = checked_text(std::move(text));
+  translate_newlines(text);
+  impl->exact = Parser(text).parse_document();
+  return std::shared_ptr<const Document>(new Document(std::move(impl)));
 }
 
 bool Document::fast() const noexcept { return impl_->fast; }

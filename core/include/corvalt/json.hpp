@@ -71,7 +71,6 @@ class Document {
  private:
   struct Impl;
   explicit Document(std::unique_ptr<Impl> impl);
-  static std::shared_ptr<const Document> from_text(std::string text, bool utf8_checked);
   std::unique_ptr<Impl> impl_;
 };
 

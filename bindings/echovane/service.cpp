@@ -2,6 +2,7 @@
 #include <nanobind/stl/string.h>
 
 #include <new>
+#include <utility>
 
 #include "common/args.hpp"
 #include "common/console.hpp"
@@ -43,9 +44,11 @@ void EchovanePy::load_history(const std::string& filename) {
 
 void EchovanePy::sync() {
   if (shown_ == core.history()) return;
-  shown_ = core.history();
+  std::shared_ptr<const echovane::History> replaced = std::exchange(shown_, core.history());
   graph_ = nb::object();
   queries_ = nb::object();
+  // A replaced history is freed off the host's thread when this was its last holder.
+  echovane::release_in_background(std::move(replaced));
 }
 
 nb::object EchovanePy::graph_object() {
@@ -58,7 +61,7 @@ nb::object EchovanePy::graph_object() {
 nb::object EchovanePy::queries_object() {
   sync();
   if (!shown_) return nb::none();
-  if (!queries_.is_valid()) queries_ = to_python(shown_->queries);
+  if (!queries_.is_valid()) queries_ = to_python(shown_->queries());
   return queries_;
 }
 

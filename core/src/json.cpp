@@ -34,6 +34,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "corvalt/errors.hpp"
@@ -863,6 +864,18 @@ using simdjson::dom::element_type;
 
 std::string uint64_digits(std::uint64_t u) { return std::to_string(u); }
 
+// The container an element of that known type is.
+simdjson::dom::object object_of(element e) {
+  simdjson::dom::object o;
+  [[maybe_unused]] const auto error = e.get(o);
+  return o;
+}
+simdjson::dom::array array_of(element e) {
+  simdjson::dom::array a;
+  [[maybe_unused]] const auto error = e.get(a);
+  return a;
+}
+
 // Moves `items` into `r`, a repeated key keeping its first position and
 // taking the last value (few keys: compared pairwise; many: sorted first).
 void fill_record(Record& r, std::vector<Record::Item>& items) {
@@ -897,14 +910,14 @@ void fill_record(Record& r, std::vector<Record::Item>& items) {
 Value fast_value(element e) {
   switch (e.type()) {
     case element_type::ARRAY: {
-      simdjson::dom::array a = e.get_array().value_unsafe();
+      simdjson::dom::array a = array_of(e);
       ListPtr list = make_list();
       list->reserve(a.size());
       for (element x : a) list->push_back(fast_value(x));
       return Value(std::move(list));
     }
     case element_type::OBJECT: {
-      simdjson::dom::object o = e.get_object().value_unsafe();
+      simdjson::dom::object o = object_of(e);
       const std::size_t n = o.size();
       RecordPtr rec = make_record();
       rec->reserve(n);
@@ -942,14 +955,14 @@ Value fast_value(element e) {
 void fast_walk(element e, Visitor& v) {
   switch (e.type()) {
     case element_type::ARRAY: {
-      simdjson::dom::array a = e.get_array().value_unsafe();
+      simdjson::dom::array a = array_of(e);
       v.begin_list(a.size());
       for (element x : a) fast_walk(x, v);
       v.end_list();
       return;
     }
     case element_type::OBJECT: {
-      simdjson::dom::object o = e.get_object().value_unsafe();
+      simdjson::dom::object o = object_of(e);
       v.begin_record(o.size());
       for (auto field : o) {
         v.key(field.key);
@@ -995,6 +1008,119 @@ void value_walk(const Value& x, Visitor& v) {
 }  // namespace
 
 Value Document::value() const { return impl_->fast ? fast_value(impl_->root) : impl_->exact; }
+
+// ------------------------------------------------------------------ Node --
+
+namespace {
+
+static_assert(sizeof(element) == 16 && std::is_trivially_copyable_v<element>,
+              "a node keeps the fast reader's element in its 16 bytes");
+
+element element_of(const unsigned char* bytes) {
+  element e;
+  std::memcpy(static_cast<void*>(&e), bytes, sizeof e);
+  return e;
+}
+
+void store(unsigned char* bytes, const element& e) {
+  std::memcpy(bytes, static_cast<const void*>(&e), sizeof e);
+}
+
+Value::Kind fast_kind(element e) {
+  switch (e.type()) {
+    case element_type::ARRAY: return Value::Kind::List;
+    case element_type::OBJECT: return Value::Kind::Record;
+    case element_type::INT64: return Value::Kind::Int;
+    case element_type::UINT64: return Value::Kind::BigInt;
+    case element_type::DOUBLE: return Value::Kind::Real;
+    case element_type::STRING: return Value::Kind::Text;
+    case element_type::BOOL: return Value::Kind::Bool;
+    case element_type::NULL_VALUE: return Value::Kind::Null;
+  }
+  return Value::Kind::Null;
+}
+
+}  // namespace
+
+Document::Node Document::root() const {
+  Node n;
+  if (impl_->fast) store(n.fast_, impl_->root);
+  else n.exact_ = &impl_->exact;
+  return n;
+}
+
+Value::Kind Document::Node::kind() const noexcept {
+  return exact_ ? exact_->kind() : fast_kind(element_of(fast_));
+}
+
+const char* Document::Node::type_name() const noexcept {
+  if (exact_) return exact_->type_name();
+  switch (kind()) {
+    case Value::Kind::Null: return "NoneType";
+    case Value::Kind::Bool: return "bool";
+    case Value::Kind::Int:
+    case Value::Kind::BigInt: return "int";
+    case Value::Kind::Real: return "float";
+    case Value::Kind::Text: return "str";
+    case Value::Kind::List: return "list";
+    case Value::Kind::Record: return "dict";
+    default: return "object";
+  }
+}
+
+std::string_view Document::Node::text() const {
+  if (exact_) return exact_->as_text();
+  return element_of(fast_).get_string().value_unsafe();
+}
+
+std::vector<Document::Node> Document::Node::elements() const {
+  std::vector<Node> out;
+  if (exact_) {
+    const List& list = exact_->as_list();
+    out.resize(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) out[i].exact_ = &list[i];
+    return out;
+  }
+  simdjson::dom::array a = array_of(element_of(fast_));
+  out.reserve(a.size());
+  for (element x : a) store(out.emplace_back().fast_, x);
+  return out;
+}
+
+void Document::Node::members(void (*fn)(void*, std::string_view, const Node&), void* context) const {
+  Node value;
+  if (exact_) {
+    for (const auto& [key, item] : exact_->as_record()) {
+      value.exact_ = &item;
+      fn(context, key, value);
+    }
+    return;
+  }
+  for (auto field : object_of(element_of(fast_))) {
+    store(value.fast_, field.value);
+    fn(context, field.key, value);
+  }
+}
+
+bool Document::Node::find(std::string_view key, Node& out) const {
+  if (exact_) {
+    const Value* v = exact_->as_record().find(key);
+    if (!v) return false;
+    out = Node();
+    out.exact_ = v;
+    return true;
+  }
+  bool found = false;
+  for (auto field : object_of(element_of(fast_))) {
+    if (field.key != key) continue;
+    out = Node();
+    store(out.fast_, field.value);  // the last one wins, as in a dict
+    found = true;
+  }
+  return found;
+}
+
+Value Document::Node::value() const { return exact_ ? *exact_ : fast_value(element_of(fast_)); }
 
 void Document::walk(Visitor& visitor) const {
   if (impl_->fast) fast_walk(impl_->root, visitor);

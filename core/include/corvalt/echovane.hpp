@@ -4,12 +4,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corvalt/console.hpp"
 #include "corvalt/graph.hpp"
+#include "corvalt/json.hpp"
 #include "corvalt/value.hpp"
 
 namespace corvalt::echovane {
@@ -22,11 +25,35 @@ inline constexpr double kStrongMatch = 0.7;
 class MatchIndex;  // lower-cased texts and word postings (match_index.cpp)
 
 // One loaded history. Never changed once built, so a reload can build the
-// next one completely and swap it in with a single assignment.
-struct History {
-  Value queries;                       // the `enriched_queries` list as loaded
+// next one completely and swap it in with a single assignment. A history
+// read from a file keeps the parsed document in its compact form and makes
+// Values of an entry only when asked: most of a large history is never
+// looked at as Values, and a compact document is quick to free.
+class History {
+ public:
+  // The `enriched_queries` list as loaded (made on first use, once).
+  const Value& queries() const;
+  std::size_t size() const noexcept { return entries_.size(); }
+  // Entry i's value under `key`, or null when it has none.
+  bool entry_value(std::size_t i, std::string_view key, Value& out) const;
+
   std::shared_ptr<const Graph> graph;  // node "query:{i}" per entry
   std::shared_ptr<const MatchIndex> index;
+
+ private:
+  friend std::shared_ptr<const History> build_history(const Value& document,
+                                                      std::string_view filename);
+  friend std::shared_ptr<const History> build_history(std::shared_ptr<const json::Document> document,
+                                                      std::string_view filename);
+  friend class HistoryBuilder;
+
+  std::shared_ptr<const json::Document> document_;  // what the nodes read, or null
+  Value source_;                                    // or the Values they read
+  bool has_list_ = false;
+  json::Document::Node list_;  // `enriched_queries`, when has_list_
+  std::vector<json::Document::Node> entries_;
+  mutable std::once_flag queries_made_;
+  mutable Value queries_;
 };
 
 class EchovaneService {
@@ -70,6 +97,9 @@ class EchovaneService {
   // above kStrongMatch. Prints its steps when `speak`.
   Match best_match(std::string_view question, bool speak) const;
 
+  // Prints the load report (when verbose) and replaces the loaded history.
+  void install(std::shared_ptr<const History> next, std::string_view filename);
+
   Console console_;
   std::shared_ptr<const History> history_;
 };
@@ -77,6 +107,14 @@ class EchovaneService {
 // Builds a history from a parsed document without printing anything.
 // Throws TypeError when the document has the wrong shape.
 std::shared_ptr<const History> build_history(const Value& document, std::string_view filename);
+std::shared_ptr<const History> build_history(std::shared_ptr<const json::Document> document,
+                                             std::string_view filename);
+
+// Drops `history` on a helper thread when the caller holds its last
+// reference: freeing a large history's many small blocks takes about as long
+// as building one, and nothing needs to wait for it. Otherwise the reference
+// just goes.
+void release_in_background(std::shared_ptr<const History> history);
 
 // Share of the distinct words of `question` (already lower-cased and
 // trimmed) that also occur among the words of `text` (likewise): shared

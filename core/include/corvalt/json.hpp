@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corvalt/value.hpp"
 
@@ -49,6 +50,7 @@ class Visitor {
 // Either way the values, and any error, are parse()'s own.
 class Document {
  public:
+  class Node;
   // `text` as read (valid UTF-8, no newline translation needed).
   static std::shared_ptr<const Document> parse(std::string text);
   // parse_file(), up to the Values: the same errors.
@@ -59,6 +61,9 @@ class Document {
 
   // The document as Values, exactly what parse() gives for its text.
   Value value() const;
+  // The top-level value, to read parts of the document without making Values
+  // of the rest.
+  Node root() const;
   // Reports the document to `visitor`; a repeated key of a record is
   // reported each time (the host's dict keeps its first position and last
   // value). Safe to run on several threads at once.
@@ -72,6 +77,47 @@ class Document {
   struct Impl;
   explicit Document(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
+};
+
+// One value inside a Document, valid while the document lives; cheap to copy.
+// A record reads as the host's dict would: for a repeated key, the last value.
+class Document::Node {
+ public:
+  Node() = default;
+  // A node over Values held elsewhere, which must outlive it.
+  static Node over(const Value& v) {
+    Node n;
+    n.exact_ = &v;
+    return n;
+  }
+  // The kind value() gives (an integer beyond 64 bits is BigInt).
+  Value::Kind kind() const noexcept;
+  // The host's name of that type ("dict", "str", ...).
+  const char* type_name() const noexcept;
+  bool is_text() const noexcept { return kind() == Value::Kind::Text; }
+  bool is_list() const noexcept { return kind() == Value::Kind::List; }
+  bool is_record() const noexcept { return kind() == Value::Kind::Record; }
+  // A text's characters (is_text()).
+  std::string_view text() const;
+  // A list's elements in order (is_list()).
+  std::vector<Node> elements() const;
+  // A record's members in order, each repeated key as often as written
+  // (is_record()); fn(key, value).
+  template <class Fn>
+  void for_each_member(Fn&& fn) const {
+    members([](void* f, std::string_view k, const Node& v) { (*static_cast<Fn*>(f))(k, v); }, &fn);
+  }
+  // A record's value under `key`, or false when it has none.
+  bool find(std::string_view key, Node& out) const;
+  // This value as Values.
+  Value value() const;
+
+ private:
+  friend class Document;
+  void members(void (*fn)(void*, std::string_view, const Node&), void* context) const;
+  const Value* exact_ = nullptr;  // the exact reader's value, or null
+  // The fast reader's handle on the value (its tape position).
+  alignas(8) unsigned char fast_[16] = {};
 };
 
 // json.dumps(value, indent=2): two-space indent, one element per line,

@@ -33,6 +33,25 @@ std::uint64_t hash_text(std::string_view s) noexcept {
   return h ^ (h >> 32);
 }
 
+// ASCII lower case in place, eight bytes at a time: 0x20 is added to every
+// byte from 'A' to 'Z' (all bytes are below 0x80).
+void lower_ascii(char* p, std::size_t n) noexcept {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    // High bit of each byte: set when the byte is >= 'A', and when it is > 'Z'.
+    const std::uint64_t from_a = w + kOnes * (0x80 - 'A');
+    const std::uint64_t past_z = w + kOnes * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = (from_a & ~past_z) & (kOnes * 0x80);
+    w |= upper >> 2;  // 0x80 >> 2 == 0x20
+    std::memcpy(p + i, &w, 8);
+  }
+  for (; i < n; ++i)
+    if (p[i] >= 'A' && p[i] <= 'Z') p[i] = static_cast<char>(p[i] + ('a' - 'A'));
+}
+
 }  // namespace
 
 // ------------------------------------------------------------- TextTable --
@@ -73,6 +92,19 @@ std::uint32_t TextTable::find_or_insert(std::string_view key, std::uint32_t valu
   return value;
 }
 
+std::uint64_t TextTable::hash_key(std::string_view key) noexcept { return hash_text(key); }
+
+template <class KeyOf>
+std::uint32_t TextTable::find_or_insert_hashed(std::string_view key, std::uint64_t hash,
+                                               std::uint32_t value, const KeyOf& key_of) {
+  if ((used_ + 1) * 2 > slots_.size()) return find_or_insert(key, value, key_of);
+  Slot& slot = slots_[probe(key, hash, key_of)];
+  if (slot.value != kAbsent) return slot.value;
+  slot = Slot{static_cast<std::uint32_t>(hash >> 32), value};
+  ++used_;
+  return value;
+}
+
 template <class KeyOf>
 std::uint32_t TextTable::find(std::string_view key, const KeyOf& key_of) const {
   if (slots_.empty()) return kAbsent;
@@ -80,6 +112,13 @@ std::uint32_t TextTable::find(std::string_view key, const KeyOf& key_of) const {
 }
 
 // ------------------------------------------------------------ MatchIndex --
+
+void MatchIndex::reserve(std::size_t nodes, std::size_t items, std::size_t chars) {
+  chars_.reserve(chars);
+  text_start_.reserve(items + 1);
+  node_of_.reserve(items);
+  first_item_.reserve(nodes + 1);
+}
 
 void MatchIndex::add_node(std::string_view text, const std::vector<std::string_view>& variations) {
   if (item_count() + 1 + variations.size() >= std::numeric_limits<Item>::max())
@@ -94,8 +133,7 @@ void MatchIndex::add_node(std::string_view text, const std::vector<std::string_v
       const std::string_view trimmed = text::strip(raw);
       const std::size_t at = chars_.size();
       chars_.append(trimmed);
-      for (std::size_t k = at; k < chars_.size(); ++k)
-        if (chars_[k] >= 'A' && chars_[k] <= 'Z') chars_[k] = static_cast<char>(chars_[k] + ('a' - 'A'));
+      lower_ascii(chars_.data() + at, trimmed.size());
     } else {
       const std::string lowered = text::lower(raw);
       chars_.append(text::strip(lowered));
@@ -113,6 +151,8 @@ void MatchIndex::finish() {
   auto item_text = [this](std::uint32_t item) { return text(item); };
   auto word = [this](std::uint32_t id) { return word_text_[id]; };
   exact_.reserve(items, item_text);
+  std::vector<std::uint64_t> text_hash(items);
+  for (Item item = 0; item < items; ++item) text_hash[item] = TextTable::hash_key(text(item));
   words_.reserve(4096, word);
   // Word ids of every item, each id once per item, items one after another.
   std::vector<std::uint32_t> item_words;
@@ -127,7 +167,10 @@ void MatchIndex::finish() {
     const std::string_view s = text(item);
     // The earliest item with a text keeps the entry; a repeated text reuses
     // its words.
-    const Item first = exact_.find_or_insert(s, item, item_text);
+    // Slots a few texts ahead are fetched while this one is looked up.
+    constexpr Item kAhead = 16;
+    if (item + kAhead < items) exact_.prefetch(text_hash[item + kAhead]);
+    const Item first = exact_.find_or_insert_hashed(s, text_hash[item], item, item_text);
     item_start.push_back(item_words.size());
     if (first != item) {
       for (std::size_t k = item_start[first]; k < item_start[first + 1]; ++k) {

@@ -32,6 +32,15 @@ class TextTable {
   // (key_of(value) must then give `key`).
   template <class KeyOf>
   std::uint32_t find_or_insert(std::string_view key, std::uint32_t value, const KeyOf& key_of);
+  // The same with the key's hash_key() given, and a hint to fetch the slot
+  // of a key inserted soon (the table is far larger than the caches).
+  template <class KeyOf>
+  std::uint32_t find_or_insert_hashed(std::string_view key, std::uint64_t hash, std::uint32_t value,
+                                      const KeyOf& key_of);
+  void prefetch(std::uint64_t hash) const noexcept {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+  static std::uint64_t hash_key(std::string_view key) noexcept;
   template <class KeyOf>
   std::uint32_t find(std::string_view key, const KeyOf& key_of) const;  // kAbsent if none
   std::size_t size() const noexcept { return used_; }
@@ -52,6 +61,9 @@ class MatchIndex {
  public:
   using Item = std::uint32_t;
 
+  // Room for that many nodes, items and bytes of text (an estimate: more
+  // may be added).
+  void reserve(std::size_t nodes, std::size_t items, std::size_t chars);
   // Appends one node's items: its question text and its variations.
   void add_node(std::string_view text, const std::vector<std::string_view>& variations);
   // Builds the lookup tables; no node may be added afterwards.

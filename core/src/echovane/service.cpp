@@ -1,6 +1,11 @@
 // EchovaneService: loading the history and the strong-match search.
 #include <algorithm>
 #include <filesystem>
+#include <future>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -20,39 +25,48 @@ std::string entry_context(std::size_t i, std::string_view filename) {
   return "Entry " + std::to_string(i) + " of enriched_queries in " + std::string(filename);
 }
 
+using Node = json::Document::Node;
+
 // The keys of an entry that the graph and the search read.
 struct EntryFields {
-  const Value* question = nullptr;
-  const Value* variations = nullptr;
-  const Value* timestamp = nullptr;
+  bool has_question = false, has_variations = false, has_timestamp = false;
+  Node question, variations, timestamp;
 };
 
-// One pass over the entry's keys rather than a look-up per key. Anything but
-// text where text is expected is refused here, rather than failing later in
-// the middle of a search.
-EntryFields read_entry(const Record& entry, std::size_t i, std::string_view filename,
+// One pass over the entry's keys rather than a look-up per key (a key
+// written twice counts with its last value, as in the host's dict).
+// Anything but text where text is expected is refused here, rather than
+// failing later in the middle of a search.
+EntryFields read_entry(const Node& entry, std::size_t i, std::string_view filename,
                        std::vector<std::string_view>& variation_texts) {
   EntryFields f;
-  for (const auto& [key, value] : entry) {
-    if (key == "question") f.question = &value;
-    else if (key == "natural_language_variations") f.variations = &value;
-    else if (key == "timestamp") f.timestamp = &value;
-  }
-  if (f.question && !f.question->is_text())
+  entry.for_each_member([&](std::string_view key, const Node& value) {
+    if (key == "question") {
+      f.question = value;
+      f.has_question = true;
+    } else if (key == "natural_language_variations") {
+      f.variations = value;
+      f.has_variations = true;
+    } else if (key == "timestamp") {
+      f.timestamp = value;
+      f.has_timestamp = true;
+    }
+  });
+  if (f.has_question && !f.question.is_text())
     throw TypeError(entry_context(i, filename) + ": question must be a str, not " +
-                    f.question->type_name());
-  if (f.variations) {
-    if (!f.variations->is_list())
+                    f.question.type_name());
+  if (f.has_variations) {
+    if (!f.variations.is_list())
       throw TypeError(entry_context(i, filename) +
                       ": natural_language_variations must be a list, not " +
-                      f.variations->type_name());
-    const List& list = f.variations->as_list();
+                      f.variations.type_name());
+    const std::vector<Node> list = f.variations.elements();
     variation_texts.reserve(list.size());
     for (std::size_t k = 0; k < list.size(); ++k) {
       if (!list[k].is_text())
         throw TypeError(entry_context(i, filename) + ": natural_language_variations[" +
                         std::to_string(k) + "] must be a str, not " + list[k].type_name());
-      variation_texts.push_back(list[k].as_text());
+      variation_texts.push_back(list[k].text());
     }
   }
   return f;
@@ -66,43 +80,118 @@ void print(const Console& console, std::string_view message) {
 
 }  // namespace
 
-std::shared_ptr<const History> build_history(const Value& document, std::string_view filename) {
-  if (!document.is_record())
-    throw TypeError("Queries file " + std::string(filename) +
-                    " must hold a JSON object at the top level, not " + document.type_name());
-  auto history = std::make_shared<History>();
-  const Value* found = document.as_record().find("enriched_queries");
-  history->queries = found ? *found : Value(make_list());
-  if (!history->queries.is_list())
-    throw TypeError("enriched_queries in " + std::string(filename) + " must be a list, not " +
-                    history->queries.type_name());
-  const List& entries = history->queries.as_list();
+class HistoryBuilder {
+ public:
+  // Fills `history` from the document's top-level node.
+  static void build(History& history, const Node& root, std::string_view filename);
+};
 
-  auto graph = std::make_shared<Graph>();
-  auto index = std::make_shared<MatchIndex>();
-  graph->reserve(entries.size());
-  const Value empty("");
+void HistoryBuilder::build(History& history, const Node& root, std::string_view filename) {
+  if (!root.is_record())
+    throw TypeError("Queries file " + std::string(filename) +
+                    " must hold a JSON object at the top level, not " + root.type_name());
+  history.has_list_ = root.find("enriched_queries", history.list_);
+  if (history.has_list_ && !history.list_.is_list())
+    throw TypeError("enriched_queries in " + std::string(filename) + " must be a list, not " +
+                    history.list_.type_name());
+  if (history.has_list_) history.entries_ = history.list_.elements();
+  const std::vector<Node>& entries = history.entries_;
+
+  // Every entry is checked first, so that a bad one fails the load before
+  // anything is built; what the graph and the index read is noted on the way.
+  std::vector<EntryFields> fields;
+  fields.reserve(entries.size());
+  std::vector<std::string_view> texts;  // per entry: its question, then its variations
+  std::vector<std::size_t> first_text;  // per entry, plus one past the last
+  texts.reserve(entries.size() * 4);
+  first_text.reserve(entries.size() + 1);
   std::vector<std::string_view> variation_texts;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (!entries[i].is_record())
       throw TypeError(entry_context(i, filename) + " must be a dict, not " +
                       entries[i].type_name());
     variation_texts.clear();
-    const EntryFields f = read_entry(entries[i].as_record(), i, filename, variation_texts);
-    const Value& question = f.question ? *f.question : empty;
-    Record attrs;
-    attrs.reserve(3);
-    attrs.append_new("text", question);
-    attrs.append_new("variations", f.variations ? *f.variations : Value(make_list()));
-    attrs.append_new("timestamp", f.timestamp ? *f.timestamp : empty);
-    // The ids are new, so the moving overload's single look-up adds them.
-    graph->add_node(node_id(i), std::move(attrs));
-    index->add_node(question.as_text(), variation_texts);
+    fields.push_back(read_entry(entries[i], i, filename, variation_texts));
+    first_text.push_back(texts.size());
+    texts.push_back(fields.back().has_question ? fields.back().question.text() : std::string_view());
+    texts.insert(texts.end(), variation_texts.begin(), variation_texts.end());
   }
-  index->finish();
-  history->graph = std::move(graph);
-  history->index = std::move(index);
+  first_text.push_back(texts.size());
+
+  // The index (lower-casing and splitting every text) is made on a second
+  // thread while this one builds the graph; both only read the document.
+  std::future<std::shared_ptr<MatchIndex>> index =
+      std::async(std::launch::async, [&texts, &first_text] {
+        auto made = std::make_shared<MatchIndex>();
+        std::size_t chars = 0;
+        for (std::string_view t : texts) chars += t.size();
+        made->reserve(first_text.size() - 1, texts.size(), chars);
+        std::vector<std::string_view> variations;
+        for (std::size_t i = 0; i + 1 < first_text.size(); ++i) {
+          variations.assign(texts.begin() + static_cast<std::ptrdiff_t>(first_text[i] + 1),
+                            texts.begin() + static_cast<std::ptrdiff_t>(first_text[i + 1]));
+          made->add_node(texts[first_text[i]], variations);
+        }
+        made->finish();
+        return made;
+      });
+  try {
+    const Value empty("");
+    auto graph = std::make_shared<Graph>();
+    graph->reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const EntryFields& f = fields[i];
+      Record attrs;
+      attrs.reserve(3);
+      attrs.append_new("text", f.has_question ? f.question.value() : empty);
+      attrs.append_new("variations", f.has_variations ? f.variations.value() : Value(make_list()));
+      attrs.append_new("timestamp", f.has_timestamp ? f.timestamp.value() : empty);
+      // The ids are new, so the moving overload's single look-up adds them.
+      graph->add_node(node_id(i), std::move(attrs));
+    }
+    history.graph = std::move(graph);
+  } catch (...) {
+    index.wait();
+    throw;
+  }
+  history.index = index.get();
+}
+
+std::shared_ptr<const History> build_history(const Value& document, std::string_view filename) {
+  auto history = std::make_shared<History>();
+  history->source_ = document;
+  HistoryBuilder::build(*history, Node::over(history->source_), filename);
   return history;
+}
+
+std::shared_ptr<const History> build_history(std::shared_ptr<const json::Document> document,
+                                             std::string_view filename) {
+  auto history = std::make_shared<History>();
+  history->document_ = std::move(document);
+  HistoryBuilder::build(*history, history->document_->root(), filename);
+  return history;
+}
+
+const Value& History::queries() const {
+  std::call_once(queries_made_, [this] { queries_ = has_list_ ? list_.value() : Value(make_list()); });
+  return queries_;
+}
+
+bool History::entry_value(std::size_t i, std::string_view key, Value& out) const {
+  Node value;
+  if (i >= entries_.size() || !entries_[i].find(key, value)) return false;
+  out = value.value();
+  return true;
+}
+
+void release_in_background(std::shared_ptr<const History> history) {
+  // Another holder frees it later (or it is small): nothing to wait for here.
+  if (!history || history.use_count() > 1) return;
+  try {
+    std::thread([last = std::move(history)]() mutable { last.reset(); }).detach();
+  } catch (const std::system_error&) {
+    // No thread to spare: freed here after all (`history` still holds it).
+  }
 }
 
 double overlap_score(std::string_view question, std::string_view text) {
@@ -123,7 +212,7 @@ EchovaneService::EchovaneService(Console console) : console_(std::move(console))
 
 const Value& EchovaneService::queries() const noexcept {
   static const Value none;
-  return history_ ? history_->queries : none;
+  return history_ ? history_->queries() : none;
 }
 
 std::shared_ptr<const Graph> EchovaneService::graph() const noexcept {
@@ -135,24 +224,28 @@ void EchovaneService::load_history(const std::string& filename) {
   // A path with a NUL byte names no file (the OS would see a shorter one).
   if (filename.find('\0') != std::string::npos || !std::filesystem::exists(filename, ec))
     throw FileNotFoundError("Queries file not found: " + filename);
-  load_document(json::parse_file(filename), filename);
+  install(build_history(json::Document::read_file(filename), filename), filename);
 }
 
 void EchovaneService::load_document(const Value& document, std::string_view filename) {
-  std::shared_ptr<const History> next = build_history(document, filename);
+  install(build_history(document, filename), filename);
+}
+
+void EchovaneService::install(std::shared_ptr<const History> next, std::string_view filename) {
   if (verbose) {
-    const List& entries = next->queries.as_list();
-    const Value empty("");
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      const Record& entry = entries[i].as_record();
-      print(console_, "Added node " + node_id(i) + ": '" + to_str(entry.get("question", empty)) + "'");
-      if (const Value* variations = entry.find("natural_language_variations"))
-        print(console_, "  with " + std::to_string(variations->as_list().size()) + " variations");
+    for (std::size_t i = 0; i < next->size(); ++i) {
+      Value question("");
+      next->entry_value(i, "question", question);
+      print(console_, "Added node " + node_id(i) + ": '" + to_str(question) + "'");
+      Value variations;
+      if (next->entry_value(i, "natural_language_variations", variations))
+        print(console_, "  with " + std::to_string(variations.as_list().size()) + " variations");
     }
-    print(console_, "Loaded " + std::to_string(entries.size()) + " queries from " +
+    print(console_, "Loaded " + std::to_string(next->size()) + " queries from " +
                         std::string(filename));
   }
-  history_ = std::move(next);
+  std::shared_ptr<const History> previous = std::exchange(history_, std::move(next));
+  release_in_background(std::move(previous));
 }
 
 EchovaneService::Match EchovaneService::best_match(std::string_view question, bool speak) const {
@@ -235,19 +328,21 @@ std::optional<double> EchovaneService::match_score(std::string_view question) co
 }
 
 RecordPtr EchovaneService::get_query_details(std::int64_t index) const {
-  if (!history_) return nullptr;
-  const List& entries = history_->queries.as_list();
-  if (entries.empty() || index < 0 || static_cast<std::uint64_t>(index) >= entries.size())
+  const std::shared_ptr<const History> history = history_;
+  if (!history) return nullptr;
+  if (history->size() == 0 || index < 0 || static_cast<std::uint64_t>(index) >= history->size())
     return nullptr;
-  const Record& entry = entries[static_cast<std::size_t>(index)].as_record();
-  const Value empty("");
+  const auto i = static_cast<std::size_t>(index);
+  auto field = [&](std::string_view key, Value fallback) {
+    history->entry_value(i, key, fallback);
+    return fallback;
+  };
   auto record = make_record();
   record->reserve(4);
-  record->append_new("question", entry.get("question", empty));
-  record->append_new("sql", entry.get("sql", empty));
-  record->append_new("complexity_description", entry.get("complexity_description", empty));
-  const Value* concepts = entry.find("domain_concepts");
-  record->append_new("domain_concepts", concepts ? *concepts : Value(make_list()));
+  record->append_new("question", field("question", Value("")));
+  record->append_new("sql", field("sql", Value("")));
+  record->append_new("complexity_description", field("complexity_description", Value("")));
+  record->append_new("domain_concepts", field("domain_concepts", Value(make_list())));
   return record;
 }
 

@@ -1,0 +1,148 @@
+// Lexical schema linking: from a question to the tables that answer it.
+//
+// The question is split into words without punctuation, filler words are
+// dropped and the rest reduced to their stems (Snowball's English stemmer);
+// identifiers of the schema are split at underscores and case changes and
+// treated the same way. Every table is scored by the words and word pairs it
+// shares with the question, weighted by how rare each word is among the
+// tables (an IDF weight) and by where the table holds it: its own name and
+// description, its columns' names and descriptions, the keyword tags, business
+// concepts, terms, rules and example queries that lead to it. Tables the
+// question names in full are always kept, the others when they score near
+// the best one; the tables needed to join the chosen ones along the
+// document's relationships are then added.
+//
+// Nothing here knows any particular schema: all it reads is a knowledge
+// graph built from a metadata document.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvalt/graph.hpp"
+
+namespace corvalt::linking {
+
+// How AtlanorService chooses the tables of a context record: by the default
+// keyword search ("spec"), or by lexical linking ("lexical").
+enum class Mode : std::uint8_t { kSpec, kLexical };
+inline constexpr std::string_view kModeNames[] = {"spec", "lexical"};
+std::optional<Mode> parse_mode(std::string_view name) noexcept;
+std::string_view mode_name(Mode mode) noexcept;
+
+// ---- words ------------------------------------------------------------------
+
+// The lower-cased words of a text: runs of letters and digits, split further
+// at underscores, at case changes ("totalFloat", "HTTPServer" -> "http",
+// "server") and between letters and digits. A possessive "'s" is dropped and
+// an apostrophe inside a word joins its parts ("don't" -> "dont").
+std::vector<std::string> split_words(std::string_view text);
+
+// A general English stop word (articles, pronouns, auxiliaries, prepositions,
+// conjunctions) or a word that only phrases a request ("show", "list").
+// Takes a lower-cased word.
+bool is_stop_word(std::string_view word);
+
+// The Snowball English stem of a lower-cased word ("activities" -> "activ").
+std::string stem(std::string_view word);
+
+// A word as linking compares it.
+struct Word {
+  std::string text;     // lower-cased, as written
+  std::string stem;
+  bool joined = false;    // follows the previous content word in the same clause
+  bool adjacent = false;  // joined, with no stop word or number between them
+};
+
+// The words of a text that can name data: split_words without stop words,
+// numbers and one-letter words, each with its stem. A clause break (one of
+// . , ; : ! ? ( ) [ ] { } " or a line break) separates the words around it.
+// With `stems` false the stems are left empty (for a caller that looks most
+// words up in a table of its own and stems only the new ones).
+std::vector<Word> content_words(std::string_view text, bool stems = true);
+
+// Optimal string alignment distance of two texts in code points (insertions,
+// deletions, substitutions and swaps of neighbours); limit + 1 once it is
+// known to exceed `limit`.
+unsigned edit_distance(std::string_view a, std::string_view b, unsigned limit);
+unsigned edit_distance(std::u32string_view a, std::u32string_view b, unsigned limit);
+
+// ---- linking ------------------------------------------------------------------
+
+struct Query {
+  std::string_view question;
+  // Further words to match like the question's own: the AI's keywords.
+  std::vector<std::string> keywords;
+  // An earlier statement of the conversation: its tables carry over to a
+  // question that refers back to them ("which of those ...").
+  std::string_view previous_sql;
+};
+
+// How well the best table matched: not at all, weakly (only common words or
+// weak evidence), or strongly (a table named, or a rare word in a strong place).
+enum class Strength : std::uint8_t { kNone, kWeak, kStrong };
+std::string_view strength_name(Strength strength) noexcept;
+
+// Why a table was chosen.
+enum class Reason : std::uint8_t {
+  kNamed,    // the question names it in full
+  kScored,   // it scores near the best table
+  kContext,  // the previous statement used it and the question refers back
+  kJoin,     // it joins two chosen tables
+};
+std::string_view reason_name(Reason reason) noexcept;
+
+struct LinkedTable {
+  Graph::Index node;
+  double score = 0;
+  Reason reason = Reason::kScored;
+  // The question's words and word pairs that matched the table, as written.
+  std::vector<std::string> matched;
+};
+
+struct Result {
+  Strength strength = Strength::kNone;
+  // The content words matched against the schema (question, then keywords),
+  // and those of them that no word of the schema matches.
+  std::vector<std::string> words;
+  std::vector<std::string> unmatched;
+  // The chosen tables: named, scored and context tables best first, then the
+  // tables added for joins in the order they were added.
+  std::vector<LinkedTable> tables;
+  // Columns of the chosen tables that match the question, best first; the
+  // business concepts they implement and the rules governing them.
+  std::vector<Graph::Index> columns;
+  std::vector<Graph::Index> concepts;
+  std::vector<Graph::Index> rules;
+  // The example query whose description matches the question best among
+  // those that use only chosen tables, if one matches well enough.
+  std::optional<Graph::Index> example;
+};
+
+// What linking prepares from one knowledge graph. The graph never changes once
+// built, so an index stays valid for the graph's lifetime; it keeps node
+// indexes of that graph, not references to it.
+class Index {
+ public:
+  explicit Index(const Graph& graph);
+  ~Index();
+  Index(const Index&) = delete;
+  Index& operator=(const Index&) = delete;
+
+  Result link(const Query& query) const;
+
+  std::size_t table_count() const noexcept;
+  std::size_t term_count() const noexcept;
+
+  struct Impl;  // what is prepared (core/src/atlanor/linking_index.hpp)
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace corvalt::linking

@@ -1,0 +1,586 @@
+// Linking one question: its words, the names it spells, the tables' evidence,
+// the choice of tables and the joins between them, and the columns,
+// concepts, rules and example query of the chosen tables.
+//
+// A table's evidence is the sum over the question's words of weight(w) *
+// idf(w) * c(e(w, T)) (linking_index.hpp for e and idf), where c(e) = e * e:
+// a word held in one strong place (a name, a tag) counts nearly fully, one
+// merely mentioned in several descriptions far less than the noisy-or of
+// its mentions would say.
+//
+// Names. A table whose whole name the question spells (its words in any
+// order, each as the same word or its plural), or the whole name of a column
+// only it holds, is named: its name words count fully, it gets a bonus of one
+// rare word, and the words that name it count less for every other table
+// (they are explained by the named one). See find_names() for names inside
+// names.
+//
+// Choice. Named tables are kept, and the previous statement's tables for a
+// question that refers back to them. Then, greedily, the table that adds the
+// most evidence beyond what the chosen tables hold for each word, while it
+// adds enough. The tables needed to join the chosen ones along the
+// document's relationships are added last.
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <queue>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "linking_index.hpp"
+#include "corvalt/linking.hpp"
+
+namespace corvalt::linking {
+
+std::string_view strength_name(Strength strength) noexcept {
+  switch (strength) {
+    case Strength::kNone: return "none";
+    case Strength::kWeak: return "weak";
+    case Strength::kStrong: return "strong";
+  }
+  return "none";
+}
+
+std::string_view reason_name(Reason reason) noexcept {
+  switch (reason) {
+    case Reason::kNamed: return "named";
+    case Reason::kScored: return "scored";
+    case Reason::kContext: return "context";
+    case Reason::kJoin: return "join";
+  }
+  return "scored";
+}
+
+namespace {
+
+using namespace detail;
+using Impl = Index::Impl;
+
+// Weights of the question's words: a word as written counts 1, one read as a
+// misspelling of a schema word less by its distance, and a pair of
+// neighbours kPairWeight on top of its two words. A word that names a table
+// counts kExplainedAway for every other table.
+constexpr float kTypoWeight[] = {1.0f, 0.8f, 0.6f};
+constexpr float kPairWeight = 0.5f;
+constexpr float kExplainedAway = 0.4f;
+// Misspellings are looked for only in words of at least this many code
+// points, at distance 2 from this many on, and only among schema words that
+// start with the same letter.
+constexpr std::size_t kTypoMinLength = 4;
+constexpr std::size_t kTypoTwoEditsLength = 9;
+
+// Choosing tables. Evidence is in units of one rare word (idf 1) fully matched.
+constexpr double kNamedBonus = 1.0;
+constexpr double kContextBonus = 0.5;
+// A table that is not named is chosen when it adds at least kNearBest times
+// the best table's evidence (at most one rare word's), and at least kFloor.
+constexpr double kNearBest = 0.3;
+constexpr double kFloor = 0.2;
+constexpr double kStrong = 0.6;  // best evidence below this, and no table named: weak
+constexpr std::size_t kMaxTables = 6;
+// Joining: every relationship step costs 1, a step through a table that both
+// neighbours on the path point to (two tables that merely share a parent)
+// costs kSharedParent more; at most kMaxJoinTables tables are added to join
+// one chosen table.
+constexpr double kSharedParent = 1.5;
+constexpr std::size_t kMaxJoinTables = 3;
+// Columns, concepts and rules of the chosen tables.
+constexpr double kColumnNearBest = 0.35;
+constexpr std::size_t kColumnsPerTable = 3;
+constexpr std::size_t kMaxColumns = 8;
+constexpr std::size_t kMaxConcepts = 3;
+constexpr std::size_t kMaxRules = 3;
+constexpr double kChosenColumnRule = 0.3;  // a rule governing a chosen column
+// An example query is used when its description is at least this similar to
+// the question; its value is multiplied by kForeignExampleTable for each
+// table it uses that was not chosen.
+constexpr double kExampleSimilarity = 0.3;
+constexpr double kForeignExampleTable = 0.7;
+
+// Words a follow-up question uses to refer to what the previous statement found.
+constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
+                                                "it",    "its",   "same", "such"};
+
+// Two spellings of one noun: equal, or one the plural of the other ("-s",
+// "-es", "-ies" for "-y"). Stems are too coarse for names: the stemmer gives
+// "active" and "activities" one stem.
+bool same_noun(std::string_view a, std::string_view b) {
+  auto forms = [](std::string_view w) {
+    std::vector<std::string> out{std::string(w)};
+    if (w.ends_with("s")) out.emplace_back(w.substr(0, w.size() - 1));
+    if (w.ends_with("es")) out.emplace_back(w.substr(0, w.size() - 2));
+    if (w.ends_with("ies") && w.size() > 4) out.push_back(std::string(w.substr(0, w.size() - 3)) + "y");
+    return out;
+  };
+  const auto fa = forms(a), fb = forms(b);
+  for (const auto& x : fa)
+    if (std::find(fb.begin(), fb.end(), x) != fb.end()) return true;
+  return false;
+}
+
+template <typename T>
+bool contains(const std::vector<T>& v, const T& x) {
+  return std::find(v.begin(), v.end(), x) != v.end();
+}
+
+// The state of one linking, step by step.
+class Linker {
+ public:
+  Linker(const Impl& index, const Query& query)
+      : x_(index), query_(query), n_(index.tables.size()), named_(n_, false), context_(n_, false) {}
+
+  Result run() {
+    read_words();
+    find_names();
+    weigh_tables();
+    choose_tables();
+    join_tables();
+    describe_tables();
+    pick_columns();
+    pick_concepts();
+    pick_rules();
+    pick_example();
+    return std::move(result_);
+  }
+
+ private:
+  // A content word of the question or of a keyword.
+  struct Resolved {
+    TermId term;
+    float weight;
+    bool joined, adjacent;
+    std::string text;      // as written
+    std::string spelling;  // as matched: a misspelt word as the schema word it was read as
+  };
+  // A term of the question with its weight.
+  struct QueryTerm {
+    TermId term;
+    float weight;
+    std::string shown;                 // as the question writes it
+    std::vector<std::uint32_t> names;  // tables this word names
+  };
+
+  QueryTerm& add_term(TermId term, float weight, const std::string& shown) {
+    auto [it, added] = term_slot_.emplace(term, terms_.size());
+    if (added) {
+      terms_.push_back(QueryTerm{term, weight, shown, {}});
+    } else if (terms_[it->second].weight < weight) {
+      terms_[it->second].weight = weight;
+      terms_[it->second].shown = shown;
+    }
+    return terms_[it->second];
+  }
+
+  // c(e) of T for a question term: name words count fully for a named table,
+  // and a word that names a table is explained away for the others.
+  double seen(const QueryTerm& q, const Impl::Posting& p) const {
+    float e = p.in_name ? noisy_or(p.other, named_[p.table] ? kNamedWord : kNameWord) : p.other;
+    if (!q.names.empty() && !contains(q.names, p.table)) e *= kExplainedAway;
+    return static_cast<double>(e) * e;
+  }
+  double weight(const QueryTerm& q) const { return static_cast<double>(q.weight) * x_.idf[q.term]; }
+
+  // The question's words, each keyword's words as a sequence of its own, and
+  // the neighbour pairs within each sequence.
+  void read_words() {
+    auto resolve = [&](std::string_view text) {
+      std::vector<Resolved> seq;
+      for (Word& w : content_words(text)) {
+        unsigned distance = 0;
+        std::string spelling;
+        const TermId t = x_.lookup(w, spelling, distance);
+        if (!contains(result_.words, w.text)) result_.words.push_back(w.text);
+        if (t == kNoTerm) result_.unmatched.push_back(w.text);
+        seq.push_back(Resolved{t, t == kNoTerm ? 0.0f : kTypoWeight[distance], w.joined, w.adjacent,
+                               std::move(w.text), std::move(spelling)});
+      }
+      sequences_.push_back(std::move(seq));
+    };
+    resolve(query_.question);
+    for (const std::string& keyword : query_.keywords) resolve(keyword);
+    for (const auto& seq : sequences_) {
+      for (std::size_t i = 0; i < seq.size(); ++i) {
+        if (seq[i].term == kNoTerm) continue;
+        add_term(seq[i].term, seq[i].weight, seq[i].text);
+        if (i == 0 || !seq[i].joined) continue;
+        if (const TermId pair = x_.find_pair(seq[i - 1].term, seq[i].term); pair != kNoTerm)
+          add_term(pair, kPairWeight * std::min(seq[i - 1].weight, seq[i].weight),
+                   seq[i - 1].text + " " + seq[i].text);
+      }
+    }
+  }
+
+  // A name spelt inside a longer one written as one phrase ("activity codes"
+  // inside "activity code assignments", "baseline" inside the column name
+  // "baseline finish date") does not count; one spread over the question
+  // ("resources ... assignments") leaves the shorter name counting. Of two
+  // names spelt by the same words, a table's wins.
+  void find_names() {
+    struct Mention {
+      std::size_t begin, end;
+      std::uint32_t name;
+      bool tight;  // its words stand side by side
+    };
+    for (const auto& seq : sequences_) {
+      std::vector<Mention> mentions;
+      for (std::size_t i = 0; i < seq.size(); ++i) {
+        std::vector<std::string> stems;
+        for (std::size_t j = i; j < seq.size() && j - i < x_.longest_key; ++j) {
+          if (seq[j].term == kNoTerm || (j > i && !seq[j].joined)) break;
+          stems.push_back(x_.term_texts[seq[j].term]);
+          auto it = x_.name_keys.find(name_key(stems));
+          if (it == x_.name_keys.end()) continue;
+          for (const std::uint32_t n : it->second)
+            if (spells(x_.names[n], seq, i, j + 1)) {
+              bool tight = true;
+              for (std::size_t k = i + 1; k <= j; ++k) tight = tight && seq[k].adjacent;
+              mentions.push_back(Mention{i, j + 1, n, tight});
+            }
+        }
+      }
+      for (const Mention& m : mentions) {
+        const bool hidden = std::any_of(mentions.begin(), mentions.end(), [&](const Mention& o) {
+          const bool inside = o.begin <= m.begin && o.end >= m.end;
+          const bool longer = o.end - o.begin > m.end - m.begin;
+          const bool same = o.begin == m.begin && o.end == m.end;
+          return inside && ((o.tight && longer) ||
+                            (same && x_.names[o.name].of_table && !x_.names[m.name].of_table));
+        });
+        if (hidden || x_.names[m.name].tables.size() != 1) continue;
+        const std::uint32_t t = x_.names[m.name].tables.front();
+        named_[t] = true;
+        for (std::size_t k = m.begin; k < m.end; ++k) {
+          add_term(seq[k].term, seq[k].weight, seq[k].text).names.push_back(t);
+          if (k > m.begin)
+            if (const TermId pair = x_.find_pair(seq[k - 1].term, seq[k].term); pair != kNoTerm)
+              terms_[term_slot_.at(pair)].names.push_back(t);
+        }
+      }
+    }
+  }
+
+  // Each word of the name spelt by its own question word in [begin, end), as
+  // the same noun.
+  bool spells(const Impl::Name& name, const std::vector<Resolved>& seq, std::size_t begin,
+              std::size_t end) const {
+    std::vector<bool> used(end - begin, false);
+    for (const Word& w : name.words) {
+      bool found = false;
+      for (std::size_t k = begin; k < end && !found; ++k)
+        if (!used[k - begin] && x_.term_texts[seq[k].term] == w.stem && same_noun(seq[k].spelling, w.text))
+          used[k - begin] = found = true;
+      if (!found) return false;
+    }
+    return true;
+  }
+
+  // Evidence, and scores with the bonuses of named and context tables.
+  void weigh_tables() {
+    evidence_.assign(n_, 0.0);
+    for (const QueryTerm& q : terms_)
+      if (const double w = weight(q); w > 0)
+        for (const Impl::Posting& p : x_.postings[q.term]) evidence_[p.table] += w * seen(q, p);
+    score_ = evidence_;
+    for (std::uint32_t t = 0; t < n_; ++t)
+      if (named_[t]) score_[t] += kNamedBonus;
+    // Tables of the previous statement, for a question that refers back to them.
+    if (!query_.previous_sql.empty()) {
+      for (const std::string& ident : sql_identifiers(query_.previous_sql))
+        if (auto it = x_.table_by_name.find(ident); it != x_.table_by_name.end()) context_[it->second] = true;
+      for (const std::string& word : split_words(query_.question))
+        refers_back_ = refers_back_ || contains(std::vector<std::string_view>(std::begin(kReferringWords),
+                                                                               std::end(kReferringWords)),
+                                                std::string_view(word));
+      for (std::uint32_t t = 0; t < n_; ++t)
+        if (context_[t]) score_[t] += kContextBonus;
+    }
+    best_evidence_ = n_ ? *std::max_element(evidence_.begin(), evidence_.end()) : 0.0;
+    best_score_ = n_ ? *std::max_element(score_.begin(), score_.end()) : 0.0;
+  }
+
+  void choose(std::uint32_t t, Reason why) {
+    chosen_.push_back(t);
+    is_chosen_[t] = true;
+    reason_[t] = why;
+    for (std::size_t i = 0; i < terms_.size(); ++i)
+      if (const Impl::Posting* p = x_.posting(terms_[i].term, t))
+        covered_[i] = std::max(covered_[i], seen(terms_[i], *p));
+  }
+
+  void choose_tables() {
+    is_chosen_.assign(n_, false);
+    reason_.assign(n_, Reason::kScored);
+    covered_.assign(terms_.size(), 0.0);
+    for (std::uint32_t t = 0; t < n_ && chosen_.size() < kMaxTables; ++t)
+      if (named_[t]) choose(t, Reason::kNamed);
+    for (std::uint32_t t = 0; t < n_ && chosen_.size() < kMaxTables; ++t)
+      if (!named_[t] && context_[t] && refers_back_) choose(t, Reason::kContext);
+    const double enough = std::max(kFloor, kNearBest * std::min(best_evidence_, 1.0));
+    std::vector<double> gain(n_);
+    while (chosen_.size() < kMaxTables) {
+      // What each table adds beyond what the chosen ones hold for each word.
+      std::fill(gain.begin(), gain.end(), 0.0);
+      for (std::size_t i = 0; i < terms_.size(); ++i)
+        if (const double w = weight(terms_[i]); w > 0)
+          for (const Impl::Posting& p : x_.postings[terms_[i].term])
+            if (!is_chosen_[p.table]) gain[p.table] += w * std::max(0.0, seen(terms_[i], p) - covered_[i]);
+      std::uint32_t pick = ~0u;
+      for (std::uint32_t t = 0; t < n_; ++t)
+        if (!is_chosen_[t] && (pick == ~0u || gain[t] > gain[pick])) pick = t;
+      // The first table of a question that names none only needs the floor.
+      const double needed = chosen_.empty() ? kFloor : enough;
+      if (pick == ~0u || gain[pick] < needed) break;
+      choose(pick, Reason::kScored);
+    }
+    std::stable_sort(chosen_.begin(), chosen_.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
+    if (chosen_.empty())
+      result_.strength = Strength::kNone;
+    else if (best_evidence_ >= kStrong ||
+             std::any_of(chosen_.begin(), chosen_.end(), [&](std::uint32_t t) { return named_[t]; }))
+      result_.strength = Strength::kStrong;
+    else
+      result_.strength = Strength::kWeak;
+  }
+
+  // Each chosen table, best first, is joined to those before it.
+  void join_tables() {
+    std::vector<bool> in_tree(n_, false);
+    for (std::size_t k = 0; k < chosen_.size(); ++k) {
+      const std::uint32_t start = chosen_[k];
+      if (k > 0 && !in_tree[start])
+        for (const std::uint32_t t : join_path(start, in_tree)) {
+          if (in_tree[t]) continue;
+          in_tree[t] = true;
+          if (!is_chosen_[t]) added_.push_back(t);
+        }
+      in_tree[start] = true;
+    }
+  }
+
+  // The tables between `start` and the tables marked in `in_tree`, or
+  // nothing when no short enough path exists. Dijkstra from `start` over
+  // (table, whether the last step went up to it); a better-scoring table on
+  // the way lowers the cost a little, so that of equally short paths the one
+  // through relevant tables wins.
+  std::vector<std::uint32_t> join_path(std::uint32_t start, const std::vector<bool>& in_tree) const {
+    constexpr double kUnreached = 1e300;
+    std::vector<double> cost(2 * n_, kUnreached);
+    std::vector<std::uint32_t> from(2 * n_, ~0u);
+    std::vector<std::uint8_t> steps(2 * n_, 0);
+    using Item = std::tuple<double, std::uint32_t>;  // cost, state
+    std::priority_queue<Item, std::vector<Item>, std::greater<>> queue;
+    cost[2 * start] = 0;
+    queue.emplace(0.0, 2 * start);
+    while (!queue.empty()) {
+      auto [c, state] = queue.top();
+      queue.pop();
+      if (c > cost[state]) continue;
+      const std::uint32_t at = state / 2;
+      const bool came_up = state % 2;
+      if (at != start && in_tree[at]) {
+        std::vector<std::uint32_t> path;
+        for (std::uint32_t s = from[state]; s != ~0u && s / 2 != start; s = from[s]) path.push_back(s / 2);
+        std::reverse(path.begin(), path.end());  // nearest to `start` first
+        return path;
+      }
+      if (steps[state] > kMaxJoinTables) continue;
+      for (const Impl::Join& j : x_.joins[at]) {
+        // Through `at` from a table that points to it on to another that
+        // points to it: the two merely share `at` as a parent.
+        const bool shared_parent = came_up && j.down && !j.up;
+        const double relevance = best_score_ > 0 ? 0.01 * std::min(1.0, score_[j.table] / best_score_) : 0.0;
+        const double next_cost = c + 1.0 + (shared_parent ? kSharedParent : 0.0) - relevance;
+        const std::uint32_t next = 2 * j.table + (j.up ? 1u : 0u);
+        if (next_cost < cost[next]) {
+          cost[next] = next_cost;
+          from[next] = state;
+          steps[next] = static_cast<std::uint8_t>(steps[state] + 1);
+          queue.emplace(next_cost, next);
+        }
+      }
+    }
+    return {};
+  }
+
+  void describe_tables() {
+    auto matched = [&](std::uint32_t t) {
+      std::vector<std::string> words;
+      for (const QueryTerm& q : terms_)
+        if (x_.posting(q.term, t) && !contains(words, q.shown)) words.push_back(q.shown);
+      return words;
+    };
+    auto round3 = [](double v) { return std::round(v * 1000.0) / 1000.0; };
+    for (const std::uint32_t t : chosen_)
+      result_.tables.push_back(LinkedTable{x_.tables[t].node, round3(score_[t]), reason_[t], matched(t)});
+    for (const std::uint32_t t : added_)
+      result_.tables.push_back(LinkedTable{x_.tables[t].node, round3(score_[t]), Reason::kJoin, matched(t)});
+    for (const QueryTerm& q : terms_) weights_.emplace_back(q.term, weight(q));
+    std::sort(weights_.begin(), weights_.end());
+  }
+
+  // The question's weighted terms against what a column or concept holds.
+  double match(const Impl::Weighted& held) const {
+    double s = 0;
+    auto a = weights_.begin();
+    auto b = held.begin();
+    while (a != weights_.end() && b != held.end()) {
+      if (a->first < b->first)
+        ++a;
+      else if (b->first < a->first)
+        ++b;
+      else
+        s += (a++)->second * (b++)->second;
+    }
+    return s;
+  }
+
+  static void by_score(std::vector<std::pair<double, std::uint32_t>>& v) {
+    std::stable_sort(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  }
+
+  void pick_columns() {
+    std::vector<std::pair<double, std::uint32_t>> scores;
+    for (const std::uint32_t t : chosen_)
+      for (const std::uint32_t c : x_.tables[t].columns)
+        if (const double s = match(x_.columns[c].terms); s > 0) scores.emplace_back(s, c);
+    by_score(scores);
+    std::unordered_map<std::uint32_t, std::size_t> per_table;
+    for (const auto& [s, c] : scores) {
+      if (chosen_columns_.size() >= kMaxColumns || s < kColumnNearBest * scores.front().first) break;
+      if (per_table[x_.columns[c].table]++ >= kColumnsPerTable) continue;
+      chosen_columns_.push_back(c);
+      result_.columns.push_back(x_.columns[c].node);
+    }
+  }
+
+  void pick_concepts() {
+    std::vector<std::pair<double, std::uint32_t>> scores;
+    std::unordered_set<std::uint32_t> seen;
+    for (const std::uint32_t t : chosen_)
+      for (const std::uint32_t c : x_.tables[t].columns)
+        for (const std::uint32_t k : x_.columns[c].concepts)
+          if (seen.insert(k).second)
+            if (const double s = match(x_.concepts[k].terms); s > 0) scores.emplace_back(s, k);
+    by_score(scores);
+    for (const auto& [s, k] : scores) {
+      if (result_.concepts.size() >= kMaxConcepts || s < kColumnNearBest * scores.front().first) break;
+      result_.concepts.push_back(x_.concepts[k].node);
+    }
+  }
+
+  // The rules of the chosen tables' columns that share words with the
+  // question or govern a chosen column.
+  void pick_rules() {
+    std::vector<std::pair<double, std::uint32_t>> scores;
+    std::unordered_set<std::uint32_t> seen;
+    for (const std::uint32_t t : chosen_)
+      for (const std::uint32_t c : x_.tables[t].columns)
+        for (const std::uint32_t r : x_.columns[c].rules) {
+          if (!seen.insert(r).second) continue;
+          const auto& held = x_.rules[r].terms;
+          double s = 0;
+          for (const auto& [term, w] : weights_)
+            if (std::binary_search(held.begin(), held.end(), term)) s += w;
+          if (std::any_of(chosen_columns_.begin(), chosen_columns_.end(),
+                          [&](std::uint32_t cc) { return contains(x_.columns[cc].rules, r); }))
+            s += kChosenColumnRule;
+          if (s > 0) scores.emplace_back(s, r);
+        }
+    by_score(scores);
+    for (std::size_t i = 0; i < scores.size() && i < kMaxRules; ++i)
+      result_.rules.push_back(x_.rules[scores[i].second].node);
+  }
+
+  // The cosine of the idf-weighted words of the question and of an example's
+  // description, times how much of the chosen tables the example covers,
+  // less for every table it uses that was not chosen.
+  void pick_example() {
+    if (chosen_.empty()) return;
+    std::vector<bool> usable(n_, false);
+    for (const std::uint32_t t : chosen_) usable[t] = true;
+    for (const std::uint32_t t : added_) usable[t] = true;
+    double question_mass = 0;
+    for (const QueryTerm& q : terms_)
+      if (!x_.is_pair[q.term]) question_mass += weight(q);
+    if (question_mass <= 0) return;
+    double best = 0;
+    for (const Impl::Example& example : x_.examples) {
+      std::size_t covered = 0, foreign = 0;
+      for (const std::uint32_t t : example.tables) foreign += !usable[t];
+      for (const std::uint32_t t : chosen_)
+        covered += std::binary_search(example.tables.begin(), example.tables.end(), t);
+      if (covered == 0) continue;
+      double shared = 0, mass = 0;
+      for (const TermId t : example.terms) {
+        mass += x_.idf[t];
+        if (auto it = term_slot_.find(t); it != term_slot_.end()) shared += weight(terms_[it->second]);
+      }
+      if (mass <= 0) continue;
+      const double similarity = shared / std::sqrt(question_mass * mass);
+      const double coverage = static_cast<double>(covered) / static_cast<double>(chosen_.size());
+      const double value = similarity * (0.5 + 0.5 * coverage) *
+                           std::pow(kForeignExampleTable, static_cast<double>(foreign));
+      if (similarity >= kExampleSimilarity && value > best) {
+        best = value;
+        result_.example = example.node;
+      }
+    }
+  }
+
+  const Impl& x_;
+  const Query& query_;
+  const std::size_t n_;
+  Result result_;
+  std::vector<std::vector<Resolved>> sequences_;  // the question, then each keyword
+  std::vector<QueryTerm> terms_;
+  std::unordered_map<TermId, std::size_t> term_slot_;
+  std::vector<std::pair<TermId, double>> weights_;  // weight(q) by term, for columns and rules
+  std::vector<bool> named_, context_, is_chosen_;
+  bool refers_back_ = false;
+  std::vector<double> evidence_, score_, covered_;
+  double best_evidence_ = 0, best_score_ = 0;
+  std::vector<std::uint32_t> chosen_, added_, chosen_columns_;
+  std::vector<Reason> reason_;
+};
+
+}  // namespace
+
+detail::TermId Index::Impl::lookup(const Word& word, std::string& spelling, unsigned& distance) const {
+  distance = 0;
+  spelling = word.text;
+  if (auto it = surface.find(word.text); it != surface.end()) return it->second;
+  if (auto it = term_ids.find(word.stem); it != term_ids.end()) return it->second;
+  // A misspelling: the nearest schema word, the most widely held on ties.
+  const std::vector<char32_t> cps = code_points(word.text);
+  if (cps.size() < kTypoMinLength) return kNoTerm;
+  const std::u32string_view own(cps.data(), cps.size());
+  const unsigned limit = cps.size() >= kTypoTwoEditsLength ? 2 : 1;
+  const Spelling* best = nullptr;
+  unsigned best_distance = limit + 1;
+  for (std::size_t len = cps.size() - limit; len <= cps.size() + limit && len < by_length.size(); ++len) {
+    for (const Spelling& candidate : by_length[len]) {
+      if (candidate.code_points[0] != cps[0]) continue;
+      const unsigned d = edit_distance(own, candidate.code_points, limit);
+      if (d > limit) continue;
+      if (!best || d < best_distance ||
+          (d == best_distance && postings[candidate.term].size() > postings[best->term].size())) {
+        best = &candidate;
+        best_distance = d;
+      }
+    }
+  }
+  if (!best) return kNoTerm;
+  distance = best_distance;
+  spelling = best->text;
+  return best->term;
+}
+
+Result Index::link(const Query& query) const { return Linker(*impl_, query).run(); }
+
+}  // namespace corvalt::linking

@@ -1,0 +1,615 @@
+// Building the linking index of a knowledge graph: every table's words with
+// their evidence, the names a question may spell, the joins, and the schema
+// words for reading misspellings.
+#include "linking_index.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "corvalt/node_ids.hpp"
+#include "corvalt/text.hpp"
+#include "corvalt/value.hpp"
+
+namespace corvalt::linking {
+
+namespace detail {
+
+std::string name_key(std::vector<std::string> stems) {
+  std::sort(stems.begin(), stems.end());
+  std::string key;
+  for (const auto& s : stems) {
+    if (!key.empty()) key.push_back(' ');
+    key += s;
+  }
+  return key;
+}
+
+std::vector<std::string> sql_identifiers(std::string_view sql) {
+  std::vector<std::string> out;
+  std::string current;
+  for (std::size_t pos = 0; pos < sql.size();) {
+    const std::size_t begin = pos;
+    const char32_t cp = text::next_code_point(sql, pos);
+    if (text::is_word_char(cp)) {
+      current.append(sql.substr(begin, pos - begin));
+    } else if (!current.empty()) {
+      out.push_back(text::lower(current));
+      current.clear();
+    }
+  }
+  if (!current.empty()) out.push_back(text::lower(current));
+  return out;
+}
+
+std::vector<char32_t> code_points(std::string_view s) {
+  std::vector<char32_t> out;
+  for (std::size_t pos = 0; pos < s.size();) out.push_back(text::next_code_point(s, pos));
+  return out;
+}
+
+}  // namespace detail
+
+namespace {
+
+using namespace detail;
+using Impl = Index::Impl;
+
+// Evidence of one word by where it is found (the table's own name: see
+// kNamedWord and kNameWord).
+constexpr float kDescriptionWord = 0.5f;
+constexpr float kColumnNameWord = 0.8f;
+constexpr float kColumnDescriptionWord = 0.35f;
+constexpr float kTableTag = 0.8f;
+constexpr float kColumnTag = 0.7f;
+constexpr float kConceptTag = 0.5f;
+constexpr float kConceptName = 0.6f;
+constexpr float kConceptDescription = 0.3f;
+// A term's own words are in the texts that use it already; its definition
+// brings new ones.
+constexpr float kTermName = 0.2f;
+constexpr float kTermDefinition = 0.25f;
+constexpr float kExampleDescription = 0.35f;
+constexpr float kRuleText = 0.3f;
+// A join column mostly describes the table it points to: its words that also
+// name or describe that table count this much of their weight.
+constexpr float kForeignKeyWord = 0.3f;
+
+struct Entry {
+  TermId term;
+  Source source;
+  float weight;
+};
+
+const std::string* text_attr(const Record& attrs, std::string_view key) {
+  const Value* v = attrs.find(key);
+  return v && v->is_text() ? &v->as_text() : nullptr;
+}
+
+// Sorted, one entry per (term, source) with the best weight.
+void reduce_entries(std::vector<Entry>& entries) {
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.term != b.term ? a.term < b.term : a.source < b.source;
+  });
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (out > 0 && entries[out - 1].term == entries[i].term &&
+        entries[out - 1].source == entries[i].source)
+      entries[out - 1].weight = std::max(entries[out - 1].weight, entries[i].weight);
+    else
+      entries[out++] = entries[i];
+  }
+  entries.resize(out);
+}
+
+void sort_unique(std::vector<TermId>& v) {
+  std::sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+}
+
+// Per source the best weight, then the sources combined (all but `skip`).
+float combine_sources(const float* best, Source skip = kSourceCount) {
+  float e = 0;
+  for (int s = 0; s < kSourceCount; ++s)
+    if (s != skip) e = noisy_or(e, best[s]);
+  return e;
+}
+
+// The best weight per (term, source) of the entries added since the last
+// drain: what reduce_entries() gives, without sorting long lists. A term's
+// weights live in a row of their own while it is in use.
+class Accumulator {
+ public:
+  explicit Accumulator(std::size_t terms) : row_of_(terms, 0) {}
+
+  void add(const Entry& e) {
+    std::uint32_t& row = row_of_[e.term];
+    if (row == 0) {
+      rows_.push_back(Row{e.term, {}});
+      row = static_cast<std::uint32_t>(rows_.size());
+    }
+    float& b = rows_[row - 1].best[e.source];
+    b = std::max(b, e.weight);
+  }
+  // Calls f(term, best weight per source) for every term added, in term order.
+  template <typename F>
+  void drain(F&& f) {
+    std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.term < b.term; });
+    for (const Row& r : rows_) {
+      f(r.term, r.best.data());
+      row_of_[r.term] = 0;
+    }
+    rows_.clear();
+  }
+
+ private:
+  struct Row {
+    TermId term;
+    std::array<float, kSourceCount> best;
+  };
+  std::vector<std::uint32_t> row_of_;  // per term: its row + 1, or 0
+  std::vector<Row> rows_;
+};
+
+// "table.column" references of a join condition, as written.
+std::vector<std::pair<std::string, std::string>> qualified_columns(std::string_view condition) {
+  std::vector<std::pair<std::string, std::string>> out;
+  std::vector<std::string> parts{std::string()};
+  auto flush = [&] {
+    if (parts.size() == 2 && !parts[0].empty() && !parts[1].empty())
+      out.emplace_back(parts[0], parts[1]);
+    parts.assign(1, std::string());
+  };
+  for (std::size_t pos = 0; pos < condition.size();) {
+    const std::size_t begin = pos;
+    const char32_t cp = text::next_code_point(condition, pos);
+    if (text::is_word_char(cp))
+      parts.back().append(condition.substr(begin, pos - begin));
+    else if (cp == '.')
+      parts.emplace_back();
+    else
+      flush();
+  }
+  flush();
+  return out;
+}
+
+// The steps of building, with what they hand on to each other.
+class Builder {
+ public:
+  Builder(Impl& index, const Graph& graph) : x_(index), graph_(graph) {}
+
+  void run() {
+    classify_nodes();
+    gather_columns();
+    read_tags_and_examples();
+    read_concepts_and_rules();
+    read_own_texts();
+    read_joins();
+    read_terms();
+    gather_evidence();
+    collect_names();
+    weigh_terms();
+    collect_spellings();
+  }
+
+ private:
+  enum class Type { kOther, kTable, kColumn, kRule, kConcept, kExample, kKeyword, kTerm };
+
+  // Adds the words and neighbour pairs of a text (or of its content words).
+  void add_text(std::string_view text, Source source, float weight, std::vector<Entry>& out) {
+    add_words(content_words(text, false), source, weight, out);
+  }
+  void add_words(const std::vector<Word>& words, Source source, float weight,
+                 std::vector<Entry>& out) {
+    // Most words were met before: their term is looked up as written, and
+    // only a new word is stemmed.
+    TermId previous = kNoTerm;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      TermId t;
+      if (auto it = x_.surface.find(words[i].text); it != x_.surface.end()) {
+        t = it->second;
+      } else {
+        t = x_.intern(stem(words[i].text));
+        x_.surface.emplace(words[i].text, t);
+      }
+      out.push_back(Entry{t, source, weight});
+      if (i > 0 && words[i].joined && previous != t)
+        out.push_back(Entry{x_.intern_pair(previous, t), source, weight});
+      previous = t;
+    }
+  }
+  bool is(Graph::Index node, Type type) const { return types_[node] == type && slot_[node] != ~0u; }
+
+  // Node types by their `type` attribute; tables get their slots.
+  void classify_nodes() {
+    const std::size_t n = graph_.node_count();
+    types_.assign(n, Type::kOther);
+    slot_.assign(n, ~0u);
+    for (Graph::Index i = 0; i < n; ++i) {
+      const std::string* type = text_attr(graph_.attrs(i), "type");
+      if (!type) continue;
+      if (*type == "table" && node_ids::has_prefix(graph_.id(i), node_ids::kTable)) {
+        types_[i] = Type::kTable;
+        slot_[i] = static_cast<std::uint32_t>(x_.tables.size());
+        x_.tables.push_back(Impl::Table{i, node_ids::name_of(graph_.id(i), node_ids::kTable), {}});
+      } else if (*type == "column") {
+        types_[i] = Type::kColumn;
+      } else if (*type == "rule") {
+        types_[i] = Type::kRule;
+      } else if (*type == "concept") {
+        types_[i] = Type::kConcept;
+      } else if (*type == "example") {
+        types_[i] = Type::kExample;
+      } else if (*type == "keyword") {
+        types_[i] = Type::kKeyword;
+      } else if (*type == "term") {
+        types_[i] = Type::kTerm;
+      }
+    }
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t)
+      x_.table_by_name.emplace(text::lower(x_.tables[t].name), t);
+  }
+
+  // Each table's columns in successor order (a column under two tables
+  // belongs to the first), and the rules and concepts under the columns.
+  void gather_columns() {
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      for (const Graph::Edge& edge : graph_.successors(x_.tables[t].node)) {
+        if (types_[edge.target] != Type::kColumn || slot_[edge.target] != ~0u) continue;
+        slot_[edge.target] = static_cast<std::uint32_t>(x_.columns.size());
+        x_.tables[t].columns.push_back(slot_[edge.target]);
+        x_.columns.push_back(Impl::Column{edge.target, t, {}, {}, {}});
+      }
+    }
+    for (Impl::Column& column : x_.columns) {
+      for (const Graph::Edge& edge : graph_.successors(column.node)) {
+        const Graph::Index target = edge.target;
+        if (types_[target] == Type::kRule) {
+          if (slot_[target] == ~0u) {
+            slot_[target] = static_cast<std::uint32_t>(x_.rules.size());
+            x_.rules.push_back(Impl::Rule{target, {}});
+          }
+          column.rules.push_back(slot_[target]);
+        } else if (types_[target] == Type::kConcept) {
+          if (slot_[target] == ~0u) {
+            slot_[target] = static_cast<std::uint32_t>(x_.concepts.size());
+            x_.concepts.push_back(Impl::Concept{target, {}});
+            concept_entries_.emplace_back();
+          }
+          column.concepts.push_back(slot_[target]);
+        }
+      }
+    }
+    column_extra_.resize(x_.columns.size());
+    table_extra_.resize(x_.tables.size());
+  }
+
+  // Keyword tags lead to the tables, columns and concepts they tag; an
+  // example query's description to the tables its SQL names.
+  void read_tags_and_examples() {
+    std::vector<Entry> words;
+    for (Graph::Index i = 0; i < graph_.node_count(); ++i) {
+      const Record& attrs = graph_.attrs(i);
+      if (types_[i] == Type::kKeyword) {
+        const std::string* name = text_attr(attrs, "name");
+        if (!name) continue;
+        words.clear();
+        add_text(*name, kTag, 1.0f, words);
+        reduce_entries(words);
+        auto tag = [&](std::vector<Entry>& out, float weight) {
+          for (const Entry& e : words) out.push_back(Entry{e.term, kTag, weight});
+        };
+        for (const Graph::Edge& edge : graph_.successors(i)) {
+          const Graph::Index target = edge.target;
+          if (is(target, Type::kTable))
+            tag(table_extra_[slot_[target]], kTableTag);
+          else if (is(target, Type::kColumn))
+            tag(column_extra_[slot_[target]], kColumnTag);
+          else if (is(target, Type::kConcept))
+            tag(concept_entries_[slot_[target]], kConceptTag);
+        }
+      } else if (types_[i] == Type::kTerm) {
+        term_nodes_.push_back(i);
+      } else if (types_[i] == Type::kExample) {
+        const std::string* description = text_attr(attrs, "description");
+        const std::string* query = text_attr(attrs, "query");
+        if (!description || !query) continue;
+        Impl::Example example{i, {}, {}};
+        for (const std::string& ident : sql_identifiers(*query))
+          if (auto it = x_.table_by_name.find(ident); it != x_.table_by_name.end())
+            example.tables.push_back(it->second);
+        std::sort(example.tables.begin(), example.tables.end());
+        example.tables.erase(std::unique(example.tables.begin(), example.tables.end()),
+                             example.tables.end());
+        words.clear();
+        add_text(*description, kExample, kExampleDescription, words);
+        reduce_entries(words);
+        for (const std::uint32_t t : example.tables)
+          table_extra_[t].insert(table_extra_[t].end(), words.begin(), words.end());
+        for (const Entry& e : words)
+          if (!x_.is_pair[e.term]) example.terms.push_back(e.term);
+        sort_unique(example.terms);
+        x_.examples.push_back(std::move(example));
+      }
+    }
+  }
+
+  void read_concepts_and_rules() {
+    for (std::size_t c = 0; c < x_.concepts.size(); ++c) {
+      const Record& attrs = graph_.attrs(x_.concepts[c].node);
+      auto& entries = concept_entries_[c];
+      if (const std::string* name = text_attr(attrs, "name"))
+        add_text(*name, kConcept, kConceptName, entries);
+      if (const std::string* description = text_attr(attrs, "description"))
+        add_text(*description, kConcept, kConceptDescription, entries);
+      reduce_entries(entries);
+      for (auto it = entries.begin(); it != entries.end();) {
+        float best[kSourceCount] = {};
+        const TermId term = it->term;
+        for (; it != entries.end() && it->term == term; ++it) best[it->source] = it->weight;
+        x_.concepts[c].terms.emplace_back(term, combine_sources(best));
+      }
+    }
+    rule_entries_.resize(x_.rules.size());
+    for (std::size_t r = 0; r < x_.rules.size(); ++r) {
+      if (const std::string* description = text_attr(graph_.attrs(x_.rules[r].node), "description"))
+        add_text(*description, kRule, kRuleText, rule_entries_[r]);
+      reduce_entries(rule_entries_[r]);
+      for (const Entry& e : rule_entries_[r]) x_.rules[r].terms.push_back(e.term);
+      sort_unique(x_.rules[r].terms);
+    }
+  }
+
+  // The tables' and columns' own texts: names and descriptions.
+  void read_own_texts() {
+    table_own_.resize(x_.tables.size());
+    column_own_.resize(x_.columns.size());
+    column_words_.resize(x_.columns.size());
+    table_words_.resize(x_.tables.size());
+    table_self_.resize(x_.tables.size());
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      add_text(x_.tables[t].name, kTableName, kNamedWord, table_own_[t]);
+      if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
+        add_text(*description, kTableDescription, kDescriptionWord, table_own_[t]);
+      for (const Entry& e : table_own_[t]) table_self_[t].push_back(e.term);
+      sort_unique(table_self_[t]);
+      table_words_[t] = table_self_[t];
+      for (const std::uint32_t c : x_.tables[t].columns) {
+        const Record& attrs = graph_.attrs(x_.columns[c].node);
+        if (const std::string* name = text_attr(attrs, "name")) {
+          column_words_[c] = content_words(*name, false);
+          add_words(column_words_[c], kColumnName, kColumnNameWord, column_own_[c]);
+        }
+        if (const std::string* description = text_attr(attrs, "description"))
+          add_text(*description, kColumnDescription, kColumnDescriptionWord, column_own_[c]);
+        for (const Entry& e : column_own_[c]) table_words_[t].push_back(e.term);
+      }
+      sort_unique(table_words_[t]);
+    }
+  }
+
+  // Relationship edges between two tables, with their direction. A column
+  // named in a join condition points to the other table: its words that also
+  // name or describe that table are mostly about it.
+  void read_joins() {
+    x_.joins.resize(x_.tables.size());
+    auto link = [&](std::uint32_t a, std::uint32_t b, bool up) {
+      auto& list = x_.joins[a];
+      auto it = std::find_if(list.begin(), list.end(), [&](const Impl::Join& j) { return j.table == b; });
+      if (it == list.end()) it = list.insert(list.end(), Impl::Join{b, false, false});
+      (up ? it->up : it->down) = true;
+    };
+    std::vector<std::vector<std::uint32_t>> points_to(x_.columns.size());
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      for (const Graph::Edge& edge : graph_.successors(x_.tables[t].node)) {
+        if (!is(edge.target, Type::kTable) || edge.target == x_.tables[t].node || !edge.attrs) continue;
+        const Value* condition = edge.attrs->find("join_condition");
+        if (!condition) continue;
+        const std::uint32_t u = slot_[edge.target];
+        link(t, u, true);
+        link(u, t, false);
+        if (!condition->is_text()) continue;
+        for (const auto& [table, column] : qualified_columns(condition->as_text())) {
+          auto found = graph_.find(node_ids::column_id(table, column));
+          if (!found || !is(*found, Type::kColumn)) continue;
+          const std::uint32_t c = slot_[*found];
+          const std::uint32_t other = x_.columns[c].table == t ? u : t;
+          if (other != x_.columns[c].table) points_to[c].push_back(other);
+        }
+      }
+    }
+    for (std::uint32_t c = 0; c < x_.columns.size(); ++c)
+      for (const std::uint32_t other : points_to[c])
+        for (Entry& e : column_own_[c])
+          if (std::binary_search(table_self_[other].begin(), table_self_[other].end(), e.term))
+            e.weight = std::min(e.weight, kForeignKeyWord * (e.source == kColumnName
+                                                                 ? kColumnNameWord
+                                                                 : kColumnDescriptionWord));
+  }
+
+  // A term and its definition lead to the columns it defines and to the
+  // tables whose own texts use all of the term's words.
+  void read_terms() {
+    table_terms_.resize(x_.tables.size());
+    for (const Graph::Index i : term_nodes_) {
+      const Record& attrs = graph_.attrs(i);
+      const std::string* name = text_attr(attrs, "name");
+      if (!name) continue;
+      std::vector<Entry> entries;
+      add_text(*name, kTerm, kTermName, entries);
+      if (const std::string* definition = text_attr(attrs, "description"))
+        add_text(*definition, kTerm, kTermDefinition, entries);
+      reduce_entries(entries);
+      std::vector<bool> uses(x_.tables.size(), false);
+      for (const Graph::Edge& edge : graph_.successors(i))
+        if (is(edge.target, Type::kColumn)) {
+          auto& extra = column_extra_[slot_[edge.target]];
+          extra.insert(extra.end(), entries.begin(), entries.end());
+          uses[x_.columns[slot_[edge.target]].table] = true;
+        }
+      std::vector<TermId> stems;
+      for (Word& w : content_words(*name)) stems.push_back(x_.intern(w.stem));
+      for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+        const auto& own = table_words_[t];
+        uses[t] = uses[t] || (!stems.empty() && std::all_of(stems.begin(), stems.end(), [&](TermId s) {
+                                return std::binary_search(own.begin(), own.end(), s);
+                              }));
+        if (uses[t]) table_terms_[t].push_back(static_cast<std::uint32_t>(term_entries_.size()));
+      }
+      term_entries_.push_back(std::move(entries));
+    }
+  }
+
+  // Each column's evidence from its own texts and what leads to it; each
+  // table's from the same over its columns, plus its own texts, tags, terms
+  // and examples.
+  void gather_evidence() {
+    x_.postings.resize(x_.term_texts.size());
+    Accumulator column_acc(x_.term_texts.size()), table_acc(x_.term_texts.size());
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      for (const Entry& e : table_own_[t]) table_acc.add(e);
+      for (const Entry& e : table_extra_[t]) table_acc.add(e);
+      for (const std::uint32_t k : table_terms_[t])
+        for (const Entry& e : term_entries_[k]) table_acc.add(e);
+      for (const std::uint32_t c : x_.tables[t].columns) {
+        Impl::Column& column = x_.columns[c];
+        for (const Entry& e : column_own_[c]) column_acc.add(e);
+        for (const Entry& e : column_extra_[c]) column_acc.add(e);
+        for (const std::uint32_t k : column.concepts)
+          for (const auto& [term, weight] : x_.concepts[k].terms)
+            column_acc.add(Entry{term, kConcept, weight});
+        for (const std::uint32_t r : column.rules)
+          for (const Entry& e : rule_entries_[r]) column_acc.add(e);
+        column_acc.drain([&](TermId term, const float* best) {
+          column.terms.emplace_back(term, combine_sources(best));
+          for (int src = 0; src < kSourceCount; ++src)
+            if (best[src] > 0) table_acc.add(Entry{term, static_cast<Source>(src), best[src]});
+        });
+      }
+      table_acc.drain([&](TermId term, const float* best) {
+        x_.postings[term].push_back(
+            Impl::Posting{t, combine_sources(best, kTableName), best[kTableName] > 0});
+      });
+    }
+  }
+
+  // Every table's name, then the columns' of two words or more. A name that
+  // is all stop words or numbers cannot be spelt.
+  void collect_names() {
+    auto stems_of = [](const std::vector<Word>& words) {
+      std::vector<std::string> stems;
+      for (const Word& w : words) stems.push_back(w.stem);
+      return stems;
+    };
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      std::vector<Word> words = content_words(x_.tables[t].name);
+      if (words.empty()) continue;
+      x_.longest_key = std::max(x_.longest_key, words.size());
+      x_.name_keys[name_key(stems_of(words))].push_back(static_cast<std::uint32_t>(x_.names.size()));
+      x_.names.push_back(Impl::Name{std::move(words), {t}, true});
+    }
+    std::unordered_map<std::string, std::uint32_t> column_names;  // key -> its Name
+    for (std::uint32_t c = 0; c < x_.columns.size(); ++c) {
+      std::vector<Word>& words = column_words_[c];
+      if (words.size() < 2) continue;
+      for (Word& w : words) w.stem = x_.term_texts[x_.surface.at(w.text)];
+      const std::string key = name_key(stems_of(words));
+      auto [it, added] = column_names.emplace(key, static_cast<std::uint32_t>(x_.names.size()));
+      if (added) {
+        x_.longest_key = std::max(x_.longest_key, words.size());
+        x_.name_keys[key].push_back(it->second);
+        x_.names.push_back(Impl::Name{std::move(words), {}, false});
+      }
+      auto& holders = x_.names[it->second].tables;
+      if (std::find(holders.begin(), holders.end(), x_.columns[c].table) == holders.end())
+        holders.push_back(x_.columns[c].table);
+    }
+  }
+
+  void weigh_terms() {
+    const double count = static_cast<double>(x_.tables.size());
+    const double rare = std::log(1.0 + (count - 0.5) / 1.5);
+    x_.idf.resize(x_.term_texts.size());
+    for (std::size_t t = 0; t < x_.term_texts.size(); ++t) {
+      const double df = static_cast<double>(x_.postings[t].size());
+      x_.idf[t] = rare > 0
+                      ? static_cast<float>(std::log(1.0 + (count - df + 0.5) / (df + 0.5)) / rare)
+                      : 0.0f;
+    }
+  }
+
+  void collect_spellings() {
+    for (const auto& [word, term] : x_.surface) {
+      std::vector<char32_t> cps = code_points(word);
+      if (cps.size() >= x_.by_length.size()) x_.by_length.resize(cps.size() + 1);
+      x_.by_length[cps.size()].push_back(
+          Impl::Spelling{std::u32string(cps.begin(), cps.end()), word, term});
+    }
+    // Candidates in one order whatever the hash order.
+    for (auto& list : x_.by_length)
+      std::sort(list.begin(), list.end(),
+                [](const Impl::Spelling& a, const Impl::Spelling& b) { return a.text < b.text; });
+  }
+
+  Impl& x_;
+  const Graph& graph_;
+  std::vector<Type> types_;
+  std::vector<std::uint32_t> slot_;  // a node's index in the list of its type
+  std::vector<Graph::Index> term_nodes_;
+  std::vector<std::vector<Entry>> concept_entries_, rule_entries_;
+  std::vector<std::vector<Entry>> column_extra_, table_extra_;  // tags, examples, defined terms
+  std::vector<std::vector<Entry>> table_own_, column_own_;
+  std::vector<std::vector<Word>> column_words_;        // the words of each column's name
+  std::vector<std::vector<TermId>> table_words_;       // all of a table's own words
+  std::vector<std::vector<TermId>> table_self_;        // its name and description words
+  std::vector<std::vector<Entry>> term_entries_;       // per term
+  std::vector<std::vector<std::uint32_t>> table_terms_;  // the terms a table uses
+};
+
+}  // namespace
+
+Index::Impl::Impl(const Graph& graph) { Builder(*this, graph).run(); }
+
+detail::TermId Index::Impl::intern(const std::string& stem) {
+  auto [it, added] = term_ids.emplace(stem, static_cast<TermId>(term_texts.size()));
+  if (added) {
+    term_texts.push_back(stem);
+    is_pair.push_back(false);
+  }
+  return it->second;
+}
+
+detail::TermId Index::Impl::intern_pair(TermId a, TermId b) {
+  auto [it, added] = pair_ids.emplace(pair_key(a, b), static_cast<TermId>(term_texts.size()));
+  if (added) {
+    term_texts.push_back(term_texts[std::min(a, b)] + " " + term_texts[std::max(a, b)]);
+    is_pair.push_back(true);
+  }
+  return it->second;
+}
+
+detail::TermId Index::Impl::find_pair(TermId a, TermId b) const {
+  if (a == kNoTerm || b == kNoTerm || a == b) return kNoTerm;
+  auto it = pair_ids.find(pair_key(a, b));
+  return it == pair_ids.end() ? kNoTerm : it->second;
+}
+
+const Index::Impl::Posting* Index::Impl::posting(TermId term, std::uint32_t table) const {
+  const auto& list = postings[term];
+  auto it = std::lower_bound(list.begin(), list.end(), table,
+                             [](const Posting& p, std::uint32_t t) { return p.table < t; });
+  return it == list.end() || it->table != table ? nullptr : &*it;
+}
+
+Index::Index(const Graph& graph) : impl_(std::make_unique<Impl>(graph)) {}
+Index::~Index() = default;
+std::size_t Index::table_count() const noexcept { return impl_->tables.size(); }
+std::size_t Index::term_count() const noexcept { return impl_->term_texts.size(); }
+
+}  // namespace corvalt::linking

@@ -1,0 +1,298 @@
+// Lexical linking: words (splitting, stop words, stems, edit distance) and
+// the choice of tables on a small schema written in a style of its own
+// (CamelCase, singular names).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "corvalt/atlanor.hpp"
+#include "corvalt/json.hpp"
+#include "corvalt/linking.hpp"
+#include "corvalt/node_ids.hpp"
+
+using namespace corvalt;
+using linking::content_words;
+using linking::split_words;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// ---- words ------------------------------------------------------------------
+
+TEST(LinkingWords, SplitDropsPunctuationAndSplitsIdentifiers) {
+  EXPECT_EQ(split_words("on the critical path?"), (Strings{"on", "the", "critical", "path"}));
+  EXPECT_EQ(split_words("total_float_days"), (Strings{"total", "float", "days"}));
+  EXPECT_EQ(split_words("TotalFloat HTTPServer wbs2Level"),
+            (Strings{"total", "float", "http", "server", "wbs", "2", "level"}));
+  EXPECT_EQ(split_words("the project's notes, don't"), (Strings{"the", "project", "notes", "dont"}));
+  EXPECT_EQ(split_words("Jürgen's ÉTUDE (Bürokalender)"), (Strings{"jürgen", "étude", "bürokalender"}));
+  EXPECT_EQ(split_words("finish-to-start, lag=5d"), (Strings{"finish", "to", "start", "lag", "5", "d"}));
+}
+
+TEST(LinkingWords, StopWordsAreFillerOnly) {
+  for (const char* w : {"show", "with", "which", "the", "list", "many", "all", "are"})
+    EXPECT_TRUE(linking::is_stop_word(w)) << w;
+  for (const char* w : {"float", "activity", "total", "date", "status", "cost"})
+    EXPECT_FALSE(linking::is_stop_word(w)) << w;
+}
+
+TEST(LinkingWords, StemsJoinInflections) {
+  EXPECT_EQ(linking::stem("activities"), linking::stem("activity"));
+  EXPECT_EQ(linking::stem("delayed"), linking::stem("delay"));
+  EXPECT_EQ(linking::stem("calendars"), "calendar");
+  EXPECT_EQ(linking::stem("overallocated"), linking::stem("overallocation"));
+  EXPECT_NE(linking::stem("float"), linking::stem("flow"));
+}
+
+TEST(LinkingWords, ContentWordsKeepClausesApart) {
+  auto words = content_words("Show activities with no successors, and their lag in 2024");
+  Strings texts, stems;
+  for (const auto& w : words) texts.push_back(w.text), stems.push_back(w.stem);
+  EXPECT_EQ(texts, (Strings{"activities", "successors", "lag"}));
+  EXPECT_EQ(stems, (Strings{"activ", "successor", "lag"}));
+  EXPECT_FALSE(words[0].joined);
+  EXPECT_TRUE(words[1].joined);     // across "with no"
+  EXPECT_FALSE(words[1].adjacent);  // ... which stand between them
+  EXPECT_FALSE(words[2].joined);    // after the comma
+  auto side_by_side = content_words("critical path");
+  EXPECT_TRUE(side_by_side[1].adjacent);
+}
+
+TEST(LinkingWords, EditDistanceCountsSwapsOnceAndStopsAtTheLimit) {
+  EXPECT_EQ(linking::edit_distance("milstone", "milestone", 2), 1u);
+  EXPECT_EQ(linking::edit_distance("mielstone", "milestone", 2), 1u);  // neighbours swapped
+  EXPECT_EQ(linking::edit_distance("relashionship", "relationship", 2), 2u);
+  EXPECT_EQ(linking::edit_distance("calendar", "project", 2), 3u);  // limit + 1
+  EXPECT_EQ(linking::edit_distance("façade", "facade", 1), 1u);     // code points, not bytes
+}
+
+TEST(LinkingWords, ModeNames) {
+  EXPECT_EQ(linking::parse_mode("spec"), linking::Mode::kSpec);
+  EXPECT_EQ(linking::parse_mode("lexical"), linking::Mode::kLexical);
+  EXPECT_FALSE(linking::parse_mode("Lexical"));
+  EXPECT_EQ(linking::mode_name(linking::Mode::kLexical), "lexical");
+}
+
+// ---- linking ----------------------------------------------------------------
+
+constexpr const char* kSchema = R"({
+  "tables": {
+    "Project": {"description": "Projects of the portfolio with their status", "domain": "pm",
+      "columns": {
+        "ProjectId": {"description": "Project identifier", "data_type": "INTEGER"},
+        "ProjectName": {"description": "Name of the project", "data_type": "TEXT"},
+        "IsActive": {"description": "1 when the project is active", "data_type": "INTEGER"},
+        "CalendarId": {"description": "Default calendar of the project", "data_type": "INTEGER"}}},
+    "Task": {"description": "Schedule tasks with their dates and float", "domain": "scheduling",
+      "columns": {
+        "TaskId": {"description": "Task identifier", "data_type": "INTEGER"},
+        "ProjectId": {"description": "Project the task belongs to", "data_type": "INTEGER"},
+        "TotalFloat": {"description": "Total float in days", "data_type": "REAL",
+                       "concepts": ["total_float"],
+                       "business_rules": ["Critical Task: a task with TotalFloat <= 0 is critical"]},
+        "EarlyFinish": {"description": "Early finish date", "data_type": "TEXT"}}},
+    "TaskLink": {"description": "Logic links between tasks: predecessor and successor", "domain": "logic",
+      "columns": {
+        "PredTaskId": {"description": "Predecessor task", "data_type": "INTEGER"},
+        "SuccessorTaskId": {"description": "Successor task", "data_type": "INTEGER"},
+        "LagDays": {"description": "Lag in days", "data_type": "REAL", "concepts": ["lag"]}}},
+    "WorkCalendar": {"description": "Working days and holidays", "domain": "scheduling",
+      "columns": {
+        "CalendarId": {"description": "Calendar identifier", "data_type": "INTEGER"},
+        "CalendarName": {"description": "Name of the calendar", "data_type": "TEXT"}}},
+    "Resource": {"description": "People and equipment", "domain": "resources",
+      "columns": {
+        "ResourceId": {"description": "Resource identifier", "data_type": "INTEGER"},
+        "ResourceName": {"description": "Name of the resource", "data_type": "TEXT"},
+        "CalendarId": {"description": "Calendar the resource works on", "data_type": "INTEGER"}}},
+    "ResourceAssignment": {"description": "Resources assigned to tasks", "domain": "resources",
+      "columns": {
+        "TaskId": {"description": "Assigned task", "data_type": "INTEGER"},
+        "ResourceId": {"description": "Assigned resource", "data_type": "INTEGER"},
+        "BudgetedUnits": {"description": "Planned units", "data_type": "REAL"}}},
+    "Baseline": {"description": "Saved copies of a project schedule", "domain": "baselines",
+      "columns": {
+        "BaselineId": {"description": "Baseline identifier", "data_type": "INTEGER"},
+        "ProjectId": {"description": "Baselined project", "data_type": "INTEGER"}}},
+    "BaselineTask": {"description": "Task dates as saved in a baseline", "domain": "baselines",
+      "columns": {
+        "BaselineId": {"description": "Baseline of the row", "data_type": "INTEGER"},
+        "TaskId": {"description": "Baselined task", "data_type": "INTEGER"},
+        "BaselineFinishDate": {"description": "Finish date in the baseline", "data_type": "TEXT"}}},
+    "TaskCode": {"description": "Code values that group tasks", "domain": "codes",
+      "columns": {
+        "CodeId": {"description": "Code identifier", "data_type": "INTEGER"},
+        "CodeValue": {"description": "Short code value", "data_type": "TEXT"}}},
+    "TaskCodeAssignment": {"description": "Codes given to tasks", "domain": "codes",
+      "columns": {
+        "CodeId": {"description": "Assigned code", "data_type": "INTEGER"},
+        "TaskId": {"description": "Coded task", "data_type": "INTEGER"}}},
+    "Shipment": {"description": "Deliveries to site", "domain": "logistics",
+      "columns": {"ShipmentId": {"description": "Shipment identifier", "data_type": "INTEGER"}}}
+  },
+  "relationships": [
+    {"from_table": "Task", "to_table": "Project", "join_condition": "Task.ProjectId = Project.ProjectId", "description": ""},
+    {"from_table": "TaskLink", "to_table": "Task", "join_condition": "TaskLink.PredTaskId = Task.TaskId", "description": ""},
+    {"from_table": "ResourceAssignment", "to_table": "Task", "join_condition": "ResourceAssignment.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "ResourceAssignment", "to_table": "Resource", "join_condition": "ResourceAssignment.ResourceId = Resource.ResourceId", "description": ""},
+    {"from_table": "Resource", "to_table": "WorkCalendar", "join_condition": "Resource.CalendarId = WorkCalendar.CalendarId", "description": ""},
+    {"from_table": "Project", "to_table": "WorkCalendar", "join_condition": "Project.CalendarId = WorkCalendar.CalendarId", "description": ""},
+    {"from_table": "Baseline", "to_table": "Project", "join_condition": "Baseline.ProjectId = Project.ProjectId", "description": ""},
+    {"from_table": "BaselineTask", "to_table": "Baseline", "join_condition": "BaselineTask.BaselineId = Baseline.BaselineId", "description": ""},
+    {"from_table": "BaselineTask", "to_table": "Task", "join_condition": "BaselineTask.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "TaskCodeAssignment", "to_table": "Task", "join_condition": "TaskCodeAssignment.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "TaskCodeAssignment", "to_table": "TaskCode", "join_condition": "TaskCodeAssignment.CodeId = TaskCode.CodeId", "description": ""}
+  ],
+  "business_concepts": {"total_float": {"description": "Slack before the project finish moves"},
+                        "lag": {"description": "Waiting time on a link"}},
+  "keywords": {"critical": ["Task.TotalFloat"], "slack": ["total_float"]},
+  "terminology": {"lead": "A negative lag between a predecessor and its successor"},
+  "query_examples": [
+    {"query": "SELECT l.* FROM TaskLink l JOIN Task t ON t.TaskId = l.PredTaskId WHERE l.LagDays > 10",
+     "description": "Links with a lag of more than ten days"},
+    {"query": "SELECT * FROM Shipment", "description": "All shipments"}
+  ]
+})";
+
+class Linking : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    service_.build_graph(json::parse(kSchema));
+    graph_ = service_.graph()->graph.get();
+    index_ = std::make_unique<linking::Index>(*graph_);
+  }
+
+  linking::Result link(const std::string& question, Strings keywords = {},
+                       const std::string& previous_sql = "") {
+    question_ = question;
+    previous_ = previous_sql;
+    return index_->link(linking::Query{question_, std::move(keywords), previous_});
+  }
+  Strings tables(const linking::Result& r) const {
+    Strings out;
+    for (const auto& t : r.tables) out.push_back(node_ids::name_of(graph_->id(t.node), node_ids::kTable));
+    return out;
+  }
+  Strings sorted_tables(const std::string& question, const std::string& previous_sql = "") {
+    Strings out = tables(link(question, {}, previous_sql));
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  const linking::LinkedTable& entry(const linking::Result& r, const std::string& table) const {
+    for (const auto& t : r.tables)
+      if (graph_->id(t.node) == node_ids::make_id(node_ids::kTable, table)) return t;
+    throw std::runtime_error("not chosen: " + table);
+  }
+
+  atlanor::AtlanorService service_;
+  const Graph* graph_ = nullptr;
+  std::unique_ptr<linking::Index> index_;
+  std::string question_, previous_;
+};
+
+TEST_F(Linking, ANamedTableAloneWithTheWordsThatNamedIt) {
+  auto r = link("List all the work calendars!");
+  EXPECT_EQ(tables(r), (Strings{"WorkCalendar"}));
+  EXPECT_EQ(r.strength, linking::Strength::kStrong);
+  EXPECT_EQ(r.tables[0].reason, linking::Reason::kNamed);
+  EXPECT_EQ(r.tables[0].matched, (Strings{"work", "calendars", "work calendars"}));
+  EXPECT_GT(r.tables[0].score, 1.0);
+}
+
+TEST_F(Linking, NamesNeedTheSameNounNotJustTheSameStem) {
+  // "active" and "task" share no stem trouble here, but "activity"-style
+  // conflations do: "resourcing" stems like "resource" and is no plural of it.
+  EXPECT_EQ(linking::stem("resourcing"), linking::stem("resources"));
+  auto r = link("resourcing of tasks");
+  for (const auto& t : r.tables)
+    if (graph_->id(t.node) == "table:Resource") EXPECT_NE(t.reason, linking::Reason::kNamed);
+  EXPECT_EQ(entry(link("show resources"), "Resource").reason, linking::Reason::kNamed);
+}
+
+TEST_F(Linking, ANameInsideALongerPhraseIsNotNamedOneSpreadOutIs) {
+  EXPECT_EQ(sorted_tables("List the task codes"), (Strings{"TaskCode"}));
+  // Spread over the question both names count; the bridge joins them.
+  EXPECT_EQ(sorted_tables("codes of each task"), (Strings{"Task", "TaskCode", "TaskCodeAssignment"}));
+  // The column name "baseline finish date" hides the table name "baseline".
+  EXPECT_EQ(tables(link("baseline finish date of tasks"))[0], "BaselineTask");
+}
+
+TEST_F(Linking, MisspeltWordsAreReadAsTheNearestSchemaWord) {
+  auto r = link("shwo the calender names");
+  EXPECT_EQ(tables(r), (Strings{"WorkCalendar"}));
+  EXPECT_NE(std::find(r.tables[0].matched.begin(), r.tables[0].matched.end(), "calender"),
+            r.tables[0].matched.end());
+  // Short words are not corrected: "lad" is no "lag".
+  EXPECT_TRUE(link("lad").tables.empty());
+}
+
+TEST_F(Linking, AnUnnamedTableJoinsOnlyForWhatTheNamedOnesLack) {
+  // Task holds "total float" itself: nothing else is needed.
+  EXPECT_EQ(sorted_tables("tasks with negative total float"), (Strings{"Task"}));
+  // TaskLink holds the successor, which Task lacks.
+  EXPECT_EQ(sorted_tables("successors of task T-100"), (Strings{"Task", "TaskLink"}));
+  // Concepts and tags lead to their columns' tables.
+  EXPECT_EQ(sorted_tables("Which tasks have no slack?"), (Strings{"Task"}));
+  EXPECT_EQ(tables(link("links with a lead")), (Strings{"TaskLink"}));
+}
+
+TEST_F(Linking, JoinTablesAreAddedAlongBridgesNotSharedParents) {
+  // Resource and Project share WorkCalendar as a parent; the path through
+  // the assignments and tasks is the meaningful one.
+  auto r = link("resources of each project");
+  Strings got = tables(r);
+  EXPECT_EQ(Strings(got.begin(), got.begin() + 2), (Strings{"Resource", "Project"}));
+  std::sort(got.begin() + 2, got.end());
+  EXPECT_EQ(Strings(got.begin() + 2, got.end()), (Strings{"ResourceAssignment", "Task"}));
+  EXPECT_EQ(entry(r, "Task").reason, linking::Reason::kJoin);
+  // A table with no relationship gets no joins.
+  EXPECT_EQ(sorted_tables("shipments and calendars"), (Strings{"Shipment", "WorkCalendar"}));
+}
+
+TEST_F(Linking, NothingOrOnlyWeakEvidenceIsSaid) {
+  auto none = link("What is the share price today?");
+  EXPECT_TRUE(none.tables.empty());
+  EXPECT_EQ(none.strength, linking::Strength::kNone);
+  EXPECT_EQ(none.unmatched, (Strings{"share", "price", "today"}));
+  auto weak = link("Which people?");  // only a table description says "people"
+  EXPECT_EQ(weak.strength, linking::Strength::kWeak);
+  EXPECT_FALSE(weak.tables.empty());
+}
+
+TEST_F(Linking, KeywordsAndThePreviousStatementAddToTheQuestion) {
+  EXPECT_EQ(tables(link("and for the other ones?", {"Task Links", "lag"})), (Strings{"TaskLink"}));
+  const std::string previous = "SELECT r.ResourceName FROM Resource r";
+  EXPECT_EQ(sorted_tables("which of them are assigned to tasks?", previous),
+            (Strings{"Resource", "ResourceAssignment", "Task"}));
+  // Without a word that refers back, the earlier tables are not carried over.
+  EXPECT_EQ(sorted_tables("list the work calendars", previous), (Strings{"WorkCalendar"}));
+}
+
+TEST_F(Linking, ColumnsRulesAndTheExampleComeFromTheChosenTables) {
+  auto r = link("critical tasks and their total float");
+  ASSERT_FALSE(r.columns.empty());
+  EXPECT_EQ(graph_->id(r.columns[0]), "column:Task.TotalFloat");
+  ASSERT_EQ(r.rules.size(), 1u);
+  EXPECT_EQ(graph_->id(r.rules[0]), "rule:Critical Task");
+  ASSERT_EQ(r.concepts.size(), 1u);
+  EXPECT_EQ(graph_->id(r.concepts[0]), "concept:total_float");
+  EXPECT_FALSE(r.example);  // no example uses Task alone with such a description
+
+  auto links = link("links with a lag over ten days");
+  ASSERT_TRUE(links.example);
+  EXPECT_EQ(graph_->id(*links.example), "example:0");
+}
+
+TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {
+  Graph empty;
+  linking::Index index(empty);
+  EXPECT_EQ(index.table_count(), 0u);
+  auto r = index.link(linking::Query{"anything at all", {}, ""});
+  EXPECT_TRUE(r.tables.empty());
+  EXPECT_EQ(r.strength, linking::Strength::kNone);
+}
+
+}  // namespace

@@ -136,10 +136,12 @@ class Accumulator {
     float& b = rows_[row - 1].best[e.source];
     b = std::max(b, e.weight);
   }
-  // Calls f(term, best weight per source) for every term added, in term order.
+  // Calls f(term, best weight per source) for every term added, in term
+  // order when `sorted`.
   template <typename F>
-  void drain(F&& f) {
-    std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.term < b.term; });
+  void drain(F&& f, bool sorted) {
+    if (sorted)
+      std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.term < b.term; });
     for (const Row& r : rows_) {
       f(r.term, r.best.data());
       row_of_[r.term] = 0;
@@ -437,6 +439,7 @@ class Builder {
   // tables whose own texts use all of the term's words.
   void read_terms() {
     table_terms_.resize(x_.tables.size());
+    column_terms_.resize(x_.columns.size());
     for (const Graph::Index i : term_nodes_) {
       const Record& attrs = graph_.attrs(i);
       const std::string* name = text_attr(attrs, "name");
@@ -446,11 +449,11 @@ class Builder {
       if (const std::string* definition = text_attr(attrs, "description"))
         add_text(*definition, kTerm, kTermDefinition, entries);
       reduce_entries(entries);
+      const auto k = static_cast<std::uint32_t>(term_entries_.size());
       std::vector<bool> uses(x_.tables.size(), false);
       for (const Graph::Edge& edge : graph_.successors(i))
         if (is(edge.target, Type::kColumn)) {
-          auto& extra = column_extra_[slot_[edge.target]];
-          extra.insert(extra.end(), entries.begin(), entries.end());
+          column_terms_[slot_[edge.target]].push_back(k);
           uses[x_.columns[slot_[edge.target]].table] = true;
         }
       std::vector<TermId> stems;
@@ -460,7 +463,7 @@ class Builder {
         uses[t] = uses[t] || (!stems.empty() && std::all_of(stems.begin(), stems.end(), [&](TermId s) {
                                 return std::binary_search(own.begin(), own.end(), s);
                               }));
-        if (uses[t]) table_terms_[t].push_back(static_cast<std::uint32_t>(term_entries_.size()));
+        if (uses[t]) table_terms_[t].push_back(k);
       }
       term_entries_.push_back(std::move(entries));
     }
@@ -481,21 +484,30 @@ class Builder {
         Impl::Column& column = x_.columns[c];
         for (const Entry& e : column_own_[c]) column_acc.add(e);
         for (const Entry& e : column_extra_[c]) column_acc.add(e);
+        for (const std::uint32_t k : column_terms_[c])
+          for (const Entry& e : term_entries_[k]) column_acc.add(e);
         for (const std::uint32_t k : column.concepts)
           for (const auto& [term, weight] : x_.concepts[k].terms)
             column_acc.add(Entry{term, kConcept, weight});
         for (const std::uint32_t r : column.rules)
           for (const Entry& e : rule_entries_[r]) column_acc.add(e);
-        column_acc.drain([&](TermId term, const float* best) {
-          column.terms.emplace_back(term, combine_sources(best));
-          for (int src = 0; src < kSourceCount; ++src)
-            if (best[src] > 0) table_acc.add(Entry{term, static_cast<Source>(src), best[src]});
-        });
+        column_acc.drain(
+            [&](TermId term, const float* best) {
+              column.terms.emplace_back(term, combine_sources(best));
+              // The table has the terms its columns use already (read_terms).
+              for (int src = 0; src < kSourceCount; ++src)
+                if (best[src] > 0 && src != kTerm)
+                  table_acc.add(Entry{term, static_cast<Source>(src), best[src]});
+            },
+            true);
       }
-      table_acc.drain([&](TermId term, const float* best) {
-        x_.postings[term].push_back(
-            Impl::Posting{t, combine_sources(best, kTableName), best[kTableName] > 0});
-      });
+      // Postings come out ordered by table as the tables are taken in order.
+      table_acc.drain(
+          [&](TermId term, const float* best) {
+            x_.postings[term].push_back(
+                Impl::Posting{t, combine_sources(best, kTableName), best[kTableName] > 0});
+          },
+          false);
     }
   }
 
@@ -563,13 +575,14 @@ class Builder {
   std::vector<std::uint32_t> slot_;  // a node's index in the list of its type
   std::vector<Graph::Index> term_nodes_;
   std::vector<std::vector<Entry>> concept_entries_, rule_entries_;
-  std::vector<std::vector<Entry>> column_extra_, table_extra_;  // tags, examples, defined terms
+  std::vector<std::vector<Entry>> column_extra_, table_extra_;  // tags and examples
   std::vector<std::vector<Entry>> table_own_, column_own_;
   std::vector<std::vector<Word>> column_words_;        // the words of each column's name
   std::vector<std::vector<TermId>> table_words_;       // all of a table's own words
   std::vector<std::vector<TermId>> table_self_;        // its name and description words
   std::vector<std::vector<Entry>> term_entries_;       // per term
-  std::vector<std::vector<std::uint32_t>> table_terms_;  // the terms a table uses
+  std::vector<std::vector<std::uint32_t>> table_terms_;   // the terms a table uses
+  std::vector<std::vector<std::uint32_t>> column_terms_;  // the terms defining a column
 };
 
 }  // namespace

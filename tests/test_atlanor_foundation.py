@@ -258,6 +258,29 @@ class TestLoadedValues:
         assert failures > 300
 
 
+def test_examples_reference_every_table_whose_name_they_contain():
+    """Plain substring test, any letter case, short names and names inside longer
+    identifiers included, in example order then table order."""
+    import random
+
+    rng = random.Random(3)
+    names = ["ab", "a", "site_records", "site_records_2", "records", "Zone", "zone_x", "x1y2",
+             "ti", "tip", "c_d_e_f"] + ["t%d_%s" % (i, rng.choice(["log", "plan", "item"])) for i in range(60)]
+    tables = {n: {"description": "", "domain": "d", "columns": {"id": {"description": "", "data_type": "INTEGER"}}}
+              for n in names}
+    examples = []
+    for _ in range(80):
+        picked = rng.sample(names, 3)
+        examples.append({"query": "SELECT * FROM %s JOIN %sx ON %s.id = 1 -- %s" % (
+            picked[0].upper(), picked[1], picked[2], rng.choice(names)), "description": ""})
+    doc = {"tables": tables, "relationships": [], "query_examples": examples}
+    g = AtlanorService().build_graph(doc)
+    got = [(u, v) for u, v, d in g.edges(data=True) if d.get("relationship") == "references"]
+    want = [("example:%d" % i, "table:" + t) for i, ex in enumerate(examples)
+            for t in names if t.lower() in ex["query"].lower()]
+    assert got == want
+
+
 class TestMetadataAttribute:
     def test_same_dict_until_replaced(self, write_json, small_doc):
         s = AtlanorService()

@@ -18,22 +18,6 @@ nb::object steal_or_raise(PyObject* obj) {
   return nb::steal(obj);
 }
 
-// Python's cyclic GC paused while a large result is assembled: the result
-// only holds new containers and the graph's attribute dicts, so collections
-// triggered by its allocations would find nothing to free.
-class GcPause {
- public:
-  GcPause() : was_enabled_(PyGC_Disable() == 1) {}
-  ~GcPause() {
-    if (was_enabled_) PyGC_Enable();
-  }
-  GcPause(const GcPause&) = delete;
-  GcPause& operator=(const GcPause&) = delete;
-
- private:
-  bool was_enabled_;
-};
-
 // A dict with room for `n` entries from the start.
 PyObject* dict_for(std::size_t n) {
 #if PY_VERSION_HEX < 0x030D0000

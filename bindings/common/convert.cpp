@@ -313,20 +313,6 @@ class HostBuilder : public json::Visitor {
   KeyTable keys_;
 };
 
-// The collector would only walk the new containers as they are made.
-class GcPause {
- public:
-  GcPause() : was_enabled_(PyGC_Disable() == 1) {}
-  ~GcPause() {
-    if (was_enabled_) PyGC_Enable();
-  }
-  GcPause(const GcPause&) = delete;
-  GcPause& operator=(const GcPause&) = delete;
-
- private:
-  bool was_enabled_;
-};
-
 }  // namespace
 
 nb::object document_to_python(const json::Document& document) {

@@ -58,6 +58,22 @@ nb::object record_alias();
 // is made once and shared. The host's cyclic collector is paused meanwhile.
 nb::object document_to_python(const json::Document& document);
 
+// The host's cyclic collector paused for a scope: while a large result of
+// new containers is assembled, the collections its allocations would start
+// can find nothing to free.
+class GcPause {
+ public:
+  GcPause() : was_enabled_(PyGC_Disable() == 1) {}
+  ~GcPause() {
+    if (was_enabled_) PyGC_Enable();
+  }
+  GcPause(const GcPause&) = delete;
+  GcPause& operator=(const GcPause&) = delete;
+
+ private:
+  bool was_enabled_;
+};
+
 // One-shot helpers.
 Value to_value(nb::handle obj);
 nb::object to_python(const Value& value);

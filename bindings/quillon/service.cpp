@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "common/args.hpp"
 #include "common/console.hpp"
@@ -140,6 +142,7 @@ class TextCache {
 // once, in its first place), so a row costs one copy and one replacement per
 // column; the last of repeated columns sets the value, as in a row record.
 nb::object rows_to_python(const quillon::ResultTable& table) {
+  GcPause pause;
   const std::size_t ncols = table.columns.size();
   std::vector<nb::object> keys;
   keys.reserve(ncols);
@@ -205,6 +208,14 @@ nb::object test_query(QuillonPy& self, nb::handle query) {
     nb::object v = key == "results" ? rows_to_python(table) : to_python(value);
     if (PyDict_SetItem(query.ptr(), to_python_text(key).ptr(), v.ptr()) != 0)
       throw nb::python_error();
+  }
+  // A large table's cells (a Value each, a block per long text) are freed
+  // on a helper thread: nothing waits for that.
+  if (table.cells.size() > 65536) {
+    try {
+      std::thread([cells = std::move(table.cells)]() mutable { cells = {}; }).detach();
+    } catch (const std::system_error&) {
+    }
   }
   return nb::borrow(query);
 }

@@ -3,6 +3,7 @@
 #include <string.h>  // memmem
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -70,6 +71,25 @@ class TextBuffer {
     buffer_.push_back('\0');
   }
   std::size_t size() const { return starts_.size(); }
+  // Prepares for many needles: every place of each four-byte sequence of the
+  // buffer, so that a needle of four bytes or more is only compared where
+  // its first four bytes are.
+  void index_places() {
+    const std::size_t places = buffer_.size() >= 4 ? buffer_.size() - 3 : 0;
+    std::size_t slots = 16;
+    while (slots < places * 2) slots *= 2;
+    gram_head_.assign(slots, kNoPlace);
+    gram_key_.assign(slots, 0);
+    next_place_.assign(places, kNoPlace);
+    // From the end, so that each chain lists its places in ascending order.
+    for (std::size_t i = places; i-- > 0;) {
+      const std::uint32_t key = gram(buffer_.data() + i);
+      std::size_t slot = slot_of(key);
+      next_place_[i] = gram_head_[slot];
+      gram_head_[slot] = static_cast<std::uint32_t>(i);
+      gram_key_[slot] = key;
+    }
+  }
   // Calls fn(k) once for every text k containing `needle`, in text order.
   template <typename Fn>
   void for_each_containing(std::string_view needle, Fn&& fn) const {
@@ -78,6 +98,20 @@ class TextBuffer {
       return;
     }
     if (needle.find('\0') != std::string_view::npos) return;  // no text holds a NUL
+    if (needle.size() >= 4 && !gram_head_.empty()) {
+      const std::uint32_t key = gram(needle.data());
+      std::size_t last = kNoPlace;
+      for (std::uint32_t at = gram_head_[slot_of(key)]; at != kNoPlace; at = next_place_[at]) {
+        if (at + needle.size() > buffer_.size() ||
+            std::memcmp(buffer_.data() + at, needle.data(), needle.size()) != 0)
+          continue;
+        const auto k = static_cast<std::size_t>(
+            std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin() - 1);
+        if (k != last) fn(k);
+        last = k;
+      }
+      return;
+    }
     const char* base = buffer_.data();
     std::size_t pos = 0;
     while (pos < buffer_.size()) {
@@ -92,8 +126,26 @@ class TextBuffer {
   }
 
  private:
+  static constexpr std::uint32_t kNoPlace = UINT32_MAX;
+  static std::uint32_t gram(const char* p) {
+    std::uint32_t g;
+    std::memcpy(&g, p, 4);
+    return g;
+  }
+  // The slot of a four-byte sequence: its own, or the first free one after
+  // it (open addressing; a slot holds one sequence's chain).
+  std::size_t slot_of(std::uint32_t key) const {
+    const std::size_t mask = gram_head_.size() - 1;
+    std::size_t slot = (key * 0x9E3779B1u) & mask;
+    while (gram_head_[slot] != kNoPlace && gram_key_[slot] != key) slot = (slot + 1) & mask;
+    return slot;
+  }
+
   std::string buffer_;
   std::vector<std::uint32_t> starts_;
+  std::vector<std::uint32_t> gram_head_;   // per slot: first place of its sequence
+  std::vector<std::uint32_t> gram_key_;    // per slot: the sequence
+  std::vector<std::uint32_t> next_place_;  // per place: the next with the same sequence
 };
 
 struct TableInfo {
@@ -239,6 +291,7 @@ class Builder {
     // Searched table by table, then the edges are added example by example
     // in table order.
     std::vector<std::vector<std::uint32_t>> referenced(nodes.size());
+    queries.index_places();  // thousands of table names are looked for
     for (std::size_t t = 0; t < tables_.size(); ++t)
       queries.for_each_containing(table_name(t), [&](std::size_t example) {
         referenced[example].push_back(static_cast<std::uint32_t>(t));

@@ -7,6 +7,8 @@
 #include "common/convert.hpp"
 #include "common/host_adapters.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/linking.hpp"
+#include "corvalt/text.hpp"
 
 namespace corvalt::py {
 
@@ -78,6 +80,21 @@ void set_metadata(AtlanorPy& self, nb::handle value) {
   self.metadata = nb::borrow(value);
 }
 
+// The linking mode `name` names; a ValueError naming the allowed ones otherwise.
+linking::Mode linking_mode(const std::string& name) {
+  if (auto mode = linking::parse_mode(name)) return *mode;
+  std::string allowed;
+  for (std::string_view known : linking::kModeNames)
+    allowed += (allowed.empty() ? "'" : ", '") + std::string(known) + "'";
+  throw ValueError("linking must be one of " + allowed + ", not " + text::py_repr(name));
+}
+
+void set_linking(AtlanorPy& self, nb::handle value) {
+  if (!PyUnicode_Check(value.ptr()))
+    throw TypeError(std::string("linking must be str, not ") + Py_TYPE(value.ptr())->tp_name);
+  self.core.linking_mode = linking_mode(utf8_of(value));
+}
+
 nb::object load_metadata(AtlanorPy& self, nb::handle filename) {
   std::string path = arg_str(filename, "load_metadata", "filename");
   // The dict is made from the parsed document while the core makes its Values.
@@ -94,10 +111,13 @@ void bind_metadata(AtlanorClass& cls) {
   const auto kAnyValue = nb::for_setter(nb::arg("value").none());
   cls.def(
          "__init__",
-         [](AtlanorPy* self, nb::handle metadata_file, nb::handle verbose, nb::handle mindloom) {
+         [](AtlanorPy* self, nb::handle metadata_file, nb::handle verbose, nb::handle mindloom,
+            nb::handle linking) {
            auto path = arg_opt_str(metadata_file, "AtlanorService", "metadata_file");
+           const linking::Mode mode = linking_mode(arg_str(linking, "AtlanorService", "linking"));
            new (self) AtlanorPy();
            try {
+             self->core.linking_mode = mode;
              self->set_verbose(verbose);
              self->set_mindloom(mindloom);
              if (path && !path->empty()) load_metadata(*self, metadata_file);
@@ -107,11 +127,21 @@ void bind_metadata(AtlanorClass& cls) {
            }
          },
          nb::arg("metadata_file") = nb::none(), nb::arg("verbose") = false,
-         nb::arg("mindloom") = nb::none(),
+         nb::arg("mindloom") = nb::none(), nb::kw_only(), nb::arg("linking") = "spec",
          nb::sig("def __init__(self, metadata_file: str | None = None, verbose: typing.Any = False, "
-                 "mindloom: typing.Any = None) -> None"),
+                 "mindloom: typing.Any = None, *, linking: str = 'spec') -> None"),
          "Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not "
-         "exist).")
+         "exist). `linking` chooses how query processing finds a question's tables: 'spec' "
+         "(the keyword search) or 'lexical' (see the linking property).")
+      .def_prop_rw(
+          "linking",
+          [](AtlanorPy& self) { return nb::str(linking::mode_name(self.core.linking_mode).data()); },
+          &set_linking, kAnyValue, nb::for_getter(nb::sig("def linking(self, /) -> str")),
+          nb::for_setter(nb::sig("def linking(self, value: str, /) -> None")),
+          "How query processing finds a question's tables: 'spec', the keyword search, or "
+          "'lexical': stemmed words scored against names, descriptions, tags, concepts, terms "
+          "and examples, the tables that score well and those joining them; the context record "
+          "then says how well they matched under 'linking'.")
       .def_prop_rw(
           "verbose", [](AtlanorPy& self) { return self.verbose; },
           [](AtlanorPy& self, nb::handle v) { self.set_verbose(v); }, kAnyValue,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "corvalt/console.hpp"
 #include "corvalt/graph.hpp"
 #include "corvalt/host.hpp"
+#include "corvalt/linking.hpp"
 #include "corvalt/value.hpp"
 
 namespace corvalt::json {
@@ -41,9 +43,13 @@ class KnowledgeGraph {
   std::shared_ptr<const Graph> graph;
   // Waits for the prepared texts (rethrowing what preparing them raised).
   const SearchIndex& search_index() const { return *index_.get(); }
+  // What lexical linking prepares, built on first use (linked_context.cpp).
+  const linking::Index& link_index() const;
 
  private:
   std::shared_future<std::shared_ptr<const SearchIndex>> index_;
+  mutable std::once_flag link_once_;
+  mutable std::shared_ptr<const linking::Index> link_index_;
 };
 using KnowledgeGraphPtr = std::shared_ptr<KnowledgeGraph>;
 
@@ -80,6 +86,9 @@ class AtlanorService {
 
   // ---- state -------------------------------------------------------------
   bool verbose = false;
+  // How query processing chooses the tables: by the keyword search, or by
+  // lexical linking (linking.hpp).
+  linking::Mode linking_mode = linking::Mode::kSpec;
   // The AI service and the host's Models types; null when absent.
   std::shared_ptr<AiService> ai;
   std::shared_ptr<Models> models;
@@ -146,6 +155,11 @@ class AtlanorService {
 // Rule-based keyword extraction: words longer than 3 code points, lower-cased,
 // in order, punctuation attached, duplicates kept.
 std::vector<std::string> extract_keywords(std::string_view question);
+
+// A template statement adapted to a question as generate_sql_from_nl adapts
+// it: quoted ISO dates become "?" unless the question speaks of a date or
+// day, and LIMIT clauses go.
+std::string adapt_template_sql(std::string_view question, std::string sql);
 
 // The demonstration: loads the sample document (src/data/ first, else data/,
 // relative to the working directory) into a verbose service whose console is

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ai_understanding.hpp"
+#include "linked_context.hpp"
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/node_ids.hpp"
@@ -150,6 +151,28 @@ Understanding rule_based_understanding(const AtlanorService& service, const std:
   return service.models->make_sql_prompt(text, text, domains, keyword_list);
 }
 
+// What both processing methods add to the context record, in this order:
+// the understanding, the best-guess SQL, how lexical linking matched (in that
+// mode only), the conversation's context and the Markdown rendering.
+RecordPtr finish_record(const AtlanorService& service, RecordPtr output,
+                        const Understanding& understanding, const std::optional<std::string>& sql,
+                        const RecordPtr& linking, const ChatInput* chat,
+                        const std::string& output_format) {
+  output->set("ai_enhanced", Value(make_record(Record{
+                                 {"keywords", understanding.keywords},
+                                 {"business_domains", understanding.buisness_domains},
+                                 {"enhanced_query", understanding.ai_context},
+                             })));
+  // The best-guess SQL travels with the record (the demonstration prints it);
+  // the context record itself, as generate_output builds it, has no SQL.
+  if (sql) output->set("best_guess_sql", Value(*sql));
+  if (linking) output->set("linking", Value(linking));
+  if (chat != nullptr && understanding.history_context.truthy())
+    output->set("chat_history_context", understanding.history_context);
+  if (output_format == "markdown") output->set("markdown", Value(service.format_as_markdown(*output)));
+  return output;
+}
+
 // The steps shared by both processing methods. `chat` is null for the plain
 // method; with it the chat prompt is used and chat_history_context may be set.
 RecordPtr assemble_context(AtlanorService& service, const std::string& query_text,
@@ -162,7 +185,17 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
   std::optional<Understanding> understanding;
   if (service.ai && service.ai->truthy())
     understanding = detail::ai_understanding(service, query_text, chat);
+  const bool from_ai = understanding.has_value();
   if (!understanding) understanding = rule_based_understanding(service, query_text);
+
+  if (service.linking_mode == linking::Mode::kLexical) {
+    detail::LinkedContext linked =
+        detail::link_context(service, *kg, query_text, *understanding, from_ai, chat);
+    RecordPtr output = service.generate_output(query_text, linked.tables, linked.columns,
+                                               linked.concepts, linked.rules, &linked.tables);
+    return finish_record(service, output, *understanding, linked.sql, linked.linking, chat,
+                         output_format);
+  }
 
   CompactSearchResult search =
       service.search_by_keywords_compact(search_keywords(understanding->keywords));
@@ -203,19 +236,7 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
 
   RecordPtr output =
       service.generate_output(query_text, tables, columns, concepts, rules, &all_tables);
-
-  output->set("ai_enhanced", Value(make_record(Record{
-                                 {"keywords", understanding->keywords},
-                                 {"business_domains", understanding->buisness_domains},
-                                 {"enhanced_query", understanding->ai_context},
-                             })));
-  // The best-guess SQL travels with the record (the demonstration prints it);
-  // the context record itself, as generate_output builds it, has no SQL.
-  if (sql) output->set("best_guess_sql", Value(*sql));
-  if (chat != nullptr && understanding->history_context.truthy())
-    output->set("chat_history_context", understanding->history_context);
-  if (output_format == "markdown") output->set("markdown", Value(service.format_as_markdown(*output)));
-  return output;
+  return finish_record(service, output, *understanding, sql, nullptr, chat, output_format);
 }
 
 }  // namespace

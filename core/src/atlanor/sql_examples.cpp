@@ -108,6 +108,10 @@ std::string AtlanorService::generate_sql_from_nl(const std::string& question) co
     sql = generate_sql(tables, &columns);
   }
 
+  return adapt_template_sql(question, std::move(sql));
+}
+
+std::string adapt_template_sql(std::string_view question, std::string sql) {
   std::string lowered_question = text::lower(question);
   if (lowered_question.find("date") == std::string::npos &&
       lowered_question.find("day") == std::string::npos)

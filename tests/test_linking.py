@@ -250,3 +250,22 @@ def test_eval_report_writes_markdown_and_a_chart(tmp_path):
 def test_eval_refuses_a_bad_question_file(tmp_path, questions, message):
     run = run_eval(tmp_path, questions)
     assert run.returncode == 2 and message in run.stderr and run.stdout == ""
+
+
+# ---- the corvalt command ------------------------------------------------------------------
+
+
+def corvalt(*args):
+    return subprocess.run([sys.executable, "-m", "Corvalt", *args], capture_output=True, text=True,
+                          env=ENV, timeout=120)
+
+
+def test_the_command_links_lexically_unless_told_otherwise():
+    lexical = corvalt("context", "Which subcontractors have unpaid invoices?")
+    assert lexical.returncode == 0, lexical.stderr
+    assert json.loads(lexical.stdout)["linking"]["match"] == "none"
+    assert "the question matches no table of the schema" in lexical.stderr
+    spec = corvalt("context", "--linking", "spec", "Which subcontractors have unpaid invoices?")
+    assert spec.returncode == 0 and "linking" not in json.loads(spec.stdout)
+    assert "matches" not in spec.stderr
+    assert corvalt("ask", "--linking", "bm25", "x").returncode == 2

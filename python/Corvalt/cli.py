@@ -243,7 +243,7 @@ def load_context_service(path: str, args, progress: Progress, ai):
     progress(f"loading the metadata document {path}")
     try:
         with service_output():
-            service = AtlanorService(path, verbose=args.verbose, mindloom=ai)
+            service = AtlanorService(path, verbose=args.verbose, mindloom=ai, linking=args.linking)
             progress("building the knowledge graph")
             service.build_graph()
     except LOAD_ERRORS as exc:
@@ -264,11 +264,17 @@ def open_database(path: str, args, ai=None):
     return service
 
 
-def get_context(service, question: str, ai, markdown: bool = False) -> dict:
+def get_context(service, question: str, ai, progress: Progress, markdown: bool = False) -> dict:
     with service_output():
         record = service.process_query(question, "markdown" if markdown else "json")
     if ai is not None:
         ai.check()
+    linking = record.get("linking")
+    if linking and linking.get("match") == "weak":
+        tables = ", ".join(t["name"] for t in linking.get("tables", []))
+        progress(f"the question matches the schema only weakly ({tables})")
+    elif linking and linking.get("match") == "none":
+        progress("the question matches no table of the schema")
     return record
 
 
@@ -316,7 +322,7 @@ def cmd_ask(args: argparse.Namespace) -> int:
             match = history.find_strong_match(question)
         score = history.match_score(question) if match is not None else None
         progress("reading the question against the schema")
-        context = get_context(context_service, question, ai)
+        context = get_context(context_service, question, ai, progress)
 
         historical, from_history = None, False
         if match is not None:
@@ -373,7 +379,7 @@ def cmd_context(args: argparse.Namespace) -> int:
         ai = make_ai(args, progress)
         service = load_context_service(metadata, args, progress, ai)
         progress("reading the question against the schema")
-        record = get_context(service, args.question, ai, markdown=args.markdown)
+        record = get_context(service, args.question, ai, progress, markdown=args.markdown)
     if args.markdown:
         print(record.get("markdown", ""))
     else:
@@ -480,6 +486,13 @@ def add_ai(parser: argparse.ArgumentParser) -> None:
                        help="retries of a failed AI request (default: the adapter's)")
 
 
+def add_linking(parser: argparse.ArgumentParser) -> None:
+    parser.add_argument("--linking", choices=("lexical", "spec"), default="lexical",
+                        help="how the question's tables are found: lexical (default; stemmed words "
+                             "scored against the schema, join tables added, the record says how well "
+                             "they matched) or spec (the schema service's keyword search)")
+
+
 def add_output(parser: argparse.ArgumentParser, what: str) -> None:
     parser.add_argument("--json", action="store_true",
                         help=f"print the whole {what} as one JSON document on standard output instead; "
@@ -511,6 +524,7 @@ def build_parser() -> Parser:
                     "directory and reused for the same question.")
     ask.add_argument("question", metavar="QUESTION", help="the question, in plain language")
     add_inputs(ask, "db", "metadata", "history")
+    add_linking(ask)
     add_output(ask, "best-result record")
     add_ai(ask)
     add_common(ask, suppress=True)
@@ -524,6 +538,7 @@ def build_parser() -> Parser:
     context.add_argument("question", metavar="QUESTION", help="the question, in plain language")
     context.add_argument("--markdown", action="store_true", help="print the Markdown rendering instead of JSON")
     add_inputs(context, "metadata")
+    add_linking(context)
     add_ai(context)
     add_common(context, suppress=True)
     context.set_defaults(handler=cmd_context)

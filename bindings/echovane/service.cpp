@@ -54,7 +54,7 @@ void EchovanePy::sync() {
 nb::object EchovanePy::graph_object() {
   sync();
   if (!shown_) return nb::none();
-  if (!graph_.is_valid()) graph_ = wrap_graph(shown_->graph);
+  if (!graph_.is_valid()) graph_ = wrap_graph(shown_->graph());
   return graph_;
 }
 

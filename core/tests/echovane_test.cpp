@@ -141,6 +141,41 @@ TEST(EchovaneScore, PreparedIndexAgreesWithDirectSearch) {
   EXPECT_GT(matches, 100);  // the comparison exercised real matches
 }
 
+TEST(EchovaneScore, LargeHistoryIndexAgreesWithDirectSearch) {
+  // Enough texts that the index splits them between two threads: words that
+  // first appear late, texts repeated across the halves, and exact repeats.
+  std::mt19937 rng(777);
+  const std::vector<std::string> common = {"late", "activities", "project", "Float", "zone"};
+  auto phrase = [&](std::size_t at) {
+    std::string s;
+    for (int k = 0, n = 1 + static_cast<int>(rng() % 5); k < n; ++k) {
+      if (k) s += ' ';
+      if (rng() % 3 == 0) s += "w" + std::to_string(at / 2000 + rng() % 3);
+      else s += common[rng() % common.size()];
+    }
+    return s;
+  };
+  std::vector<std::pair<std::string, std::vector<std::string>>> entries;
+  std::vector<std::string> said;
+  for (std::size_t i = 0; i < 17000; ++i) {
+    std::vector<std::string> vars;
+    for (int v = 0; v < 3; ++v) vars.push_back(rng() % 4 == 0 && !said.empty() ? said[rng() % said.size()] : phrase(i));
+    entries.emplace_back(phrase(i), vars);
+    if (i % 50 == 0) said.push_back(entries.back().first);
+  }
+  Service s(history(entries));
+  int matches = 0;
+  for (const std::string& question :
+       {std::string("w8 late zone"), std::string("late activities w0"), said[200], said.back(),
+        std::string("W7 project float"), std::string("nothing like it"), entries[16999].second[2],
+        std::string("zone w8 w7 late")}) {
+    const std::string expected = reference_match(entries, question);
+    matches += !expected.empty();
+    ASSERT_EQ(s.match(question), expected) << "question '" << question << "'";
+  }
+  EXPECT_GT(matches, 4);
+}
+
 // ----------------------------------------------------------------- search --
 
 TEST(EchovaneSearch, ExactMatchIgnoresCaseAndSurroundingSpace) {

@@ -37,7 +37,9 @@ class History {
   // Entry i's value under `key`, or null when it has none.
   bool entry_value(std::size_t i, std::string_view key, Value& out) const;
 
-  std::shared_ptr<const Graph> graph;  // node "query:{i}" per entry
+  // Node "query:{i}" per entry, made on first use (once): the search reads
+  // the index, so only a host that looks at the graph pays for it.
+  std::shared_ptr<const Graph> graph() const;
   std::shared_ptr<const MatchIndex> index;
 
  private:
@@ -54,6 +56,8 @@ class History {
   std::vector<json::Document::Node> entries_;
   mutable std::once_flag queries_made_;
   mutable Value queries_;
+  mutable std::once_flag graph_made_;
+  mutable std::shared_ptr<const Graph> graph_;
 };
 
 class EchovaneService {
@@ -65,7 +69,7 @@ class EchovaneService {
   // The entry list, or null before anything was loaded.
   const Value& queries() const noexcept;
   // The history graph, or null before anything was loaded.
-  std::shared_ptr<const Graph> graph() const noexcept;
+  std::shared_ptr<const Graph> graph() const;
   const std::shared_ptr<const History>& history() const noexcept { return history_; }
 
   // Reads the history file and replaces the loaded history. Throws

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <limits>
 
 #include "corvalt/errors.hpp"
@@ -146,65 +147,126 @@ void MatchIndex::add_node(std::string_view text, const std::vector<std::string_v
   first_item_.push_back(static_cast<Item>(item_count()));
 }
 
+namespace {
+
+// The words of a run of items, with word ids of its own: each distinct word
+// gets the next id when first met, and each item lists each of its words
+// once (in the order first met). Two of these split the texts of a large
+// history between two threads; the second one's ids are mapped afterwards.
+struct WordSplit {
+  TextTable table;
+  std::vector<std::string_view> word_text;  // id -> word
+  std::vector<std::uint32_t> item_words;
+  std::vector<std::size_t> item_start;      // per item of the run, plus the end
+  std::vector<std::uint32_t> last_item;     // id -> last item that listed it
+
+  template <class TextOf>
+  void run(std::uint32_t from, std::uint32_t to, const std::vector<std::uint32_t>& first_of,
+           const TextOf& text_of) {
+    auto word = [this](std::uint32_t id) { return word_text[id]; };
+    table.reserve(4096, word);
+    last_item.reserve(4096);
+    item_words.reserve(static_cast<std::size_t>(to - from) * 8);
+    item_start.reserve(static_cast<std::size_t>(to - from) + 1);
+    constexpr std::uint32_t kNoItem = std::numeric_limits<std::uint32_t>::max();
+    for (std::uint32_t item = from; item < to; ++item) {
+      item_start.push_back(item_words.size());
+      if (first_of[item] != item) continue;  // a repeated text: its first's words serve
+      for_each_word(text_of(item), [&](std::string_view w) {
+        const auto next_id = static_cast<std::uint32_t>(word_text.size());
+        // The new id must name its word before the table looks it up.
+        word_text.push_back(w);
+        const std::uint32_t id = table.find_or_insert(w, next_id, word);
+        if (id != next_id) word_text.pop_back();
+        else last_item.push_back(kNoItem);
+        if (last_item[id] == item) return;
+        last_item[id] = item;
+        item_words.push_back(id);
+      });
+    }
+    item_start.push_back(item_words.size());
+  }
+};
+
+}  // namespace
+
 void MatchIndex::finish() {
   const auto items = static_cast<Item>(item_count());
   auto item_text = [this](std::uint32_t item) { return text(item); };
-  auto word = [this](std::uint32_t id) { return word_text_[id]; };
+
+  // Whole texts first: the earliest item with a text keeps the entry, and a
+  // repeated text (half of a typical history's) is split into words once.
+  // Slots a few texts ahead are fetched while this one is looked up (the
+  // table is far larger than the caches).
   exact_.reserve(items, item_text);
   std::vector<std::uint64_t> text_hash(items);
   for (Item item = 0; item < items; ++item) text_hash[item] = TextTable::hash_key(text(item));
-  words_.reserve(4096, word);
-  // Word ids of every item, each id once per item, items one after another.
-  std::vector<std::uint32_t> item_words;
-  std::vector<std::size_t> item_start;
-  // Per word id: the last item that listed it.
-  constexpr Item kNoItem = std::numeric_limits<Item>::max();
-  std::vector<Item> last_item;
-  last_item.reserve(4096);
-  item_words.reserve(static_cast<std::size_t>(items) * 8);
-  item_start.reserve(static_cast<std::size_t>(items) + 1);
+  std::vector<Item> first_of(items);
+  constexpr Item kAhead = 16;
   for (Item item = 0; item < items; ++item) {
-    const std::string_view s = text(item);
-    // The earliest item with a text keeps the entry; a repeated text reuses
-    // its words.
-    // Slots a few texts ahead are fetched while this one is looked up.
-    constexpr Item kAhead = 16;
     if (item + kAhead < items) exact_.prefetch(text_hash[item + kAhead]);
-    const Item first = exact_.find_or_insert_hashed(s, text_hash[item], item, item_text);
-    item_start.push_back(item_words.size());
-    if (first != item) {
-      for (std::size_t k = item_start[first]; k < item_start[first + 1]; ++k) {
-        const std::uint32_t word = item_words[k];
-        item_words.push_back(word);
-      }
-      continue;
-    }
-    for_each_word(s, [&](std::string_view w) {
-      const auto next_id = static_cast<std::uint32_t>(word_text_.size());
-      // The new id must name its word before the table looks it up.
-      word_text_.push_back(w);
-      const std::uint32_t id = words_.find_or_insert(w, next_id, word);
-      if (id != next_id) word_text_.pop_back();
-      else last_item.push_back(kNoItem);
-      // Each word once per item (in the order first met).
-      if (last_item[id] == item) return;
-      last_item[id] = item;
-      item_words.push_back(id);
-    });
+    first_of[item] = exact_.find_or_insert_hashed(text(item), text_hash[item], item, item_text);
   }
-  item_start.push_back(item_words.size());
-  if (item_words.size() >= std::numeric_limits<std::uint32_t>::max())
-    throw ValueError("Query history too large");
+  text_hash = {};
+
+  // The words: a large history's texts in two halves, the second on a
+  // second thread.
+  const Item half = items >= 65536 ? items / 2 : items;
+  WordSplit front, back;
+  std::future<void> second;
+  if (half < items)
+    second = std::async(std::launch::async,
+                        [&] { back.run(half, items, first_of, item_text); });
+  struct Join {
+    std::future<void>& f;
+    ~Join() {
+      if (f.valid()) f.wait();
+    }
+  } join{second};
+  front.run(0, half, first_of, item_text);
+  if (second.valid()) second.get();
+
+  // One id space: the front's ids, then the back's words not met in front.
+  words_ = std::move(front.table);
+  word_text_ = std::move(front.word_text);
+  auto word = [this](std::uint32_t id) { return word_text_[id]; };
+  std::vector<std::uint32_t> back_id(back.word_text.size());
+  for (std::uint32_t local = 0; local < back.word_text.size(); ++local) {
+    const auto next_id = static_cast<std::uint32_t>(word_text_.size());
+    word_text_.push_back(back.word_text[local]);
+    const std::uint32_t id = words_.find_or_insert(back.word_text[local], next_id, word);
+    if (id != next_id) word_text_.pop_back();
+    back_id[local] = id;
+  }
+
+  // Each item's words, a repeated text taking its first's (which comes
+  // earlier, so in the front or earlier in the back).
+  auto words_of = [&](Item item, auto&& fn) {
+    const Item source = first_of[item];
+    if (source < half) {
+      for (std::size_t k = front.item_start[source]; k < front.item_start[source + 1]; ++k)
+        fn(front.item_words[k]);
+    } else {
+      const std::size_t at = source - half;
+      for (std::size_t k = back.item_start[at]; k < back.item_start[at + 1]; ++k)
+        fn(back_id[back.item_words[k]]);
+    }
+  };
 
   // Invert: the items of each word, in item order (counting sort).
   posting_start_.assign(words_.size() + 1, 0);
-  for (std::uint32_t id : item_words) ++posting_start_[id + 1];
+  std::size_t total = 0;
+  for (Item item = 0; item < items; ++item)
+    words_of(item, [&](std::uint32_t id) {
+      ++posting_start_[id + 1];
+      ++total;
+    });
+  if (total >= std::numeric_limits<std::uint32_t>::max()) throw ValueError("Query history too large");
   for (std::size_t w = 1; w < posting_start_.size(); ++w) posting_start_[w] += posting_start_[w - 1];
-  postings_.resize(item_words.size());
+  postings_.resize(total);
   std::vector<std::uint32_t> fill(posting_start_.begin(), posting_start_.end() - 1);
   for (Item item = 0; item < items; ++item)
-    for (std::size_t k = item_start[item]; k < item_start[item + 1]; ++k)
-      postings_[fill[item_words[k]]++] = item;
+    words_of(item, [&](std::uint32_t id) { postings_[fill[id]++] = item; });
 }
 
 std::optional<MatchIndex::Item> MatchIndex::exact(std::string_view question) const {

@@ -118,43 +118,46 @@ void HistoryBuilder::build(History& history, const Node& root, std::string_view 
   }
   first_text.push_back(texts.size());
 
-  // The index (lower-casing and splitting every text) is made on a second
-  // thread while this one builds the graph; both only read the document.
-  std::future<std::shared_ptr<MatchIndex>> index =
-      std::async(std::launch::async, [&texts, &first_text] {
-        auto made = std::make_shared<MatchIndex>();
-        std::size_t chars = 0;
-        for (std::string_view t : texts) chars += t.size();
-        made->reserve(first_text.size() - 1, texts.size(), chars);
-        std::vector<std::string_view> variations;
-        for (std::size_t i = 0; i + 1 < first_text.size(); ++i) {
-          variations.assign(texts.begin() + static_cast<std::ptrdiff_t>(first_text[i] + 1),
-                            texts.begin() + static_cast<std::ptrdiff_t>(first_text[i + 1]));
-          made->add_node(texts[first_text[i]], variations);
-        }
-        made->finish();
-        return made;
-      });
-  try {
+  // The graph is made when first asked for (see History::graph).
+  auto index = std::make_shared<MatchIndex>();
+  std::size_t chars = 0;
+  for (std::string_view t : texts) chars += t.size();
+  index->reserve(entries.size(), texts.size(), chars);
+  std::vector<std::string_view> variations;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    variations.assign(texts.begin() + static_cast<std::ptrdiff_t>(first_text[i] + 1),
+                      texts.begin() + static_cast<std::ptrdiff_t>(first_text[i + 1]));
+    index->add_node(texts[first_text[i]], variations);
+  }
+  index->finish();
+  history.index = std::move(index);
+}
+
+std::shared_ptr<const Graph> History::graph() const {
+  std::call_once(graph_made_, [this] {
     const Value empty("");
     auto graph = std::make_shared<Graph>();
-    graph->reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      const EntryFields& f = fields[i];
+    graph->reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      // Checked when loaded: only the three keys are read again.
+      Node question, variations, timestamp;
+      bool has_question = false, has_variations = false, has_timestamp = false;
+      entries_[i].for_each_member([&](std::string_view key, const Node& value) {
+        if (key == "question") has_question = (question = value, true);
+        else if (key == "natural_language_variations") has_variations = (variations = value, true);
+        else if (key == "timestamp") has_timestamp = (timestamp = value, true);
+      });
       Record attrs;
       attrs.reserve(3);
-      attrs.append_new("text", f.has_question ? f.question.value() : empty);
-      attrs.append_new("variations", f.has_variations ? f.variations.value() : Value(make_list()));
-      attrs.append_new("timestamp", f.has_timestamp ? f.timestamp.value() : empty);
+      attrs.append_new("text", has_question ? question.value() : empty);
+      attrs.append_new("variations", has_variations ? variations.value() : Value(make_list()));
+      attrs.append_new("timestamp", has_timestamp ? timestamp.value() : empty);
       // The ids are new, so the moving overload's single look-up adds them.
       graph->add_node(node_id(i), std::move(attrs));
     }
-    history.graph = std::move(graph);
-  } catch (...) {
-    index.wait();
-    throw;
-  }
-  history.index = index.get();
+    graph_ = std::move(graph);
+  });
+  return graph_;
 }
 
 std::shared_ptr<const History> build_history(const Value& document, std::string_view filename) {
@@ -215,8 +218,8 @@ const Value& EchovaneService::queries() const noexcept {
   return history_ ? history_->queries() : none;
 }
 
-std::shared_ptr<const Graph> EchovaneService::graph() const noexcept {
-  return history_ ? history_->graph : nullptr;
+std::shared_ptr<const Graph> EchovaneService::graph() const {
+  return history_ ? history_->graph() : nullptr;
 }
 
 void EchovaneService::load_history(const std::string& filename) {
@@ -251,7 +254,7 @@ void EchovaneService::install(std::shared_ptr<const History> next, std::string_v
 EchovaneService::Match EchovaneService::best_match(std::string_view question, bool speak) const {
   // Keep this history alive for the whole search.
   const std::shared_ptr<const History> history = history_;
-  if (!history || history->graph->node_count() == 0) {
+  if (!history || history->size() == 0) {
     if (speak) print(console_, "No graph loaded, returning None");
     return {};
   }
@@ -259,7 +262,6 @@ EchovaneService::Match EchovaneService::best_match(std::string_view question, bo
   const std::string_view q = text::strip(lowered);
   if (speak) print(console_, "Looking for a match for: '" + std::string(q) + "'");
 
-  const Graph& graph = *history->graph;
   const MatchIndex& index = *history->index;
 
   // Exact phase: the earliest item with this very text, a node's question
@@ -268,9 +270,9 @@ EchovaneService::Match EchovaneService::best_match(std::string_view question, bo
     const std::uint32_t node = index.node_of(*item);
     if (speak) {
       if (*item == index.first_item(node))
-        print(console_, "Found exact match on node " + graph.id(node));
+        print(console_, "Found exact match on node " + node_id(node));
       else
-        print(console_, "Found exact match in variations of node " + graph.id(node));
+        print(console_, "Found exact match in variations of node " + node_id(node));
     }
     return {static_cast<std::int64_t>(node), 1.0};
   }
@@ -287,7 +289,7 @@ EchovaneService::Match EchovaneService::best_match(std::string_view question, bo
     const auto first = index.first_item(node);
     const auto end = index.first_item(node + 1);
     const double text_score = shared[first] / denominator;
-    if (speak) print(console_, "Node " + graph.id(node) + " text score: " + two_decimals(text_score));
+    if (speak) print(console_, "Node " + node_id(node) + " text score: " + two_decimals(text_score));
     if (text_score > best_score) {
       best_score = text_score;
       best_index = static_cast<std::int64_t>(node);
@@ -295,7 +297,7 @@ EchovaneService::Match EchovaneService::best_match(std::string_view question, bo
     for (auto item = first + 1; item < end; ++item) {
       const double score = shared[item] / denominator;
       if (verbose && score > 0.5)
-        print(console_, "Node " + graph.id(node) + " variation '" + std::string(index.text(item)) +
+        print(console_, "Node " + node_id(node) + " variation '" + std::string(index.text(item)) +
                             "' score: " + two_decimals(score));
       if (score > best_score) {
         best_score = score;
@@ -306,9 +308,11 @@ EchovaneService::Match EchovaneService::best_match(std::string_view question, bo
 
   if (speak) {
     print(console_, "Best match score: " + two_decimals(best_score));
-    if (best_score > kStrongMatch)
-      print(console_, "Returning match: '" +
-                          to_str(graph.attrs(static_cast<Graph::Index>(best_index)).at("text")) + "'");
+    if (best_score > kStrongMatch) {
+      Value text("");
+      history->entry_value(static_cast<std::size_t>(best_index), "question", text);
+      print(console_, "Returning match: '" + to_str(text) + "'");
+    }
     else
       print(console_, "No strong match found");
   }

@@ -448,7 +448,7 @@ class Linker {
     std::vector<std::pair<double, std::uint32_t>> scores;
     for (const std::uint32_t t : chosen_)
       for (const std::uint32_t c : x_.tables[t].columns)
-        if (const double s = match(x_.columns[c].terms); s > 0) scores.emplace_back(s, c);
+        if (const double s = match(x_.column_terms(c)); s > 0) scores.emplace_back(s, c);
     by_score(scores);
     std::unordered_map<std::uint32_t, std::size_t> per_table;
     for (const auto& [s, c] : scores) {

@@ -80,12 +80,6 @@ constexpr float kRuleText = 0.3f;
 // name or describe that table count this much of their weight.
 constexpr float kForeignKeyWord = 0.3f;
 
-struct Entry {
-  TermId term;
-  Source source;
-  float weight;
-};
-
 const std::string* text_attr(const Record& attrs, std::string_view key) {
   const Value* v = attrs.find(key);
   return v && v->is_text() ? &v->as_text() : nullptr;
@@ -266,7 +260,7 @@ class Builder {
         if (types_[edge.target] != Type::kColumn || slot_[edge.target] != ~0u) continue;
         slot_[edge.target] = static_cast<std::uint32_t>(x_.columns.size());
         x_.tables[t].columns.push_back(slot_[edge.target]);
-        x_.columns.push_back(Impl::Column{edge.target, t, {}, {}, {}});
+        x_.columns.push_back(Impl::Column{edge.target, t, {}, {}, {}, {}});
       }
     }
     for (Impl::Column& column : x_.columns) {
@@ -358,12 +352,12 @@ class Builder {
         x_.concepts[c].terms.emplace_back(term, combine_sources(best));
       }
     }
-    rule_entries_.resize(x_.rules.size());
+    x_.rule_entries.resize(x_.rules.size());
     for (std::size_t r = 0; r < x_.rules.size(); ++r) {
       if (const std::string* description = text_attr(graph_.attrs(x_.rules[r].node), "description"))
-        add_text(*description, kRule, kRuleText, rule_entries_[r]);
-      reduce_entries(rule_entries_[r]);
-      for (const Entry& e : rule_entries_[r]) x_.rules[r].terms.push_back(e.term);
+        add_text(*description, kRule, kRuleText, x_.rule_entries[r]);
+      reduce_entries(x_.rule_entries[r]);
+      for (const Entry& e : x_.rule_entries[r]) x_.rules[r].terms.push_back(e.term);
       sort_unique(x_.rules[r].terms);
     }
   }
@@ -449,7 +443,7 @@ class Builder {
       if (const std::string* definition = text_attr(attrs, "description"))
         add_text(*definition, kTerm, kTermDefinition, entries);
       reduce_entries(entries);
-      const auto k = static_cast<std::uint32_t>(term_entries_.size());
+      const auto k = static_cast<std::uint32_t>(x_.term_entries.size());
       std::vector<bool> uses(x_.tables.size(), false);
       for (const Graph::Edge& edge : graph_.successors(i))
         if (is(edge.target, Type::kColumn)) {
@@ -465,44 +459,34 @@ class Builder {
                               }));
         if (uses[t]) table_terms_[t].push_back(k);
       }
-      term_entries_.push_back(std::move(entries));
+      x_.term_entries.push_back(std::move(entries));
     }
   }
 
-  // Each column's evidence from its own texts and what leads to it; each
-  // table's from the same over its columns, plus its own texts, tags, terms
-  // and examples.
+  // Each table's evidence from its own texts, tags, terms and examples and
+  // from all that its columns hold. A column keeps its own texts and tags
+  // for column_terms().
   void gather_evidence() {
     x_.postings.resize(x_.term_texts.size());
-    Accumulator column_acc(x_.term_texts.size()), table_acc(x_.term_texts.size());
+    Accumulator acc(x_.term_texts.size());
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
-      for (const Entry& e : table_own_[t]) table_acc.add(e);
-      for (const Entry& e : table_extra_[t]) table_acc.add(e);
+      for (const Entry& e : table_own_[t]) acc.add(e);
+      for (const Entry& e : table_extra_[t]) acc.add(e);
       for (const std::uint32_t k : table_terms_[t])
-        for (const Entry& e : term_entries_[k]) table_acc.add(e);
+        for (const Entry& e : x_.term_entries[k]) acc.add(e);
       for (const std::uint32_t c : x_.tables[t].columns) {
         Impl::Column& column = x_.columns[c];
-        for (const Entry& e : column_own_[c]) column_acc.add(e);
-        for (const Entry& e : column_extra_[c]) column_acc.add(e);
-        for (const std::uint32_t k : column_terms_[c])
-          for (const Entry& e : term_entries_[k]) column_acc.add(e);
+        column.entries = std::move(column_own_[c]);
+        column.entries.insert(column.entries.end(), column_extra_[c].begin(), column_extra_[c].end());
+        column.terms = std::move(column_terms_[c]);  // the table has these already (read_terms)
+        for (const Entry& e : column.entries) acc.add(e);
         for (const std::uint32_t k : column.concepts)
-          for (const auto& [term, weight] : x_.concepts[k].terms)
-            column_acc.add(Entry{term, kConcept, weight});
+          for (const auto& [term, weight] : x_.concepts[k].terms) acc.add(Entry{term, kConcept, weight});
         for (const std::uint32_t r : column.rules)
-          for (const Entry& e : rule_entries_[r]) column_acc.add(e);
-        column_acc.drain(
-            [&](TermId term, const float* best) {
-              column.terms.emplace_back(term, combine_sources(best));
-              // The table has the terms its columns use already (read_terms).
-              for (int src = 0; src < kSourceCount; ++src)
-                if (best[src] > 0 && src != kTerm)
-                  table_acc.add(Entry{term, static_cast<Source>(src), best[src]});
-            },
-            true);
+          for (const Entry& e : x_.rule_entries[r]) acc.add(e);
       }
       // Postings come out ordered by table as the tables are taken in order.
-      table_acc.drain(
+      acc.drain(
           [&](TermId term, const float* best) {
             x_.postings[term].push_back(
                 Impl::Posting{t, combine_sources(best, kTableName), best[kTableName] > 0});
@@ -574,13 +558,12 @@ class Builder {
   std::vector<Type> types_;
   std::vector<std::uint32_t> slot_;  // a node's index in the list of its type
   std::vector<Graph::Index> term_nodes_;
-  std::vector<std::vector<Entry>> concept_entries_, rule_entries_;
+  std::vector<std::vector<Entry>> concept_entries_;
   std::vector<std::vector<Entry>> column_extra_, table_extra_;  // tags and examples
   std::vector<std::vector<Entry>> table_own_, column_own_;
   std::vector<std::vector<Word>> column_words_;        // the words of each column's name
   std::vector<std::vector<TermId>> table_words_;       // all of a table's own words
   std::vector<std::vector<TermId>> table_self_;        // its name and description words
-  std::vector<std::vector<Entry>> term_entries_;       // per term
   std::vector<std::vector<std::uint32_t>> table_terms_;   // the terms a table uses
   std::vector<std::vector<std::uint32_t>> column_terms_;  // the terms defining a column
 };
@@ -611,6 +594,26 @@ detail::TermId Index::Impl::find_pair(TermId a, TermId b) const {
   if (a == kNoTerm || b == kNoTerm || a == b) return kNoTerm;
   auto it = pair_ids.find(pair_key(a, b));
   return it == pair_ids.end() ? kNoTerm : it->second;
+}
+
+Index::Impl::Weighted Index::Impl::column_terms(std::uint32_t c) const {
+  const Column& column = columns[c];
+  std::vector<Entry> entries = column.entries;
+  for (const std::uint32_t k : column.terms)
+    entries.insert(entries.end(), term_entries[k].begin(), term_entries[k].end());
+  for (const std::uint32_t k : column.concepts)
+    for (const auto& [term, weight] : concepts[k].terms) entries.push_back(Entry{term, kConcept, weight});
+  for (const std::uint32_t r : column.rules)
+    entries.insert(entries.end(), rule_entries[r].begin(), rule_entries[r].end());
+  reduce_entries(entries);
+  Weighted out;
+  for (auto it = entries.begin(); it != entries.end();) {
+    float best[kSourceCount] = {};
+    const TermId term = it->term;
+    for (; it != entries.end() && it->term == term; ++it) best[it->source] = it->weight;
+    out.emplace_back(term, combine_sources(best));
+  }
+  return out;
 }
 
 const Index::Impl::Posting* Index::Impl::posting(TermId term, std::uint32_t table) const {

@@ -47,6 +47,13 @@ inline constexpr float kNameWord = 0.6f;
 
 inline float noisy_or(float a, float b) { return 1.0f - (1.0f - a) * (1.0f - b); }
 
+// A word (or pair) found in a place, with the weight of that place.
+struct Entry {
+  TermId term;
+  Source source;
+  float weight;
+};
+
 // Two words in either order.
 inline std::uint64_t pair_key(TermId a, TermId b) {
   if (a > b) std::swap(a, b);
@@ -85,11 +92,13 @@ struct Index::Impl {
     std::vector<std::uint32_t> tables;
     bool of_table;
   };
+  // A column's evidence is combined only when its table is chosen
+  // (column_terms()); until then it is kept as the places it comes from.
   struct Column {
     Graph::Index node;
     std::uint32_t table;
-    Weighted terms;
-    std::vector<std::uint32_t> concepts, rules;
+    std::vector<detail::Entry> entries;  // its own texts and tags
+    std::vector<std::uint32_t> terms, concepts, rules;  // the terms defining it; its concepts, rules
   };
   struct Concept {
     Graph::Index node;
@@ -133,6 +142,7 @@ struct Index::Impl {
   std::vector<Column> columns;
   std::vector<Concept> concepts;
   std::vector<Rule> rules;
+  std::vector<std::vector<detail::Entry>> rule_entries, term_entries;
   std::vector<Example> examples;
   std::vector<Name> names;
   std::unordered_map<std::string, std::vector<std::uint32_t>> name_keys;  // -> names
@@ -149,6 +159,8 @@ struct Index::Impl {
   TermId lookup(const Word& word, std::string& spelling, unsigned& distance) const;
   // T's posting of a term, or null.
   const Posting* posting(TermId term, std::uint32_t table) const;
+  // A column's evidence per term, sorted by term.
+  Weighted column_terms(std::uint32_t column) const;
 };
 
 }  // namespace corvalt::linking

@@ -143,7 +143,11 @@ void split_run(std::string_view text, const std::vector<CodePoint>& run, std::ve
 
 std::vector<Piece> split_pieces(std::string_view text) {
   std::vector<Piece> out;
-  std::vector<CodePoint> run;
+  out.reserve(text.size() / 5 + 1);  // about a word per five bytes
+  // The code points of the word being read: one buffer per thread, as most
+  // texts are short and many are split.
+  thread_local std::vector<CodePoint> run;
+  run.clear();
   bool clause_break = false;
   auto end_run = [&] {
     if (!run.empty()) split_run(text, run, out, clause_break);
@@ -249,10 +253,12 @@ std::string stem(std::string_view word) {
 }
 
 std::vector<Word> content_words(std::string_view text, bool stems) {
+  std::vector<Piece> pieces = split_pieces(text);
   std::vector<Word> words;
+  words.reserve(pieces.size());
   bool clause_break = true;  // nothing to join the first word to
   bool dropped = false;      // a word was left out since the last content word
-  for (Piece& piece : split_pieces(text)) {
+  for (Piece& piece : pieces) {
     clause_break = clause_break || piece.clause_break_before;
     const bool one_letter = piece.text.size() < 2 || (piece.text.size() <= 4 && text::length(piece.text) < 2);
     if (one_letter || is_stop_word(piece.text) || all_digits(piece.text)) {

@@ -46,6 +46,10 @@ using AtlanorClass = nb::class_<AtlanorPy>;
 
 // Each part of the service binds its own methods (one file each).
 void bind_metadata(AtlanorClass& cls);    // construction, attributes, load/build
+// Keyword search results as (ranked [(node_id, attributes)], {node_id:
+// [reasons]}), with the graph's own id strs and attribute dicts
+// (search_result.cpp).
+nb::object search_result_to_python(GraphView& view, const atlanor::CompactSearchResult& found);
 void bind_search(AtlanorClass& cls);      // search_by_keywords, get_related_rules, find_path
 void bind_context(AtlanorClass& cls);     // generate_output, format_as_markdown
 void bind_sql(AtlanorClass& cls);         // generate_sql, generate_sql_from_nl, _get_schema_summary

@@ -74,6 +74,10 @@ class GcPause {
   bool was_enabled_;
 };
 
+// A new dict with room for `n` items from the start (a new reference, or null
+// with the host's error set).
+PyObject* presized_dict(std::size_t n);
+
 // One-shot helpers.
 Value to_value(nb::handle obj);
 nb::object to_python(const Value& value);

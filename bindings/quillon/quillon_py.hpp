@@ -64,6 +64,10 @@ void bind_quillon(nb::module_& m);
 // Generation, correction, exploration, comparison and answering methods.
 void bind_answering(QuillonClass& cls);
 
+// The rows of a result table as a list of the host's dicts, one per row,
+// keyed by column name in column order (rows.cpp).
+nb::object rows_to_python(const quillon::ResultTable& table);
+
 // Core calls whose work is only SQLite's run with the GIL released.
 quillon::Quillon::Unlocker release_gil();
 

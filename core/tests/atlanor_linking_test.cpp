@@ -227,6 +227,8 @@ TEST_F(Linking, MisspeltWordsAreReadAsTheNearestSchemaWord) {
             r.tables[0].matched.end());
   // Short words are not corrected: "lad" is no "lag".
   EXPECT_TRUE(link("lad").tables.empty());
+  // The schema writes "calendar" only; "calendrs" is one edit from its plural.
+  EXPECT_EQ(tables(link("all calendrs")), (Strings{"WorkCalendar"}));
 }
 
 TEST_F(Linking, AnUnnamedTableJoinsOnlyForWhatTheNamedOnesLack) {

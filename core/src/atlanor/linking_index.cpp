@@ -152,6 +152,17 @@ class Accumulator {
   std::vector<Row> rows_;
 };
 
+// The regular English plural of a lower-cased ASCII word ("" for another).
+std::string plural_of(std::string_view w) {
+  if (w.size() < 2 || !std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+    return {};
+  auto vowel = [](char c) { return std::string_view("aeiou").find(c) != std::string_view::npos; };
+  if (w.back() == 'y' && !vowel(w[w.size() - 2])) return std::string(w.substr(0, w.size() - 1)) + "ies";
+  if (w.ends_with("s") || w.ends_with("x") || w.ends_with("z") || w.ends_with("ch") || w.ends_with("sh"))
+    return std::string(w) + "es";
+  return std::string(w) + "s";
+}
+
 // "table.column" references of a join condition, as written.
 std::vector<std::pair<std::string, std::string>> qualified_columns(std::string_view condition) {
   std::vector<std::pair<std::string, std::string>> out;
@@ -540,12 +551,20 @@ class Builder {
     }
   }
 
+  // The schema's words as written, and the plural of each that the schema
+  // does not write itself: a question misspells "resources" where the
+  // schema only has "resource".
   void collect_spellings() {
-    for (const auto& [word, term] : x_.surface) {
+    auto add = [&](const std::string& word, TermId term) {
       std::vector<char32_t> cps = code_points(word);
       if (cps.size() >= x_.by_length.size()) x_.by_length.resize(cps.size() + 1);
       x_.by_length[cps.size()].push_back(
           Impl::Spelling{std::u32string(cps.begin(), cps.end()), word, term});
+    };
+    for (const auto& [word, term] : x_.surface) {
+      add(word, term);
+      std::string plural = plural_of(word);
+      if (!plural.empty() && !x_.surface.count(plural)) add(plural, term);
     }
     // Candidates in one order whatever the hash order.
     for (auto& list : x_.by_length)

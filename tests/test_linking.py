@@ -131,6 +131,37 @@ class TestRecord:
         assert table_names(s.process_query("And who owns them?")) == []
 
 
+    def test_verbose_says_what_was_linked_and_the_template_used(self, capsys):
+        s = service("lexical")
+        s.verbose = True
+        capsys.readouterr()
+        s.process_query("Show all projects with negative float")
+        lines = capsys.readouterr().out.splitlines()
+        assert lines[0] == "Using basic keyword extraction: ['show', 'projects', 'with', 'negative', 'float']"
+        assert lines[1] == "Lexical linking (strong match): ['projects']"
+        assert lines[2].startswith("Using template query: SELECT p.project_id")
+        assert len(lines) == 3
+
+    def test_the_chat_method_keeps_its_keys_in_order(self):
+        class AI:
+            def run(self, prompt):
+                return json.dumps({"keywords": "not a list", "enhanced_query": "late activities"})
+
+        s = service("lexical", mindloom=AI())
+        out = s.process_query_with_chat_history("Which activities are late?", [], "SELECT 1", "markdown")
+        assert list(out)[-4:] == ["ai_enhanced", "best_guess_sql", "linking", "markdown"]
+        assert table_names(out) == ["activities"]
+        assert out["ai_enhanced"]["keywords"] == "not a list"  # kept as the AI gave it, not matched
+
+    def test_a_rebuilt_graph_is_linked_afresh(self, tmp_path):
+        s = service("lexical")
+        assert table_names(s.process_query("List all calendars")) == ["calendars"]
+        s.build_graph({"tables": {"WorkCalendar": {"description": "Calendars", "domain": "d", "columns": {}}}})
+        assert table_names(s.process_query("List all calendars")) == ["WorkCalendar"]
+        s.linking = "spec"
+        assert "linking" not in s.process_query("List all calendars")
+
+
 # ---- the question set ---------------------------------------------------------------------
 
 

@@ -288,6 +288,18 @@ TEST_F(Linking, ColumnsRulesAndTheExampleComeFromTheChosenTables) {
   EXPECT_EQ(graph_->id(*links.example), "example:0");
 }
 
+TEST_F(Linking, AtMostSixTablesAreChosenBeforeJoins) {
+  auto r = link("projects tasks task links work calendars resources baselines shipments task codes");
+  std::size_t chosen = 0;
+  for (const auto& t : r.tables) chosen += t.reason != linking::Reason::kJoin;
+  EXPECT_EQ(chosen, 6u);
+  // The chosen tables come first, best first; the join tables after them.
+  for (std::size_t i = 0; i < r.tables.size(); ++i) {
+    EXPECT_EQ(r.tables[i].reason == linking::Reason::kJoin, i >= chosen) << i;
+    if (i > 0 && i < chosen) EXPECT_GE(r.tables[i - 1].score, r.tables[i].score) << i;
+  }
+}
+
 TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {
   Graph empty;
   linking::Index index(empty);

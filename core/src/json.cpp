@@ -1087,6 +1087,21 @@ std::vector<Document::Node> Document::Node::elements() const {
   return out;
 }
 
+void Document::Node::items(void (*fn)(void*, const Node&), void* context) const {
+  Node value;
+  if (exact_) {
+    for (const Value& item : exact_->as_list()) {
+      value.exact_ = &item;
+      fn(context, value);
+    }
+    return;
+  }
+  for (element x : array_of(element_of(fast_))) {
+    store(value.fast_, x);
+    fn(context, value);
+  }
+}
+
 void Document::Node::members(void (*fn)(void*, std::string_view, const Node&), void* context) const {
   Node value;
   if (exact_) {

@@ -101,6 +101,11 @@ class Document::Node {
   std::string_view text() const;
   // A list's elements in order (is_list()).
   std::vector<Node> elements() const;
+  // The same one by one, without a vector: fn(element).
+  template <class Fn>
+  void for_each_element(Fn&& fn) const {
+    items([](void* f, const Node& v) { (*static_cast<Fn*>(f))(v); }, &fn);
+  }
   // A record's members in order, each repeated key as often as written
   // (is_record()); fn(key, value).
   template <class Fn>
@@ -115,6 +120,7 @@ class Document::Node {
  private:
   friend class Document;
   void members(void (*fn)(void*, std::string_view, const Node&), void* context) const;
+  void items(void (*fn)(void*, const Node&), void* context) const;
   const Value* exact_ = nullptr;  // the exact reader's value, or null
   // The fast reader's handle on the value (its tape position).
   alignas(8) unsigned char fast_[16] = {};

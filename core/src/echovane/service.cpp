@@ -60,14 +60,14 @@ EntryFields read_entry(const Node& entry, std::size_t i, std::string_view filena
       throw TypeError(entry_context(i, filename) +
                       ": natural_language_variations must be a list, not " +
                       f.variations.type_name());
-    const std::vector<Node> list = f.variations.elements();
-    variation_texts.reserve(list.size());
-    for (std::size_t k = 0; k < list.size(); ++k) {
-      if (!list[k].is_text())
+    std::size_t k = 0;
+    f.variations.for_each_element([&](const Node& item) {
+      if (!item.is_text())
         throw TypeError(entry_context(i, filename) + ": natural_language_variations[" +
-                        std::to_string(k) + "] must be a str, not " + list[k].type_name());
-      variation_texts.push_back(list[k].text());
-    }
+                        std::to_string(k) + "] must be a str, not " + item.type_name());
+      variation_texts.push_back(item.text());
+      ++k;
+    });
   }
   return f;
 }
@@ -99,8 +99,6 @@ void HistoryBuilder::build(History& history, const Node& root, std::string_view 
 
   // Every entry is checked first, so that a bad one fails the load before
   // anything is built; what the graph and the index read is noted on the way.
-  std::vector<EntryFields> fields;
-  fields.reserve(entries.size());
   std::vector<std::string_view> texts;  // per entry: its question, then its variations
   std::vector<std::size_t> first_text;  // per entry, plus one past the last
   texts.reserve(entries.size() * 4);
@@ -111,9 +109,9 @@ void HistoryBuilder::build(History& history, const Node& root, std::string_view 
       throw TypeError(entry_context(i, filename) + " must be a dict, not " +
                       entries[i].type_name());
     variation_texts.clear();
-    fields.push_back(read_entry(entries[i], i, filename, variation_texts));
+    const EntryFields f = read_entry(entries[i], i, filename, variation_texts);
     first_text.push_back(texts.size());
-    texts.push_back(fields.back().has_question ? fields.back().question.text() : std::string_view());
+    texts.push_back(f.has_question ? f.question.text() : std::string_view());
     texts.insert(texts.end(), variation_texts.begin(), variation_texts.end());
   }
   first_text.push_back(texts.size());

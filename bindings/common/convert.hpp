@@ -9,6 +9,7 @@
 
 #include <nanobind/nanobind.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -57,6 +58,8 @@ nb::object record_alias();
 // repeated key keeps its first position and last value); each distinct key
 // is made once and shared. The host's cyclic collector is paused meanwhile.
 nb::object document_to_python(const json::Document& document);
+// The same for what `walk` reports to the visitor it is given.
+nb::object walked_to_python(const std::function<void(json::Visitor&)>& walk);
 
 // The host's cyclic collector paused for a scope: while a large result of
 // new containers is assembled, the collections its allocations would start

@@ -154,9 +154,13 @@ class HostBuilder : public json::Visitor {
 }  // namespace
 
 nb::object document_to_python(const json::Document& document) {
+  return walked_to_python([&document](json::Visitor& v) { document.walk(v); });
+}
+
+nb::object walked_to_python(const std::function<void(json::Visitor&)>& walk) {
   GcPause pause;
   HostBuilder builder;
-  document.walk(builder);
+  walk(builder);
   return builder.take();
 }
 

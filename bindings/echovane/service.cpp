@@ -61,7 +61,9 @@ nb::object EchovanePy::graph_object() {
 nb::object EchovanePy::queries_object() {
   sync();
   if (!shown_) return nb::none();
-  if (!queries_.is_valid()) queries_ = to_python(shown_->queries());
+  // Made from the parsed document directly, without the core's Values.
+  if (!queries_.is_valid())
+    queries_ = walked_to_python([this](json::Visitor& v) { shown_->walk_queries(v); });
   return queries_;
 }
 

@@ -1137,6 +1137,11 @@ bool Document::Node::find(std::string_view key, Node& out) const {
 
 Value Document::Node::value() const { return exact_ ? *exact_ : fast_value(element_of(fast_)); }
 
+void Document::Node::walk(Visitor& visitor) const {
+  if (exact_) value_walk(*exact_, visitor);
+  else fast_walk(element_of(fast_), visitor);
+}
+
 void Document::walk(Visitor& visitor) const {
   if (impl_->fast) fast_walk(impl_->root, visitor);
   else value_walk(impl_->exact, visitor);

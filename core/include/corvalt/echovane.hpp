@@ -33,6 +33,9 @@ class History {
  public:
   // The `enriched_queries` list as loaded (made on first use, once).
   const Value& queries() const;
+  // Reports that list to `visitor` without making Values of it (an empty
+  // list when the document has none).
+  void walk_queries(json::Visitor& visitor) const;
   std::size_t size() const noexcept { return entries_.size(); }
   // Entry i's value under `key`, or null when it has none.
   bool entry_value(std::size_t i, std::string_view key, Value& out) const;

@@ -116,6 +116,8 @@ class Document::Node {
   bool find(std::string_view key, Node& out) const;
   // This value as Values.
   Value value() const;
+  // Reports this value to `visitor`, as Document::walk reports a document.
+  void walk(Visitor& visitor) const;
 
  private:
   friend class Document;

@@ -178,6 +178,15 @@ const Value& History::queries() const {
   return queries_;
 }
 
+void History::walk_queries(json::Visitor& visitor) const {
+  if (!has_list_) {
+    visitor.begin_list(0);
+    visitor.end_list();
+    return;
+  }
+  list_.walk(visitor);
+}
+
 bool History::entry_value(std::size_t i, std::string_view key, Value& out) const {
   Node value;
   if (i >= entries_.size() || !entries_[i].find(key, value)) return false;

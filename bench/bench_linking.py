@@ -47,7 +47,7 @@ def report(label, path, runs, target_ms):
     from Corvalt.Atlanor import AtlanorService
 
     services = {}
-    for mode in ("spec", "lexical"):
+    for mode in ("keyword", "lexical"):
         s = AtlanorService(str(path), linking=mode)
         t0 = time.perf_counter()
         s.build_graph()
@@ -56,11 +56,11 @@ def report(label, path, runs, target_ms):
         s.process_query(QUESTIONS[0])
         first = (time.perf_counter() - t0) * 1e3
         services[mode] = (s, build, first)
-    graph = services["spec"][0].graph
+    graph = services["keyword"][0].graph
     print(f"{label}: graph {graph.number_of_nodes()} nodes, {graph.number_of_edges()} edges")
     medians = {mode: [median_ms(s, q, runs) for q in QUESTIONS] for mode, (s, _, _) in services.items()}
     for i, question in enumerate(QUESTIONS):
-        print(f"  spec {medians['spec'][i]:8.3f} ms  lexical {medians['lexical'][i]:8.3f} ms  {question}")
+        print(f"  keyword {medians['keyword'][i]:8.3f} ms  lexical {medians['lexical'][i]:8.3f} ms  {question}")
     lexical = medians["lexical"]
     print(f"  lexical: median of questions {statistics.median(lexical):.3f} ms, worst {max(lexical):.3f} ms "
           f"(target {target_ms} ms)")

@@ -20,7 +20,7 @@ Question file: a JSON list of records with "question", "difficulty" and "gold_ta
 names of the metadata document); optional "answerable" (default true) and "previous_sql" (the
 statement of the turn before, for a follow-up question); "gold_sql" is not read here.
 
-Usage: python bench/eval_linking.py --metadata M.json --questions Q.json [--modes spec,lexical]
+Usage: python bench/eval_linking.py --metadata M.json --questions Q.json [--modes keyword,lexical]
        [--show] [--report DIR]
 --report DIR also writes DIR/linking_report.md and the bar chart DIR/linking_report.png
 (needs matplotlib, an optional dependency of this command only).
@@ -35,7 +35,7 @@ import sys
 import time
 from dataclasses import dataclass, field
 
-MODES = ("spec", "lexical")
+MODES = ("keyword", "lexical")
 ALL = "all"
 
 

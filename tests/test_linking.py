@@ -40,18 +40,18 @@ def table_names(record):
 
 class TestLinkingArgument:
     def test_default_is_the_keyword_search_and_the_value_is_kept(self):
-        assert AtlanorService().linking == "spec"
+        assert AtlanorService().linking == "keyword"
         s = AtlanorService(linking="lexical")
         assert s.linking == "lexical"
-        s.linking = "spec"
-        assert s.linking == "spec"
+        s.linking = "keyword"
+        assert s.linking == "keyword"
 
     @pytest.mark.parametrize("value", ["Lexical", "", "bm25"])
     def test_an_unknown_mode_names_the_allowed_ones(self, value):
-        with pytest.raises(ValueError, match=r"linking must be one of 'spec', 'lexical', not '.*'"):
+        with pytest.raises(ValueError, match=r"linking must be one of 'keyword', 'lexical', not '.*'"):
             AtlanorService(linking=value)
         s = AtlanorService(linking="lexical")
-        with pytest.raises(ValueError, match="one of 'spec', 'lexical'"):
+        with pytest.raises(ValueError, match="one of 'keyword', 'lexical'"):
             s.linking = value
         assert s.linking == "lexical"  # a refused value changes nothing
 
@@ -71,11 +71,11 @@ class TestRecord:
 
     @pytest.mark.parametrize("question", QUESTIONS)
     def test_spec_mode_is_the_default_record(self, question):
-        default, spec = AtlanorService(str(SAMPLE)), service("spec")
+        default, keyword_mode = AtlanorService(str(SAMPLE)), service("keyword")
         default.build_graph()
         for fmt in ("json", "markdown"):
-            assert spec.process_query(question, fmt) == default.process_query(question, fmt)
-            assert "linking" not in spec.process_query(question, fmt)
+            assert keyword_mode.process_query(question, fmt) == default.process_query(question, fmt)
+            assert "linking" not in keyword_mode.process_query(question, fmt)
 
     def test_lexical_record_keeps_the_shape_and_adds_linking(self):
         out = service("lexical").process_query("List all calendars", "markdown")
@@ -158,7 +158,7 @@ class TestRecord:
         assert table_names(s.process_query("List all calendars")) == ["calendars"]
         s.build_graph({"tables": {"WorkCalendar": {"description": "Calendars", "domain": "d", "columns": {}}}})
         assert table_names(s.process_query("List all calendars")) == ["WorkCalendar"]
-        s.linking = "spec"
+        s.linking = "keyword"
         assert "linking" not in s.process_query("List all calendars")
 
 
@@ -235,7 +235,7 @@ def rows(stdout):
     out = {}
     for line in stdout.splitlines():
         parts = line.split()
-        if len(parts) == 10 and parts[0] in ("spec", "lexical"):
+        if len(parts) == 10 and parts[0] in ("keyword", "lexical"):
             out[(parts[0], parts[1])] = parts[2:]
     return out
 
@@ -245,11 +245,11 @@ def test_eval_prints_both_modes_per_difficulty(tmp_path):
     assert run.returncode == 0, run.stderr
     got = rows(run.stdout)
     # questions, recall, precision, every gold, no gold, no table, tables, gold tables
-    assert got[("spec", "easy")] == ["2", "0.500", "1.000", "0.500", "0.500", "0.500", "0.50", "1.00"]
-    assert got[("spec", "medium")] == ["1", "0.500", "1.000", "0.000", "0.000", "0.000", "1.00", "2.00"]
-    assert got[("spec", "all")] == ["3", "0.500", "1.000", "0.333", "0.333", "0.333", "0.67", "1.33"]
+    assert got[("keyword", "easy")] == ["2", "0.500", "1.000", "0.500", "0.500", "0.500", "0.50", "1.00"]
+    assert got[("keyword", "medium")] == ["1", "0.500", "1.000", "0.000", "0.000", "0.000", "1.00", "2.00"]
+    assert got[("keyword", "all")] == ["3", "0.500", "1.000", "0.333", "0.333", "0.333", "0.67", "1.33"]
     assert got[("lexical", "all")] == ["3", "1.000", "1.000", "1.000", "0.000", "0.000", "1.33", "1.33"]
-    assert re.search(r"^spec\s+1\s+1/1\s+n/a$", run.stdout, re.M)
+    assert re.search(r"^keyword\s+1\s+1/1\s+n/a$", run.stdout, re.M)
     assert re.search(r"^lexical\s+1\s+1/1\s+1/1$", run.stdout, re.M)
 
 
@@ -296,7 +296,7 @@ def test_the_command_links_lexically_unless_told_otherwise():
     assert lexical.returncode == 0, lexical.stderr
     assert json.loads(lexical.stdout)["linking"]["match"] == "none"
     assert "the question matches no table of the schema" in lexical.stderr
-    spec = corvalt("context", "--linking", "spec", "Which subcontractors have unpaid invoices?")
-    assert spec.returncode == 0 and "linking" not in json.loads(spec.stdout)
-    assert "matches" not in spec.stderr
+    keyword_mode = corvalt("context", "--linking", "keyword", "Which subcontractors have unpaid invoices?")
+    assert keyword_mode.returncode == 0 and "linking" not in json.loads(keyword_mode.stdout)
+    assert "matches" not in keyword_mode.stderr
     assert corvalt("ask", "--linking", "bm25", "x").returncode == 2

@@ -127,18 +127,18 @@ void bind_metadata(AtlanorClass& cls) {
            }
          },
          nb::arg("metadata_file") = nb::none(), nb::arg("verbose") = false,
-         nb::arg("mindloom") = nb::none(), nb::kw_only(), nb::arg("linking") = "spec",
+         nb::arg("mindloom") = nb::none(), nb::kw_only(), nb::arg("linking") = "keyword",
          nb::sig("def __init__(self, metadata_file: str | None = None, verbose: typing.Any = False, "
-                 "mindloom: typing.Any = None, *, linking: str = 'spec') -> None"),
+                 "mindloom: typing.Any = None, *, linking: str = 'keyword') -> None"),
          "Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not "
-         "exist). `linking` chooses how query processing finds a question's tables: 'spec' "
+         "exist). `linking` chooses how query processing finds a question's tables: 'keyword' "
          "(the keyword search) or 'lexical' (see the linking property).")
       .def_prop_rw(
           "linking",
           [](AtlanorPy& self) { return nb::str(linking::mode_name(self.core.linking_mode).data()); },
           &set_linking, kAnyValue, nb::for_getter(nb::sig("def linking(self, /) -> str")),
           nb::for_setter(nb::sig("def linking(self, value: str, /) -> None")),
-          "How query processing finds a question's tables: 'spec', the keyword search, or "
+          "How query processing finds a question's tables: 'keyword', the keyword search, or "
           "'lexical': stemmed words scored against names, descriptions, tags, concepts, terms "
           "and examples, the tables that score well and those joining them; the context record "
           "then says how well they matched under 'linking'.")

@@ -70,7 +70,7 @@ TEST(LinkingWords, EditDistanceCountsSwapsOnceAndStopsAtTheLimit) {
 }
 
 TEST(LinkingWords, ModeNames) {
-  EXPECT_EQ(linking::parse_mode("spec"), linking::Mode::kSpec);
+  EXPECT_EQ(linking::parse_mode("keyword"), linking::Mode::kKeyword);
   EXPECT_EQ(linking::parse_mode("lexical"), linking::Mode::kLexical);
   EXPECT_FALSE(linking::parse_mode("Lexical"));
   EXPECT_EQ(linking::mode_name(linking::Mode::kLexical), "lexical");

@@ -81,15 +81,15 @@ class AtlanorService:
     Describes the part of a project-scheduling database that a question touches.
     """
 
-    def __init__(self, metadata_file: str | None = None, verbose: Any = False, mindloom: Any = None, *, linking: str = 'spec') -> None:
+    def __init__(self, metadata_file: str | None = None, verbose: Any = False, mindloom: Any = None, *, linking: str = 'keyword') -> None:
         """
-        Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not exist). `linking` chooses how query processing finds a question's tables: 'spec' (the keyword search) or 'lexical' (see the linking property).
+        Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not exist). `linking` chooses how query processing finds a question's tables: 'keyword' (the keyword search) or 'lexical' (see the linking property).
         """
 
     @property
     def linking(self, /) -> str:
         """
-        How query processing finds a question's tables: 'spec', the keyword search, or 'lexical': stemmed words scored against names, descriptions, tags, concepts, terms and examples, the tables that score well and those joining them; the context record then says how well they matched under 'linking'.
+        How query processing finds a question's tables: 'keyword', the keyword search, or 'lexical': stemmed words scored against names, descriptions, tags, concepts, terms and examples, the tables that score well and those joining them; the context record then says how well they matched under 'linking'.
         """
 
     @linking.setter

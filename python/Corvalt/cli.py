@@ -487,10 +487,10 @@ def add_ai(parser: argparse.ArgumentParser) -> None:
 
 
 def add_linking(parser: argparse.ArgumentParser) -> None:
-    parser.add_argument("--linking", choices=("lexical", "spec"), default="lexical",
+    parser.add_argument("--linking", choices=("lexical", "keyword"), default="lexical",
                         help="how the question's tables are found: lexical (default; stemmed words "
                              "scored against the schema, join tables added, the record says how well "
-                             "they matched) or spec (the schema service's keyword search)")
+                             "they matched) or keyword (the schema service's keyword search)")
 
 
 def add_output(parser: argparse.ArgumentParser, what: str) -> None:

@@ -88,7 +88,7 @@ class AtlanorService {
   bool verbose = false;
   // How query processing chooses the tables: by the keyword search, or by
   // lexical linking (linking.hpp).
-  linking::Mode linking_mode = linking::Mode::kSpec;
+  linking::Mode linking_mode = linking::Mode::kKeyword;
   // The AI service and the host's Models types; null when absent.
   std::shared_ptr<AiService> ai;
   std::shared_ptr<Models> models;

@@ -29,9 +29,9 @@
 namespace corvalt::linking {
 
 // How AtlanorService chooses the tables of a context record: by the default
-// keyword search ("spec"), or by lexical linking ("lexical").
-enum class Mode : std::uint8_t { kSpec, kLexical };
-inline constexpr std::string_view kModeNames[] = {"spec", "lexical"};
+// keyword search ("keyword"), or by lexical linking ("lexical").
+enum class Mode : std::uint8_t { kKeyword, kLexical };
+inline constexpr std::string_view kModeNames[] = {"keyword", "lexical"};
 std::optional<Mode> parse_mode(std::string_view name) noexcept;
 std::string_view mode_name(Mode mode) noexcept;
 

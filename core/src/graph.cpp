@@ -1,6 +1,11 @@
 #include "corvalt/graph.hpp"
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
+#include <limits>
+#include <memory>
+#include <stdexcept>
 
 #include "corvalt/errors.hpp"
 
@@ -12,12 +17,96 @@ void update(Record& target, const Record& source) {
 }
 }  // namespace
 
+// Records made in blocks of growing size; each is constructed in place and
+// destroyed with its block.
+struct Graph::Records {
+  struct Block {
+    Record* items;
+    std::size_t capacity;
+    std::size_t used;
+  };
+  std::vector<Block> blocks;
+
+  Records() = default;
+  Records(const Records&) = delete;
+  Records& operator=(const Records&) = delete;
+  ~Records() {
+    std::allocator<Record> alloc;
+    for (Block& b : blocks) {
+      std::destroy_n(b.items, b.used);
+      alloc.deallocate(b.items, b.capacity);
+    }
+  }
+  void reserve(std::size_t n) {
+    if (n == 0 || (!blocks.empty() && blocks.back().capacity - blocks.back().used >= n)) return;
+    add_block(n);
+  }
+  Record* make(Record&& r) {
+    if (blocks.empty() || blocks.back().used == blocks.back().capacity)
+      add_block(blocks.empty() ? 8 : std::clamp<std::size_t>(blocks.back().capacity * 2, 8, 4096));
+    Block& b = blocks.back();
+    Record* at = std::construct_at(b.items + b.used, std::move(r));
+    ++b.used;
+    return at;
+  }
+
+ private:
+  void add_block(std::size_t capacity) {
+    blocks.reserve(blocks.size() + 1);
+    blocks.push_back(Block{std::allocator<Record>().allocate(capacity), capacity, 0});
+  }
+};
+
+Graph::Graph() : records_(std::make_shared<Records>()) {}
+Graph::~Graph() = default;
+
 void Graph::reserve(std::size_t nodes) {
   ids_.reserve(nodes);
   attrs_.reserve(nodes);
   succ_.reserve(nodes);
   indexed_.reserve(nodes);
-  index_.reserve(nodes);
+  records_->reserve(nodes - std::min(nodes, node_count()));
+  if (slots_.size() < nodes * 2) grow_slots(nodes);
+}
+
+void Graph::grow_slots(std::size_t nodes) {
+  std::size_t size = 16;
+  while (size < nodes * 2) size *= 2;  // at most half full
+  slots_.assign(size, 0);
+  const std::size_t mask = size - 1;
+  for (std::size_t i = 0; i < ids_.size(); ++i) {
+    const std::uint64_t h = hash(ids_[i]);
+    std::size_t slot = h & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = slot_entry(static_cast<Index>(i), h);
+  }
+}
+
+std::size_t Graph::slot_of(std::string_view id, std::uint64_t h) const noexcept {
+  const std::size_t mask = slots_.size() - 1;
+  const std::uint64_t tag = h >> 32 << 32;
+  std::size_t slot = h & mask;
+  for (;;) {
+    const std::uint64_t entry = slots_[slot];
+    if (entry == 0) return slot;
+    if ((entry & ~kIndexBits) == tag && ids_[(entry & kIndexBits) - 1] == id) return slot;
+    slot = (slot + 1) & mask;
+  }
+}
+
+std::string_view Graph::store_id(std::string_view id) {
+  if (id.size() > id_left_) {
+    std::size_t size = id_blocks_.empty() ? 256 : 64 * 1024;
+    if (id.size() > size) size = id.size();
+    id_blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    id_free_ = id_blocks_.back().get();
+    id_left_ = size;
+  }
+  if (!id.empty()) std::memcpy(id_free_, id.data(), id.size());
+  std::string_view stored(id_free_, id.size());
+  id_free_ += id.size();
+  id_left_ -= id.size();
+  return stored;
 }
 
 std::int64_t Graph::edge_position(Index u, Index v) const {
@@ -44,20 +133,37 @@ Graph::Index Graph::add_node(std::string_view id, const Record& attrs) {
     update(*attrs_[*found], attrs);
     return *found;
   }
-  return add_node(std::string(id), Record(attrs));
+  return add_node(id, Record(attrs));
 }
 
-Graph::Index Graph::add_node(std::string&& id, Record&& attrs) {
-  auto [it, inserted] = index_.try_emplace(std::move(id), static_cast<Index>(ids_.size()));
-  if (!inserted) {
-    update(*attrs_[it->second], attrs);
-    return it->second;
+Graph::Slot Graph::locate(std::string_view id) const noexcept {
+  const std::uint64_t h = hash(id);
+  if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
+  return Slot{h};
+}
+
+Graph::Index Graph::add_node(std::string_view id, Record&& attrs) {
+  return add_node(Slot{hash(id)}, id, std::move(attrs));
+}
+
+Graph::Index Graph::add_node(Slot located, std::string_view id, Record&& attrs) {
+  if (slots_.empty()) grow_slots(8);
+  const std::uint64_t h = located.hash;
+  std::size_t slot = slot_of(id, h);
+  if (slots_[slot] != 0) {
+    const auto found = static_cast<Index>((slots_[slot] & kIndexBits) - 1);
+    update(*attrs_[found], attrs);
+    return found;
   }
-  ids_.push_back(&it->first);
-  attrs_.push_back(make_record(std::move(attrs)));
+  if (ids_.size() >= std::numeric_limits<Index>::max() - 1) throw std::length_error("graph too large");
+  const auto index = static_cast<Index>(ids_.size());
+  ids_.push_back(store_id(id));
+  attrs_.push_back(records_->make(std::move(attrs)));
   succ_.emplace_back();
   indexed_.push_back(0);
-  return it->second;
+  slots_[slot] = slot_entry(index, h);
+  if (ids_.size() * 2 > slots_.size()) grow_slots(ids_.size());
+  return index;
 }
 
 void Graph::add_edge(std::string_view u, std::string_view v, const Record& attrs) {
@@ -90,9 +196,10 @@ void Graph::append_new_edge(Index u, Index v, RecordPtr attrs) {
 }
 
 std::optional<Graph::Index> Graph::find(std::string_view id) const {
-  auto it = index_.find(id);
-  if (it == index_.end()) return std::nullopt;
-  return it->second;
+  if (slots_.empty()) return std::nullopt;
+  const std::uint64_t entry = slots_[slot_of(id, hash(id))];
+  if (entry == 0) return std::nullopt;
+  return static_cast<Index>((entry & kIndexBits) - 1);
 }
 
 Graph::Index Graph::index_of(std::string_view id) const {

@@ -39,7 +39,7 @@ struct Built {
 
 std::vector<std::string> successor_ids(const Graph& g, std::string_view id) {
   std::vector<std::string> out;
-  for (const auto& e : g.successors(g.index_of(id))) out.push_back(g.id(e.target));
+  for (const auto& e : g.successors(g.index_of(id))) out.emplace_back(g.id(e.target));
   return out;
 }
 
@@ -51,7 +51,7 @@ TEST(BuildGraph, NodesFollowTheDocumentOrder) {
   auto kg = b.service.build_graph(json::parse(kDoc));
   const Graph& g = *kg->graph;
   std::vector<std::string> order;
-  for (Graph::Index i = 0; i < g.node_count(); ++i) order.push_back(g.id(i));
+  for (Graph::Index i = 0; i < g.node_count(); ++i) order.emplace_back(g.id(i));
   EXPECT_EQ(order, (std::vector<std::string>{
                        "table:activity", "column:activity.total_float", "rule:R1",
                        "rule:No colon rule", "rule:R2", "concept:total_float",

@@ -29,7 +29,7 @@ struct Readable {
 
 Readable readable(const Graph& g, const SearchResult& r) {
   Readable out;
-  for (Graph::Index i : r.ranked) out.ranked.push_back(g.id(i));
+  for (Graph::Index i : r.ranked) out.ranked.emplace_back(g.id(i));
   for (const auto& [i, reasons] : r.matches) out.matches.emplace_back(g.id(i), reasons);
   return out;
 }
@@ -249,7 +249,7 @@ TEST(KeywordSearch, TypePrefixesMatchEveryNodeOfTheirKind) {
   Readable r = run(service, {"table"});
   std::vector<std::string> tables;
   for (Graph::Index i = 0; i < g.node_count(); ++i)
-    if (g.id(i).starts_with("table:")) tables.push_back(g.id(i));
+    if (g.id(i).starts_with("table:")) tables.emplace_back(g.id(i));
   std::vector<std::string> id_hits;
   for (const auto& [id, reasons] : r.matches)
     if (reasons == std::vector<std::string>{"ID contains 'table'"}) id_hits.push_back(id);
@@ -540,7 +540,7 @@ TEST(FindPath, FollowsEdgeDirectionAndReportsNoPathAsNothing) {
   path = service.find_path("keyword:slack", "rule:Float rule");
   ASSERT_TRUE(path.has_value());
   std::vector<std::string> ids;
-  for (auto i : *path) ids.push_back(g.id(i));
+  for (auto i : *path) ids.emplace_back(g.id(i));
   EXPECT_EQ(ids, (std::vector<std::string>{"keyword:slack", "column:activity.total_float",
                                            "rule:Float rule"}));
   path = service.find_path("term:float", "term:float");

@@ -8,7 +8,7 @@ using namespace corvalt;
 namespace {
 std::vector<std::string> ids(const Graph& g, const std::vector<Graph::Index>& path) {
   std::vector<std::string> out;
-  for (auto i : path) out.push_back(g.id(i));
+  for (auto i : path) out.emplace_back(g.id(i));
   return out;
 }
 }  // namespace

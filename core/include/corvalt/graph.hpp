@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +24,9 @@ class Graph {
     RecordPtr attrs;
   };
 
-  Graph() = default;
-  // Node ids are stored once, as the keys of the id index: not copyable.
+  Graph();
+  ~Graph();
+  // Node ids and records live in the graph's own blocks: not copyable.
   Graph(const Graph&) = delete;
   Graph& operator=(const Graph&) = delete;
   Graph(Graph&&) = default;
@@ -33,7 +35,15 @@ class Graph {
   // Absent node: appended with `attrs`. Present: its record is updated with
   // the given keys (new values win). Returns the node's index.
   Index add_node(std::string_view id, const Record& attrs = {});
-  Index add_node(std::string&& id, Record&& attrs);
+  Index add_node(std::string_view id, Record&& attrs);
+  // For a builder adding many nodes: locate() hashes the id and starts
+  // fetching its place in the index, so that the add_node given its result
+  // (same id, no node added in between) waits less for memory.
+  struct Slot {
+    std::uint64_t hash;
+  };
+  Slot locate(std::string_view id) const noexcept;
+  Index add_node(Slot slot, std::string_view id, Record&& attrs);
   // Absent ends are created first (u before v) with empty records. Absent
   // edge: added and appended to u's successors; present: record updated.
   void add_edge(std::string_view u, std::string_view v, const Record& attrs = {});
@@ -54,10 +64,11 @@ class Graph {
   std::size_t node_count() const noexcept { return ids_.size(); }
   std::size_t edge_count() const noexcept { return edge_count_; }
 
-  const std::string& id(Index i) const { return *ids_[i]; }
+  std::string_view id(Index i) const { return ids_[i]; }
   // The node's live attribute record.
   Record& attrs(Index i) const { return *attrs_[i]; }
-  const RecordPtr& attrs_ptr(Index i) const { return attrs_[i]; }
+  // The same record as a shared pointer; it keeps the graph's records alive.
+  RecordPtr attrs_ptr(Index i) const { return RecordPtr(records_, attrs_[i]); }
   const std::vector<Edge>& successors(Index i) const { return succ_[i]; }
 
   // Position of edge u->v in successors(u), or -1 (indexed for nodes with
@@ -75,20 +86,38 @@ class Graph {
   void reserve(std::size_t nodes);
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const noexcept {
-      return std::hash<std::string_view>{}(s);
-    }
-  };
   static std::uint64_t pair_key(Index u, Index v) noexcept {
     return (static_cast<std::uint64_t>(u) << 32) | v;
   }
+  static std::uint64_t hash(std::string_view id) noexcept {
+    return std::hash<std::string_view>{}(id);
+  }
+  // A slot holds position + 1 in its low half (0: empty) and the high half
+  // of the id's hash, compared before the id itself.
+  static constexpr std::uint64_t kIndexBits = 0xFFFFFFFFu;
+  static std::uint64_t slot_entry(Index i, std::uint64_t h) noexcept {
+    return (h >> 32 << 32) | (static_cast<std::uint64_t>(i) + 1);
+  }
+  // Slot of `id` in slots_: the one holding it, or the empty one where it
+  // would go.
+  std::size_t slot_of(std::string_view id, std::uint64_t h) const noexcept;
+  void grow_slots(std::size_t nodes);
+  std::string_view store_id(std::string_view id);
+  Record* store_record(Record&& attrs);
 
-  std::vector<const std::string*> ids_;  // the keys of index_ (stable addresses)
-  std::vector<RecordPtr> attrs_;
+  // Graphs hold tens of thousands of nodes: ids are copied into large blocks
+  // of characters and records are made in blocks too, so that adding a node
+  // allocates nothing of its own, and the id index is one open-addressing
+  // table.
+  struct Records;
+  std::vector<std::unique_ptr<char[]>> id_blocks_;
+  char* id_free_ = nullptr;
+  std::size_t id_left_ = 0;
+  std::shared_ptr<Records> records_;
+  std::vector<std::string_view> ids_;
+  std::vector<Record*> attrs_;
   std::vector<std::vector<Edge>> succ_;
-  std::unordered_map<std::string, Index, Hash, std::equal_to<>> index_;
+  std::vector<std::uint64_t> slots_;
   // Most nodes have a few successors and are scanned. A node with many (a
   // keyword tagging hundreds of columns) gets an index (u, v) -> position,
   // built when add_edge first needs it there; until the index covers all of

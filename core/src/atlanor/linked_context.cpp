@@ -61,7 +61,7 @@ RecordPtr linking_record(const Graph& graph, const linking::Result& result) {
 std::vector<std::string> ids(const Graph& graph, const std::vector<Graph::Index>& nodes) {
   std::vector<std::string> out;
   out.reserve(nodes.size());
-  for (const Graph::Index n : nodes) out.push_back(graph.id(n));
+  for (const Graph::Index n : nodes) out.emplace_back(graph.id(n));
   return out;
 }
 
@@ -78,7 +78,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraph& 
   const linking::Result result = kg.link_index().link(query);
 
   LinkedContext out;
-  for (const auto& t : result.tables) out.tables.push_back(graph.id(t.node));
+  for (const auto& t : result.tables) out.tables.emplace_back(graph.id(t.node));
   out.columns = ids(graph, result.columns);
   out.concepts = ids(graph, result.concepts);
   out.rules = ids(graph, result.rules);
@@ -102,7 +102,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraph& 
     if (result.example) {
       const Value& example_query = graph.attrs(*result.example).at("query");
       if (!example_query.is_text())
-        throw TypeError("Attribute 'query' of " + graph.id(*result.example) + " must be a string, not " +
+        throw TypeError("Attribute 'query' of " + std::string(graph.id(*result.example)) + " must be a string, not " +
                         example_query.type_name());
       sql = example_query.as_text();
       if (service.verbose) service.console().line("Using template query: " + sql);

@@ -27,8 +27,8 @@ constexpr std::size_t kKeep = 2;
 // Node ids in order of discovery, without repeats.
 class IdList {
  public:
-  void add(const std::string& id) {
-    if (seen_.insert(id).second) ids_.push_back(id);
+  void add(std::string_view id) {
+    if (seen_.emplace(id).second) ids_.emplace_back(id);
   }
   bool empty() const noexcept { return ids_.empty(); }
   const std::vector<std::string>& ids() const noexcept { return ids_; }
@@ -44,7 +44,7 @@ class IdList {
 struct Found {
   IdList tables, columns, concepts;
 
-  void classify(const std::string& id) {
+  void classify(std::string_view id) {
     if (node_ids::has_prefix(id, node_ids::kTable))
       tables.add(id);
     else if (node_ids::has_prefix(id, node_ids::kColumn))
@@ -114,7 +114,7 @@ void widen_by_concepts(const Graph& graph, Found& found) {
   if (position.empty()) return;
   std::vector<std::vector<std::string>> tables(concepts.size());
   for (Graph::Index n = 0; n < graph.node_count(); ++n) {
-    const std::string& id = graph.id(n);
+    std::string_view id = graph.id(n);
     if (!node_ids::has_prefix(id, node_ids::kColumn)) continue;
     for (const Graph::Edge& edge : graph.successors(n)) {
       auto it = position.find(edge.target);
@@ -136,7 +136,7 @@ std::vector<std::string> pick_rules(const AtlanorService& service, const Graph& 
       for (const RelatedRule& rule : service.get_related_rules(node))
         if (seen.insert(rule.first).second) rules.push_back(rule.first);
   std::vector<std::string> ids;
-  for (std::size_t i = 0; i < rules.size() && i < kKeep; ++i) ids.push_back(graph.id(rules[i]));
+  for (std::size_t i = 0; i < rules.size() && i < kKeep; ++i) ids.emplace_back(graph.id(rules[i]));
   return ids;
 }
 

@@ -27,10 +27,10 @@ const Regex& limit_clause() {
 }
 
 const std::string& text_attribute(const Record& attrs, std::string_view key,
-                                  const std::string& node) {
+                                  std::string_view node) {
   const Value& v = attrs.at(key);
   if (!v.is_text())
-    throw TypeError("Attribute '" + std::string(key) + "' of " + node + " must be a string, not " +
+    throw TypeError("Attribute '" + std::string(key) + "' of " + std::string(node) + " must be a string, not " +
                     v.type_name());
   return v.as_text();
 }
@@ -76,7 +76,7 @@ std::string AtlanorService::generate_sql_from_nl(const std::string& question) co
     const Record& attrs = graph.attrs(i);
     const Value* type = attrs.find("type");
     if (!type || !(*type == kExample)) continue;
-    const std::string& id = graph.id(i);
+    std::string_view id = graph.id(i);
     std::string description = text::lower(text_attribute(attrs, "description", id));
     const std::string& query = text_attribute(attrs, "query", id);
     std::string lowered_query = text::lower(query);
@@ -99,11 +99,11 @@ std::string AtlanorService::generate_sql_from_nl(const std::string& question) co
     CompactSearchResult found = search_by_keywords_compact(keywords);
     std::vector<std::string> tables, columns;
     for (Graph::Index i : found.ranked) {
-      const std::string& id = graph.id(i);
+      std::string_view id = graph.id(i);
       if (node_ids::has_prefix(id, node_ids::kTable))
-        tables.push_back(id);
+        tables.emplace_back(id);
       else if (node_ids::has_prefix(id, node_ids::kColumn))
-        columns.push_back(id);
+        columns.emplace_back(id);
     }
     sql = generate_sql(tables, &columns);
   }

@@ -13,6 +13,14 @@ namespace corvalt {
 Value::Value(List l) : v_(std::make_shared<List>(std::move(l))) {}
 Value::Value(Record r) : v_(std::make_shared<Record>(std::move(r))) {}
 
+Value Value::shared_text(std::string_view s) {
+  // Texts short enough to be held inline are cheaper to copy than to share.
+  if (s.size() <= std::string().capacity()) return Value(s);
+  Value v;
+  v.v_ = std::make_shared<const std::string>(s);
+  return v;
+}
+
 bool Value::truthy() const {
   switch (kind()) {
     case Kind::Null: return false;
@@ -118,15 +126,16 @@ Record::Record(std::initializer_list<Item> items) {
 Record& Record::operator=(const Record& other) {
   if (this != &other) {
     items_ = other.items_;
-    index_.clear();
+    index_.reset();
   }
   return *this;
 }
 
 void Record::build_index() const {
-  index_.reserve(items_.size() * 2);
-  for (std::size_t i = index_.size(); i < items_.size(); ++i)
-    index_.emplace(items_[i].first, static_cast<std::uint32_t>(i));
+  if (!index_) index_ = std::make_unique<Index>();
+  index_->reserve(items_.size() * 2);
+  for (std::size_t i = index_->size(); i < items_.size(); ++i)
+    index_->emplace(items_[i].first, static_cast<std::uint32_t>(i));
 }
 
 const Value* Record::find(std::string_view key) const {
@@ -135,9 +144,9 @@ const Value* Record::find(std::string_view key) const {
       if (item.first == key) return &item.second;
     return nullptr;
   }
-  if (index_.size() != items_.size()) build_index();
-  auto it = index_.find(key);
-  return it == index_.end() ? nullptr : &items_[it->second].second;
+  if (!index_ || index_->size() != items_.size()) build_index();
+  auto it = index_->find(key);
+  return it == index_->end() ? nullptr : &items_[it->second].second;
 }
 
 Value* Record::find(std::string_view key) {
@@ -165,13 +174,13 @@ Value& Record::set(std::string_view key, Value value) {
     return *existing;
   }
   items_.emplace_back(std::string(key), std::move(value));
-  if (!index_.empty()) index_.emplace(items_.back().first, items_.size() - 1);
+  index_last();
   return items_.back().second;
 }
 
 void Record::append_new(std::string key, Value value) {
   items_.emplace_back(std::move(key), std::move(value));
-  if (!index_.empty()) index_.emplace(items_.back().first, items_.size() - 1);
+  index_last();
 }
 
 // ------------------------------------------------------------ text forms --

@@ -3,7 +3,9 @@
 #include <string.h>  // memmem
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <deque>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -148,6 +150,91 @@ class TextBuffer {
   std::vector<std::uint32_t> next_place_;  // per place: the next with the same sequence
 };
 
+// The columns' names for the terminology's substring test. Names repeat
+// across tables (id, name, project_id, ...): each distinct lower-cased name is
+// searched once, standing for all its columns. Nothing is prepared unless a
+// term is looked for.
+class ColumnNames {
+ public:
+  // The name's spelling is looked up now, while the name is at hand.
+  void add(std::string_view name, Graph::Index column) {
+    if (spellings_.size() * 2 >= slots_.size()) {
+      slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+      for (std::size_t d = 0; d < spellings_.size(); ++d) slots_[find_slot(spellings_[d])] = d + 1;
+    }
+    const std::size_t slot = find_slot(name);
+    if (slots_[slot] == 0) {
+      // Copied: compared with every later column's name, the copies stay
+      // together in memory (the document's keys lie far apart).
+      spellings_.push_back(spelling_store_.emplace_back(name));
+      slots_[slot] = static_cast<std::uint32_t>(spellings_.size());
+    }
+    spelling_of_.push_back(slots_[slot] - 1);
+    columns_.push_back(column);
+  }
+
+  // Every column, in the order added, whose lower-cased name contains
+  // `needle`.
+  std::vector<Graph::Index> containing(std::string_view needle) {
+    if (!prepared_) prepare();
+    // The matching names' columns are marked in a bit set over all columns
+    // and read back in order (cheaper than sorting the merged lists).
+    std::size_t hits = 0;
+    texts_.for_each_containing(needle, [&](std::size_t group) {
+      for (std::uint32_t k : groups_[group]) marks_[k / 64] |= std::uint64_t{1} << (k % 64);
+      hits += groups_[group].size();
+    });
+    std::vector<Graph::Index> out;
+    out.reserve(hits);
+    for (std::size_t w = 0; w < marks_.size() && out.size() < hits; ++w) {
+      for (std::uint64_t bits = marks_[w]; bits != 0; bits &= bits - 1)
+        out.push_back(columns_[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))]);
+      marks_[w] = 0;
+    }
+    return out;
+  }
+
+ private:
+  void prepare() {
+    prepared_ = true;
+    // One lower-casing per spelling; spellings that lower-case alike share a
+    // text.
+    std::unordered_map<std::string, std::uint32_t> lowered;
+    std::vector<std::uint32_t> group_of(spellings_.size());
+    for (std::size_t d = 0; d < spellings_.size(); ++d) {
+      auto [it, inserted] =
+          lowered.try_emplace(text::lower(spellings_[d]), static_cast<std::uint32_t>(groups_.size()));
+      if (inserted) {
+        texts_.add(it->first);
+        groups_.emplace_back();
+      }
+      group_of[d] = it->second;
+    }
+    for (std::size_t k = 0; k < spelling_of_.size(); ++k)
+      groups_[group_of[spelling_of_[k]]].push_back(static_cast<std::uint32_t>(k));
+    marks_.assign((columns_.size() + 63) / 64, 0);
+    texts_.index_places();  // every term is looked for
+  }
+  // The slot of `name` in slots_: its spelling's, or the empty one where it
+  // would go.
+  std::size_t find_slot(std::string_view name) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = std::hash<std::string_view>{}(name) & mask;
+    while (slots_[slot] != 0 && spellings_[slots_[slot] - 1] != name) slot = (slot + 1) & mask;
+    return slot;
+  }
+
+  std::deque<std::string> spelling_store_;
+  std::vector<std::string_view> spellings_;  // distinct names, as first seen
+  std::vector<std::uint32_t> slots_;         // spelling + 1, 0: empty
+  std::vector<std::uint32_t> spelling_of_;   // per column (table then column order)
+  std::vector<Graph::Index> columns_;
+  bool prepared_ = false;
+  TextBuffer texts_;                                // distinct lower-cased names
+  std::vector<std::vector<std::uint32_t>> groups_;  // per text: positions in columns_
+  std::vector<std::uint64_t> marks_;                // one bit per column, all clear between calls
+};
+
 struct TableInfo {
   const std::string* name;
   Graph::Index node;
@@ -190,59 +277,125 @@ class Builder {
     table_attrs.append_new("description", info.at("description"));
     table_attrs.append_new("domain", info.at("domain"));
     table_attrs.append_new("row_count", info.get("row_count", Value(0)));
-    Graph::Index table =
-        graph_.add_node(node_ids::make_id(node_ids::kTable, name), std::move(table_attrs));
+    id_.assign(node_ids::kTable).append(name);
+    Graph::Index table = graph_.add_node(id_, std::move(table_attrs));
     const Record& columns = record_of(info.at("columns"), {"Columns of table '", name, "'"});
     tables_.push_back(TableInfo{&name, table});
     lower_table_names_.push_back(text::lower(name));
-    for (const auto& [column_name, column_value] : columns) {
-      const Record& column = record_of(column_value, {"Column '", name, ".", column_name, "'"});
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      prefetch_column(columns, c + 2, c + 1);
+      const auto& [column_name, column_value] = columns.item(c);
+      const ColumnFields f(record_of(column_value, {"Column '", name, ".", column_name, "'"}));
+      id_.assign(node_ids::kColumn).append(name).append(".").append(column_name);
+      const Graph::Slot slot = graph_.locate(id_);  // the slot is fetched while the record is made
       Record attrs;
-      attrs.reserve(6);
+      attrs.reserve(f.statistics ? 6 : 5);
       attrs.append_new("type", Value("column"));
       attrs.append_new("name", Value(column_name));
-      attrs.append_new("description", column.at("description"));
-      attrs.append_new("data_type", column.at("data_type"));
-      attrs.append_new("indexed", column.get("indexed", Value(false)));
-      if (const Value* stats = column.find("statistics")) attrs.append_new("statistics", *stats);
-      Graph::Index col = graph_.add_node(node_ids::column_id(name, column_name), std::move(attrs));
-      add_column_name(text::lower(column_name), col);
+      attrs.append_new("description", f.required(f.description, "description"));
+      attrs.append_new("data_type", f.required(f.data_type, "data_type"));
+      attrs.append_new("indexed", f.indexed ? *f.indexed : Value(false));
+      if (f.statistics) attrs.append_new("statistics", *f.statistics);
+      Graph::Index col = graph_.add_node(slot, id_, std::move(attrs));
+      column_names_.add(column_name, col);
       graph_.append_new_edge(table, col, edges_.has_column);
-      add_column_rules(col, column);
-      add_column_concepts(col, column);
+      if (f.business_rules) add_rules(col, *f.business_rules);
+      if (f.related_business_rules) add_related_rules(col, *f.related_business_rules);
+      if (f.concepts) add_column_concepts(col, *f.concepts);
     }
   }
 
-  void add_column_rules(Graph::Index col, const Record& column) {
-    if (const Value* rules = column.find("business_rules")) {
-      for (const Value& rule_value : list_of(*rules, {"business_rules"})) {
-        const std::string& rule = text_of(rule_value, {"A business rule"});
-        std::string name = rule.substr(0, rule.find(':'));
-        std::string id = node_ids::make_id(node_ids::kRule, name);
-        auto node = graph_.find(id);
-        if (!node)
-          node = graph_.add_node(id, Record{{"type", "rule"}, {"name", name}, {"description", rule}});
-        graph_.add_edge(col, *node, edges_.governed_by);
-      }
+  // The columns' records lie apart in memory: the record of a column two
+  // ahead and the items of the next one are fetched while this one is made.
+  static void prefetch_column(const Record& columns, std::size_t record_of, std::size_t items_of) {
+    if (record_of < columns.size()) {
+      const Value& v = columns.item(record_of).second;
+      if (v.is_record()) __builtin_prefetch(v.record_ptr().get());
     }
-    if (const Value* rules = column.find("related_business_rules")) {
-      for (const Value& rule_value : list_of(*rules, {"related_business_rules"})) {
-        const Record& rule = record_of(rule_value, {"A related business rule"});
-        const Value& name = rule.at("name");
-        std::string id = node_ids::make_id(node_ids::kRule, to_str(name));
-        auto node = graph_.find(id);
-        if (!node)
-          node = graph_.add_node(
-              id, Record{{"type", "rule"}, {"name", name}, {"description", rule.at("description")}});
-        graph_.add_edge(col, *node, edges_.governed_by);
-      }
+    if (items_of < columns.size()) {
+      const Value& v = columns.item(items_of).second;
+      if (v.is_record() && !v.as_record().empty()) __builtin_prefetch(&v.as_record().item(0));
     }
   }
 
-  void add_column_concepts(Graph::Index col, const Record& column) {
-    const Value* concepts = column.find("concepts");
-    if (!concepts) return;
-    for (const Value& concept_value : list_of(*concepts, {"concepts"})) {
+  // The keys of a column read in one pass over its record (there are tens of
+  // thousands of columns, and as many look-ups per key otherwise).
+  struct ColumnFields {
+    explicit ColumnFields(const Record& column) {
+      for (const auto& [key, value] : column) {
+        switch (key.size()) {
+          case 7:
+            if (key == "indexed") indexed = &value;
+            break;
+          case 8:
+            if (key == "concepts") concepts = &value;
+            break;
+          case 9:
+            if (key == "data_type") data_type = &value;
+            break;
+          case 10:
+            if (key == "statistics") statistics = &value;
+            break;
+          case 11:
+            if (key == "description") description = &value;
+            break;
+          case 14:
+            if (key == "business_rules") business_rules = &value;
+            break;
+          case 22:
+            if (key == "related_business_rules") related_business_rules = &value;
+            break;
+          default:
+            break;
+        }
+      }
+    }
+    static const Value& required(const Value* v, const char* key) {
+      if (!v) throw KeyError(key);
+      return *v;
+    }
+    const Value* description = nullptr;
+    const Value* data_type = nullptr;
+    const Value* indexed = nullptr;
+    const Value* statistics = nullptr;
+    const Value* business_rules = nullptr;
+    const Value* related_business_rules = nullptr;
+    const Value* concepts = nullptr;
+  };
+
+  void add_rules(Graph::Index col, const Value& rules) {
+    for (const Value& rule_value : list_of(rules, {"business_rules"})) {
+      const std::string& rule = text_of(rule_value, {"A business rule"});
+      const std::string_view name = std::string_view(rule).substr(0, rule.find(':'));
+      id_.assign(node_ids::kRule).append(name);
+      auto node = graph_.find(id_);
+      if (!node) {
+        Record attrs;
+        attrs.reserve(3);
+        attrs.append_new("type", Value("rule"));
+        attrs.append_new("name", Value(name));
+        attrs.append_new("description", rule_value);
+        node = graph_.add_node(id_, std::move(attrs));
+      }
+      graph_.add_edge(col, *node, edges_.governed_by);
+    }
+  }
+
+  void add_related_rules(Graph::Index col, const Value& rules) {
+    for (const Value& rule_value : list_of(rules, {"related_business_rules"})) {
+      const Record& rule = record_of(rule_value, {"A related business rule"});
+      const Value& name = rule.at("name");
+      id_.assign(node_ids::kRule).append(to_str(name));
+      auto node = graph_.find(id_);
+      if (!node)
+        node = graph_.add_node(
+            id_, Record{{"type", "rule"}, {"name", name}, {"description", rule.at("description")}});
+      graph_.add_edge(col, *node, edges_.governed_by);
+    }
+  }
+
+  void add_column_concepts(Graph::Index col, const Value& concepts) {
+    for (const Value& concept_value : list_of(concepts, {"concepts"})) {
       std::string name = to_str(concept_value);
       std::string id = node_ids::make_id(node_ids::kConcept, name);
       auto node = graph_.find(id);
@@ -262,13 +415,23 @@ class Builder {
   void add_relationships(const List& relationships) {
     for (const Value& rel_value : relationships) {
       const Record& rel = record_of(rel_value, {"A relationship"});
-      std::string from = node_ids::make_id(node_ids::kTable, to_str(rel.at("from_table")));
-      std::string to = node_ids::make_id(node_ids::kTable, to_str(rel.at("to_table")));
-      graph_.add_edge(from, to,
-                      Record{{"relationship", "related_to"},
-                             {"join_condition", rel.at("join_condition")},
-                             {"description", rel.at("description")}});
+      const Graph::Index from = table_node(to_str(rel.at("from_table")));
+      const Graph::Index to = table_node(to_str(rel.at("to_table")));
+      Record attrs;
+      attrs.reserve(3);
+      attrs.append_new("relationship", Value("related_to"));
+      attrs.append_new("join_condition", rel.at("join_condition"));
+      attrs.append_new("description", rel.at("description"));
+      graph_.add_edge(from, to, std::move(attrs));
     }
+  }
+
+  // The node of a table named by a relationship (a new, empty one for a
+  // table the document does not describe).
+  Graph::Index table_node(std::string_view name) {
+    id_.assign(node_ids::kTable).append(name);
+    if (auto found = graph_.find(id_)) return *found;
+    return graph_.add_node(id_);
   }
 
   void add_examples(const List& examples) {
@@ -299,18 +462,6 @@ class Builder {
     for (std::size_t i = 0; i < nodes.size(); ++i)
       for (std::uint32_t t : referenced[i])
         graph_.append_new_edge(nodes[i], tables_[t].node, edges_.references);
-  }
-
-  // Column names repeat across tables (id, name, project_id, ...): each
-  // distinct lower-cased name is searched once, standing for all its columns.
-  void add_column_name(std::string lower, Graph::Index column) {
-    auto [it, inserted] = column_name_slot_.try_emplace(std::move(lower), column_groups_.size());
-    if (inserted) {
-      column_names_.add(it->first);
-      column_groups_.emplace_back();
-    }
-    column_groups_[it->second].push_back(static_cast<std::uint32_t>(column_nodes_.size()));
-    column_nodes_.push_back(column);
   }
 
   std::string_view table_name(std::size_t t) const { return lower_table_names_[t]; }
@@ -347,12 +498,8 @@ class Builder {
       Graph::Index node = graph_.add_node(node_ids::make_id(node_ids::kTerm, term), std::move(attrs));
       // Every column (table order, then column order) whose lower-cased name
       // contains the lower-cased term.
-      std::vector<std::uint32_t> hits;
-      column_names_.for_each_containing(text::lower(term), [&](std::size_t name) {
-        hits.insert(hits.end(), column_groups_[name].begin(), column_groups_[name].end());
-      });
-      std::sort(hits.begin(), hits.end());
-      for (std::uint32_t k : hits) graph_.append_new_edge(node, column_nodes_[k], edges_.defines);
+      for (Graph::Index column : column_names_.containing(text::lower(term)))
+        graph_.append_new_edge(node, column, edges_.defines);
     }
   }
 
@@ -362,10 +509,8 @@ class Builder {
   std::vector<TableInfo> tables_;
   EdgeRecords edges_;
   std::vector<std::string> lower_table_names_;
-  std::vector<Graph::Index> column_nodes_;  // every column, table then column order
-  TextBuffer column_names_;                 // distinct lower-cased column names
-  std::vector<std::vector<std::uint32_t>> column_groups_;  // name -> positions in column_nodes_
-  std::unordered_map<std::string, std::size_t> column_name_slot_;
+  ColumnNames column_names_;
+  std::string id_;  // the node id being made (reused: most ids are too long to be kept inline)
 };
 
 }  // namespace

@@ -86,3 +86,33 @@ TEST(Graph, NodesWithManySuccessorsKeepOrderAndUpdateInPlace) {
   EXPECT_EQ(g.edge_data("hub", "hub"), nullptr);
   EXPECT_EQ(g.edge_data("n1", "hub"), nullptr);
 }
+
+// Tens of thousands of nodes: the id index grows many times, ids span many
+// character blocks (including one id longer than a block), records span many
+// record blocks, and a record handed out outlives its graph.
+TEST(Graph, ManyNodesAreFoundAfterTheIndexGrowsAndHandedOutRecordsOutliveTheGraph) {
+  RecordPtr kept;
+  {
+    Graph g;
+    const std::string long_id(100'000, 'x');
+    for (int i = 0; i < 30'000; ++i) g.add_node("column:t" + std::to_string(i) + ".c", Record{{"n", i}});
+    g.add_node(long_id, Record{{"n", -1}});
+    g.add_node("", Record{{"n", -2}});
+    ASSERT_EQ(g.node_count(), 30'002u);
+    for (int i = 0; i < 30'000; i += 997) {
+      auto found = g.find("column:t" + std::to_string(i) + ".c");
+      ASSERT_TRUE(found);
+      EXPECT_EQ(*found, static_cast<Graph::Index>(i));
+      EXPECT_EQ(g.attrs(*found).at("n"), Value(i));
+    }
+    EXPECT_EQ(g.find(long_id), std::optional<Graph::Index>(30'000));
+    EXPECT_EQ(g.id(30'000), long_id);
+    EXPECT_EQ(g.find(""), std::optional<Graph::Index>(30'001));
+    EXPECT_FALSE(g.find("column:t30000.c"));
+    EXPECT_EQ(g.add_node("column:t5.c", Record{{"m", 1}}), 5u);  // re-added: same place
+    EXPECT_EQ(g.node_count(), 30'002u);
+    kept = g.attrs_ptr(5);
+  }
+  EXPECT_EQ(kept->at("n"), Value(5));
+  EXPECT_EQ(kept->at("m"), Value(1));
+}

@@ -945,7 +945,7 @@ Value fast_value(element e) {
       return Value(BigInt{uint64_digits(u)});
     }
     case element_type::DOUBLE: return Value(e.get_double().value_unsafe());
-    case element_type::STRING: return Value::shared_text(e.get_string().value_unsafe());
+    case element_type::STRING: return Value(std::string(e.get_string().value_unsafe()));
     case element_type::BOOL: return Value(e.get_bool().value_unsafe());
     case element_type::NULL_VALUE: return Value();
   }

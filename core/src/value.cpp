@@ -13,14 +13,6 @@ namespace corvalt {
 Value::Value(List l) : v_(std::make_shared<List>(std::move(l))) {}
 Value::Value(Record r) : v_(std::make_shared<Record>(std::move(r))) {}
 
-Value Value::shared_text(std::string_view s) {
-  // Texts short enough to be held inline are cheaper to copy than to share.
-  if (s.size() <= std::string().capacity()) return Value(s);
-  Value v;
-  v.v_ = std::make_shared<const std::string>(s);
-  return v;
-}
-
 bool Value::truthy() const {
   switch (kind()) {
     case Kind::Null: return false;

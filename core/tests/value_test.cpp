@@ -99,20 +99,3 @@ TEST(TextForms, TwoDecimalsRoundLikePercentFormatting) {
       {0.015, "0.01"}, {0.025, "0.03"}, {1.0, "1.00"}};
   for (const auto& [d, expected] : cases) EXPECT_EQ(two_decimals(d), expected) << d;
 }
-
-TEST(Value, SharedTextsAreTextsEqualToTheirCopies) {
-  const std::string long_text(200, 'd');
-  for (const std::string& s : {std::string("short"), long_text}) {
-    Value shared = Value::shared_text(s);
-    Value copy = shared;
-    EXPECT_TRUE(copy.is_text());
-    EXPECT_EQ(copy.kind(), Value::Kind::Text);
-    EXPECT_EQ(copy.as_text(), s);
-    EXPECT_EQ(copy, Value(s));
-    EXPECT_STREQ(copy.type_name(), "str");
-    EXPECT_EQ(to_repr(copy), to_repr(Value(s)));
-    copy = Value("other");  // replacing a copy leaves the original as it was
-    EXPECT_EQ(shared.as_text(), s);
-  }
-  EXPECT_FALSE(Value::shared_text("").truthy());
-}

@@ -55,16 +55,7 @@ class Value {
   Value(RecordPtr r) : v_(std::move(r)) {}
   Value(List l);
   Value(Record r);
-  // A text whose copies share one string instead of each holding its own
-  // (for the long texts of a document that are copied into other records, a
-  // graph's above all). Short texts stay inline. The text never changes, so
-  // sharing is not visible.
-  static Value shared_text(std::string_view s);
-
-  Kind kind() const noexcept {
-    const std::size_t i = v_.index();
-    return i == kSharedText ? Kind::Text : static_cast<Kind>(i);
-  }
+  Kind kind() const noexcept { return static_cast<Kind>(v_.index()); }
   bool is_null() const noexcept { return kind() == Kind::Null; }
   bool is_bool() const noexcept { return kind() == Kind::Bool; }
   bool is_int() const noexcept { return kind() == Kind::Int; }
@@ -83,10 +74,7 @@ class Value {
   double as_real() const { return std::get<double>(v_); }
   const BigInt& as_bigint() const { return std::get<BigInt>(v_); }
   const Bytes& as_bytes() const { return std::get<Bytes>(v_); }
-  const std::string& as_text() const {
-    if (const auto* shared = std::get_if<SharedText>(&v_)) return **shared;
-    return std::get<std::string>(v_);
-  }
+  const std::string& as_text() const { return std::get<std::string>(v_); }
   List& as_list() const { return *std::get<ListPtr>(v_); }
   Record& as_record() const { return *std::get<RecordPtr>(v_); }
   const ListPtr& list_ptr() const { return std::get<ListPtr>(v_); }
@@ -102,12 +90,9 @@ class Value {
   friend bool operator==(const Value& a, const Value& b);
 
  private:
-  using SharedText = std::shared_ptr<const std::string>;
-  static constexpr std::size_t kSharedText = 9;  // its place in v_, after the kinds'
   std::variant<std::monostate, bool, std::int64_t, BigInt, double, std::string, Bytes, ListPtr,
-               RecordPtr, SharedText>
+               RecordPtr>
       v_;
-  static_assert(std::is_same_v<std::variant_alternative_t<kSharedText, decltype(v_)>, SharedText>);
 };
 
 // Insertion-ordered string-keyed map with the host's dict semantics: setting an

@@ -84,6 +84,8 @@ class Graph {
   std::optional<std::vector<Index>> shortest_path(std::string_view s, std::string_view t) const;
 
   void reserve(std::size_t nodes);
+  // Room for `n` more successors of node u (a table about to get its columns).
+  void reserve_successors(Index u, std::size_t n) { succ_[u].reserve(succ_[u].size() + n); }
 
  private:
   static std::uint64_t pair_key(Index u, Index v) noexcept {

@@ -281,6 +281,7 @@ class Builder {
     Graph::Index table = graph_.add_node(id_, std::move(table_attrs));
     const Record& columns = record_of(info.at("columns"), {"Columns of table '", name, "'"});
     tables_.push_back(TableInfo{&name, table});
+    graph_.reserve_successors(table, columns.size());
     lower_table_names_.push_back(text::lower(name));
     for (std::size_t c = 0; c < columns.size(); ++c) {
       prefetch_column(columns, c + 2, c + 1);

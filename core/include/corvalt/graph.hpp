@@ -38,7 +38,7 @@ class Graph {
   Index add_node(std::string_view id, Record&& attrs);
   // For a builder adding many nodes: locate() hashes the id and starts
   // fetching its place in the index, so that the add_node given its result
-  // (same id, no node added in between) waits less for memory.
+  // (for the same id) waits less for memory.
   struct Slot {
     std::uint64_t hash;
   };

@@ -99,12 +99,12 @@ int main(int argc, char** argv) {
       std::printf("%-6s %7.3f ms  %s\n", std::string(linking::strength_name(result.strength)).c_str(),
                   per_question.back(), questions[q].c_str());
       for (const auto& t : result.tables) {
-        std::printf("         %-28s %6.3f %-7s", graph.id(t.node).c_str(), t.score,
+        std::printf("         %-28s %6.3f %-7s", std::string(graph.id(t.node)).c_str(), t.score,
                     std::string(linking::reason_name(t.reason)).c_str());
         for (const auto& w : t.matched) std::printf(" [%s]", w.c_str());
         std::printf("\n");
       }
-      if (result.example) std::printf("         example: %s\n", graph.id(*result.example).c_str());
+      if (result.example) std::printf("         example: %s\n", std::string(graph.id(*result.example)).c_str());
     }
   }
   std::printf("link(): %zu questions, median of per-question medians %.3f ms, worst %.3f ms\n",

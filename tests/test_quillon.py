@@ -325,7 +325,8 @@ def test_duplicate_column_names(service):
 
 def test_many_rows_match_the_host_reader(tmp_path):
     """Rows of every kind, texts repeated within and across columns (short,
-    long, non-ASCII, empty), compared with the host's own sqlite3 rows."""
+    long, non-ASCII, empty), compared with the host's own sqlite3 rows; enough
+    of them that they are made in batches while the statement still runs."""
     import random
 
     rng = random.Random(5)
@@ -335,7 +336,7 @@ def test_many_rows_match_the_host_reader(tmp_path):
     con = sqlite3.connect(path)
     con.execute("CREATE TABLE t (i INTEGER, r REAL, a TEXT, b TEXT, c BLOB, m)")
     rows = []
-    for k in range(3000):
+    for k in range(30000):
         rows.append((
             rng.choice([None, k, -k, 2 ** 62 + k]),
             rng.choice([None, k / 7, -0.0, 1e300]),
@@ -358,7 +359,7 @@ def test_many_rows_match_the_host_reader(tmp_path):
     con.close()
     record = Quillon(str(path)).test_query({"sql": sql})
     assert record["success"], record.get("execution_error")
-    assert record["row_count"] == 3000 and record["columns"] == names
+    assert record["row_count"] == 30000 and record["columns"] == names
     got = record["results"]
     assert got == expected
     assert [list(r) for r in got] == [list(r) for r in expected]

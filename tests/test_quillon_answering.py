@@ -316,6 +316,17 @@ def test_interrupt_from_another_thread_stops_a_statement(db_path):
     assert time.monotonic() - started < 0.2 + 0.5
     timer.join()
     assert q.test_query({"sql": "SELECT 1"})["success"] is True
+    # Rows without end, made into dicts while they are read: the same stop.
+    q = Quillon(db_path, statement_timeout=None, max_rows=None)
+    timer = threading.Timer(0.2, _thread.interrupt_main)
+    timer.start()
+    started = time.monotonic()
+    record = {"sql": RECURSIVE.format("x")}
+    with pytest.raises(KeyboardInterrupt):
+        q.test_query(record)
+    assert time.monotonic() - started < 0.2 + 0.5
+    timer.join()
+    assert record == {"sql": RECURSIVE.format("x")}
 
 
 # ---------------------------------------------------------------- comparison --

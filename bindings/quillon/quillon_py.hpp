@@ -64,9 +64,28 @@ void bind_quillon(nb::module_& m);
 // Generation, correction, exploration, comparison and answering methods.
 void bind_answering(QuillonClass& cls);
 
-// The rows of a result table as a list of the host's dicts, one per row,
-// keyed by column name in column order (rows.cpp).
-nb::object rows_to_python(const quillon::ResultTable& table);
+// The rows of a result as a list of the host's dicts, one per row, keyed by
+// column name in column order, made batch by batch as the rows are read
+// (rows.cpp).
+class RowDicts {
+ public:
+  RowDicts();
+  ~RowDicts();
+  RowDicts(const RowDicts&) = delete;
+  RowDicts& operator=(const RowDicts&) = delete;
+  // Rows [begin, end), whose cells start at `cells` (see quillon::RowFeed).
+  void add(const std::vector<std::string>& columns, const Value* cells, std::size_t begin,
+           std::size_t end);
+  // The list of every row added.
+  nb::object take();
+
+ private:
+  class TextCache;
+  nb::object list_, row_template_;
+  std::vector<nb::object> keys_;
+  std::unique_ptr<TextCache[]> texts_;  // one per column
+  const Value* cells_ = nullptr;
+};
 
 // Core calls whose work is only SQLite's run with the GIL released.
 quillon::Quillon::Unlocker release_gil();

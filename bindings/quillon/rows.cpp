@@ -1,6 +1,7 @@
 // Result rows as the host's dicts: the one converter for a result table.
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,13 +11,11 @@
 
 namespace corvalt::py {
 
-namespace {
-
 // The str objects of one column: a column's texts repeat (statuses, dates,
 // names of a few resources), and an equal text met again takes the str made
 // for it before instead of a new one. A small direct-mapped cache; long texts
 // are rarely repeated and are not kept.
-class TextCache {
+class RowDicts::TextCache {
  public:
   nb::object get(const std::string& s) {
     if (s.size() > kLongest) return to_python_text(s);
@@ -50,49 +49,63 @@ class TextCache {
   Entry entries_[kEntries];
 };
 
-// The rows of a result table as the host's dicts. Every row starts as a copy
-// of one template dict that holds the column names already (a repeated name
-// once, in its first place), so a row costs one copy and one replacement per
-// column; the last of repeated columns sets the value, as in a row record.
-}  // namespace
-
-nb::object rows_to_python(const quillon::ResultTable& table) {
-  GcPause pause;
-  const std::size_t ncols = table.columns.size();
-  std::vector<nb::object> keys;
-  keys.reserve(ncols);
-  nb::object row_template = nb::steal(PyDict_New());
-  if (!row_template.is_valid()) throw nb::python_error();
-  for (const std::string& name : table.columns) {
-    keys.push_back(to_python_text(name));
-    if (PyDict_SetItem(row_template.ptr(), keys.back().ptr(), Py_None) != 0) throw nb::python_error();
+// Every row starts as a copy of one template dict that holds the column
+// names already (a repeated name once, in its first place), so a row costs
+// one copy and one replacement per column; the last of repeated columns
+// sets the value, as in a row record.
+void RowDicts::add(const std::vector<std::string>& columns, const Value* cells, std::size_t begin,
+                   std::size_t end) {
+  const std::size_t ncols = columns.size();
+  if (!list_.is_valid()) {
+    list_ = nb::steal(PyList_New(0));
+    if (!list_.is_valid()) throw nb::python_error();
+    row_template_ = nb::steal(PyDict_New());
+    if (!row_template_.is_valid()) throw nb::python_error();
+    keys_.reserve(ncols);
+    for (const std::string& name : columns) {
+      keys_.push_back(to_python_text(name));
+      if (PyDict_SetItem(row_template_.ptr(), keys_.back().ptr(), Py_None) != 0)
+        throw nb::python_error();
+    }
+    texts_ = std::make_unique<TextCache[]>(ncols);
   }
-  nb::object out = nb::steal(PyList_New(static_cast<Py_ssize_t>(table.row_count)));
-  if (!out.is_valid()) throw nb::python_error();
+  // The caches point into the cells, which may have moved since last time.
+  if (cells != cells_) {
+    cells_ = cells;
+    texts_ = std::make_unique<TextCache[]>(ncols);
+  }
   ToPython other;
-  std::vector<TextCache> texts(ncols);
-  const Value* cell = table.cells.data();
-  for (std::size_t r = 0; r < table.row_count; ++r) {
-    PyObject* dict = PyDict_Copy(row_template.ptr());
-    if (!dict) throw nb::python_error();
-    // Owned by the list from here on, so an error below frees it with the list.
-    PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(r), dict);
+  const Value* cell = cells + begin * ncols;
+  for (std::size_t r = begin; r < end; ++r) {
+    nb::object dict = nb::steal(PyDict_Copy(row_template_.ptr()));
+    if (!dict.is_valid()) throw nb::python_error();
     for (std::size_t c = 0; c < ncols; ++c, ++cell) {
       PyObject* v;
       switch (cell->kind()) {
         case Value::Kind::Int: v = PyLong_FromLongLong(cell->as_int()); break;
         case Value::Kind::Real: v = PyFloat_FromDouble(cell->as_real()); break;
-        case Value::Kind::Text: v = texts[c].get(cell->as_text()).release().ptr(); break;
+        case Value::Kind::Text: v = texts_[c].get(cell->as_text()).release().ptr(); break;
         case Value::Kind::Null: v = Py_NewRef(Py_None); break;
         default: v = other(*cell).release().ptr();
       }
       if (!v) throw nb::python_error();
-      const int failed = PyDict_SetItem(dict, keys[c].ptr(), v);
+      const int failed = PyDict_SetItem(dict.ptr(), keys_[c].ptr(), v);
       Py_DECREF(v);
       if (failed != 0) throw nb::python_error();
     }
+    if (PyList_Append(list_.ptr(), dict.ptr()) != 0) throw nb::python_error();
   }
-  return out;
 }
+
+nb::object RowDicts::take() {
+  if (!list_.is_valid()) {
+    list_ = nb::steal(PyList_New(0));
+    if (!list_.is_valid()) throw nb::python_error();
+  }
+  return std::move(list_);
+}
+
+RowDicts::RowDicts() = default;
+RowDicts::~RowDicts() = default;
 
 }  // namespace corvalt::py

@@ -335,3 +335,113 @@ TEST_F(QuillonService, ClosedConnectionObjects) {
   q.test_query(r);
   EXPECT_EQ(error_of(r), "No database connection available");
 }
+
+// ------------------------------------------------ rows fed while reading --
+
+namespace {
+
+constexpr const char* kCounting =
+    "select x, 'row ' || (x % 7), x * 0.5 from (with recursive c(x) as "
+    "(select 1 union all select x+1 from c limit {}) select x from c)";
+
+std::string counting(std::size_t rows) {
+  std::string sql = kCounting;
+  sql.replace(sql.find("{}"), 2, std::to_string(rows));
+  return sql;
+}
+
+struct FedRows {
+  std::vector<std::pair<std::size_t, std::size_t>> calls;
+  std::vector<Value> cells;
+  corvalt::quillon::RowFeed::Rows sink() {
+    return [this](const std::vector<std::string>& columns, const Value* base, std::size_t begin,
+                  std::size_t end) {
+      calls.emplace_back(begin, end);
+      cells.insert(cells.end(), base + begin * columns.size(), base + end * columns.size());
+    };
+  }
+};
+
+}  // namespace
+
+TEST_F(QuillonService, FedRowsCoverTheResultOnceInOrder) {
+  Database db(path_);
+  for (std::size_t rows : {0u, 3u, 4096u, 4097u, 50000u}) {
+    FedRows fed;
+    int unlocked = 0;
+    corvalt::quillon::RowFeed feed{fed.sink(), [&](const std::function<void()>& work) {
+                                     ++unlocked;
+                                     work();
+                                   }};
+    corvalt::quillon::StatementLimits limits;
+    limits.interrupt_requested = [] { return std::shared_ptr<void>(); };
+    const auto table = db.query(counting(rows), limits, feed);
+    const auto plain = db.query(counting(rows));
+    ASSERT_EQ(table.row_count, rows);
+    EXPECT_EQ(table.cells, plain.cells);
+    EXPECT_EQ(fed.cells, plain.cells) << rows;
+    std::size_t next = 0;
+    for (auto [begin, end] : fed.calls) {
+      EXPECT_EQ(begin, next);
+      EXPECT_LT(begin, end);
+      next = end;
+    }
+    EXPECT_EQ(next, rows);
+    EXPECT_GE(unlocked, 1);
+  }
+}
+
+TEST_F(QuillonService, FedStatementsStopOnLimitsAndOnTheCallersFailure) {
+  Database db(path_);
+  FedRows fed;
+  corvalt::quillon::RowFeed feed{fed.sink(), {}};
+  corvalt::quillon::StatementLimits capped{std::nullopt, 20000, {}};
+  try {
+    db.query(counting(30000), capped, feed);
+    FAIL() << "no row cap";
+  } catch (const DatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("result has more than 20000 rows"), std::string::npos);
+  }
+
+  // Endless rows: the deadline, then a stop asked for by the host, end them.
+  const std::string endless =
+      "with recursive c(x) as (select 1 union all select x+1 from c) select x from c";
+  corvalt::quillon::StatementLimits deadline{0.2, std::nullopt, {}};
+  const auto started = std::chrono::steady_clock::now();
+  try {
+    db.query(endless, deadline, feed);
+    FAIL() << "no deadline";
+  } catch (const DatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("statement timed out after 0.2 s"), std::string::npos);
+  }
+  int polls = 0;
+  corvalt::quillon::StatementLimits host{std::nullopt, std::nullopt, [&] {
+                                           return ++polls > 2 ? std::make_shared<int>(7)
+                                                              : std::shared_ptr<int>();
+                                         }};
+  try {
+    db.query(endless, host, feed);
+    FAIL() << "no stop";
+  } catch (const corvalt::Interrupted& e) {
+    EXPECT_EQ(*std::static_pointer_cast<int>(e.cause()), 7);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+
+  // The caller's own failure leaves by its side as it was, and through the
+  // service too, instead of becoming the record's error.
+  struct Full {};
+  int calls = 0;
+  corvalt::quillon::RowFeed failing{[&](const std::vector<std::string>&, const Value*, std::size_t,
+                                        std::size_t) {
+                                      if (++calls == 3) throw Full{};
+                                    },
+                                    {}};
+  EXPECT_THROW(db.query(endless, {}, failing), Full);
+  Quillon q = service();
+  ASSERT_TRUE(q.connect_database(path_));
+  Record r{{"sql", Value(counting(100000))}};
+  corvalt::quillon::ResultTable rows;
+  calls = 0;
+  EXPECT_THROW(q.test_query(r, rows, failing.rows), Full);
+  EXPECT_EQ(db.query("select count(*) from tasks").cells[0], Value(3));
+}

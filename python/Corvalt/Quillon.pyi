@@ -111,7 +111,7 @@ class Quillon:
     @property
     def _statement_seconds(self, /) -> float:
         """
-        Seconds spent inside SQLite on this service's statements, summed (for benchmarks).
+        Seconds this service's statements ran, summed (for benchmarks; test_query makes its row dicts meanwhile).
         """
 
     @_statement_seconds.setter

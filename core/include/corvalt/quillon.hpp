@@ -96,6 +96,26 @@ struct StatementLimits {
   std::function<std::shared_ptr<void>()> interrupt_requested;
 };
 
+// Runs `work`, which touches SQLite and nothing of the host, with the
+// host's lock let go (the bindings let other host threads run meanwhile).
+using Unlocker = std::function<void(const std::function<void()>& work)>;
+
+// Takes a statement's rows while the statement still runs: `rows(columns,
+// cells, begin, end)` is called on the calling thread, with the host's lock
+// held, for rows [begin, end) of the result, whose cells start at `cells`
+// (row `begin` at cells + begin * columns.size()); they stay readable until
+// it returns.
+// The calls cover every row once, in order. A large result is read on a
+// second thread meanwhile, so the caller's work on earlier rows overlaps
+// SQLite's work on later ones. An exception thrown by `rows` stops the
+// statement and leaves the query by the caller's side.
+struct RowFeed {
+  using Rows = std::function<void(const std::vector<std::string>& columns, const Value* cells,
+                                  std::size_t begin, std::size_t end)>;
+  Rows rows;
+  Unlocker unlocked;  // empty: nothing to let go
+};
+
 // "statement timed out after 60 s", "result has more than 1000000 rows".
 std::string timeout_reason(double seconds);
 std::string row_cap_reason(std::size_t max_rows);
@@ -128,8 +148,14 @@ class Database {
   // rows carry the bare reason, as the host's reader reports them; the
   // limits' failures always carry the statement.
   ResultTable query(std::string_view sql, const StatementLimits& limits = {});
+  // The same, handing the rows to `feed` as they are read (the returned
+  // table holds them all as well). Called with the host's lock held: the
+  // waits run through feed.unlocked.
+  ResultTable query(std::string_view sql, const StatementLimits& limits, const RowFeed& feed);
 
  private:
+  ResultTable run(std::string_view sql, const StatementLimits& limits, const RowFeed* feed);
+
   // Held while a statement runs, so that closing waits for it.
   std::mutex mutex_;
   // Readable without waiting for a running statement.
@@ -225,9 +251,7 @@ std::string local_timestamp();
 
 class Quillon {
  public:
-  // Runs `work`, which touches SQLite and nothing of the host. The bindings
-  // let other host threads run meanwhile.
-  using Unlocker = std::function<void(const std::function<void()>& work)>;
+  using Unlocker = quillon::Unlocker;
 
   explicit Quillon(Console console = Console(), Unlocker unlocked = Unlocker());
 
@@ -259,6 +283,11 @@ class Quillon {
   // row records: `results` is written as null in its place, for a caller
   // that makes its own row objects straight from the table.
   Record& test_query(Record& query, ResultTable& rows);
+  // The same, and the rows go to `rows_ready` while the statement runs (see
+  // RowFeed): a caller making its own row objects makes them meanwhile.
+  // Nothing it made is to be kept when `success` comes back false.
+  Record& test_query(Record& query, ResultTable& rows,
+                     const RowFeed::Rows& rows_ready);
   // Runs a statement the service built itself directly on the connection
   // (no guard). Throws DatabaseError; a missing connection is an error too.
   ResultTable run_on_connection(std::string_view sql);
@@ -266,8 +295,9 @@ class Quillon {
   // ---- bounded statements --------------------------------------------------
   // Applied to every statement the service runs.
   StatementLimits limits{60.0, 1000000, {}};
-  // Time spent inside SQLite on the service's statements, summed (for
-  // benchmarks: what is left of a call's time is the service's own work).
+  // Time the service's statements ran, summed (for benchmarks: what is left
+  // of a call's time is the service's own work; a statement whose rows are
+  // fed to the caller as they come runs while they are made).
   std::chrono::steady_clock::duration statement_time{};
   // Time spent appending to the fix log (a durable write), summed likewise.
   std::chrono::steady_clock::duration fix_log_time{};
@@ -307,9 +337,10 @@ class Quillon {
   void unlocked(const std::function<void()>& work) const;
   // The first logged fix for `question` or the context's `existing_sql`.
   RecordPtr reuse_logged_fix(std::string_view question, const Record& db_context);
-  ResultTable timed_query(const DatabasePtr& db, std::string_view sql);
-  // test_query; with `rows` given the table is handed there.
-  Record& run_test_query(Record& query, ResultTable* rows);
+  ResultTable timed_query(const DatabasePtr& db, std::string_view sql, const RowFeed* feed = nullptr);
+  // test_query; with `rows` given the table is handed there, and with
+  // `feed` given its rows go there as they are read.
+  Record& run_test_query(Record& query, ResultTable* rows, const RowFeed* feed = nullptr);
   // Runs `sql` on the connection and hands back its rows as records.
   ListPtr rows_on_connection(std::string_view sql);
   void say(std::string_view line) const {

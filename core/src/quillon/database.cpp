@@ -4,7 +4,15 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <shared_mutex>
+#include <system_error>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -84,6 +92,9 @@ struct Watch {
   Clock::time_point next_poll;
   bool timed_out = false;
   bool interrupted = false;
+  // The handler asks the host for a stop itself; off while another thread
+  // does that for it.
+  bool host_polls = true;
   std::shared_ptr<void> cause;
 
   explicit Watch(const StatementLimits& l) : limits(&l) {
@@ -107,7 +118,7 @@ int on_progress(void* arg) {
     watch->timed_out = true;
     return 1;
   }
-  if (watch->limits->interrupt_requested && now >= watch->next_poll) {
+  if (watch->host_polls && watch->limits->interrupt_requested && now >= watch->next_poll) {
     watch->next_poll = now + kPollInterval;
     if (auto cause = watch->limits->interrupt_requested()) {
       watch->interrupted = true;
@@ -211,34 +222,58 @@ void Database::close() {
 }
 
 ResultTable Database::query(std::string_view sql, const StatementLimits& limits) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  return run(sql, limits, nullptr);
+}
+
+ResultTable Database::query(std::string_view sql, const StatementLimits& limits,
+                            const RowFeed& feed) {
+  return run(sql, limits, &feed);
+}
+
+namespace {
+
+// A result read on a second thread while the caller takes its rows. The
+// reader publishes complete rows in batches; the caller holds `cells_lock`
+// shared while it reads published cells, and the reader takes it alone only
+// to move the cells into a larger block.
+struct RowStream {
+  std::mutex m;
+  std::condition_variable more;
+  std::shared_mutex cells_lock;
+  std::size_t published = 0;  // rows complete
+  const Value* base = nullptr;
+  bool finished = false;
+  std::exception_ptr error;
+  std::atomic<bool> stop{false};
+};
+
+// Rows the calling thread reads itself before a second thread takes over:
+// a small result is not worth a thread.
+constexpr std::size_t kRowsAlone = 4096;
+constexpr std::size_t kRowsPerBatch = 2048;
+
+}  // namespace
+
+ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
+                          const RowFeed* feed) {
+  // Everything that waits (for the connection, for SQLite) runs here; with
+  // a feed the host's lock is let go for it and taken back for the rows.
+  auto unlocked = [&](const std::function<void()>& work) {
+    if (feed && feed->unlocked)
+      feed->unlocked(work);
+    else
+      work();
+  };
   auto failed = [&](const std::string& reason) {
     return DatabaseError("Execution failed on sql '" + std::string(sql) + "': " + reason);
   };
-  if (!db_) throw DatabaseError("Cannot operate on a closed database.");
-  if (!text::is_valid_utf8(sql)) throw failed(unencodable(sql));
-  if (sql.size() > static_cast<std::size_t>(sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, -1)))
-    throw failed("query string is too large");
-  if (sql.find('\0') != std::string_view::npos) throw failed("the query contains a null character");
 
-  // The copy ends in a NUL, so the tail can be scanned as C text.
-  const std::string text(sql);
+  std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
   Statement st;
-  const char* tail = nullptr;
-  if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt, &tail) !=
-      SQLITE_OK)
-    throw failed(errmsg(db_));
-  if (tail && has_more_statements(tail))
-    throw failed("You can only execute one statement at a time.");
-  if (!st.stmt) throw failed("the statement is empty");
-  if (int needed = sqlite3_bind_parameter_count(st.stmt); needed > 0)
-    throw failed("Incorrect number of bindings supplied. The current statement uses " +
-                 std::to_string(needed) + ", and there are 0 supplied.");
-
-  const bool watched = limits.timeout_seconds || limits.interrupt_requested;
   std::optional<Watch> watch;
-  if (watched) watch.emplace(limits);
-  ProgressGuard progress(db_, watch ? &*watch : nullptr);
+  std::optional<ProgressGuard> progress;
+  ResultTable table;
+  int rc = SQLITE_DONE;
   // A stop asked for by the handler shows as SQLITE_INTERRUPT.
   auto stopped = [&] {
     if (!watch) return;
@@ -246,35 +281,66 @@ ResultTable Database::query(std::string_view sql, const StatementLimits& limits)
     if (watch->timed_out) throw failed(timeout_reason(*limits.timeout_seconds));
   };
 
-  int rc = sqlite3_step(st.stmt);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-    stopped();
-    throw failed(errmsg(db_));
-  }
+  unlocked([&] {
+    lock.lock();
+    if (!db_) throw DatabaseError("Cannot operate on a closed database.");
+    if (!text::is_valid_utf8(sql)) throw failed(unencodable(sql));
+    if (sql.size() > static_cast<std::size_t>(sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, -1)))
+      throw failed("query string is too large");
+    if (sql.find('\0') != std::string_view::npos)
+      throw failed("the query contains a null character");
 
-  ResultTable table;
-  const int ncols = sqlite3_column_count(st.stmt);
-  table.columns.reserve(static_cast<std::size_t>(ncols));
-  for (int c = 0; c < ncols; ++c) {
-    const char* name = sqlite3_column_name(st.stmt, c);
-    if (!name) throw failed("out of memory");
-    std::string_view view(name);
-    std::size_t start = 0, end = 0;
-    const char* reason = nullptr;
-    if (!text::is_valid_utf8(view, &start, &end, &reason))
-      throw failed(unicode_decode_text(view, start, end, reason));
-    table.columns.emplace_back(view);
-  }
+    // The copy ends in a NUL, so the tail can be scanned as C text.
+    const std::string text(sql);
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt,
+                           &tail) != SQLITE_OK)
+      throw failed(errmsg(db_));
+    if (tail && has_more_statements(tail))
+      throw failed("You can only execute one statement at a time.");
+    if (!st.stmt) throw failed("the statement is empty");
+    if (int needed = sqlite3_bind_parameter_count(st.stmt); needed > 0)
+      throw failed("Incorrect number of bindings supplied. The current statement uses " +
+                   std::to_string(needed) + ", and there are 0 supplied.");
+
+    if (limits.timeout_seconds || limits.interrupt_requested) watch.emplace(limits);
+    progress.emplace(db_, watch ? &*watch : nullptr);
+
+    rc = sqlite3_step(st.stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+      stopped();
+      throw failed(errmsg(db_));
+    }
+
+    const int ncols = sqlite3_column_count(st.stmt);
+    table.columns.reserve(static_cast<std::size_t>(ncols));
+    for (int c = 0; c < ncols; ++c) {
+      const char* name = sqlite3_column_name(st.stmt, c);
+      if (!name) throw failed("out of memory");
+      std::string_view view(name);
+      std::size_t start = 0, end = 0;
+      const char* reason = nullptr;
+      if (!text::is_valid_utf8(view, &start, &end, &reason))
+        throw failed(unicode_decode_text(view, start, end, reason));
+      table.columns.emplace_back(view);
+    }
+  });
 
   // From here on the host's reader is past its execute step: errors are
   // reported with SQLite's bare text.
+  const int ncols = static_cast<int>(table.columns.size());
+  const auto width = static_cast<std::size_t>(ncols);
   std::vector<Value>& cells = table.cells;
-  if (rc == SQLITE_ROW) cells.reserve(static_cast<std::size_t>(ncols) * 256);
-  while (rc == SQLITE_ROW) {
-    // Grown four times over when full: a large result is moved (and its
-    // fresh pages touched) fewer times than with the vector's own doubling.
-    if (cells.size() + static_cast<std::size_t>(ncols) > cells.capacity())
-      cells.reserve(std::max(cells.capacity() * 4, cells.size() + static_cast<std::size_t>(ncols)));
+  if (rc == SQLITE_ROW) cells.reserve(width * 256);
+  // Room for one more row. Grown four times over when full: a large result
+  // is moved (and its fresh pages touched) fewer times than with the
+  // vector's own doubling.
+  auto room = [&] {
+    if (cells.size() + width > cells.capacity())
+      cells.reserve(std::max(cells.capacity() * 4, cells.size() + width));
+  };
+  // The current row into the table, then the next step.
+  auto read_row = [&] {
     for (int c = 0; c < ncols; ++c) {
       switch (sqlite3_column_type(st.stmt, c)) {
         case SQLITE_INTEGER:
@@ -308,11 +374,129 @@ ResultTable Database::query(std::string_view sql, const StatementLimits& limits)
     if (limits.max_rows && table.row_count > *limits.max_rows)
       throw failed(row_cap_reason(*limits.max_rows));
     rc = sqlite3_step(st.stmt);
+  };
+  auto check_end = [&] {
+    if (rc != SQLITE_DONE) {
+      stopped();
+      throw DatabaseError(errmsg(db_));
+    }
+  };
+  auto read_rest = [&] {
+    while (rc == SQLITE_ROW) {
+      room();
+      read_row();
+    }
+    check_end();
+  };
+
+  if (!feed) {
+    read_rest();
+    return table;
   }
-  if (rc != SQLITE_DONE) {
-    stopped();
-    throw DatabaseError(errmsg(db_));
+
+  unlocked([&] {
+    while (rc == SQLITE_ROW && table.row_count < kRowsAlone) {
+      room();
+      read_row();
+    }
+    if (rc != SQLITE_ROW) check_end();
+  });
+
+  std::size_t fed = 0;
+  if (rc == SQLITE_ROW) {
+    RowStream stream;
+    stream.published = table.row_count;
+    stream.base = cells.data();
+    // The host is polled for a stop by this thread, between batches: the
+    // reader never waits for the host's lock.
+    if (watch) watch->host_polls = false;
+    auto reader = [&] {
+      try {
+        std::size_t since = 0;
+        while (rc == SQLITE_ROW && !stream.stop.load(std::memory_order_relaxed)) {
+          if (cells.size() + width > cells.capacity()) {
+            std::unique_lock<std::shared_mutex> alone(stream.cells_lock);
+            room();
+            std::lock_guard<std::mutex> guard(stream.m);
+            stream.base = cells.data();
+          }
+          read_row();
+          if (++since == kRowsPerBatch) {
+            since = 0;
+            {
+              std::lock_guard<std::mutex> guard(stream.m);
+              stream.published = table.row_count;
+            }
+            stream.more.notify_one();
+          }
+        }
+        if (!stream.stop.load(std::memory_order_relaxed)) check_end();
+      } catch (...) {
+        stream.error = std::current_exception();
+      }
+      {
+        std::lock_guard<std::mutex> guard(stream.m);
+        stream.published = table.row_count;
+        stream.finished = true;
+      }
+      stream.more.notify_one();
+    };
+    std::thread thread;
+    try {
+      thread = std::thread(reader);
+    } catch (const std::system_error&) {
+      // No thread to spare: the rest is read here, then fed.
+      if (watch) watch->host_polls = true;
+      unlocked(read_rest);
+    }
+    // However this thread leaves, the reader stops before the statement
+    // and the table it uses go.
+    struct Stopper {
+      std::thread& thread;
+      RowStream& stream;
+      sqlite3* db;
+      ~Stopper() {
+        if (!thread.joinable()) return;
+        stream.stop.store(true, std::memory_order_relaxed);
+        sqlite3_interrupt(db);
+        thread.join();
+      }
+    } stopper{thread, stream, db_};
+
+    while (thread.joinable()) {
+      bool finished = false;
+      {
+        std::shared_lock<std::shared_mutex> reading(stream.cells_lock);
+        std::size_t ready = 0;
+        const Value* base = nullptr;
+        {
+          std::lock_guard<std::mutex> guard(stream.m);
+          ready = stream.published;
+          base = stream.base;
+          finished = stream.finished;
+        }
+        if (finished && stream.error) break;
+        if (ready > fed) {
+          feed->rows(table.columns, base, fed, ready);
+          fed = ready;
+        }
+      }
+      if (finished) break;
+      if (watch && limits.interrupt_requested && Clock::now() >= watch->next_poll) {
+        watch->next_poll = Clock::now() + kPollInterval;
+        if (auto cause = limits.interrupt_requested()) throw Interrupted(std::move(cause));
+      }
+      unlocked([&] {
+        std::unique_lock<std::mutex> guard(stream.m);
+        stream.more.wait_for(guard, kPollInterval, [&] {
+          return stream.finished || stream.published >= fed + kRowsPerBatch;
+        });
+      });
+    }
+    if (thread.joinable()) thread.join();
+    if (stream.error) std::rethrow_exception(stream.error);
   }
+  if (fed < table.row_count) feed->rows(table.columns, cells.data(), fed, table.row_count);
   return table;
 }
 

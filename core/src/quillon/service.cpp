@@ -102,7 +102,35 @@ Record& Quillon::test_query(Record& query, ResultTable& rows) {
   return run_test_query(query, &rows);
 }
 
-Record& Quillon::run_test_query(Record& query, ResultTable* rows) {
+namespace {
+// Carries the caller's own failure past the statement's error handling.
+struct CallerFailed {};
+}  // namespace
+
+Record& Quillon::test_query(
+    Record& query, ResultTable& rows,
+    const RowFeed::Rows& rows_ready) {
+  // What `rows_ready` throws is the caller's, not the statement's: it is
+  // raised again as it was instead of becoming the record's error.
+  std::exception_ptr caller_error;
+  const RowFeed feed{[&](const std::vector<std::string>& columns, const Value* cells,
+                         std::size_t begin, std::size_t end) {
+                       try {
+                         rows_ready(columns, cells, begin, end);
+                       } catch (...) {
+                         caller_error = std::current_exception();
+                         throw CallerFailed{};
+                       }
+                     },
+                     unlocked_};
+  try {
+    return run_test_query(query, &rows, &feed);
+  } catch (const CallerFailed&) {
+    std::rethrow_exception(caller_error);
+  }
+}
+
+Record& Quillon::run_test_query(Record& query, ResultTable* rows, const RowFeed* feed) {
   auto fail = [&](std::string error) -> Record& {
     query.set("execution_error", Value(std::move(error)));
     query.set("success", Value(false));
@@ -121,7 +149,7 @@ Record& Quillon::run_test_query(Record& query, ResultTable* rows) {
   try {
     DatabasePtr db = conn_;
     ResultTable table;
-    table = timed_query(db, sql);
+    table = timed_query(db, sql, feed);
 
     const std::size_t ncols = table.columns.size();
     const std::size_t row_count = table.row_count;
@@ -165,11 +193,16 @@ Record& Quillon::run_test_query(Record& query, ResultTable* rows) {
   }
 }
 
-ResultTable Quillon::timed_query(const DatabasePtr& db, std::string_view sql) {
+ResultTable Quillon::timed_query(const DatabasePtr& db, std::string_view sql,
+                                 const RowFeed* feed) {
   ResultTable table;
   const auto start = std::chrono::steady_clock::now();
   try {
-    unlocked([&] { table = db->query(sql, limits); });
+    // A feed lets go of the host's lock itself, for the waits only.
+    if (feed)
+      table = db->query(sql, limits, *feed);
+    else
+      unlocked([&] { table = db->query(sql, limits); });
   } catch (...) {
     statement_time += std::chrono::steady_clock::now() - start;
     throw;

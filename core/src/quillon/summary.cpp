@@ -34,22 +34,39 @@ namespace {
 // the reals a tabular reader would have made of them.
 enum class Kind { Integer, IntegerWithNulls, Real, Boolean, Object };
 
-Kind column_kind(const ResultTable& table, std::size_t column) {
-  bool any_int = false, any_real = false, any_null = false, any_bool = false;
+// The kind of every column, from one pass over the cells in their order
+// (a column at a time would stride across the whole table once per column).
+std::vector<Kind> column_kinds(const ResultTable& table) {
+  enum : unsigned { kInt = 1, kReal = 2, kNull = 4, kBool = 8, kOther = 16 };
+  const std::size_t ncols = table.columns.size();
+  std::vector<unsigned> seen(ncols, 0);
+  const Value* cell = table.cells.data();
   for (std::size_t r = 0; r < table.row_count; ++r) {
-    const Value& v = table.at(r, column);
-    switch (v.kind()) {
-      case Value::Kind::Int: any_int = true; break;
-      case Value::Kind::Real: any_real = true; break;
-      case Value::Kind::Null: any_null = true; break;
-      case Value::Kind::Bool: any_bool = true; break;
-      default: return Kind::Object;
+    for (std::size_t c = 0; c < ncols; ++c, ++cell) {
+      switch (cell->kind()) {
+        case Value::Kind::Int: seen[c] |= kInt; break;
+        case Value::Kind::Real: seen[c] |= kReal; break;
+        case Value::Kind::Null: seen[c] |= kNull; break;
+        case Value::Kind::Bool: seen[c] |= kBool; break;
+        default: seen[c] |= kOther;
+      }
     }
   }
-  if (any_bool) return any_int || any_real || any_null ? Kind::Object : Kind::Boolean;
-  if (!any_int && !any_real) return Kind::Object;
-  if (any_real) return Kind::Real;
-  return any_null ? Kind::IntegerWithNulls : Kind::Integer;
+  std::vector<Kind> kinds(ncols);
+  for (std::size_t c = 0; c < ncols; ++c) {
+    const unsigned s = seen[c];
+    if (s & kOther)
+      kinds[c] = Kind::Object;
+    else if (s & kBool)
+      kinds[c] = s & (kInt | kReal | kNull) ? Kind::Object : Kind::Boolean;
+    else if (!(s & (kInt | kReal)))
+      kinds[c] = Kind::Object;
+    else if (s & kReal)
+      kinds[c] = Kind::Real;
+    else
+      kinds[c] = s & kNull ? Kind::IntegerWithNulls : Kind::Integer;
+  }
+  return kinds;
 }
 
 std::string format_double(const char* format, double d) {
@@ -228,8 +245,7 @@ std::string render_rows(const ResultTable& table, std::size_t rows) {
   if (rows > table.row_count) rows = table.row_count;
   const std::size_t ncols = table.columns.size();
 
-  std::vector<Kind> kinds(ncols);
-  for (std::size_t c = 0; c < ncols; ++c) kinds[c] = column_kind(table, c);
+  const std::vector<Kind> kinds = column_kinds(table);
 
   // A numeric column's label gets a leading blank; among columns with the
   // same label, the last one decides.

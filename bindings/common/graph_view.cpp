@@ -5,6 +5,7 @@
 
 #include "common/convert.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/release.hpp"
 
 namespace corvalt::py {
 
@@ -80,6 +81,10 @@ nb::object edge_data(GraphView& g, nb::handle u, nb::handle v, nb::handle fallba
 
 GraphView::GraphView(std::shared_ptr<const Graph> graph)
     : graph_(std::move(graph)), node_dicts_(graph_->node_count()), node_ids_(graph_->node_count()) {}
+
+GraphView::~GraphView() {
+  if (graph_ && graph_->node_count() >= kFreeLaterFrom) release_in_background(std::move(graph_));
+}
 
 nb::object GraphView::node_id(Graph::Index i) {
   nb::object& slot = node_ids_[i];

@@ -21,6 +21,10 @@ namespace nb = nanobind;
 class GraphView {
  public:
   explicit GraphView(std::shared_ptr<const Graph> graph);
+  // A large graph this view held last is freed off the host's thread.
+  ~GraphView();
+  GraphView(GraphView&&) noexcept = default;
+  GraphView& operator=(GraphView&&) noexcept = default;
 
   const std::shared_ptr<const Graph>& graph() const noexcept { return graph_; }
   // The node's attribute dict (built once).

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "corvalt/errors.hpp"
 #include "corvalt/graph.hpp"
+#include "corvalt/release.hpp"
 
 using namespace corvalt;
 
@@ -115,4 +120,21 @@ TEST(Graph, ManyNodesAreFoundAfterTheIndexGrowsAndHandedOutRecordsOutliveTheGrap
   }
   EXPECT_EQ(kept->at("n"), Value(5));
   EXPECT_EQ(kept->at("m"), Value(1));
+}
+
+TEST(Release, TheLastReferenceIsFreedOnAHelperThreadAndAHeldOneNotAtAll) {
+  std::promise<std::thread::id> freed_on;
+  auto freed = freed_on.get_future();
+  std::shared_ptr<int> last(new int(1), [&](int* p) {
+    delete p;
+    freed_on.set_value(std::this_thread::get_id());
+  });
+  std::shared_ptr<int> other = last;
+  release_in_background(last);  // a copy: `last` and `other` still hold it
+  EXPECT_EQ(freed.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+  last.reset();
+  release_in_background(std::move(other));
+  EXPECT_FALSE(other);
+  ASSERT_EQ(freed.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_NE(freed.get(), std::this_thread::get_id());
 }

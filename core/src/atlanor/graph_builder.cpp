@@ -15,6 +15,7 @@
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/node_ids.hpp"
+#include "corvalt/release.hpp"
 #include "corvalt/text.hpp"
 
 namespace corvalt::atlanor {
@@ -526,7 +527,11 @@ KnowledgeGraphPtr AtlanorService::build_graph(const Value& metadata) {
   auto graph = std::make_shared<Graph>();
   Builder(doc, *graph).run();
   KnowledgeGraphPtr built = KnowledgeGraph::from(std::move(graph));
-  graph_ = built;
+  // A large graph replaced here is freed off this thread when this was its
+  // last holder.
+  KnowledgeGraphPtr previous = std::exchange(graph_, built);
+  if (previous && previous->graph->node_count() >= kFreeLaterFrom)
+    release_in_background(std::move(previous));
   if (verbose)
     console_.line("Graph built with " + std::to_string(built->graph->node_count()) + " nodes and " +
                   std::to_string(built->graph->edge_count()) + " edges");

@@ -3,11 +3,13 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/json.hpp"
+#include "corvalt/release.hpp"
 #include "corvalt/text.hpp"
 
 namespace corvalt::atlanor {
@@ -89,7 +91,11 @@ const Value& AtlanorService::load_metadata(
   parsed.reset();
   std::vector<std::string> report;
   if (verbose) report = load_report(filename, doc.as_record());
-  metadata_ = std::move(doc);
+  // The document replaced here is freed off this thread when this was its
+  // last holder (a large one is many small blocks).
+  Value previous = std::exchange(metadata_, std::move(doc));
+  if (previous.is_record()) release_in_background(previous.record_ptr());
+  previous = Value();
   for (const auto& line : report) console_.line(line);
   return metadata_;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "corvalt/echovane.hpp"
+#include "corvalt/release.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/json.hpp"
 #include "corvalt/text.hpp"
@@ -195,13 +196,7 @@ bool History::entry_value(std::size_t i, std::string_view key, Value& out) const
 }
 
 void release_in_background(std::shared_ptr<const History> history) {
-  // Another holder frees it later (or it is small): nothing to wait for here.
-  if (!history || history.use_count() > 1) return;
-  try {
-    std::thread([last = std::move(history)]() mutable { last.reset(); }).detach();
-  } catch (const std::system_error&) {
-    // No thread to spare: freed here after all (`history` still holds it).
-  }
+  corvalt::release_in_background(std::move(history));
 }
 
 double overlap_score(std::string_view question, std::string_view text) {

@@ -464,7 +464,7 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
     } stopper{thread, stream, db_};
 
     while (thread.joinable()) {
-      bool finished = false;
+      bool finished = false, behind = false;
       {
         std::shared_lock<std::shared_mutex> reading(stream.cells_lock);
         std::size_t ready = 0;
@@ -476,16 +476,21 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
           finished = stream.finished;
         }
         if (finished && stream.error) break;
-        if (ready > fed) {
-          feed->rows(table.columns, base, fed, ready);
-          fed = ready;
+        // A batch at a time, so that the reader, which needs the cells to
+        // itself to move them into a larger block, never waits long.
+        const std::size_t upto = std::min(ready, fed + kRowsPerBatch);
+        if (upto > fed) {
+          feed->rows(table.columns, base, fed, upto);
+          fed = upto;
         }
+        behind = fed < ready;
       }
-      if (finished) break;
+      if (finished && !behind) break;
       if (watch && limits.interrupt_requested && Clock::now() >= watch->next_poll) {
         watch->next_poll = Clock::now() + kPollInterval;
         if (auto cause = limits.interrupt_requested()) throw Interrupted(std::move(cause));
       }
+      if (behind) continue;
       unlocked([&] {
         std::unique_lock<std::mutex> guard(stream.m);
         stream.more.wait_for(guard, kPollInterval, [&] {

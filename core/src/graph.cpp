@@ -136,12 +136,6 @@ Graph::Index Graph::add_node(std::string_view id, const Record& attrs) {
   return add_node(id, Record(attrs));
 }
 
-Graph::Slot Graph::locate(std::string_view id) const noexcept {
-  const std::uint64_t h = hash(id);
-  if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
-  return Slot{h};
-}
-
 Graph::Index Graph::add_node(std::string_view id, Record&& attrs) {
   return add_node(Slot{hash(id)}, id, std::move(attrs));
 }

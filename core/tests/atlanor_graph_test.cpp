@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/json.hpp"
@@ -128,4 +131,98 @@ TEST(BuildGraph, FailuresNameTheKeyAndKeepThePreviousGraph) {
     EXPECT_EQ(b.service.graph(), first);
   }
   EXPECT_THROW(b.service.build_graph(json::parse(R"({"tables": []})")), TypeError);
+}
+
+namespace {
+
+// 250 tables of 20 columns: enough columns for the builder to make their
+// records on a second thread.
+Value many_tables() {
+  auto tables = make_record();
+  for (int t = 0; t < 250; ++t) {
+    auto columns = make_record();
+    for (int c = 0; c < 20; ++c) {
+      auto column = make_record();
+      column->set("description", Value("column " + std::to_string(c) + " of table " + std::to_string(t)));
+      column->set("data_type", Value(c % 2 ? "REAL" : "INTEGER"));
+      if (c == 3) column->set("business_rules", Value(make_list({Value("R" + std::to_string(t) + ": x")})));
+      columns->set("c" + std::to_string(c), Value(column));
+    }
+    auto table = make_record();
+    table->set("description", Value("table " + std::to_string(t)));
+    table->set("domain", Value("d"));
+    table->set("columns", Value(columns));
+    tables->set("t" + std::to_string(t), Value(table));
+  }
+  auto doc = make_record();
+  doc->set("tables", Value(tables));
+  return Value(doc);
+}
+
+Record& table_of(const Value& doc, int t) {
+  return doc.as_record().at("tables").as_record().at("t" + std::to_string(t)).as_record();
+}
+Record& column_of(const Value& doc, int t, int c) {
+  return table_of(doc, t).at("columns").as_record().at("c" + std::to_string(c)).as_record();
+}
+
+}  // namespace
+
+TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
+  Built b;
+  Value doc = many_tables();
+  auto first = b.service.build_graph(doc);
+  const Graph& g = *first->graph;
+  ASSERT_EQ(g.node_count(), 250u * 22);  // a table, 20 columns and a rule each
+  Graph::Index i = 0;
+  for (int t = 0; t < 250; ++t) {
+    ASSERT_EQ(g.id(i++), "table:t" + std::to_string(t));
+    for (int c = 0; c < 20; ++c) {
+      ASSERT_EQ(g.id(i), "column:t" + std::to_string(t) + ".c" + std::to_string(c));
+      const Record& attrs = g.attrs(i++);
+      ASSERT_EQ(attrs.at("description"), Value("column " + std::to_string(c) + " of table " + std::to_string(t)));
+      ASSERT_EQ(attrs.at("data_type"), Value(c % 2 ? "REAL" : "INTEGER"));
+      if (c == 3) ASSERT_EQ(g.id(i++), "rule:R" + std::to_string(t));
+    }
+  }
+
+  // Faults far into the document, in the columns, the tables and the rules
+  // read after each column: each is reported as it is alone, and the graph
+  // built before stays.
+  struct Fault {
+    std::function<void(Value&)> apply;
+    std::string message;
+  };
+  const Fault faults[] = {
+      {[](Value& d) { table_of(d, 240).at("columns").as_record().set("c7", Value(7)); },
+       "Column 't240.c7' must be a JSON object, not int"},
+      {[](Value& d) { table_of(d, 230).set("columns", Value(make_list())); },
+       "Columns of table 't230' must be a JSON object, not list"},
+      {[](Value& d) { d.as_record().at("tables").as_record().set("t220", Value("x")); },
+       "Table 't220' must be a JSON object, not str"},
+      {[](Value& d) { column_of(d, 245, 3).set("business_rules", Value(make_list({Value(1)}))); },
+       "A business rule must be a string, not int"},
+  };
+  for (const Fault& fault : faults) {
+    Value bad = many_tables();
+    fault.apply(bad);
+    try {
+      b.service.build_graph(bad);
+      ADD_FAILURE() << fault.message;
+    } catch (const TypeError& e) {
+      EXPECT_EQ(e.message(), fault.message);
+    }
+    EXPECT_EQ(b.service.graph(), first);
+  }
+  Value bad = many_tables();
+  Record missing;
+  missing.set("description", Value("no type"));
+  table_of(bad, 249).at("columns").as_record().set("c19", Value(missing));
+  try {
+    b.service.build_graph(bad);
+    ADD_FAILURE();
+  } catch (const KeyError& e) {
+    EXPECT_EQ(e.key(), "data_type");
+  }
+  EXPECT_EQ(b.service.graph(), first);
 }

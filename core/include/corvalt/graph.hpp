@@ -36,13 +36,22 @@ class Graph {
   // the given keys (new values win). Returns the node's index.
   Index add_node(std::string_view id, const Record& attrs = {});
   Index add_node(std::string_view id, Record&& attrs);
-  // For a builder adding many nodes: locate() hashes the id and starts
-  // fetching its place in the index, so that the add_node given its result
-  // (for the same id) waits less for memory.
+  // For a builder adding many nodes: slot_for() hashes the id (it reads
+  // nothing of the graph, so any thread may call it) and prefetch() starts
+  // fetching its place in the index, so that the add_node given the slot
+  // (for the same id) waits less for memory. locate() does both.
   struct Slot {
     std::uint64_t hash;
   };
-  Slot locate(std::string_view id) const noexcept;
+  static Slot slot_for(std::string_view id) noexcept { return Slot{hash(id)}; }
+  void prefetch(Slot slot) const noexcept {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[slot.hash & (slots_.size() - 1)]);
+  }
+  Slot locate(std::string_view id) const noexcept {
+    const Slot slot = slot_for(id);
+    prefetch(slot);
+    return slot;
+  }
   Index add_node(Slot slot, std::string_view id, Record&& attrs);
   // Absent ends are created first (u before v) with empty records. Absent
   // edge: added and appended to u's successors; present: record updated.

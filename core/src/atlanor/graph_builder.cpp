@@ -3,12 +3,17 @@
 #include <string.h>  // memmem
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <deque>
-#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -157,13 +162,17 @@ class TextBuffer {
 // term is looked for.
 class ColumnNames {
  public:
+  static std::size_t hash(std::string_view name) noexcept { return std::hash<std::string_view>{}(name); }
+
   // The name's spelling is looked up now, while the name is at hand.
-  void add(std::string_view name, Graph::Index column) {
+  // `name_hash` is hash(name).
+  void add(std::string_view name, std::size_t name_hash, Graph::Index column) {
     if (spellings_.size() * 2 >= slots_.size()) {
       slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
-      for (std::size_t d = 0; d < spellings_.size(); ++d) slots_[find_slot(spellings_[d])] = d + 1;
+      for (std::size_t d = 0; d < spellings_.size(); ++d)
+        slots_[find_slot(spellings_[d], hash(spellings_[d]))] = d + 1;
     }
-    const std::size_t slot = find_slot(name);
+    const std::size_t slot = find_slot(name, name_hash);
     if (slots_[slot] == 0) {
       // Copied: compared with every later column's name, the copies stay
       // together in memory (the document's keys lie far apart).
@@ -218,9 +227,9 @@ class ColumnNames {
   }
   // The slot of `name` in slots_: its spelling's, or the empty one where it
   // would go.
-  std::size_t find_slot(std::string_view name) const {
+  std::size_t find_slot(std::string_view name, std::size_t name_hash) const {
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = std::hash<std::string_view>{}(name) & mask;
+    std::size_t slot = name_hash & mask;
     while (slots_[slot] != 0 && spellings_[slots_[slot] - 1] != name) slot = (slot + 1) & mask;
     return slot;
   }
@@ -234,6 +243,211 @@ class ColumnNames {
   TextBuffer texts_;                                // distinct lower-cased names
   std::vector<std::vector<std::uint32_t>> groups_;  // per text: positions in columns_
   std::vector<std::uint64_t> marks_;                // one bit per column, all clear between calls
+};
+
+// The keys of a column read in one pass over its record (there are tens of
+// thousands of columns, and as many look-ups per key otherwise).
+struct ColumnFields {
+  explicit ColumnFields(const Record& column) {
+    for (const auto& [key, value] : column) {
+      switch (key.size()) {
+        case 7:
+          if (key == "indexed") indexed = &value;
+          break;
+        case 8:
+          if (key == "concepts") concepts = &value;
+          break;
+        case 9:
+          if (key == "data_type") data_type = &value;
+          break;
+        case 10:
+          if (key == "statistics") statistics = &value;
+          break;
+        case 11:
+          if (key == "description") description = &value;
+          break;
+        case 14:
+          if (key == "business_rules") business_rules = &value;
+          break;
+        case 22:
+          if (key == "related_business_rules") related_business_rules = &value;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  static const Value& required(const Value* v, const char* key) {
+    if (!v) throw KeyError(key);
+    return *v;
+  }
+  const Value* description = nullptr;
+  const Value* data_type = nullptr;
+  const Value* indexed = nullptr;
+  const Value* statistics = nullptr;
+  const Value* business_rules = nullptr;
+  const Value* related_business_rules = nullptr;
+  const Value* concepts = nullptr;
+};
+
+// The columns' records lie apart in memory: the record of a column two
+// ahead and the items of the next one are fetched while this one is made.
+void prefetch_column(const Record& columns, std::size_t record_of, std::size_t items_of) {
+  if (record_of < columns.size()) {
+    const Value& v = columns.item(record_of).second;
+    if (v.is_record()) __builtin_prefetch(v.record_ptr().get());
+  }
+  if (items_of < columns.size()) {
+    const Value& v = columns.item(items_of).second;
+    if (v.is_record() && !v.as_record().empty()) __builtin_prefetch(&v.as_record().item(0));
+  }
+}
+
+// A column's attribute record, and the parts of the column the builder reads
+// after adding its node.
+struct PreparedColumn {
+  Record attrs;
+  Graph::Slot slot;            // of the column's node id
+  std::size_t name_hash = 0;   // of the column's name
+  const Value* business_rules = nullptr;
+  const Value* related_business_rules = nullptr;
+  const Value* concepts = nullptr;
+};
+
+// `id` receives the column's node id.
+PreparedColumn prepare_column(const std::string& table, const std::string& column_name,
+                              const Value& column_value, std::string& id) {
+  const ColumnFields f(record_of(column_value, {"Column '", table, ".", column_name, "'"}));
+  PreparedColumn p;
+  id.assign(node_ids::kColumn).append(table).append(".").append(column_name);
+  p.slot = Graph::slot_for(id);
+  p.name_hash = ColumnNames::hash(column_name);
+  Record& attrs = p.attrs;
+  attrs.reserve(f.statistics ? 6 : 5);
+  attrs.append_new("type", Value("column"));
+  attrs.append_new("name", Value(column_name));
+  attrs.append_new("description", f.required(f.description, "description"));
+  attrs.append_new("data_type", f.required(f.data_type, "data_type"));
+  attrs.append_new("indexed", f.indexed ? *f.indexed : Value(false));
+  if (f.statistics) attrs.append_new("statistics", *f.statistics);
+  p.business_rules = f.business_rules;
+  p.related_business_rules = f.related_business_rules;
+  p.concepts = f.concepts;
+  return p;
+}
+
+// Making the columns' attribute records (copying their texts) is most of the
+// work of a large graph, so a second thread helps: the columns are taken in
+// chunks, in document order, by whichever of the two threads comes to a chunk
+// first. The builder adds the nodes in order and makes the columns of the
+// chunks it took itself, waiting only for a chunk the helper is making. When
+// the helper cannot read a column it stops and leaves that chunk to the
+// builder, which then fails on the column with the same error and at the same
+// point as it would alone.
+class ColumnsAhead {
+ public:
+  static constexpr std::size_t kFrom = 4096;  // columns; fewer are made in place
+
+  struct Table {
+    const std::string* name;
+    const Record* columns;
+  };
+  // `tables`: the document's tables, in order, up to the first whose columns
+  // cannot be read.
+  explicit ColumnsAhead(std::vector<Table> tables) : tables_(std::move(tables)) {
+    first_.reserve(tables_.size() + 1);
+    for (const Table& t : tables_) {
+      first_.push_back(columns_);
+      columns_ += t.columns->size();
+    }
+    first_.push_back(columns_);
+    if (columns_ < kFrom) return;
+    chunks_ = (columns_ + kChunk - 1) / kChunk;
+    state_ = std::make_unique<std::atomic<std::uint32_t>[]>(chunks_);
+    made_ = std::make_unique<std::uint32_t[]>(chunks_);
+    slots_ = std::allocator<PreparedColumn>().allocate(columns_);
+    try {
+      thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+      // No thread to spare: every column is made in place.
+    }
+  }
+  ColumnsAhead(const ColumnsAhead&) = delete;
+  ColumnsAhead& operator=(const ColumnsAhead&) = delete;
+  ~ColumnsAhead() {
+    stop_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable()) thread_.join();
+    if (!slots_) return;
+    for (std::size_t j = 0; j < chunks_; ++j) std::destroy_n(slots_ + j * kChunk, made_[j]);
+    std::allocator<PreparedColumn>().deallocate(slots_, columns_);
+  }
+
+  // Column `k` (document order) made by the helper, or nullptr when the
+  // builder is to make it.
+  PreparedColumn* take(std::size_t k) {
+    if (!thread_.joinable() || k >= columns_) return nullptr;
+    if (k % kChunk == 0) builder_at_.store(k / kChunk, std::memory_order_relaxed);
+    std::atomic<std::uint32_t>& state = state_[k / kChunk];
+    std::uint32_t s = state.load(std::memory_order_acquire);
+    if (s == kOpen && state.compare_exchange_strong(s, kBuilder, std::memory_order_acq_rel)) return nullptr;
+    while (s == kHelper) {
+      state.wait(kHelper, std::memory_order_acquire);
+      s = state.load(std::memory_order_acquire);
+    }
+    return s == kMade ? slots_ + k : nullptr;
+  }
+  // Column `k` if the helper has made it already, without waiting.
+  const PreparedColumn* peek(std::size_t k) const {
+    if (!slots_ || k >= columns_ || state_[k / kChunk].load(std::memory_order_acquire) != kMade)
+      return nullptr;
+    return slots_ + k;
+  }
+
+ private:
+  // A chunk's state.
+  enum : std::uint32_t { kOpen, kHelper, kMade, kBuilder, kFailed };
+  static constexpr std::size_t kChunk = 64;
+
+  void run() {
+    std::string id;
+    std::size_t t = 0;
+    for (std::size_t j = 0; j < chunks_ && !stop_.load(std::memory_order_relaxed); ++j) {
+      // A chunk the builder reaches before this thread could make it is left
+      // to the builder: when it is faster, the two make alternate chunks.
+      j = std::max(j, builder_at_.load(std::memory_order_relaxed) + 2);
+      if (j >= chunks_) break;
+      std::uint32_t open = kOpen;
+      if (!state_[j].compare_exchange_strong(open, kHelper, std::memory_order_acq_rel)) continue;
+      std::uint32_t result = kMade;
+      try {
+        for (std::size_t k = j * kChunk; k < std::min(columns_, (j + 1) * kChunk); ++k) {
+          while (first_[t + 1] <= k) ++t;
+          const Record& columns = *tables_[t].columns;
+          const std::size_t c = k - first_[t];
+          prefetch_column(columns, c + 2, c + 1);
+          const auto& [column_name, column_value] = columns.item(c);
+          std::construct_at(slots_ + k, prepare_column(*tables_[t].name, column_name, column_value, id));
+          ++made_[j];
+        }
+      } catch (...) {
+        result = kFailed;  // the builder makes this chunk itself and reports what is wrong
+      }
+      state_[j].store(result, std::memory_order_release);
+      state_[j].notify_one();
+      if (result == kFailed) return;
+    }
+  }
+
+  std::vector<Table> tables_;
+  std::vector<std::size_t> first_;  // per table, the position of its first column; then the count
+  std::size_t columns_ = 0;
+  std::size_t chunks_ = 0;
+  std::unique_ptr<std::atomic<std::uint32_t>[]> state_;
+  std::unique_ptr<std::uint32_t[]> made_;  // per chunk, slots made (read after the join)
+  PreparedColumn* slots_ = nullptr;
+  std::atomic<std::size_t> builder_at_{0};  // the chunk the builder is in
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 struct TableInfo {
@@ -250,8 +464,22 @@ class Builder {
 
   void run() {
     const Record& tables = record_of(doc_.at("tables"), {"tables"});
-    std::size_t nodes = estimate_nodes(tables);
-    graph_.reserve(nodes);
+    // The tables whose columns the helper may make: those before the first
+    // that cannot be read.
+    std::vector<ColumnsAhead::Table> readable;
+    std::size_t columns = 0;
+    bool all_readable = true;
+    for (const auto& [name, info] : tables) {
+      const Value* cols = info.is_record() ? info.as_record().find("columns") : nullptr;
+      if (!cols || !cols->is_record()) {
+        all_readable = false;
+        continue;
+      }
+      columns += cols->as_record().size();
+      if (all_readable) readable.push_back({&name, &cols->as_record()});
+    }
+    graph_.reserve(tables.size() + columns + (tables.size() + columns) / 4);
+    ahead_.emplace(std::move(readable));
     for (const auto& [name, info] : tables) add_table(name, record_of(info, {"Table '", name, "'"}));
     if (const Value* rels = doc_.find("relationships")) add_relationships(list_of(*rels, {"relationships"}));
     if (const Value* examples = doc_.find("query_examples"))
@@ -261,15 +489,6 @@ class Builder {
   }
 
  private:
-  static std::size_t estimate_nodes(const Record& tables) {
-    std::size_t n = tables.size();
-    for (const auto& item : tables)
-      if (item.second.is_record())
-        if (const Value* cols = item.second.as_record().find("columns"); cols && cols->is_record())
-          n += cols->as_record().size();
-    return n + n / 4;
-  }
-
   void add_table(const std::string& name, const Record& info) {
     Record table_attrs;
     table_attrs.reserve(5);
@@ -285,85 +504,28 @@ class Builder {
     graph_.reserve_successors(table, columns.size());
     lower_table_names_.push_back(text::lower(name));
     for (std::size_t c = 0; c < columns.size(); ++c) {
-      prefetch_column(columns, c + 2, c + 1);
-      const auto& [column_name, column_value] = columns.item(c);
-      const ColumnFields f(record_of(column_value, {"Column '", name, ".", column_name, "'"}));
-      id_.assign(node_ids::kColumn).append(name).append(".").append(column_name);
-      const Graph::Slot slot = graph_.locate(id_);  // the slot is fetched while the record is made
-      Record attrs;
-      attrs.reserve(f.statistics ? 6 : 5);
-      attrs.append_new("type", Value("column"));
-      attrs.append_new("name", Value(column_name));
-      attrs.append_new("description", f.required(f.description, "description"));
-      attrs.append_new("data_type", f.required(f.data_type, "data_type"));
-      attrs.append_new("indexed", f.indexed ? *f.indexed : Value(false));
-      if (f.statistics) attrs.append_new("statistics", *f.statistics);
-      Graph::Index col = graph_.add_node(slot, id_, std::move(attrs));
-      column_names_.add(column_name, col);
-      graph_.append_new_edge(table, col, edges_.has_column);
-      if (f.business_rules) add_rules(col, *f.business_rules);
-      if (f.related_business_rules) add_related_rules(col, *f.related_business_rules);
-      if (f.concepts) add_column_concepts(col, *f.concepts);
-    }
-  }
-
-  // The columns' records lie apart in memory: the record of a column two
-  // ahead and the items of the next one are fetched while this one is made.
-  static void prefetch_column(const Record& columns, std::size_t record_of, std::size_t items_of) {
-    if (record_of < columns.size()) {
-      const Value& v = columns.item(record_of).second;
-      if (v.is_record()) __builtin_prefetch(v.record_ptr().get());
-    }
-    if (items_of < columns.size()) {
-      const Value& v = columns.item(items_of).second;
-      if (v.is_record() && !v.as_record().empty()) __builtin_prefetch(&v.as_record().item(0));
-    }
-  }
-
-  // The keys of a column read in one pass over its record (there are tens of
-  // thousands of columns, and as many look-ups per key otherwise).
-  struct ColumnFields {
-    explicit ColumnFields(const Record& column) {
-      for (const auto& [key, value] : column) {
-        switch (key.size()) {
-          case 7:
-            if (key == "indexed") indexed = &value;
-            break;
-          case 8:
-            if (key == "concepts") concepts = &value;
-            break;
-          case 9:
-            if (key == "data_type") data_type = &value;
-            break;
-          case 10:
-            if (key == "statistics") statistics = &value;
-            break;
-          case 11:
-            if (key == "description") description = &value;
-            break;
-          case 14:
-            if (key == "business_rules") business_rules = &value;
-            break;
-          case 22:
-            if (key == "related_business_rules") related_business_rules = &value;
-            break;
-          default:
-            break;
-        }
+      const std::string& column_name = columns.item(c).first;
+      // The index place of a column a few ahead is fetched while this one is
+      // added.
+      if (const PreparedColumn* later = ahead_->peek(next_column_ + kPrefetchAhead))
+        graph_.prefetch(later->slot);
+      PreparedColumn* made = ahead_->take(next_column_++);
+      PreparedColumn here;
+      if (!made) {
+        prefetch_column(columns, c + 2, c + 1);
+        here = prepare_column(name, column_name, columns.item(c).second, id_);
+        graph_.prefetch(here.slot);
+        made = &here;
       }
+      id_.assign(node_ids::kColumn).append(name).append(".").append(column_name);
+      Graph::Index col = graph_.add_node(made->slot, id_, std::move(made->attrs));
+      column_names_.add(column_name, made->name_hash, col);
+      graph_.append_new_edge(table, col, edges_.has_column);
+      if (made->business_rules) add_rules(col, *made->business_rules);
+      if (made->related_business_rules) add_related_rules(col, *made->related_business_rules);
+      if (made->concepts) add_column_concepts(col, *made->concepts);
     }
-    static const Value& required(const Value* v, const char* key) {
-      if (!v) throw KeyError(key);
-      return *v;
-    }
-    const Value* description = nullptr;
-    const Value* data_type = nullptr;
-    const Value* indexed = nullptr;
-    const Value* statistics = nullptr;
-    const Value* business_rules = nullptr;
-    const Value* related_business_rules = nullptr;
-    const Value* concepts = nullptr;
-  };
+  }
 
   void add_rules(Graph::Index col, const Value& rules) {
     for (const Value& rule_value : list_of(rules, {"business_rules"})) {
@@ -512,6 +674,9 @@ class Builder {
   EdgeRecords edges_;
   std::vector<std::string> lower_table_names_;
   ColumnNames column_names_;
+  static constexpr std::size_t kPrefetchAhead = 8;
+  std::optional<ColumnsAhead> ahead_;
+  std::size_t next_column_ = 0;  // document order of the next column
   std::string id_;  // the node id being made (reused: most ids are too long to be kept inline)
 };
 

@@ -804,7 +804,10 @@ namespace {
 // first, so that they can be given huge pages before they are touched.
 bool read_fast(simdjson::dom::parser& parser, std::string_view text, simdjson::dom::element& root) {
   const std::size_t capacity = text.size();
-  if (parser.allocate(capacity) != simdjson::SUCCESS) return false;
+  // The document's two buffers are otherwise made only when parsing starts,
+  // too late to be advised.
+  if (parser.allocate(capacity) != simdjson::SUCCESS || parser.doc.allocate(capacity) != simdjson::SUCCESS)
+    return false;
   // The reader's three large buffers, at the sizes it allocates them.
   const std::size_t round = (capacity + 63) & ~std::size_t{63};
   advise_huge_pages(parser.doc.tape.get(), (((capacity + 3) + 63) & ~std::size_t{63}) * 8);

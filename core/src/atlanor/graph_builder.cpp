@@ -662,8 +662,9 @@ class Builder {
       Graph::Index node = graph_.add_node(node_ids::make_id(node_ids::kTerm, term), std::move(attrs));
       // Every column (table order, then column order) whose lower-cased name
       // contains the lower-cased term.
-      for (Graph::Index column : column_names_.containing(text::lower(term)))
-        graph_.append_new_edge(node, column, edges_.defines);
+      const std::vector<Graph::Index> columns = column_names_.containing(text::lower(term));
+      graph_.reserve_successors(node, columns.size());
+      for (Graph::Index column : columns) graph_.append_new_edge(node, column, edges_.defines);
     }
   }
 

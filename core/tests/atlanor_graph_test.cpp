@@ -135,17 +135,22 @@ TEST(BuildGraph, FailuresNameTheKeyAndKeepThePreviousGraph) {
 
 namespace {
 
-// 250 tables of 20 columns: enough columns for the builder to make their
-// records on a second thread.
+// 1,000 tables of 20 columns: enough columns for the builder to make their
+// records on a second thread, and for that thread to get far ahead.
+constexpr int kTables = 1000;
+
 Value many_tables() {
   auto tables = make_record();
-  for (int t = 0; t < 250; ++t) {
+  for (int t = 0; t < kTables; ++t) {
     auto columns = make_record();
     for (int c = 0; c < 20; ++c) {
       auto column = make_record();
       column->set("description", Value("column " + std::to_string(c) + " of table " + std::to_string(t)));
       column->set("data_type", Value(c % 2 ? "REAL" : "INTEGER"));
       if (c == 3) column->set("business_rules", Value(make_list({Value("R" + std::to_string(t) + ": x")})));
+      // Work for the builder itself (a known concept per column), so that the
+      // thread making the records gets far ahead of it.
+      column->set("concepts", Value(make_list({Value("k" + std::to_string(c))})));
       columns->set("c" + std::to_string(c), Value(column));
     }
     auto table = make_record();
@@ -173,9 +178,9 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
   Value doc = many_tables();
   auto first = b.service.build_graph(doc);
   const Graph& g = *first->graph;
-  ASSERT_EQ(g.node_count(), 250u * 22);  // a table, 20 columns and a rule each
+  ASSERT_EQ(g.node_count(), kTables * 22u + 20);  // a table, 20 columns and a rule each; 20 concepts
   Graph::Index i = 0;
-  for (int t = 0; t < 250; ++t) {
+  for (int t = 0; t < kTables; ++t) {
     ASSERT_EQ(g.id(i++), "table:t" + std::to_string(t));
     for (int c = 0; c < 20; ++c) {
       ASSERT_EQ(g.id(i), "column:t" + std::to_string(t) + ".c" + std::to_string(c));
@@ -183,6 +188,7 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
       ASSERT_EQ(attrs.at("description"), Value("column " + std::to_string(c) + " of table " + std::to_string(t)));
       ASSERT_EQ(attrs.at("data_type"), Value(c % 2 ? "REAL" : "INTEGER"));
       if (c == 3) ASSERT_EQ(g.id(i++), "rule:R" + std::to_string(t));
+      if (t == 0) ASSERT_EQ(g.id(i++), "concept:k" + std::to_string(c));
     }
   }
 
@@ -194,13 +200,13 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
     std::string message;
   };
   const Fault faults[] = {
-      {[](Value& d) { table_of(d, 240).at("columns").as_record().set("c7", Value(7)); },
-       "Column 't240.c7' must be a JSON object, not int"},
-      {[](Value& d) { table_of(d, 230).set("columns", Value(make_list())); },
-       "Columns of table 't230' must be a JSON object, not list"},
-      {[](Value& d) { d.as_record().at("tables").as_record().set("t220", Value("x")); },
-       "Table 't220' must be a JSON object, not str"},
-      {[](Value& d) { column_of(d, 245, 3).set("business_rules", Value(make_list({Value(1)}))); },
+      {[](Value& d) { table_of(d, 960).at("columns").as_record().set("c7", Value(7)); },
+       "Column 't960.c7' must be a JSON object, not int"},
+      {[](Value& d) { table_of(d, 930).set("columns", Value(make_list())); },
+       "Columns of table 't930' must be a JSON object, not list"},
+      {[](Value& d) { d.as_record().at("tables").as_record().set("t900", Value("x")); },
+       "Table 't900' must be a JSON object, not str"},
+      {[](Value& d) { column_of(d, 980, 3).set("business_rules", Value(make_list({Value(1)}))); },
        "A business rule must be a string, not int"},
   };
   for (const Fault& fault : faults) {
@@ -217,7 +223,7 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
   Value bad = many_tables();
   Record missing;
   missing.set("description", Value("no type"));
-  table_of(bad, 249).at("columns").as_record().set("c19", Value(missing));
+  table_of(bad, 999).at("columns").as_record().set("c19", Value(missing));
   try {
     b.service.build_graph(bad);
     ADD_FAILURE();

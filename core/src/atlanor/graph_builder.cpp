@@ -364,8 +364,7 @@ class ColumnsAhead {
     if (columns_ < kFrom) return;
     chunks_ = (columns_ + kChunk - 1) / kChunk;
     state_ = std::make_unique<std::atomic<std::uint32_t>[]>(chunks_);
-    made_ = std::make_unique<std::uint32_t[]>(chunks_);
-    slots_ = std::allocator<PreparedColumn>().allocate(columns_);
+    slots_ = std::allocator<PreparedColumn>().allocate(kRing * kChunk);
     try {
       thread_ = std::thread([this] { run(); });
     } catch (const std::system_error&) {
@@ -376,17 +375,22 @@ class ColumnsAhead {
   ColumnsAhead& operator=(const ColumnsAhead&) = delete;
   ~ColumnsAhead() {
     stop_.store(true, std::memory_order_relaxed);
+    builder_at_.store(chunks_, std::memory_order_release);  // wakes a helper waiting for room
+    builder_at_.notify_one();
     if (thread_.joinable()) thread_.join();
     if (!slots_) return;
-    for (std::size_t j = 0; j < chunks_; ++j) std::destroy_n(slots_ + j * kChunk, made_[j]);
-    std::allocator<PreparedColumn>().deallocate(slots_, columns_);
+    for (std::size_t r = 0; r < kRing; ++r) std::destroy_n(ring_slot(r), made_[r]);
+    std::allocator<PreparedColumn>().deallocate(slots_, kRing * kChunk);
   }
 
   // Column `k` (document order) made by the helper, or nullptr when the
   // builder is to make it.
   PreparedColumn* take(std::size_t k) {
     if (!thread_.joinable() || k >= columns_) return nullptr;
-    if (k % kChunk == 0) builder_at_.store(k / kChunk, std::memory_order_relaxed);
+    if (k % kChunk == 0) {
+      builder_at_.store(k / kChunk);
+      if (k / kChunk >= helper_wants_.load()) builder_at_.notify_one();
+    }
     std::atomic<std::uint32_t>& state = state_[k / kChunk];
     std::uint32_t s = state.load(std::memory_order_acquire);
     if (s == kOpen && state.compare_exchange_strong(s, kBuilder, std::memory_order_acq_rel)) return nullptr;
@@ -394,19 +398,24 @@ class ColumnsAhead {
       state.wait(kHelper, std::memory_order_acquire);
       s = state.load(std::memory_order_acquire);
     }
-    return s == kMade ? slots_ + k : nullptr;
+    return s == kMade ? ring_slot(k / kChunk) + k % kChunk : nullptr;
   }
   // Column `k` if the helper has made it already, without waiting.
   const PreparedColumn* peek(std::size_t k) const {
     if (!slots_ || k >= columns_ || state_[k / kChunk].load(std::memory_order_acquire) != kMade)
       return nullptr;
-    return slots_ + k;
+    return ring_slot(k / kChunk) + k % kChunk;
   }
 
  private:
   // A chunk's state.
   enum : std::uint32_t { kOpen, kHelper, kMade, kBuilder, kFailed };
   static constexpr std::size_t kChunk = 64;
+  // Chunks the helper may be ahead of the builder: their columns wait in a
+  // ring of that many chunks, so that few are held at a time.
+  static constexpr std::size_t kRing = 64;
+  static constexpr std::size_t kNobody = SIZE_MAX;
+  PreparedColumn* ring_slot(std::size_t chunk) const { return slots_ + chunk % kRing * kChunk; }
 
   void run() {
     std::string id;
@@ -414,10 +423,24 @@ class ColumnsAhead {
     for (std::size_t j = 0; j < chunks_ && !stop_.load(std::memory_order_relaxed); ++j) {
       // A chunk the builder reaches before this thread could make it is left
       // to the builder: when it is faster, the two make alternate chunks.
-      j = std::max(j, builder_at_.load(std::memory_order_relaxed) + 2);
+      std::size_t at = builder_at_.load();
+      if (j >= at + kRing) {
+        // No room: the builder is far behind. Woken once half the ring is
+        // free again, not for every chunk it takes.
+        helper_wants_.store(j + 1 - kRing / 2);
+        for (at = builder_at_.load(); at < j + 1 - kRing / 2; at = builder_at_.load())
+          builder_at_.wait(at);
+        helper_wants_.store(kNobody);
+        if (stop_.load(std::memory_order_relaxed)) return;
+      }
+      j = std::max(j, at + 2);
       if (j >= chunks_) break;
       std::uint32_t open = kOpen;
       if (!state_[j].compare_exchange_strong(open, kHelper, std::memory_order_acq_rel)) continue;
+      // The ring's place was last held by a chunk the builder is done with.
+      std::uint32_t& made = made_[j % kRing];
+      std::destroy_n(ring_slot(j), made);
+      made = 0;
       std::uint32_t result = kMade;
       try {
         for (std::size_t k = j * kChunk; k < std::min(columns_, (j + 1) * kChunk); ++k) {
@@ -426,8 +449,9 @@ class ColumnsAhead {
           const std::size_t c = k - first_[t];
           prefetch_column(columns, c + 2, c + 1);
           const auto& [column_name, column_value] = columns.item(c);
-          std::construct_at(slots_ + k, prepare_column(*tables_[t].name, column_name, column_value, id));
-          ++made_[j];
+          std::construct_at(ring_slot(j) + k % kChunk,
+                            prepare_column(*tables_[t].name, column_name, column_value, id));
+          ++made;
         }
       } catch (...) {
         result = kFailed;  // the builder makes this chunk itself and reports what is wrong
@@ -443,9 +467,11 @@ class ColumnsAhead {
   std::size_t columns_ = 0;
   std::size_t chunks_ = 0;
   std::unique_ptr<std::atomic<std::uint32_t>[]> state_;
-  std::unique_ptr<std::uint32_t[]> made_;  // per chunk, slots made (read after the join)
+  std::uint32_t made_[kRing] = {};  // per place in the ring, the columns in it
   PreparedColumn* slots_ = nullptr;
   std::atomic<std::size_t> builder_at_{0};  // the chunk the builder is in
+  // The chunk the builder is to signal when it reaches it (the helper waits).
+  std::atomic<std::size_t> helper_wants_{kNobody};
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -448,8 +448,10 @@ TEST(KeywordSearch, IndexedSearchAgreesOnDocumentLikeTexts) {
     }
     return out;
   };
-  for (int t = 0; t < 60; ++t) {
-    const std::string table = sentence(1);
+  // Over 4,096 nodes: a search this large shares its keywords with a second
+  // thread.
+  for (int t = 0; t < 800; ++t) {
+    const std::string table = sentence(1) + "_" + std::to_string(t);
     g->add_node("table:" + table, Record{{"type", "table"}, {"name", table}, {"description", sentence(8)}});
     for (int c = 0; c < 5; ++c) {
       const std::string column = sentence(1);
@@ -459,6 +461,7 @@ TEST(KeywordSearch, IndexedSearchAgreesOnDocumentLikeTexts) {
     }
   }
   g->add_node("keyword:float", Record{{"type", "keyword"}, {"name", "float"}});
+  ASSERT_GE(g->node_count(), 4096u);
   auto service = service_over(g);
   std::vector<std::vector<std::string>> queries = {
       {"activities", "float", "critical", "path"}, {"total", "float?", "(days)", "days)"},

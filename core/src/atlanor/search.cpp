@@ -25,11 +25,16 @@
 // candidate search needs. For an ASCII text the fold is its lower case.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "corvalt/atlanor.hpp"
@@ -274,6 +279,9 @@ class SearchIndex {
   // Checks the texts that can hold the keyword, noting each node's best test.
   void check_candidates(Keyword& k, std::uint32_t stamp, Scratch& scratch) const;
   Hits collect_hits(Scratch& scratch) const;
+  // Every distinct keyword's hits, from the texts (check_candidates, then
+  // collect_hits).
+  std::vector<Hits> text_hits(std::vector<Keyword>& distinct) const;
   static void merge_into(Hits& list, const Hits& more);
   std::vector<int> list_matches(const std::vector<Hits>& hits, const std::vector<Keyword>& distinct,
                                 const std::vector<std::size_t>& order,
@@ -501,13 +509,8 @@ CompactSearchResult SearchIndex::search(const Graph& graph,
   std::vector<Keyword> distinct = distinct_keywords(keywords, order);
   std::vector<Hits> irregular = irregular_hits(graph, distinct, order);
 
-  std::vector<Hits> hits(distinct.size());
-  Scratch scratch(node_count_, texts_.size());
-  for (std::size_t d = 0; d < distinct.size(); ++d) {
-    check_candidates(distinct[d], static_cast<std::uint32_t>(d), scratch);
-    hits[d] = collect_hits(scratch);
-    merge_into(hits[d], irregular[d]);
-  }
+  std::vector<Hits> hits = text_hits(distinct);
+  for (std::size_t d = 0; d < distinct.size(); ++d) merge_into(hits[d], irregular[d]);
 
   std::vector<int> score = list_matches(hits, distinct, order, result);
   rank(score, result);
@@ -602,6 +605,49 @@ void SearchIndex::check_candidates(Keyword& k, std::uint32_t stamp, Scratch& scr
   } else {
     for (std::uint32_t id : wide_texts_) check_once(id);
   }
+}
+
+// On a large graph the keywords are shared with a second thread, each checked
+// wholly by one of the two with its own scratch; they are taken in order, and
+// when checks fail, the first keyword's error is the one raised, as it would
+// be if they were checked one after the other.
+std::vector<SearchIndex::Hits> SearchIndex::text_hits(std::vector<Keyword>& distinct) const {
+  constexpr std::size_t kSharedFrom = 4096;  // nodes
+  std::vector<Hits> hits(distinct.size());
+  std::vector<std::exception_ptr> failed(distinct.size());
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  auto work = [&](Scratch& scratch) {
+    for (std::size_t d; !stop.load(std::memory_order_relaxed) && (d = next.fetch_add(1)) < distinct.size();) {
+      try {
+        check_candidates(distinct[d], static_cast<std::uint32_t>(d), scratch);
+        hits[d] = collect_hits(scratch);
+      } catch (...) {
+        failed[d] = std::current_exception();
+        stop = true;
+      }
+    }
+  };
+  Scratch scratch(node_count_, texts_.size());
+  std::thread helper;
+  if (node_count_ >= kSharedFrom && distinct.size() > 1) {
+    try {
+      helper = std::thread([&] {
+        try {
+          Scratch own(node_count_, texts_.size());
+          work(own);
+        } catch (const std::bad_alloc&) {
+          // No room for a second scratch: this thread takes no keyword.
+        }
+      });
+    } catch (const std::system_error&) {
+    }
+  }
+  work(scratch);
+  if (helper.joinable()) helper.join();
+  for (const std::exception_ptr& e : failed)
+    if (e) std::rethrow_exception(e);
+  return hits;
 }
 
 // The noted hits in node order; leaves the scratch ready for the next keyword.

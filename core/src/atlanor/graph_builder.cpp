@@ -537,13 +537,14 @@ class Builder {
         graph_.prefetch(later->slot);
       PreparedColumn* made = ahead_->take(next_column_++);
       PreparedColumn here;
-      if (!made) {
+      if (made) {
+        id_.assign(node_ids::kColumn).append(name).append(".").append(column_name);
+      } else {  // prepare_column leaves the node id in id_
         prefetch_column(columns, c + 2, c + 1);
         here = prepare_column(name, column_name, columns.item(c).second, id_);
         graph_.prefetch(here.slot);
         made = &here;
       }
-      id_.assign(node_ids::kColumn).append(name).append(".").append(column_name);
       Graph::Index col = graph_.add_node(made->slot, id_, std::move(made->attrs));
       column_names_.add(column_name, made->name_hash, col);
       graph_.append_new_edge(table, col, edges_.has_column);

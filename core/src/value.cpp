@@ -170,11 +170,6 @@ Value& Record::set(std::string_view key, Value value) {
   return items_.back().second;
 }
 
-void Record::append_new(std::string key, Value value) {
-  items_.emplace_back(std::move(key), std::move(value));
-  index_last();
-}
-
 // ------------------------------------------------------------ text forms --
 
 std::string real_repr(double d) {

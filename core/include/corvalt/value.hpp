@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <tuple>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -49,8 +50,8 @@ class Value {
   Value(BigInt b) : v_(std::move(b)) {}
   Value(Bytes b) : v_(std::move(b)) {}
   Value(std::string s) : v_(std::move(s)) {}
-  Value(std::string_view s) : v_(std::string(s)) {}
-  Value(const char* s) : v_(std::string(s)) {}
+  Value(std::string_view s) : v_(std::in_place_type<std::string>, s) {}
+  Value(const char* s) : v_(std::in_place_type<std::string>, s) {}
   Value(ListPtr l) : v_(std::move(l)) {}
   Value(RecordPtr r) : v_(std::move(r)) {}
   Value(List l);
@@ -130,7 +131,17 @@ class Record {
   // Inserts at the end, or replaces in place keeping the position.
   Value& set(std::string_view key, Value value);
   // Appends without looking for the key (the caller knows it is new).
-  void append_new(std::string key, Value value);
+  // Inline, and a literal key is made in place: builders call it for every
+  // attribute of tens of thousands of records.
+  void append_new(std::string key, Value value) {
+    items_.emplace_back(std::move(key), std::move(value));
+    index_last();
+  }
+  void append_new(const char* key, Value value) {
+    items_.emplace_back(std::piecewise_construct, std::forward_as_tuple(key),
+                        std::forward_as_tuple(std::move(value)));
+    index_last();
+  }
   void reserve(std::size_t n) { items_.reserve(n); }
 
  private:

@@ -191,8 +191,11 @@ class ColumnNames {
     // and read back in order (cheaper than sorting the merged lists).
     std::size_t hits = 0;
     texts_.for_each_containing(needle, [&](std::size_t group) {
-      for (std::uint32_t k : groups_[group]) marks_[k / 64] |= std::uint64_t{1} << (k % 64);
-      hits += groups_[group].size();
+      for (std::uint32_t at = group_start_[group]; at < group_start_[group + 1]; ++at) {
+        const std::uint32_t k = members_[at];
+        marks_[k / 64] |= std::uint64_t{1} << (k % 64);
+      }
+      hits += group_start_[group + 1] - group_start_[group];
     });
     std::vector<Graph::Index> out;
     out.reserve(hits);
@@ -213,15 +216,19 @@ class ColumnNames {
     std::vector<std::uint32_t> group_of(spellings_.size());
     for (std::size_t d = 0; d < spellings_.size(); ++d) {
       auto [it, inserted] =
-          lowered.try_emplace(text::lower(spellings_[d]), static_cast<std::uint32_t>(groups_.size()));
-      if (inserted) {
-        texts_.add(it->first);
-        groups_.emplace_back();
-      }
+          lowered.try_emplace(text::lower(spellings_[d]), static_cast<std::uint32_t>(lowered.size()));
+      if (inserted) texts_.add(it->first);
       group_of[d] = it->second;
     }
+    // The groups' columns in one array, group after group (counted first:
+    // a vector per group would be thousands of small allocations).
+    group_start_.assign(lowered.size() + 1, 0);
+    for (std::uint32_t d : spelling_of_) ++group_start_[group_of[d] + 1];
+    for (std::size_t g = 1; g < group_start_.size(); ++g) group_start_[g] += group_start_[g - 1];
+    members_.resize(spelling_of_.size());
+    std::vector<std::uint32_t> next(group_start_.begin(), group_start_.end() - 1);
     for (std::size_t k = 0; k < spelling_of_.size(); ++k)
-      groups_[group_of[spelling_of_[k]]].push_back(static_cast<std::uint32_t>(k));
+      members_[next[group_of[spelling_of_[k]]]++] = static_cast<std::uint32_t>(k);
     marks_.assign((columns_.size() + 63) / 64, 0);
     texts_.index_places();  // every term is looked for
   }
@@ -241,7 +248,9 @@ class ColumnNames {
   std::vector<Graph::Index> columns_;
   bool prepared_ = false;
   TextBuffer texts_;                                // distinct lower-cased names
-  std::vector<std::vector<std::uint32_t>> groups_;  // per text: positions in columns_
+  // Per text g: positions in columns_ at members_[group_start_[g], group_start_[g + 1]).
+  std::vector<std::uint32_t> group_start_;
+  std::vector<std::uint32_t> members_;
   std::vector<std::uint64_t> marks_;                // one bit per column, all clear between calls
 };
 

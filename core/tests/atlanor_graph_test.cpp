@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
@@ -161,6 +162,16 @@ Value many_tables() {
   }
   auto doc = make_record();
   doc->set("tables", Value(tables));
+  // Matched with the tables' and the columns' names on a second thread while
+  // the relationships are added.
+  auto relationships = make_list();
+  for (int t = 1; t < 4; ++t)
+    relationships->push_back(Value(Record{{"from_table", "t0"}, {"to_table", "t" + std::to_string(t)},
+                                          {"join_condition", "j"}, {"description", "r"}}));
+  doc->set("relationships", Value(relationships));
+  doc->set("query_examples", Value(make_list({Value(Record{{"query", "SELECT * FROM T12 JOIN t5"},
+                                                           {"description", "e"}})})));
+  doc->set("terminology", Value(Record{{"C1", "columns 1 and 10 to 19"}}));
   return Value(doc);
 }
 
@@ -178,7 +189,8 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
   Value doc = many_tables();
   auto first = b.service.build_graph(doc);
   const Graph& g = *first->graph;
-  ASSERT_EQ(g.node_count(), kTables * 22u + 20);  // a table, 20 columns and a rule each; 20 concepts
+  // A table, 20 columns and a rule each; 20 concepts, an example and a term.
+  ASSERT_EQ(g.node_count(), kTables * 22u + 22);
   Graph::Index i = 0;
   for (int t = 0; t < kTables; ++t) {
     ASSERT_EQ(g.id(i++), "table:t" + std::to_string(t));
@@ -190,6 +202,15 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
       if (c == 3) ASSERT_EQ(g.id(i++), "rule:R" + std::to_string(t));
       if (t == 0) ASSERT_EQ(g.id(i++), "concept:k" + std::to_string(c));
     }
+  }
+  std::vector<std::string> targets;
+  for (const Graph::Edge& e : g.successors(g.index_of("example:0"))) targets.emplace_back(g.id(e.target));
+  EXPECT_EQ(targets, (std::vector<std::string>{"table:t1", "table:t5", "table:t12"}));
+  const auto& defined = g.successors(g.index_of("term:C1"));
+  ASSERT_EQ(defined.size(), kTables * 11u);
+  for (std::size_t k = 0; k < defined.size(); ++k) {
+    const int c = k % 11 == 0 ? 1 : 9 + static_cast<int>(k % 11);
+    ASSERT_EQ(g.id(defined[k].target), "column:t" + std::to_string(k / 11) + ".c" + std::to_string(c));
   }
 
   // Faults far into the document, in the columns, the tables and the rules
@@ -208,6 +229,10 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
        "Table 't900' must be a JSON object, not str"},
       {[](Value& d) { column_of(d, 980, 3).set("business_rules", Value(make_list({Value(1)}))); },
        "A business rule must be a string, not int"},
+      {[](Value& d) { d.as_record().at("relationships").as_list()[1] = Value(5); },
+       "A relationship must be a JSON object, not int"},
+      {[](Value& d) { d.as_record().at("query_examples").as_list()[0].as_record().set("query", Value(2)); },
+       "An example's query must be a string, not int"},
   };
   for (const Fault& fault : faults) {
     Value bad = many_tables();

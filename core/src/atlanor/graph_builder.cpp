@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -516,14 +517,126 @@ class Builder {
     graph_.reserve(tables.size() + columns + (tables.size() + columns) / 4);
     ahead_.emplace(std::move(readable));
     for (const auto& [name, info] : tables) add_table(name, record_of(info, {"Table '", name, "'"}));
+    ahead_.reset();
+    const Value* examples = doc_.find("query_examples");
+    const Value* terms = doc_.find("terminology");
+    // Matching the examples' queries with the tables' names and the terms
+    // with the columns' names reads only those texts, so on a large graph a
+    // second thread does it while the relationships are added. It matches
+    // only what it can read; anything else is left to the builder, which
+    // reports what is wrong where it would alone.
+    MatchedAhead ahead;
+    if (columns >= ColumnsAhead::kFrom) ahead.start(*this, examples, terms);
     if (const Value* rels = doc_.find("relationships")) add_relationships(list_of(*rels, {"relationships"}));
-    if (const Value* examples = doc_.find("query_examples"))
-      add_examples(list_of(*examples, {"query_examples"}));
+    if (examples) add_examples(list_of(*examples, {"query_examples"}), MatchedAhead::take(ahead.examples));
     if (const Value* keywords = doc_.find("keywords")) add_keywords(record_of(*keywords, {"keywords"}));
-    if (const Value* terms = doc_.find("terminology")) add_terms(record_of(*terms, {"terminology"}));
+    if (terms) {
+      const Record& terminology = record_of(*terms, {"terminology"});
+      std::optional<TermColumns> matched = MatchedAhead::take(ahead.terms);
+      if (!matched) matched = match_terms(terminology);
+      add_terms(terminology, *matched);
+    }
   }
 
  private:
+  // Per example, the tables (positions in tables_) whose lower-cased names
+  // its lower-cased query contains, in table order.
+  using ExampleTables = std::vector<std::vector<std::uint32_t>>;
+  // Per term, in order: every column (table order, then column order) whose
+  // lower-cased name contains the lower-cased term.
+  using TermColumns = std::vector<std::vector<Graph::Index>>;
+
+  // The matches made on the second thread. A local of run(), so its thread
+  // is joined before anything it reads goes away, also when the builder
+  // fails.
+  struct MatchedAhead {
+    std::future<ExampleTables> examples;
+    std::future<TermColumns> terms;
+    std::jthread thread;
+
+    void start(Builder& b, const Value* examples_value, const Value* terms_value) {
+      const List* queries = examples_value && readable_examples(*examples_value)
+                                ? &examples_value->as_list()
+                                : nullptr;
+      const Record* terminology = terms_value && terms_value->is_record() ? &terms_value->as_record() : nullptr;
+      if (!queries && !terminology) return;
+      std::promise<ExampleTables> examples_made;
+      std::promise<TermColumns> terms_made;
+      if (queries) examples = examples_made.get_future();
+      if (terminology) terms = terms_made.get_future();
+      try {
+        thread = std::jthread([&b, queries, terminology, e = std::move(examples_made),
+                               t = std::move(terms_made)]() mutable {
+          if (queries) fulfil(e, [&] { return b.match_examples(*queries); });
+          if (terminology) fulfil(t, [&] { return b.match_terms(*terminology); });
+        });
+      } catch (const std::system_error&) {
+        // No thread to spare: the builder matches them itself.
+        examples = {};
+        terms = {};
+      }
+    }
+    // The thread's result, or nothing when it was not asked or failed (the
+    // builder then matches on its own and fails where it would alone).
+    template <typename T>
+    static std::optional<T> take(std::future<T>& made) {
+      if (!made.valid()) return std::nullopt;
+      try {
+        return made.get();
+      } catch (...) {
+        return std::nullopt;
+      }
+    }
+    template <typename T, typename Fn>
+    static void fulfil(std::promise<T>& promise, Fn&& fn) {
+      try {
+        promise.set_value(fn());
+      } catch (...) {
+        promise.set_exception(std::current_exception());
+      }
+    }
+    // Every example an object whose query is a string (looked for by a scan:
+    // a look-up may build a record's index while the builder reads it).
+    static bool readable_examples(const Value& v) {
+      if (!v.is_list()) return false;
+      for (const Value& example : v.as_list())
+        if (!example.is_record() || !query_of(example.as_record())) return false;
+      return true;
+    }
+  };
+  static const Value* query_of(const Record& example) {
+    for (const auto& [key, value] : example)
+      if (key == "query") return value.is_text() ? &value : nullptr;
+    return nullptr;
+  }
+
+  // For examples that readable_examples accepts.
+  ExampleTables match_examples(const List& examples) const {
+    TextBuffer queries;
+    for (const Value& example : examples) queries.add(text::lower(query_of(example.as_record())->as_text()));
+    return match_queries(queries);
+  }
+  // `queries`: the lower-cased queries. Plain substring test: a table name
+  // inside a longer identifier counts. Searched table by table, so each
+  // example's tables come in table order.
+  ExampleTables match_queries(TextBuffer& queries) const {
+    ExampleTables referenced(queries.size());
+    queries.index_places();  // thousands of table names are looked for
+    for (std::size_t t = 0; t < tables_.size(); ++t)
+      queries.for_each_containing(table_name(t), [&](std::size_t example) {
+        referenced[example].push_back(static_cast<std::uint32_t>(t));
+      });
+    return referenced;
+  }
+
+  TermColumns match_terms(const Record& terminology) {
+    TermColumns matched;
+    matched.reserve(terminology.size());
+    for (const auto& [term, definition] : terminology)
+      matched.push_back(column_names_.containing(text::lower(term)));
+    return matched;
+  }
+
   void add_table(const std::string& name, const Record& info) {
     Record table_attrs;
     table_attrs.reserve(5);
@@ -634,7 +747,7 @@ class Builder {
     return graph_.add_node(id_);
   }
 
-  void add_examples(const List& examples) {
+  void add_examples(const List& examples, std::optional<ExampleTables> matched) {
     std::vector<Graph::Index> nodes;
     TextBuffer queries;
     for (std::size_t i = 0; i < examples.size(); ++i) {
@@ -648,19 +761,13 @@ class Builder {
       attrs.append_new("complexity", example.get("complexity", Value("simple")));
       nodes.push_back(
           graph_.add_node(node_ids::make_id(node_ids::kExample, std::to_string(i)), std::move(attrs)));
-      queries.add(text::lower(text_of(query, {"An example's query"})));
+      const std::string& text = text_of(query, {"An example's query"});
+      if (!matched) queries.add(text::lower(text));
     }
-    // Plain substring test: a table name inside a longer identifier counts.
-    // Searched table by table, then the edges are added example by example
-    // in table order.
-    std::vector<std::vector<std::uint32_t>> referenced(nodes.size());
-    queries.index_places();  // thousands of table names are looked for
-    for (std::size_t t = 0; t < tables_.size(); ++t)
-      queries.for_each_containing(table_name(t), [&](std::size_t example) {
-        referenced[example].push_back(static_cast<std::uint32_t>(t));
-      });
+    if (!matched) matched = match_queries(queries);
+    // The edges are added example by example, each in table order.
     for (std::size_t i = 0; i < nodes.size(); ++i)
-      for (std::uint32_t t : referenced[i])
+      for (std::uint32_t t : (*matched)[i])
         graph_.append_new_edge(nodes[i], tables_[t].node, edges_.references);
   }
 
@@ -688,7 +795,8 @@ class Builder {
     }
   }
 
-  void add_terms(const Record& terminology) {
+  void add_terms(const Record& terminology, const TermColumns& matched) {
+    std::size_t t = 0;
     for (const auto& [term, definition] : terminology) {
       Record attrs;
       attrs.reserve(3);
@@ -696,9 +804,7 @@ class Builder {
       attrs.append_new("name", Value(term));
       attrs.append_new("description", definition);
       Graph::Index node = graph_.add_node(node_ids::make_id(node_ids::kTerm, term), std::move(attrs));
-      // Every column (table order, then column order) whose lower-cased name
-      // contains the lower-cased term.
-      const std::vector<Graph::Index> columns = column_names_.containing(text::lower(term));
+      const std::vector<Graph::Index>& columns = matched[t++];
       graph_.reserve_successors(node, columns.size());
       for (Graph::Index column : columns) graph_.append_new_edge(node, column, edges_.defines);
     }

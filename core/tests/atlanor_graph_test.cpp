@@ -168,6 +168,14 @@ Value many_tables() {
   for (int t = 1; t < 4; ++t)
     relationships->push_back(Value(Record{{"from_table", "t0"}, {"to_table", "t" + std::to_string(t)},
                                           {"join_condition", "j"}, {"description", "r"}}));
+  // Tables only relationships name, each twice (one node each).
+  for (const char* from : {"t0", ""})
+    for (int u = 0; u < 300; ++u) {
+      std::string unknown = "u" + std::to_string(u);
+      relationships->push_back(Value(Record{{"from_table", *from ? from : unknown},
+                                            {"to_table", *from ? unknown : "t1"},
+                                            {"join_condition", "j"}, {"description", "r"}}));
+    }
   doc->set("relationships", Value(relationships));
   doc->set("query_examples", Value(make_list({Value(Record{{"query", "SELECT * FROM T12 JOIN t5"},
                                                            {"description", "e"}})})));
@@ -189,8 +197,9 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
   Value doc = many_tables();
   auto first = b.service.build_graph(doc);
   const Graph& g = *first->graph;
-  // A table, 20 columns and a rule each; 20 concepts, an example and a term.
-  ASSERT_EQ(g.node_count(), kTables * 22u + 22);
+  // A table, 20 columns and a rule each; 20 concepts, 300 tables only
+  // named, an example and a term.
+  ASSERT_EQ(g.node_count(), kTables * 22u + 322);
   Graph::Index i = 0;
   for (int t = 0; t < kTables; ++t) {
     ASSERT_EQ(g.id(i++), "table:t" + std::to_string(t));
@@ -203,9 +212,14 @@ TEST(BuildGraph, ManyColumnsKeepTheirOrderAndFailAtTheSamePlace) {
       if (t == 0) ASSERT_EQ(g.id(i++), "concept:k" + std::to_string(c));
     }
   }
-  std::vector<std::string> targets;
-  for (const Graph::Edge& e : g.successors(g.index_of("example:0"))) targets.emplace_back(g.id(e.target));
-  EXPECT_EQ(targets, (std::vector<std::string>{"table:t1", "table:t5", "table:t12"}));
+  auto targets = [&](std::string_view id) {
+    std::vector<std::string> ids;
+    for (const Graph::Edge& e : g.successors(g.index_of(id))) ids.emplace_back(g.id(e.target));
+    return ids;
+  };
+  EXPECT_EQ(targets("example:0"), (std::vector<std::string>{"table:t1", "table:t5", "table:t12"}));
+  EXPECT_EQ(targets("table:u299"), std::vector<std::string>{"table:t1"});
+  EXPECT_EQ(targets("table:t0").size(), 20u + 3 + 300);
   const auto& defined = g.successors(g.index_of("term:C1"));
   ASSERT_EQ(defined.size(), kTables * 11u);
   for (std::size_t k = 0; k < defined.size(); ++k) {

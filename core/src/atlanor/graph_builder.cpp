@@ -742,9 +742,36 @@ class Builder {
   // The node of a table named by a relationship (a new, empty one for a
   // table the document does not describe).
   Graph::Index table_node(std::string_view name) {
+    if (table_names_.empty()) index_table_names();
+    const std::size_t mask = table_names_.size() - 1;
+    std::size_t slot = std::hash<std::string_view>{}(name) & mask;
+    for (; table_names_[slot] != 0; slot = (slot + 1) & mask) {
+      const NamedTable& t = named_tables_[table_names_[slot] - 1];
+      if (t.name == name) return t.node;
+    }
     id_.assign(node_ids::kTable).append(name);
-    if (auto found = graph_.find(id_)) return *found;
-    return graph_.add_node(id_);
+    const Graph::Index node = graph_.add_node(id_);
+    if (graph_.node_count() == node + 1) {  // new: its name is kept in the graph's copy of the id
+      named_tables_.push_back({graph_.id(node).substr(node_ids::kTable.size()), node});
+      table_names_[slot] = static_cast<std::uint32_t>(named_tables_.size());
+      if (named_tables_.size() * 2 > table_names_.size()) index_table_names();
+    }
+    return node;
+  }
+  // The table nodes by name, in a small table of their own: the graph's
+  // index of every id is far larger and mostly out of cache.
+  void index_table_names() {
+    if (named_tables_.empty())
+      for (const TableInfo& t : tables_) named_tables_.push_back({*t.name, t.node});
+    std::size_t slots = 16;
+    while (slots < named_tables_.size() * 2 + 2) slots *= 2;
+    table_names_.assign(slots, 0);
+    const std::size_t mask = slots - 1;
+    for (std::size_t k = 0; k < named_tables_.size(); ++k) {
+      std::size_t slot = std::hash<std::string_view>{}(named_tables_[k].name) & mask;
+      while (table_names_[slot] != 0) slot = (slot + 1) & mask;
+      table_names_[slot] = static_cast<std::uint32_t>(k + 1);
+    }
   }
 
   void add_examples(const List& examples, std::optional<ExampleTables> matched) {
@@ -814,6 +841,12 @@ class Builder {
   Graph& graph_;
   const Record* concepts_ = nullptr;
   std::vector<TableInfo> tables_;
+  struct NamedTable {
+    std::string_view name;
+    Graph::Index node;
+  };
+  std::vector<NamedTable> named_tables_;   // the document's tables, then those only named by relationships
+  std::vector<std::uint32_t> table_names_;  // open addressing: position in named_tables_ + 1, 0: empty
   EdgeRecords edges_;
   std::vector<std::string> lower_table_names_;
   ColumnNames column_names_;

@@ -259,7 +259,9 @@ class ColumnNames {
 // thousands of columns, and as many look-ups per key otherwise).
 struct ColumnFields {
   explicit ColumnFields(const Record& column) {
-    for (const auto& [key, value] : column) {
+    for (const auto& [name, value] : column) {
+      // Compared as views: the length is known, so each is one memcmp.
+      const std::string_view key = name;
       switch (key.size()) {
         case 7:
           if (key == "indexed") indexed = &value;

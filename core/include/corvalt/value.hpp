@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -131,14 +131,16 @@ class Record {
   // Inserts at the end, or replaces in place keeping the position.
   Value& set(std::string_view key, Value value);
   // Appends without looking for the key (the caller knows it is new).
-  // Inline, and a literal key is made in place: builders call it for every
+  // Inline, and a literal key is made in place (always inlined, so that its
+  // length is known where it is written): builders call it for every
   // attribute of tens of thousands of records.
   void append_new(std::string key, Value value) {
     items_.emplace_back(std::move(key), std::move(value));
     index_last();
   }
-  void append_new(const char* key, Value value) {
-    items_.emplace_back(std::piecewise_construct, std::forward_as_tuple(key),
+  [[gnu::always_inline]] void append_new(const char* key, Value value) {
+    const std::string_view k(key);
+    items_.emplace_back(std::piecewise_construct, std::forward_as_tuple(k.data(), k.size()),
                         std::forward_as_tuple(std::move(value)));
     index_last();
   }

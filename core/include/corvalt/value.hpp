@@ -138,10 +138,17 @@ class Record {
     items_.emplace_back(std::move(key), std::move(value));
     index_last();
   }
-  [[gnu::always_inline]] void append_new(const char* key, Value value) {
+  [[gnu::always_inline]] void append_new(const char* key, Value&& value) {
     const std::string_view k(key);
     items_.emplace_back(std::piecewise_construct, std::forward_as_tuple(k.data(), k.size()),
                         std::forward_as_tuple(std::move(value)));
+    index_last();
+  }
+  // A value copied straight into its place.
+  [[gnu::always_inline]] void append_new(const char* key, const Value& value) {
+    const std::string_view k(key);
+    items_.emplace_back(std::piecewise_construct, std::forward_as_tuple(k.data(), k.size()),
+                        std::forward_as_tuple(value));
     index_last();
   }
   void reserve(std::size_t n) { items_.reserve(n); }

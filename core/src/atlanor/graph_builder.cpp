@@ -258,31 +258,34 @@ class ColumnNames {
 // The keys of a column read in one pass over its record (there are tens of
 // thousands of columns, and as many look-ups per key otherwise).
 struct ColumnFields {
+  // `key` has the word's length (the switch below): one fixed-size memcmp.
+  template <std::size_t N>
+  static bool is(const std::string& key, const char (&word)[N]) {
+    return std::memcmp(key.data(), word, N - 1) == 0;
+  }
   explicit ColumnFields(const Record& column) {
-    for (const auto& [name, value] : column) {
-      // Compared as views: the length is known, so each is one memcmp.
-      const std::string_view key = name;
+    for (const auto& [key, value] : column) {
       switch (key.size()) {
         case 7:
-          if (key == "indexed") indexed = &value;
+          if (is(key, "indexed")) indexed = &value;
           break;
         case 8:
-          if (key == "concepts") concepts = &value;
+          if (is(key, "concepts")) concepts = &value;
           break;
         case 9:
-          if (key == "data_type") data_type = &value;
+          if (is(key, "data_type")) data_type = &value;
           break;
         case 10:
-          if (key == "statistics") statistics = &value;
+          if (is(key, "statistics")) statistics = &value;
           break;
         case 11:
-          if (key == "description") description = &value;
+          if (is(key, "description")) description = &value;
           break;
         case 14:
-          if (key == "business_rules") business_rules = &value;
+          if (is(key, "business_rules")) business_rules = &value;
           break;
         case 22:
-          if (key == "related_business_rules") related_business_rules = &value;
+          if (is(key, "related_business_rules")) related_business_rules = &value;
           break;
         default:
           break;

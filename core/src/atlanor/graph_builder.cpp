@@ -318,6 +318,21 @@ void prefetch_column(const Record& columns, std::size_t record_of, std::size_t i
   }
 }
 
+// Writes the node id of `table`.`column` into `id`, reusing its buffer (made
+// twice for each of tens of thousands of columns: piece by piece, the
+// appends were a good part of making a column).
+void write_column_id(std::string& id, std::string_view table, std::string_view column) {
+  const std::string_view prefix = node_ids::kColumn;
+  id.resize(prefix.size() + table.size() + 1 + column.size());
+  char* p = id.data();
+  std::memcpy(p, prefix.data(), prefix.size());
+  p += prefix.size();
+  std::memcpy(p, table.data(), table.size());
+  p += table.size();
+  *p++ = '.';
+  std::memcpy(p, column.data(), column.size());
+}
+
 // A column's attribute record, and the parts of the column the builder reads
 // after adding its node.
 struct PreparedColumn {
@@ -334,7 +349,7 @@ PreparedColumn prepare_column(const std::string& table, const std::string& colum
                               const Value& column_value, std::string& id) {
   const ColumnFields f(record_of(column_value, {"Column '", table, ".", column_name, "'"}));
   PreparedColumn p;
-  id.assign(node_ids::kColumn).append(table).append(".").append(column_name);
+  write_column_id(id, table, column_name);
   p.slot = Graph::slot_for(id);
   p.name_hash = ColumnNames::hash(column_name);
   Record& attrs = p.attrs;
@@ -665,7 +680,7 @@ class Builder {
       PreparedColumn* made = ahead_->take(next_column_++);
       PreparedColumn here;
       if (made) {
-        id_.assign(node_ids::kColumn).append(name).append(".").append(column_name);
+        write_column_id(id_, name, column_name);
       } else {  // prepare_column leaves the node id in id_
         prefetch_column(columns, c + 2, c + 1);
         here = prepare_column(name, column_name, columns.item(c).second, id_);

@@ -1,0 +1,1090 @@
+// Value linking: the distinct values of a database's text columns and the
+// question phrases that name them (corvalt/values.hpp).
+//
+// Every value is split into lower-cased words of letters and digits. Each
+// distinct word is kept once, with its postings (the values that hold it and
+// where) and the number of values holding it; the words that can be
+// misspelt are also filed by length and by their first and by their last
+// letter, so that a question word's near neighbours are found among a few
+// hundred words instead of all of them. A question is matched by starting
+// runs at the postings of its words (and of their neighbours) and extending
+// each run word by word along the value, so the cost follows the postings
+// the question's own words have, not the size of the index.
+#include "corvalt/values.hpp"
+
+#include <sqlite3.h>
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "corvalt/errors.hpp"
+#include "corvalt/linking.hpp"
+#include "corvalt/text.hpp"
+
+namespace corvalt::values {
+
+namespace {
+
+// Matches scoring below this are not returned; at most this many are.
+constexpr double kScoreFloor = 0.35;
+constexpr std::size_t kMaxMatches = 12;
+// Of overlapping matches in different columns, those scoring below this
+// share of the best one are dropped: "in progress" naming the status
+// 'In Progress' outright makes a partial hit in an activity name noise.
+constexpr double kOverlapShare = 0.75;
+// Each edit in a fuzzy word costs this share of the score.
+constexpr double kEditPenalty = 0.15;
+// A value whose kept words exceed this is left unindexed (it cannot happen
+// for values within max_value_length, but add_values takes any options).
+constexpr std::size_t kMaxValueWords = 255;
+
+// ---- words ----------------------------------------------------------------
+
+bool is_alnum(char32_t cp) noexcept {
+  if (cp < 0x80) return (cp >= 'a' && cp <= 'z') || (cp >= '0' && cp <= '9') || (cp >= 'A' && cp <= 'Z');
+  return text::is_word_char(cp);
+}
+// One code point of `s` at `pos`, read without a call for ASCII.
+inline char32_t next_cp(std::string_view s, std::size_t& pos) noexcept {
+  const auto byte = static_cast<unsigned char>(s[pos]);
+  if (byte < 0x80) {
+    ++pos;
+    return byte;
+  }
+  return text::next_code_point(s, pos);
+}
+bool is_apostrophe(char32_t cp) noexcept { return cp == '\'' || cp == 0x2019; }
+bool is_clause_break(char32_t cp) noexcept {
+  switch (cp) {
+    case '.': case ',': case ';': case ':': case '?': case '!': case '(': case ')': case '\n':
+      return true;
+    default:
+      return false;
+  }
+}
+bool is_digit(char32_t cp) noexcept {
+  return cp < 0x80 ? (cp >= '0' && cp <= '9') : u_isdigit(static_cast<UChar32>(cp)) != 0;
+}
+bool is_mark(char32_t cp) noexcept {
+  return cp >= 0x300 && cp <= 0x10FFFF &&
+         (U_GET_GC_MASK(static_cast<UChar32>(cp)) & (U_GC_MN_MASK | U_GC_MC_MASK | U_GC_ME_MASK)) != 0;
+}
+
+// A lower-cased word without its accents: names are written both ways
+// ("Jürgen", "Jurgen"; "Weiß", "Weiss"), and a question typed on an
+// English keyboard rarely has them.
+std::string fold_accents(std::string_view word) {
+  UErrorCode status = U_ZERO_ERROR;
+  static const UNormalizer2* const nfd = unorm2_getNFDInstance(&status);
+  std::string out;
+  out.reserve(word.size());
+  for (std::size_t pos = 0; pos < word.size();) {
+    const char32_t cp = text::next_code_point(word, pos);
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+      continue;
+    }
+    // Letters that decompose to no base letter of their own.
+    switch (cp) {
+      case U'ß': out += "ss"; continue;
+      case U'æ': out += "ae"; continue;
+      case U'œ': out += "oe"; continue;
+      case U'ø': out += 'o'; continue;
+      case U'ł': out += 'l'; continue;
+      case U'đ': out += 'd'; continue;
+      case U'ı': out += 'i'; continue;
+      default: break;
+    }
+    if (is_mark(cp)) continue;
+    UChar parts[8];
+    UErrorCode err = U_ZERO_ERROR;
+    const std::int32_t n = nfd ? unorm2_getDecomposition(nfd, static_cast<UChar32>(cp), parts, 8, &err) : -1;
+    if (n <= 0 || U_FAILURE(err)) {
+      text::append_utf8(out, cp);
+      continue;
+    }
+    for (std::int32_t i = 0; i < n;) {
+      UChar32 part;
+      U16_NEXT(parts, i, n, part);
+      if (!is_mark(static_cast<char32_t>(part))) text::append_utf8(out, static_cast<char32_t>(part));
+    }
+  }
+  return out;
+}
+
+void lower_in_place(std::string& word) {
+  bool ascii = true;
+  for (char& c : word) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  }
+  if (!ascii) word = fold_accents(text::lower(word));
+}
+
+struct Token {
+  std::string text;  // lower-cased
+  std::uint32_t begin = 0, end = 0;  // bytes in the text split
+  std::uint32_t clause = 0;          // tokens of one clause share the number
+};
+
+// The lower-cased words of `s`, without accents: runs of letters and digits
+// (and the marks that combine with them). An apostrophe
+// inside a word joins its parts ("O'Connor" -> "oconnor", "year's" ->
+// "years"), so that a value and a question that write it either way agree.
+// Clause punctuation starts a new clause, except a dot or comma between
+// letters or digits ("CVW.4.1", "1,000"), which only separates words.
+void split_tokens(std::string_view s, std::vector<Token>& out) {
+  out.clear();
+  std::uint32_t clause = 0;
+  Token word;
+  bool in_word = false, prev_alnum = false;
+  auto flush = [&] {
+    if (!in_word) return;
+    lower_in_place(word.text);
+    word.clause = clause;
+    out.push_back(std::move(word));
+    word = Token();
+    in_word = false;
+  };
+  for (std::size_t pos = 0; pos < s.size();) {
+    const std::size_t at = pos;
+    const char32_t cp = next_cp(s, pos);
+    if (is_alnum(cp) || (in_word && is_mark(cp))) {
+      if (!in_word) word.begin = static_cast<std::uint32_t>(at);
+      in_word = true;
+      word.text.append(s.data() + at, pos - at);
+      word.end = static_cast<std::uint32_t>(pos);
+      prev_alnum = true;
+      continue;
+    }
+    std::size_t peek = pos;
+    const bool next_alnum = pos < s.size() && is_alnum(next_cp(s, peek));
+    if (in_word && next_alnum && is_apostrophe(cp)) continue;
+    flush();
+    if (is_clause_break(cp) && !((cp == '.' || cp == ',') && prev_alnum && next_alnum)) ++clause;
+    prev_alnum = false;
+  }
+  flush();
+}
+
+// What a word is to matching.
+struct WordKind {
+  std::uint32_t length = 0;  // code points
+  bool letters = false, digits = false, stop = false;
+  // Words that cannot name anything alone: stop words, bare numbers and
+  // single letters. They count inside a phrase, never as its evidence.
+  bool weak() const noexcept { return stop || !letters || length < 2; }
+  // Evidence enough for a partial match: a word of four letters or more,
+  // or a code (letters and digits).
+  bool strong() const noexcept { return !stop && letters && (digits || length >= 4); }
+  // A word that may be misspelt: letters only, and long enough that one
+  // edit leaves it recognisable.
+  bool fuzzy() const noexcept { return !stop && letters && !digits && length >= 4; }
+};
+
+WordKind kind_of(std::string_view word) {
+  WordKind k;
+  for (std::size_t pos = 0; pos < word.size();) {
+    const char32_t cp = text::next_code_point(word, pos);
+    ++k.length;
+    if (is_digit(cp)) k.digits = true;
+    else k.letters = true;
+  }
+  k.stop = linking::is_stop_word(word);
+  return k;
+}
+
+// Edits allowed between two words, by the shorter word's length.
+unsigned allowed_edits(std::uint32_t shorter) noexcept { return shorter <= 3 ? 0 : shorter <= 7 ? 1 : 2; }
+
+// A set of the characters of a word, one bit each (others share bits): an
+// edit changes at most two bits, so two words whose sets differ in more than
+// 2k bits are more than k edits apart, found without aligning them.
+std::uint64_t char_mask(std::u32string_view cps) noexcept {
+  std::uint64_t mask = 0;
+  for (const char32_t cp : cps) {
+    unsigned bit;
+    if (cp >= 'a' && cp <= 'z') bit = cp - 'a';
+    else if (cp >= '0' && cp <= '9') bit = 26 + (cp - '0');
+    else bit = 36 + cp % 28;
+    mask |= std::uint64_t{1} << bit;
+  }
+  return mask;
+}
+
+// Edits between two words when at most one is allowed: 0, 1, or 2 for
+// more. Most words of the index are compared this way, in one pass and
+// without the table a general distance needs.
+unsigned edits_within_one(std::u32string_view a, std::u32string_view b) noexcept {
+  if (a.size() < b.size()) std::swap(a, b);
+  if (a.size() - b.size() > 1) return 2;
+  std::size_t i = 0;
+  while (i < b.size() && a[i] == b[i]) ++i;
+  if (a.size() != b.size()) return a.substr(i + 1) == b.substr(i) ? 1 : 2;
+  if (i == a.size()) return 0;
+  if (a.substr(i + 1) == b.substr(i + 1)) return 1;  // one letter replaced
+  const bool swapped = i + 1 < a.size() && a[i] == b[i + 1] && a[i + 1] == b[i] && a.substr(i + 2) == b.substr(i + 2);
+  return swapped ? 1 : 2;
+}
+
+std::u32string code_points(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t pos = 0; pos < s.size();) out.push_back(text::next_code_point(s, pos));
+  return out;
+}
+
+// How rare a word or phrase is among the indexed values: 1 for one or two
+// values, about 0.64 for ten, 0.42 for a hundred, 0.36 for three hundred.
+double rarity_of(std::uint32_t values_holding) noexcept {
+  const double df = std::max<double>(values_holding, 2.0);
+  return 1.0 / (1.0 + 0.35 * std::log(df / 2.0));
+}
+
+// The same, looked up for the counts most words have: a match weighs the
+// words of every run it tries.
+double rarity(std::uint32_t values_holding) noexcept {
+  constexpr std::uint32_t kTable = 4096;
+  static const auto table = [] {
+    std::vector<double> t(kTable);
+    for (std::uint32_t i = 0; i < kTable; ++i) t[i] = rarity_of(i);
+    return t;
+  }();
+  return values_holding < kTable ? table[values_holding] : rarity_of(values_holding);
+}
+
+// An exact match scores between 0.8 and 1: more for rare words, a little
+// more for a longer phrase ("in progress" over "progress").
+double exact_score(double rare, std::size_t phrase_words) noexcept {
+  return 0.8 + 0.15 * rare + 0.05 * std::min(1.0, static_cast<double>(phrase_words - 1) / 3.0);
+}
+
+struct StringHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+};
+
+// ---- column filters ---------------------------------------------------------
+
+std::string upper_ascii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
+  return out;
+}
+
+// A declared type that may hold names: none, or one with text affinity
+// (SQLite's rule: CHAR, CLOB or TEXT in it) or called a string. Dates and
+// times are left out even where the type says text ("DATETIME TEXT").
+bool text_like_type(std::string_view type) {
+  if (text::strip(type).empty()) return true;
+  const std::string t = upper_ascii(type);
+  auto has = [&](std::string_view part) { return t.find(part) != std::string::npos; };
+  if (has("DATE") || has("TIME")) return false;
+  return has("CHAR") || has("CLOB") || has("TEXT") || has("STRING");
+}
+
+bool digits_at(std::string_view s, std::size_t from, std::size_t n) {
+  if (s.size() < from + n) return false;
+  for (std::size_t i = from; i < from + n; ++i)
+    if (s[i] < '0' || s[i] > '9') return false;
+  return true;
+}
+
+// An ISO date, date and time, or time of day ("2024-03-15",
+// "2024-03-15T08:00:00.000Z", "08:30"), which names nothing.
+bool looks_like_date_time(std::string_view v) {
+  v = text::strip(v);
+  std::size_t at = 0;
+  if (digits_at(v, 0, 4) && v.size() >= 10 && v[4] == '-' && digits_at(v, 5, 2) && v[7] == '-' &&
+      digits_at(v, 8, 2)) {
+    if (v.size() == 10) return true;
+    if (v[10] != ' ' && v[10] != 'T') return false;
+    at = 11;
+  }
+  if (!(digits_at(v, at, 2) && v.size() >= at + 5 && v[at + 2] == ':' && digits_at(v, at + 3, 2)))
+    return false;
+  // Seconds, fractions and a zone may follow: digits and . : + - Z only.
+  for (std::size_t i = at + 5; i < v.size(); ++i) {
+    const char c = v[i];
+    if (!((c >= '0' && c <= '9') || c == '.' || c == ':' || c == '+' || c == '-' || c == 'Z'))
+      return false;
+  }
+  return true;
+}
+
+// Sorts a column's candidate values: keeps the valid, short ones and counts
+// what it saw, so that a column of long free text or of dates can be left
+// out as a whole.
+struct Sifter {
+  explicit Sifter(const Options& o) : options(o) {}
+
+  void offer(std::string_view v, std::uint64_t count = 1) {
+    ++seen;
+    if (!text::is_valid_utf8(v)) {
+      complete = false;
+      return;
+    }
+    if (text::length(v) > options.max_value_length) {
+      ++long_values;
+      complete = false;
+      return;
+    }
+    if (looks_like_date_time(v)) ++dates;
+    kept.emplace_back(v);
+    counts.push_back(count);
+  }
+
+  // Most values too long: notes, descriptions, comments. Most values
+  // dates or times: not names either.
+  bool names() const { return !kept.empty() && 2 * long_values <= seen && 2 * dates <= kept.size(); }
+
+  const Options& options;
+  std::vector<std::string> kept;
+  std::vector<std::uint64_t> counts;
+  std::size_t seen = 0, long_values = 0, dates = 0;
+  bool complete = true;  // every distinct value is in `kept`
+};
+
+// ---- SQLite -----------------------------------------------------------------
+
+std::string quote_identifier(std::string_view name) {
+  std::string out = "\"";
+  for (const char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+struct Statement {
+  sqlite3_stmt* stmt = nullptr;
+  ~Statement() { sqlite3_finalize(stmt); }
+};
+
+struct Connection {
+  sqlite3* db = nullptr;
+  ~Connection() { sqlite3_close_v2(db); }
+};
+
+bool equal_ascii_nocase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && sqlite3_strnicmp(a.data(), b.data(), static_cast<int>(a.size())) == 0;
+}
+
+struct TableColumn {
+  std::string name, type;  // as the database declares them
+};
+
+// The columns of a table, none when the database has no such table.
+std::vector<TableColumn> table_columns(sqlite3* db, const std::string& table) {
+  std::vector<TableColumn> out;
+  Statement st;
+  if (sqlite3_prepare_v2(db, "SELECT name, type FROM pragma_table_info(?1)", -1, &st.stmt, nullptr) != SQLITE_OK)
+    return out;
+  sqlite3_bind_text(st.stmt, 1, table.data(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
+  auto text_of = [&](int col) {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, col));
+    return t ? std::string(t, static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, col))) : std::string();
+  };
+  while (sqlite3_step(st.stmt) == SQLITE_ROW) out.push_back(TableColumn{text_of(0), text_of(1)});
+  return out;
+}
+
+// The most frequent text values of a column with more distinct values than
+// are kept: SQLite groups and sorts them, and the LIMIT, one past the cap,
+// keeps what is read bounded.
+bool read_column(sqlite3* db, const std::string& table, const std::string& column, Sifter& sifter) {
+  const std::string c = quote_identifier(column);
+  const std::size_t limit = sifter.options.max_values_per_column;
+  const std::string sql = "SELECT " + c + ", COUNT(*) FROM " + quote_identifier(table) + " WHERE typeof(" + c +
+                          ") = 'text' GROUP BY " + c + " ORDER BY COUNT(*) DESC, " + c + " LIMIT " +
+                          std::to_string(limit + 1);
+  Statement st;
+  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st.stmt, nullptr) != SQLITE_OK)
+    return false;
+  std::size_t rows = 0;
+  int rc;
+  while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    if (++rows > limit) {
+      sifter.complete = false;
+      break;
+    }
+    const auto* v = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 0));
+    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, 0));
+    const auto count = static_cast<std::uint64_t>(sqlite3_column_int64(st.stmt, 1));
+    sifter.offer(v ? std::string_view(v, bytes) : std::string_view(), count);
+  }
+  // A damaged table or a lock held too long: the column is left out rather
+  // than half read.
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return false;
+  if (!sifter.complete && rows > limit) {
+    // Which of the many values seen once make the cut is an accident of
+    // their order; a partial list of identifiers would suggest the others
+    // do not exist, so only values that repeat are kept.
+    std::size_t keep = 0;
+    for (std::size_t i = 0; i < sifter.kept.size(); ++i)
+      if (sifter.counts[i] > 1) keep = i + 1;
+    sifter.kept.resize(keep);
+    sifter.counts.resize(keep);
+  }
+  return true;
+}
+
+// One column's values as a scan of its table meets them.
+struct Tally {
+  std::size_t ref = 0;  // into the columns asked for
+  std::string name;     // as the database spells it
+  std::unordered_map<std::string, std::uint64_t, StringHash, std::equal_to<>> counts;  // short, valid values
+  std::unordered_set<std::size_t> long_values, invalid;  // hashes of the others
+  int sampled = 0, sample_dates = 0, sample_long = 0;
+  bool dropped = false;   // not names, judged by its first values
+  bool overflow = false;  // more distinct values than are kept: left to read_column
+};
+
+// Counts the distinct text values of a table's columns in one pass: a
+// grouped query per column sorts the whole table once for each. A column
+// whose first values are mostly dates or long text is given up at once;
+// one with more distinct values than are kept is handed to read_column,
+// so that what is held stays bounded by the options.
+bool tally_table(sqlite3* db, const std::string& table, std::vector<Tally>& tallies, const Options& options) {
+  constexpr int kSample = 32;
+  std::string sql = "SELECT ";
+  for (std::size_t i = 0; i < tallies.size(); ++i) {
+    if (i) sql += ", ";
+    sql += quote_identifier(tallies[i].name);
+  }
+  sql += " FROM " + quote_identifier(table);
+  Statement st;
+  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st.stmt, nullptr) != SQLITE_OK)
+    return false;
+  auto give_up = [](Tally& t) {
+    t.counts = {};
+    t.long_values = {};
+    t.invalid = {};
+  };
+  std::size_t active = tallies.size();
+  int rc = SQLITE_DONE;
+  while (active > 0 && (rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    for (std::size_t i = 0; i < tallies.size(); ++i) {
+      Tally& t = tallies[i];
+      const int col = static_cast<int>(i);
+      if (t.dropped || t.overflow || sqlite3_column_type(st.stmt, col) != SQLITE_TEXT) continue;
+      const auto* v = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, col));
+      const std::string_view value(v ? v : "", v ? static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, col)) : 0);
+      // Most rows repeat a value already counted (a status, a type).
+      if (t.sampled >= kSample) {
+        if (auto it = t.counts.find(value); it != t.counts.end()) {
+          ++it->second;
+          continue;
+        }
+      }
+      const bool valid = text::is_valid_utf8(value);
+      const bool too_long = valid && text::length(value) > options.max_value_length;
+      if (t.sampled < kSample) {
+        ++t.sampled;
+        if (too_long) ++t.sample_long;
+        else if (valid && looks_like_date_time(value)) ++t.sample_dates;
+        if (t.sampled == kSample && (2 * t.sample_long > kSample || 2 * t.sample_dates > kSample)) {
+          t.dropped = true;
+          give_up(t);
+          --active;
+          continue;
+        }
+      }
+      if (!valid) {
+        t.invalid.insert(std::hash<std::string_view>{}(value));
+      } else if (too_long) {
+        t.long_values.insert(std::hash<std::string_view>{}(value));
+      } else if (auto it = t.counts.find(value); it != t.counts.end()) {
+        ++it->second;
+      } else {
+        t.counts.emplace(std::string(value), 1);
+      }
+      if (t.counts.size() + t.long_values.size() + t.invalid.size() > options.max_values_per_column) {
+        t.overflow = true;
+        give_up(t);
+        --active;
+      }
+    }
+  }
+  return active == 0 || rc == SQLITE_DONE;
+}
+
+// A counted column's values, most frequent first, into the sifter.
+void sift(Tally& t, Sifter& sifter) {
+  std::vector<std::pair<std::string, std::uint64_t>> values(t.counts.begin(), t.counts.end());
+  t.counts = {};
+  std::sort(values.begin(), values.end(),
+            [](const auto& a, const auto& b) { return a.second != b.second ? a.second > b.second : a.first < b.first; });
+  for (const auto& [value, count] : values) sifter.offer(value, count);
+  sifter.seen += t.long_values.size() + t.invalid.size();
+  sifter.long_values += t.long_values.size();
+  if (!t.long_values.empty() || !t.invalid.empty()) sifter.complete = false;
+}
+
+}  // namespace
+
+// ---- the index ---------------------------------------------------------------
+
+struct ValueIndex::Impl {
+  struct Column {
+    std::vector<std::string> values;
+    bool listed = false;
+  };
+  struct Posting {
+    std::uint32_t value;  // into entries
+    std::uint16_t position;
+    std::uint16_t word_count;  // the value's, to rule it out without reading it
+  };
+  struct Word {
+    std::string_view text;  // the key in `word_ids`
+    std::uint32_t cp_begin = 0, cp_count = 0;  // in `word_cps`
+    std::uint32_t holding = 0;                 // values that hold the word
+    std::uint32_t last_value = std::numeric_limits<std::uint32_t>::max();
+    std::uint64_t mask = 0;
+    WordKind kind;
+    // Where it stands in values. A weak word appears only at the start of
+    // a value, the one place a run may begin with it.
+    std::vector<Posting> postings;
+  };
+  struct Entry {
+    std::uint32_t column, slot;  // values[slot] of columns[column]
+    std::uint32_t words_begin;   // in `value_words`
+    std::uint16_t word_count, naming_count;
+  };
+  std::vector<ColumnRef> refs;
+  std::vector<Column> columns;  // beside refs
+  std::unordered_map<std::string, std::uint32_t> column_ids;  // column_key()
+  std::vector<Entry> entries;
+  std::vector<std::uint32_t> value_words;
+  std::unordered_map<std::string, std::uint32_t, StringHash, std::equal_to<>> word_ids;
+  std::vector<Word> words;
+  std::vector<char32_t> word_cps;
+  // Misspellable words by (first or last code point, length).
+  // Each entry holds what rules most words out without reading the word.
+  struct Neighbour {
+    std::uint64_t mask;
+    std::uint32_t word;
+    char32_t first;
+  };
+  std::unordered_map<std::uint64_t, std::vector<Neighbour>> neighbourhoods;
+  // Values by a hash of their words run together ("hbr2200"): codes
+  // written with other punctuation, or none, still find them.
+  std::unordered_map<std::uint64_t, std::uint32_t> compact_first;
+  std::vector<std::uint32_t> compact_next;
+  std::size_t value_total = 0;
+
+  static std::uint64_t neighbourhood_key(bool last, char32_t cp, std::uint32_t length) noexcept {
+    return (std::uint64_t{last} << 63) | (std::uint64_t{cp} << 32) | length;
+  }
+  static std::uint64_t compact_hash(const std::vector<Token>& tokens) {
+    std::string joined;
+    for (const Token& t : tokens) joined += t.text;
+    return std::hash<std::string>{}(joined);
+  }
+  // "TABLE\0COLUMN": SQL names compare ignoring ASCII case.
+  static std::string column_key(std::string_view table, std::string_view column) {
+    std::string key = upper_ascii(table);
+    key += '\0';
+    key += upper_ascii(column);
+    return key;
+  }
+
+  std::uint32_t intern(std::string&& text) {
+    if (auto it = word_ids.find(std::string_view(text)); it != word_ids.end()) return it->second;
+    const auto id = static_cast<std::uint32_t>(words.size());
+    auto [it, inserted] = word_ids.emplace(std::move(text), id);
+    Word w;
+    w.text = it->first;
+    w.kind = kind_of(w.text);
+    const std::u32string cps = code_points(w.text);
+    w.cp_begin = static_cast<std::uint32_t>(word_cps.size());
+    w.cp_count = static_cast<std::uint32_t>(cps.size());
+    word_cps.insert(word_cps.end(), cps.begin(), cps.end());
+    w.mask = char_mask(cps);
+    if (w.kind.fuzzy()) {
+      const Neighbour n{w.mask, id, cps.front()};
+      neighbourhoods[neighbourhood_key(false, cps.front(), w.cp_count)].push_back(n);
+      neighbourhoods[neighbourhood_key(true, cps.back(), w.cp_count)].push_back(n);
+    }
+    words.push_back(std::move(w));
+    return id;
+  }
+
+  std::u32string_view cps_of(std::uint32_t word) const {
+    return {word_cps.data() + words[word].cp_begin, words[word].cp_count};
+  }
+
+  void index_value(std::uint32_t column, std::uint32_t slot) {
+    thread_local std::vector<Token> tokens;
+    split_tokens(columns[column].values[slot], tokens);
+    if (tokens.empty() || tokens.size() > kMaxValueWords) return;
+    const auto v = static_cast<std::uint32_t>(entries.size());
+    Entry e{column, slot, static_cast<std::uint32_t>(value_words.size()), 0, 0};
+    const std::uint64_t hash = compact_hash(tokens);
+    for (std::size_t p = 0; p < tokens.size(); ++p) {
+      const std::uint32_t id = intern(std::move(tokens[p].text));
+      Word& w = words[id];
+      if (w.last_value != v) ++w.holding, w.last_value = v;
+      if (p == 0 || !w.kind.weak())
+        w.postings.push_back(Posting{v, static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(tokens.size())});
+      if (!w.kind.weak()) ++e.naming_count;
+      value_words.push_back(id);
+    }
+    e.word_count = static_cast<std::uint16_t>(tokens.size());
+    entries.push_back(e);
+    auto [it, fresh] = compact_first.emplace(hash, v);
+    compact_next.push_back(fresh ? std::numeric_limits<std::uint32_t>::max() : it->second);
+    it->second = v;
+  }
+
+  // Adds a sifted column, or merges it into the column of the same name.
+  void add(const ColumnRef& ref, Sifter& sifter, bool complete) {
+    const std::string key = column_key(ref.table, ref.column);
+    auto found = column_ids.find(key);
+    std::uint32_t c;
+    if (found == column_ids.end()) {
+      c = static_cast<std::uint32_t>(columns.size());
+      refs.push_back(ref);
+      columns.push_back(Column{{}, false});
+      column_ids.emplace(key, c);
+    } else {
+      c = found->second;
+      // Values from two sources: all of them are known only if the first
+      // source knew them all and the second adds nothing new.
+      complete = columns[c].listed;
+    }
+    Column& col = columns[c];
+    // The sifted values are distinct already; only those the column holds
+    // from before are skipped.
+    const std::unordered_set<std::string_view> have(col.values.begin(), col.values.end());
+    std::vector<std::string> fresh;
+    for (std::string& v : sifter.kept) {
+      if (have.count(v)) continue;
+      if (col.values.size() + fresh.size() >= sifter.options.max_values_per_column) {
+        complete = false;
+        break;
+      }
+      fresh.push_back(std::move(v));
+    }
+    if (found != column_ids.end() && !fresh.empty()) complete = false;
+    for (std::string& v : fresh) {
+      col.values.push_back(std::move(v));
+      ++value_total;
+      index_value(c, static_cast<std::uint32_t>(col.values.size() - 1));
+    }
+    col.listed = complete && col.values.size() <= sifter.options.listed_cardinality;
+  }
+
+  std::vector<Match> match(std::string_view question) const;
+  std::size_t memory_bytes() const noexcept;
+};
+
+namespace {
+
+struct Candidate {
+  std::uint32_t word;
+  std::uint32_t edits;
+};
+
+struct QuestionWord {
+  Token token;
+  WordKind kind;
+  std::vector<Candidate> candidates;  // words of the index it may be
+
+  int edits_to(std::uint32_t word) const noexcept {
+    for (const Candidate& c : candidates)
+      if (c.word == word) return static_cast<int>(c.edits);
+    return -1;
+  }
+};
+
+struct Found {
+  std::uint32_t value;   // entry
+  std::uint32_t first, last;  // question words [first, last)
+  std::size_t begin, end;     // bytes
+  Fit fit;
+  double score;
+};
+
+}  // namespace
+
+std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
+  if (entries.empty() || !text::is_valid_utf8(question)) return {};
+  std::vector<Token> tokens;
+  split_tokens(question, tokens);
+  std::vector<QuestionWord> q;
+  q.reserve(tokens.size());
+  for (Token& t : tokens) {
+    QuestionWord w;
+    w.kind = kind_of(t.text);
+    w.token = std::move(t);
+    q.push_back(std::move(w));
+  }
+
+  // The words of the index each question word may be: itself, and for a
+  // word that may be misspelt its neighbours within the edits allowed.
+  for (QuestionWord& w : q) {
+    const auto exact = word_ids.find(std::string_view(w.token.text));
+    if (exact != word_ids.end()) w.candidates.push_back({exact->second, 0});
+    if (!w.kind.fuzzy()) continue;
+    const std::u32string cps = code_points(w.token.text);
+    const std::uint64_t mask = char_mask(cps);
+    const auto n = static_cast<std::uint32_t>(cps.size());
+    for (std::uint32_t m = n > 6 ? n - 2 : 4; m <= n + 2; ++m) {
+      const unsigned limit = allowed_edits(std::min(n, m));
+      if ((n > m ? n - m : m - n) > limit) continue;
+      for (const bool last : {false, true}) {
+        const auto bucket = neighbourhoods.find(neighbourhood_key(last, last ? cps.back() : cps.front(), m));
+        if (bucket == neighbourhoods.end()) continue;
+        for (const Neighbour& near : bucket->second) {
+          // Words sharing the first letter were seen in the first list.
+          if (last && near.first == cps.front()) continue;
+          if (static_cast<unsigned>(std::popcount(mask ^ near.mask)) > 2 * limit) continue;
+          const std::uint32_t id = near.word;
+          if (exact != word_ids.end() && id == exact->second) continue;
+          const std::u32string_view other = cps_of(id);
+          const unsigned d = limit == 1 ? edits_within_one(cps, other)
+                                        : linking::edit_distance(std::u32string_view(cps), other, limit);
+          if (d <= limit) w.candidates.push_back({id, d});
+        }
+      }
+    }
+  }
+
+  std::vector<Found> found;
+  auto same_clause = [&](std::size_t a, std::size_t b) { return q[a].token.clause == q[b].token.clause; };
+  // Runs: a question word matched to a value word, extended while the next
+  // question word matches the value's next word.
+  std::vector<std::uint32_t> run_edits;
+  // How rare each question word's rarest reading is.
+  std::vector<double> rarest(q.size(), 0.0);
+  for (std::size_t i = 0; i < q.size(); ++i)
+    for (const Candidate& c : q[i].candidates)
+      if (!words[c.word].kind.weak()) rarest[i] = std::max(rarest[i], rarity(words[c.word].holding));
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    // The longest run that can start here, and whether a partial match
+    // along it could score enough: a run of common words cannot, so only
+    // values it could name whole are looked at ("zone" for 'Zone').
+    std::size_t reach = 0;
+    double all_common = 1;
+    while (i + reach < q.size() && same_clause(i, i + reach) && !q[i + reach].candidates.empty())
+      all_common *= 1.0 - rarest[i + reach++];
+    const bool partial_possible = 0.75 * (1.0 - all_common) >= kScoreFloor;
+    for (const Candidate& start : q[i].candidates) {
+      for (const Posting& at : words[start.word].postings) {
+        if (!partial_possible && (at.position != 0 || at.word_count > reach)) continue;
+        const Entry& e = entries[at.value];
+        const std::uint32_t* vw = value_words.data() + e.words_begin;
+        // A run that an earlier question word already began covers this one.
+        bool covered = false;
+        for (std::size_t j = 1; j <= i && j <= at.position && same_clause(i - j, i); ++j) {
+          const std::uint32_t before = vw[at.position - j];
+          if (q[i - j].edits_to(before) < 0) break;
+          if (at.position == j || !words[before].kind.weak()) {
+            covered = true;
+            break;
+          }
+        }
+        if (covered) continue;
+        run_edits.assign(1, start.edits);
+        std::size_t length = 1;
+        while (i + length < q.size() && same_clause(i, i + length) && at.position + length < e.word_count) {
+          const int d = q[i + length].edits_to(vw[at.position + length]);
+          if (d < 0) break;
+          run_edits.push_back(static_cast<std::uint32_t>(d));
+          ++length;
+        }
+        std::size_t first = i, last = i + length;
+        const bool whole = at.position == 0 && length == e.word_count;
+        if (!whole) {
+          // A partial match begins and ends with words that name something.
+          while (first < last && q[first].kind.weak()) ++first;
+          while (last > first && q[last - 1].kind.weak()) --last;
+        }
+        double keep = 1;  // 1 - rarity, over the words that count
+        std::uint32_t edits = 0, naming = 0;
+        bool strong = false;
+        for (std::size_t k = first; k < last; ++k) {
+          const Word& w = words[vw[at.position + (k - i)]];
+          edits += run_edits[k - i];
+          if (w.kind.weak()) continue;
+          ++naming;
+          strong = strong || w.kind.strong();
+          keep *= 1.0 - rarity(w.holding);
+        }
+        // Nothing but stop words, numbers and single letters names nothing.
+        if (naming == 0 || (!whole && !strong)) continue;
+        const double rare = 1.0 - keep;
+        const double edited = std::max(0.0, 1.0 - kEditPenalty * edits);
+        Fit fit;
+        double score;
+        if (whole && edits == 0) {
+          fit = Fit::kExact;
+          score = exact_score(rare, last - first);
+        } else if (whole) {
+          fit = Fit::kFuzzy;
+          score = (0.7 + 0.1 * rare) * edited;
+        } else {
+          fit = Fit::kPartial;
+          const double covered_share = static_cast<double>(naming) / std::max<std::uint32_t>(1, e.naming_count);
+          score = 0.75 * (0.45 + 0.55 * covered_share) * rare * edited;
+        }
+        if (score < kScoreFloor) continue;
+        found.push_back(Found{at.value, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+                              q[first].token.begin, q[last - 1].token.end, fit, score});
+      }
+    }
+  }
+
+  // Code-like tokens, whole: "hbr2200" or "HBR_2200" for 'HBR-2200'. A
+  // token is what lies between spaces, less punctuation at its ends.
+  for (std::size_t i = 0; i < q.size();) {
+    std::size_t j = i + 1;
+    while (j < q.size() && q[j].token.begin > q[j - 1].token.end) {
+      // Words of one token touch but for the punctuation joining them.
+      const std::string_view gap = question.substr(q[j - 1].token.end, q[j].token.begin - q[j - 1].token.end);
+      if (gap.size() != 1 || (gap[0] != '-' && gap[0] != '_' && gap[0] != '.')) break;
+      ++j;
+    }
+    bool letters = false, digits = false, only_stop_words = true;
+    std::string compact;
+    for (std::size_t k = i; k < j; ++k) {
+      letters = letters || q[k].kind.letters;
+      digits = digits || q[k].kind.digits;
+      only_stop_words = only_stop_words && q[k].kind.stop;
+      compact += q[k].token.text;
+    }
+    // Letters and digits ("A1010"), or words joined by punctuation
+    // ("RMC-A", "in-progress"), but not filler joined up ("out-of").
+    const bool code = letters && (digits || j > i + 1) && !only_stop_words && text::length(compact) >= 2;
+    if (code) {
+      const auto head = compact_first.find(std::hash<std::string>{}(compact));
+      std::vector<std::uint32_t> hits;
+      for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
+           v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
+        const Entry& e = entries[v];
+        std::string joined;
+        for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
+        if (joined == compact) hits.push_back(v);
+      }
+      const double rare = rarity(static_cast<std::uint32_t>(hits.size()));
+      for (const std::uint32_t v : hits)
+        found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j), q[i].token.begin,
+                              q[j - 1].token.end, Fit::kExact, exact_score(rare, j - i)});
+    }
+    i = j;
+  }
+
+  // One match per value, the best (the longer phrase on a tie).
+  std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
+    if (a.score != b.score) return a.score > b.score;
+    if (a.last - a.first != b.last - b.first) return a.last - a.first > b.last - b.first;
+    if (a.begin != b.begin) return a.begin < b.begin;
+    const Entry &ea = entries[a.value], &eb = entries[b.value];
+    if (ea.column != eb.column) return ea.column < eb.column;
+    return ea.slot < eb.slot;
+  });
+  std::unordered_set<std::uint32_t> seen_values;
+  std::vector<const Found*> chosen;
+  for (const Found& f : found) {
+    if (chosen.size() >= kMaxMatches) break;
+    if (!seen_values.insert(f.value).second) continue;
+    bool keep = true;
+    for (const Found* c : chosen) {
+      const bool overlap = f.first < c->last && c->first < f.last;
+      if (!overlap) continue;
+      // Best first, so `c` scores at least as well as `f`: one value per
+      // column for a stretch of the question; a phrase inside a chosen one
+      // is a piece of it ("progress" of "in progress"); a phrase that holds
+      // a chosen one says more and stays if it scores well enough to be
+      // returned at all; others stay when near the best.
+      const std::uint32_t f_words = f.last - f.first, c_words = c->last - c->first;
+      const bool inside = f.first >= c->first && f.last <= c->last && f_words < c_words;
+      const bool holds = f.first <= c->first && f.last >= c->last && f_words > c_words;
+      if (entries[c->value].column == entries[f.value].column || inside ||
+          (!holds && f.score < kOverlapShare * c->score)) {
+        keep = false;
+        break;
+      }
+    }
+    if (keep) chosen.push_back(&f);
+  }
+  std::vector<Match> out;
+  out.reserve(chosen.size());
+  for (const Found* f : chosen) {
+    const Entry& e = entries[f->value];
+    Match m;
+    m.column = e.column;
+    m.value = columns[e.column].values[e.slot];
+    m.phrase = std::string(question.substr(f->begin, f->end - f->begin));
+    m.fit = f->fit;
+    m.score = f->score;
+    m.begin = f->begin;
+    m.end = f->end;
+    out.push_back(std::move(m));
+  }
+  return out;
+}
+
+std::size_t ValueIndex::Impl::memory_bytes() const noexcept {
+  auto heap = [](const std::string& s) { return s.capacity() > 15 ? s.capacity() + 1 : 0; };
+  // A node of an unordered container: the element, a next pointer and the
+  // cached hash; plus a pointer per bucket.
+  constexpr std::size_t kNode = 2 * sizeof(void*);
+  std::size_t bytes = sizeof(Impl);
+  bytes += refs.capacity() * sizeof(ColumnRef) + columns.capacity() * sizeof(Column);
+  for (const ColumnRef& r : refs) bytes += heap(r.table) + heap(r.column) + heap(r.data_type);
+  for (const Column& c : columns) {
+    bytes += c.values.capacity() * sizeof(std::string);
+    for (const std::string& v : c.values) bytes += heap(v);
+  }
+  bytes += column_ids.size() * (kNode + sizeof(std::pair<const std::string, std::uint32_t>)) +
+           column_ids.bucket_count() * sizeof(void*);
+  for (const auto& [key, id] : column_ids) bytes += heap(key);
+  bytes += entries.capacity() * sizeof(Entry) + value_words.capacity() * sizeof(std::uint32_t);
+  bytes += word_ids.size() * (kNode + sizeof(std::pair<const std::string, std::uint32_t>)) +
+           word_ids.bucket_count() * sizeof(void*);
+  for (const auto& [key, id] : word_ids) bytes += heap(key);
+  bytes += words.capacity() * sizeof(Word) + word_cps.capacity() * sizeof(char32_t);
+  for (const Word& w : words) bytes += w.postings.capacity() * sizeof(Posting);
+  bytes += neighbourhoods.size() * (kNode + sizeof(std::pair<const std::uint64_t, std::vector<Neighbour>>)) +
+           neighbourhoods.bucket_count() * sizeof(void*);
+  for (const auto& [key, near] : neighbourhoods) bytes += near.capacity() * sizeof(Neighbour);
+  bytes += compact_first.size() * (kNode + sizeof(std::pair<const std::uint64_t, std::uint32_t>)) +
+           compact_first.bucket_count() * sizeof(void*);
+  bytes += compact_next.capacity() * sizeof(std::uint32_t);
+  return bytes;
+}
+
+// ---- ValueIndex ----------------------------------------------------------------
+
+ValueIndex::ValueIndex() : impl_(std::make_unique<Impl>()) {}
+ValueIndex::~ValueIndex() = default;
+ValueIndex::ValueIndex(ValueIndex&&) noexcept = default;
+ValueIndex& ValueIndex::operator=(ValueIndex&&) noexcept = default;
+
+ValueIndex ValueIndex::from_database(const std::string& path, const std::vector<ColumnRef>& columns,
+                                     const Options& options) {
+  auto fail = [&](std::string_view why) {
+    throw DatabaseError("cannot open database '" + path + "': " + std::string(why));
+  };
+  if (path.find('\0') != std::string::npos) fail("the path holds a null character");
+  Connection conn;
+  // Read-only, so a missing file is an error rather than a new empty
+  // database, and nothing is ever written beside the file.
+  const int rc = sqlite3_open_v2(path.c_str(), &conn.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) fail(conn.db ? sqlite3_errmsg(conn.db) : sqlite3_errstr(rc));
+  sqlite3_busy_timeout(conn.db, 2000);
+  // Opening reads nothing yet: a file that is not a database shows here.
+  if (sqlite3_exec(conn.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)
+    fail(sqlite3_errmsg(conn.db));
+  // One read transaction for all the reading: one snapshot of the data,
+  // and the file locked and checked once rather than per statement. The
+  // connection's close ends it.
+  sqlite3_exec(conn.db, "BEGIN", nullptr, nullptr, nullptr);
+
+  // The columns asked for, by table, so that each table is read once.
+  std::vector<std::string> tables;
+  std::vector<std::vector<TableColumn>> declared;
+  std::vector<std::vector<Tally>> tallies;
+  std::unordered_map<std::string, std::size_t> table_ids;
+  std::unordered_set<std::string> asked;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const ColumnRef& ref = columns[i];
+    if (!text_like_type(ref.data_type) || !asked.insert(Impl::column_key(ref.table, ref.column)).second) continue;
+    auto [it, fresh] = table_ids.emplace(upper_ascii(ref.table), tables.size());
+    if (fresh) {
+      tables.push_back(ref.table);
+      declared.push_back(table_columns(conn.db, ref.table));
+      tallies.emplace_back();
+    }
+    const std::vector<TableColumn>& own = declared[it->second];
+    const auto column = std::find_if(own.begin(), own.end(),
+                                     [&](const TableColumn& c) { return equal_ascii_nocase(c.name, ref.column); });
+    if (column == own.end() || (ref.data_type.empty() && !text_like_type(column->type))) continue;
+    Tally t;
+    t.ref = i;
+    t.name = column->name;
+    tallies[it->second].push_back(std::move(t));
+  }
+  std::vector<std::unique_ptr<Sifter>> sifted(columns.size());
+  for (std::size_t k = 0; k < tables.size(); ++k) {
+    if (tallies[k].empty()) continue;
+    // A table that cannot be read through (damaged, or locked too long)
+    // is left out rather than half read.
+    if (!tally_table(conn.db, tables[k], tallies[k], options)) continue;
+    for (Tally& t : tallies[k]) {
+      if (t.dropped) continue;
+      auto sifter = std::make_unique<Sifter>(options);
+      bool read = true;
+      if (t.overflow) read = read_column(conn.db, tables[k], t.name, *sifter);
+      else sift(t, *sifter);
+      if (read && sifter->names()) sifted[t.ref] = std::move(sifter);
+    }
+  }
+  ValueIndex index;
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (sifted[i]) index.impl_->add(columns[i], *sifted[i], sifted[i]->complete);
+  return index;
+}
+
+void ValueIndex::add_values(const ColumnRef& column, const std::vector<std::string>& values,
+                            const Options& options) {
+  if (!text_like_type(column.data_type)) return;
+  Sifter sifter(options);
+  std::unordered_set<std::string_view> distinct;
+  for (const std::string& v : values)
+    if (distinct.insert(v).second) sifter.offer(v);
+  if (!sifter.names()) return;
+  // A list of a column's most frequent values does not say that the column
+  // holds no others.
+  impl_->add(column, sifter, false);
+}
+
+const std::vector<ColumnRef>& ValueIndex::columns() const noexcept { return impl_->refs; }
+
+const std::vector<std::string>& ValueIndex::values(std::uint32_t column) const {
+  return impl_->columns.at(column).values;
+}
+
+bool ValueIndex::listed(std::uint32_t column) const { return impl_->columns.at(column).listed; }
+
+std::int64_t ValueIndex::find(std::string_view table, std::string_view column) const {
+  const auto it = impl_->column_ids.find(Impl::column_key(table, column));
+  return it == impl_->column_ids.end() ? -1 : static_cast<std::int64_t>(it->second);
+}
+
+std::vector<Match> ValueIndex::match(std::string_view question) const { return impl_->match(question); }
+
+std::size_t ValueIndex::memory_bytes() const noexcept { return impl_->memory_bytes(); }
+
+std::size_t ValueIndex::value_count() const noexcept { return impl_->value_total; }
+
+std::string_view fit_name(Fit fit) noexcept {
+  switch (fit) {
+    case Fit::kExact:
+      return "exact";
+    case Fit::kFuzzy:
+      return "fuzzy";
+    case Fit::kPartial:
+      return "partial";
+  }
+  return "exact";
+}
+
+}  // namespace corvalt::values

@@ -1,0 +1,233 @@
+// Value linking: reading a database's text values and matching question
+// phrases against them, on a small scheduling database written here.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "corvalt/errors.hpp"
+#include "corvalt/values.hpp"
+
+using namespace corvalt;
+using values::ColumnRef;
+using values::Fit;
+using values::ValueIndex;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::filesystem::path temp_path(const std::string& name) {
+  return std::filesystem::temp_directory_path() / ("corvalt_values_" + std::to_string(getpid()) + "_" + name);
+}
+
+void exec(sqlite3* db, const std::string& sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const std::string message = error ? error : "?";
+    sqlite3_free(error);
+    FAIL() << message << " in " << sql;
+  }
+}
+
+std::string make_database() {
+  const std::string path = temp_path("schedule.db").string();
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  exec(db, R"(
+    CREATE TABLE projects (project_id INTEGER PRIMARY KEY, project_name TEXT, status VARCHAR(20),
+                           manager TEXT, start_date TEXT, budget INTEGER);
+    INSERT INTO projects VALUES
+      (1, 'Harbor Bridge Rehabilitation', 'Active', 'Jürgen Weiß', '2024-01-08', 100),
+      (2, 'Riverside Medical Center', 'Completed', 'Aisha Okafor', '2023-10-02', 200),
+      (3, 'Northgate Data Center', 'In Progress', 'Grace Thompson', '2024-02-05 08:00:00', 300),
+      (4, 'Cedar Valley Water Treatment Upgrade', 'Active', 'Aisha Okafor', '2024-03-01', 400);
+    CREATE TABLE activities (activity_id INTEGER PRIMARY KEY, activity_code TEXT, activity_name TEXT,
+                             status TEXT, notes TEXT, early_start DATE, duration INTEGER);
+    INSERT INTO activities VALUES
+      (1, 'HBR-2200', 'Bridge deck pour', 'In Progress', NULL, '2024-03-01', 5),
+      (2, 'RMC-A1010', 'Foundation inspection', 'Completed', NULL, '2024-03-02', 3),
+      (3, 'NDC-3000', CAST(x'ff41' AS TEXT), NULL, NULL, NULL, NULL),
+      (4, 'NDC-3001', 'Cable pulling', NULL, NULL, NULL, NULL),
+      (5, 'NDC-3002', 'Cable testing', x'00ff', NULL, NULL, NULL);
+    CREATE TABLE tags (tag TEXT);
+    INSERT INTO tags VALUES ('alpha'), ('alpha'), ('alpha'), ('beta'), ('beta');
+  )");
+  // Many activities "on site": the word is common, so it is weak evidence.
+  for (int i = 0; i < 60; ++i) {
+    const std::string n = std::to_string(i);
+    exec(db, "INSERT INTO activities (activity_code, activity_name, status, notes) VALUES ('SITE-" + n +
+                 "', 'Site works package " + n + "', 'Not Started', 'Crew short by three workers this week; " +
+                 "the pour was moved to the following Monday after inspection " + n + ".')");
+    exec(db, "INSERT INTO tags VALUES ('single " + n + "')");
+  }
+  sqlite3_close(db);
+  return path;
+}
+
+const std::vector<ColumnRef>& schema_columns() {
+  static const std::vector<ColumnRef> columns = {
+      {"projects", "project_name", "TEXT"},      {"projects", "status", "VARCHAR(20)"},
+      {"projects", "manager", "TEXT"},           {"projects", "start_date", "TEXT"},
+      {"projects", "budget", "INTEGER"},         {"activities", "activity_code", "TEXT"},
+      {"activities", "activity_name", "TEXT"},   {"activities", "status", "TEXT"},
+      {"activities", "notes", "TEXT"},           {"activities", "early_start", "DATE"},
+      {"activities", "duration", ""},            {"activities", "no_such_column", "TEXT"},
+      {"risks", "risk_title", "TEXT"},
+  };
+  return columns;
+}
+
+// "table.column='value' fit 'phrase'" for each match, best first.
+Strings described(const ValueIndex& index, const std::vector<values::Match>& matches) {
+  Strings out;
+  for (const auto& m : matches) {
+    const ColumnRef& c = index.columns().at(m.column);
+    out.push_back(c.table + "." + c.column + "='" + m.value + "' " + std::string(values::fit_name(m.fit)) + " '" +
+                  m.phrase + "'");
+  }
+  return out;
+}
+
+class ValueLinking : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    path_ = new std::string(make_database());
+    index_ = new ValueIndex(ValueIndex::from_database(*path_, schema_columns()));
+  }
+  static void TearDownTestSuite() {
+    delete index_;
+    std::filesystem::remove(*path_);
+    delete path_;
+  }
+  static Strings match(std::string_view question) { return described(*index_, index_->match(question)); }
+
+  static std::string* path_;
+  static ValueIndex* index_;
+};
+
+std::string* ValueLinking::path_ = nullptr;
+ValueIndex* ValueLinking::index_ = nullptr;
+
+// ---- reading ----------------------------------------------------------------
+
+TEST_F(ValueLinking, ReadsShortTextColumnsOnly) {
+  // Dates (by type or by value), integers, free text and what the database
+  // lacks are left out.
+  Strings names;
+  for (const ColumnRef& c : index_->columns()) names.push_back(c.table + "." + c.column);
+  EXPECT_EQ(names, (Strings{"projects.project_name", "projects.status", "projects.manager",
+                            "activities.activity_code", "activities.activity_name", "activities.status"}));
+  const auto status = static_cast<std::uint32_t>(index_->find("ACTIVITIES", "Status"));
+  // Most frequent first; NULLs and blobs are not text.
+  EXPECT_EQ(index_->values(status), (Strings{"Not Started", "Completed", "In Progress"}));
+  EXPECT_TRUE(index_->listed(status));
+  EXPECT_FALSE(index_->listed(static_cast<std::uint32_t>(index_->find("activities", "activity_code"))));
+  // The value that is not UTF-8 is dropped, so the column's list is not whole.
+  const auto names_column = static_cast<std::uint32_t>(index_->find("activities", "activity_name"));
+  EXPECT_EQ(index_->values(names_column).size(), 64u);
+  EXPECT_EQ(index_->find("risks", "risk_title"), -1);
+  EXPECT_EQ(index_->value_count(), 4u + 3 + 3 + 65 + 64 + 3);
+  EXPECT_GT(index_->memory_bytes(), 10'000u);
+}
+
+TEST_F(ValueLinking, OverfullColumnKeepsItsRepeatedValues) {
+  values::Options options;
+  options.max_values_per_column = 10;
+  const ValueIndex index = ValueIndex::from_database(*path_, {{"tags", "tag", "TEXT"}}, options);
+  ASSERT_EQ(index.columns().size(), 1u);
+  // Which ten of the sixty values seen once would be kept is an accident of
+  // their order, so none of them is.
+  EXPECT_EQ(index.values(0), (Strings{"alpha", "beta"}));
+  EXPECT_FALSE(index.listed(0));
+}
+
+TEST(ValueIndex, UnopenableFileIsADatabaseError) {
+  const auto missing = temp_path("missing.db");
+  EXPECT_THROW(ValueIndex::from_database(missing.string(), {{"t", "c", "TEXT"}}), DatabaseError);
+  EXPECT_FALSE(std::filesystem::exists(missing));  // read-only: nothing created
+  const auto not_a_database = temp_path("notes.txt");
+  std::ofstream(not_a_database) << "these are notes, not a database, and there are enough of them\n";
+  try {
+    ValueIndex::from_database(not_a_database.string(), {});
+    ADD_FAILURE() << "no error";
+  } catch (const DatabaseError& e) {
+    EXPECT_NE(e.message().find(not_a_database.string()), std::string::npos) << e.message();
+  }
+  std::filesystem::remove(not_a_database);
+}
+
+TEST(ValueIndex, AddedValuesMergeAndAreFiltered) {
+  ValueIndex index;
+  const ColumnRef kind{"ops", "kind", "TEXT"};
+  index.add_values(kind, {"Alpha", "Beta", "Alpha", std::string(100, 'x'), "\xff"});
+  index.add_values({"OPS", "Kind", ""}, {"Beta", "Gamma Ray"});
+  index.add_values({"ops", "size", "INTEGER"}, {"12", "40"});
+  index.add_values({"ops", "due", "TEXT"}, {"2024-03-01", "2024-04-01"});
+  ASSERT_EQ(index.columns().size(), 1u);
+  EXPECT_EQ(index.values(0), (Strings{"Alpha", "Beta", "Gamma Ray"}));
+  EXPECT_EQ(index.value_count(), 3u);
+  // A list of top values does not say the column holds no others.
+  EXPECT_FALSE(index.listed(0));
+  EXPECT_EQ(described(index, index.match("gama ray")), (Strings{"ops.kind='Gamma Ray' fuzzy 'gama ray'"}));
+  // A word of three letters must be spelt right.
+  EXPECT_EQ(described(index, index.match("gama rey")), (Strings{"ops.kind='Gamma Ray' partial 'gama'"}));
+}
+
+// ---- matching -----------------------------------------------------------------
+
+TEST_F(ValueLinking, ExactMatchesIgnoreCasePunctuationAndAccents) {
+  const auto matches = index_->match("Show in-progress activities");
+  EXPECT_EQ(described(*index_, matches), (Strings{"projects.status='In Progress' exact 'in-progress'",
+                                                  "activities.status='In Progress' exact 'in-progress'"}));
+  ASSERT_FALSE(matches.empty());
+  EXPECT_EQ(matches[0].begin, 5u);
+  EXPECT_EQ(matches[0].end, 16u);
+  EXPECT_GT(matches[0].score, 0.9);
+  // The whole value, not also its pieces or other values holding them.
+  EXPECT_EQ(match("HARBOR BRIDGE REHABILITATION?"),
+            (Strings{"projects.project_name='Harbor Bridge Rehabilitation' exact 'HARBOR BRIDGE REHABILITATION'"}));
+  EXPECT_EQ(match("projects run by jurgen weiss"),
+            (Strings{"projects.manager='Jürgen Weiß' exact 'jurgen weiss'"}));
+}
+
+TEST_F(ValueLinking, MisspeltWordsMatchFuzzilyBelowExact) {
+  const auto fuzzy = index_->match("harbour bridge rehabilitaton");
+  ASSERT_EQ(described(*index_, fuzzy),
+            (Strings{"projects.project_name='Harbor Bridge Rehabilitation' fuzzy 'harbour bridge rehabilitaton'"}));
+  EXPECT_LT(fuzzy[0].score, index_->match("harbor bridge rehabilitation")[0].score);
+}
+
+TEST_F(ValueLinking, PartialMatchesNeedRareWords) {
+  EXPECT_EQ(match("What is the critical path of the harbour bridge job?"),
+            (Strings{"projects.project_name='Harbor Bridge Rehabilitation' partial 'harbour bridge'"}));
+  EXPECT_EQ(match("riverside"), (Strings{"projects.project_name='Riverside Medical Center' partial 'riverside'"}));
+  // Sixty values hold "site": it names none of them.
+  EXPECT_EQ(match("which activities are on site"), Strings{});
+}
+
+TEST_F(ValueLinking, CodesMatchAsWholeTokens) {
+  EXPECT_EQ(match("predecessors of activity HBR-2200"),
+            (Strings{"activities.activity_code='HBR-2200' exact 'HBR-2200'"}));
+  EXPECT_EQ(match("hbr2200"), (Strings{"activities.activity_code='HBR-2200' exact 'hbr2200'"}));
+  EXPECT_EQ(match("HBR_2200 float"), (Strings{"activities.activity_code='HBR-2200' exact 'HBR_2200'"}));
+  EXPECT_EQ(match("A1010"), (Strings{"activities.activity_code='RMC-A1010' partial 'A1010'"}));
+  EXPECT_EQ(match("2200"), Strings{});
+}
+
+TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
+  ValueIndex index;
+  index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});
+  for (const char* question : {"before then", "what is 5", "activities in 2024", "a", "it is on"})
+    EXPECT_EQ(index.match(question).size(), 0u) << question;
+  EXPECT_EQ(described(index, index.match("Line 5 works")), (Strings{"misc.label='Line 5' exact 'Line 5'"}));
+  EXPECT_EQ(described(index, index.match("projects on hold")), (Strings{"misc.label='On Hold' exact 'on hold'"}));
+  EXPECT_EQ(values::fit_name(Fit::kPartial), "partial");
+}
+
+}  // namespace

@@ -300,6 +300,58 @@ TEST_F(Linking, AtMostSixTablesAreChosenBeforeJoins) {
   }
 }
 
+TEST_F(Linking, ListedColumnsPutKeysFirstTableByTable) {
+  auto ids = [&](const std::vector<Graph::Index>& nodes) {
+    Strings out;
+    for (const Graph::Index n : nodes) out.emplace_back(graph_->id(n));
+    return out;
+  };
+  // Keys (its own identifier, then the join column), the matched column,
+  // then the rest in document order.
+  EXPECT_EQ(ids(link("critical tasks and their total float").listed_columns),
+            (Strings{"column:Task.TaskId", "column:Task.ProjectId", "column:Task.TotalFloat",
+                     "column:Task.EarlyFinish"}));
+  // The name identifies a resource and comes before the rest; the join
+  // tables come after the chosen ones, keys first too.
+  Strings listed = ids(link("resources of each project").listed_columns);
+  auto at = [&](const std::string& id) { return std::find(listed.begin(), listed.end(), id) - listed.begin(); };
+  EXPECT_EQ(at("column:Resource.ResourceName"), 2);  // after the two keys
+  EXPECT_LT(at("column:Project.ProjectName"), at("column:Project.IsActive"));
+  EXPECT_LT(at("column:ResourceAssignment.TaskId"), at("column:ResourceAssignment.BudgetedUnits"));
+  EXPECT_LT(at("column:Task.TaskId"), at("column:Task.EarlyFinish"));
+  EXPECT_LT(at("column:Task.EarlyFinish"), static_cast<std::ptrdiff_t>(listed.size()));
+}
+
+TEST_F(Linking, PlannersWordsForTheSameThingReachTheSchemasWord) {
+  // The schema says "task" and "project"; planners also say "activity" and "job".
+  EXPECT_EQ(sorted_tables("How many activities does each job have?"), (Strings{"Project", "Task"}));
+  EXPECT_EQ(entry(link("all jobs"), "Project").reason, linking::Reason::kNamed);
+  EXPECT_EQ(tables(link("programme")), (Strings{"Project"}));
+  // A word the schema's own names use keeps the schema's meaning: "links"
+  // names TaskLink and is not read as another word for it.
+  EXPECT_EQ(tables(link("task links")), (Strings{"TaskLink"}));
+}
+
+TEST_F(Linking, TablesHoldingANamedValueAreKeptAndJoined) {
+  linking::Query q{"deliveries for the Harbor Bridge job", {}, ""};
+  q.value_tables = {"Shipment", "NoSuchTable"};
+  auto r = index_->link(q);
+  EXPECT_EQ(entry(r, "Shipment").reason, linking::Reason::kValue);
+  EXPECT_EQ(r.strength, linking::Strength::kStrong);
+  EXPECT_EQ(linking::reason_name(linking::Reason::kValue), "value");
+}
+
+TEST_F(Linking, TermsAndTheMostSimilarExamplesOfTheQuestion) {
+  auto r = link("links with a lead or a lag over ten days");
+  ASSERT_EQ(r.terms.size(), 1u);
+  EXPECT_EQ(graph_->id(r.terms[0]), "term:lead");
+  ASSERT_FALSE(r.examples.empty());
+  EXPECT_EQ(graph_->id(r.examples[0]), "example:0");
+  EXPECT_EQ(r.example, r.examples[0]);
+  EXPECT_LE(r.examples.size(), 3u);
+  EXPECT_TRUE(link("critical tasks").terms.empty());
+}
+
 TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {
   Graph empty;
   linking::Index index(empty);

@@ -81,6 +81,9 @@ struct Query {
   // An earlier statement of the conversation: its tables carry over to a
   // question that refers back to them ("which of those ...").
   std::string_view previous_sql;
+  // Tables that hold a stored value the question names (value linking),
+  // by name as the schema writes it: each is kept like a named table.
+  std::vector<std::string> value_tables;
 };
 
 // How well the best table matched: not at all, weakly (only common words or
@@ -94,6 +97,7 @@ enum class Reason : std::uint8_t {
   kScored,   // it scores near the best table
   kContext,  // the previous statement used it and the question refers back
   kJoin,     // it joins two chosen tables
+  kValue,    // it stores a value the question names
 };
 std::string_view reason_name(Reason reason) noexcept;
 
@@ -117,11 +121,22 @@ struct Result {
   // Columns of the chosen tables that match the question, best first; the
   // business concepts they implement and the rules governing them.
   std::vector<Graph::Index> columns;
+  // The columns to show for the chosen tables, table by table: keys and
+  // join columns first, then the columns that identify a row (codes,
+  // names), those that match the question, and the rest in document order.
+  // Past a budget the rest of a wide table is cut, first in the tables
+  // added only for joins.
+  std::vector<Graph::Index> listed_columns;
+  // The terms of the document's terminology that the question uses.
+  std::vector<Graph::Index> terms;
   std::vector<Graph::Index> concepts;
   std::vector<Graph::Index> rules;
   // The example query whose description matches the question best among
   // those that use only chosen tables, if one matches well enough.
   std::optional<Graph::Index> example;
+  // The example queries most similar to the question, best first (at most
+  // three; `example` is the first of them when it is set).
+  std::vector<Graph::Index> examples;
 };
 
 // What linking prepares from one knowledge graph. The graph never changes once
@@ -135,6 +150,8 @@ class Index {
   Index& operator=(const Index&) = delete;
 
   Result link(const Query& query) const;
+  // Whether the schema uses a lower-cased word (as written or by its stem).
+  bool is_schema_word(std::string_view word) const;
 
   std::size_t table_count() const noexcept;
   std::size_t term_count() const noexcept;

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "linking_index.hpp"
+#include "corvalt/text.hpp"
 #include "corvalt/linking.hpp"
 
 namespace corvalt::linking {
@@ -52,6 +53,7 @@ std::string_view reason_name(Reason reason) noexcept {
     case Reason::kScored: return "scored";
     case Reason::kContext: return "context";
     case Reason::kJoin: return "join";
+    case Reason::kValue: return "value";
   }
   return "scored";
 }
@@ -102,6 +104,33 @@ constexpr double kChosenColumnRule = 0.3;  // a rule governing a chosen column
 constexpr double kExampleSimilarity = 0.3;
 constexpr double kForeignExampleTable = 0.7;
 
+// Columns shown per chosen table, and in all: past these the columns that
+// are neither keys, identifying nor matched are cut.
+constexpr std::size_t kListedPerTable = 30;
+constexpr std::size_t kListedPerJoinTable = 12;
+constexpr std::size_t kListedTotal = 100;
+constexpr std::size_t kMaxExamples = 3;
+constexpr std::size_t kMaxTerms = 4;
+// A word read through the thesaurus counts this much of a word as written.
+constexpr float kSynonymWeight = 0.85f;
+
+// Words planners use for the same thing in scheduling. A question word in a
+// group is also read as each other word of the group that the schema uses.
+// These are the trade's general vocabulary, not any one schema's names.
+constexpr std::string_view kThesaurus[][6] = {
+    {"activity", "task", "step", "work item"},
+    {"project", "job", "programme", "program"},
+    {"float", "slack"},
+    {"relationship", "dependency", "link", "logic"},
+    {"resource", "crew", "labour", "labor", "workforce", "manpower"},
+    {"wbs", "phase", "work package", "stage"},
+    {"finish", "end", "completion", "due"},
+    {"start", "begin", "commencement"},
+    {"percent complete", "progress", "pct done"},
+    {"baseline", "snapshot", "target schedule"},
+    {"manager", "owner"},
+};
+
 // Words a follow-up question uses to refer to what the previous statement found.
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
                                                 "it",    "its",   "same", "such"};
@@ -142,8 +171,10 @@ class Linker {
     join_tables();
     describe_tables();
     pick_columns();
+    list_columns();
     pick_concepts();
     pick_rules();
+    pick_terms();
     pick_example();
     return std::move(result_);
   }
@@ -203,6 +234,7 @@ class Linker {
     };
     resolve(query_.question);
     for (const std::string& keyword : query_.keywords) resolve(keyword);
+    add_synonyms();
     for (const auto& seq : sequences_) {
       for (std::size_t i = 0; i < seq.size(); ++i) {
         if (seq[i].term == kNoTerm) continue;
@@ -213,6 +245,80 @@ class Linker {
                    seq[i - 1].text + " " + seq[i].text);
       }
     }
+  }
+
+  // For each word of the question that the thesaurus knows, the question
+  // read with that word replaced by each other word of its group the schema
+  // uses: a sequence of its own, so that names and word pairs form in it
+  // ("critical tasks" spells "critical activities").
+  void add_synonyms() {
+    // The stems of the thesaurus' one-word entries, made once.
+    static const std::vector<std::vector<std::string>> stems = [] {
+      std::vector<std::vector<std::string>> out;
+      for (const auto& group : kThesaurus) {
+        out.emplace_back();
+        for (const std::string_view g : group)
+          out.back().push_back(g.empty() || g.find(' ') != std::string_view::npos ? std::string() : stem(g));
+      }
+      return out;
+    }();
+    const std::size_t own = sequences_.size();
+    for (std::size_t s = 0; s < own; ++s) {
+      const std::vector<Resolved> seq = sequences_[s];
+      for (std::size_t i = 0; i < seq.size(); ++i) {
+        // A word the schema's names use means what the schema means by it.
+        if (names_word(seq[i].text)) continue;
+        const std::string word_stem = stem(seq[i].text);
+        for (std::size_t g = 0; g < std::size(kThesaurus); ++g) {
+          const auto& group_stems = stems[g];
+          if (std::find(group_stems.begin(), group_stems.end(), word_stem) == group_stems.end()) continue;
+          for (std::size_t k = 0; k < std::size(kThesaurus[g]); ++k) {
+            const std::string_view other = kThesaurus[g][k];
+            if (other.empty() || group_stems[k] == word_stem) continue;
+            std::vector<Resolved> replaced;
+            for (Word& w : content_words(other)) {
+              // The schema must write the word itself (or its plural):
+              // stems conflate too much here ("activity" and "active").
+              const TermId t = schema_spelling(w.text);
+              if (t == kNoTerm) {
+                replaced.clear();
+                break;
+              }
+              replaced.push_back(Resolved{t, kSynonymWeight, true, true, w.text, w.text});
+            }
+            if (replaced.empty()) continue;
+            replaced.front().joined = seq[i].joined;
+            replaced.front().adjacent = seq[i].adjacent;
+            std::vector<Resolved> alternative(seq.begin(), seq.begin() + static_cast<std::ptrdiff_t>(i));
+            alternative.insert(alternative.end(), replaced.begin(), replaced.end());
+            alternative.insert(alternative.end(), seq.begin() + static_cast<std::ptrdiff_t>(i) + 1, seq.end());
+            sequences_.push_back(std::move(alternative));
+          }
+        }
+      }
+    }
+  }
+
+  // A word and the spellings of its plural or singular.
+  static std::vector<std::string> noun_forms(const std::string& word) {
+    std::vector<std::string> forms{word, word + "s", word + "es"};
+    if (word.size() > 2 && word.back() == 'y') forms.push_back(word.substr(0, word.size() - 1) + "ies");
+    if (word.size() > 3 && word.ends_with("ies")) forms.push_back(word.substr(0, word.size() - 3) + "y");
+    if (word.size() > 2 && word.back() == 's') forms.push_back(word.substr(0, word.size() - 1));
+    if (word.size() > 3 && word.ends_with("es")) forms.push_back(word.substr(0, word.size() - 2));
+    return forms;
+  }
+
+  TermId schema_spelling(const std::string& word) const {
+    for (const std::string& form : noun_forms(word))
+      if (auto it = x_.surface.find(form); it != x_.surface.end()) return it->second;
+    return kNoTerm;
+  }
+
+  bool names_word(const std::string& word) const {
+    for (const std::string& form : noun_forms(word))
+      if (x_.name_words.count(form)) return true;
+    return false;
   }
 
   // A name spelt inside a longer one written as one phrase ("activity codes"
@@ -318,8 +424,14 @@ class Linker {
     covered_.assign(terms_.size(), 0.0);
     for (std::uint32_t t = 0; t < n_ && chosen_.size() < kMaxTables; ++t)
       if (named_[t]) choose(t, Reason::kNamed);
+    for (const std::string& name : query_.value_tables)
+      if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
+        if (!is_chosen_[it->second] && chosen_.size() < kMaxTables) {
+          choose(it->second, Reason::kValue);
+          score_[it->second] += kNamedBonus;
+        }
     for (std::uint32_t t = 0; t < n_ && chosen_.size() < kMaxTables; ++t)
-      if (!named_[t] && context_[t] && refers_back_) choose(t, Reason::kContext);
+      if (!named_[t] && !is_chosen_[t] && context_[t] && refers_back_) choose(t, Reason::kContext);
     const double enough = std::max(kFloor, kNearBest * std::min(best_evidence_, 1.0));
     std::vector<double> gain(n_);
     while (chosen_.size() < kMaxTables) {
@@ -341,8 +453,9 @@ class Linker {
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
       result_.strength = Strength::kNone;
-    else if (best_evidence_ >= kStrong ||
-             std::any_of(chosen_.begin(), chosen_.end(), [&](std::uint32_t t) { return named_[t]; }))
+    else if (best_evidence_ >= kStrong || std::any_of(chosen_.begin(), chosen_.end(), [&](std::uint32_t t) {
+               return named_[t] || reason_[t] == Reason::kValue;
+             }))
       result_.strength = Strength::kStrong;
     else
       result_.strength = Strength::kWeak;
@@ -459,6 +572,78 @@ class Linker {
     }
   }
 
+  void list_columns() {
+    std::vector<double> column_score(x_.columns.size(), 0.0);
+    std::vector<bool> matched(x_.columns.size(), false);
+    for (const std::uint32_t c : chosen_columns_) matched[c] = true;
+    std::vector<std::uint32_t> tables = chosen_;
+    tables.insert(tables.end(), added_.begin(), added_.end());
+    // Per table: what must be shown, then what may be.
+    std::vector<std::vector<std::uint32_t>> must(tables.size()), may(tables.size());
+    for (std::size_t k = 0; k < tables.size(); ++k) {
+      const auto& columns = x_.tables[tables[k]].columns;
+      std::vector<std::pair<double, std::uint32_t>> scored;
+      for (const std::uint32_t c : columns) {
+        const Impl::Column& column = x_.columns[c];
+        if (column.key) {
+          must[k].push_back(c);
+          continue;
+        }
+        const double s = match(x_.column_terms(c));
+        if (column.identifying || matched[c] || (s > 0 && is_chosen_[tables[k]]))
+          scored.emplace_back((column.identifying ? 1e6 : 0.0) + s, c);
+      }
+      by_score(scored);
+      for (const auto& [score, c] : scored) {
+        if (x_.columns[c].identifying || matched[c])
+          must[k].push_back(c);
+        else
+          may[k].push_back(c);
+      }
+      // A join table's other columns come after the chosen tables' (below).
+      for (const std::uint32_t c : columns)
+        if (!contains(must[k], c) && !contains(may[k], c)) may[k].push_back(c);
+    }
+    std::size_t total = 0;
+    for (const auto& m : must) total += m.size();
+    std::vector<std::size_t> extra(tables.size(), 0);
+    // The budget goes to the tables in order, each up to its own limit: the
+    // chosen tables first, then those added for joins with a smaller one.
+    for (std::size_t k = 0; k < tables.size(); ++k) {
+      const std::size_t limit = is_chosen_[tables[k]] ? kListedPerTable : kListedPerJoinTable;
+      const std::size_t room = limit > must[k].size() ? limit - must[k].size() : 0;
+      extra[k] = std::min({may[k].size(), room, kListedTotal > total ? kListedTotal - total : 0});
+      total += extra[k];
+    }
+    for (std::size_t k = 0; k < tables.size(); ++k) {
+      for (const std::uint32_t c : must[k]) result_.listed_columns.push_back(x_.columns[c].node);
+      for (std::size_t i = 0; i < extra[k]; ++i) result_.listed_columns.push_back(x_.columns[may[k][i]].node);
+    }
+  }
+
+  // Terms of the terminology whose words the question uses, all of them.
+  void pick_terms() {
+    std::vector<std::pair<double, std::uint32_t>> scores;
+    for (std::uint32_t k = 0; k < x_.terms.size(); ++k) {
+      const auto& stems = x_.terms[k].stems;
+      if (stems.empty()) continue;
+      double s = 0;
+      bool all = true;
+      for (const TermId t : stems) {
+        auto it = term_slot_.find(t);
+        if (it == term_slot_.end()) {
+          all = false;
+          break;
+        }
+        s += weight(terms_[it->second]);
+      }
+      if (all) scores.emplace_back(s + 0.1 * static_cast<double>(stems.size()), k);
+    }
+    by_score(scores);
+    for (std::size_t i = 0; i < scores.size() && i < kMaxTerms; ++i)
+      result_.terms.push_back(x_.terms[scores[i].second].node);
+  }
+
   void pick_concepts() {
     std::vector<std::pair<double, std::uint32_t>> scores;
     std::unordered_set<std::uint32_t> seen;
@@ -509,8 +694,9 @@ class Linker {
     for (const QueryTerm& q : terms_)
       if (!x_.is_pair[q.term]) question_mass += weight(q);
     if (question_mass <= 0) return;
-    double best = 0;
-    for (const Impl::Example& example : x_.examples) {
+    std::vector<std::pair<double, std::uint32_t>> similar;
+    for (std::uint32_t e = 0; e < x_.examples.size(); ++e) {
+      const Impl::Example& example = x_.examples[e];
       std::size_t covered = 0, foreign = 0;
       for (const std::uint32_t t : example.tables) foreign += !usable[t];
       for (const std::uint32_t t : chosen_)
@@ -526,11 +712,12 @@ class Linker {
       const double coverage = static_cast<double>(covered) / static_cast<double>(chosen_.size());
       const double value = similarity * (0.5 + 0.5 * coverage) *
                            std::pow(kForeignExampleTable, static_cast<double>(foreign));
-      if (similarity >= kExampleSimilarity && value > best) {
-        best = value;
-        result_.example = example.node;
-      }
+      if (similarity >= kExampleSimilarity) similar.emplace_back(value, e);
     }
+    by_score(similar);
+    for (std::size_t i = 0; i < similar.size() && i < kMaxExamples; ++i)
+      result_.examples.push_back(x_.examples[similar[i].second].node);
+    if (!similar.empty()) result_.example = result_.examples.front();
   }
 
   const Impl& x_;
@@ -582,5 +769,9 @@ detail::TermId Index::Impl::lookup(const Word& word, std::string& spelling, unsi
 }
 
 Result Index::link(const Query& query) const { return Linker(*impl_, query).run(); }
+
+bool Index::is_schema_word(std::string_view word) const {
+  return impl_->surface.count(std::string(word)) > 0 || impl_->term_ids.count(stem(word)) > 0;
+}
 
 }  // namespace corvalt::linking

@@ -199,6 +199,7 @@ class Builder {
     read_own_texts();
     read_joins();
     read_terms();
+    mark_keys();
     gather_evidence();
     collect_names();
     weigh_terms();
@@ -426,6 +427,7 @@ class Builder {
           auto found = graph_.find(node_ids::column_id(table, column));
           if (!found || !is(*found, Type::kColumn)) continue;
           const std::uint32_t c = slot_[*found];
+          x_.columns[c].key = true;
           const std::uint32_t other = x_.columns[c].table == t ? u : t;
           if (other != x_.columns[c].table) points_to[c].push_back(other);
         }
@@ -471,7 +473,37 @@ class Builder {
         if (uses[t]) table_terms_[t].push_back(k);
       }
       x_.term_entries.push_back(std::move(entries));
+      x_.terms.push_back(Impl::Term{i, std::move(stems)});
     }
+  }
+
+  // Which columns a reader needs to join a table and to tell its rows
+  // apart: those named in join conditions, the table's own identifier (a
+  // column "id", or one named after the table and "id"), and columns whose
+  // last word says they name the row.
+  void mark_keys() {
+    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "label"};
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      const auto& table_words = content_words(x_.tables[t].name);
+      for (const std::uint32_t c : x_.tables[t].columns) {
+        Impl::Column& column = x_.columns[c];
+        const std::vector<std::string> words = split_words(column_name(column.node));
+        if (words.empty()) continue;
+        const std::string& last = words.back();
+        if (words.size() == 1 && last == "id") column.key = true;
+        if (last == "id" && words.size() >= 2 && !table_words.empty() &&
+            stem(words[words.size() - 2]) == table_words.back().stem)
+          column.key = true;
+        if (!column.key)
+          column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
+                               std::end(kIdentifying);
+      }
+    }
+  }
+
+  std::string column_name(Graph::Index node) const {
+    const std::string* name = text_attr(graph_.attrs(node), "name");
+    return name ? *name : std::string();
   }
 
   // Each table's evidence from its own texts, tags, terms and examples and
@@ -514,8 +546,11 @@ class Builder {
       for (const Word& w : words) stems.push_back(w.stem);
       return stems;
     };
+    for (const auto& words : column_words_)
+      for (const Word& w : words) x_.name_words.insert(w.text);
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
       std::vector<Word> words = content_words(x_.tables[t].name);
+      for (const Word& w : words) x_.name_words.insert(w.text);
       if (words.empty()) continue;
       x_.longest_key = std::max(x_.longest_key, words.size());
       x_.name_keys[name_key(stems_of(words))].push_back(static_cast<std::uint32_t>(x_.names.size()));

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -99,6 +100,13 @@ struct Index::Impl {
     std::uint32_t table;
     std::vector<detail::Entry> entries;  // its own texts and tags
     std::vector<std::uint32_t> terms, concepts, rules;  // the terms defining it; its concepts, rules
+    bool key = false;          // named in a join condition, or its table's own identifier
+    bool identifying = false;  // names a row for a reader: a code, name or title
+  };
+  // A term of the terminology: its node and the stems of its own words.
+  struct Term {
+    Graph::Index node;
+    std::vector<TermId> stems;
   };
   struct Concept {
     Graph::Index node;
@@ -143,11 +151,13 @@ struct Index::Impl {
   std::vector<Concept> concepts;
   std::vector<Rule> rules;
   std::vector<std::vector<detail::Entry>> rule_entries, term_entries;
+  std::vector<Term> terms;  // parallel to term_entries
   std::vector<Example> examples;
   std::vector<Name> names;
   std::unordered_map<std::string, std::vector<std::uint32_t>> name_keys;  // -> names
   std::size_t longest_key = 0;
   std::unordered_map<std::string, std::uint32_t> table_by_name;  // lower-cased
+  std::unordered_set<std::string> name_words;  // the words of table and column names, as written
   std::vector<std::vector<Join>> joins;
 
   TermId intern(const std::string& stem);

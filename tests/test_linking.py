@@ -62,6 +62,56 @@ class TestLinkingArgument:
             AtlanorService(None, False, None, "lexical")  # keyword-only
 
 
+# ---- what the prompt carries in the lexical mode ----------------------------------------
+
+
+class TestPromptContext:
+    def test_the_database_argument_and_property(self, tmp_path):
+        s = AtlanorService(linking="lexical", database=str(DATABASE))
+        assert s.database == str(DATABASE)
+        s.database = None
+        assert s.database is None and AtlanorService().database is None
+        with pytest.raises(TypeError):
+            AtlanorService(database=pathlib.Path("x.db"))
+        s = service("lexical", database=str(tmp_path / "missing.db"))
+        with pytest.raises(Exception, match="missing.db"):
+            s.process_query("List all calendars")
+
+    def test_stored_values_choose_tables_and_reach_the_prompt(self):
+        from Corvalt.Quillon import Quillon
+
+        s = service("lexical", database=str(DATABASE))
+        question = "What is the critical path of the harbour bridge job? Only in-progress activities."
+        out = s.process_query(question)
+        assert {"projects", "activities"} <= set(table_names(out))
+        reasons = {t["name"]: t["reason"] for t in out["linking"]["tables"]}
+        assert reasons["projects"] in ("value", "named")
+        hints = out["sql_hints"]
+        assert list(hints) == ["values", "column_values", "terms", "examples", "dialect"]
+        found = {(v["column"], v["value"]) for v in hints["values"]}
+        assert ("projects.project_name", "Harbor Bridge Rehabilitation") in found
+        assert ("activities.status", "In Progress") in found
+        assert "In Progress" in hints["column_values"]["activities.status"]
+        assert hints["dialect"]["name"] == "SQLite" and "YYYY-MM-DD" in hints["dialect"]["dates"]
+        # Every column of the chosen activities table, keys first.
+        columns = [c["name"] for c in out["database_objects"]["columns"]]
+        activity_columns = [c for c in columns if c.startswith("activities.")]
+        assert activity_columns[0] == "activities.activity_id" and len(activity_columns) == 21
+        prompt = Quillon(str(DATABASE))._create_sql_generation_prompt(question, out)
+        assert "- projects.project_name = 'Harbor Bridge Rehabilitation' (the question says" in prompt
+        assert "\nSQL Dialect: SQLite. Dates are stored as text such as '" in prompt
+
+    def test_without_a_database_no_values_and_no_dialect(self):
+        out = service("lexical").process_query("Which activities are on the critical path?")
+        hints = out["sql_hints"]
+        assert hints["values"] == [] and hints["column_values"] == {} and "dialect" not in hints
+        assert [t["term"] for t in hints["terms"]] == ["critical path"]
+        assert hints["examples"] and all(set(e) == {"description", "sql"} for e in hints["examples"])
+        # Only the joins among the chosen tables.
+        names = set(table_names(out))
+        assert all(r["source"] in names and r["target"] in names for r in out["relationships"])
+
+
 # ---- the context record -------------------------------------------------------------------
 
 
@@ -70,7 +120,7 @@ class TestRecord:
                  "Which activities are on the critical path?", "zzz"]
 
     @pytest.mark.parametrize("question", QUESTIONS)
-    def test_spec_mode_is_the_default_record(self, question):
+    def test_keyword_mode_is_the_default_record(self, question):
         default, keyword_mode = AtlanorService(str(SAMPLE)), service("keyword")
         default.build_graph()
         for fmt in ("json", "markdown"):
@@ -81,7 +131,7 @@ class TestRecord:
         out = service("lexical").process_query("List all calendars", "markdown")
         keys = list(out)
         assert keys[:4] == RECORD_KEYS
-        assert keys[-3:] == ["best_guess_sql", "linking", "markdown"]
+        assert keys[-4:] == ["best_guess_sql", "linking", "sql_hints", "markdown"]
         assert table_names(out) == ["calendars"]
         assert out["best_guess_sql"].startswith("SELECT c.*\nFROM calendars c")
         linking = out["linking"]
@@ -149,7 +199,7 @@ class TestRecord:
 
         s = service("lexical", mindloom=AI())
         out = s.process_query_with_chat_history("Which activities are late?", [], "SELECT 1", "markdown")
-        assert list(out)[-4:] == ["ai_enhanced", "best_guess_sql", "linking", "markdown"]
+        assert list(out)[-5:] == ["ai_enhanced", "best_guess_sql", "linking", "sql_hints", "markdown"]
         assert table_names(out) == ["activities"]
         assert out["ai_enhanced"]["keywords"] == "not a list"  # kept as the AI gave it, not matched
 

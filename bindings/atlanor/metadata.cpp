@@ -112,12 +112,14 @@ void bind_metadata(AtlanorClass& cls) {
   cls.def(
          "__init__",
          [](AtlanorPy* self, nb::handle metadata_file, nb::handle verbose, nb::handle mindloom,
-            nb::handle linking) {
+            nb::handle linking, nb::handle database) {
            auto path = arg_opt_str(metadata_file, "AtlanorService", "metadata_file");
            const linking::Mode mode = linking_mode(arg_str(linking, "AtlanorService", "linking"));
+           auto db = arg_opt_str(database, "AtlanorService", "database");
            new (self) AtlanorPy();
            try {
              self->core.linking_mode = mode;
+             if (db) self->core.database = *db;
              self->set_verbose(verbose);
              self->set_mindloom(mindloom);
              if (path && !path->empty()) load_metadata(*self, metadata_file);
@@ -128,11 +130,31 @@ void bind_metadata(AtlanorClass& cls) {
          },
          nb::arg("metadata_file") = nb::none(), nb::arg("verbose") = false,
          nb::arg("mindloom") = nb::none(), nb::kw_only(), nb::arg("linking") = "keyword",
+         nb::arg("database") = nb::none(),
          nb::sig("def __init__(self, metadata_file: str | None = None, verbose: typing.Any = False, "
-                 "mindloom: typing.Any = None, *, linking: str = 'keyword') -> None"),
+                 "mindloom: typing.Any = None, *, linking: str = 'keyword', "
+                 "database: str | None = None) -> None"),
          "Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not "
          "exist). `linking` chooses how query processing finds a question's tables: 'keyword' "
-         "(the keyword search) or 'lexical' (see the linking property).")
+         "(the keyword search) or 'lexical' (see the linking property). `database`, the SQLite "
+         "file the document describes, lets the lexical mode match the question against the "
+         "values stored in its text columns (see the database property).")
+      .def_prop_rw(
+          "database",
+          [](AtlanorPy& self) -> nb::object {
+            if (self.core.database.empty()) return nb::none();
+            return nb::str(self.core.database.c_str(), self.core.database.size());
+          },
+          [](AtlanorPy& self, nb::handle value) {
+            auto db = arg_opt_str(value, "database", "value");
+            self.core.database = db ? *db : std::string();
+          },
+          kAnyValue, nb::for_getter(nb::sig("def database(self, /) -> str | None")),
+          nb::for_setter(nb::sig("def database(self, value: str | None, /) -> None")),
+          "The SQLite database whose stored values the lexical mode matches, or None. It is "
+          "opened read-only on the first lexical query after the graph is built (or after it "
+          "changes), its short text values indexed once; a file that cannot be read as a "
+          "database fails that query with an error.")
       .def_prop_rw(
           "linking",
           [](AtlanorPy& self) { return nb::str(linking::mode_name(self.core.linking_mode).data()); },

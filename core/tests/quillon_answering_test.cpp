@@ -120,3 +120,48 @@ TEST(QuillonCorrectionPrompt, SampleValuesWithoutJsonFormRaise) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lexical context's hints become prompt sections; a record without them
+// gives the prompt it always gave.
+TEST(QuillonPrompt, HintsAddTheirSectionsBeforeTheInstructions) {
+  const Value tables(make_list(List{Value(make_record(Record{{"name", "risks"}, {"description", "Risks"}}))}));
+  Record plain{{"database_objects", Value(make_record(Record{{"tables", tables}}))},
+               {"business_rules", Value(make_list(List{Value(make_record(
+                                      Record{{"id", "rule:Open"}, {"description", "Open: status is 'Open'"}}))}))}};
+  const std::string before = create_sql_generation_prompt("Q", plain);
+  EXPECT_EQ(before.find("Business Rules"), std::string::npos);
+
+  Record hinted = plain;
+  hinted.set("sql_hints", Value(make_record(Record{
+      {"values", Value(make_list(List{
+          Value(make_record(Record{{"column", "projects.project_name"}, {"value", "O'Hare Terminal"},
+                                   {"phrase", "ohare terminal"}, {"fit", "fuzzy"}})),
+          Value("not a record")}))},
+      {"column_values", Value(make_record(Record{{"risks.severity", Value(make_list(List{Value("High"), Value("Low")}))}}))},
+      {"terms", Value(make_list(List{Value(make_record(Record{{"term", "lag"}, {"definition", "A wait"}}))}))},
+      {"examples", Value(make_list(List{Value(make_record(Record{{"description", "Open risks"}, {"sql", "SELECT 1"}}))}))},
+      {"dialect", Value(make_record(Record{{"name", "SQLite"}, {"dates", "text such as '2024-01-31' (YYYY-MM-DD)"}}))},
+  })));
+  const std::string after = create_sql_generation_prompt("Q", hinted);
+  const std::string instructions = "\nINSTRUCTIONS:";
+  ASSERT_EQ(after.substr(after.find(instructions)), before.substr(before.find(instructions)));
+  EXPECT_NE(after.find("\nValues The Question Refers To (write them exactly as stored):\n"
+                       "- projects.project_name = 'O''Hare Terminal' (the question says \"ohare terminal\")\n"
+                       "\nStored Values Of These Columns (all of them):\n- risks.severity: 'High', 'Low'\n"
+                       "\nBusiness Rules:\n- Open: status is 'Open'\n"
+                       "\nTerms:\n- lag: A wait\n"
+                       "\nSimilar Example Queries:\n- Open risks\n  SQL: SELECT 1\n"
+                       "\nSQL Dialect: SQLite. Dates are stored as text such as '2024-01-31' (YYYY-MM-DD).\n"
+                       "\nINSTRUCTIONS:"),
+            std::string::npos)
+      << after;
+  // Empty hints say nothing of their own.
+  Record bare{{"database_objects", Value(make_record(Record{{"tables", tables}}))}};
+  const std::string bare_prompt = create_sql_generation_prompt("Q", bare);
+  bare.set("sql_hints", Value(make_record()));
+  EXPECT_EQ(create_sql_generation_prompt("Q", bare), bare_prompt);
+}
+
+}  // namespace

@@ -81,10 +81,19 @@ class AtlanorService:
     Describes the part of a project-scheduling database that a question touches.
     """
 
-    def __init__(self, metadata_file: str | None = None, verbose: Any = False, mindloom: Any = None, *, linking: str = 'keyword') -> None:
+    def __init__(self, metadata_file: str | None = None, verbose: Any = False, mindloom: Any = None, *, linking: str = 'keyword', database: str | None = None) -> None:
         """
-        Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not exist). `linking` chooses how query processing finds a question's tables: 'keyword' (the keyword search) or 'lexical' (see the linking property).
+        Loads `metadata_file` when it is a non-empty str (FileNotFoundError when it does not exist). `linking` chooses how query processing finds a question's tables: 'keyword' (the keyword search) or 'lexical' (see the linking property). `database`, the SQLite file the document describes, lets the lexical mode match the question against the values stored in its text columns (see the database property).
         """
+
+    @property
+    def database(self, /) -> str | None:
+        """
+        The SQLite database whose stored values the lexical mode matches, or None. It is opened read-only on the first lexical query after the graph is built (or after it changes), its short text values indexed once; a file that cannot be read as a database fails that query with an error.
+        """
+
+    @database.setter
+    def database(self, value: str | None, /) -> None: ...
 
     @property
     def linking(self, /) -> str:

@@ -25,6 +25,10 @@ class Document;
 
 namespace corvalt::atlanor {
 
+namespace detail {
+struct StoredValues;
+}
+
 inline constexpr const char* kGraphNotBuilt = "Graph not built. Call build_graph first.";
 inline constexpr const char* kNoMetadata =
     "No metadata provided. Call load_metadata first or provide metadata.";
@@ -89,6 +93,10 @@ class AtlanorService {
   // How query processing chooses the tables: by the keyword search, or by
   // lexical linking (linking.hpp).
   linking::Mode linking_mode = linking::Mode::kKeyword;
+  // The SQLite database the document describes, whose stored values lexical
+  // linking matches against the question; empty when the host gave none.
+  // The schema service reads it only in the lexical mode, once per graph.
+  std::string database;
   // The AI service and the host's Models types; null when absent.
   std::shared_ptr<AiService> ai;
   std::shared_ptr<Models> models;
@@ -146,10 +154,23 @@ class AtlanorService {
   // The graph, or ValueError "Graph not built..." when there is none.
   const KnowledgeGraph& require_graph() const;
 
+  // The stored values of `graph`'s columns (from `database`, else from the
+  // document's statistics), read on first use and kept while the graph and
+  // the database stay the same.
+  std::shared_ptr<const detail::StoredValues> stored_values(const KnowledgeGraphPtr& graph) const;
+
  private:
   Console console_;
   Value metadata_;
   KnowledgeGraphPtr graph_;
+  // What stored_values() read last, and for which graph and database.
+  struct StoredCache {
+    std::mutex mutex;
+    std::shared_ptr<const detail::StoredValues> values;
+    std::weak_ptr<KnowledgeGraph> graph;
+    std::string database;
+  };
+  std::shared_ptr<StoredCache> stored_ = std::make_shared<StoredCache>();
 };
 
 // Rule-based keyword extraction: words longer than 3 code points, lower-cased,

@@ -2,7 +2,10 @@
 // linking index chooses for a question, as the pieces of a context record.
 #include "linked_context.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -10,8 +13,29 @@
 #include "corvalt/linking.hpp"
 #include "corvalt/node_ids.hpp"
 #include "corvalt/text.hpp"
+#include "corvalt/values.hpp"
+#include "stored_values.hpp"
 
 namespace corvalt::atlanor {
+
+std::shared_ptr<const detail::StoredValues> AtlanorService::stored_values(const KnowledgeGraphPtr& graph) const {
+  StoredCache& cache = *stored_;
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (!cache.values || cache.graph.lock() != graph || cache.database != database) {
+    const auto started = std::chrono::steady_clock::now();
+    cache.values = detail::read_stored_values(*graph->graph, database);
+    cache.graph = graph;
+    cache.database = database;
+    if (verbose && (cache.values->has_database || cache.values->index.value_count() > 0)) {
+      const values::ValueIndex& index = cache.values->index;
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+      console().line("Indexed " + std::to_string(index.value_count()) + " stored values of " +
+                     std::to_string(index.columns().size()) + " columns in " + std::to_string(ms.count()) +
+                     " ms (" + std::to_string((index.memory_bytes() + 1023) / 1024) + " KiB)");
+    }
+  }
+  return cache.values;
+}
 
 const linking::Index& KnowledgeGraph::link_index() const {
   // Built on first use: a service in the default mode never needs it. A
@@ -58,6 +82,99 @@ RecordPtr linking_record(const Graph& graph, const linking::Result& result) {
   });
 }
 
+// Value matches sure enough to choose the table that stores the value: a
+// phrase of several words or a code, or one word the schema itself does not
+// use (a schema word such as "critical" names a column, not a value).
+constexpr double kValueTableScore = 0.6;
+constexpr std::size_t kMaxValueHints = 8;
+constexpr std::size_t kMaxListedValues = 50;
+
+bool chooses_table(const values::Match& m, const linking::Index& index) {
+  if (m.score < kValueTableScore) return false;
+  const std::vector<std::string> words = linking::split_words(m.phrase);
+  if (words.size() > 1) return true;
+  const bool code = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return code || (words.size() == 1 && !index.is_schema_word(words.front()));
+}
+
+const std::string* text_attr(const Record& attrs, std::string_view key) {
+  const Value* v = attrs.find(key);
+  return v && v->is_text() ? &v->as_text() : nullptr;
+}
+
+std::string text_or_empty(const Record& attrs, std::string_view key) {
+  const std::string* t = text_attr(attrs, key);
+  return t ? *t : std::string();
+}
+
+// What the AI should know beyond the tables and columns: the stored values
+// the question names, every value of the short-listed columns, the terms
+// it uses, the most similar example queries and how the database writes
+// its SQL and dates.
+RecordPtr hints_record(const Graph& graph, const linking::Result& result,
+                       const std::vector<values::Match>& matches, const detail::StoredValues* stored,
+                       const std::vector<std::string>& table_names) {
+  auto values_list = make_list();
+  auto listed = make_record();
+  if (stored) {
+    const values::ValueIndex& index = stored->index;
+    std::unordered_set<std::string> given;
+    for (const values::Match& m : matches) {
+      const values::ColumnRef& c = index.columns()[m.column];
+      if (std::find(table_names.begin(), table_names.end(), c.table) == table_names.end()) continue;
+      if (!given.insert(c.table + "." + c.column + "\n" + m.value).second) continue;
+      if (values_list->size() >= kMaxValueHints) break;
+      values_list->emplace_back(make_record(Record{
+          {"column", c.table + "." + c.column},
+          {"value", m.value},
+          {"phrase", m.phrase},
+          {"fit", std::string(values::fit_name(m.fit))},
+      }));
+    }
+    for (const Graph::Index n : result.listed_columns) {
+      const std::string_view id = graph.id(n);
+      const std::string name = node_ids::name_of(id, node_ids::kColumn);
+      const std::size_t dot = name.find('.');
+      if (dot == std::string::npos) continue;
+      const std::int64_t i = index.find(name.substr(0, dot), name.substr(dot + 1));
+      if (i < 0 || !index.listed(static_cast<std::uint32_t>(i))) continue;
+      const auto& all = index.values(static_cast<std::uint32_t>(i));
+      if (all.empty() || all.size() > kMaxListedValues) continue;
+      listed->set(name, Value(text_list(all)));
+    }
+  }
+  auto terms = make_list();
+  for (const Graph::Index n : result.terms) {
+    const Record& attrs = graph.attrs(n);
+    terms->emplace_back(make_record(Record{
+        {"term", text_or_empty(attrs, "name")},
+        {"definition", text_or_empty(attrs, "description")},
+    }));
+  }
+  auto examples = make_list();
+  for (const Graph::Index n : result.examples) {
+    const Record& attrs = graph.attrs(n);
+    const std::string* query = text_attr(attrs, "query");
+    if (!query) continue;
+    examples->emplace_back(make_record(Record{
+        {"description", text_or_empty(attrs, "description")},
+        {"sql", text::join(text::split_whitespace(*query), " ")},
+    }));
+  }
+  auto record = make_record(Record{
+      {"values", values_list},
+      {"column_values", listed},
+      {"terms", terms},
+      {"examples", examples},
+  });
+  if (stored && stored->has_database) {
+    auto dialect = make_record(Record{{"name", "SQLite"}});
+    if (!stored->date_form.empty()) dialect->set("dates", Value(stored->date_form));
+    record->set("dialect", Value(dialect));
+  }
+  return record;
+}
+
 std::vector<std::string> ids(const Graph& graph, const std::vector<Graph::Index>& nodes) {
   std::vector<std::string> out;
   out.reserve(nodes.size());
@@ -67,19 +184,36 @@ std::vector<std::string> ids(const Graph& graph, const std::vector<Graph::Index>
 
 }  // namespace
 
-LinkedContext link_context(const AtlanorService& service, const KnowledgeGraph& kg,
+LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPtr& kg,
                            const std::string& question, const Understanding& understanding,
                            bool from_ai, const ChatInput* chat) {
-  const Graph& graph = *kg.graph;
+  const Graph& graph = *kg->graph;
+  const linking::Index& index = kg->link_index();
   linking::Query query;
   query.question = question;
   if (from_ai) query.keywords = ai_keywords(understanding.keywords);
   if (chat && chat->previous_sql) query.previous_sql = *chat->previous_sql;
-  const linking::Result result = kg.link_index().link(query);
+
+  // Stored values the question names lead to the tables that hold them.
+  const std::shared_ptr<const StoredValues> stored = service.stored_values(kg);
+  std::vector<values::Match> matches;
+  if (stored->index.value_count() > 0) matches = stored->index.match(question);
+  for (const values::Match& m : matches)
+    if (chooses_table(m, index)) {
+      const std::string& table = stored->index.columns()[m.column].table;
+      if (std::find(query.value_tables.begin(), query.value_tables.end(), table) == query.value_tables.end())
+        query.value_tables.push_back(table);
+    }
+  const linking::Result result = index.link(query);
 
   LinkedContext out;
-  for (const auto& t : result.tables) out.tables.emplace_back(graph.id(t.node));
-  out.columns = ids(graph, result.columns);
+  std::vector<std::string> table_names;
+  for (const auto& t : result.tables) {
+    out.tables.emplace_back(graph.id(t.node));
+    table_names.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+  }
+  out.columns = ids(graph, result.listed_columns);
+  out.sql_hints = hints_record(graph, result, matches, stored.get(), table_names);
   out.concepts = ids(graph, result.concepts);
   out.rules = ids(graph, result.rules);
   out.linking = linking_record(graph, result);

@@ -17,12 +17,13 @@ struct LinkedContext {
   std::vector<std::string> tables, columns, concepts, rules;
   std::optional<std::string> sql;  // the best-guess SQL, when a table was found
   RecordPtr linking;               // the record under the context record's "linking"
+  RecordPtr sql_hints;             // the record under "sql_hints" (what else the AI should know)
 };
 
 // Links `question` (with the AI's keywords when `from_ai`, and the previous
 // statement of `chat`) and turns the result into what the context record
 // is built from.
-LinkedContext link_context(const AtlanorService& service, const KnowledgeGraph& kg,
+LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPtr& kg,
                            const std::string& question, const Understanding& understanding,
                            bool from_ai, const ChatInput* chat);
 

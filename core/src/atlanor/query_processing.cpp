@@ -151,12 +151,32 @@ Understanding rule_based_understanding(const AtlanorService& service, const std:
   return service.models->make_sql_prompt(text, text, domains, keyword_list);
 }
 
+// Lexical linking chooses the join tables itself: the relationships the
+// AI needs are those among the chosen tables, not every one that touches
+// them (which generate_output lists when the chosen tables do not join).
+void keep_joins_among(Record& output, const std::vector<std::string>& table_ids) {
+  const Value* relationships = output.find("relationships");
+  if (!relationships || !relationships->is_list()) return;
+  std::unordered_set<std::string> names;
+  for (const auto& id : table_ids) names.insert(node_ids::name_of(id, node_ids::kTable));
+  auto kept = make_list();
+  for (const Value& r : relationships->as_list()) {
+    const Record& entry = r.as_record();
+    const Value* source = entry.find("source");
+    const Value* target = entry.find("target");
+    if (source && target && source->is_text() && target->is_text() && names.count(source->as_text()) &&
+        names.count(target->as_text()))
+      kept->push_back(r);
+  }
+  output.set("relationships", Value(kept));
+}
+
 // What both processing methods add to the context record, in this order:
 // the understanding, the best-guess SQL, how lexical linking matched (in that
 // mode only), the conversation's context and the Markdown rendering.
 RecordPtr finish_record(const AtlanorService& service, RecordPtr output,
                         const Understanding& understanding, const std::optional<std::string>& sql,
-                        const RecordPtr& linking, const ChatInput* chat,
+                        const RecordPtr& linking, const RecordPtr& sql_hints, const ChatInput* chat,
                         const std::string& output_format) {
   output->set("ai_enhanced", Value(make_record(Record{
                                  {"keywords", understanding.keywords},
@@ -167,6 +187,7 @@ RecordPtr finish_record(const AtlanorService& service, RecordPtr output,
   // the context record itself, as generate_output builds it, has no SQL.
   if (sql) output->set("best_guess_sql", Value(*sql));
   if (linking) output->set("linking", Value(linking));
+  if (sql_hints) output->set("sql_hints", Value(sql_hints));
   if (chat != nullptr && understanding.history_context.truthy())
     output->set("chat_history_context", understanding.history_context);
   if (output_format == "markdown") output->set("markdown", Value(service.format_as_markdown(*output)));
@@ -190,11 +211,12 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
 
   if (service.linking_mode == linking::Mode::kLexical) {
     detail::LinkedContext linked =
-        detail::link_context(service, *kg, query_text, *understanding, from_ai, chat);
+        detail::link_context(service, kg, query_text, *understanding, from_ai, chat);
     RecordPtr output = service.generate_output(query_text, linked.tables, linked.columns,
                                                linked.concepts, linked.rules, &linked.tables);
-    return finish_record(service, output, *understanding, linked.sql, linked.linking, chat,
-                         output_format);
+    keep_joins_among(*output, linked.tables);
+    return finish_record(service, output, *understanding, linked.sql, linked.linking,
+                         linked.sql_hints, chat, output_format);
   }
 
   CompactSearchResult search =
@@ -236,7 +258,7 @@ RecordPtr assemble_context(AtlanorService& service, const std::string& query_tex
 
   RecordPtr output =
       service.generate_output(query_text, tables, columns, concepts, rules, &all_tables);
-  return finish_record(service, output, *understanding, sql, nullptr, chat, output_format);
+  return finish_record(service, output, *understanding, sql, nullptr, nullptr, chat, output_format);
 }
 
 }  // namespace

@@ -82,6 +82,96 @@ const std::string& text_of(const Value& v) {
   return v.as_text();
 }
 
+// A stored value as an SQL literal.
+std::string sql_literal(std::string_view value) {
+  return "'" + text::replace_all(value, "'", "''") + "'";
+}
+
+const std::string* hint_text(const Record& r, std::string_view key) {
+  const Value* v = r.find(key);
+  return v && v->is_text() ? &v->as_text() : nullptr;
+}
+
+// The records of a list under `key` of the hints (others are skipped: the
+// hints are advice, and a host may write them by hand).
+std::vector<const Record*> hint_records(const Record& hints, std::string_view key) {
+  std::vector<const Record*> out;
+  const Value* v = hints.find(key);
+  if (!v || !v->is_list()) return out;
+  for (const Value& item : v->as_list())
+    if (item.is_record()) out.push_back(&item.as_record());
+  return out;
+}
+
+// What a context record's `sql_hints` adds to the prompt: the stored values
+// the question names, the values of short-listed columns, the business
+// rules and terms, similar example queries and the dialect. Each section
+// only when it has something to say.
+void append_hints(std::string& p, const Record& db_context, const Record& hints) {
+  std::string section;
+  for (const Record* v : hint_records(hints, "values")) {
+    const std::string* column = hint_text(*v, "column");
+    const std::string* value = hint_text(*v, "value");
+    if (!column || !value) continue;
+    section += "- " + *column + " = " + sql_literal(*value);
+    if (const std::string* phrase = hint_text(*v, "phrase"); phrase && *phrase != *value)
+      section += " (the question says \"" + *phrase + "\")";
+    section += "\n";
+  }
+  if (!section.empty()) p += "\nValues The Question Refers To (write them exactly as stored):\n" + section;
+
+  section.clear();
+  if (const Value* listed = hints.find("column_values"); listed && listed->is_record()) {
+    for (const auto& [column, values] : listed->as_record()) {
+      if (!values.is_list() || values.as_list().empty()) continue;
+      std::string line = "- " + column + ":";
+      bool first = true;
+      for (const Value& value : values.as_list()) {
+        if (!value.is_text()) continue;
+        line += (first ? " " : ", ") + sql_literal(value.as_text());
+        first = false;
+      }
+      if (!first) section += line + "\n";
+    }
+  }
+  if (!section.empty()) p += "\nStored Values Of These Columns (all of them):\n" + section;
+
+  section.clear();
+  if (const Value* rules = db_context.find("business_rules"); rules && rules->is_list())
+    for (const Value& rule : rules->as_list())
+      if (rule.is_record())
+        if (const std::string* description = hint_text(rule.as_record(), "description"); description && !description->empty())
+          section += "- " + *description + "\n";
+  if (!section.empty()) p += "\nBusiness Rules:\n" + section;
+
+  section.clear();
+  for (const Record* t : hint_records(hints, "terms")) {
+    const std::string* term = hint_text(*t, "term");
+    const std::string* definition = hint_text(*t, "definition");
+    if (term && definition) section += "- " + *term + ": " + *definition + "\n";
+  }
+  if (!section.empty()) p += "\nTerms:\n" + section;
+
+  section.clear();
+  for (const Record* e : hint_records(hints, "examples")) {
+    const std::string* description = hint_text(*e, "description");
+    const std::string* sql = hint_text(*e, "sql");
+    if (!sql) continue;
+    section += "- " + (description ? *description : std::string()) + "\n  SQL: " + *sql + "\n";
+  }
+  if (!section.empty()) p += "\nSimilar Example Queries:\n" + section;
+
+  if (const Value* dialect = hints.find("dialect"); dialect && dialect->is_record()) {
+    const std::string* name = hint_text(dialect->as_record(), "name");
+    const std::string* dates = hint_text(dialect->as_record(), "dates");
+    if (name) {
+      p += "\nSQL Dialect: " + *name + ".";
+      if (dates) p += " Dates are stored as " + *dates + ".";
+      p += "\n";
+    }
+  }
+}
+
 }  // namespace
 
 std::string create_sql_generation_prompt(std::string_view question, const Record& db_context) {
@@ -123,6 +213,9 @@ std::string create_sql_generation_prompt(std::string_view question, const Record
            to_str(r.at("join_condition")) + "\n";
     }
   }
+
+  if (const Value* hints = db_context.find("sql_hints"); hints && hints->is_record())
+    append_hints(p, db_context, hints->as_record());
 
   if (db_context.contains("previously_run_query")) {
     const Record& prev = *optional_record(db_context, "previously_run_query",

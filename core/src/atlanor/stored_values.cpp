@@ -1,0 +1,139 @@
+// Reading a database's stored values for lexical linking.
+#include "stored_values.hpp"
+
+#include <sqlite3.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "corvalt/errors.hpp"
+#include "corvalt/node_ids.hpp"
+#include "corvalt/text.hpp"
+#include "corvalt/value.hpp"
+
+namespace corvalt::atlanor::detail {
+
+namespace {
+
+const std::string* text_attr(const Record& attrs, std::string_view key) {
+  const Value* v = attrs.find(key);
+  return v && v->is_text() ? &v->as_text() : nullptr;
+}
+
+bool looks_like_date_column(const values::ColumnRef& c) {
+  const std::string type = text::lower(c.data_type);
+  const std::string name = text::lower(c.column);
+  return type.find("date") != std::string::npos || type.find("time") != std::string::npos ||
+         text::ends_with(name, "date") || text::ends_with(name, "_at") || text::ends_with(name, "_on");
+}
+
+bool digits(std::string_view s, std::size_t from, std::size_t n) {
+  if (s.size() < from + n) return false;
+  for (std::size_t i = from; i < from + n; ++i)
+    if (s[i] < '0' || s[i] > '9') return false;
+  return true;
+}
+
+// The pattern of a stored date ("YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS"), or
+// empty for a form not recognised.
+std::string date_pattern(std::string_view v) {
+  if (!(digits(v, 0, 4) && v.size() >= 10 && v[4] == '-' && digits(v, 5, 2) && v[7] == '-' &&
+        digits(v, 8, 2)))
+    return {};
+  if (v.size() == 10) return "YYYY-MM-DD";
+  if ((v[10] == ' ' || v[10] == 'T') && digits(v, 11, 2) && v.size() >= 16 && v[13] == ':')
+    return v.size() >= 19 ? std::string("YYYY-MM-DD") + v[10] + "HH:MM:SS" : std::string("YYYY-MM-DD") + v[10] + "HH:MM";
+  return {};
+}
+
+std::string quoted(std::string_view identifier) {
+  return "\"" + text::replace_all(identifier, "\"", "\"\"") + "\"";
+}
+
+// The most common form of the dates stored in the date-like columns, with
+// one stored example.
+std::string read_date_form(const std::string& path, const std::vector<values::ColumnRef>& columns) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return {};
+  }
+  std::map<std::string, std::pair<int, std::string>> forms;  // pattern -> (columns, example)
+  int seen = 0;
+  for (const auto& c : columns) {
+    if (!looks_like_date_column(c) || seen >= 40) continue;
+    const std::string sql = "SELECT " + quoted(c.column) + " FROM " + quoted(c.table) + " WHERE " +
+                            quoted(c.column) + " IS NOT NULL AND typeof(" + quoted(c.column) +
+                            ") = 'text' LIMIT 1";
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
+      const auto* raw = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+      const std::string value = raw ? raw : "";
+      if (std::string pattern = date_pattern(value); !pattern.empty()) {
+        auto& [count, example] = forms[pattern];
+        if (count++ == 0) example = value;
+        ++seen;
+      }
+    }
+    sqlite3_finalize(stmt);
+  }
+  sqlite3_close(db);
+  const std::pair<const std::string, std::pair<int, std::string>>* best = nullptr;
+  for (const auto& f : forms)
+    if (!best || f.second.first > best->second.first) best = &f;
+  if (!best) return {};
+  return "text such as '" + best->second.second + "' (" + best->first + ")";
+}
+
+// A column's `top_values` statistic as texts: a list of texts, or of
+// records with a text `value`.
+std::vector<std::string> top_values(const Record& attrs) {
+  std::vector<std::string> out;
+  const Value* statistics = attrs.find("statistics");
+  if (!statistics || !statistics->is_record()) return out;
+  const Value* top = statistics->as_record().find("top_values");
+  if (!top || !top->is_list()) return out;
+  for (const Value& v : top->as_list()) {
+    if (v.is_text()) {
+      out.push_back(v.as_text());
+    } else if (v.is_record()) {
+      if (const std::string* value = text_attr(v.as_record(), "value")) out.push_back(*value);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database) {
+  std::vector<values::ColumnRef> columns;
+  std::vector<std::vector<std::string>> documented;
+  for (Graph::Index t = 0; t < graph.node_count(); ++t) {
+    const std::string_view id = graph.id(t);
+    const std::string* type = text_attr(graph.attrs(t), "type");
+    if (!type || *type != "table" || !node_ids::has_prefix(id, node_ids::kTable)) continue;
+    const std::string table = node_ids::name_of(id, node_ids::kTable);
+    for (const Graph::Edge& edge : graph.successors(t)) {
+      const Record& attrs = graph.attrs(edge.target);
+      const std::string* column_type = text_attr(attrs, "type");
+      const std::string* name = text_attr(attrs, "name");
+      if (!column_type || *column_type != "column" || !name) continue;
+      const std::string* data_type = text_attr(attrs, "data_type");
+      columns.push_back(values::ColumnRef{table, *name, data_type ? *data_type : std::string()});
+      documented.push_back(top_values(attrs));
+    }
+  }
+  auto out = std::make_shared<StoredValues>();
+  if (!database.empty()) {
+    out->index = values::ValueIndex::from_database(database, columns);
+    out->date_form = read_date_form(database, columns);
+    out->has_database = true;
+  }
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (!documented[i].empty() && (database.empty() || out->index.find(columns[i].table, columns[i].column) < 0))
+      out->index.add_values(columns[i], documented[i]);
+  return out;
+}
+
+}  // namespace corvalt::atlanor::detail

@@ -237,13 +237,17 @@ def make_ai(args: argparse.Namespace, progress: Progress) -> Optional[ReportingA
 # --- the services -----------------------------------------------------------------------------
 
 
-def load_context_service(path: str, args, progress: Progress, ai):
+def load_context_service(path: str, args, progress: Progress, ai, database: Optional[str] = None):
     from Corvalt.Atlanor import AtlanorService
 
     progress(f"loading the metadata document {path}")
+    # The lexical mode also matches the question against the database's stored values.
+    if args.linking != "lexical":
+        database = None
     try:
         with service_output():
-            service = AtlanorService(path, verbose=args.verbose, mindloom=ai, linking=args.linking)
+            service = AtlanorService(path, verbose=args.verbose, mindloom=ai, linking=args.linking,
+                                     database=database)
             progress("building the knowledge graph")
             service.build_graph()
     except LOAD_ERRORS as exc:
@@ -314,7 +318,7 @@ def cmd_ask(args: argparse.Namespace) -> int:
                 history = EchovaneService(history_file, verbose=args.verbose, mindloom=ai)
         except LOAD_ERRORS as exc:
             raise load_failure("history file", history_file, exc) from None
-        context_service = load_context_service(metadata, args, progress, ai)
+        context_service = load_context_service(metadata, args, progress, ai, database=db)
         quillon = open_database(db, args, ai)
 
         question = args.question
@@ -376,8 +380,9 @@ def cmd_context(args: argparse.Namespace) -> int:
     progress = Progress(args.quiet)
     with contextlib.ExitStack() as stack:
         metadata = input_path(args, "metadata", stack)
+        db = input_path(args, "db", stack)
         ai = make_ai(args, progress)
-        service = load_context_service(metadata, args, progress, ai)
+        service = load_context_service(metadata, args, progress, ai, database=db)
         progress("reading the question against the schema")
         record = get_context(service, args.question, ai, progress, markdown=args.markdown)
     if args.markdown:
@@ -537,7 +542,7 @@ def build_parser() -> Parser:
                     "writes bytes as hex text, NaN as null and non-ASCII characters as \\u escapes.")
     context.add_argument("question", metavar="QUESTION", help="the question, in plain language")
     context.add_argument("--markdown", action="store_true", help="print the Markdown rendering instead of JSON")
-    add_inputs(context, "metadata")
+    add_inputs(context, "db", "metadata")
     add_linking(context)
     add_ai(context)
     add_common(context, suppress=True)

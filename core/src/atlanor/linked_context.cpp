@@ -83,16 +83,18 @@ RecordPtr linking_record(const Graph& graph, const linking::Result& result) {
 }
 
 // Value matches sure enough to choose the table that stores the value: a
-// phrase of several words or a code, or one word the schema itself does not
-// use (a schema word such as "critical" names a column, not a value).
+// phrase of several words (even as part of a longer value: "harbour bridge"
+// in 'Harbor Bridge Rehabilitation'), a code, or one word the schema itself
+// does not use (a schema word such as "critical" names a column, not a value).
 constexpr double kValueTableScore = 0.6;
+constexpr double kPhraseTableScore = 0.45;
 constexpr std::size_t kMaxValueHints = 8;
 constexpr std::size_t kMaxListedValues = 50;
 
 bool chooses_table(const values::Match& m, const linking::Index& index) {
-  if (m.score < kValueTableScore) return false;
   const std::vector<std::string> words = linking::split_words(m.phrase);
-  if (words.size() > 1) return true;
+  if (words.size() > 1 && m.score >= kPhraseTableScore) return true;
+  if (m.score < kValueTableScore) return false;
   const bool code = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });
   return code || (words.size() == 1 && !index.is_schema_word(words.front()));
 }

@@ -1,0 +1,93 @@
+// Template answers: a new question answered offline by refilling the statement
+// of an earlier question (or of an example query) worded the same way once
+// the literals are taken out.
+//
+// "relationships with lag greater than 44 days" answered by
+//   SELECT * FROM activity_relationships WHERE lag_days > 44
+// answers "links with more than 10 days of lag" with the same statement and
+// 10 in place of 44. The two questions must use the same content words (up
+// to stems and a few general synonyms) and the same comparisons, and their
+// literals must pair up kind by kind; each literal of the earlier question
+// must then be found in the statement where it can be replaced. Anything
+// doubtful refuses: the statement is only ever changed in its literals.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace corvalt::templates {
+
+enum class LiteralKind : std::uint8_t {
+  kNumber,  // 10, 2.5, 1,000, -3
+  kDate,    // 2024-05-17, 2024-05, May 2024, May 17, 2024, in 2024, Q3 2024
+  kQuoted,  // 'Pour deck' or "Pour deck"
+  kCode,    // HBR-2200, RMC-A1040, A1010, and short upper-case codes: HBR, FS
+  kValue,   // a stored value the caller's value linking found
+};
+std::string_view literal_kind_name(LiteralKind kind) noexcept;
+
+struct Literal {
+  LiteralKind kind = LiteralKind::kNumber;
+  std::string text;                  // as the question writes it, quotes included
+  std::size_t begin = 0, end = 0;    // byte offsets in the question
+  // What it means: a number as plain decimal text ("1000", "-3", "2.5");
+  // a date as ISO text of its precision ("2024" a year, "2024-Q3" a quarter,
+  // "2024-05" a month, "2024-05-17" a day); a quoted text without its
+  // quotes; a code as written; a stored value as stored.
+  std::string value;
+};
+
+// A stored value the question names, as value linking found it
+// (corvalt/values.hpp: ValueIndex::match gives the phrase's byte offsets
+// [begin, end) and the stored value).
+struct NamedValue {
+  std::size_t begin = 0, end = 0;
+  std::string stored;
+};
+
+// The question's literals in order. A named value wins over any other
+// literal overlapping it; spans outside the question are ignored.
+std::vector<Literal> find_literals(std::string_view question, const std::vector<NamedValue>& values = {});
+
+// An earlier question and its statement, or an example query with its
+// description as the question; `values` are the stored values the question names.
+struct Source {
+  std::string question;
+  std::string sql;
+  std::vector<NamedValue> values;
+};
+
+struct Fit {
+  std::string sql;
+  double similarity = 0;  // Jaccard of the two questions' words, in [0.8, 1]
+  // Literal texts of the statement replaced, old -> new, as they are written
+  // inside it (without quotes), in the order they first occur.
+  std::vector<std::pair<std::string, std::string>> replaced;
+};
+
+// Least similarity of the two questions' words.
+inline constexpr double kMinSimilarity = 0.8;
+
+// The source's statement refilled with the new question's literals, or
+// nullopt when the wording does not match closely once literals are removed,
+// when the comparisons, negations or words of order and count ("top",
+// "last", "ten") differ, when the literals do not pair up
+// one to one (numbers with numbers, dates of one precision with dates of the
+// same precision, and texts - quoted, codes and stored values - with texts),
+// or when a changed literal of the source cannot be found in exactly the
+// places of the statement where it can be replaced.
+std::optional<Fit> refill(const Source& source, std::string_view question,
+                          const std::vector<NamedValue>& values = {});
+
+// The best fitting source: the most similar wording that refills, then the
+// earliest; its index and fit, or nullopt.
+std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>& sources,
+                                                       std::string_view question,
+                                                       const std::vector<NamedValue>& values = {});
+
+}  // namespace corvalt::templates

@@ -1,0 +1,960 @@
+// Template answers (corvalt/templates.hpp): an earlier statement refilled with
+// a new question's literals when the two questions say the same thing around
+// different literals.
+//
+// A question is reduced to its shape: its literals, the stems of its content
+// words without them (a few general synonyms folded together) and its
+// markers: the comparisons and negations, which content words leave out as
+// stop words ("more", "over", "before", "not") but which change what a
+// statement must say, and the words of order and count ("top", "last",
+// "ten"), which one differing word among many would let through. Two shapes
+// fit when their markers are equal, their words nearly so and their literals
+// pair up. The statement is then read as
+// SQL tokens, every literal of the earlier question claims the string and
+// number tokens it is written as, and only claimed tokens are rewritten.
+#include "corvalt/templates.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "corvalt/linking.hpp"
+#include "corvalt/text.hpp"
+
+namespace corvalt::templates {
+
+std::string_view literal_kind_name(LiteralKind kind) noexcept {
+  switch (kind) {
+    case LiteralKind::kNumber: return "number";
+    case LiteralKind::kDate: return "date";
+    case LiteralKind::kQuoted: return "quoted";
+    case LiteralKind::kCode: return "code";
+    case LiteralKind::kValue: return "value";
+  }
+  return "?";
+}
+
+namespace {
+
+// ---- characters ---------------------------------------------------------------
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_upper(char c) { return c >= 'A' && c <= 'Z'; }
+bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+bool is_alpha(char c) { return is_upper(c) || is_lower(c); }
+bool is_alnum(char c) { return is_alpha(c) || is_digit(c); }
+// A byte that may belong to a word: ASCII letters and digits, and any byte of
+// a non-ASCII code point (accented names are words too).
+bool is_wordish(char c) { return is_alnum(c) || static_cast<unsigned char>(c) >= 0x80; }
+
+std::string ascii_lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (is_upper(c)) c = static_cast<char>(c + ('a' - 'A'));
+  return out;
+}
+
+bool all_digits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), is_digit);
+}
+
+int to_int(std::string_view s) {
+  int v = 0;
+  std::from_chars(s.data(), s.data() + s.size(), v);
+  return v;
+}
+
+// ---- dates --------------------------------------------------------------------
+
+struct Ymd {
+  int y = 0, m = 1, d = 1;
+};
+
+bool leap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int days_in_month(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && leap(y) ? 29 : kDays[m - 1];
+}
+
+std::string two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string iso_year(int y) { return std::to_string(y); }
+std::string iso_month(int y, int m) { return iso_year(y) + "-" + two(m); }
+std::string iso_day(const Ymd& d) { return iso_month(d.y, d.m) + "-" + two(d.d); }
+
+Ymd next_day(Ymd d) {
+  if (++d.d > days_in_month(d.y, d.m)) {
+    d.d = 1;
+    if (++d.m > 12) d.m = 1, ++d.y;
+  }
+  return d;
+}
+
+bool plausible_year(std::string_view token) {
+  if (token.size() != 4 || !all_digits(token)) return false;
+  const int y = to_int(token);
+  return y >= 1900 && y < 2200;
+}
+
+// The month a word names (full English name or its usual abbreviation), or 0.
+int month_of(std::string_view word) {
+  static constexpr std::string_view kNames[] = {"january", "february", "march",     "april",
+                                                "may",     "june",     "july",      "august",
+                                                "september", "october", "november", "december"};
+  if (word.size() < 3 || word.size() > 9 || !is_alpha(word[0])) return 0;
+  char lower[9];
+  for (std::size_t i = 0; i < word.size(); ++i) lower[i] = is_upper(word[i]) ? static_cast<char>(word[i] + 32) : word[i];
+  const std::string_view w(lower, word.size());
+  for (int m = 0; m < 12; ++m) {
+    const std::string_view name = kNames[m];
+    // The whole name, its first three letters, or "sept".
+    if (w == name || (w.size() == 3 && name.substr(0, 3) == w) || (m == 8 && w == "sept")) return m + 1;
+  }
+  return 0;
+}
+
+// How precise a date literal's value is: "2024", "2024-Q3", "2024-05", "2024-05-17".
+enum class Precision : std::uint8_t { kYear, kQuarter, kMonth, kDay };
+
+Precision precision_of(std::string_view value) {
+  if (value.size() == 4) return Precision::kYear;
+  if (value.find('Q') != std::string_view::npos) return Precision::kQuarter;
+  return value.size() == 7 ? Precision::kMonth : Precision::kDay;
+}
+
+// A date's forms in SQL: the ISO text of its own precision, and the ends of
+// its period as a range, closed or half-open (first day, last day, first day
+// after). Two dates of one precision have their forms in the same order.
+std::vector<std::string> date_forms(std::string_view value) {
+  std::vector<std::string> forms;
+  const int y = to_int(value.substr(0, 4));
+  auto range = [&](Ymd first, Ymd last) {
+    forms.push_back(iso_day(first));
+    forms.push_back(iso_day(last));
+    forms.push_back(iso_day(next_day(last)));
+  };
+  switch (precision_of(value)) {
+    case Precision::kYear:
+      forms.push_back(iso_year(y));
+      range({y, 1, 1}, {y, 12, 31});
+      break;
+    case Precision::kQuarter: {
+      const int q = value.back() - '0';
+      forms.push_back(std::string(value));
+      range({y, 3 * q - 2, 1}, {y, 3 * q, days_in_month(y, 3 * q)});
+      break;
+    }
+    case Precision::kMonth: {
+      const int m = to_int(value.substr(5, 2));
+      forms.push_back(iso_month(y, m));
+      range({y, m, 1}, {y, m, days_in_month(y, m)});
+      break;
+    }
+    case Precision::kDay: {
+      const Ymd d{y, to_int(value.substr(5, 2)), to_int(value.substr(8, 2))};
+      forms.push_back(iso_day(d));
+      // A day is often asked as the half-open range [day, next day).
+      forms.push_back(iso_day(next_day(d)));
+      break;
+    }
+  }
+  return forms;
+}
+
+// ---- literals -------------------------------------------------------------------
+
+// A run of ASCII letters and digits, with - _ . inside it between two of them
+// ("HBR-2200", "lag_days", "2024-05-17", "1.5").
+struct Token {
+  std::size_t begin, end;
+};
+
+std::vector<Token> word_tokens(std::string_view q) {
+  std::vector<Token> tokens;
+  for (std::size_t i = 0; i < q.size();) {
+    if (!is_alnum(q[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < q.size()) {
+      if (is_alnum(q[j])) {
+        ++j;
+      } else if ((q[j] == '-' || q[j] == '_' || q[j] == '.') && j + 1 < q.size() && is_alnum(q[j + 1])) {
+        j += 2;
+      } else {
+        break;
+      }
+    }
+    // A token glued to a non-ASCII letter is part of a word this scan does not read.
+    const bool glued = (i > 0 && static_cast<unsigned char>(q[i - 1]) >= 0x80) ||
+                       (j < q.size() && static_cast<unsigned char>(q[j]) >= 0x80);
+    if (!glued) tokens.push_back({i, j});
+    i = j;
+  }
+  return tokens;
+}
+
+// Words that put a bare year in front of it: "in 2024", "since 2023".
+bool is_year_preposition(std::string_view word) {
+  static const std::unordered_set<std::string> kWords = {
+      "in", "during", "since", "before", "after", "until", "till", "by", "from",
+      "to", "through", "of", "year", "fy", "for", "between", "and"};
+  return kWords.count(ascii_lower(word)) != 0;
+}
+
+// Words that make a four-digit number a quantity rather than a year ("of 2000 days").
+bool is_unit(std::string_view word) {
+  static const std::unordered_set<std::string> kWords = {
+      "day", "days", "hour", "hours", "hrs", "week", "weeks", "month", "months", "year", "years",
+      "minute", "minutes", "percent", "dollars", "units", "items", "rows", "activities", "tasks"};
+  return kWords.count(ascii_lower(word)) != 0;
+}
+
+class LiteralFinder {
+ public:
+  explicit LiteralFinder(std::string_view q) : q_(q), tokens_(word_tokens(q)) {}
+
+  std::vector<Literal> run(const std::vector<NamedValue>& values) {
+    std::vector<NamedValue> sorted = values;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const NamedValue& a, const NamedValue& b) { return a.begin < b.begin; });
+    for (const NamedValue& v : sorted)
+      if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty())
+        add(LiteralKind::kValue, v.begin, v.end, v.stored);
+    quoted();
+    dates();
+    codes();
+    numbers();
+    std::sort(found_.begin(), found_.end(),
+              [](const Literal& a, const Literal& b) { return a.begin < b.begin; });
+    return std::move(found_);
+  }
+
+ private:
+  bool free(std::size_t begin, std::size_t end) const {
+    return std::none_of(found_.begin(), found_.end(),
+                        [&](const Literal& l) { return begin < l.end && l.begin < end; });
+  }
+
+  bool add(LiteralKind kind, std::size_t begin, std::size_t end, std::string value) {
+    if (!free(begin, end)) return false;
+    found_.push_back(Literal{kind, std::string(q_.substr(begin, end - begin)), begin, end, std::move(value)});
+    return true;
+  }
+
+  std::string_view tok(std::size_t k) const { return q_.substr(tokens_[k].begin, tokens_[k].end - tokens_[k].begin); }
+
+  // Whether tokens k and k+1 are apart by spaces and at most one comma or
+  // period ("May 17, 2024", "Sept. 2024").
+  bool near(std::size_t k) const {
+    if (k + 1 >= tokens_.size()) return false;
+    int marks = 0;
+    for (std::size_t i = tokens_[k].end; i < tokens_[k + 1].begin; ++i) {
+      if (q_[i] == ',' || q_[i] == '.') {
+        if (++marks > 1) return false;
+      } else if (q_[i] != ' ' && q_[i] != '\t') {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  void quoted() {
+    static constexpr std::pair<std::string_view, std::string_view> kPairs[] = {
+        {"\"", "\""}, {"\xE2\x80\x9C", "\xE2\x80\x9D"}, {"'", "'"}, {"\xE2\x80\x98", "\xE2\x80\x99"}};
+    for (std::size_t i = 0; i < q_.size(); ++i) {
+      if (q_[i] != '"' && q_[i] != '\'' && q_[i] != '\xE2') continue;
+      for (const auto& [open, close] : kPairs) {
+        if (q_.compare(i, open.size(), open) != 0) continue;
+        // A quote mark after a letter is an apostrophe ("project's"), and so
+        // is one before a letter that the quote would close.
+        const bool single = open == "'" || open == "\xE2\x80\x98";
+        if (single && i > 0 && is_wordish(q_[i - 1])) continue;
+        const std::size_t from = i + open.size();
+        std::size_t j = from;
+        for (; j < q_.size() && q_[j] != '\n' && j - from <= 200; ++j) {
+          if (q_.compare(j, close.size(), close) != 0) continue;
+          if (single && j + close.size() < q_.size() && is_wordish(q_[j + close.size()])) continue;
+          break;
+        }
+        if (j >= q_.size() || q_[j] == '\n' || j - from > 200 || j == from) continue;
+        if (add(LiteralKind::kQuoted, i, j + close.size(), std::string(q_.substr(from, j - from))))
+          i = j + close.size() - 1;
+        break;
+      }
+    }
+  }
+
+  // A day of the month as written before or after its month: "17", "17th".
+  int day_of(std::size_t k) const {
+    std::string_view t = tok(k);
+    std::size_t digits = 0;
+    while (digits < t.size() && is_digit(t[digits])) ++digits;
+    if (digits == 0 || digits > 2) return 0;
+    const std::string rest = ascii_lower(t.substr(digits));
+    if (!rest.empty() && rest != "st" && rest != "nd" && rest != "rd" && rest != "th") return 0;
+    return to_int(t.substr(0, digits));
+  }
+
+  void add_day(std::size_t begin, std::size_t end, int y, int m, int d) {
+    if (d >= 1 && d <= days_in_month(y, m)) add(LiteralKind::kDate, begin, end, iso_day({y, m, d}));
+  }
+
+  void dates() {
+    std::size_t last_year_end = std::string_view::npos;  // a bare year just found: "between 2023 and 2024"
+    for (std::size_t k = 0; k < tokens_.size(); ++k) {
+      const std::string_view t = tok(k);
+      const std::size_t b = tokens_[k].begin;
+      // ISO: 2024-05-17, 2024-05.
+      if ((t.size() == 10 || t.size() == 7) && t[4] == '-' && plausible_year(t.substr(0, 4)) &&
+          all_digits(t.substr(5, 2)) && (t.size() == 7 || (t[7] == '-' && all_digits(t.substr(8, 2))))) {
+        const int y = to_int(t.substr(0, 4)), m = to_int(t.substr(5, 2));
+        if (m < 1 || m > 12) continue;
+        if (t.size() == 7) add(LiteralKind::kDate, b, tokens_[k].end, iso_month(y, m));
+        else add_day(b, tokens_[k].end, y, m, to_int(t.substr(8, 2)));
+        continue;
+      }
+      // 17 May 2024.
+      if (day_of(k) && k + 2 < tokens_.size() && near(k) && near(k + 1)) {
+        const int m = month_of(tok(k + 1));
+        if (m && plausible_year(tok(k + 2))) {
+          add_day(b, tokens_[k + 2].end, to_int(tok(k + 2)), m, day_of(k));
+          continue;
+        }
+      }
+      // May 17, 2024 and May 2024.
+      if (const int m = month_of(t); m && near(k)) {
+        if (k + 2 < tokens_.size() && day_of(k + 1) && near(k + 1) && plausible_year(tok(k + 2))) {
+          add_day(b, tokens_[k + 2].end, to_int(tok(k + 2)), m, day_of(k + 1));
+          continue;
+        }
+        if (plausible_year(tok(k + 1))) {
+          add(LiteralKind::kDate, b, tokens_[k + 1].end, iso_month(to_int(tok(k + 1)), m));
+          continue;
+        }
+      }
+      // Q3 2024 and 2024 Q3.
+      auto quarter = [&](std::string_view s) {
+        return s.size() == 2 && (s[0] == 'Q' || s[0] == 'q') && s[1] >= '1' && s[1] <= '4' ? s[1] - '0' : 0;
+      };
+      if (quarter(t) && near(k) && plausible_year(tok(k + 1))) {
+        if (add(LiteralKind::kDate, b, tokens_[k + 1].end, std::string(tok(k + 1)) + "-Q" + t[1])) continue;
+      }
+      if (plausible_year(t) && near(k) && quarter(tok(k + 1))) {
+        if (add(LiteralKind::kDate, b, tokens_[k + 1].end, std::string(t) + "-Q" + tok(k + 1)[1])) continue;
+      }
+      // A bare year after a word that introduces a period: "in 2024".
+      if (plausible_year(t) && k > 0 && near(k - 1) && is_year_preposition(tok(k - 1)) &&
+          !(k + 1 < tokens_.size() && is_unit(tok(k + 1)))) {
+        const bool chained = ascii_lower(tok(k - 1)) == "and";
+        if (!chained || (k >= 2 && tokens_[k - 2].end == last_year_end)) {
+          if (add(LiteralKind::kDate, b, tokens_[k].end, std::string(t))) last_year_end = tokens_[k].end;
+        }
+      }
+    }
+  }
+
+  void codes() {
+    const bool any_lower = std::any_of(q_.begin(), q_.end(), is_lower);
+    for (std::size_t k = 0; k < tokens_.size(); ++k) {
+      const std::string_view t = tok(k);
+      const bool letter = std::any_of(t.begin(), t.end(), is_alpha);
+      const bool digit = std::any_of(t.begin(), t.end(), is_digit);
+      const bool upper = std::any_of(t.begin(), t.end(), is_upper);
+      // Letters with digits, led by a letter or in capitals: HBR-2200, A1010,
+      // 3D; not "10-day" or "2nd".
+      bool code = letter && digit && (is_alpha(t[0]) || upper);
+      // A short word in capitals in a question that is not all capitals:
+      // HBR, FS; but not a capitalised stop word ("NOT", "ALL").
+      if (!code && any_lower && t.size() >= 2 && t.size() <= 5 && std::all_of(t.begin(), t.end(), is_upper))
+        code = !linking::is_stop_word(ascii_lower(t));
+      if (code) add(LiteralKind::kCode, tokens_[k].begin, tokens_[k].end, std::string(t));
+    }
+  }
+
+  void numbers() {
+    for (std::size_t i = 0; i < q_.size(); ++i) {
+      if (!is_digit(q_[i]) || (i > 0 && (is_wordish(q_[i - 1]) || q_[i - 1] == '_' || q_[i - 1] == '.')))
+        continue;
+      std::size_t begin = i;
+      std::string value;
+      // A minus sign that starts a word is the number's sign: "lag of -3 days".
+      if (i > 0 && q_[i - 1] == '-' && (i == 1 || q_[i - 2] == ' ' || q_[i - 2] == '(')) {
+        begin = i - 1;
+        value = "-";
+      }
+      std::size_t j = i;
+      while (j < q_.size() && is_digit(q_[j])) value += q_[j++];
+      // Thousands: 1,000 and 12,500,000.
+      while (j + 3 < q_.size() && q_[j] == ',' && is_digit(q_[j + 1]) && is_digit(q_[j + 2]) &&
+             is_digit(q_[j + 3]) && (j + 4 == q_.size() || !is_digit(q_[j + 4]))) {
+        value.append(q_.substr(j + 1, 3));
+        j += 4;
+      }
+      if (j + 1 < q_.size() && q_[j] == '.' && is_digit(q_[j + 1])) {
+        value += q_[j++];
+        while (j < q_.size() && is_digit(q_[j])) value += q_[j++];
+      }
+      const std::size_t end = j;
+      // Letters may follow as a unit or an ordinal ("10d", "3rd"), but a
+      // second number or a joiner makes it something else ("2b3", "1.2.3").
+      std::size_t after = j;
+      while (after < q_.size() && is_alpha(q_[after])) ++after;
+      const bool something_else =
+          (after < q_.size() && (is_digit(q_[after]) || q_[after] == '_' || static_cast<unsigned char>(q_[after]) >= 0x80)) ||
+          (after == j && after + 1 < q_.size() && q_[after] == '.' && is_digit(q_[after + 1]));
+      if (!something_else) add(LiteralKind::kNumber, begin, end, value);
+      i = after > i ? after - 1 : i;
+    }
+  }
+
+  std::string_view q_;
+  std::vector<Token> tokens_;
+  std::vector<Literal> found_;
+};
+
+}  // namespace
+
+std::vector<Literal> find_literals(std::string_view question, const std::vector<NamedValue>& values) {
+  return LiteralFinder(question).run(values);
+}
+
+namespace {
+
+// ---- wording --------------------------------------------------------------------
+
+// What a word says about comparing: a word of either direction, a
+// negation, another word the markers are read from ("least", "between"), or
+// a word of order or count that must be the same in both questions, as a
+// statement writes it in its ORDER BY or LIMIT ("top", "last", "ten"). All
+// of them are left out of the content words.
+enum class Role : std::uint8_t { kNone, kGreater, kLess, kNegation, kOther, kExact };
+
+Role role_of(std::string_view w) {
+  static const std::unordered_map<std::string_view, Role> table = [] {
+    std::unordered_map<std::string_view, Role> t;
+    for (std::string_view x : {"greater", "more", "over", "above", "exceeding", "exceeds", "exceed", "exceeded",
+                               "larger", "bigger", "higher", "longer", "later", "after", "beyond"})
+      t.emplace(x, Role::kGreater);
+    for (std::string_view x : {"less", "fewer", "under", "below", "smaller", "lower", "shorter", "earlier",
+                               "before", "prior"})
+      t.emplace(x, Role::kLess);
+    for (std::string_view x : {"no", "not", "nor", "never", "none", "without", "non", "cannot", "cant", "dont",
+                               "doesnt", "didnt", "isnt", "arent", "wasnt", "werent", "hasnt", "havent", "hadnt",
+                               "wont", "wouldnt", "shouldnt", "couldnt", "mustnt"})
+      t.emplace(x, Role::kNegation);
+    for (std::string_view x : {"least", "most", "minimum", "min", "maximum", "max", "between", "since", "until",
+                               "till", "equal", "equals", "than", "through", "thru"})
+      t.emplace(x, Role::kOther);
+    for (std::string_view x : {"top", "bottom", "first", "last", "earliest", "latest", "highest", "lowest",
+                               "largest", "smallest", "longest", "shortest", "biggest", "ascending",
+                               "descending", "one", "two", "three", "four", "five", "six", "seven", "eight",
+                               "nine", "ten", "eleven", "twelve", "twenty", "fifty", "hundred", "thousand",
+                               "dozen", "half", "second", "third", "fourth", "fifth", "tenth"})
+      t.emplace(x, Role::kExact);
+    return t;
+  }();
+  const auto it = table.find(w);
+  return it == table.end() ? Role::kNone : it->second;
+}
+
+// +1 for a word that says "greater", -1 for one that says "less", else 0.
+int direction(std::string_view w) {
+  const Role r = role_of(w);
+  return r == Role::kGreater ? 1 : r == Role::kLess ? -1 : 0;
+}
+
+// General synonyms of scheduling questions, folded to the stem of the first
+// word of their group.
+const std::unordered_map<std::string, std::string>& synonyms() {
+  static const std::unordered_map<std::string, std::string> table = [] {
+    const std::vector<std::vector<std::string_view>> groups = {
+        {"relationship", "link", "dependency", "relation"},
+        {"activity", "task"},
+        {"project", "job"},
+        {"float", "slack"},
+        {"finish", "end", "due"},
+        {"start", "begin", "began"},
+    };
+    std::unordered_map<std::string, std::string> t;
+    for (const auto& group : groups) {
+      const std::string head = linking::stem(group.front());
+      for (std::string_view w : group) t.emplace(linking::stem(w), head);
+    }
+    return t;
+  }();
+  return table;
+}
+
+struct Step {
+  std::string word;  // lower-cased; empty for a literal
+  bool literal = false;
+  LiteralKind kind = LiteralKind::kNumber;
+};
+
+// The comparisons and negations a question makes, read from all its words in
+// order (the content words leave most of them out as stop words).
+std::vector<std::string> marks_of(const std::vector<Step>& steps) {
+  std::vector<std::string> marks;
+  auto word = [&](std::size_t j) -> std::string_view {
+    return j < steps.size() && !steps[j].literal ? std::string_view(steps[j].word) : std::string_view();
+  };
+  auto date_at = [&](std::size_t j) {
+    return j < steps.size() && steps[j].literal && steps[j].kind == LiteralKind::kDate;
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const std::string_view w = word(i);
+    if (w.empty()) continue;
+    if (role_of(w) == Role::kNegation) {
+      // "no more than", "not later than" allow the bound itself.
+      if (const int d = direction(word(i + 1))) {
+        marks.push_back(d > 0 ? "le" : "ge");
+        ++i;
+      } else {
+        marks.push_back("not");
+      }
+    } else if (w == "at" && (word(i + 1) == "least" || word(i + 1) == "most")) {
+      marks.push_back(word(++i) == "least" ? "ge" : "le");
+    } else if (w == "or" && direction(word(i + 1)) && word(i + 2) != "than") {
+      marks.push_back(direction(word(++i)) > 0 ? "ge" : "le");  // "10 or more"
+    } else if (const int d = direction(w)) {
+      std::size_t j = i + 1;
+      if (word(j) == "than") ++j;
+      if (word(j) == "or" && (word(j + 1) == "equal" || word(j + 1) == "equals")) {
+        marks.push_back(d > 0 ? "ge" : "le");
+        i = j + 1;
+      } else {
+        marks.push_back(d > 0 ? "gt" : "lt");
+      }
+    } else if (w == "minimum" || w == "min" || w == "since" || (w == "from" && date_at(i + 1))) {
+      marks.push_back("ge");
+    } else if (w == "maximum" || w == "max" || w == "until" || w == "till" ||
+               ((w == "by" || w == "to" || w == "through" || w == "thru") && date_at(i + 1))) {
+      marks.push_back("le");
+    } else if (w == "least" || w == "most" || w == "between" || role_of(w) == Role::kExact) {
+      marks.push_back(std::string(w));
+    } else if (all_digits(w)) {
+      // Digits no literal took ("1.2.3", "2b3") must be the same digits.
+      marks.push_back("#" + std::string(w));
+    }
+  }
+  return marks;
+}
+
+void sort_unique(std::vector<std::string>& v) {
+  std::sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+}
+
+// What a question is once its literals are taken out.
+struct Shape {
+  std::vector<Literal> literals;
+  std::vector<std::string> words;  // canonical stems, sorted, unique
+  std::vector<std::string> marks;  // sorted, unique
+};
+
+// Canonical stems of words already seen: many sources share most of their
+// words, and stemming is the costly part of a shape.
+class Stems {
+ public:
+  const std::string& of(const std::string& word) {
+    auto it = cache_.find(word);
+    if (it == cache_.end()) {
+      std::string stem = linking::stem(word);
+      const auto& syn = synonyms();
+      const auto s = syn.find(stem);
+      it = cache_.emplace(word, s == syn.end() ? std::move(stem) : s->second).first;
+    }
+    return it->second;
+  }
+
+ private:
+  std::unordered_map<std::string, std::string> cache_;
+};
+
+Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems& stems) {
+  Shape shape;
+  shape.literals = find_literals(q, values);
+  // The words in order with the literals' places, for the markers; and the
+  // content words of the question with its literals blanked out.
+  std::vector<Step> steps;
+  std::string blanked(q);
+  std::size_t from = 0;
+  auto words_until = [&](std::size_t to) {
+    for (std::string& w : linking::split_words(q.substr(from, to - from))) steps.push_back(Step{std::move(w)});
+  };
+  for (const Literal& l : shape.literals) {
+    words_until(l.begin);
+    steps.push_back(Step{std::string(), true, l.kind});
+    std::fill(blanked.begin() + static_cast<std::ptrdiff_t>(l.begin), blanked.begin() + static_cast<std::ptrdiff_t>(l.end), ' ');
+    from = l.end;
+  }
+  words_until(q.size());
+  shape.marks = marks_of(steps);
+  for (const linking::Word& w : linking::content_words(blanked, /*stems=*/false))
+    if (role_of(w.text) == Role::kNone) shape.words.push_back(stems.of(w.text));
+  sort_unique(shape.words);
+  sort_unique(shape.marks);
+  return shape;
+}
+
+double jaccard(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  if (a.empty() || b.empty()) return 0;
+  std::size_t common = 0;
+  for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+    const int c = a[i].compare(b[j]);
+    if (c == 0) ++common, ++i, ++j;
+    else if (c < 0) ++i;
+    else ++j;
+  }
+  return static_cast<double>(common) / static_cast<double>(a.size() + b.size() - common);
+}
+
+// Literals pair within three classes: numbers, dates and texts. A quoted
+// name, a code and a stored value all stand for a string of the statement,
+// and whether value linking recognised one may differ between two questions.
+int class_of(LiteralKind kind) {
+  return kind == LiteralKind::kNumber ? 0 : kind == LiteralKind::kDate ? 1 : 2;
+}
+
+// The similarity of two shapes when they can be paired, else nullopt.
+std::optional<double> fits(const Shape& old, const Shape& now) {
+  if (old.marks != now.marks || old.literals.size() != now.literals.size()) return std::nullopt;
+  const double similarity = jaccard(old.words, now.words);
+  if (similarity < kMinSimilarity) return std::nullopt;
+  for (int cls = 0; cls < 3; ++cls) {
+    std::vector<const Literal*> a, b;
+    for (const Literal& l : old.literals)
+      if (class_of(l.kind) == cls) a.push_back(&l);
+    for (const Literal& l : now.literals)
+      if (class_of(l.kind) == cls) b.push_back(&l);
+    if (a.size() != b.size()) return std::nullopt;
+    if (cls == 1)
+      for (std::size_t i = 0; i < a.size(); ++i)
+        if (precision_of(a[i]->value) != precision_of(b[i]->value)) return std::nullopt;
+  }
+  return similarity;
+}
+
+// ---- the statement --------------------------------------------------------------
+
+struct SqlToken {
+  bool string = false;
+  // A string's content inside its quotes, or a number with its sign.
+  std::size_t begin = 0, end = 0;
+  std::string text;  // a string's content with doubled quotes undone
+  double number = 0;
+};
+
+bool parse_number(std::string_view s, double& out) {
+  const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && ptr == s.data() + s.size();
+}
+
+// Keywords after which a minus sign is a number's sign: "BETWEEN -5 AND -1".
+bool sign_keyword(std::string_view word) {
+  static const std::unordered_set<std::string> kWords = {
+      "and", "or", "not", "between", "then", "else", "when", "is", "in", "like", "select",
+      "where", "limit", "offset", "on", "having", "case", "values", "return"};
+  return word.size() <= 7 && kWords.count(ascii_lower(word)) != 0;
+}
+
+// The string and number tokens of a statement; comments and quoted
+// identifiers are skipped. Nullopt when a quote or comment is not closed.
+std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql) {
+  std::vector<SqlToken> out;
+  std::string_view last_word;
+  std::size_t last_word_end = std::string_view::npos;
+  const std::size_t n = sql.size();
+  for (std::size_t i = 0; i < n;) {
+    const char c = sql[i];
+    if (c == '\'') {
+      SqlToken t;
+      t.string = true;
+      t.begin = i + 1;
+      std::size_t j = i + 1;
+      for (;; ++j) {
+        if (j >= n) return std::nullopt;
+        if (sql[j] != '\'') {
+          t.text += sql[j];
+        } else if (j + 1 < n && sql[j + 1] == '\'') {
+          t.text += '\'';
+          ++j;
+        } else {
+          break;
+        }
+      }
+      t.end = j;
+      out.push_back(std::move(t));
+      i = j + 1;
+    } else if (c == '"' || c == '`' || c == '[') {
+      const std::size_t j = sql.find(c == '[' ? ']' : c, i + 1);
+      if (j == std::string_view::npos) return std::nullopt;
+      i = j + 1;
+    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+      const std::size_t j = sql.find('\n', i);
+      i = j == std::string_view::npos ? n : j + 1;
+    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+      const std::size_t j = sql.find("*/", i + 2);
+      if (j == std::string_view::npos) return std::nullopt;
+      i = j + 2;
+    } else if (is_wordish(c) && !is_digit(c)) {
+      std::size_t j = i;
+      while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '$')) ++j;
+      last_word = sql.substr(i, j - i);
+      last_word_end = j;
+      i = j;
+    } else if (c == '_' || c == '$') {
+      std::size_t j = i;
+      while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '$')) ++j;
+      i = j;
+    } else if (is_digit(c) || (c == '.' && i + 1 < n && is_digit(sql[i + 1]))) {
+      std::size_t j = i;
+      while (j < n && is_digit(sql[j])) ++j;
+      if (j < n && sql[j] == '.') {
+        ++j;
+        while (j < n && is_digit(sql[j])) ++j;
+      }
+      if (j + 1 < n && (sql[j] == 'e' || sql[j] == 'E') &&
+          (is_digit(sql[j + 1]) || ((sql[j + 1] == '+' || sql[j + 1] == '-') && j + 2 < n && is_digit(sql[j + 2])))) {
+        j += 2;
+        while (j < n && is_digit(sql[j])) ++j;
+      }
+      // Digits glued to letters (0x1F, 1st) or qualified names (t.1) are no number.
+      const bool glued = (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '.' || sql[j] == '$')) ||
+                         (i > 0 && sql[i - 1] == '.' && i > 1 && (is_wordish(sql[i - 2]) || sql[i - 2] == '_'));
+      if (glued) {
+        while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '.' || sql[j] == '$')) ++j;
+        i = j;
+        continue;
+      }
+      SqlToken t;
+      t.begin = i;
+      t.end = j;
+      // A minus sign right before the digits is their sign when no operand precedes it.
+      if (i > 0 && sql[i - 1] == '-') {
+        std::size_t p = i - 1;
+        while (p > 0 && (sql[p - 1] == ' ' || sql[p - 1] == '\t' || sql[p - 1] == '\n' || sql[p - 1] == '\r')) --p;
+        const bool sign = p == 0 || std::string_view("(,=<>+-*/%|").find(sql[p - 1]) != std::string_view::npos ||
+                          (last_word_end == p && sign_keyword(last_word));
+        if (sign) t.begin = i - 1;
+      }
+      t.text = std::string(sql.substr(t.begin, t.end - t.begin));
+      if (!parse_number(t.text, t.number)) return std::nullopt;
+      out.push_back(std::move(t));
+      i = j;
+    } else {
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string sql_escape(std::string_view s) { return text::replace_all(s, "'", "''"); }
+
+// One literal value of the old question, with what the new question puts in its place.
+struct Group {
+  int cls = 0;
+  std::string old_value, new_value;
+  double old_number = 0, new_number = 0;
+  std::size_t count = 0;  // how often the old question says it
+  bool changed = false;
+};
+
+// A token of the statement a group says it writes, and what to write instead.
+struct Claim {
+  std::size_t token = 0;
+  std::size_t begin = 0, end = 0;
+  std::string text;
+  std::size_t group = 0;
+};
+
+std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
+  std::vector<Group> groups;
+  for (int cls = 0; cls < 3; ++cls) {
+    std::vector<const Literal*> a, b;
+    for (const Literal& l : old.literals)
+      if (class_of(l.kind) == cls) a.push_back(&l);
+    for (const Literal& l : now.literals)
+      if (class_of(l.kind) == cls) b.push_back(&l);
+    if (a.size() != b.size()) return std::nullopt;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      Group g;
+      g.cls = cls;
+      g.old_value = a[i]->value;
+      g.new_value = b[i]->value;
+      if (cls == 0 && (!parse_number(g.old_value, g.old_number) || !parse_number(g.new_value, g.new_number)))
+        return std::nullopt;
+      g.changed = cls == 0 ? g.old_number != g.new_number : g.old_value != g.new_value;
+      auto same = [&](const Group& h) {
+        if (h.cls != cls) return false;
+        if (cls == 0) return h.old_number == g.old_number;
+        if (cls == 1) return h.old_value == g.old_value;
+        return text::lower(h.old_value) == text::lower(g.old_value);
+      };
+      const auto it = std::find_if(groups.begin(), groups.end(), same);
+      if (it == groups.end()) {
+        g.count = 1;
+        groups.push_back(std::move(g));
+        continue;
+      }
+      // The same old literal twice with two new ones: which of its places
+      // in the statement takes which cannot be told.
+      const bool agree = cls == 0 ? it->new_number == g.new_number : it->new_value == g.new_value;
+      if (!agree) return std::nullopt;
+      ++it->count;
+    }
+  }
+  return groups;
+}
+
+void claim_number(const std::vector<SqlToken>& tokens, std::size_t gi, double old_number,
+                  const std::string& text, std::vector<Claim>& claims) {
+  for (std::size_t t = 0; t < tokens.size(); ++t)
+    if (!tokens[t].string && tokens[t].number == old_number)
+      claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi});
+}
+
+void claim_date(const std::vector<SqlToken>& tokens, std::size_t gi, const Group& g, std::vector<Claim>& claims) {
+  const std::vector<std::string> olds = date_forms(g.old_value), news = date_forms(g.new_value);
+  for (std::size_t t = 0; t < tokens.size(); ++t) {
+    if (!tokens[t].string) continue;
+    const std::string_view content = tokens[t].text;
+    const std::size_t lead = std::min(content.find_first_not_of('%'), content.size());
+    const std::string_view rest = content.substr(lead);
+    for (std::size_t f = 0; f < olds.size(); ++f) {
+      const std::string& form = olds[f];
+      // The form alone, or before a time or a wildcard: '2024-05-01 08:00', '2024-05%'.
+      if (rest.substr(0, form.size()) != form ||
+          (rest.size() > form.size() && std::string_view(" T%").find(rest[form.size()]) == std::string_view::npos))
+        continue;
+      const std::size_t begin = tokens[t].begin + lead;
+      claims.push_back(Claim{t, begin, begin + form.size(), news[f], gi});
+    }
+  }
+  // A year may also be compared as a number: CAST(strftime('%Y', d) AS INTEGER) = 2024.
+  if (precision_of(g.old_value) == Precision::kYear)
+    claim_number(tokens, gi, to_int(g.old_value), g.new_value, claims);
+}
+
+void claim_text(const std::vector<SqlToken>& tokens, std::size_t gi, const Group& g, std::vector<Claim>& claims) {
+  const std::string old_lower = text::lower(g.old_value);
+  const std::string escaped = sql_escape(g.new_value);
+  for (std::size_t t = 0; t < tokens.size(); ++t) {
+    if (!tokens[t].string) continue;
+    const std::string_view content = tokens[t].text;
+    // Wildcards around the value stay: '%Harbor Bridge%'.
+    const std::size_t lead = std::min(content.find_first_not_of('%'), content.size());
+    const std::size_t trail = content.size() - lead - (content.substr(lead).find_last_not_of('%') + 1);
+    const std::string_view middle = content.substr(lead, content.size() - lead - trail);
+    if (middle.empty() || middle.size() > 4 * old_lower.size() + 16 || text::lower(middle) != old_lower) continue;
+    claims.push_back(Claim{t, tokens[t].begin + lead, tokens[t].end - trail, escaped, gi});
+  }
+}
+
+std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now, double similarity) {
+  const auto groups = pair_up(old, now);
+  if (!groups) return std::nullopt;
+  const auto tokens = sql_tokens(source.sql);
+  if (!tokens) return std::nullopt;
+
+  // Unchanged literals claim their tokens too: a token two literals claim
+  // for different texts cannot be told to either ("from May to June 2024"
+  // may write June's first day as the end of May and as the start of June).
+  std::vector<Claim> claims;
+  for (std::size_t gi = 0; gi < groups->size(); ++gi) {
+    const Group& g = (*groups)[gi];
+    const std::size_t before = claims.size();
+    if (g.cls == 0) claim_number(*tokens, gi, g.old_number, g.new_value, claims);
+    else if (g.cls == 1) claim_date(*tokens, gi, g, claims);
+    else claim_text(*tokens, gi, g, claims);
+    // A number the statement writes more often than the question says it
+    // plays another role somewhere too (LIMIT 10 beside a threshold of 10).
+    if (g.cls == 0 && g.changed && claims.size() - before > g.count) return std::nullopt;
+  }
+
+  // One edit per token, which all its claims must agree on.
+  std::stable_sort(claims.begin(), claims.end(),
+                   [](const Claim& a, const Claim& b) { return a.token < b.token; });
+  std::vector<const Claim*> edits;
+  std::vector<bool> found(groups->size(), false);
+  for (std::size_t i = 0; i < claims.size();) {
+    std::size_t j = i;
+    const Claim& first = claims[i];
+    for (; j < claims.size() && claims[j].token == first.token; ++j) {
+      const Claim& c = claims[j];
+      if (c.begin != first.begin || c.end != first.end || c.text != first.text) return std::nullopt;
+      found[c.group] = true;
+    }
+    edits.push_back(&first);
+    i = j;
+  }
+  for (std::size_t gi = 0; gi < groups->size(); ++gi)
+    if ((*groups)[gi].changed && !found[gi]) return std::nullopt;
+
+  Fit fit;
+  fit.similarity = similarity;
+  const std::string_view sql = source.sql;
+  std::size_t at = 0;
+  for (const Claim* e : edits) {
+    const std::string_view was = sql.substr(e->begin, e->end - e->begin);
+    if (was == e->text) continue;
+    // A sign after a minus would start a comment: "x -5" refilled with -3.
+    if (!e->text.empty() && e->text[0] == '-' && e->begin > 0 && sql[e->begin - 1] == '-') return std::nullopt;
+    fit.sql.append(sql.substr(at, e->begin - at));
+    fit.sql.append(e->text);
+    at = e->end;
+    std::pair<std::string, std::string> change{std::string(was), e->text};
+    if (std::find(fit.replaced.begin(), fit.replaced.end(), change) == fit.replaced.end())
+      fit.replaced.push_back(std::move(change));
+  }
+  fit.sql.append(sql.substr(at));
+  return fit;
+}
+
+}  // namespace
+
+std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values) {
+  Stems stems;
+  const Shape now = shape_of(question, values, stems);
+  const Shape old = shape_of(source.question, source.values, stems);
+  const auto similarity = fits(old, now);
+  if (!similarity) return std::nullopt;
+  return fill(source, old, now, *similarity);
+}
+
+std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>& sources,
+                                                       std::string_view question,
+                                                       const std::vector<NamedValue>& values) {
+  Stems stems;
+  const Shape now = shape_of(question, values, stems);
+  if (now.words.empty()) return std::nullopt;
+  struct Candidate {
+    double similarity;
+    std::size_t index;
+    Shape shape;
+  };
+  std::vector<Candidate> candidates;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    Shape old = shape_of(sources[i].question, sources[i].values, stems);
+    if (const auto similarity = fits(old, now)) candidates.push_back({*similarity, i, std::move(old)});
+  }
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.similarity > b.similarity; });
+  // The most similar wording may still not refill (a literal it cannot
+  // place); the next one is tried then.
+  for (const Candidate& c : candidates)
+    if (auto fit = fill(sources[c.index], c.shape, now, c.similarity)) return std::make_pair(c.index, std::move(*fit));
+  return std::nullopt;
+}
+
+}  // namespace corvalt::templates

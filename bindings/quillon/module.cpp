@@ -14,4 +14,5 @@ NB_MODULE(Quillon, m) {
   m.attr("Record") = corvalt::py::record_alias();
   corvalt::py::bind_connection(m);
   corvalt::py::bind_quillon(m);
+  corvalt::py::bind_assistant(m);
 }

@@ -61,6 +61,8 @@ using QuillonClass = nb::class_<QuillonPy>;
 
 void bind_connection(nb::module_& m);
 void bind_quillon(nb::module_& m);
+// The answering road over the three services (assistant.cpp).
+void bind_assistant(nb::module_& m);
 // Generation, correction, exploration, comparison and answering methods.
 void bind_answering(QuillonClass& cls);
 

@@ -2,6 +2,7 @@
 SQL answering service: AI generation and correction, guarded execution on SQLite, comparison with history, explorations, result summaries, fix log.
 """
 
+from collections.abc import Callable
 from typing import Any, TypeAlias
 
 from Corvalt.errors import NodeNotFound as NodeNotFound
@@ -179,3 +180,22 @@ class Quillon:
 
         This is the main method to call: it generates SQL with the AI service, runs it, has a failing statement corrected, runs the historical query, compares the two and adds explorations around the best one.
         """
+
+class Assistant:
+    """
+    The three services over one database, metadata document and question history, answering questions through one road: the same earlier question, the AI service's statement (corrected when it fails), or an earlier question's statement refilled with this question's values. Without an AI service a question is answered only by history or a fitting template; otherwise the answer says so and offers suggestions.
+    """
+
+    def __init__(self, db: str, metadata: str, history: str | None = None, *, mindloom: Any = None, linking: str = 'lexical', statement_timeout: float | None = 60.0, max_rows: int | None = 1000000, verbose: Any = False) -> None:
+        """
+        Opens the SQLite database `db` (which must exist), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit).
+        """
+
+    def ask(self, question: str, previous_sql: str | None = None, chat_history: list | None = None, *, progress: Callable[[str, str], object] | None = None) -> Record:
+        """
+        Answers `question` (with the statement of the turn before and the conversation so far, for a follow-up). `progress(kind, text)` is called at each step. Returns the answer record: question, answered, source ('history', 'template', 'ai', 'corrected_ai', 'fix_log' or 'none'), sql, explanation, columns, rows, row_count, summary, reason, candidates, linking, suggestions, ai_requests, error.
+        """
+
+    @property
+    def mindloom(self, /) -> Any:
+        """The AI service object as passed, or None."""

@@ -1,0 +1,478 @@
+// The road of one question (road.hpp).
+#include "corvalt/road.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "../atlanor/stored_values.hpp"
+#include "corvalt/node_ids.hpp"
+#include "corvalt/templates.hpp"
+#include "corvalt/text.hpp"
+#include "corvalt/values.hpp"
+
+namespace corvalt::road {
+
+std::string_view source_name(Source source) noexcept {
+  switch (source) {
+    case Source::kNone: return "none";
+    case Source::kHistory: return "history";
+    case Source::kTemplate: return "template";
+    case Source::kAi: return "ai";
+    case Source::kCorrectedAi: return "corrected_ai";
+    case Source::kFixLog: return "fix_log";
+  }
+  return "none";
+}
+
+namespace {
+
+// How many earlier questions an unanswered question is offered.
+constexpr std::size_t kSuggestedQuestions = 3;
+// A template source is refilled only when it shares at least this share of
+// its content words with the question (a cheap filter before the careful
+// match of templates.hpp).
+constexpr double kTemplateWordShare = 0.2;
+
+// Counts the AI requests made for one question and reports each; the
+// services see the host's object through it.
+class CountingAi : public AiService {
+ public:
+  CountingAi(std::shared_ptr<AiService> inner, const Events& events) : inner_(std::move(inner)), events_(events) {}
+  bool truthy() const override { return inner_->truthy(); }
+  bool has_attribute(std::string_view name) const override { return inner_->has_attribute(name); }
+  std::string run(const std::string& prompt) override {
+    report("understanding the question");
+    return inner_->run(prompt);
+  }
+  void clear_history() override { inner_->clear_history(); }
+  std::string get_response_sync(const std::string& prompt) override {
+    report(correcting ? "correction try " + std::to_string(++corrections) : std::string("writing SQL"));
+    return inner_->get_response_sync(prompt);
+  }
+  int requests = 0;
+  int corrections = 0;
+  bool correcting = false;  // the requests are correction tries
+
+ private:
+  void report(const std::string& what) {
+    ++requests;
+    if (events_) events_(Event{Event::Kind::kAiRequest, "AI request " + std::to_string(requests) + ": " + what});
+  }
+  std::shared_ptr<AiService> inner_;
+  const Events& events_;
+};
+
+// Puts the counting wrapper in front of both services' AI for one question.
+class AiSwap {
+ public:
+  AiSwap(std::shared_ptr<AiService>& slot_a, std::shared_ptr<AiService>& slot_b, std::shared_ptr<CountingAi> ai)
+      : a_(slot_a), b_(slot_b), old_a_(slot_a), old_b_(slot_b) {
+    if (old_a_) a_ = ai;
+    if (old_b_) b_ = ai;
+  }
+  ~AiSwap() {
+    a_ = old_a_;
+    b_ = old_b_;
+  }
+
+ private:
+  std::shared_ptr<AiService>& a_;
+  std::shared_ptr<AiService>& b_;
+  std::shared_ptr<AiService> old_a_, old_b_;
+};
+
+bool succeeded(const Record& r) {
+  const Value* v = r.find("success");
+  return v && v->is_bool() && v->as_bool();
+}
+
+std::string text_of(const Record& r, std::string_view key) {
+  const Value* v = r.find(key);
+  return v && v->is_text() ? v->as_text() : std::string();
+}
+
+std::vector<std::string> table_names(const Record& context) {
+  std::vector<std::string> out;
+  const Value* objects = context.find("database_objects");
+  if (!objects || !objects->is_record()) return out;
+  const Value* tables = objects->as_record().find("tables");
+  if (!tables || !tables->is_list()) return out;
+  for (const Value& t : tables->as_list())
+    if (t.is_record()) out.push_back(text_of(t.as_record(), "name"));
+  return out;
+}
+
+linking::Strength strength_of(const Record& context) {
+  const Value* linking = context.find("linking");
+  if (!linking || !linking->is_record()) return linking::Strength::kNone;
+  const std::string match = text_of(linking->as_record(), "match");
+  if (match == "strong") return linking::Strength::kStrong;
+  if (match == "weak") return linking::Strength::kWeak;
+  return linking::Strength::kNone;
+}
+
+std::string format_number(double v) {
+  char buf[64];
+  if (std::fabs(v) < 1e15 && v == std::floor(v))
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+  else
+    std::snprintf(buf, sizeof buf, "%.4g", v);
+  return buf;
+}
+
+std::vector<std::string> content_stems(std::string_view text) {
+  std::vector<std::string> out;
+  for (const linking::Word& w : linking::content_words(text)) out.push_back(w.stem);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
+double shared_share(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  if (a.empty() || b.empty()) return 0;
+  std::size_t shared = 0;
+  for (const auto& w : a) shared += std::binary_search(b.begin(), b.end(), w);
+  return static_cast<double>(shared) / static_cast<double>(std::max(a.size(), b.size()));
+}
+
+}  // namespace
+
+// The statements a question may be refilled from: the history's questions
+// and the document's example queries, with their words, made once per
+// history and graph.
+struct Road::Templates {
+  const void* history = nullptr;
+  const void* graph = nullptr;
+  struct Entry {
+    templates::Source source;
+    std::vector<std::string> stems;
+    bool values_found = false;
+  };
+  std::vector<Entry> entries;
+};
+
+Assistant::Assistant(const Setup& setup, Console console, quillon::Unlocker unlocked,
+                     std::shared_ptr<AiService> ai, std::shared_ptr<Models> models)
+    : schema(console), sql(console, std::move(unlocked)), history(console) {
+  schema.ai = ai;
+  schema.models = std::move(models);
+  sql.ai = std::move(ai);
+  sql.limits = setup.limits;
+  schema.verbose = sql.verbose = history.verbose = setup.verbose;
+  std::error_code error;
+  if (setup.database.find('\0') != std::string::npos || !std::filesystem::is_regular_file(setup.database, error))
+    throw FileNotFoundError("Database file not found: " + setup.database);
+  schema.linking_mode = setup.linking;
+  if (setup.linking == linking::Mode::kLexical) schema.database = setup.database;
+  schema.load_metadata(setup.metadata);
+  schema.build_graph();
+  sql.open_initial(setup.database);
+  if (setup.history) history.load_history(*setup.history);
+  road_ = std::make_unique<Road>(schema, sql, setup.history ? &history : nullptr);
+}
+
+Road::Road(atlanor::AtlanorService& schema, quillon::Quillon& sql, echovane::EchovaneService* history)
+    : schema_(schema), sql_(sql), history_(history), templates_(std::make_unique<Templates>()) {}
+Road::~Road() = default;
+
+std::string summarise(const quillon::ResultTable& table) {
+  std::string out = quillon::generate_result_summary(table);
+  const std::size_t width = table.columns.size();
+  for (std::size_t c = 0; c < width; ++c) {
+    double low = 0, high = 0, sum = 0;
+    std::size_t n = 0;
+    bool numeric = true;
+    for (std::size_t r = 0; r < table.row_count && numeric; ++r) {
+      const Value& v = table.at(r, c);
+      if (v.is_null()) continue;
+      double x;
+      if (v.is_int())
+        x = static_cast<double>(v.as_int());
+      else if (v.is_real())
+        x = v.as_real();
+      else {
+        numeric = false;
+        break;
+      }
+      low = n ? std::min(low, x) : x;
+      high = n ? std::max(high, x) : x;
+      sum += x;
+      ++n;
+    }
+    if (!numeric || n < 2) continue;
+    out += "\n" + table.columns[c] + ": min " + format_number(low) + ", max " + format_number(high) +
+           ", mean " + format_number(sum / static_cast<double>(n));
+  }
+  return out;
+}
+
+RecordPtr answer_record(const Answer& a) {
+  auto texts = [](const std::vector<std::string>& items) {
+    auto list = make_list();
+    for (const auto& s : items) list->emplace_back(s);
+    return Value(list);
+  };
+  auto rows = make_list();
+  const std::size_t width = a.table.columns.size();
+  rows->reserve(a.table.row_count);
+  for (std::size_t r = 0; r < a.table.row_count; ++r) {
+    auto row = make_list();
+    row->reserve(width);
+    for (std::size_t c = 0; c < width; ++c) row->push_back(a.table.at(r, c));
+    rows->emplace_back(row);
+  }
+  auto candidates = make_list();
+  for (const Candidate& c : a.candidates)
+    candidates->emplace_back(make_record(Record{
+        {"source", std::string(source_name(c.source))},
+        {"sql", c.sql},
+        {"origin", c.origin.empty() ? Value() : Value(c.origin)},
+        {"success", c.success},
+        {"row_count", c.row_count},
+        {"error", c.error.empty() ? Value() : Value(c.error)},
+        {"chosen", c.chosen},
+    }));
+  return make_record(Record{
+      {"question", a.question},
+      {"answered", a.answered},
+      {"source", std::string(source_name(a.source))},
+      {"sql", a.answered ? Value(a.sql) : Value()},
+      {"explanation", a.explanation},
+      {"columns", texts(a.table.columns)},
+      {"rows", Value(rows)},
+      {"row_count", a.table.row_count},
+      {"summary", a.summary},
+      {"reason", a.reason},
+      {"candidates", Value(candidates)},
+      {"linking", std::string(linking::strength_name(a.linking))},
+      {"suggestions", Value(make_record(Record{
+                          {"tables", texts(a.suggested_tables)},
+                          {"questions", texts(a.suggested_questions)},
+                          {"sql", a.suggested_sql ? Value(*a.suggested_sql) : Value()},
+                      }))},
+      {"ai_requests", a.ai_requests},
+      {"error", a.error.empty() ? Value() : Value(a.error)},
+  });
+}
+
+Answer Road::ask(const Question& q, const Events& events) {
+  auto emit = [&](Event::Kind kind, std::string text) {
+    if (events) events(Event{kind, std::move(text)});
+  };
+  Answer answer;
+  answer.question = q.text;
+
+  const bool have_ai = sql_.ai && sql_.ai->truthy();
+  auto counting = have_ai ? std::make_shared<CountingAi>(sql_.ai, events) : nullptr;
+  std::optional<AiSwap> swap;
+  if (counting) swap.emplace(sql_.ai, schema_.ai, counting);
+
+  // 1. The same question asked before, or one like it.
+  RecordPtr same, similar;
+  if (history_ && history_->history()) {
+    emit(Event::Kind::kHistory, "looking for an earlier question");
+    if (const auto score = history_->match_score(q.text)) {
+      RecordPtr match = history_->find_strong_match(q.text);
+      if (match && *score >= 1.0)
+        same = match;
+      else
+        similar = match;
+    }
+  }
+
+  // 2. The context record.
+  emit(Event::Kind::kContext, "reading the question against the schema");
+  atlanor::ChatInput chat{q.chat, q.previous_sql};
+  RecordPtr context = schema_.process_query(q.text, "json", chat);
+  answer.context = context;
+  answer.linking = strength_of(*context);
+  answer.suggested_tables = table_names(*context);
+
+  std::vector<std::pair<Candidate, quillon::ResultTable>> tried;
+  auto run = [&](Source source, const std::string& sql, const std::string& origin) {
+    emit(Event::Kind::kRunning, "running the " + std::string(source_name(source)) + " statement");
+    Record query{{"sql", Value(sql)}};
+    quillon::ResultTable rows;
+    sql_.test_query(query, rows);
+    Candidate c{source, sql, origin, succeeded(query), rows.row_count,
+                succeeded(query) ? std::string() : text_of(query, "execution_error"), false};
+    tried.emplace_back(std::move(c), std::move(rows));
+    return tried.size() - 1;
+  };
+
+  // 3. The AI's statement, corrected when it fails.
+  std::optional<std::size_t> ai_pick;
+  if (have_ai) {
+    if (similar && !same) {
+      // A question that merely shares words is a different question: the
+      // AI sees it as a similar one, it does not compete.
+      context->set("previously_run_query",
+                   Value(make_record(Record{{"question", similar->get("question", Value(""))},
+                                            {"sql", similar->get("sql", Value(""))}})));
+    }
+    counting->correcting = false;
+    RecordPtr generated = sql_.generate_sql(q.text, *context);
+    if (const Value* error = generated->find("error")) {
+      answer.error = to_str(*error);
+    } else {
+      const bool reused = text_of(*generated, "source") == "reused_from_failed_json";
+      answer.explanation = text_of(*generated, "explanation");
+      const std::size_t i = run(reused ? Source::kFixLog : Source::kAi, text_of(*generated, "sql"), "");
+      if (tried[i].first.success) {
+        ai_pick = i;
+      } else {
+        counting->correcting = true;
+        Record failed = *generated;
+        failed.set("success", Value(false));
+        failed.set("execution_error", Value(tried[i].first.error));
+        RecordPtr retry = sql_.try_fix_failed_query(failed, q.text, *context);
+        const Value* best = retry->find("best_attempt");
+        if (best && best->is_record() && !best->as_record().empty()) {
+          const std::string fixed = text_of(best->as_record(), "sql");
+          if (!fixed.empty() && fixed != tried[i].first.sql) {
+            const std::size_t k = run(Source::kCorrectedAi, fixed, "");
+            if (tried[k].first.success) ai_pick = k;
+          }
+        }
+      }
+    }
+    answer.ai_requests = counting->requests;
+  }
+
+  // 4. The same question asked before.
+  std::optional<std::size_t> history_pick;
+  if (same) {
+    const std::size_t i = run(Source::kHistory, text_of(*same, "sql"), text_of(*same, "question"));
+    if (tried[i].first.success) history_pick = i;
+  }
+
+  // 5. A template: an earlier question or an example whose statement takes
+  // this question's values.
+  std::optional<std::size_t> template_pick;
+  if (!ai_pick && !history_pick) {
+    const atlanor::KnowledgeGraphPtr kg = schema_.graph();
+    const auto stored = kg ? schema_.stored_values(kg) : nullptr;
+    auto named = [&](std::string_view text) {
+      std::vector<templates::NamedValue> out;
+      if (!stored || stored->index.value_count() == 0) return out;
+      for (const values::Match& m : stored->index.match(text))
+        if (m.score >= 0.6) out.push_back(templates::NamedValue{m.begin, m.end, m.value});
+      return out;
+    };
+    Templates& t = *templates_;
+    const void* history_id = history_ ? history_->history().get() : nullptr;
+    if (t.history != history_id || t.graph != (kg ? kg->graph.get() : nullptr)) {
+      t.entries.clear();
+      t.history = history_id;
+      t.graph = kg ? kg->graph.get() : nullptr;
+      if (history_ && history_->queries().is_list())
+        for (const Value& e : history_->queries().as_list()) {
+          if (!e.is_record()) continue;
+          const std::string question = text_of(e.as_record(), "question"), sql = text_of(e.as_record(), "sql");
+          if (!question.empty() && !sql.empty())
+            t.entries.push_back({templates::Source{question, sql, {}}, content_stems(question), false});
+        }
+      if (kg)
+        for (Graph::Index n = 0; n < kg->graph->node_count(); ++n) {
+          if (!node_ids::has_prefix(kg->graph->id(n), node_ids::kExample)) continue;
+          const Record& attrs = kg->graph->attrs(n);
+          const std::string question = text_of(attrs, "description"), sql = text_of(attrs, "query");
+          if (!question.empty() && !sql.empty())
+            t.entries.push_back({templates::Source{question, sql, {}}, content_stems(question), false});
+        }
+    }
+    const std::vector<std::string> stems = content_stems(q.text);
+    std::vector<templates::Source> near;
+    for (auto& e : t.entries) {
+      if (shared_share(stems, e.stems) < kTemplateWordShare) continue;
+      if (!e.values_found) {
+        e.source.values = named(e.source.question);
+        e.values_found = true;
+      }
+      near.push_back(e.source);
+    }
+    if (!near.empty()) {
+      if (auto fit = templates::best_refill(near, q.text, named(q.text))) {
+        const std::size_t i = run(Source::kTemplate, fit->second.sql, near[fit->first].question);
+        if (tried[i].first.success && tried[i].first.row_count > 0) template_pick = i;
+      }
+    }
+  }
+
+  // 6. The choice: the AI's statement when it ran (an answer written for this
+  // question), unless it found nothing where the same earlier question finds
+  // rows; then the same earlier question; then a template.
+  std::optional<std::size_t> pick;
+  std::string reason;
+  if (ai_pick && (tried[*ai_pick].first.row_count > 0 || !history_pick || tried[*history_pick].first.row_count == 0)) {
+    pick = ai_pick;
+    reason = tried[*ai_pick].first.source == Source::kCorrectedAi
+                 ? "the AI service's statement, corrected after it failed, ran"
+                 : "the AI service's statement ran";
+    if (history_pick && tried[*history_pick].first.row_count != tried[*ai_pick].first.row_count)
+      reason += "; the earlier answer to the same question gives " +
+                std::to_string(tried[*history_pick].first.row_count) + " rows instead";
+  } else if (history_pick) {
+    pick = history_pick;
+    reason = ai_pick ? "the AI service's statement found no rows; the same question was answered before"
+                     : "the same question was answered before";
+  } else if (template_pick) {
+    pick = template_pick;
+    reason = "an earlier question's statement fits once its values are replaced: \"" +
+             tried[*template_pick].first.origin + "\"";
+  }
+
+  for (auto& [c, rows] : tried) answer.candidates.push_back(c);
+  if (pick) {
+    auto& [chosen, rows] = tried[*pick];
+    answer.candidates[*pick].chosen = true;
+    answer.answered = true;
+    answer.source = chosen.source;
+    answer.sql = chosen.sql;
+    answer.summary = summarise(rows);
+    answer.table = std::move(rows);
+    answer.reason = reason;
+    emit(Event::Kind::kChosen, reason);
+    return answer;
+  }
+
+  // Silent: say why, and offer what is known.
+  if (!have_ai) {
+    answer.reason = kNoAnswerWithoutAi;
+  } else if (!answer.error.empty()) {
+    answer.reason = "the AI service gave no statement";
+  } else {
+    answer.reason = "no statement ran";
+  }
+  if (similar) answer.suggested_questions.push_back(text_of(*similar, "question"));
+  if (history_ && history_->queries().is_list() && answer.suggested_questions.size() < kSuggestedQuestions) {
+    // The earlier questions sharing most words with this one.
+    const std::vector<std::string> stems = content_stems(q.text);
+    std::vector<std::pair<double, std::string>> scored;
+    for (const Value& e : history_->queries().as_list()) {
+      if (!e.is_record()) continue;
+      const std::string question = text_of(e.as_record(), "question");
+      if (const double s = shared_share(stems, content_stems(question)); s > 0) scored.emplace_back(s, question);
+    }
+    std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [s, question] : scored) {
+      if (answer.suggested_questions.size() >= kSuggestedQuestions) break;
+      if (std::find(answer.suggested_questions.begin(), answer.suggested_questions.end(), question) ==
+          answer.suggested_questions.end())
+        answer.suggested_questions.push_back(question);
+    }
+  }
+  if (const Value* guess = context->find("best_guess_sql"); guess && guess->is_text())
+    answer.suggested_sql = guess->as_text();
+  emit(Event::Kind::kChosen, answer.reason);
+  return answer;
+}
+
+}  // namespace corvalt::road

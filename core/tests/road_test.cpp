@@ -1,0 +1,211 @@
+// The road of one question: which statement answers, where it came from and
+// why, offline and with a scripted AI service.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "corvalt/json.hpp"
+#include "corvalt/road.hpp"
+
+namespace fs = std::filesystem;
+using namespace corvalt;
+
+namespace {
+
+constexpr const char* kSchema = R"({
+  "tables": {
+    "projects": {"description": "Projects", "domain": "pm", "columns": {
+      "project_id": {"description": "Project identifier", "data_type": "INTEGER"},
+      "project_name": {"description": "Name of the project", "data_type": "TEXT"}}},
+    "activities": {"description": "Activities of a project with their float", "domain": "scheduling", "columns": {
+      "activity_id": {"description": "Activity identifier", "data_type": "INTEGER"},
+      "project_id": {"description": "Project of the activity", "data_type": "INTEGER"},
+      "activity_code": {"description": "Code of the activity", "data_type": "TEXT"},
+      "total_float_days": {"description": "Total float in days", "data_type": "REAL"},
+      "is_critical": {"description": "1 when on the critical path", "data_type": "INTEGER"}}}
+  },
+  "relationships": [{"from_table": "activities", "to_table": "projects",
+    "join_condition": "activities.project_id = projects.project_id", "description": ""}],
+  "query_examples": [{"query": "SELECT activity_code FROM activities WHERE total_float_days > 5",
+                      "description": "activities with more than 5 days of float"}]
+})";
+
+constexpr const char* kHistory = R"({"enriched_queries": [
+  {"question": "How many activities does each project have?",
+   "natural_language_variations": ["activity count per project"],
+   "sql": "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id GROUP BY p.project_name"}
+]})";
+
+// Answers get_response_sync from a script, one reply per call; a call past
+// the script fails as an unreachable service would.
+class ScriptedAi : public AiService {
+ public:
+  explicit ScriptedAi(std::deque<std::string> replies) : replies_(std::move(replies)) {}
+  bool truthy() const override { return true; }
+  bool has_attribute(std::string_view) const override { return false; }
+  std::string run(const std::string&) override { throw HostError("no understanding here"); }
+  void clear_history() override {}
+  std::string get_response_sync(const std::string& prompt) override {
+    prompts.push_back(prompt);
+    if (replies_.empty()) throw HostError("service unreachable");
+    std::string reply = replies_.front();
+    replies_.pop_front();
+    return reply;
+  }
+  std::vector<std::string> prompts;
+
+ private:
+  std::deque<std::string> replies_;
+};
+
+class Road : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("road_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    const std::string path = (dir_ / "schedule.db").string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE projects (project_id INTEGER PRIMARY KEY, project_name TEXT);"
+                           "INSERT INTO projects VALUES (1, 'Harbor Bridge Rehabilitation'), (2, 'Riverside Medical Center');"
+                           "CREATE TABLE activities (activity_id INTEGER PRIMARY KEY, project_id INTEGER,"
+                           " activity_code TEXT, total_float_days REAL, is_critical INTEGER);"
+                           "INSERT INTO activities VALUES (1, 1, 'HBR-100', 0, 1), (2, 1, 'HBR-200', 12, 0),"
+                           " (3, 2, 'RMC-100', 3, 0), (4, 2, 'RMC-200', -2, 1);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    schema_.linking_mode = linking::Mode::kLexical;
+    schema_.database = path;
+    schema_.build_graph(json::parse(kSchema));
+    sql_.fix_log_dir = (dir_ / "data").string();
+    sql_.open_initial(path);
+    history_.load_document(json::parse(kHistory), "history.json");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  road::Answer ask(const std::string& question, std::shared_ptr<ScriptedAi> ai = nullptr) {
+    sql_.ai = ai;
+    road::Road road(schema_, sql_, &history_);
+    return road.ask(road::Question{question, std::nullopt, nullptr},
+                    [this](const road::Event& e) { events_.push_back(e.text); });
+  }
+
+  fs::path dir_;
+  atlanor::AtlanorService schema_;
+  quillon::Quillon sql_;
+  echovane::EchovaneService history_;
+  std::vector<std::string> events_;
+};
+
+TEST_F(Road, OfflineTheSameQuestionOrARecordedVariationAnswers) {
+  for (const char* q : {"How many activities does each project have?", "activity count per project"}) {
+    const road::Answer a = ask(q);
+    EXPECT_TRUE(a.answered) << q;
+    EXPECT_EQ(a.source, road::Source::kHistory);
+    EXPECT_EQ(a.table.row_count, 2u);
+    EXPECT_EQ(a.reason, "the same question was answered before");
+  }
+}
+
+TEST_F(Road, OfflineAQuestionThatMerelySharesWordsIsNotAnswered) {
+  // Word overlap with the earlier question is high, but it asks for fewer rows.
+  const road::Answer a = ask("How many critical activities does each project have?");
+  EXPECT_FALSE(a.answered);
+  EXPECT_EQ(a.source, road::Source::kNone);
+  EXPECT_EQ(a.reason, road::kNoAnswerWithoutAi);
+  EXPECT_TRUE(a.candidates.empty());  // the best guess is a suggestion, never run
+  ASSERT_FALSE(a.suggested_questions.empty());
+  EXPECT_EQ(a.suggested_questions[0], "How many activities does each project have?");
+  EXPECT_TRUE(a.suggested_sql.has_value());
+  EXPECT_NE(std::find(a.suggested_tables.begin(), a.suggested_tables.end(), "activities"),
+            a.suggested_tables.end());
+}
+
+TEST_F(Road, OfflineATemplateRefilledWithTheQuestionsValuesAnswers) {
+  const road::Answer a = ask("tasks with more than 2 days of slack");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.source, road::Source::kTemplate);
+  EXPECT_EQ(a.sql, "SELECT activity_code FROM activities WHERE total_float_days > 2");
+  EXPECT_EQ(a.table.row_count, 2u);
+  // A template whose refilled statement finds nothing is no answer.
+  EXPECT_FALSE(ask("activities with more than 50 days of float").answered);
+}
+
+TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
+  auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
+      "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "
+      "WHERE a.is_critical = 1 GROUP BY p.project_name"});
+  const road::Answer a = ask("How many critical activities does each project have?", ai);
+  ASSERT_TRUE(a.answered);
+  EXPECT_EQ(a.source, road::Source::kAi);
+  EXPECT_EQ(a.ai_requests, 1);
+  // The similar earlier question reached the prompt and did not compete.
+  EXPECT_NE(ai->prompts[0].find("PREVIOUSLY RUN QUERY FOR SIMILAR QUESTION:\nQuestion: How many activities does "
+                                "each project have?"),
+            std::string::npos);
+  ASSERT_EQ(a.candidates.size(), 1u);
+  EXPECT_TRUE(a.candidates[0].chosen);
+  EXPECT_NE(std::find(events_.begin(), events_.end(), "AI request 1: writing SQL"), events_.end());
+}
+
+TEST_F(Road, AFailingStatementIsCorrectedAndTheSameQuestionStaysACandidate) {
+  auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
+      "SELECT nope FROM activities",
+      "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "
+      "WHERE a.total_float_days <= 0 GROUP BY p.project_name"});
+  const road::Answer a = ask("How many activities does each project have?", ai);
+  ASSERT_TRUE(a.answered);
+  EXPECT_EQ(a.source, road::Source::kCorrectedAi);
+  EXPECT_EQ(a.ai_requests, 2);
+  // Failed AI, corrected AI, the same earlier question: three candidates.
+  ASSERT_EQ(a.candidates.size(), 3u);
+  EXPECT_FALSE(a.candidates[0].success);
+  EXPECT_EQ(a.candidates[2].source, road::Source::kHistory);
+  EXPECT_FALSE(a.candidates[2].chosen);
+  EXPECT_EQ(a.reason, "the AI service's statement, corrected after it failed, ran");
+}
+
+TEST_F(Road, AnUnreachableServiceFallsBackToHistoryAndSaysWhy) {
+  auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{});
+  const road::Answer a = ask("How many activities does each project have?", ai);
+  EXPECT_TRUE(a.answered);
+  EXPECT_EQ(a.source, road::Source::kHistory);
+  EXPECT_NE(a.error.find("service unreachable"), std::string::npos);
+  const road::Answer none = ask("Which projects have critical activities?", ai);
+  EXPECT_FALSE(none.answered);
+  EXPECT_EQ(none.reason, "the AI service gave no statement");
+}
+
+TEST(RoadRecord, KeysInOrderAndASummaryOfNumericColumns) {
+  road::Answer a;
+  a.question = "q";
+  a.answered = true;
+  a.source = road::Source::kTemplate;
+  a.sql = "SELECT 1";
+  a.table.columns = {"code", "float"};
+  a.table.cells = {Value("A"), Value(1.5), Value("B"), Value(-0.5), Value("C"), Value()};
+  a.table.row_count = 3;
+  const RecordPtr r = road::answer_record(a);
+  std::vector<std::string> keys;
+  for (const auto& [k, v] : *r) keys.push_back(k);
+  EXPECT_EQ(keys, (std::vector<std::string>{"question", "answered", "source", "sql", "explanation", "columns",
+                                            "rows", "row_count", "summary", "reason", "candidates", "linking",
+                                            "suggestions", "ai_requests", "error"}));
+  EXPECT_EQ(to_str(r->at("source")), "template");
+  EXPECT_EQ(r->at("rows").as_list().size(), 3u);
+  EXPECT_TRUE(r->at("error").is_null());
+  const std::string summary = road::summarise(a.table);
+  EXPECT_NE(summary.find("\nfloat: min -0.5, max 1.5, mean 0.5"), std::string::npos) << summary;
+  EXPECT_EQ(summary.find("code:"), std::string::npos);
+}
+
+}  // namespace

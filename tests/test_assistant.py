@@ -1,0 +1,78 @@
+"""The answering road as a host sees it: Corvalt.Assistant and Corvalt.ask, their argument
+checks, the answer record, progress calls and the host's collector."""
+
+import gc
+import os
+import weakref
+
+import pytest
+
+import Corvalt
+from Corvalt.Quillon import Assistant
+
+SAMPLE = Corvalt.sample_files()
+KEYS = ["question", "answered", "source", "sql", "explanation", "columns", "rows", "row_count", "summary",
+        "reason", "candidates", "linking", "suggestions", "ai_requests", "error"]
+
+
+@pytest.fixture(scope="module")
+def assistant():
+    return Assistant(SAMPLE["db"], SAMPLE["metadata"], SAMPLE["history"])
+
+
+def test_the_sample_files_are_found_from_any_directory(tmp_path, monkeypatch):
+    monkeypatch.chdir(tmp_path)
+    assert set(SAMPLE) == {"db", "metadata", "history"} and all(os.path.isfile(p) for p in SAMPLE.values())
+    answer = Corvalt.ask("Show all projects with negative float")
+    assert answer["answered"] and answer["source"] == "history"
+    assert not (tmp_path / "data").exists()  # nothing written without an AI service
+
+
+def test_arguments_are_checked_before_anything_is_opened(tmp_path):
+    with pytest.raises(TypeError):
+        Assistant(SAMPLE["db"], 3)
+    with pytest.raises(ValueError, match="linking must be"):
+        Assistant(SAMPLE["db"], SAMPLE["metadata"], linking="fuzzy")
+    with pytest.raises(ValueError, match="statement_timeout"):
+        Assistant(SAMPLE["db"], SAMPLE["metadata"], statement_timeout=0)
+    missing = tmp_path / "missing.db"
+    with pytest.raises(FileNotFoundError, match="missing.db"):
+        Assistant(str(missing), SAMPLE["metadata"])
+    assert not missing.exists()  # never created
+
+
+def test_an_answer_record_and_its_progress(assistant):
+    seen = []
+    answer = assistant.ask("Show all projects with negative float", progress=lambda kind, text: seen.append(kind))
+    assert list(answer) == KEYS
+    assert answer["row_count"] == len(answer["rows"]) > 0
+    assert all(len(row) == len(answer["columns"]) for row in answer["rows"])
+    assert answer["candidates"][0]["chosen"] and answer["ai_requests"] == 0
+    assert seen[:2] == ["history", "context"] and seen[-1] == "chosen"
+    with pytest.raises(TypeError):
+        assistant.ask("q", progress=3)
+    with pytest.raises(TypeError):
+        assistant.ask(None)
+
+
+def test_offline_a_new_question_is_answered_only_by_a_fitting_template(assistant):
+    refilled = assistant.ask("relationships with lag greater than 20 days")
+    assert refilled["source"] == "template" and "lag_days > 20" in refilled["sql"]
+    assert refilled["candidates"][0]["origin"] == "List relationships with lag greater than 44 days"
+    silent = assistant.ask("How many critical activities does each project have?")
+    assert (silent["answered"], silent["sql"], silent["rows"]) == (False, None, [])
+    assert silent["reason"] == "no answer without an AI service"
+    assert silent["suggestions"]["sql"] and "activities" in silent["suggestions"]["tables"]
+
+
+def test_a_cycle_through_the_ai_object_is_collected():
+    class AI:
+        pass
+
+    ai = AI()
+    ai.assistant = Assistant(SAMPLE["db"], SAMPLE["metadata"], mindloom=ai)
+    assert ai.assistant.mindloom is ai
+    gone = weakref.ref(ai)
+    del ai
+    gc.collect()
+    assert gone() is None

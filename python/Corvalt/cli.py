@@ -4,6 +4,8 @@
 EchovaneService looks for an earlier question, AtlanorService builds the context
 record, and Quillon picks, runs and explains the best statement. ``context`` and
 ``sql`` run the first and last steps alone; ``demo`` runs Atlanor's demonstration.
+``eval`` asks every question of a question file through the answering road
+(Corvalt.Assistant) and scores the answers against gold statements (Corvalt.evaluation).
 
 Answers go to standard output; progress lines, the services' own messages and
 errors go to standard error. Exit status: 0 answer, 1 no answer, 2 usage error or
@@ -95,9 +97,10 @@ def cell_text(value: Any) -> str:
 
 
 def format_table(columns: list, rows: list, limit: int) -> list[str]:
-    """The first `limit` rows (row dicts) as aligned text lines."""
+    """The first `limit` rows (row dicts, or sequences in column order) as aligned text lines."""
     columns = [str(c) for c in columns] or (list(rows[0]) if rows else [])
-    cells = [[cell_text(row.get(c)) for c in columns] for row in rows[:limit]]
+    cells = [[cell_text(v) for v in row] if isinstance(row, (list, tuple)) else
+             [cell_text(row.get(c)) for c in columns] for row in rows[:limit]]
     widths = [max([len(c)] + [len(r[i]) for r in cells]) for i, c in enumerate(columns)]
     line = lambda values: "  ".join(v.ljust(w) for v, w in zip(values, widths)).rstrip()
     out = [line(columns), line(["-" * w for w in widths])]
@@ -164,17 +167,19 @@ class ReportingAI:
     delegates. Truth value and every other attribute (get_response among them) are the
     wrapped object's, so the services see what they would see without it."""
 
-    def __init__(self, service: Any, progress: Callable[[str], None]) -> None:
+    def __init__(self, service: Any, progress: Callable[[str], None], report_requests: bool = True) -> None:
         self._service = service
         self._progress = progress
         self._count = 0
+        # The answering road reports its own requests; then only failures are said here.
+        self._report_requests = report_requests
         self.interrupted = False
 
     def __bool__(self) -> bool:
         return bool(self._service)
 
     def __getattr__(self, name: str) -> Any:
-        if name.startswith("__") or name in ("_service", "_progress", "_count"):
+        if name.startswith("__") or name in ("_service", "_progress", "_count", "_report_requests"):
             raise AttributeError(name)
         return getattr(self._service, name)
 
@@ -198,7 +203,8 @@ class ReportingAI:
             raise KeyboardInterrupt
         self._count += 1
         number = self._count
-        self._progress(f"AI request {number}: {what}")
+        if self._report_requests:
+            self._progress(f"AI request {number}: {what}")
         try:
             return call(prompt)
         except KeyboardInterrupt:
@@ -213,7 +219,7 @@ class ReportingAI:
             raise Interrupted
 
 
-def make_ai(args: argparse.Namespace, progress: Progress) -> Optional[ReportingAI]:
+def make_ai(args: argparse.Namespace, progress: Progress, report_requests: bool = True) -> Optional[ReportingAI]:
     if args.ai_url is None and args.model is None:
         return None
     if args.ai_url is None or args.model is None:
@@ -231,7 +237,7 @@ def make_ai(args: argparse.Namespace, progress: Progress) -> Optional[ReportingA
     except (ImportError, ValueError, TypeError, KeyError, OSError, RuntimeError) as exc:
         raise UsageError(f"cannot set up the AI service: {exc}") from None
     progress(f"AI service: {args.model} at {args.ai_url}")
-    return ReportingAI(service, progress)
+    return ReportingAI(service, progress, report_requests)
 
 
 # --- the services -----------------------------------------------------------------------------
@@ -282,97 +288,125 @@ def get_context(service, question: str, ai, progress: Progress, markdown: bool =
     return record
 
 
-def describe_source(best: dict, historical: Optional[dict], from_history: bool,
-                    score: Optional[float] = None) -> str:
-    source = str(best.get("source", ""))
-    if source == "historical" and historical is not None:
-        if from_history:
-            scored = f" (score {score:.2f})" if score is not None else ""
-            return f"history match for the earlier question \"{historical.get('question', '')}\"{scored}"
-        return "the schema's example queries (the context record's best-guess SQL)"
-    if source == "ai_generated":
-        return "the AI service"
-    if source == "reused_from_failed_json":
-        return "a corrected statement from the fix log (data/failed_sql.json)"
-    if source.startswith("ai_retry_attempt_"):
-        return f"a corrected statement (the AI service's correction try {source.rsplit('_', 1)[-1]})"
-    return source or "nowhere"
+SOURCES = {
+    "history": "the same question, answered before",
+    "template": "an earlier question's statement with this question's values",
+    "ai": "the AI service",
+    "corrected_ai": "the AI service, corrected after its first statement failed",
+    "fix_log": "a corrected statement from the fix log (data/failed_sql.json)",
+}
+
+
+def describe_source(answer: dict) -> str:
+    source = SOURCES.get(answer.get("source"), str(answer.get("source")))
+    chosen = next((c for c in answer.get("candidates") or [] if c.get("chosen")), None)
+    if chosen and chosen.get("origin"):
+        source += f' ("{chosen["origin"]}")'
+    return source
+
+
+def print_candidates(answer: dict) -> None:
+    """Every statement considered, when there was more than one, and why one won."""
+    candidates = answer.get("candidates") or []
+    if len(candidates) < 2:
+        return
+    print("Candidates:")
+    for c in candidates:
+        outcome = f"{c['row_count']} rows" if c.get("success") else f"failed: {c.get('error') or 'not run'}"
+        print(f"  {'*' if c.get('chosen') else '-'} {c['source']}: {outcome}")
+    print(f"Chosen because: {answer.get('reason')}")
+
+
+def print_suggestions(answer: dict) -> None:
+    suggestions = answer.get("suggestions") or {}
+    lines = []
+    if suggestions.get("tables"):
+        lines.append("Tables: " + ", ".join(suggestions["tables"]))
+    for question in suggestions.get("questions") or []:
+        lines.append(f'Earlier question: "{question}"')
+    if suggestions.get("sql"):
+        lines.append("A statement to start from (not run):")
+        lines += ["  " + line for line in str(suggestions["sql"]).strip().splitlines()]
+    if lines:
+        print("Suggestions:")
+        for line in lines:
+            print("  " + line)
 
 
 # --- sub-commands -----------------------------------------------------------------------------
 
 
+def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progress: Progress, ai):
+    """The answering road over the user's (or the bundled) database, document and history."""
+    from Corvalt.Quillon import Assistant
+
+    db = input_path(args, "db", stack)
+    metadata = input_path(args, "metadata", stack)
+    history = input_path(args, "history", stack)
+    progress(f"loading {metadata}, {history} and {db}")
+    try:
+        with service_output():
+            return Assistant(db, metadata, history, mindloom=ai, linking=args.linking,
+                             verbose=args.verbose)
+    except LOAD_ERRORS as exc:
+        # Say which file: the one that does not read as JSON, else the database.
+        for what, path in (("metadata file", metadata), ("history file", history)):
+            try:
+                with open(path, "rb") as f:
+                    json.load(f)
+            except (ValueError, OSError):
+                raise load_failure(what, path, exc) from None
+        raise load_failure("database", db, exc) from None
+
+
 def cmd_ask(args: argparse.Namespace) -> int:
     progress = Progress(args.quiet)
+    question = args.question.strip()
+    if not question:
+        raise UsageError("the question is empty")
     with contextlib.ExitStack() as stack:
-        metadata = input_path(args, "metadata", stack)
-        db = input_path(args, "db", stack)
-        history_file = input_path(args, "history", stack)
-        ai = make_ai(args, progress)
+        ai = make_ai(args, progress, report_requests=False)
+        assistant = make_assistant(args, stack, progress, ai)
 
-        from Corvalt.Echovane import EchovaneService
+        def step(kind: str, text: str) -> None:
+            if kind == "chosen":
+                return
+            progress(text)
 
-        progress(f"loading the question history {history_file}")
-        try:
-            with service_output():
-                history = EchovaneService(history_file, verbose=args.verbose, mindloom=ai)
-        except LOAD_ERRORS as exc:
-            raise load_failure("history file", history_file, exc) from None
-        context_service = load_context_service(metadata, args, progress, ai, database=db)
-        quillon = open_database(db, args, ai)
-
-        question = args.question
         with service_output():
-            match = history.find_strong_match(question)
-        score = history.match_score(question) if match is not None else None
-        progress("reading the question against the schema")
-        context = get_context(context_service, question, ai, progress)
-
-        historical, from_history = None, False
-        if match is not None:
-            historical, from_history = dict(match), True
-            progress(f"earlier question found: {match.get('question', '')}")
-        elif ai is None and context.get("best_guess_sql"):
-            historical = {"question": question, "sql": context["best_guess_sql"]}
-            progress("no earlier question; using the schema's best-guess SQL")
-
-        progress("choosing and running the best statement")
-        with service_output():
-            result = quillon.get_best_sql_and_results(question, context, historical)
+            answer = assistant.ask(question, args.previous_sql, progress=step)
         if ai is not None:
             ai.check()
 
-    best = result.get("best_query") or {}
-    answered = best.get("success") is True
     if args.json:
-        print_json(result)
-        return 0 if answered else 1
-
-    if not best.get("sql"):
-        if ai is None:
-            reason = ("no earlier question matches, the schema suggests no SQL for it, "
-                      "and no AI service is configured (see --ai-url)")
-        else:
-            reason = f"the AI service gave no SQL: {best.get('error', 'no statement')}"
+        print_json(answer)
+        return 0 if answer.get("answered") else 1
+    if answer.get("linking") in ("weak", "none"):
+        tables = ", ".join(answer.get("suggestions", {}).get("tables") or []) or "no table"
+        progress(f"the question matches the schema {'only weakly' if answer['linking'] == 'weak' else 'not at all'}"
+                 f" ({tables})")
+    if not answer.get("answered"):
+        reason = answer.get("reason") or "no statement"
+        if answer.get("error"):
+            reason += f" ({answer['error']})"
+        if reason.startswith("no answer without an AI service"):
+            reason += " (see --ai-url)"
         print(f"corvalt: no answer: {reason}", file=sys.stderr)
+        print_suggestions(answer)
         return 1
 
-    print(f"Source: {describe_source(best, historical, from_history, score)}")
+    print(f"Source: {describe_source(answer)}")
     print("SQL:")
-    for line in str(best["sql"]).strip().splitlines():
+    for line in str(answer["sql"]).strip().splitlines():
         print("  " + line)
-    if not answered:
-        error = best.get("execution_error", "the statement did not run")
-        print(f"corvalt: no answer: the statement failed: {error}", file=sys.stderr)
-        return 1
-    print_rows(best, args.rows)
-    summary = str(best.get("summary") or "").strip()
+    print_rows({"results": answer["rows"], "row_count": answer["row_count"], "columns": answer["columns"]},
+               args.rows)
+    summary = str(answer.get("summary") or "").strip()
     if summary:
         print("Summary:")
         for line in summary.splitlines():
             print("  " + line)
-    names = [str(e.get("name", "")) for e in result.get("additional_explorations") or []]
-    print("Explorations: " + (", ".join(names) if names else "none"))
+    print_candidates(answer)
     return 0
 
 
@@ -423,6 +457,77 @@ def cmd_demo(args: argparse.Namespace) -> int:
             os.chdir(stack.enter_context(importlib.resources.as_file(package)))
         Atlanor.main()
     return 0
+
+
+def cmd_eval(args: argparse.Namespace) -> int:
+    from Corvalt import evaluation
+
+    progress = Progress(args.quiet)
+    try:
+        from Corvalt import Assistant
+    except ImportError:
+        raise UsageError("this installation has no answering road (Corvalt.Assistant)") from None
+    try:
+        questions = evaluation.read_questions(args.questions)
+    except evaluation.InputError as exc:
+        raise UsageError(str(exc)) from None
+    check_eval_outputs(args)
+    with contextlib.ExitStack() as stack:
+        db = input_path(args, "db", stack)
+        metadata = input_path(args, "metadata", stack)
+        history = None if args.no_history else input_path(args, "history", stack)
+        progress(f"running the gold statements of {len(questions)} questions")
+        try:
+            gold = evaluation.gold_results(db, questions)
+        except evaluation.InputError as exc:
+            raise UsageError(str(exc)) from None
+        ai = make_ai(args, progress)
+        progress("setting up the answering road")
+        try:
+            with service_output():
+                assistant = Assistant(db, metadata, history, mindloom=ai, linking=args.linking,
+                                      statement_timeout=args.statement_timeout)
+        except LOAD_ERRORS as exc:
+            raise UsageError(f"cannot set up the answering road: {exc}") from None
+
+        def ask(question, previous_sql=None, chat_history=None):
+            answer = assistant.ask(question, previous_sql=previous_sql, chat_history=chat_history)
+            # Ctrl-C during an AI request: the road may absorb it; stop the whole run.
+            if ai is not None and ai.interrupted:
+                raise KeyboardInterrupt
+            return answer
+
+        with service_output():
+            outcomes = evaluation.evaluate(argparse.Namespace(ask=ask), questions, db, gold=gold,
+                                           progress=progress)
+
+    print(evaluation.report_text(outcomes, show=args.show))
+    if args.json:
+        evaluation.write_json(args.json, outcomes, args.questions, db)
+        print(f"outcomes: {args.json}")
+    if args.report:
+        pyplot = evaluation.load_pyplot()
+        markdown, _ = evaluation.write_report(args.report, outcomes, args.questions, db, pyplot)
+        print(f"report: {markdown}")
+        if pyplot is None:
+            print("corvalt: the chart eval_report.png needs matplotlib (pip install matplotlib); "
+                  "the report has the tables only", file=sys.stderr)
+    return 0
+
+
+def check_eval_outputs(args: argparse.Namespace) -> None:
+    """Fails before any question is asked when --report or --json cannot be written."""
+    if args.report:
+        try:
+            os.makedirs(args.report, exist_ok=True)
+        except OSError as exc:
+            raise UsageError(f"cannot make the report directory {args.report}: {exc.strerror or exc}") from None
+        if not os.access(args.report, os.W_OK):
+            raise UsageError(f"cannot write in the report directory {args.report}")
+    if args.json:
+        folder = os.path.dirname(os.path.abspath(args.json))
+        if os.path.isdir(args.json) or not os.path.isdir(folder) or not os.access(folder, os.W_OK):
+            raise UsageError(f"cannot write the outcome file {args.json}")
 
 
 # --- the parser -------------------------------------------------------------------------------
@@ -520,17 +625,23 @@ def build_parser() -> Parser:
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
 
     ask = commands.add_parser(
-        "ask", help="answer a question: SQL, rows, summary and explorations",
-        description="Answer QUESTION: look for an earlier question in the history, build the context "
-                    "record from the metadata, and let the SQL service choose, run and summarise the "
-                    "best statement. Without an AI service the statement is the earlier question's SQL "
-                    "or, failing that, the best-guess SQL from the schema's example queries. A statement "
-                    "repaired by the AI service is logged in data/failed_sql.json under the working "
-                    "directory and reused for the same question.")
+        "ask", help="answer a question: where the statement came from, SQL, rows and summary",
+        description="Answer QUESTION. With an AI service its statement answers (corrected when it "
+                    "fails; a similar earlier question is shown to it as a starting point); the same "
+                    "question asked before is the answer when the AI's statement fails or finds "
+                    "nothing. Without an AI service only the same earlier question, or an earlier "
+                    "question or example whose statement fits once this question's values (numbers, "
+                    "dates, names, codes) are put in, answers; otherwise there is no answer (exit "
+                    "status 1) and the tables, closest earlier questions and a statement to start "
+                    "from are suggested. A statement repaired by the AI service is logged in "
+                    "data/failed_sql.json under the working directory and reused for the same question.")
     ask.add_argument("question", metavar="QUESTION", help="the question, in plain language")
+    ask.add_argument("--previous-sql", metavar="SQL",
+                     help="the statement that answered the question before this one, for a follow-up "
+                          "(\"which of those ...\")")
     add_inputs(ask, "db", "metadata", "history")
     add_linking(ask)
-    add_output(ask, "best-result record")
+    add_output(ask, "answer record")
     add_ai(ask)
     add_common(ask, suppress=True)
     ask.set_defaults(handler=cmd_ask)
@@ -557,6 +668,35 @@ def build_parser() -> Parser:
     add_output(sql, "query record")
     add_common(sql, suppress=True)
     sql.set_defaults(handler=cmd_sql)
+
+    evaluate = commands.add_parser(
+        "eval", help="measure how often the answering road answers a question file right",
+        description="Ask every question of QUESTIONS (a JSON list of records with question, gold_sql and "
+                    "optionally difficulty, answerable and previous_sql) and compare each answer's rows "
+                    "with the gold statement's rows on the database: right by set (the same set of rows), "
+                    "multiset (the same rows as often, and in the same order where the gold statement "
+                    "orders them) and relaxed (extra answer columns and any column order allowed). "
+                    "A question marked answerable: false is right when it is not answered. Prints the "
+                    "share answered, right and precision over all questions, per difficulty and per "
+                    "source of the answer, and AI requests per question.",
+        epilog="Exit status: 0 when the evaluation ran, whatever the accuracy; 2 for a usage error, an "
+               "unreadable question file or a gold statement that does not run.")
+    evaluate.add_argument("questions", metavar="QUESTIONS", help="the question file (JSON)")
+    add_inputs(evaluate, "db", "metadata", "history")
+    evaluate.add_argument("--no-history", action="store_true",
+                          help="answer without the history of earlier questions")
+    add_linking(evaluate)
+    evaluate.add_argument("--statement-timeout", type=positive_float, default=60.0, metavar="SECONDS",
+                          help="time limit of one statement the road runs (default: 60)")
+    evaluate.add_argument("--show", action="store_true",
+                          help="also list every question with the answer's source, the verdict and the SQL")
+    evaluate.add_argument("--report", metavar="DIR",
+                          help="also write DIR/eval_report.md with the tables and the bar chart "
+                               "DIR/eval_report.png (the chart needs matplotlib)")
+    evaluate.add_argument("--json", metavar="FILE", help="write every question's outcome to FILE as JSON")
+    add_ai(evaluate)
+    add_common(evaluate, suppress=True)
+    evaluate.set_defaults(handler=cmd_eval)
 
     demo = commands.add_parser(
         "demo", help="run the schema service's demonstration on the bundled metadata",

@@ -2,7 +2,6 @@
 // them, and earlier statements refilled or refused.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -276,7 +275,7 @@ TEST(TemplateBest, MostSimilarThenEarliestThatRefills) {
   EXPECT_FALSE(best_refill({}, q));
 }
 
-TEST(TemplateBest, AThousandSourcesInAFewMilliseconds) {
+TEST(TemplateBest, TheFirstOfTheBestAmongManySources) {
   std::vector<Source> sources;
   const char* things[] = {"activities", "relationships", "projects", "milestones", "resources"};
   const char* columns[] = {"float", "lag", "duration", "cost", "progress", "budget", "variance"};
@@ -286,17 +285,8 @@ TEST(TemplateBest, AThousandSourcesInAFewMilliseconds) {
                            std::to_string(i) + " days in May 2024",
                        "SELECT * FROM t WHERE c > " + std::to_string(i) + " AND p = 'P" + std::to_string(i) + "'", {}});
   }
-  const auto start = std::chrono::steady_clock::now();
   const auto best = best_refill(sources, "milestones of project Q7 with cost over 3 days in May 2024");
-  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   ASSERT_TRUE(best);
   EXPECT_EQ(best->first, 18u);  // the first milestones-with-cost source
   EXPECT_EQ(best->second.sql, "SELECT * FROM t WHERE c > 3 AND p = 'Q7'");
-  // A few milliseconds when optimised; the bound leaves room for a busy machine.
-#ifdef NDEBUG
-  EXPECT_LT(ms, 50.0);
-#else
-  EXPECT_LT(ms, 1000.0);
-#endif
-  RecordProperty("milliseconds", std::to_string(ms));
 }

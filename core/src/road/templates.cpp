@@ -501,8 +501,10 @@ struct Step {
   LiteralKind kind = LiteralKind::kNumber;
 };
 
-// The comparisons and negations a question makes, read from all its words in
-// order (the content words leave most of them out as stop words).
+// The markers of a question, read from all its words in order (the content
+// words leave most of them out as stop words): its comparisons ("gt", "le"),
+// negations ("not"), words of order and count as written, and digits that
+// are no literal ("#3").
 std::vector<std::string> marks_of(const std::vector<Step>& steps) {
   std::vector<std::string> marks;
   auto word = [&](std::size_t j) -> std::string_view {

@@ -272,8 +272,9 @@ std::string_view strip(std::string_view s) noexcept {
 }
 
 namespace {
-template <class Parts>
-std::string join_impl(const Parts& parts, std::string_view sep) {
+// Strings: a vector of std::string or std::string_view.
+template <class Strings>
+std::string join_impl(const Strings& parts, std::string_view sep) {
   if (parts.empty()) return {};
   std::size_t total = sep.size() * (parts.size() - 1);
   for (const auto& p : parts) total += p.size();

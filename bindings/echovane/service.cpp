@@ -9,6 +9,7 @@
 #include "common/convert.hpp"
 #include "common/graph_view.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/release.hpp"
 #include "echovane/echovane_py.hpp"
 
 namespace corvalt::py {
@@ -48,7 +49,7 @@ void EchovanePy::sync() {
   graph_ = nb::object();
   queries_ = nb::object();
   // A replaced history is freed off the host's thread when this was its last holder.
-  echovane::release_in_background(std::move(replaced));
+  release_in_background(std::move(replaced));
 }
 
 nb::object EchovanePy::graph_object() {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
+#include <vector>
 
 #include "common/args.hpp"
 #include "common/console.hpp"
@@ -14,6 +14,7 @@
 #include "common/errors.hpp"
 #include "common/host_adapters.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/release.hpp"
 #include "quillon/quillon_py.hpp"
 
 namespace corvalt::py {
@@ -139,12 +140,8 @@ nb::object test_query(QuillonPy& self, nb::handle query) {
   }
   // A large table's cells (a Value each, a block per long text) are freed
   // on a helper thread: nothing waits for that.
-  if (table.cells.size() > 65536) {
-    try {
-      std::thread([cells = std::move(table.cells)]() mutable { cells = {}; }).detach();
-    } catch (const std::system_error&) {
-    }
-  }
+  if (table.row_count >= kFreeLaterFrom)
+    release_in_background(std::make_shared<std::vector<Value>>(std::move(table.cells)));
   return nb::borrow(query);
 }
 

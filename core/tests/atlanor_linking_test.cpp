@@ -352,6 +352,24 @@ TEST_F(Linking, TermsAndTheMostSimilarExamplesOfTheQuestion) {
   EXPECT_TRUE(link("critical tasks").terms.empty());
 }
 
+TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Shipment": {"description": "Deliveries to site", "domain": "logistics", "related_terms": ["consignment"],
+      "columns": {"ShipmentId": {"description": "Identifier", "data_type": "INTEGER"}}},
+    "Crew": {"description": "Teams of workers", "domain": "labour",
+      "columns": {"Foreman": {"description": "Leader", "data_type": "TEXT", "related_terms": "gaffer, ganger"}}}},
+    "business_concepts": {"bad": {"description": "x", "related_terms": 7}}})"));
+  const linking::Index& index = service.graph()->link_index();
+  auto first = [&](const char* question) {
+    const auto r = index.link(linking::Query{question, {}, ""});
+    return r.tables.empty() ? std::string() : std::string(service.graph()->graph->id(r.tables[0].node));
+  };
+  EXPECT_EQ(first("list the consignments"), "table:Shipment");
+  EXPECT_EQ(first("which ganger leads"), "table:Crew");  // a column's, given as one text
+  EXPECT_EQ(first("consignments"), "table:Shipment");
+}
+
 TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {
   Graph empty;
   linking::Index index(empty);

@@ -45,6 +45,10 @@ class KnowledgeGraph {
   static std::shared_ptr<KnowledgeGraph> from(std::shared_ptr<const Graph> graph);
 
   std::shared_ptr<const Graph> graph;
+  // Other words the document gives for a table, column or business concept
+  // (its optional `related_terms`), by node id: lexical linking reads them
+  // as that node's tags.
+  std::vector<std::pair<std::string, std::vector<std::string>>> related_terms;
   // Waits for the prepared texts (rethrowing what preparing them raised).
   const SearchIndex& search_index() const { return *index_.get(); }
   // What lexical linking prepares, built on first use (linked_context.cpp).

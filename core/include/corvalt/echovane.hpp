@@ -117,12 +117,6 @@ std::shared_ptr<const History> build_history(const Value& document, std::string_
 std::shared_ptr<const History> build_history(std::shared_ptr<const json::Document> document,
                                              std::string_view filename);
 
-// Drops `history` on a helper thread when the caller holds its last
-// reference: freeing a large history's many small blocks takes about as long
-// as building one, and nothing needs to wait for it. Otherwise the reference
-// just goes.
-void release_in_background(std::shared_ptr<const History> history);
-
 // Share of the distinct words of `question` (already lower-cased and
 // trimmed) that also occur among the words of `text` (likewise): shared
 // words over question words, at least 1. Words are the pieces between runs

@@ -144,7 +144,11 @@ struct Result {
 // indexes of that graph, not references to it.
 class Index {
  public:
-  explicit Index(const Graph& graph);
+  // Other words for a node, by node id (a document's `related_terms`):
+  // each counts as a keyword tag of that table, column or concept.
+  using RelatedTerms = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+  explicit Index(const Graph& graph, const RelatedTerms& related = {});
   ~Index();
   Index(const Index&) = delete;
   Index& operator=(const Index&) = delete;

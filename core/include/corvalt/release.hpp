@@ -8,8 +8,8 @@
 
 namespace corvalt {
 
-// Structures of fewer parts (graph nodes, say) are freed in place: a thread
-// costs more than freeing them.
+// Structures of fewer parts (graph nodes, a result's rows) are freed in
+// place: a thread costs more than freeing them.
 inline constexpr std::size_t kFreeLaterFrom = 4096;
 
 // Drops `last` on a helper thread when it is the last reference: freeing a

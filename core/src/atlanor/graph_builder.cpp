@@ -878,6 +878,52 @@ class Builder {
 
 }  // namespace
 
+namespace {
+
+// A `related_terms` value as texts: a list of texts, or one text of
+// comma-separated terms; anything else gives none.
+std::vector<std::string> related_texts(const Record& r) {
+  std::vector<std::string> out;
+  const Value* v = r.find("related_terms");
+  if (!v) return out;
+  if (v->is_text()) {
+    std::string_view rest = v->as_text();
+    while (!rest.empty()) {
+      const std::size_t comma = rest.find(',');
+      const std::string_view term = text::strip(rest.substr(0, comma));
+      if (!term.empty()) out.emplace_back(term);
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+  } else if (v->is_list()) {
+    for (const Value& t : v->as_list())
+      if (t.is_text() && !t.as_text().empty()) out.push_back(t.as_text());
+  }
+  return out;
+}
+
+// The related terms of the document's tables, columns and business
+// concepts, by node id. Read leniently: they are an optional extra.
+std::vector<std::pair<std::string, std::vector<std::string>>> related_terms_of(const Record& doc) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> out;
+  auto add = [&](std::string id, const Value& v) {
+    if (!v.is_record()) return;
+    std::vector<std::string> terms = related_texts(v.as_record());
+    if (!terms.empty()) out.emplace_back(std::move(id), std::move(terms));
+  };
+  if (const Value* tables = doc.find("tables"); tables && tables->is_record())
+    for (const auto& [table, t] : tables->as_record()) {
+      add(node_ids::make_id(node_ids::kTable, table), t);
+      if (!t.is_record()) continue;
+      if (const Value* columns = t.as_record().find("columns"); columns && columns->is_record())
+        for (const auto& [column, c] : columns->as_record()) add(node_ids::column_id(table, column), c);
+    }
+  if (const Value* concepts = doc.find("business_concepts"); concepts && concepts->is_record())
+    for (const auto& [name, c] : concepts->as_record()) add(node_ids::make_id(node_ids::kConcept, name), c);
+  return out;
+}
+
+}  // namespace
+
 KnowledgeGraphPtr AtlanorService::build_graph(const Value& metadata) {
   const Value* source = &metadata;
   if (metadata.is_null()) {
@@ -888,6 +934,7 @@ KnowledgeGraphPtr AtlanorService::build_graph(const Value& metadata) {
   auto graph = std::make_shared<Graph>();
   Builder(doc, *graph).run();
   KnowledgeGraphPtr built = KnowledgeGraph::from(std::move(graph));
+  built->related_terms = related_terms_of(doc);
   // A large graph replaced here is freed off this thread when this was its
   // last holder.
   KnowledgeGraphPtr previous = std::exchange(graph_, built);

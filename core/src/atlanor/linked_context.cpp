@@ -40,7 +40,8 @@ std::shared_ptr<const detail::StoredValues> AtlanorService::stored_values(const 
 const linking::Index& KnowledgeGraph::link_index() const {
   // Built on first use: a service in the default mode never needs it. A
   // failed build leaves the flag unset, so the next call tries again.
-  std::call_once(link_once_, [this] { link_index_ = std::make_shared<const linking::Index>(*graph); });
+  std::call_once(link_once_,
+                 [this] { link_index_ = std::make_shared<const linking::Index>(*graph, related_terms); });
   return *link_index_;
 }
 

@@ -189,12 +189,14 @@ std::vector<std::pair<std::string, std::string>> qualified_columns(std::string_v
 // The steps of building, with what they hand on to each other.
 class Builder {
  public:
-  Builder(Impl& index, const Graph& graph) : x_(index), graph_(graph) {}
+  Builder(Impl& index, const Graph& graph, const Index::RelatedTerms& related)
+      : x_(index), graph_(graph), related_(related) {}
 
   void run() {
     classify_nodes();
     gather_columns();
     read_tags_and_examples();
+    read_related_terms();
     read_concepts_and_rules();
     read_own_texts();
     read_joins();
@@ -345,6 +347,28 @@ class Builder {
         sort_unique(example.terms);
         x_.examples.push_back(std::move(example));
       }
+    }
+  }
+
+  // The document's other words for a table, column or concept count as
+  // that node's tags.
+  void read_related_terms() {
+    std::vector<Entry> words;
+    for (const auto& [id, terms] : related_) {
+      const auto node = graph_.find(id);
+      if (!node) continue;
+      words.clear();
+      for (const std::string& term : terms) add_text(term, kTag, 1.0f, words);
+      reduce_entries(words);
+      auto tag = [&](std::vector<Entry>& out, float weight) {
+        for (const Entry& e : words) out.push_back(Entry{e.term, kTag, weight});
+      };
+      if (is(*node, Type::kTable))
+        tag(table_extra_[slot_[*node]], kTableTag);
+      else if (is(*node, Type::kColumn))
+        tag(column_extra_[slot_[*node]], kColumnTag);
+      else if (is(*node, Type::kConcept))
+        tag(concept_entries_[slot_[*node]], kConceptTag);
     }
   }
 
@@ -609,6 +633,7 @@ class Builder {
 
   Impl& x_;
   const Graph& graph_;
+  const Index::RelatedTerms& related_;
   std::vector<Type> types_;
   std::vector<std::uint32_t> slot_;  // a node's index in the list of its type
   std::vector<Graph::Index> term_nodes_;
@@ -624,7 +649,7 @@ class Builder {
 
 }  // namespace
 
-Index::Impl::Impl(const Graph& graph) { Builder(*this, graph).run(); }
+Index::Impl::Impl(const Graph& graph, const Index::RelatedTerms& related) { Builder(*this, graph, related).run(); }
 
 detail::TermId Index::Impl::intern(const std::string& stem) {
   auto [it, added] = term_ids.emplace(stem, static_cast<TermId>(term_texts.size()));
@@ -677,7 +702,7 @@ const Index::Impl::Posting* Index::Impl::posting(TermId term, std::uint32_t tabl
   return it == list.end() || it->table != table ? nullptr : &*it;
 }
 
-Index::Index(const Graph& graph) : impl_(std::make_unique<Impl>(graph)) {}
+Index::Index(const Graph& graph, const RelatedTerms& related) : impl_(std::make_unique<Impl>(graph, related)) {}
 Index::~Index() = default;
 std::size_t Index::table_count() const noexcept { return impl_->tables.size(); }
 std::size_t Index::term_count() const noexcept { return impl_->term_texts.size(); }

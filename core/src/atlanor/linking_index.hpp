@@ -132,7 +132,7 @@ struct Index::Impl {
     bool down;  // `table` points to this one
   };
 
-  explicit Impl(const Graph& graph);
+  Impl(const Graph& graph, const Index::RelatedTerms& related);
 
   // Terms: stems, and pairs of stems that stand side by side in a text.
   std::unordered_map<std::string, TermId> term_ids;  // stem -> term

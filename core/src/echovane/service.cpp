@@ -195,10 +195,6 @@ bool History::entry_value(std::size_t i, std::string_view key, Value& out) const
   return true;
 }
 
-void release_in_background(std::shared_ptr<const History> history) {
-  corvalt::release_in_background(std::move(history));
-}
-
 double overlap_score(std::string_view question, std::string_view text) {
   std::vector<std::string_view> question_words = text::split_whitespace(question);
   std::sort(question_words.begin(), question_words.end());

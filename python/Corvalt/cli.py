@@ -705,6 +705,7 @@ def build_parser() -> Parser:
                     "directory, or else the bundled sample.")
     add_common(demo, suppress=True)
     demo.set_defaults(handler=cmd_demo)
+    importlib.import_module("Corvalt.mcp_server").add_parser(commands)
     return parser
 
 

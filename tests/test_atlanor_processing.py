@@ -502,8 +502,10 @@ def test_host_models_sql_prompt_is_used_with_four_keyword_arguments(tmp_path):
 
 
 def run_demo(cwd):
+    # The demonstration itself, in the working directory (`python -m Corvalt` alone is a usage error).
     env = dict(os.environ, PYTHONPATH=PACKAGE_ROOT)
-    return subprocess.run([sys.executable, "-m", "Corvalt"], capture_output=True, text=True, env=env, cwd=cwd)
+    return subprocess.run([sys.executable, "-c", "from Corvalt import Atlanor; Atlanor.main()"],
+                          capture_output=True, text=True, env=env, cwd=cwd)
 
 
 def test_demonstration_output(monkeypatch, capsys):

@@ -115,6 +115,7 @@ def test_json_output_writes_blobs_as_hex_and_non_finite_numbers_as_null(tmp_path
 
 
 @pytest.mark.parametrize("args, message", [
+    ([], "the following arguments are required: COMMAND"),
     (["--quiet"], "the following arguments are required: COMMAND"),
     (["ask"], "the following arguments are required: QUESTION"),
     (["ask", "q", "--rows", "-1"], "argument --rows: must be 0 or more"),

@@ -1,22 +1,12 @@
-"""``python -m Corvalt``: the ``corvalt`` command (see ``Corvalt.cli``).
+"""``python -m Corvalt``: the ``corvalt`` command (see ``Corvalt.cli``), arguments and all.
 
-Without arguments it runs the schema service's demonstration in the working
-directory, as it always has (``corvalt demo`` runs it on the bundled sample).
+Without arguments it is a usage error, as ``corvalt`` alone is; ``corvalt demo`` runs
+the schema service's demonstration.
 """
 
 import sys
 
-
-def main() -> int:
-    if len(sys.argv) <= 1:
-        from Corvalt import Atlanor
-
-        Atlanor.main()
-        return 0
-    from Corvalt.cli import main as cli_main
-
-    return cli_main()
-
+from Corvalt.cli import main
 
 if __name__ == "__main__":
     sys.exit(main())

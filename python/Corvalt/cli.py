@@ -617,10 +617,9 @@ def build_parser() -> Parser:
         prog="corvalt",
         description="Answer questions about a project-scheduling database in plain language. "
                     "Without --db, --metadata and --history the bundled sample data is used.",
-        epilog="`python -m Corvalt` is the same command; without arguments it runs the "
-               "demonstration in the working directory. Exit status: 0 answer, 1 no answer (no SQL, or the statement failed or was refused), "
-               "2 usage error or unreadable input, 130 interrupted (Ctrl-C). Progress lines go to "
-               "standard error.")
+        epilog="`python -m Corvalt` is the same command. Exit status: 0 answer, 1 no answer (no SQL, or "
+               "the statement failed or was refused), 2 usage error or unreadable input, 130 interrupted "
+               "(Ctrl-C). Progress lines go to standard error.")
     add_common(parser, suppress=False)
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
 

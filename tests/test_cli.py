@@ -125,6 +125,7 @@ def test_json_output_writes_blobs_as_hex_and_non_finite_numbers_as_null(tmp_path
     (["ask", "q", "--metadata", "bad.json"], "cannot read metadata file "),
     (["ask", "q", "--history", "bad.json"], "cannot read history file "),
     (["sql", "SELECT 1", "--db", "bad.json"], "not an SQLite database: "),
+    (["sql", "SELECT 1", "--max-rows", "0"], "argument --max-rows: must be more than 0"),
 ])
 def test_usage_errors_and_unreadable_input_exit_2_in_one_line(tmp_path, args, message):
     (tmp_path / "bad.json").write_text('{"tables": ')
@@ -153,6 +154,16 @@ def test_help_and_demo(tmp_path):
     assert r.returncode == 0 and all(c in r.stdout for c in ("ask", "context", "sql", "demo"))
     r = corvalt("demo", cwd=tmp_path)
     assert r.returncode == 0 and "Graph built with" in r.stdout
+
+
+def test_statement_bounds_from_the_command(tmp_path):
+    r = corvalt("sql", "-q", "--max-rows", "2", "SELECT project_code FROM projects", cwd=tmp_path)
+    assert r.returncode == 1 and "result has more than 2 rows" in r.stderr
+    cross = "SELECT count(*) FROM activities a, activities b, activities c, activities d"
+    r = corvalt("sql", "-q", "--timeout-s", "0.2", cross, cwd=tmp_path)
+    assert r.returncode == 1 and "statement timed out after" in r.stderr
+    r = corvalt("ask", "-q", "--json", "--max-rows", "2", SAME, cwd=tmp_path)
+    assert r.returncode == 1 and "result has more than 2 rows" in json.loads(r.stdout)["candidates"][0]["error"]
 
 
 class FakeAI:

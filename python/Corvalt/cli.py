@@ -81,8 +81,8 @@ def to_json_value(value: Any) -> Any:
     return str(value)
 
 
-def print_json(record: Any) -> None:
-    print(json.dumps(to_json_value(record), indent=2, ensure_ascii=True, allow_nan=False))
+def print_json(record: Any, indent: Optional[int] = 2) -> None:
+    print(json.dumps(to_json_value(record), indent=indent, ensure_ascii=True, allow_nan=False))
 
 
 def cell_text(value: Any) -> str:
@@ -266,7 +266,8 @@ def open_database(path: str, args, ai=None):
 
     try:
         with service_output():
-            service = Quillon(path, verbose=args.verbose, mindloom=ai)
+            service = Quillon(path, verbose=args.verbose, mindloom=ai, statement_timeout=args.timeout_s,
+                              max_rows=args.max_rows)
     except LOAD_ERRORS as exc:
         raise load_failure("database", path, exc) from None
     if not service.conn:
@@ -281,7 +282,7 @@ def get_context(service, question: str, ai, progress: Progress, markdown: bool =
         ai.check()
     linking = record.get("linking")
     if linking and linking.get("match") == "weak":
-        tables = ", ".join(t["name"] for t in linking.get("tables", []))
+        tables = ", ".join(t["name"] for t in linking.get("tables", []) if t.get("name")) or "no table"
         progress(f"the question matches the schema only weakly ({tables})")
     elif linking and linking.get("match") == "none":
         progress("the question matches no table of the schema")
@@ -336,6 +337,16 @@ def print_suggestions(answer: dict) -> None:
 # --- sub-commands -----------------------------------------------------------------------------
 
 
+def road_progress(progress: Progress) -> Callable[[str, str], None]:
+    """The road's progress callback: each step as a progress line."""
+
+    def step(kind: str, text: str) -> None:
+        if kind != "chosen":
+            progress(text)
+
+    return step
+
+
 def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progress: Progress, ai):
     """The answering road over the user's (or the bundled) database, document and history."""
     from Corvalt.Quillon import Assistant
@@ -347,6 +358,7 @@ def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progre
     try:
         with service_output():
             return Assistant(db, metadata, history, mindloom=ai, linking=args.linking,
+                             statement_timeout=args.timeout_s, max_rows=args.max_rows,
                              verbose=args.verbose)
     except LOAD_ERRORS as exc:
         # Say which file: the one that does not read as JSON, else the database.
@@ -359,32 +371,18 @@ def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progre
         raise load_failure("database", db, exc) from None
 
 
-def cmd_ask(args: argparse.Namespace) -> int:
-    progress = Progress(args.quiet)
-    question = args.question.strip()
-    if not question:
-        raise UsageError("the question is empty")
-    with contextlib.ExitStack() as stack:
-        ai = make_ai(args, progress, report_requests=False)
-        assistant = make_assistant(args, stack, progress, ai)
+def print_answer(answer: dict, args: argparse.Namespace) -> int:
+    """An answer as `ask` and `chat` print it; returns the exit status (0 answer, 1 none).
 
-        def step(kind: str, text: str) -> None:
-            if kind == "chosen":
-                return
-            progress(text)
-
-        with service_output():
-            answer = assistant.ask(question, args.previous_sql, progress=step)
-        if ai is not None:
-            ai.check()
-
+    Reads args.json, args.rows and args.quiet; args.show_sql (default true) and
+    args.json_lines (one line per answer, default false) where given."""
     if args.json:
-        print_json(answer)
+        print_json(answer, indent=None if getattr(args, "json_lines", False) else 2)
         return 0 if answer.get("answered") else 1
     if answer.get("linking") in ("weak", "none"):
         tables = ", ".join(answer.get("suggestions", {}).get("tables") or []) or "no table"
-        progress(f"the question matches the schema {'only weakly' if answer['linking'] == 'weak' else 'not at all'}"
-                 f" ({tables})")
+        Progress(args.quiet)(f"the question matches the schema "
+                             f"{'only weakly' if answer['linking'] == 'weak' else 'not at all'} ({tables})")
     if not answer.get("answered"):
         reason = answer.get("reason") or "no statement"
         if answer.get("error"):
@@ -396,18 +394,34 @@ def cmd_ask(args: argparse.Namespace) -> int:
         return 1
 
     print(f"Source: {describe_source(answer)}")
-    print("SQL:")
-    for line in str(answer["sql"]).strip().splitlines():
-        print("  " + line)
+    if getattr(args, "show_sql", True):
+        print("SQL:")
+        for line in str(answer["sql"]).strip().splitlines():
+            print("  " + line)
     print_rows({"results": answer["rows"], "row_count": answer["row_count"], "columns": answer["columns"]},
                args.rows)
     summary = str(answer.get("summary") or "").strip()
     if summary:
         print("Summary:")
         for line in summary.splitlines():
-            print("  " + line)
+            print(("  " + line).rstrip())
     print_candidates(answer)
     return 0
+
+
+def cmd_ask(args: argparse.Namespace) -> int:
+    progress = Progress(args.quiet)
+    question = args.question.strip()
+    if not question:
+        raise UsageError("the question is empty")
+    with contextlib.ExitStack() as stack:
+        ai = make_ai(args, progress, report_requests=False)
+        assistant = make_assistant(args, stack, progress, ai)
+        with service_output():
+            answer = assistant.ask(question, args.previous_sql, progress=road_progress(progress))
+        if ai is not None:
+            ai.check()
+    return print_answer(answer, args)
 
 
 def cmd_context(args: argparse.Namespace) -> int:
@@ -548,6 +562,13 @@ def non_negative(text: str) -> int:
     return value
 
 
+def positive_int(text: str) -> int:
+    value = non_negative(text)
+    if value == 0:
+        raise argparse.ArgumentTypeError(f"must be more than 0: {text}")
+    return value
+
+
 def positive_float(text: str) -> float:
     try:
         value = float(text)
@@ -612,17 +633,15 @@ def add_output(parser: argparse.ArgumentParser, what: str) -> None:
                         help="rows to show in the table (default: 10)")
 
 
-def build_parser() -> Parser:
-    parser = Parser(
-        prog="corvalt",
-        description="Answer questions about a project-scheduling database in plain language. "
-                    "Without --db, --metadata and --history the bundled sample data is used.",
-        epilog="`python -m Corvalt` is the same command. Exit status: 0 answer, 1 no answer (no SQL, or "
-               "the statement failed or was refused), 2 usage error or unreadable input, 130 interrupted "
-               "(Ctrl-C). Progress lines go to standard error.")
-    add_common(parser, suppress=False)
-    commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
+def add_bounds(parser: argparse.ArgumentParser) -> None:
+    group = parser.add_argument_group("statement bounds", "limits of every statement run on the database")
+    group.add_argument("--timeout-s", type=positive_float, default=60.0, metavar="SECONDS",
+                       help="a statement still running after SECONDS stops with an error (default: 60)")
+    group.add_argument("--max-rows", type=positive_int, default=1000000, metavar="N",
+                       help="a statement returning more than N rows stops with an error (default: 1000000)")
 
+
+def add_ask_command(commands) -> None:
     ask = commands.add_parser(
         "ask", help="answer a question: where the statement came from, SQL, rows and summary",
         description="Answer QUESTION. With an AI service its statement answers (corrected when it "
@@ -641,10 +660,13 @@ def build_parser() -> Parser:
     add_inputs(ask, "db", "metadata", "history")
     add_linking(ask)
     add_output(ask, "answer record")
+    add_bounds(ask)
     add_ai(ask)
     add_common(ask, suppress=True)
     ask.set_defaults(handler=cmd_ask)
 
+
+def add_context_command(commands) -> None:
     context = commands.add_parser(
         "context", help="print the context record of a question",
         description="Print the context record for QUESTION (tables, columns, concepts, business rules, "
@@ -658,6 +680,8 @@ def build_parser() -> Parser:
     add_common(context, suppress=True)
     context.set_defaults(handler=cmd_context)
 
+
+def add_sql_command(commands) -> None:
     sql = commands.add_parser(
         "sql", help="run one read-only statement",
         description="Run STATEMENT through the read-only guard: only a single SELECT runs; anything "
@@ -665,9 +689,12 @@ def build_parser() -> Parser:
     sql.add_argument("statement", metavar="STATEMENT", help="one SQL statement")
     add_inputs(sql, "db")
     add_output(sql, "query record")
+    add_bounds(sql)
     add_common(sql, suppress=True)
     sql.set_defaults(handler=cmd_sql)
 
+
+def add_eval_command(commands) -> None:
     evaluate = commands.add_parser(
         "eval", help="measure how often the answering road answers a question file right",
         description="Ask every question of QUESTIONS (a JSON list of records with question, gold_sql and "
@@ -697,6 +724,8 @@ def build_parser() -> Parser:
     add_common(evaluate, suppress=True)
     evaluate.set_defaults(handler=cmd_eval)
 
+
+def add_demo_command(commands) -> None:
     demo = commands.add_parser(
         "demo", help="run the schema service's demonstration on the bundled metadata",
         description="Run the schema service's demonstration (Corvalt.Atlanor.main): it reads "
@@ -704,6 +733,21 @@ def build_parser() -> Parser:
                     "directory, or else the bundled sample.")
     add_common(demo, suppress=True)
     demo.set_defaults(handler=cmd_demo)
+
+
+def build_parser() -> Parser:
+    parser = Parser(
+        prog="corvalt",
+        description="Answer questions about a project-scheduling database in plain language. "
+                    "Without --db, --metadata and --history the bundled sample data is used.",
+        epilog="`python -m Corvalt` is the same command. Exit status: 0 answer, 1 no answer (no SQL, or "
+               "the statement failed or was refused), 2 usage error or unreadable input, 130 interrupted "
+               "(Ctrl-C). Progress lines go to standard error.")
+    add_common(parser, suppress=False)
+    commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
+    for add_command in (add_ask_command, add_context_command, add_sql_command,
+                        add_eval_command, add_demo_command):
+        add_command(commands)
     importlib.import_module("Corvalt.mcp_server").add_parser(commands)
     return parser
 

@@ -3,6 +3,7 @@ scratch working directory: answers, JSON output, exit statuses, bad input, Ctrl-
 and the AI options."""
 
 import json
+import multiprocessing
 import re
 import os
 import shutil
@@ -16,7 +17,8 @@ from http.server import BaseHTTPRequestHandler, HTTPServer
 
 import pytest
 
-from Corvalt import cli
+import Corvalt
+from Corvalt import cli, history_file
 from conftest import REPO
 
 CRITICAL = "Which activities are on the critical path?"
@@ -126,6 +128,7 @@ def test_json_output_writes_blobs_as_hex_and_non_finite_numbers_as_null(tmp_path
     (["ask", "q", "--history", "bad.json"], "cannot read history file "),
     (["sql", "SELECT 1", "--db", "bad.json"], "not an SQLite database: "),
     (["sql", "SELECT 1", "--max-rows", "0"], "argument --max-rows: must be more than 0"),
+    (["ask", "q", "--save"], "saving needs --history FILE"),
 ])
 def test_usage_errors_and_unreadable_input_exit_2_in_one_line(tmp_path, args, message):
     (tmp_path / "bad.json").write_text('{"tables": ')
@@ -164,6 +167,54 @@ def test_statement_bounds_from_the_command(tmp_path):
     assert r.returncode == 1 and "statement timed out after" in r.stderr
     r = corvalt("ask", "-q", "--json", "--max-rows", "2", SAME, cwd=tmp_path)
     assert r.returncode == 1 and "result has more than 2 rows" in json.loads(r.stdout)["candidates"][0]["error"]
+
+
+def test_save_adds_an_answered_question_that_the_next_ask_finds(tmp_path):
+    own = tmp_path / "own.json"
+    shutil.copy(REPO / "data" / "query_history.json", own)
+    r = corvalt("ask", "-q", "--rows", "0", "--save", "--history", str(own), TEMPLATE, cwd=tmp_path)
+    assert r.returncode == 0 and r.stderr == f'corvalt: saved "{TEMPLATE}" to {own}\n'
+    entries = json.loads(own.read_text())["enriched_queries"]
+    assert entries[:-1] == HISTORY
+    assert list(entries[-1]) == ["question", "natural_language_variations", "timestamp", "sql"]
+    assert entries[-1]["question"] == TEMPLATE and "lag_days > 20" in entries[-1]["sql"]
+    r = corvalt("ask", "-q", "--rows", "0", "--history", str(own), TEMPLATE, cwd=tmp_path)
+    assert r.stdout.startswith(f'Source: the same question, answered before ("{TEMPLATE}")')
+    # Only a statement that ran and returned rows is saved.
+    saved = own.read_text()
+    r = corvalt("ask", "-q", "--save", "--history", str(own), "xyz qq", cwd=tmp_path)
+    assert r.returncode == 1 and 'corvalt: not saved: "xyz qq": it has no answer' in r.stderr
+    assert own.read_text() == saved
+    bundled = Corvalt.sample_files()["history"]
+    r = corvalt("ask", "--save", "--history", bundled, TEMPLATE, cwd=tmp_path)
+    assert (r.returncode, r.stderr) == (2, f"corvalt: error: {bundled} is the bundled sample history; "
+                                           "save to a history file of your own\n")
+
+
+def save_ten(path, writer):
+    for i in range(10):
+        history_file.append_question(path, f"question {i} of writer {writer}", f"SELECT {writer}, {i}")
+
+
+def test_concurrent_saves_all_land_and_a_bad_file_is_left_alone(tmp_path):
+    path = tmp_path / "history.json"
+    path.write_text(json.dumps({"enriched_queries": HISTORY[:2], "note": "kept"}))
+    spawn = multiprocessing.get_context("spawn")
+    writers = [spawn.Process(target=save_ten, args=(str(path), w)) for w in range(4)]
+    for w in writers:
+        w.start()
+    for w in writers:
+        w.join(120)
+    assert [w.exitcode for w in writers] == [0] * 4
+    document = json.loads(path.read_text())
+    assert document["note"] == "kept" and document["enriched_queries"][:2] == HISTORY[:2]
+    added = [e["question"] for e in document["enriched_queries"][2:]]
+    assert sorted(added) == sorted(f"question {i} of writer {w}" for w in range(4) for i in range(10))
+    assert sorted(os.listdir(tmp_path)) == ["history.json", "history.json.lock"]  # no temporary file left
+    path.write_text("[]")
+    with pytest.raises(history_file.HistoryFileError, match="not an object with an enriched_queries list"):
+        history_file.append_question(str(path), "q", "SELECT 1")
+    assert path.read_text() == "[]"
 
 
 class FakeAI:

@@ -6,6 +6,7 @@ record, and Quillon picks, runs and explains the best statement. ``context`` and
 ``sql`` run the first and last steps alone; ``demo`` runs Atlanor's demonstration.
 ``eval`` asks every question of a question file through the answering road
 (Corvalt.Assistant) and scores the answers against gold statements (Corvalt.evaluation).
+``ask --save`` adds an answered question to the user's history file (Corvalt.history_file).
 
 Answers go to standard output; progress lines, the services' own messages and
 errors go to standard error. Exit status: 0 answer, 1 no answer, 2 usage error or
@@ -334,6 +335,48 @@ def print_suggestions(answer: dict) -> None:
             print("  " + line)
 
 
+# --- saving answered questions ----------------------------------------------------------------
+
+
+def own_history(args: argparse.Namespace) -> str:
+    """The --history file that answered questions are saved to; the bundled sample is
+    part of the installation and never written."""
+    if args.history is None:
+        raise UsageError("saving needs --history FILE, a history file of your own "
+                         "(the bundled sample is not written)")
+    path = os.path.realpath(readable_file(os.path.abspath(args.history), "history file"))
+    package = os.path.realpath(os.fspath(importlib.resources.files("Corvalt")))
+    if os.path.commonpath([path, package]) == package:
+        raise UsageError(f"{args.history} is the bundled sample history; save to a history file of your own")
+    if not os.access(os.path.dirname(path), os.W_OK) or not os.access(path, os.W_OK):
+        raise UsageError(f"cannot write the history file {args.history}")
+    return path
+
+
+def save_answer(answer: dict, path: str) -> bool:
+    """Appends the answered question with its statement to the history file `path` when the
+    statement ran and returned rows; says on standard error what was done."""
+    from Corvalt import history_file
+
+    question = answer.get("question")
+    if not answer.get("answered"):
+        why = "it has no answer"
+    elif not answer.get("row_count"):
+        why = "its statement returned no rows"
+    elif answer.get("source") == "history":
+        why = "it is in the history already"
+    else:
+        try:
+            history_file.append_question(path, question, answer["sql"])
+        except history_file.HistoryFileError as exc:
+            print(f"corvalt: not saved: {exc}", file=sys.stderr)
+            return False
+        print(f'corvalt: saved "{question}" to {path}', file=sys.stderr)
+        return True
+    print(f'corvalt: not saved: "{question}": {why}', file=sys.stderr)
+    return False
+
+
 # --- sub-commands -----------------------------------------------------------------------------
 
 
@@ -415,13 +458,17 @@ def cmd_ask(args: argparse.Namespace) -> int:
     if not question:
         raise UsageError("the question is empty")
     with contextlib.ExitStack() as stack:
+        save_to = own_history(args) if args.save else None
         ai = make_ai(args, progress, report_requests=False)
         assistant = make_assistant(args, stack, progress, ai)
         with service_output():
             answer = assistant.ask(question, args.previous_sql, progress=road_progress(progress))
         if ai is not None:
             ai.check()
-    return print_answer(answer, args)
+    status = print_answer(answer, args)
+    if save_to is not None:
+        save_answer(answer, save_to)
+    return status
 
 
 def cmd_context(args: argparse.Namespace) -> int:
@@ -657,6 +704,9 @@ def add_ask_command(commands) -> None:
     ask.add_argument("--previous-sql", metavar="SQL",
                      help="the statement that answered the question before this one, for a follow-up "
                           "(\"which of those ...\")")
+    ask.add_argument("--save", action="store_true",
+                     help="when the statement ran and returned rows, add the question with its statement to "
+                          "the --history file (your own, not the bundled sample), where later questions find it")
     add_inputs(ask, "db", "metadata", "history")
     add_linking(ask)
     add_output(ask, "answer record")

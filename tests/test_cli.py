@@ -154,7 +154,7 @@ def test_ctrl_c_stops_a_running_statement_with_130(tmp_path):
 
 def test_help_and_demo(tmp_path):
     r = corvalt("--help", cwd=tmp_path)
-    assert r.returncode == 0 and all(c in r.stdout for c in ("ask", "context", "sql", "demo"))
+    assert r.returncode == 0 and all(c in r.stdout for c in ("ask", "chat", "context", "sql", "demo"))
     r = corvalt("demo", cwd=tmp_path)
     assert r.returncode == 0 and "Graph built with" in r.stdout
 

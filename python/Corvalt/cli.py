@@ -4,9 +4,11 @@
 EchovaneService looks for an earlier question, AtlanorService builds the context
 record, and Quillon picks, runs and explains the best statement. ``context`` and
 ``sql`` run the first and last steps alone; ``demo`` runs Atlanor's demonstration.
-``eval`` asks every question of a question file through the answering road
-(Corvalt.Assistant) and scores the answers against gold statements (Corvalt.evaluation).
-``ask --save`` adds an answered question to the user's history file (Corvalt.history_file).
+``chat`` keeps a conversation on the same road, each question with the statement and
+turns before it. ``eval`` asks every question of a question file through the answering
+road (Corvalt.Assistant) and scores the answers against gold statements
+(Corvalt.evaluation). ``ask --save`` and chat's ``:save`` add an answered question to
+the user's history file (Corvalt.history_file).
 
 Answers go to standard output; progress lines, the services' own messages and
 errors go to standard error. Exit status: 0 answer, 1 no answer, 2 usage error or
@@ -471,6 +473,175 @@ def cmd_ask(args: argparse.Namespace) -> int:
     return status
 
 
+# --- chat -------------------------------------------------------------------------------------
+
+PROMPT = "corvalt> "
+LINE_HISTORY = "~/.corvalt_history"
+CHAT_MESSAGES = 20  # conversation turns kept for follow-ups (questions and answers)
+CHAT_HELP = """\
+Ask a question in plain language; a follow-up ("which of those are critical?") refers to
+the answer before it. Commands:
+  :sql      show or hide the SQL of each answer
+  :json     print each answer as one line of JSON, or as text again
+  :context  how the last question matched the schema and its tables
+  :save     save the last answered question with its statement to the --history file
+  :help     this text
+  exit      end the session (also quit, or Ctrl-D)
+Ctrl-C stops the question being answered; the session goes on."""
+
+
+def start_line_editing() -> Callable[[], None]:
+    """Line editing and a line history kept in ~/.corvalt_history, where readline exists;
+    returns what saves the line history at the end."""
+    try:
+        import readline
+    except ImportError:
+        return lambda: None
+    path = os.path.expanduser(LINE_HISTORY)
+    with contextlib.suppress(OSError):
+        readline.read_history_file(path)
+    readline.set_history_length(1000)
+
+    def save() -> None:
+        with contextlib.suppress(OSError):
+            readline.write_history_file(path)
+
+    return save
+
+
+def read_line(interactive: bool) -> Optional[str]:
+    """The session's next input line, None at the end: typed at the prompt (Ctrl-C there
+    gives an empty line, Ctrl-D ends) or read from standard input without a prompt."""
+    if not interactive:
+        line = sys.stdin.readline()
+        return line.strip() if line else None
+    try:
+        return input(PROMPT).strip()
+    except KeyboardInterrupt:
+        print()
+        return ""
+    except EOFError:
+        print()
+        return None
+
+
+class ChatSession:
+    """One conversation: the answering road with the statement and turns before each question."""
+
+    def __init__(self, assistant, ai: Optional[ReportingAI], args: argparse.Namespace,
+                 progress: Progress) -> None:
+        from Corvalt.ai import ChatMessage
+
+        self.assistant, self.ai, self.progress = assistant, ai, progress
+        self.message = ChatMessage
+        self.view = argparse.Namespace(json=args.json, rows=args.rows, quiet=args.quiet,
+                                       show_sql=True, json_lines=True)
+        self.args = args
+        self.previous_sql: Optional[str] = None
+        self.messages: list = []
+        self.last: Optional[dict] = None           # the last answer
+        self.last_answered: Optional[dict] = None  # the last answer with a statement
+        self.saved: Optional[dict] = None
+
+    def handle(self, line: str) -> bool:
+        """Answers a question or runs a command; false when the session ends."""
+        if not line:
+            return True
+        if line in ("exit", "quit"):
+            return False
+        if line.startswith(":"):
+            self.command(line)
+        else:
+            self.ask(line)
+        return True
+
+    def ask(self, question: str) -> None:
+        if self.ai is not None:
+            self.ai.interrupted = False
+        with service_output():
+            answer = self.assistant.ask(question, self.previous_sql, list(self.messages),
+                                        progress=road_progress(self.progress))
+        if self.ai is not None:
+            self.ai.check()
+        print_answer(answer, self.view)
+        self.last = answer
+        if answer.get("answered"):
+            self.previous_sql = answer["sql"]
+            self.last_answered = answer
+            reply = f"{answer['sql']}\n({answer['row_count']} rows)"
+        else:
+            reply = f"No answer: {answer.get('reason') or 'no statement'}"
+        self.messages += [self.message(content=question, is_user=True),
+                          self.message(content=reply, is_user=False)]
+        del self.messages[:-CHAT_MESSAGES]
+
+    def command(self, line: str) -> None:
+        name = line.split()[0].lower()
+        if name == ":help":
+            print(CHAT_HELP)
+        elif name == ":sql":
+            self.view.show_sql = not self.view.show_sql
+            print(f"SQL {'shown' if self.view.show_sql else 'hidden'}")
+        elif name == ":json":
+            self.view.json = not self.view.json
+            print(f"JSON output {'on' if self.view.json else 'off'}")
+        elif name == ":context":
+            self.show_context()
+        elif name == ":save":
+            self.save()
+        else:
+            print(f"corvalt: unknown command {name} (:help lists the commands)", file=sys.stderr)
+
+    def show_context(self) -> None:
+        if self.last is None:
+            print("No question asked yet.")
+            return
+        tables = (self.last.get("suggestions") or {}).get("tables") or []
+        print(f'Question: {self.last.get("question")}')
+        print(f'Linking: {self.last.get("linking")}')
+        print("Tables: " + (", ".join(tables) if tables else "none"))
+        if self.previous_sql:
+            print("Follow-ups refer to:")
+            for line in self.previous_sql.strip().splitlines():
+                print("  " + line)
+
+    def save(self) -> None:
+        try:
+            path = own_history(self.args)
+        except UsageError as exc:
+            print(f"corvalt: not saved: {exc}", file=sys.stderr)
+            return
+        if self.last_answered is None:
+            print("corvalt: not saved: no question has been answered yet", file=sys.stderr)
+        elif self.last_answered is self.saved:
+            print(f'corvalt: not saved: "{self.saved["question"]}" is saved already', file=sys.stderr)
+        elif save_answer(self.last_answered, path):
+            self.saved = self.last_answered
+
+
+def cmd_chat(args: argparse.Namespace) -> int:
+    progress = Progress(args.quiet)
+    interactive = sys.stdin.isatty()
+    with contextlib.ExitStack() as stack:
+        ai = make_ai(args, progress, report_requests=False)
+        session = ChatSession(make_assistant(args, stack, progress, ai), ai, args, progress)
+        if interactive:
+            stack.callback(start_line_editing())
+            print('Ask a question about the schedule; :help lists the commands, "exit" ends.')
+        while True:
+            try:
+                line = read_line(interactive)
+                if line is None or not session.handle(line):
+                    break
+                sys.stdout.flush()  # each answer whole before the next question is read
+            except (KeyboardInterrupt, Interrupted):
+                # At a terminal Ctrl-C stops this question only; from a pipe it ends the session.
+                if not interactive:
+                    raise
+                print("\ncorvalt: interrupted", file=sys.stderr)
+    return 0
+
+
 def cmd_context(args: argparse.Namespace) -> int:
     progress = Progress(args.quiet)
     with contextlib.ExitStack() as stack:
@@ -716,6 +887,27 @@ def add_ask_command(commands) -> None:
     ask.set_defaults(handler=cmd_ask)
 
 
+def add_chat_command(commands) -> None:
+    chat = commands.add_parser(
+        "chat", help="a conversation: questions and follow-ups at a prompt, or one per line from a pipe",
+        description="Answer questions one after another, each with the statement and the turns before it, "
+                    "so that a follow-up (\"which of those are critical?\") refers to the answer before. "
+                    "At a terminal the prompt is \"corvalt> \" with line editing (history in "
+                    "~/.corvalt_history); exit, quit or Ctrl-D ends the session and Ctrl-C stops the "
+                    "question being answered. From a pipe each line is a question, answers are printed "
+                    "in order and Ctrl-C ends the session. Commands: :sql, :json, :context, :save, :help. "
+                    "Each question is answered as `corvalt ask` answers it.",
+        epilog="Exit status: 0 at the end of the session, whatever the answers; 2 for a usage error or "
+               "unreadable input; 130 when Ctrl-C ends a session read from a pipe.")
+    add_inputs(chat, "db", "metadata", "history")
+    add_linking(chat)
+    add_output(chat, "answer record of each question on one line (JSON Lines)")
+    add_bounds(chat)
+    add_ai(chat)
+    add_common(chat, suppress=True)
+    chat.set_defaults(handler=cmd_chat)
+
+
 def add_context_command(commands) -> None:
     context = commands.add_parser(
         "context", help="print the context record of a question",
@@ -795,7 +987,7 @@ def build_parser() -> Parser:
                "(Ctrl-C). Progress lines go to standard error.")
     add_common(parser, suppress=False)
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
-    for add_command in (add_ask_command, add_context_command, add_sql_command,
+    for add_command in (add_ask_command, add_chat_command, add_context_command, add_sql_command,
                         add_eval_command, add_demo_command):
         add_command(commands)
     importlib.import_module("Corvalt.mcp_server").add_parser(commands)

@@ -59,6 +59,7 @@ std::string read_date_form(const std::string& path, const std::vector<values::Co
     sqlite3_close(db);
     return {};
   }
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);  // a missing column is no text
   std::map<std::string, std::pair<int, std::string>> forms;  // pattern -> (columns, example)
   int seen = 0;
   for (const auto& c : columns) {

@@ -335,3 +335,22 @@ def test_ask_through_the_openai_adapter_and_a_local_server(tmp_path):
     assert r.returncode == 0, r.stderr
     assert r.stdout.splitlines()[:3] == ["Source: the AI service", "SQL:", "  " + GOOD_SQL]
     assert server.seen and set(server.seen) == {("Bearer sk-local", "local-model")}
+
+
+def test_profile_writes_the_document_with_statistics_from_the_data(tmp_path):
+    r = corvalt("profile", "-q", "--out", "profiled.json", cwd=tmp_path)
+    assert r.returncode == 0, r.stderr
+    profiled = json.loads((tmp_path / "profiled.json").read_text())
+    original = json.loads((REPO / "data" / "enriched_project_metadata_cleaned.json").read_text())
+    assert list(profiled) == list(original) and profiled["relationships"] == original["relationships"]
+    status = profiled["tables"]["activities"]["columns"]["status"]["statistics"]
+    counts = dict(sample_rows("SELECT status, count(*) FROM activities GROUP BY status"))
+    assert {v["value"]: v["count"] for v in status["top_values"]} == counts
+    assert status["distinct_count"] == len(counts) and status["null_count"] == 0
+    # A profiled document gives the lexical mode its stored values without the database.
+    from Corvalt.Atlanor import AtlanorService
+    schema = AtlanorService(str(tmp_path / "profiled.json"), linking="lexical")
+    schema.build_graph()
+    hints = schema.process_query("Which activities are in-progress?")["sql_hints"]
+    assert {"column": "activities.status", "value": "In Progress"}.items() <= hints["values"][0].items()
+    assert corvalt("profile", "-q", "--out", str(tmp_path / "missing" / "x.json"), cwd=tmp_path).returncode == 2

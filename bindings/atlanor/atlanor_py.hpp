@@ -55,5 +55,7 @@ void bind_context(AtlanorClass& cls);     // generate_output, format_as_markdown
 void bind_sql(AtlanorClass& cls);         // generate_sql, generate_sql_from_nl, _get_schema_summary
 void bind_processing(AtlanorClass& cls);  // process_query and friends
 void bind_demo(nb::module_& m);           // the demonstration entry point
+// Atlanor.profile_metadata(): column statistics from the database (profile.cpp).
+void bind_profile(nb::module_& m);
 
 }  // namespace corvalt::py

@@ -27,4 +27,5 @@ NB_MODULE(Atlanor, m) {
   bind_sql(cls);
   bind_processing(cls);
   bind_demo(m);
+  bind_profile(m);
 }

@@ -193,3 +193,8 @@ def main() -> None:
     """
     Load the sample metadata document, build the graph and answer an example question.
     """
+
+def profile_metadata(metadata_file: str, database: str) -> Record:
+    """
+    The metadata document with each column's statistics computed from the SQLite database (opened read-only): null_count, distinct_count, min, max, avg for numbers, and top_values (most frequent first, each value with its count) for text columns with at most 50 distinct values. Everything else is as the document has it.
+    """

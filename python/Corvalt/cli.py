@@ -24,6 +24,7 @@ import json
 import math
 import os
 import sys
+import tempfile
 from typing import Any, Callable, Optional
 
 SAMPLE_FILES = {
@@ -676,6 +677,42 @@ def cmd_sql(args: argparse.Namespace) -> int:
     return 0
 
 
+def cmd_profile(args: argparse.Namespace) -> int:
+    from Corvalt.Atlanor import profile_metadata
+
+    progress = Progress(args.quiet)
+    out = os.path.abspath(args.out)
+    folder = os.path.dirname(out)
+    if os.path.isdir(out) or not os.path.isdir(folder) or not os.access(folder, os.W_OK):
+        raise UsageError(f"cannot write {args.out}")
+    with contextlib.ExitStack() as stack:
+        db = input_path(args, "db", stack)
+        metadata = input_path(args, "metadata", stack)
+        if os.path.exists(out) and os.path.samefile(out, metadata) and not args.replace:
+            raise UsageError("--out is the metadata document itself; add --replace to overwrite it")
+        progress(f"profiling the columns of {metadata} against {db}")
+        try:
+            document = profile_metadata(metadata, db)
+        except LOAD_ERRORS as exc:
+            raise load_failure("metadata file", metadata, exc) from None
+        except RuntimeError as exc:
+            raise load_failure("database", db, exc) from None
+    # A finished file replaces the old one whole: never a torn document.
+    fd, temp = tempfile.mkstemp(prefix=".corvalt-profile-", suffix=".json", dir=folder)
+    try:
+        with os.fdopen(fd, "w", encoding="utf-8") as f:
+            json.dump(document, f, indent=2, ensure_ascii=True)
+            f.flush()
+            os.fsync(f.fileno())
+        os.replace(temp, out)
+    except BaseException:
+        with contextlib.suppress(OSError):
+            os.unlink(temp)
+        raise
+    progress(f"wrote {args.out}")
+    return 0
+
+
 def cmd_demo(args: argparse.Namespace) -> int:
     from Corvalt import Atlanor
 
@@ -967,6 +1004,21 @@ def add_eval_command(commands) -> None:
     evaluate.set_defaults(handler=cmd_eval)
 
 
+def add_profile_command(commands) -> None:
+    profile = commands.add_parser(
+        "profile", help="write a copy of the metadata document with column statistics from the data",
+        description="Compute each column's statistics from the database (null and distinct counts, "
+                    "min, max, the mean of numbers, and the most frequent values of text columns with "
+                    "at most 50 of them) and write the metadata document with them to OUT; everything "
+                    "else in the document is unchanged. The lexical mode uses the top values to match "
+                    "a question's words when it is not given the database.")
+    add_inputs(profile, "db", "metadata")
+    profile.add_argument("--out", required=True, metavar="OUT", help="where to write the profiled document")
+    profile.add_argument("--replace", action="store_true", help="allow OUT to be the metadata document itself")
+    add_common(profile, suppress=True)
+    profile.set_defaults(handler=cmd_profile)
+
+
 def add_demo_command(commands) -> None:
     demo = commands.add_parser(
         "demo", help="run the schema service's demonstration on the bundled metadata",
@@ -988,7 +1040,7 @@ def build_parser() -> Parser:
     add_common(parser, suppress=False)
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
     for add_command in (add_ask_command, add_chat_command, add_context_command, add_sql_command,
-                        add_eval_command, add_demo_command):
+                        add_eval_command, add_profile_command, add_demo_command):
         add_command(commands)
     importlib.import_module("Corvalt.mcp_server").add_parser(commands)
     return parser

@@ -88,7 +88,10 @@ struct UnicodeGap {
       const auto lo = static_cast<char32_t>(set.getRangeStart(i));
       const auto hi = static_cast<char32_t>(set.getRangeEnd(i));
       out += hex_code_point(lo);
-      if (hi != lo) out += "-" + hex_code_point(hi);
+      if (hi != lo) {
+        out += '-';
+        out += hex_code_point(hi);
+      }
     }
     return out;
   }
@@ -295,20 +298,20 @@ class Translator {
     // [P\W] is P or a non-word character; [^P\W] is a word character
     // that is not in P.
     std::string body = out_.substr(class_out_start_ + (class_negated_ ? 2 : 1));
-    if (body.starts_with("^")) body.insert(0, "\\");
+    if (body.starts_with("^")) body = std::string("\\").append(body);
     out_.resize(class_out_start_);
     origin_.resize(class_out_start_);
     std::string group = "(?:";
     if (!class_negated_) {
-      if (!body.empty()) group += "[" + body + "]|";
+      if (!body.empty()) group.append("[").append(body).append("]|");
       for (std::size_t k = 0; k < class_negated_sets_.size(); ++k) {
         if (k > 0) group += "|";
         group += negate_set(class_negated_sets_[k]);
       }
     } else {
-      if (!body.empty()) group += "(?![" + body + "])";
+      if (!body.empty()) group.append("(?![").append(body).append("])");
       for (std::size_t k = 0; k + 1 < class_negated_sets_.size(); ++k) {
-        group += "(?=" + class_negated_sets_[k] + ")";
+        group.append("(?=").append(class_negated_sets_[k]).append(")");
       }
       group += class_negated_sets_.back();
     }
@@ -317,9 +320,12 @@ class Translator {
   }
 
   // "(?-i:[...])" -> "(?-i:[^...])"
-  static std::string negate_set(std::string set) {
-    set.insert(set.find('[') + 1, "^");
-    return set;
+  static std::string negate_set(const std::string& set) {
+    const std::size_t open = set.find('[') + 1;
+    std::string out(set, 0, open);
+    out.push_back('^');
+    out.append(set, open, std::string::npos);
+    return out;
   }
 
   // "(?#...)" is copied as it is: brackets in it are not a set.

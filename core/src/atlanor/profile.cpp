@@ -23,7 +23,9 @@ struct Finalizer {
 using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
 std::string quoted(std::string_view identifier) {
-  return "\"" + text::replace_all(identifier, "\"", "\"\"") + "\"";
+  std::string out(1, '"');
+  out.append(text::replace_all(identifier, "\"", "\"\"")).push_back('"');
+  return out;
 }
 
 // A column value as the document writes it; blobs and invalid text are

@@ -48,7 +48,9 @@ std::string date_pattern(std::string_view v) {
 }
 
 std::string quoted(std::string_view identifier) {
-  return "\"" + text::replace_all(identifier, "\"", "\"\"") + "\"";
+  std::string out(1, '"');
+  out.append(text::replace_all(identifier, "\"", "\"\"")).push_back('"');
+  return out;
 }
 
 // The most common form of the dates stored in the date-like columns, with

@@ -84,7 +84,9 @@ const std::string& text_of(const Value& v) {
 
 // A stored value as an SQL literal.
 std::string sql_literal(std::string_view value) {
-  return "'" + text::replace_all(value, "'", "''") + "'";
+  std::string out(1, '\'');
+  out.append(text::replace_all(value, "'", "''")).push_back('\'');
+  return out;
 }
 
 const std::string* hint_text(const Record& r, std::string_view key) {

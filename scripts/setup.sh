@@ -100,6 +100,19 @@ if [ -f "$stamp_file" ] && [ "$(cat "$stamp_file")" = "$stamp" ] &&
 else
   echo "== building and installing Corvalt"
   rm -f "$stamp_file"
-  .venv/bin/python -m pip install -q --no-build-isolation .
+  # The build takes minutes on a small machine: show the build tool's own
+  # progress lines, and the whole log when it fails.
+  build_log=$(mktemp)
+  if ! .venv/bin/python -m pip install -v --no-build-isolation . \
+       >"$build_log" 2>&1 < /dev/null; then
+    cat "$build_log"
+    rm -f "$build_log"
+    exit 1
+  fi &
+  build_pid=$!
+  # Follow the log while pip runs: the "[n/N] Building ..." lines of ninja.
+  tail -n +1 -F "$build_log" 2>/dev/null --pid="$build_pid" | grep --line-buffered -E '^\s*\[[0-9]+/[0-9]+\] ' || true
+  wait "$build_pid"
+  rm -f "$build_log"
   echo "$stamp" > "$stamp_file"
 fi

@@ -74,11 +74,6 @@ std::string PyAiService::get_response_sync(const std::string& prompt) {
       [&] { return reply_text(obj_.attr("get_response_sync")(to_python_text(prompt))); });
 }
 
-std::shared_ptr<AiService> make_ai_service(nb::handle obj) {
-  if (obj.is_none()) return nullptr;
-  return std::make_shared<PyAiService>(obj);
-}
-
 std::shared_ptr<Models> host_models() {
   // Leaked on purpose: it holds a Python object and must not be released
   // after the interpreter has shut down.

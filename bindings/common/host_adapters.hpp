@@ -39,10 +39,6 @@ class PyAiService : public AiService {
   nb::object obj_;
 };
 
-// A new adapter over `obj`, or a null pointer for None (callers test for
-// null). Prefer one PyAiService per service, re-pointed as described above.
-std::shared_ptr<AiService> make_ai_service(nb::handle obj);
-
 // The host's `Models` module, imported by that absolute name, or the
 // package's own defaults (Corvalt.ai) when the host has none. Looked up once.
 std::shared_ptr<Models> host_models();

@@ -47,12 +47,12 @@ std::string AtlanorService::generate_sql_from_nl(const std::string& question) co
   const KnowledgeGraph& kg = require_graph();
   const Graph& graph = *kg.graph;
 
-  // No request is sent to the AI service yet; the context it would receive is
-  // assembled so that a document it cannot be built from is reported.
+  // No request is sent to the AI service yet; the schema summary it would
+  // receive is still made, so that a document it cannot be made from is
+  // reported (the summary itself is not needed).
   if (ai && ai->truthy() && ai->has_attribute("get_response")) {
     try {
-      Record context{{"query", question}, {"database_schema", get_schema_summary()}};
-      (void)context;
+      (void)get_schema_summary();
     } catch (const std::exception& e) {
       if (verbose)
         console_.line("AI SQL generation failed: " + error_text(e) +

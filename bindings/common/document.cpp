@@ -7,6 +7,7 @@
 
 #include "corvalt/errors.hpp"
 #include "corvalt/text.hpp"
+#include "corvalt/text_hash.hpp"
 
 namespace corvalt::py {
 
@@ -23,7 +24,7 @@ PyObject* text_object(std::string_view s) {
 }
 
 // The str of each distinct key, made once: open addressing over views into
-// the document, with a quick hash of eight bytes at a time.
+// the document, by the core's hash of texts.
 class KeyTable {
  public:
   KeyTable() : slots_(1024) {}
@@ -35,7 +36,7 @@ class KeyTable {
 
   // A new reference to the key's str.
   PyObject* get(std::string_view key) {
-    const std::uint64_t h = hash(key);
+    const std::uint64_t h = hash_text(key);
     std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
       Slot& slot = slots_[i];
@@ -56,20 +57,6 @@ class KeyTable {
     std::string_view key;
     PyObject* object = nullptr;
   };
-  static std::uint64_t hash(std::string_view s) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (s.size() * 0xff51afd7ed558ccdull);
-    std::size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, s.data() + i, 8);
-      h = (h ^ w) * 0xbf58476d1ce4e5b9ull;
-      h ^= h >> 31;
-    }
-    std::uint64_t w = 0;
-    std::memcpy(&w, s.data() + i, s.size() - i);
-    h = (h ^ w) * 0x94d049bb133111ebull;
-    return h ^ (h >> 29);
-  }
   void grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);

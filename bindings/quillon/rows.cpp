@@ -1,12 +1,12 @@
 // Result rows as the host's dicts: the one converter for a result table.
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/convert.hpp"
+#include "corvalt/text_hash.hpp"
 #include "quillon/quillon_py.hpp"
 
 namespace corvalt::py {
@@ -19,7 +19,7 @@ class RowDicts::TextCache {
  public:
   nb::object get(const std::string& s) {
     if (s.size() > kLongest) return to_python_text(s);
-    Entry& e = entries_[hash(s) & (kEntries - 1)];
+    Entry& e = entries_[hash_text(s) & (kEntries - 1)];
     if (e.text && *e.text == s) return e.object;
     e.object = to_python_text(s);
     e.text = &s;
@@ -33,19 +33,6 @@ class RowDicts::TextCache {
     const std::string* text = nullptr;  // a cell of the table being converted
     nb::object object;
   };
-  static std::size_t hash(const std::string& s) {
-    std::uint64_t h = s.size() * 0x9E3779B97F4A7C15ull;
-    std::size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, s.data() + i, 8);
-      h = (h ^ w) * 0xbf58476d1ce4e5b9ull;
-    }
-    std::uint64_t w = 0;
-    std::memcpy(&w, s.data() + i, s.size() - i);
-    h = (h ^ w) * 0x94d049bb133111ebull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
-  }
   Entry entries_[kEntries];
 };
 

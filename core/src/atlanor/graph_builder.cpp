@@ -23,35 +23,11 @@
 #include "corvalt/node_ids.hpp"
 #include "corvalt/release.hpp"
 #include "corvalt/text.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::atlanor {
 
 namespace {
-
-// `what` names the value in the error message; its pieces are joined only
-// when the value has the wrong type (these checks run for every column).
-using What = std::initializer_list<std::string_view>;
-
-[[noreturn]] void wrong_type(What what, const char* expected, const Value& v) {
-  std::string message;
-  for (std::string_view piece : what) message += piece;
-  throw TypeError(message + " must be " + expected + ", not " + v.type_name());
-}
-
-const Record& record_of(const Value& v, What what) {
-  if (!v.is_record()) wrong_type(what, "a JSON object", v);
-  return v.as_record();
-}
-
-const List& list_of(const Value& v, What what) {
-  if (!v.is_list()) wrong_type(what, "a JSON array", v);
-  return v.as_list();
-}
-
-const std::string& text_of(const Value& v, What what) {
-  if (!v.is_text()) wrong_type(what, "a string", v);
-  return v.as_text();
-}
 
 // One attribute record per relation word, shared by all its edges (the
 // graph copies a shared record before it would change it).

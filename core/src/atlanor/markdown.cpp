@@ -6,21 +6,17 @@
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/text.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::atlanor {
 
 namespace {
 
+// The checks in the host's words: a context record is a dict of lists.
 const Record& as_record(const Value& v, std::string_view what) {
-  if (!v.is_record())
-    throw TypeError(std::string(what) + " must be a dict, not " + v.type_name());
-  return v.as_record();
+  return record_of(v, {what}, "a dict");
 }
-
-const List& as_list(const Value& v, std::string_view what) {
-  if (!v.is_list()) throw TypeError(std::string(what) + " must be a list, not " + v.type_name());
-  return v.as_list();
-}
+const List& as_list(const Value& v, std::string_view what) { return list_of(v, {what}, "a list"); }
 
 void put(std::string& out, const Value& v) {
   if (v.is_text())

@@ -6,6 +6,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::atlanor {
 
@@ -13,32 +14,26 @@ namespace {
 
 const Value kEmptyText{std::string()};
 
-const Record& record_of(const Value& v, std::string_view what) {
-  if (!v.is_record())
-    throw TypeError(std::string(what) + " must be a JSON object, not " + v.type_name());
-  return v.as_record();
-}
-
 }  // namespace
 
 RecordPtr AtlanorService::get_schema_summary() const {
   auto summary = make_record();
   if (!metadata_.truthy()) return summary;
-  const Record& doc = record_of(metadata_, "Metadata");
+  const Record& doc = record_of(metadata_, {"Metadata"});
 
   auto tables = make_record();
   summary->append_new("tables", tables);
   static const Value kNoRecord{Record()};
   static const Value kNoList{List()};
-  for (const auto& [name, table_value] : record_of(doc.get("tables", kNoRecord), "tables")) {
-    const Record& table = record_of(table_value, "Table '" + name + "'");
+  for (const auto& [name, table_value] : record_of(doc.get("tables", kNoRecord), {"tables"})) {
+    const Record& table = record_of(table_value, {"Table '", name, "'"});
     auto columns = make_record();
     tables->set(name, make_record(Record{{"description", table.get("description", kEmptyText)},
                                          {"columns", columns}}));
     const Record& source_columns =
-        record_of(table.get("columns", kNoRecord), "Columns of table '" + name + "'");
+        record_of(table.get("columns", kNoRecord), {"Columns of table '", name, "'"});
     for (const auto& [column_name, column_value] : source_columns) {
-      const Record& column = record_of(column_value, "Column '" + name + "." + column_name + "'");
+      const Record& column = record_of(column_value, {"Column '", name, ".", column_name, "'"});
       columns->set(column_name,
                    make_record(Record{{"description", column.get("description", kEmptyText)},
                                       {"data_type", column.get("data_type", kEmptyText)}}));
@@ -51,7 +46,7 @@ RecordPtr AtlanorService::get_schema_summary() const {
   if (!rels.is_list())
     throw TypeError(std::string("relationships must be a JSON array, not ") + rels.type_name());
   for (const Value& rel_value : rels.as_list()) {
-    const Record& rel = record_of(rel_value, "A relationship");
+    const Record& rel = record_of(rel_value, {"A relationship"});
     relationships->emplace_back(
         make_record(Record{{"from_table", rel.get("from_table", kEmptyText)},
                            {"to_table", rel.get("to_table", kEmptyText)},

@@ -27,7 +27,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <exception>
 #include <new>
 #include <optional>
@@ -42,6 +41,7 @@
 #include "corvalt/node_ids.hpp"
 #include "corvalt/regex.hpp"
 #include "corvalt/text.hpp"
+#include "corvalt/text_hash.hpp"
 
 namespace corvalt::atlanor {
 
@@ -124,26 +124,6 @@ std::string reason_text(Test test, std::string_view keyword) {
   out.append(keyword);
   out.push_back('\'');
   return out;
-}
-
-// Hash of a token, eight bytes at a time (tokens are short).
-std::uint64_t token_hash_of(std::string_view s) {
-  constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
-  std::uint64_t h = s.size() * kMul;
-  std::size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, s.data() + i, 8);
-    h = (h ^ chunk) * kMul;
-    h ^= h >> 29;
-  }
-  if (i < s.size()) {
-    std::uint64_t chunk = 0;
-    std::memcpy(&chunk, s.data() + i, s.size() - i);
-    h = (h ^ chunk) * kMul;
-    h ^= h >> 29;
-  }
-  return h * kMul;
 }
 
 enum Field : std::uint8_t { kId, kName, kDescription, kTag };
@@ -372,7 +352,7 @@ void SearchIndex::build_tokens() {
   };
   token_begin_.push_back(0);
   auto intern = [&](std::string_view token) -> std::uint32_t {
-    const std::uint64_t h = token_hash_of(token);
+    const std::uint64_t h = hash_text(token);
     std::size_t slot = h & mask;
     while (table[slot] != UINT32_MAX) {
       const std::uint32_t id = table[slot];

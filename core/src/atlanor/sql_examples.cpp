@@ -11,6 +11,7 @@
 #include "corvalt/node_ids.hpp"
 #include "corvalt/regex.hpp"
 #include "corvalt/text.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::atlanor {
 
@@ -28,11 +29,7 @@ const Regex& limit_clause() {
 
 const std::string& text_attribute(const Record& attrs, std::string_view key,
                                   std::string_view node) {
-  const Value& v = attrs.at(key);
-  if (!v.is_text())
-    throw TypeError("Attribute '" + std::string(key) + "' of " + std::string(node) + " must be a string, not " +
-                    v.type_name());
-  return v.as_text();
+  return text_of(attrs.at(key), {"Attribute '", key, "' of ", node});
 }
 
 // str() of an error as the host would print it; a missing key shows quoted.

@@ -7,32 +7,11 @@
 
 #include "corvalt/errors.hpp"
 #include "corvalt/text.hpp"
+#include "corvalt/text_hash.hpp"
 
 namespace corvalt::echovane {
 
 namespace {
-
-// A quick 64-bit hash for short texts (words and questions of a local file,
-// so no defence against chosen collisions is needed).
-std::uint64_t hash_text(std::string_view s) noexcept {
-  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (s.size() * 0xff51afd7ed558ccdull);
-  const char* p = s.data();
-  std::size_t n = s.size();
-  while (n >= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    h = (h ^ w) * 0xbf58476d1ce4e5b9ull;
-    h ^= h >> 31;
-    p += 8;
-    n -= 8;
-  }
-  std::uint64_t w = 0;
-  std::memcpy(&w, p, n);
-  h = (h ^ w) * 0x94d049bb133111ebull;
-  h ^= h >> 29;
-  h *= 0xbf58476d1ce4e5b9ull;
-  return h ^ (h >> 32);
-}
 
 // ASCII lower case in place, eight bytes at a time: 0x20 is added to every
 // byte from 'A' to 'Z' (all bytes are below 0x80).

@@ -13,15 +13,11 @@
 #include "corvalt/text.hpp"
 #include "corvalt/quillon.hpp"
 #include "internal.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::quillon {
 
 namespace {
-
-bool succeeded(const Record& r) {
-  const Value* v = r.find("success");
-  return v && v->truthy();
-}
 
 const Regex& long_word() {
   static const Regex re("\\b\\w{4,}\\b");
@@ -52,10 +48,6 @@ double number_of(const Value& v, const char* what) {
   }
 }
 
-const std::string& text_of(const Value& v, const char* what) {
-  if (!v.is_text()) throw TypeError(std::string(what) + " must be str, not " + v.type_name());
-  return v.as_text();
-}
 
 }  // namespace
 
@@ -74,14 +66,14 @@ Value evaluate_query_relevance(const Record& query, std::string_view question) {
   collect_words(text::lower(question), question_words);
   if (const List* columns = optional_list(query, "columns", "the query record's 'columns'")) {
     for (const Value& c : *columns)
-      collect_words(text::lower(text_of(c, "a result column name")), column_words);
+      collect_words(text::lower(text_of(c, {"a result column name"}, "str")), column_words);
   }
   std::size_t shared = 0;
   for (const std::string& w : question_words) shared += column_words.count(w);
   if (shared > 0) score += static_cast<double>(std::min<std::size_t>(shared, 3));
 
   const std::string sql =
-      text::lower(text_of(query.get("sql", Value("")), "the query record's 'sql'"));
+      text::lower(text_of(query.get("sql", Value("")), {"the query record's 'sql'"}, "str"));
   if (sql.find("where") != std::string::npos) {
     score += 1;
     const std::size_t connectives = count_of(sql, " and ") + count_of(sql, " or ");
@@ -146,7 +138,7 @@ namespace {
 const char* const kRelationshipWords[] = {"relation", "connect", "join", "link", "between"};
 
 std::string lowered_name(const Record& entry, const char* key, const char* what) {
-  return text::lower(text_of(entry.get(key, Value("")), what));
+  return text::lower(text_of(entry.get(key, Value("")), {what}, "str"));
 }
 
 bool contains(const std::vector<std::string>& list, const std::string& s) {
@@ -182,7 +174,7 @@ ListPtr Quillon::generate_additional_explorations(std::string_view question,
   auto out = make_list();
   if (!connected() || !succeeded(main_query)) return out;
   const std::string main_sql =
-      text::lower(text_of(main_query.get("sql", Value("")), "the main query's 'sql'"));
+      text::lower(text_of(main_query.get("sql", Value("")), {"the main query's 'sql'"}, "str"));
 
   std::vector<std::string> used;
   if (const List* tables = context_tables(db_context)) {
@@ -283,8 +275,8 @@ ListPtr Quillon::generate_additional_explorations(std::string_view question,
         const std::string source = lowered_name(rel, "source", "a relationship's source");
         const std::string target = lowered_name(rel, "target", "a relationship's target");
         if (!contains(used, source) || !contains(used, target)) continue;
-        const std::string join =
-            text_of(rel.get("join_condition", Value("")), "a relationship's join_condition");
+        const std::string join = text_of(rel.get("join_condition", Value("")),
+                                         {"a relationship's join_condition"}, "str");
         const std::size_t eq = join.find('=');
         if (join.empty() || eq == std::string::npos || join.find('=', eq + 1) != std::string::npos)
           continue;

@@ -7,6 +7,7 @@
 #include "corvalt/json.hpp"
 #include "corvalt/quillon.hpp"
 #include "internal.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::quillon {
 
@@ -106,11 +107,6 @@ std::string create_sql_correction_prompt(std::string_view question, std::string_
 
 namespace {
 
-bool succeeded(const Record& r) {
-  const Value* v = r.find("success");
-  return v && v->truthy();
-}
-
 // Appends `record` unless an equal one is there already.
 void add_distinct(List& list, const RecordPtr& record) {
   const Value candidate(record);
@@ -121,10 +117,7 @@ void add_distinct(List& list, const RecordPtr& record) {
 }
 
 const std::string& required_text(const Value& v, const char* what) {
-  if (!v.is_text())
-    throw TypeError(std::string("the failed query's '") + what + "' must be str, not " +
-                    v.type_name());
-  return v.as_text();
+  return text_of(v, {"the failed query's '", what, "'"}, "str");
 }
 
 }  // namespace

@@ -28,4 +28,10 @@ const List* context_relationships(const Record& db_context);
 // An element of one of those lists, which must be a record.
 const Record& entry_record(const Value& v, const char* what);
 
+// The query record ran: it holds a true `success`.
+inline bool succeeded(const Record& r) {
+  const Value* v = r.find("success");
+  return v && v->truthy();
+}
+
 }  // namespace corvalt::quillon

@@ -1,7 +1,12 @@
 // The read-only guard: each table row, the order of the rows, whole-word
 // matching as the host's regular expressions see it, and the prefix test.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -130,3 +135,92 @@ TEST(QuillonGuard, ServicePrintsTheBlockedPatternWhenVerbose) {
   EXPECT_EQ(lines, (std::vector<std::string>{"Blocked dangerous SQL operation: drop",
                                              "Blocked dangerous SQL operation: create "}));
 }
+
+namespace {
+
+// The engine's proof of read-only: what it admits and what it refuses, on a
+// real database whose file must not change.
+class EngineGuard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("engine_guard_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    path_ = (dir_ / "s.db").string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t (a INTEGER, b TEXT); INSERT INTO t VALUES (1, 'x'), (2, 'y');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    q_.read_only = corvalt::quillon::Quillon::ReadOnly::kEngine;
+    q_.limits.timeout_seconds = 2.0;
+    ASSERT_TRUE(q_.connect_database(path_));
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  corvalt::Record run(const std::string& sql) {
+    corvalt::Record r{{"sql", corvalt::Value(sql)}};
+    q_.test_query(r);
+    return r;
+  }
+  std::string file_bytes() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::filesystem::path dir_;
+  std::string path_;
+  corvalt::quillon::Quillon q_;
+};
+
+TEST_F(EngineGuard, AdmitsQueriesTheWordGuardRefuses) {
+  for (const char* sql : {"WITH x AS (SELECT 1 AS a) SELECT * FROM x", "VALUES (1), (2)",
+                          "/* totals */ SELECT count(*) FROM t -- all rows",
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5) SELECT i FROM n",
+                          "SELECT 'delete' AS word, printf('%d', a) FROM t",
+                          "SELECT name, type FROM pragma_table_info('t')"}) {
+    const corvalt::Record r = run(sql);
+    EXPECT_TRUE(r.at("success").as_bool()) << sql << ": " << corvalt::to_str(r.get("execution_error", corvalt::Value()));
+  }
+}
+
+TEST_F(EngineGuard, RefusesEverythingThatWritesOrChangesTheConnection) {
+  const std::string before = file_bytes();
+  for (const char* sql :
+       {"DELETE FROM t", "WITH x AS (SELECT 1) DELETE FROM t", "WITH x AS (SELECT 3, 'z') INSERT INTO t SELECT * FROM x",
+        "UPDATE t SET a = 0", "REPLACE INTO t VALUES (1, 'q')", "DROP TABLE t", "CREATE TABLE u (x)",
+        "CREATE TEMP TABLE u (x)", "ALTER TABLE t ADD COLUMN c", "PRAGMA query_only = OFF", "PRAGMA writable_schema = 1",
+        "PRAGMA database_list", "UPDATE sqlite_master SET sql = ''",
+        "ATTACH DATABASE ':memory:' AS m", "BEGIN", "COMMIT", "SAVEPOINT s", "VACUUM",
+        "ANALYZE", "REINDEX", "SELECT load_extension('x')", "SELECT 1; DELETE FROM t",
+        "CREATE VIRTUAL TABLE v USING fts5(x)"}) {
+    const corvalt::Record r = run(sql);
+    EXPECT_FALSE(r.at("success").as_bool()) << sql;
+    const std::string error = corvalt::to_str(r.at("execution_error"));
+    EXPECT_TRUE(error.find("Security restriction") != std::string::npos ||
+                error.find("one statement at a time") != std::string::npos ||
+                error.find("not authorized") != std::string::npos ||
+                error.find("may not be modified") != std::string::npos)
+        << sql << ": " << error;
+  }
+  EXPECT_EQ(file_bytes(), before);
+  EXPECT_EQ(run("SELECT count(*) AS n FROM t").at("row_count").as_int(), 1);
+}
+
+TEST_F(EngineGuard, AHugeValueFailsAtOnceInsteadOfOutrunningTheDeadline) {
+  // A field padded one character at a time, and values past the length limit.
+  for (const char* sql : {"SELECT printf('%.*c', 1000000001, 'x')", "SELECT format('%2000000000d', 1)",
+                          "SELECT zeroblob(200000000)", "SELECT hex(randomblob(60000000))"}) {
+    const corvalt::Record r = run(sql);
+    ASSERT_FALSE(r.at("success").as_bool()) << sql;
+    const std::string error = corvalt::to_str(r.at("execution_error"));
+    EXPECT_TRUE(error.find("too big") != std::string::npos || error.find("too large") != std::string::npos)
+        << sql << ": " << error;
+  }
+  // An ordinary format still formats, also with a width from an argument.
+  const corvalt::Record ok = run("SELECT printf('%*d|%.2f|%s', 5, 42, 3.14159, b) AS f FROM t WHERE a = 1");
+  ASSERT_TRUE(ok.at("success").as_bool());
+  EXPECT_EQ(corvalt::to_str(ok.at("results").as_list()[0].as_record().at("f")), "   42|3.14|x");
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -94,7 +95,20 @@ struct StatementLimits {
   // thread); a non-null answer stops the statement, which then throws
   // Interrupted carrying that answer as its cause.
   std::function<std::shared_ptr<void>()> interrupt_requested;
+  // Read-only as the engine proves it: the statement must be one query that
+  // SQLite compiles as read-only, reading tables and calling functions and
+  // nothing else (no pragma, transaction, attach or write of any kind).
+  bool engine_read_only = false;
 };
+
+// What a statement refused by the engine's read-only proof fails with.
+inline constexpr const char* kNotReadOnly =
+    "Security restriction: only a statement that reads is allowed; this one would write, change "
+    "the connection or control a transaction.";
+inline constexpr const char* kNotAQuery = "Security restriction: only a query that returns rows is allowed.";
+// Values (texts, blobs) are refused past this many bytes, so that no
+// statement runs past its deadline building one huge value.
+inline constexpr int kMaxValueBytes = 100'000'000;
 
 // Runs `work`, which touches SQLite and nothing of the host, with the
 // host's lock let go (the bindings let other host threads run meanwhile).
@@ -152,6 +166,10 @@ class Database {
   // table holds them all as well). Called with the host's lock held: the
   // waits run through feed.unlocked.
   ResultTable query(std::string_view sql, const StatementLimits& limits, const RowFeed& feed);
+  // Why the engine would refuse `sql` as not read-only (compiled, never
+  // run), or null when it would not; a statement that does not compile for
+  // another reason is left to fail when it runs.
+  std::optional<std::string> engine_refusal(std::string_view sql);
 
  private:
   ResultTable run(std::string_view sql, const StatementLimits& limits, const RowFeed* feed);
@@ -162,6 +180,14 @@ class Database {
   std::atomic<bool> open_{false};
   sqlite3* db_ = nullptr;
   std::string path_;
+  // While a statement compiles: deny all but reading (engine_read_only).
+  bool strict_ = false;
+  // printf() and format() are answered through this second connection
+  // after their widths are checked (see bounded_printf in database.cpp).
+  struct Formatter;
+  std::unique_ptr<Formatter> formatter_;
+  friend void bounded_printf(struct sqlite3_context*, int, struct sqlite3_value**);
+  friend int authorize(void*, int, const char*, const char*, const char*, const char*);
 };
 using DatabasePtr = std::shared_ptr<Database>;
 
@@ -295,6 +321,14 @@ class Quillon {
   // ---- bounded statements --------------------------------------------------
   // Applied to every statement the service runs.
   StatementLimits limits{60.0, 1000000, {}};
+  // How test_query decides that a statement only reads: by the word guard
+  // (check_sql; the default), or by the engine's proof (StatementLimits::
+  // engine_read_only), which also admits WITH ... SELECT and VALUES.
+  enum class ReadOnly : std::uint8_t { kWords, kEngine };
+  ReadOnly read_only = ReadOnly::kWords;
+  // "words" or "engine"; anything else is a ValueError naming both.
+  static ReadOnly read_only_mode(std::string_view name);
+  static std::string_view read_only_name(ReadOnly mode) noexcept;
   // Time the service's statements ran, summed (for benchmarks: what is left
   // of a call's time is the service's own work; a statement whose rows are
   // fed to the caller as they come runs while they are made).
@@ -337,7 +371,8 @@ class Quillon {
   void unlocked(const std::function<void()>& work) const;
   // The first logged fix for `question` or the context's `existing_sql`.
   RecordPtr reuse_logged_fix(std::string_view question, const Record& db_context);
-  ResultTable timed_query(const DatabasePtr& db, std::string_view sql, const RowFeed* feed = nullptr);
+  ResultTable timed_query(const DatabasePtr& db, std::string_view sql, const RowFeed* feed = nullptr,
+                          bool engine_read_only = false);
   // test_query; with `rows` given the table is handed there, and with
   // `feed` given its rows go there as they are read.
   Record& run_test_query(Record& query, ResultTable* rows, const RowFeed* feed = nullptr);

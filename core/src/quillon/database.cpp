@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <system_error>
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corvalt/quillon.hpp"
 #include "corvalt/text.hpp"
@@ -25,11 +27,96 @@
 
 namespace corvalt::quillon {
 
+// SQLite's printf() pads a field one character at a time, where no deadline
+// is polled: printf('%.*c', 1000000001, 'x') runs for seconds whatever the
+// length limit. Widths and precisions are therefore checked first, and the
+// built-in function then answers on a connection of its own.
+constexpr sqlite3_int64 kMaxPrintfWidth = 10'000'000;
+
+struct Database::Formatter {
+  sqlite3* db = nullptr;
+  std::vector<sqlite3_stmt*> by_arity;  // "SELECT printf(?1, ..., ?n)", made on first use
+  ~Formatter() {
+    for (sqlite3_stmt* s : by_arity) sqlite3_finalize(s);
+    sqlite3_close_v2(db);
+  }
+};
+
 namespace {
 
+// The first width or precision of `format` beyond kMaxPrintfWidth, read as
+// SQLite reads them (digits, or * taking the next argument); false if none.
+bool too_wide(const char* format, int argc, sqlite3_value** argv) {
+  int next = 1;  // argv[0] is the format
+  auto number = [&](const char*& p) -> sqlite3_int64 {
+    if (*p == '*') {
+      ++p;
+      const sqlite3_int64 v = next < argc ? sqlite3_value_int64(argv[next]) : 0;
+      ++next;
+      return v < 0 ? -v : v;
+    }
+    sqlite3_int64 v = 0;
+    while (*p >= '0' && *p <= '9') v = std::min<sqlite3_int64>(v * 10 + (*p++ - '0'), kMaxPrintfWidth + 1);
+    return v;
+  };
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%') continue;
+    ++p;
+    if (*p == '%') continue;
+    while (*p && std::strchr("-+ #!0,", *p)) ++p;
+    if (number(p) > kMaxPrintfWidth) return true;
+    if (*p == '.') {
+      ++p;
+      if (number(p) > kMaxPrintfWidth) return true;
+    }
+    while (*p == 'l') ++p;
+    if (!*p) break;
+    ++next;  // the conversion's own argument
+  }
+  return false;
+}
+
+}  // namespace
+
+void bounded_printf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc == 0) return;
+  const char* format = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  if (format && too_wide(format, argc, argv)) {
+    sqlite3_result_error(ctx, "printf() width or precision too large", -1);
+    return;
+  }
+  auto* self = static_cast<Database*>(sqlite3_user_data(ctx));
+  if (!self->formatter_) self->formatter_ = std::make_unique<Database::Formatter>();
+  Database::Formatter& f = *self->formatter_;
+  if (!f.db && sqlite3_open_v2(":memory:", &f.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    sqlite3_result_error(ctx, "printf() is not available", -1);
+    return;
+  }
+  sqlite3_limit(f.db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+  if (f.by_arity.size() <= static_cast<std::size_t>(argc)) f.by_arity.resize(argc + 1, nullptr);
+  sqlite3_stmt*& stmt = f.by_arity[argc];
+  if (!stmt) {
+    std::string sql = "SELECT printf(?1";
+    for (int i = 2; i <= argc; ++i) sql.append(", ?").append(std::to_string(i));
+    sql += ")";
+    if (sqlite3_prepare_v2(f.db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+      sqlite3_result_error(ctx, sqlite3_errmsg(f.db), -1);
+      return;
+    }
+  }
+  for (int i = 0; i < argc; ++i) sqlite3_bind_value(stmt, i + 1, argv[i]);
+  if (sqlite3_step(stmt) == SQLITE_ROW)
+    sqlite3_result_value(ctx, sqlite3_column_value(stmt, 0));
+  else
+    sqlite3_result_error(ctx, sqlite3_errmsg(f.db), -1);
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+}
+
 // Denies, while statements compile, the functions that hand out raw
-// pointers or load code, and attaching other database files.
-int authorize(void*, int action, const char* arg1, const char* arg2, const char*, const char*) {
+// pointers or load code, and attaching other database files; for a strict
+// statement, everything but reading.
+int authorize(void* context, int action, const char* arg1, const char* arg2, const char*, const char*) {
   switch (action) {
     case SQLITE_ATTACH:
     case SQLITE_DETACH:
@@ -39,11 +126,32 @@ int authorize(void*, int action, const char* arg1, const char* arg2, const char*
                    sqlite3_stricmp(arg2, "fts3_tokenizer") == 0))
         return SQLITE_DENY;
       return SQLITE_OK;
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_RECURSIVE:
+      return SQLITE_OK;
+    case SQLITE_PRAGMA:
+      // What a table is made of may be read (pragma_table_info(...) in a
+      // query); no other pragma is a read of the schema alone.
+      if (arg1)
+        for (const char* name : {"table_info", "table_xinfo", "index_list", "index_info", "index_xinfo",
+                                 "foreign_key_list", "table_list"})
+          if (sqlite3_stricmp(arg1, name) == 0) return SQLITE_OK;
+      return context && static_cast<const Database*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
+    case SQLITE_UPDATE:
+      // Reading a pragma as a table asks this of the schema table while the
+      // statement compiles; a real write is still no read-only statement
+      // (sqlite3_stmt_readonly), and query_only holds besides.
+      if (arg1 && sqlite3_stricmp(arg1, "sqlite_master") == 0) return SQLITE_OK;
+      return context && static_cast<const Database*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
     default:
       (void)arg1;
-      return SQLITE_OK;
+      // Reading is all a strict statement may do.
+      return context && static_cast<const Database*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
   }
 }
+
+namespace {
 
 // Where the text after the first statement holds something other than
 // white space and comments (the host's binding refuses such a statement).
@@ -199,7 +307,15 @@ Database::Database(const std::string& path) : path_(path) {
       sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, &off) == SQLITE_OK &&
       sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, &off) == SQLITE_OK &&
       sqlite3_exec(db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr) == SQLITE_OK &&
-      sqlite3_set_authorizer(db, &authorize, nullptr) == SQLITE_OK;
+      sqlite3_set_authorizer(db, &authorize, this) == SQLITE_OK;
+  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+  for (const char* name : {"printf", "format"})
+    if (sqlite3_create_function_v2(db, name, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, this, &bounded_printf,
+                                   nullptr, nullptr, nullptr) != SQLITE_OK) {
+      std::string message = errmsg(db);
+      sqlite3_close_v2(db);
+      throw DatabaseError(message);
+    }
   if (!hardened) {
     std::string message = errmsg(db);
     sqlite3_close_v2(db);
@@ -219,6 +335,30 @@ void Database::close() {
   open_.store(false, std::memory_order_release);
   sqlite3_close_v2(db_);
   db_ = nullptr;
+  formatter_.reset();
+}
+
+std::optional<std::string> Database::engine_refusal(std::string_view sql) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!db_ || !text::is_valid_utf8(sql) || sql.find('\0') != std::string_view::npos) return std::nullopt;
+  const std::string text(sql);
+  sqlite3_stmt* stmt = nullptr;
+  const char* tail = nullptr;
+  strict_ = true;
+  const int rc = sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &stmt, &tail);
+  strict_ = false;
+  std::optional<std::string> refusal;
+  if (rc != SQLITE_OK) {
+    if (sqlite3_errcode(db_) == SQLITE_AUTH) refusal = kNotReadOnly;
+  } else if (tail && has_more_statements(tail)) {
+    refusal = "You can only execute one statement at a time.";
+  } else if (stmt && !sqlite3_stmt_readonly(stmt)) {
+    refusal = kNotReadOnly;
+  } else if (stmt && sqlite3_column_count(stmt) == 0) {
+    refusal = kNotAQuery;
+  }
+  sqlite3_finalize(stmt);
+  return refusal;
 }
 
 ResultTable Database::query(std::string_view sql, const StatementLimits& limits) {
@@ -293,12 +433,20 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
     // The copy ends in a NUL, so the tail can be scanned as C text.
     const std::string text(sql);
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt,
-                           &tail) != SQLITE_OK)
+    strict_ = limits.engine_read_only;
+    rc = sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt, &tail);
+    strict_ = false;
+    if (rc != SQLITE_OK) {
+      if (limits.engine_read_only && sqlite3_errcode(db_) == SQLITE_AUTH) throw failed(kNotReadOnly);
       throw failed(errmsg(db_));
+    }
     if (tail && has_more_statements(tail))
       throw failed("You can only execute one statement at a time.");
     if (!st.stmt) throw failed("the statement is empty");
+    if (limits.engine_read_only) {
+      if (!sqlite3_stmt_readonly(st.stmt)) throw failed(kNotReadOnly);
+      if (sqlite3_column_count(st.stmt) == 0) throw failed(kNotAQuery);
+    }
     if (int needed = sqlite3_bind_parameter_count(st.stmt); needed > 0)
       throw failed("Incorrect number of bindings supplied. The current statement uses " +
                    std::to_string(needed) + ", and there are 0 supplied.");

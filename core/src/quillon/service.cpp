@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "corvalt/quillon.hpp"
+#include "corvalt/text.hpp"
 #include "internal.hpp"
 
 namespace corvalt::quillon {
@@ -89,7 +90,26 @@ void Quillon::close_connection() {
   if (verbose) console_.line("Database connection closed");
 }
 
+Quillon::ReadOnly Quillon::read_only_mode(std::string_view name) {
+  if (name == "words") return ReadOnly::kWords;
+  if (name == "engine") return ReadOnly::kEngine;
+  throw ValueError("read_only must be 'words' or 'engine', not " + text::py_repr(name));
+}
+
+std::string_view Quillon::read_only_name(ReadOnly mode) noexcept {
+  return mode == ReadOnly::kEngine ? "engine" : "words";
+}
+
 std::optional<std::string> Quillon::validate_safe_sql(std::string_view sql) const {
+  if (read_only == ReadOnly::kEngine) {
+    // The engine's proof needs the connection; without one nothing runs anyway.
+    DatabasePtr db = conn_;
+    if (!db || !db->is_open()) return std::nullopt;
+    std::optional<std::string> refusal;
+    unlocked([&] { refusal = db->engine_refusal(sql); });
+    if (refusal && verbose) console_.line("Blocked SQL that does not only read: " + *refusal);
+    return refusal;
+  }
   GuardVerdict verdict = check_sql(sql);
   if (verdict.rule && verbose)
     console_.line(std::string("Blocked dangerous SQL operation: ") + verdict.rule->pattern);
@@ -144,12 +164,13 @@ Record& Quillon::run_test_query(Record& query, ResultTable* rows, const RowFeed*
                     sql_value.type_name());
   const std::string sql = sql_value.as_text();
 
+  const bool engine = read_only == ReadOnly::kEngine;
   if (auto refusal = validate_safe_sql(sql)) return fail(std::move(*refusal));
 
   try {
     DatabasePtr db = conn_;
     ResultTable table;
-    table = timed_query(db, sql, feed);
+    table = timed_query(db, sql, feed, engine);
 
     const std::size_t ncols = table.columns.size();
     const std::size_t row_count = table.row_count;
@@ -194,15 +215,17 @@ Record& Quillon::run_test_query(Record& query, ResultTable* rows, const RowFeed*
 }
 
 ResultTable Quillon::timed_query(const DatabasePtr& db, std::string_view sql,
-                                 const RowFeed* feed) {
+                                 const RowFeed* feed, bool engine_read_only) {
   ResultTable table;
+  StatementLimits bounds = limits;
+  bounds.engine_read_only = engine_read_only;
   const auto start = std::chrono::steady_clock::now();
   try {
     // A feed lets go of the host's lock itself, for the waits only.
     if (feed)
-      table = db->query(sql, limits, *feed);
+      table = db->query(sql, bounds, *feed);
     else
-      unlocked([&] { table = db->query(sql, limits); });
+      unlocked([&] { table = db->query(sql, bounds); });
   } catch (...) {
     statement_time += std::chrono::steady_clock::now() - start;
     throw;

@@ -76,3 +76,22 @@ def test_a_cycle_through_the_ai_object_is_collected():
     del ai
     gc.collect()
     assert gone() is None
+
+
+def test_quillon_read_only_modes_and_rows_in_column_order():
+    from Corvalt.Quillon import Quillon
+
+    words = Quillon(SAMPLE["db"])
+    assert words.read_only == "words"
+    cte = "WITH x AS (SELECT 1 AS a) SELECT a, a + 1 AS a FROM x"
+    assert words.test_query({"sql": cte})["success"] is False
+    engine = Quillon(SAMPLE["db"], read_only="engine")
+    outcome = engine.run_rows(cte)
+    assert (outcome["success"], outcome["columns"], outcome["rows"]) == (True, ["a", "a"], [(1, 2)])
+    assert engine._validate_safe_sql("DELETE FROM projects").startswith("Security restriction")
+    with pytest.raises(ValueError, match="read_only must be 'words' or 'engine'"):
+        Quillon(read_only="strict")
+    with pytest.raises(TypeError):
+        engine.read_only = None
+    words_road = Assistant(SAMPLE["db"], SAMPLE["metadata"], SAMPLE["history"], read_only="words")
+    assert words_road.ask("Show all projects with negative float")["answered"]

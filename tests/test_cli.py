@@ -103,6 +103,9 @@ def test_sql_prints_rows_or_the_refusal(tmp_path):
         code for (code,) in sample_rows("SELECT project_code FROM projects ORDER BY project_id LIMIT 2")]
     r = corvalt("sql", "-q", "DROP TABLE activities", "--db", str(db), cwd=tmp_path)
     assert r.returncode == 1 and r.stdout == ""
+    assert r.stderr.startswith("corvalt: not run: Security restriction: only a statement that reads is allowed")
+    # The word guard, as the library has it by default.
+    r = corvalt("sql", "-q", "DROP TABLE activities", "--read-only", "words", "--db", str(db), cwd=tmp_path)
     assert r.stderr.startswith("corvalt: not run: Security restriction: DROP operations are not allowed")
     with sqlite3.connect(db) as con:
         assert con.execute("SELECT count(*) FROM activities").fetchone()[0] > 0
@@ -354,3 +357,20 @@ def test_profile_writes_the_document_with_statistics_from_the_data(tmp_path):
     hints = schema.process_query("Which activities are in-progress?")["sql_hints"]
     assert {"column": "activities.status", "value": "In Progress"}.items() <= hints["values"][0].items()
     assert corvalt("profile", "-q", "--out", str(tmp_path / "missing" / "x.json"), cwd=tmp_path).returncode == 2
+
+
+def test_sql_shows_every_column_and_runs_what_the_engine_proves_read_only(tmp_path):
+    both = ("SELECT p.status, a.status, p.total_float_days, a.total_float_days FROM projects p "
+            "JOIN activities a ON a.project_id = p.project_id WHERE a.activity_code = 'RMC-A1010'")
+    (stored,) = sample_rows(both)
+    r = corvalt("sql", "-q", "--json", both, cwd=tmp_path)
+    record = json.loads(r.stdout)
+    assert record["columns"] == ["status", "status_2", "total_float_days", "total_float_days_2"]
+    assert list(record["results"][0].values()) == list(stored)
+    r = corvalt("sql", "-q", both, cwd=tmp_path)
+    assert r.stdout.splitlines()[1].split() == ["status", "status_2", "total_float_days", "total_float_days_2"]
+    assert r.stdout.splitlines()[3].split() == ["NULL" if v is None else str(v) for v in stored]
+    r = corvalt("sql", "-q", "WITH x AS (SELECT 1 AS a) SELECT * FROM x", cwd=tmp_path)
+    assert r.returncode == 0 and r.stdout.split() == ["Rows:", "1", "a", "-", "1"]
+    assert corvalt("sql", "-q", "WITH x AS (SELECT 1 AS a) SELECT * FROM x", "--read-only", "words",
+                   cwd=tmp_path).returncode == 1

@@ -25,7 +25,7 @@ from conftest import REPO  # noqa: E402
 
 SAMPLE_DB = REPO / "data" / "project_schedule.db"
 TOOLS = {"ask", "get_context", "run_sql", "list_tables", "describe_table", "find_values"}
-# 100 x 100 x 100 rows: the guard refuses WITH RECURSIVE, not a cross join of subqueries.
+# 100 x 100 x 100 rows from a cross join of subqueries.
 MILLION = ("SELECT a.activity_id AS a, b.activity_id AS b, c.activity_id AS c FROM "
            + ", ".join(f"(SELECT activity_id FROM activities ORDER BY activity_id LIMIT 100) {t}"
                        for t in "abc"))
@@ -185,10 +185,13 @@ def test_run_sql_is_bounded_and_refusals_are_tool_errors(tmp_path):
         assert result == {"columns": ["x", "x"], "rows": [[1, 2]], "row_count": 1}
 
         error, text, _ = await call(session, "run_sql", sql="DROP TABLE projects")
-        assert error and "Security restriction: DROP operations are not allowed" in text
-        error, text, _ = await call(session, "run_sql", sql="WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                                                            "SELECT i + 1 FROM n) SELECT i FROM n")
+        assert error and "Security restriction" in text and "only a statement that reads" in text
+        error, text, _ = await call(session, "run_sql", sql="WITH x AS (SELECT 1) DELETE FROM projects")
         assert error and "Security restriction" in text
+        # The engine proves a WITH ... SELECT read-only: it runs, bounded like any other.
+        _, result, _ = await call(session, "run_sql", sql="WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                                          "SELECT i + 1 FROM n WHERE i < 2000) SELECT i FROM n")
+        assert result["row_count"] == 2000 and len(result["rows"]) == 50
         error, text, _ = await call(session, "run_sql", sql="SELECT missing FROM nowhere")
         assert error and "no such table: nowhere" in text and "LIMIT" not in text
         for bad in ({"sql": "SELECT 1", "max_rows": 0}, {"sql": "SELECT 1", "max_rows": 1001},

@@ -58,7 +58,8 @@ void bind_assistant(nb::module_& m) {
       .def(
           "__init__",
           [](AssistantPy* self, nb::handle db, nb::handle metadata, nb::handle history, nb::handle mindloom,
-             nb::handle linking, nb::handle statement_timeout, nb::handle max_rows, nb::handle verbose) {
+             nb::handle linking, nb::handle statement_timeout, nb::handle max_rows, nb::handle read_only,
+             nb::handle verbose) {
             road::Assistant::Setup setup;
             setup.database = arg_str(db, "Assistant", "db");
             setup.metadata = arg_str(metadata, "Assistant", "metadata");
@@ -73,21 +74,25 @@ void bind_assistant(nb::module_& m) {
             limits.set_statement_timeout(statement_timeout);
             limits.set_max_rows(max_rows);
             setup.limits = limits.core.limits;
+            setup.read_only = quillon::Quillon::read_only_mode(arg_str(read_only, "Assistant", "read_only"));
             setup.verbose = truth(verbose);
             new (self) AssistantPy(setup);
             self->ai->set_object(mindloom);
           },
           nb::arg("db"), nb::arg("metadata"), nb::arg("history") = nb::none(), nb::kw_only(),
           nb::arg("mindloom") = nb::none(), nb::arg("linking") = "lexical",
-          nb::arg("statement_timeout") = 60.0, nb::arg("max_rows") = 1000000, nb::arg("verbose") = false,
+          nb::arg("statement_timeout") = 60.0, nb::arg("max_rows") = 1000000, nb::arg("read_only") = "engine",
+          nb::arg("verbose") = false,
           nb::sig("def __init__(self, db: str, metadata: str, history: str | None = None, *, "
                   "mindloom: typing.Any = None, linking: str = 'lexical', "
                   "statement_timeout: float | None = 60.0, max_rows: int | None = 1000000, "
-                  "verbose: typing.Any = False) -> None"),
+                  "read_only: str = 'engine', verbose: typing.Any = False) -> None"),
           "Opens the SQLite database `db` (which must exist), loads the metadata document and "
           "builds its graph, and loads the question history when given. `mindloom` is the AI "
           "service object (None: answer offline). Statements are bounded by `statement_timeout` "
-          "seconds and `max_rows` rows (None: no limit).")
+          "seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': "
+          "SQLite proves them read-only, WITH ... SELECT admitted; 'words': Quillon's word guard) "
+          "lets them.")
       .def(
           "ask",
           [](AssistantPy& self, nb::handle question, nb::handle previous_sql, nb::handle chat_history,

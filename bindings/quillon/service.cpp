@@ -145,6 +145,29 @@ nb::object test_query(QuillonPy& self, nb::handle query) {
   return nb::borrow(query);
 }
 
+// The same run with the rows as tuples in column order beside the column
+// names: a name the statement repeats keeps every value.
+nb::object run_rows(QuillonPy& self, nb::handle sql) {
+  Record outcome;
+  outcome.append_new("sql", Value(arg_str(sql, "run_rows", "sql")));
+  quillon::ResultTable table;
+  self.core.test_query(outcome, table);
+  nb::dict out;
+  for (const auto& [key, value] : outcome)
+    if (key != "results") out[to_python_text(key)] = to_python(value);
+  nb::list rows;
+  const std::size_t width = table.columns.size();
+  for (std::size_t r = 0; r < table.row_count; ++r) {
+    nb::object row = nb::steal(PyTuple_New(static_cast<Py_ssize_t>(width)));
+    if (!row.is_valid()) throw nb::python_error();
+    for (std::size_t c = 0; c < width; ++c)
+      PyTuple_SET_ITEM(row.ptr(), static_cast<Py_ssize_t>(c), to_python(table.at(r, c)).release().ptr());
+    rows.append(row);
+  }
+  out["rows"] = rows;
+  return out;
+}
+
 // ---------------------------------------------------------- summaries --
 
 // A result table from the host: a list of row dicts or row sequences (the
@@ -208,11 +231,13 @@ void bind_quillon(nb::module_& m) {
   cls.def(
          "__init__",
          [](QuillonPy* self, nb::handle database_path, nb::handle verbose, nb::handle mindloom,
-            nb::handle statement_timeout, nb::handle max_rows) {
+            nb::handle statement_timeout, nb::handle max_rows, nb::handle read_only) {
            auto path = arg_opt_str(database_path, "Quillon", "database_path");
            bool on = truth(verbose);
+           const auto mode = quillon::Quillon::read_only_mode(arg_str(read_only, "Quillon", "read_only"));
            new (self) QuillonPy();
            try {
+             self->core.read_only = mode;
              self->set_statement_timeout(statement_timeout);
              self->set_max_rows(max_rows);
              self->verbose = nb::borrow(verbose);
@@ -228,12 +253,31 @@ void bind_quillon(nb::module_& m) {
          nb::arg("database_path").none() = nb::none(), nb::arg("verbose").none() = false,
          nb::arg("mindloom").none() = nb::none(), nb::kw_only(),
          nb::arg("statement_timeout").none() = 60, nb::arg("max_rows").none() = 1000000,
+         nb::arg("read_only") = "words",
          nb::sig("def __init__(self, database_path: str | None = None, verbose: typing.Any = False, "
                  "mindloom: typing.Any = None, *, statement_timeout: float | None = 60, "
-                 "max_rows: int | None = 1000000) -> None"),
+                 "max_rows: int | None = 1000000, read_only: str = 'words') -> None"),
          "Open the SQLite database at `database_path` (when it exists) for read-only answering.\n\n"
          "Every statement the service runs stops with an execution error after "
-         "`statement_timeout` seconds or past `max_rows` result rows (None: no limit).")
+         "`statement_timeout` seconds or past `max_rows` result rows (None: no limit). "
+         "`read_only` is how test_query decides a statement only reads (see the read_only "
+         "property).")
+      .def_prop_rw(
+          "read_only",
+          [](QuillonPy& self) {
+            const std::string_view name = quillon::Quillon::read_only_name(self.core.read_only);
+            return nb::str(name.data(), name.size());
+          },
+          [](QuillonPy& self, nb::handle v) {
+            self.core.read_only = quillon::Quillon::read_only_mode(arg_str(v, "read_only", "value"));
+          },
+          kAnyValue, nb::for_getter(nb::sig("def read_only(self, /) -> str")),
+          nb::for_setter(nb::sig("def read_only(self, value: str, /) -> None")),
+          "'words' (the default): a statement runs when it begins with SELECT and holds none of the "
+          "guard's words (DELETE, DROP, UPDATE, ...). 'engine': it runs when SQLite compiles it as "
+          "one read-only query that only reads tables and calls functions, which also admits "
+          "WITH ... SELECT, VALUES and comments and refuses every write, pragma, attach and "
+          "transaction statement.")
       .def_prop_rw(
           "statement_timeout",
           [](QuillonPy& self) -> nb::object {
@@ -309,6 +353,11 @@ void bind_quillon(nb::module_& m) {
       .def("test_query", &test_query, nb::arg("query").none(),
            nb::sig("def test_query(self, query: Record) -> Record"),
            "Run the query record's `sql` and record the outcome in that same dict.")
+      .def("run_rows", &run_rows, nb::arg("sql").none(),
+           nb::sig("def run_rows(self, sql: str) -> Record"),
+           "Run `sql` as test_query does and return its outcome (sql, success, execution_error or "
+           "row_count, column_count, columns, summary) with `rows`: a list of tuples in column "
+           "order, so a repeated column name keeps every value.")
       .def(
           "_generate_result_summary",
           [](QuillonPy&, nb::handle rows, nb::handle columns) {

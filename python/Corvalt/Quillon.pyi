@@ -31,12 +31,21 @@ class Quillon:
     Class for building and testing SQL queries using AI and historical data.
     """
 
-    def __init__(self, database_path: str | None = None, verbose: Any = False, mindloom: Any = None, *, statement_timeout: float | None = 60, max_rows: int | None = 1000000) -> None:
+    def __init__(self, database_path: str | None = None, verbose: Any = False, mindloom: Any = None, *, statement_timeout: float | None = 60, max_rows: int | None = 1000000, read_only: str = 'words') -> None:
         """
         Open the SQLite database at `database_path` (when it exists) for read-only answering.
 
-        Every statement the service runs stops with an execution error after `statement_timeout` seconds or past `max_rows` result rows (None: no limit).
+        Every statement the service runs stops with an execution error after `statement_timeout` seconds or past `max_rows` result rows (None: no limit). `read_only` is how test_query decides a statement only reads (see the read_only property).
         """
+
+    @property
+    def read_only(self, /) -> str:
+        """
+        'words' (the default): a statement runs when it begins with SELECT and holds none of the guard's words (DELETE, DROP, UPDATE, ...). 'engine': it runs when SQLite compiles it as one read-only query that only reads tables and calls functions, which also admits WITH ... SELECT, VALUES and comments and refuses every write, pragma, attach and transaction statement.
+        """
+
+    @read_only.setter
+    def read_only(self, value: str, /) -> None: ...
 
     @property
     def statement_timeout(self, /) -> float | None:
@@ -97,6 +106,11 @@ class Quillon:
 
     def test_query(self, query: Record) -> Record:
         """Run the query record's `sql` and record the outcome in that same dict."""
+
+    def run_rows(self, sql: str) -> Record:
+        """
+        Run `sql` as test_query does and return its outcome (sql, success, execution_error or row_count, column_count, columns, summary) with `rows`: a list of tuples in column order, so a repeated column name keeps every value.
+        """
 
     def _generate_result_summary(self, rows: Any, columns: list[str] | None = None) -> str:
         """Generate a human-readable summary of query results."""
@@ -186,9 +200,9 @@ class Assistant:
     The three services over one database, metadata document and question history, answering questions through one road: the same earlier question, the AI service's statement (corrected when it fails), or an earlier question's statement refilled with this question's values. Without an AI service a question is answered only by history or a fitting template; otherwise the answer says so and offers suggestions.
     """
 
-    def __init__(self, db: str, metadata: str, history: str | None = None, *, mindloom: Any = None, linking: str = 'lexical', statement_timeout: float | None = 60.0, max_rows: int | None = 1000000, verbose: Any = False) -> None:
+    def __init__(self, db: str, metadata: str, history: str | None = None, *, mindloom: Any = None, linking: str = 'lexical', statement_timeout: float | None = 60.0, max_rows: int | None = 1000000, read_only: str = 'engine', verbose: Any = False) -> None:
         """
-        Opens the SQLite database `db` (which must exist), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit).
+        Opens the SQLite database `db` (which must exist), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': SQLite proves them read-only, WITH ... SELECT admitted; 'words': Quillon's word guard) lets them.
         """
 
     def ask(self, question: str, previous_sql: str | None = None, chat_history: list | None = None, *, progress: Callable[[str, str], object] | None = None) -> Record:

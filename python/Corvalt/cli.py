@@ -100,9 +100,32 @@ def cell_text(value: Any) -> str:
     return text if len(text) <= CELL_WIDTH else text[: CELL_WIDTH - 3] + "..."
 
 
+def unique_names(columns: list) -> list[str]:
+    """Column names with each repeat numbered (status, status_2, ...), so that every
+    column of a result keeps its own place and value."""
+    seen: dict[str, int] = {}
+    out = []
+    taken = set(str(c) for c in columns)
+    for c in map(str, columns):
+        if c not in seen:
+            seen[c] = 1
+            out.append(c)
+            continue
+        n = seen[c]
+        while True:
+            n += 1
+            name = f"{c}_{n}"
+            if name not in taken:
+                break
+        seen[c] = n
+        taken.add(name)
+        out.append(name)
+    return out
+
+
 def format_table(columns: list, rows: list, limit: int) -> list[str]:
     """The first `limit` rows (row dicts, or sequences in column order) as aligned text lines."""
-    columns = [str(c) for c in columns] or (list(rows[0]) if rows else [])
+    columns = unique_names(columns) or (list(rows[0]) if rows else [])
     cells = [[cell_text(v) for v in row] if isinstance(row, (list, tuple)) else
              [cell_text(row.get(c)) for c in columns] for row in rows[:limit]]
     widths = [max([len(c)] + [len(r[i]) for r in cells]) for i, c in enumerate(columns)]
@@ -271,7 +294,7 @@ def open_database(path: str, args, ai=None):
     try:
         with service_output():
             service = Quillon(path, verbose=args.verbose, mindloom=ai, statement_timeout=args.timeout_s,
-                              max_rows=args.max_rows)
+                              max_rows=args.max_rows, read_only=args.read_only)
     except LOAD_ERRORS as exc:
         raise load_failure("database", path, exc) from None
     if not service.conn:
@@ -405,7 +428,7 @@ def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progre
         with service_output():
             return Assistant(db, metadata, history, mindloom=ai, linking=args.linking,
                              statement_timeout=args.timeout_s, max_rows=args.max_rows,
-                             verbose=args.verbose)
+                             read_only=args.read_only, verbose=args.verbose)
     except LOAD_ERRORS as exc:
         # Say which file: the one that does not read as JSON, else the database.
         for what, path in (("metadata file", metadata), ("history file", history)):
@@ -665,7 +688,14 @@ def cmd_sql(args: argparse.Namespace) -> int:
         quillon = open_database(db, args)
         Progress(args.quiet)("running the statement")
         with service_output():
-            record = quillon.test_query({"sql": args.statement})
+            record = quillon.run_rows(args.statement)
+    if record.get("success") is True:
+        # Every column, named uniquely where the statement repeats a name.
+        names = unique_names(record.get("columns") or [])
+        record["columns"] = names
+        record["results"] = [dict(zip(names, row)) for row in record.pop("rows")]
+    else:
+        record.pop("rows", None)
     if args.json:
         print_json(record)
     elif record.get("success") is True:
@@ -894,6 +924,10 @@ def add_bounds(parser: argparse.ArgumentParser) -> None:
                        help="a statement still running after SECONDS stops with an error (default: 60)")
     group.add_argument("--max-rows", type=positive_int, default=1000000, metavar="N",
                        help="a statement returning more than N rows stops with an error (default: 1000000)")
+    group.add_argument("--read-only", choices=("engine", "words"), default="engine",
+                       help="how a statement is judged read-only: engine (default; SQLite proves it "
+                            "reads only, so WITH ... SELECT and VALUES run) or words (the guard's "
+                            "words: only a statement that begins with SELECT)")
 
 
 def add_ask_command(commands) -> None:

@@ -130,7 +130,7 @@ class Services:
         self.schema = AtlanorService(metadata, verbose=verbose, linking="lexical", database=db)
         self.schema.build_graph()
         self.quillon = Quillon(db, verbose=verbose, statement_timeout=statement_timeout,
-                               max_rows=ROWS_CAP + 1)
+                               max_rows=ROWS_CAP + 1, read_only="engine")
         if not self.quillon.conn:
             raise OSError(f"cannot open the database {db}")
         self.metadata = self.schema.metadata or {}
@@ -389,9 +389,9 @@ def build_server(db: str, metadata: str, history: Optional[str], *, mindloom: An
         return render(doc, max_chars, optional=CONTEXT_OPTIONAL)
 
     @server.tool(annotations=read_only("Run one SELECT"), description=(
-        "Run one read-only SQLite SELECT statement on the database and return its columns, at "
-        "most max_rows rows and the total row count ('cut' says when rows were left out). Anything "
-        "but a single SELECT is refused (top-level WITH too; use subqueries). The statement stops "
+        "Run one read-only SQLite query (SELECT, WITH ... SELECT or VALUES) on the database and "
+        "return its columns, at most max_rows rows and the total row count ('cut' says when rows "
+        "were left out). Anything that writes, or more than one statement, is refused. It stops "
         "with an error past the server's time limit. Errors name the reason: fix the statement "
         "and run it again."))
     @guarded

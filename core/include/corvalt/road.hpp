@@ -121,6 +121,9 @@ class Assistant {
     std::optional<std::string> history;
     linking::Mode linking = linking::Mode::kLexical;
     quillon::StatementLimits limits{60.0, 1000000, {}};
+    // Statements are proved read-only by the engine: an AI writes WITH ...
+    // SELECT often, and the word guard refuses it.
+    quillon::Quillon::ReadOnly read_only = quillon::Quillon::ReadOnly::kEngine;
     bool verbose = false;
   };
 

@@ -165,6 +165,7 @@ Assistant::Assistant(const Setup& setup, Console console, quillon::Unlocker unlo
   schema.models = std::move(models);
   sql.ai = std::move(ai);
   sql.limits = setup.limits;
+  sql.read_only = setup.read_only;
   schema.verbose = sql.verbose = history.verbose = setup.verbose;
   std::error_code error;
   if (setup.database.find('\0') != std::string::npos || !std::filesystem::is_regular_file(setup.database, error))

@@ -157,6 +157,18 @@ TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   EXPECT_NE(std::find(events_.begin(), events_.end(), "AI request 1: writing SQL"), events_.end());
 }
 
+TEST_F(Road, AStatementThatBeginsWithWithRunsWithoutItsExplanation) {
+  sql_.read_only = quillon::Quillon::ReadOnly::kEngine;
+  auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
+      "Here it is, with a join:\nWITH c AS (SELECT project_id FROM activities WHERE is_critical = 1)\n"
+      "SELECT p.project_name FROM projects p JOIN c ON c.project_id = p.project_id\n"
+      "EXPLANATION: projects with a critical activity"});
+  const road::Answer a = ask("Which projects have critical activities?", ai);
+  ASSERT_TRUE(a.answered) << a.reason << ": " << (a.candidates.empty() ? "" : a.candidates[0].sql + " / " + a.candidates[0].error);
+  EXPECT_EQ(a.sql.find("EXPLANATION"), std::string::npos);
+  EXPECT_EQ(a.table.row_count, 2u);
+}
+
 TEST_F(Road, AFailingStatementIsCorrectedAndTheSameQuestionStaysACandidate) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT nope FROM activities",

@@ -13,6 +13,7 @@
 
 #include "../atlanor/stored_values.hpp"
 #include "corvalt/node_ids.hpp"
+#include "corvalt/regex.hpp"
 #include "corvalt/templates.hpp"
 #include "corvalt/text.hpp"
 #include "corvalt/values.hpp"
@@ -125,6 +126,38 @@ std::string format_number(double v) {
   else
     std::snprintf(buf, sizeof buf, "%.4g", v);
   return buf;
+}
+
+// A reply's statement as the road runs it. The reply parser finds a bare
+// statement only when it begins with SELECT; one that begins with WITH is
+// taken whole, with the explanation after it, which is no SQL.
+std::string without_explanation(std::string sql) {
+  static const Regex marker("\\s*EXPLANATION:", Regex::kIgnoreCase);
+  RegexMatch m;
+  if (marker.search(sql, m) && m.start() > 0) sql.resize(m.start());
+  return sql;
+}
+
+// The statement of a reply whose parsed statement dropped its WITH head:
+// the parser takes a bare statement from the first line that begins with
+// SELECT, so "WITH c AS (...)\nSELECT ..." came out as the SELECT alone.
+// The head is found in front of the statement in the (cleaned) reply.
+std::string with_its_head(const std::string& sql, const std::string& reply) {
+  // "WITH name AS (" or "WITH RECURSIVE name(a, b) AS (": prose that says
+  // "with" is no head.
+  static const Regex head("\\bWITH\\s+(?:RECURSIVE\\s+)?[\\w\"`\\[\\]]+\\s*(?:\\([^)]*\\)\\s*)?AS\\s*\\(",
+                          Regex::kIgnoreCase);
+  if (sql.empty() || reply.empty()) return sql;
+  const std::size_t at = reply.find(sql);
+  if (at == std::string::npos || at == 0) return sql;
+  const std::string_view before(reply.data(), at);
+  std::optional<std::size_t> start;
+  for (const RegexMatch& m : head.find_all(before)) {
+    start = m.start();
+    break;  // the first WITH: the statement's own head
+  }
+  if (!start) return sql;
+  return reply.substr(*start, at - *start + sql.size());
 }
 
 std::vector<std::string> content_stems(std::string_view text) {
@@ -325,18 +358,22 @@ Answer Road::ask(const Question& q, const Events& events) {
     } else {
       const bool reused = text_of(*generated, "source") == "reused_from_failed_json";
       answer.explanation = text_of(*generated, "explanation");
-      const std::size_t i = run(reused ? Source::kFixLog : Source::kAi, text_of(*generated, "sql"), "");
+      const std::string statement = without_explanation(
+          reused ? text_of(*generated, "sql")
+                 : with_its_head(text_of(*generated, "sql"), text_of(*generated, "raw_ai_response")));
+      const std::size_t i = run(reused ? Source::kFixLog : Source::kAi, statement, "");
       if (tried[i].first.success) {
         ai_pick = i;
       } else {
         counting->correcting = true;
         Record failed = *generated;
+        failed.set("sql", Value(tried[i].first.sql));
         failed.set("success", Value(false));
         failed.set("execution_error", Value(tried[i].first.error));
         RecordPtr retry = sql_.try_fix_failed_query(failed, q.text, *context);
         const Value* best = retry->find("best_attempt");
         if (best && best->is_record() && !best->as_record().empty()) {
-          const std::string fixed = text_of(best->as_record(), "sql");
+          const std::string fixed = without_explanation(text_of(best->as_record(), "sql"));
           if (!fixed.empty() && fixed != tried[i].first.sql) {
             const std::size_t k = run(Source::kCorrectedAi, fixed, "");
             if (tried[k].first.success) ai_pick = k;

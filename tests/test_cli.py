@@ -374,3 +374,19 @@ def test_sql_shows_every_column_and_runs_what_the_engine_proves_read_only(tmp_pa
     assert r.returncode == 0 and r.stdout.split() == ["Rows:", "1", "a", "-", "1"]
     assert corvalt("sql", "-q", "WITH x AS (SELECT 1 AS a) SELECT * FROM x", "--read-only", "words",
                    cwd=tmp_path).returncode == 1
+
+
+def test_an_unreachable_ai_service_gives_the_offline_answer_with_exit_3(tmp_path, monkeypatch, capsys):
+    import Corvalt.ai
+
+    class Unreachable(FakeAI):
+        def get_response_sync(self, prompt):
+            raise ConnectionError("connection refused")
+
+    monkeypatch.setattr(Corvalt.ai, "OpenAIChatService", Unreachable, raising=False)
+    monkeypatch.chdir(tmp_path)
+    assert cli.main(["ask", "-q", SAME, "--ai-url", "http://127.0.0.1:9/v1", "--model", "m"]) == 3
+    out, err = capsys.readouterr()
+    assert out.startswith("Source: the same question, answered before")
+    assert "the AI service did not answer (" in err and "connection refused" in err
+    assert cli.main(["ask", "-q", "xyz qq", "--ai-url", "http://127.0.0.1:9/v1", "--model", "m"]) == 1

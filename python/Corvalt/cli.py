@@ -37,6 +37,10 @@ CORRECTION_PROMPT_MARK = "fixing a failed SQL query"
 CELL_WIDTH = 40
 
 
+# Exit status of an answer found without the AI service because it did not answer.
+ANSWERED_OFFLINE = 3
+
+
 class UsageError(Exception):
     """A bad option or an input file that cannot be used: exit status 2."""
 
@@ -441,7 +445,8 @@ def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progre
 
 
 def print_answer(answer: dict, args: argparse.Namespace) -> int:
-    """An answer as `ask` and `chat` print it; returns the exit status (0 answer, 1 none).
+    """An answer as `ask` and `chat` print it; returns the exit status (0 answer, 1 none,
+    3 an answer found offline because the AI service did not answer).
 
     Reads args.json, args.rows and args.quiet; args.show_sql (default true) and
     args.json_lines (one line per answer, default false) where given."""
@@ -462,6 +467,10 @@ def print_answer(answer: dict, args: argparse.Namespace) -> int:
         print_suggestions(answer)
         return 1
 
+    offline = bool(answer.get("error")) and answer.get("source") in ("history", "template")
+    if offline:
+        print(f"corvalt: the AI service did not answer ({answer['error']}); the answer below comes "
+              f"from {describe_source(answer)}", file=sys.stderr)
     print(f"Source: {describe_source(answer)}")
     if getattr(args, "show_sql", True):
         print("SQL:")
@@ -475,7 +484,7 @@ def print_answer(answer: dict, args: argparse.Namespace) -> int:
         for line in summary.splitlines():
             print(("  " + line).rstrip())
     print_candidates(answer)
-    return 0
+    return ANSWERED_OFFLINE if offline else 0
 
 
 def cmd_ask(args: argparse.Namespace) -> int:
@@ -1069,7 +1078,8 @@ def build_parser() -> Parser:
         description="Answer questions about a project-scheduling database in plain language. "
                     "Without --db, --metadata and --history the bundled sample data is used.",
         epilog="`python -m Corvalt` is the same command. Exit status: 0 answer, 1 no answer (no SQL, or "
-               "the statement failed or was refused), 2 usage error or unreadable input, 130 interrupted "
+               "the statement failed or was refused), 2 usage error or unreadable input, 3 an answer "
+               "found without the AI service because it did not answer, 130 interrupted "
                "(Ctrl-C). Progress lines go to standard error.")
     add_common(parser, suppress=False)
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)

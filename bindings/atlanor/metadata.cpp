@@ -8,7 +8,6 @@
 #include "common/host_adapters.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/linking.hpp"
-#include "corvalt/text.hpp"
 
 namespace corvalt::py {
 
@@ -80,19 +79,10 @@ void set_metadata(AtlanorPy& self, nb::handle value) {
   self.metadata = nb::borrow(value);
 }
 
-// The linking mode `name` names; a ValueError naming the allowed ones otherwise.
-linking::Mode linking_mode(const std::string& name) {
-  if (auto mode = linking::parse_mode(name)) return *mode;
-  std::string allowed;
-  for (std::string_view known : linking::kModeNames)
-    allowed += (allowed.empty() ? "'" : ", '") + std::string(known) + "'";
-  throw ValueError("linking must be one of " + allowed + ", not " + text::py_repr(name));
-}
-
 void set_linking(AtlanorPy& self, nb::handle value) {
   if (!PyUnicode_Check(value.ptr()))
     throw TypeError(std::string("linking must be str, not ") + Py_TYPE(value.ptr())->tp_name);
-  self.core.linking_mode = linking_mode(utf8_of(value));
+  self.core.linking_mode = linking::mode_named(utf8_of(value));
 }
 
 nb::object load_metadata(AtlanorPy& self, nb::handle filename) {
@@ -114,7 +104,8 @@ void bind_metadata(AtlanorClass& cls) {
          [](AtlanorPy* self, nb::handle metadata_file, nb::handle verbose, nb::handle mindloom,
             nb::handle linking, nb::handle database) {
            auto path = arg_opt_str(metadata_file, "AtlanorService", "metadata_file");
-           const linking::Mode mode = linking_mode(arg_str(linking, "AtlanorService", "linking"));
+           const linking::Mode mode =
+               linking::mode_named(arg_str(linking, "AtlanorService", "linking"));
            auto db = arg_opt_str(database, "AtlanorService", "database");
            new (self) AtlanorPy();
            try {

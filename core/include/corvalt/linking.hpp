@@ -34,6 +34,9 @@ enum class Mode : std::uint8_t { kKeyword, kLexical };
 inline constexpr std::string_view kModeNames[] = {"keyword", "lexical"};
 std::optional<Mode> parse_mode(std::string_view name) noexcept;
 std::string_view mode_name(Mode mode) noexcept;
+// The mode `name` names, else a ValueError naming the modes there are:
+// "linking must be one of 'keyword', 'lexical', not 'Lexical'".
+Mode mode_named(std::string_view name);
 
 // ---- words ------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 
 #include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/linking.hpp"
 #include "corvalt/text.hpp"
 
 namespace corvalt::atlanor {
@@ -35,3 +36,18 @@ std::vector<std::string> extract_keywords(std::string_view question) {
 }
 
 }  // namespace corvalt::atlanor
+
+namespace corvalt::linking {
+
+Mode mode_named(std::string_view name) {
+  if (auto mode = parse_mode(name)) return *mode;
+  std::string allowed;
+  for (std::string_view known : kModeNames) {
+    allowed += allowed.empty() ? "'" : ", '";
+    allowed += known;
+    allowed += '\'';
+  }
+  throw ValueError("linking must be one of " + allowed + ", not " + text::py_repr(name));
+}
+
+}  // namespace corvalt::linking

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "common/args.hpp"
@@ -228,6 +229,12 @@ void bind_quillon(nb::module_& m) {
   QuillonClass cls(m, "Quillon", gc_slots<QuillonPy>(), "Class for building and testing SQL queries using AI and historical data.");
   // Setters and arguments take any value, None included; each checks its own.
   const auto kAnyValue = nb::for_setter(nb::arg("value").none());
+  static const std::string init_signature =
+      "def __init__(self, database_path: str | None = None, verbose: typing.Any = False, "
+      "mindloom: typing.Any = None, *, statement_timeout: float | None = " +
+      std::to_string(quillon::kDefaultTimeoutSeconds) +
+      ", max_rows: int | None = " + std::to_string(quillon::kDefaultMaxRows) +
+      ", read_only: str = 'words') -> None";
   cls.def(
          "__init__",
          [](QuillonPy* self, nb::handle database_path, nb::handle verbose, nb::handle mindloom,
@@ -252,11 +259,9 @@ void bind_quillon(nb::module_& m) {
          },
          nb::arg("database_path").none() = nb::none(), nb::arg("verbose").none() = false,
          nb::arg("mindloom").none() = nb::none(), nb::kw_only(),
-         nb::arg("statement_timeout").none() = 60, nb::arg("max_rows").none() = 1000000,
-         nb::arg("read_only") = "words",
-         nb::sig("def __init__(self, database_path: str | None = None, verbose: typing.Any = False, "
-                 "mindloom: typing.Any = None, *, statement_timeout: float | None = 60, "
-                 "max_rows: int | None = 1000000, read_only: str = 'words') -> None"),
+         nb::arg("statement_timeout").none() = quillon::kDefaultTimeoutSeconds,
+         nb::arg("max_rows").none() = quillon::kDefaultMaxRows, nb::arg("read_only") = "words",
+         nb::sig(init_signature.c_str()),
          "Open the SQLite database at `database_path` (when it exists) for read-only answering.\n\n"
          "Every statement the service runs stops with an execution error after "
          "`statement_timeout` seconds or past `max_rows` result rows (None: no limit). "

@@ -86,6 +86,11 @@ std::string generate_result_summary(const ResultTable& table);
 
 // ------------------------------------------------------------- database --
 
+// What a new service allows one statement; the bindings' defaults for their
+// statement_timeout and max_rows arguments too.
+inline constexpr int kDefaultTimeoutSeconds = 60;
+inline constexpr std::size_t kDefaultMaxRows = 1000000;
+
 // Bounds on one statement. A statement that runs past its deadline or yields
 // more rows stops at once and fails with a DatabaseError naming the limit.
 struct StatementLimits {
@@ -320,7 +325,7 @@ class Quillon {
 
   // ---- bounded statements --------------------------------------------------
   // Applied to every statement the service runs.
-  StatementLimits limits{60.0, 1000000, {}};
+  StatementLimits limits{kDefaultTimeoutSeconds, kDefaultMaxRows, {}};
   // How test_query decides that a statement only reads: by the word guard
   // (check_sql; the default), or by the engine's proof (StatementLimits::
   // engine_read_only), which also admits WITH ... SELECT and VALUES.

@@ -5,6 +5,7 @@ import io
 import json
 import os
 import pty
+import subprocess
 import select
 import sys
 import time
@@ -91,17 +92,20 @@ def test_ctrl_c_at_a_terminal_stops_only_the_question(tmp_path):
                {"question": slow, "natural_language_variations": [], "timestamp": "2024-09-03T08:15:42",
                 "sql": cross}]
     (tmp_path / "history.json").write_text(json.dumps({"enriched_queries": history}))
-    pid, fd = pty.fork()
-    if pid == 0:  # the child: the command on the terminal
-        try:
-            os.chdir(tmp_path)
-            os.execve(sys.executable, [sys.executable, "-m", "Corvalt", "chat", "--history", "history.json"],
-                      dict(os.environ, HOME=str(tmp_path)))
-        finally:
-            os._exit(127)
+    # The command starts through subprocess (no Python code runs between fork and exec in a
+    # process whose other threads may hold locks) on a new terminal that setsid makes its
+    # controlling terminal, so that Ctrl-C there reaches it as SIGINT.
+    fd, child_end = pty.openpty()
+    child = subprocess.Popen(["setsid", "--ctty", sys.executable, "-m", "Corvalt", "chat", "--history",
+                              "history.json"], cwd=tmp_path, env=dict(os.environ, HOME=str(tmp_path)),
+                             stdin=child_end, stdout=child_end, stderr=child_end, close_fds=True)
+    os.close(child_end)
     seen = Terminal(fd)
     try:
         seen.until("corvalt> ")
+        # readline installs its signal handling only once it waits for a key: a Ctrl-C that
+        # arrives in the moment before waits for the next key, as at any readline prompt.
+        time.sleep(0.5)
         os.write(fd, b"\x03")  # at the prompt: a new prompt
         seen.until("corvalt> ")
         os.write(fd, slow.encode() + b"\r")
@@ -112,14 +116,13 @@ def test_ctrl_c_at_a_terminal_stops_only_the_question(tmp_path):
         answer = seen.until("corvalt> ")
         assert "Source: the same question, answered before" in answer and "Rows: 5" in answer
         os.write(fd, b"exit\r")
-        _, status = os.waitpid(pid, 0)
-        pid = None
+        status = child.wait(timeout=60)
     finally:
-        if pid is not None:
-            os.kill(pid, 9)
-            os.waitpid(pid, 0)
+        if child.poll() is None:
+            child.kill()
+            child.wait()
         os.close(fd)
-    assert os.waitstatus_to_exitcode(status) == 0
+    assert status == 0
     assert (tmp_path / ".corvalt_history").read_text().splitlines()[-3:] == [slow, SAME, "exit"]
 
 

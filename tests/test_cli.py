@@ -390,3 +390,22 @@ def test_an_unreachable_ai_service_gives_the_offline_answer_with_exit_3(tmp_path
     assert out.startswith("Source: the same question, answered before")
     assert "the AI service did not answer (" in err and "connection refused" in err
     assert cli.main(["ask", "-q", "xyz qq", "--ai-url", "http://127.0.0.1:9/v1", "--model", "m"]) == 1
+
+
+def test_sql_streams_json_and_csv_and_closes_the_document_when_a_bound_stops_it(tmp_path):
+    many = ("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+            "SELECT i, 'r' || i AS label, NULL AS empty FROM n")
+    r = corvalt("sql", "-q", "--csv", many, cwd=tmp_path)
+    lines = r.stdout.splitlines()
+    assert r.returncode == 0 and lines[0] == "i,label,empty" and lines[1:3] == ["1,r1,", "2,r2,"]
+    assert len(lines) == 10001
+    r = corvalt("sql", "-q", "--json", many, cwd=tmp_path)
+    record = json.loads(r.stdout)
+    assert record["success"] is True and record["row_count"] == len(record["results"]) == 10000
+    assert record["results"][9999] == {"i": 10000, "label": "r10000", "empty": None}
+    # Past the row cap after the first rows went out: still one JSON document, saying so.
+    r = corvalt("sql", "-q", "--json", "--max-rows", "5000", many, cwd=tmp_path)
+    record = json.loads(r.stdout)
+    assert r.returncode == 1 and record["success"] is False
+    assert "more than 5000 rows" in record["execution_error"] and 0 < len(record["results"]) <= 5000
+    assert corvalt("sql", "-q", "--json", "--csv", "SELECT 1", cwd=tmp_path).returncode == 2

@@ -120,7 +120,7 @@ void bind_assistant(nb::module_& m) {
           nb::kw_only(), nb::arg("progress") = nb::none(),
           nb::sig("def ask(self, question: str, previous_sql: str | None = None, "
                   "chat_history: list | None = None, *, "
-                  "progress: typing.Callable[[str, str], object] | None = None) -> Record"),
+                  "progress: typing.Callable[[str, str], typing.Any] | None = None) -> Record"),
           "Answers `question` (with the statement of the turn before and the conversation so far, "
           "for a follow-up). `progress(kind, text)` is called at each step. Returns the answer "
           "record: question, answered, source ('history', 'template', 'ai', 'corrected_ai', "

@@ -148,24 +148,44 @@ nb::object test_query(QuillonPy& self, nb::handle query) {
 
 // The same run with the rows as tuples in column order beside the column
 // names: a name the statement repeats keeps every value.
-nb::object run_rows(QuillonPy& self, nb::handle sql) {
+// With `on_rows` the rows go to it in batches while the statement runs
+// (a list of tuples each time, with the column names) and are not kept.
+nb::object run_rows(QuillonPy& self, nb::handle sql, nb::handle on_rows) {
   Record outcome;
   outcome.append_new("sql", Value(arg_str(sql, "run_rows", "sql")));
+  if (!on_rows.is_none() && !PyCallable_Check(on_rows.ptr())) wrong_type("run_rows", "on_rows", "callable or None", on_rows);
   quillon::ResultTable table;
-  self.core.test_query(outcome, table);
+  nb::list kept;
+  auto tuples = [](const Value* cells, std::size_t width, std::size_t count) {
+    nb::list batch;
+    for (std::size_t r = 0; r < count; ++r) {
+      nb::object row = nb::steal(PyTuple_New(static_cast<Py_ssize_t>(width)));
+      if (!row.is_valid()) throw nb::python_error();
+      for (std::size_t c = 0; c < width; ++c)
+        PyTuple_SET_ITEM(row.ptr(), static_cast<Py_ssize_t>(c), to_python(cells[r * width + c]).release().ptr());
+      batch.append(row);
+    }
+    return batch;
+  };
+  self.core.test_query(outcome, table,
+                       [&](const std::vector<std::string>& columns, const Value* cells, std::size_t begin,
+                           std::size_t end) {
+                         const std::size_t width = columns.size();
+                         nb::list batch = tuples(cells + begin * width, width, end - begin);
+                         if (on_rows.is_none()) {
+                           for (nb::handle row : batch) kept.append(row);
+                         } else {
+                           nb::list names;
+                           for (const std::string& c : columns) names.append(to_python_text(c));
+                           on_rows(names, batch);
+                         }
+                       });
   nb::dict out;
   for (const auto& [key, value] : outcome)
     if (key != "results") out[to_python_text(key)] = to_python(value);
-  nb::list rows;
-  const std::size_t width = table.columns.size();
-  for (std::size_t r = 0; r < table.row_count; ++r) {
-    nb::object row = nb::steal(PyTuple_New(static_cast<Py_ssize_t>(width)));
-    if (!row.is_valid()) throw nb::python_error();
-    for (std::size_t c = 0; c < width; ++c)
-      PyTuple_SET_ITEM(row.ptr(), static_cast<Py_ssize_t>(c), to_python(table.at(r, c)).release().ptr());
-    rows.append(row);
-  }
-  out["rows"] = rows;
+  if (on_rows.is_none()) out["rows"] = kept;
+  if (table.row_count >= kFreeLaterFrom)
+    release_in_background(std::make_shared<std::vector<Value>>(std::move(table.cells)));
   return out;
 }
 
@@ -358,11 +378,14 @@ void bind_quillon(nb::module_& m) {
       .def("test_query", &test_query, nb::arg("query").none(),
            nb::sig("def test_query(self, query: Record) -> Record"),
            "Run the query record's `sql` and record the outcome in that same dict.")
-      .def("run_rows", &run_rows, nb::arg("sql").none(),
-           nb::sig("def run_rows(self, sql: str) -> Record"),
+      .def("run_rows", &run_rows, nb::arg("sql").none(), nb::arg("on_rows").none() = nb::none(),
+           nb::sig("def run_rows(self, sql: str, on_rows: typing.Callable[[list[str], list[tuple]], "
+                   "typing.Any] | None = None) -> Record"),
            "Run `sql` as test_query does and return its outcome (sql, success, execution_error or "
            "row_count, column_count, columns, summary) with `rows`: a list of tuples in column "
-           "order, so a repeated column name keeps every value.")
+           "order, so a repeated column name keeps every value. With `on_rows`, the rows are "
+           "handed to on_rows(columns, batch) while the statement runs instead, and not kept; "
+           "what it raises stops the statement and reaches the caller.")
       .def(
           "_generate_result_summary",
           [](QuillonPy&, nb::handle rows, nb::handle columns) {

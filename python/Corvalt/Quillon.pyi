@@ -107,9 +107,9 @@ class Quillon:
     def test_query(self, query: Record) -> Record:
         """Run the query record's `sql` and record the outcome in that same dict."""
 
-    def run_rows(self, sql: str) -> Record:
+    def run_rows(self, sql: str, on_rows: Callable[[list[str], list[tuple]], Any] | None = None) -> Record:
         """
-        Run `sql` as test_query does and return its outcome (sql, success, execution_error or row_count, column_count, columns, summary) with `rows`: a list of tuples in column order, so a repeated column name keeps every value.
+        Run `sql` as test_query does and return its outcome (sql, success, execution_error or row_count, column_count, columns, summary) with `rows`: a list of tuples in column order, so a repeated column name keeps every value. With `on_rows`, the rows are handed to on_rows(columns, batch) while the statement runs instead, and not kept; what it raises stops the statement and reaches the caller.
         """
 
     def _generate_result_summary(self, rows: Any, columns: list[str] | None = None) -> str:
@@ -205,7 +205,7 @@ class Assistant:
         Opens the SQLite database `db` (which must exist), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': SQLite proves them read-only, WITH ... SELECT admitted; 'words': Quillon's word guard) lets them.
         """
 
-    def ask(self, question: str, previous_sql: str | None = None, chat_history: list | None = None, *, progress: Callable[[str, str], object] | None = None) -> Record:
+    def ask(self, question: str, previous_sql: str | None = None, chat_history: list | None = None, *, progress: Callable[[str, str], Any] | None = None) -> Record:
         """
         Answers `question` (with the statement of the turn before and the conversation so far, for a follow-up). `progress(kind, text)` is called at each step. Returns the answer record: question, answered, source ('history', 'template', 'ai', 'corrected_ai', 'fix_log' or 'none'), sql, explanation, columns, rows, row_count, summary, reason, candidates, linking, suggestions, ai_requests, error.
         """

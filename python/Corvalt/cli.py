@@ -691,24 +691,85 @@ def cmd_context(args: argparse.Namespace) -> int:
     return 0
 
 
+ROWS_ENCODER = json.JSONEncoder(ensure_ascii=True, allow_nan=False)
+
+
+class RowWriter:
+    """The rows of `corvalt sql` as they come, never all held: the first --rows for the
+    table, or every row as JSON or CSV straight to standard output."""
+
+    def __init__(self, args: argparse.Namespace, statement: str) -> None:
+        self.args, self.statement = args, statement
+        self.names: Optional[list[str]] = None
+        self.first: list = []
+        self.count = 0
+        self.csv = None
+        # Made before the services' own lines are sent to standard error.
+        self.out = sys.stdout
+
+    def __call__(self, columns: list, batch: list) -> None:
+        if self.names is None:
+            # Every column, named uniquely where the statement repeats a name.
+            self.names = unique_names(columns)
+            if self.args.json:
+                self.out.write('{\n  "sql": ' + json.dumps(self.statement) + ',\n  "columns": '
+                                 + json.dumps(self.names) + ',\n  "results": [')
+            elif self.args.csv:
+                import csv
+
+                self.csv = csv.writer(self.out, lineterminator="\n")
+                self.csv.writerow(self.names)
+        if self.args.json:
+            names = self.names
+            rows = [dict(zip(names, row)) for row in batch]
+            if any(type(v) in (bytes, bytearray, memoryview) or (type(v) is float and not math.isfinite(v))
+                   for row in batch for v in row):
+                rows = to_json_value(rows)
+            # One line per batch: the C encoder does a whole batch at once.
+            text = ROWS_ENCODER.encode(rows)[1:-1]
+            if text:
+                self.out.write(("\n    " if self.count == 0 else ",\n    ") + text)
+        elif self.csv is not None:
+            self.csv.writerows([csv_cell(v) for v in row] for row in batch)
+        elif len(self.first) < self.args.rows:
+            self.first.extend(batch[: self.args.rows - len(self.first)])
+        self.count += len(batch)
+
+    def finish(self, record: dict) -> None:
+        """Closes the JSON document with the outcome (a failure after some rows too)."""
+        if not self.args.json:
+            return
+        if self.names is None:
+            print_json(record)
+            return
+        tail = {k: v for k, v in record.items() if k not in ("sql", "columns", "rows", "results")}
+        self.out.write("\n  ],\n" + ",\n".join(
+            f"  {json.dumps(k)}: {json.dumps(to_json_value(v), ensure_ascii=True, allow_nan=False)}"
+            for k, v in tail.items()) + "\n}\n")
+
+
+def csv_cell(value: Any) -> Any:
+    if value is None:
+        return ""
+    if isinstance(value, (bytes, bytearray, memoryview)):
+        return bytes(value).hex()
+    return value
+
+
 def cmd_sql(args: argparse.Namespace) -> int:
+    if args.json and args.csv:
+        raise UsageError("--json and --csv go one at a time")
     with contextlib.ExitStack() as stack:
         db = input_path(args, "db", stack)
         quillon = open_database(db, args)
         Progress(args.quiet)("running the statement")
+        writer = RowWriter(args, args.statement)
         with service_output():
-            record = quillon.run_rows(args.statement)
-    if record.get("success") is True:
-        # Every column, named uniquely where the statement repeats a name.
-        names = unique_names(record.get("columns") or [])
-        record["columns"] = names
-        record["results"] = [dict(zip(names, row)) for row in record.pop("rows")]
-    else:
-        record.pop("rows", None)
-    if args.json:
-        print_json(record)
-    elif record.get("success") is True:
-        print_rows(record, args.rows)
+            record = quillon.run_rows(args.statement, on_rows=writer)
+    writer.finish(record)
+    if record.get("success") is True and not (args.json or args.csv):
+        print_rows({"results": writer.first, "row_count": record.get("row_count", writer.count),
+                    "columns": writer.names or record.get("columns") or []}, args.rows)
     if record.get("success") is not True:
         if not args.json:
             print(f"corvalt: not run: {record.get('execution_error', 'unknown error')}", file=sys.stderr)
@@ -1006,11 +1067,16 @@ def add_context_command(commands) -> None:
 def add_sql_command(commands) -> None:
     sql = commands.add_parser(
         "sql", help="run one read-only statement",
-        description="Run STATEMENT through the read-only guard: only a single SELECT runs; anything "
-                    "else is refused with the reason (exit status 1).")
+        description="Run STATEMENT, proved read-only (see --read-only); anything else is refused "
+                    "with the reason (exit status 1). --json and --csv write the rows as they come, "
+                    "so a large result is never held whole; the table shows the first --rows rows "
+                    "and says how many there are.")
     sql.add_argument("statement", metavar="STATEMENT", help="one SQL statement")
     add_inputs(sql, "db")
     add_output(sql, "query record")
+    sql.add_argument("--csv", action="store_true",
+                     help="write the rows as CSV (a header line of column names, then one line per row; "
+                          "NULL as an empty field, bytes as hex) on standard output instead")
     add_bounds(sql)
     add_common(sql, suppress=True)
     sql.set_defaults(handler=cmd_sql)

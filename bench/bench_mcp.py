@@ -16,17 +16,11 @@ import statistics
 import sys
 import time
 
+from inputs import median_ms
+
 QUESTION = "Show all projects with negative float"
 STATEMENT = "SELECT activity_code, activity_name, total_float_days FROM activities WHERE total_float_days < 0"
 
-
-def median_ms(call, runs):
-    samples = []
-    for _ in range(runs):
-        t0 = time.perf_counter()
-        call()
-        samples.append((time.perf_counter() - t0) * 1e3)
-    return statistics.median(samples)
 
 
 def main():

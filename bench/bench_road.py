@@ -20,17 +20,11 @@ import pathlib
 import statistics
 import time
 
+from inputs import median_ms
+
 HERE = pathlib.Path(__file__).resolve().parent
 QUESTIONS = HERE / "questions" / "sample_questions.json"
 
-
-def median_ms(call, runs):
-    samples = []
-    for _ in range(runs):
-        t0 = time.perf_counter()
-        call()
-        samples.append((time.perf_counter() - t0) * 1e3)
-    return statistics.median(samples)
 
 
 def main():

@@ -1,9 +1,11 @@
-"""Large benchmark inputs, generated once into bench/out/ (git-ignored)."""
+"""Large benchmark inputs, generated once into bench/out/ (git-ignored), and a timer."""
 
 import os
 import pathlib
+import statistics
 import subprocess
 import sys
+import time
 
 HERE = pathlib.Path(__file__).resolve().parent
 
@@ -43,3 +45,13 @@ def run_reference(python, *args):
     out = subprocess.run([python, str(HERE / "reference_python.py"), *map(str, args)],
                          check=True, capture_output=True, text=True)
     return out.stdout.strip().splitlines()
+
+
+def median_ms(call, runs):
+    """The median of `runs` timings of call(), in milliseconds."""
+    samples = []
+    for _ in range(runs):
+        t0 = time.perf_counter()
+        call()
+        samples.append((time.perf_counter() - t0) * 1e3)
+    return statistics.median(samples)

@@ -1,7 +1,6 @@
 // Quillon: construction, attributes, connection, the guard, test_query,
 // result summaries and the fix log.
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -34,23 +33,22 @@ QuillonPy::QuillonPy() : core(python_console(), release_gil()) {
   };
 }
 
+// The host's number is read here; what it may be is the core's rule.
 void QuillonPy::set_statement_timeout(nb::handle value) {
   if (value.is_none()) {
-    core.limits.timeout_seconds.reset();
+    core.limits.set_timeout(std::nullopt);
     return;
   }
   if (PyBool_Check(value.ptr()) || !(PyLong_Check(value.ptr()) || PyFloat_Check(value.ptr())))
     wrong_type("Quillon", "statement_timeout", "a number or None", value);
   double seconds = PyFloat_AsDouble(value.ptr());
   if (seconds == -1.0 && PyErr_Occurred()) throw nb::python_error();
-  if (!(seconds > 0) || std::isinf(seconds))
-    throw ValueError("Quillon() argument 'statement_timeout' must be a positive number of seconds");
-  core.limits.timeout_seconds = seconds;
+  core.limits.set_timeout(seconds);
 }
 
 void QuillonPy::set_max_rows(nb::handle value) {
   if (value.is_none()) {
-    core.limits.max_rows.reset();
+    core.limits.set_max_rows(std::nullopt);
     return;
   }
   if (PyBool_Check(value.ptr()) || !PyLong_Check(value.ptr()))
@@ -58,12 +56,7 @@ void QuillonPy::set_max_rows(nb::handle value) {
   int overflow = 0;
   long long rows = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
   if (rows == -1 && PyErr_Occurred()) throw nb::python_error();
-  if (overflow > 0) {
-    core.limits.max_rows.reset();  // beyond any result a machine holds
-    return;
-  }
-  if (overflow < 0 || rows < 1) throw ValueError("Quillon() argument 'max_rows' must be at least 1");
-  core.limits.max_rows = static_cast<std::size_t>(rows);
+  core.limits.set_max_rows(rows, overflow);
 }
 
 void QuillonPy::set_verbose(nb::handle value) {

@@ -104,6 +104,15 @@ struct StatementLimits {
   // SQLite compiles as read-only, reading tables and calling functions and
   // nothing else (no pragma, transaction, attach or write of any kind).
   bool engine_read_only = false;
+
+  // The limits as a host sets them, by the rules every host shares (the
+  // ValueError names Quillon's argument); null lifts a limit.
+  // A deadline is a positive, finite number of seconds.
+  void set_timeout(std::optional<double> seconds);
+  // A cap is at least 1 row. `overflow` is the sign of a whole number too
+  // large for long long, which `rows` then does not hold: a positive one is
+  // beyond any result a machine holds, so it means no cap.
+  void set_max_rows(std::optional<long long> rows, int overflow = 0);
 };
 
 // What a statement refused by the engine's read-only proof fails with.

@@ -286,6 +286,21 @@ std::string row_cap_reason(std::size_t max_rows) {
   return "result has more than " + std::to_string(max_rows) + " rows";
 }
 
+void StatementLimits::set_timeout(std::optional<double> seconds) {
+  if (seconds && (!(*seconds > 0) || std::isinf(*seconds)))
+    throw ValueError("Quillon() argument 'statement_timeout' must be a positive number of seconds");
+  timeout_seconds = seconds;
+}
+
+void StatementLimits::set_max_rows(std::optional<long long> rows, int overflow) {
+  if (!rows || overflow > 0) {
+    max_rows.reset();
+    return;
+  }
+  if (overflow < 0 || *rows < 1) throw ValueError("Quillon() argument 'max_rows' must be at least 1");
+  max_rows = static_cast<std::size_t>(*rows);
+}
+
 Database::Database(const std::string& path) : path_(path) {
   if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
   sqlite3* db = nullptr;

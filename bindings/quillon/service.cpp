@@ -403,15 +403,7 @@ void bind_quillon(nb::module_& m) {
           "Append a repaired statement to data/failed_sql.json.")
       .def(
           "_read_fix_log",
-          [](QuillonPy&) -> nb::object {
-            Value log;
-            try {
-              log = quillon::read_fix_log();
-            } catch (const FileNotFoundError&) {
-              return nb::steal(PyList_New(0));
-            }
-            return to_python(log);
-          },
+          [](QuillonPy&) { return to_python(quillon::read_fix_log_or_empty()); },
           nb::sig("def _read_fix_log(self) -> list[Record]"),
           "The entries of data/failed_sql.json (an empty list when there is none).");
   seconds_property(cls, "_statement_seconds", &quillon::Quillon::statement_time,

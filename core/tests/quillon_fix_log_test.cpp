@@ -21,6 +21,7 @@ using corvalt::quillon::append_fix_log;
 using corvalt::quillon::FixLogEntry;
 using corvalt::quillon::Quillon;
 using corvalt::quillon::read_fix_log;
+using corvalt::quillon::read_fix_log_or_empty;
 
 namespace {
 
@@ -185,4 +186,12 @@ TEST_F(QuillonFixLog, ServiceFillsDefaultsAndReportsFailures) {
 
 TEST_F(QuillonFixLog, ReadingAMissingLog) {
   EXPECT_THROW(read_fix_log(file_), corvalt::FileNotFoundError);
+}
+
+TEST_F(QuillonFixLog, AMissingLogReadsAsEmptyWhereAskedTo) {
+  EXPECT_EQ(read_fix_log_or_empty(file_), Value(corvalt::List()));
+  write("[{]");
+  EXPECT_THROW(read_fix_log_or_empty(file_), corvalt::JsonDecodeError);
+  write("[1]");
+  EXPECT_EQ(read_fix_log_or_empty(file_), read_fix_log(file_));
 }

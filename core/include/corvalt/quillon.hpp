@@ -232,6 +232,8 @@ void append_fix_log(const FixLogEntry& entry, const std::string& dir = kFixLogDi
 // The whole log as parsed JSON (a list of entry records). Throws
 // FileNotFoundError when there is none, JsonDecodeError when malformed.
 Value read_fix_log(const std::string& path = fix_log_path());
+// The same, with no log read as an empty list: nothing has been logged yet.
+Value read_fix_log_or_empty(const std::string& path = fix_log_path());
 
 // ---------------------------------------------------------- generation --
 

@@ -141,4 +141,12 @@ Value read_fix_log(const std::string& path) {
   return json::parse_file(path);
 }
 
+Value read_fix_log_or_empty(const std::string& path) {
+  try {
+    return read_fix_log(path);
+  } catch (const FileNotFoundError&) {
+    return Value(make_list());
+  }
+}
+
 }  // namespace corvalt::quillon

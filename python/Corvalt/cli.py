@@ -374,9 +374,15 @@ def own_history(args: argparse.Namespace) -> str:
     if args.history is None:
         raise UsageError("saving needs --history FILE, a history file of your own "
                          "(the bundled sample is not written)")
-    path = os.path.realpath(readable_file(os.path.abspath(args.history), "history file"))
-    package = os.path.realpath(os.fspath(importlib.resources.files("Corvalt")))
-    if os.path.commonpath([path, package]) == package:
+    given = readable_file(os.path.abspath(args.history), "history file")
+    path = os.path.realpath(given)
+    package = os.fspath(importlib.resources.files("Corvalt"))
+    bundled = os.path.join(package, "data", SAMPLE_FILES["history"])
+    # The bundled file, or any file inside the package, whichever link leads there
+    # (a build's package links its data to the sources').
+    inside = any(os.path.commonpath([p, root]) == root
+                 for p in (given, path) for root in (package, os.path.realpath(package)))
+    if inside or (os.path.exists(bundled) and os.path.samefile(path, bundled)):
         raise UsageError(f"{args.history} is the bundled sample history; save to a history file of your own")
     if not os.access(os.path.dirname(path), os.W_OK) or not os.access(path, os.W_OK):
         raise UsageError(f"cannot write the history file {args.history}")

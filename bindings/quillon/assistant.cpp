@@ -48,6 +48,11 @@ const char* event_name(road::Event::Kind kind) {
 }  // namespace
 
 void bind_assistant(nb::module_& m) {
+  static const std::string init_signature =
+      "def __init__(self, db: str, metadata: str, history: str | None = None, *, "
+      "mindloom: typing.Any = None, linking: str = 'lexical', statement_timeout: float | None = " +
+      std::to_string(quillon::kDefaultTimeoutSeconds) + ", max_rows: int | None = " +
+      std::to_string(quillon::kDefaultMaxRows) + ", read_only: str = 'engine', verbose: typing.Any = False) -> None";
   nb::class_<AssistantPy>(m, "Assistant", gc_slots<AssistantPy>(),
                           "The three services over one database, metadata document and question "
                           "history, answering questions through one road: the same earlier "
@@ -81,12 +86,9 @@ void bind_assistant(nb::module_& m) {
           },
           nb::arg("db"), nb::arg("metadata"), nb::arg("history") = nb::none(), nb::kw_only(),
           nb::arg("mindloom") = nb::none(), nb::arg("linking") = "lexical",
-          nb::arg("statement_timeout") = 60.0, nb::arg("max_rows") = 1000000, nb::arg("read_only") = "engine",
-          nb::arg("verbose") = false,
-          nb::sig("def __init__(self, db: str, metadata: str, history: str | None = None, *, "
-                  "mindloom: typing.Any = None, linking: str = 'lexical', "
-                  "statement_timeout: float | None = 60.0, max_rows: int | None = 1000000, "
-                  "read_only: str = 'engine', verbose: typing.Any = False) -> None"),
+          nb::arg("statement_timeout") = quillon::kDefaultTimeoutSeconds,
+          nb::arg("max_rows") = quillon::kDefaultMaxRows, nb::arg("read_only") = "engine",
+          nb::arg("verbose") = false, nb::sig(init_signature.c_str()),
           "Opens the SQLite database `db` (which must exist), loads the metadata document and "
           "builds its graph, and loads the question history when given. `mindloom` is the AI "
           "service object (None: answer offline). Statements are bounded by `statement_timeout` "

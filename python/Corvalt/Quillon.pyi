@@ -200,7 +200,7 @@ class Assistant:
     The three services over one database, metadata document and question history, answering questions through one road: the same earlier question, the AI service's statement (corrected when it fails), or an earlier question's statement refilled with this question's values. Without an AI service a question is answered only by history or a fitting template; otherwise the answer says so and offers suggestions.
     """
 
-    def __init__(self, db: str, metadata: str, history: str | None = None, *, mindloom: Any = None, linking: str = 'lexical', statement_timeout: float | None = 60.0, max_rows: int | None = 1000000, read_only: str = 'engine', verbose: Any = False) -> None:
+    def __init__(self, db: str, metadata: str, history: str | None = None, *, mindloom: Any = None, linking: str = 'lexical', statement_timeout: float | None = 60, max_rows: int | None = 1000000, read_only: str = 'engine', verbose: Any = False) -> None:
         """
         Opens the SQLite database `db` (which must exist), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': SQLite proves them read-only, WITH ... SELECT admitted; 'words': Quillon's word guard) lets them.
         """

@@ -120,7 +120,7 @@ class Assistant {
     std::string metadata;  // the metadata document describing it
     std::optional<std::string> history;
     linking::Mode linking = linking::Mode::kLexical;
-    quillon::StatementLimits limits{60.0, 1000000, {}};
+    quillon::StatementLimits limits{quillon::kDefaultTimeoutSeconds, quillon::kDefaultMaxRows, {}};
     // Statements are proved read-only by the engine: an AI writes WITH ...
     // SELECT often, and the word guard refuses it.
     quillon::Quillon::ReadOnly read_only = quillon::Quillon::ReadOnly::kEngine;

@@ -760,7 +760,7 @@ def free_float(durs, links, es, ef, deadline):
 # Generation
 # ---------------------------------------------------------------------------
 
-def build_job_network(rng, spec):
+def build_job_network(rng, plan):
     """Return task specs and links (indices local to the job)."""
     tasks = []  # dict(title, kind, trade, tag, dur, phase_idx)
     links = []  # (pred, succ, kind, lag)
@@ -768,7 +768,7 @@ def build_job_network(rng, spec):
                       tag=None, dur=0, phase=0))
     prev_phase_tasks = [0]
     phase_end_ms = None
-    for ph_idx, (ph_title, areas, acts) in enumerate(spec["phases"]):
+    for ph_idx, (ph_title, areas, acts) in enumerate(plan["phases"]):
         this = []
         groups = []
         if areas:
@@ -826,7 +826,7 @@ def build_job_network(rng, spec):
         phase_end_ms = ms
     last = len(tasks)
     tasks.append(dict(title="Practical completion", kind="Finish Milestone", trade=None,
-                      tag=None, dur=0, phase=len(spec["phases"]) - 1))
+                      tag=None, dur=0, phase=len(plan["phases"]) - 1))
     links.append((phase_end_ms, last, "FS", 0))
     # remove duplicate (pred, succ) pairs, keep first
     seen = set()
@@ -872,26 +872,26 @@ def generate(db_path):
     issue_id = co_id = insp_id = wd_id = 0
     all_tasks = []  # (task_id, job_idx, row dict)
 
-    for j_idx, spec in enumerate(JOBS):
+    for j_idx, plan in enumerate(JOBS):
         job_id = j_idx + 1
-        jstart = d(spec["start"])
-        status = d(spec.get("status_date", DATA_DATE.isoformat()))
-        cal = spec["calendar"]
-        tasks, links = build_job_network(rng, spec)
+        jstart = d(plan["start"])
+        status = d(plan.get("status_date", DATA_DATE.isoformat()))
+        cal = plan["calendar"]
+        tasks, links = build_job_network(rng, plan)
         n = len(tasks)
         # stretch the template durations so the job runs to its intended length
         base_len = max(forward([t["dur"] for t in tasks], links)[1])
-        factor = spec["target_wd"] / base_len
+        factor = plan["target_wd"] / base_len
         for t in tasks:
             if t["dur"] > 0:
                 t["dur"] = max(1, round(t["dur"] * factor))
         orig = [t["dur"] for t in tasks]
         cur_d = list(orig)
         for i, t in enumerate(tasks):
-            if t["dur"] > 0 and rng.random() < spec["slip"]:
+            if t["dur"] > 0 and rng.random() < plan["slip"]:
                 cur_d[i] = t["dur"] + max(1, round(t["dur"] * rng.uniform(0.1, 0.5)))
         p_es, p_ef = forward(orig, links)
-        deadline = max(p_ef) + spec["buffer_wd"]
+        deadline = max(p_ef) + plan["buffer_wd"]
         es, ef = forward(cur_d, links)
         finish = max(ef)
         # float is measured against the contract completion when the forecast
@@ -925,19 +925,19 @@ def generate(db_path):
 
         # phases
         phase_ids = []
-        for ph_idx, (ph_title, areas, acts) in enumerate(spec["phases"]):
+        for ph_idx, (ph_title, areas, acts) in enumerate(plan["phases"]):
             phase_id += 1
             phase_ids.append(phase_id)
             hrs = sum(cur_d[i] * 8 * 4 for i, t in enumerate(tasks) if t["phase"] == ph_idx)
             cur.execute("INSERT INTO job_phase VALUES (?,?,?,?,?,?,?)", (
-                phase_id, job_id, f"{spec['job_no']}.{ph_idx + 1}", ph_title, ph_idx + 1,
+                phase_id, job_id, f"{plan['job_no']}.{ph_idx + 1}", ph_title, ph_idx + 1,
                 PEOPLE[(j_idx * 3 + ph_idx) % len(PEOPLE)], float(hrs)))
 
-        job_done = spec["state"] == "Closed"
+        job_done = plan["state"] == "Closed"
         actual_job_end = fdate(es[n - 1], ef[n - 1]) if job_done else None
         cur.execute("INSERT INTO job VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", (
-            job_id, spec["job_no"], spec["title"], spec["client"], spec["site_town"],
-            spec["sector"], spec["state"], spec["manager"], spec["value"], cal,
+            job_id, plan["job_no"], plan["title"], plan["client"], plan["site_town"],
+            plan["sector"], plan["state"], plan["manager"], plan["value"], cal,
             iso(jstart), iso(job_planned_end),
             None if job_done else iso(job_forecast_end), iso(actual_job_end), iso(status)))
 
@@ -959,10 +959,10 @@ def generate(db_path):
                 state = "Not Started"
             if cur_d[i] == 0 and s <= status:
                 state = "Complete"
-            if spec["state"] == "On Hold" and state != "Complete" and t["kind"] == "Task" \
+            if plan["state"] == "On Hold" and state != "Complete" and t["kind"] == "Task" \
                     and s <= status + dt.timedelta(days=28):
                 state = "On Hold"  # work in hand or about to start when the job was suspended
-            if spec["state"] == "Active" and state == "Not Started" and t["kind"] == "Task" \
+            if plan["state"] == "Active" and state == "Not Started" and t["kind"] == "Task" \
                     and rng.random() < 0.04:
                 state = "On Hold"
             a_start = a_end = None
@@ -981,7 +981,7 @@ def generate(db_path):
             row = dict(job_idx=j_idx, local=i, title=t["title"], kind=t["kind"], trade=t["trade"],
                        tag=t["tag"], state=state, s=s, f=f, ps=ps, pf=pf, dur=cur_d[i],
                        a_start=a_start, a_end=a_end, pct=pct, phase=t["phase"])
-            ref = f"{spec['job_no']}-{1000 + 10 * i}"
+            ref = f"{plan['job_no']}-{1000 + 10 * i}"
             row["ref"] = ref
             cur.execute("INSERT INTO task VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", (
                 task_id, job_id, phase_ids[t["phase"]], ref, t["title"], t["kind"], state,
@@ -1011,8 +1011,8 @@ def generate(db_path):
             cur.execute("INSERT INTO baseline_task VALUES (?,?,?,?,?,?,?)", (
                 bl_id, ids[i], 1, iso(cap1), iso(sdate(p_es[i])),
                 iso(fdate(p_es[i], p_ef[i])), orig[i]))
-        if spec["job_no"] in ("NWT", "KPS"):
-            cap2 = d("2024-10-01") if spec["job_no"] == "NWT" else d("2024-07-01")
+        if plan["job_no"] in ("NWT", "KPS"):
+            cap2 = d("2024-10-01") if plan["job_no"] == "NWT" else d("2024-07-01")
             mid = [o if rng.random() < 0.5 else c for o, c in zip(orig, cur_d)]
             m_es, m_ef = forward(mid, links)
             for i in range(n):
@@ -1092,7 +1092,7 @@ def generate(db_path):
                                 "Fail": rng.choice(FAIL_NOTES[kind])}[outcome]
                         insp_id += 1
                         cur.execute("INSERT INTO inspection VALUES (?,?,?,?,?,?,?,?)", (
-                            insp_id, tid, kind, iso(weekday(when)), rng.choice(INSPECTORS[spec["sector"]]),
+                            insp_id, tid, kind, iso(weekday(when)), rng.choice(INSPECTORS[plan["sector"]]),
                             outcome, 1 if outcome == "Fail" else 0, note))
                         if outcome != "Fail":
                             break
@@ -1103,7 +1103,7 @@ def generate(db_path):
 
         # issue log
         job_tasks = [row for (_, jj, row) in all_tasks if jj == j_idx and row["kind"] == "Task"]
-        n_issues = {"NWT": 18, "ESV": 14, "HLE": 14, "KPS": 10, "WDR": 6, "MSR": 4}[spec["job_no"]]
+        n_issues = {"NWT": 18, "ESV": 14, "HLE": 14, "KPS": 10, "WDR": 6, "MSR": 4}[plan["job_no"]]
         cats = list(ISSUE_TEMPLATES)
         for k in range(n_issues):
             issue_id += 1
@@ -1111,17 +1111,17 @@ def generate(db_path):
             tr = rng.choice(job_tasks)
             tid = ids[tr["local"]]
             title = rng.choice(ISSUE_TEMPLATES[cat]).format(a=tr["title"].split(" - ")[-1]
-                                                           if " - " in tr["title"] else f"{spec['site_town']} site")
+                                                           if " - " in tr["title"] else f"{plan['site_town']} site")
             title = title[0].upper() + title[1:]
             sev = rng.choices(["Low", "Medium", "High", "Critical"], [3, 4, 3, 1])[0]
-            if spec["job_no"] == "MSR":
+            if plan["job_no"] == "MSR":
                 raised = d("2025-01-20") + dt.timedelta(days=rng.randint(0, 20))
             else:
                 lo = jstart + dt.timedelta(days=10)
                 hi = min(status, jstart + dt.timedelta(days=500))
                 raised = lo + dt.timedelta(days=rng.randint(0, max(0, (hi - lo).days)))
             target = raised + dt.timedelta(days=rng.choice([7, 14, 21, 28, 42]))
-            if spec["state"] == "Closed" or (raised < status - dt.timedelta(days=60) and rng.random() < 0.7):
+            if plan["state"] == "Closed" or (raised < status - dt.timedelta(days=60) and rng.random() < 0.7):
                 st = rng.choice(["Resolved", "Closed", "Closed"])
                 closed = min(status, raised + dt.timedelta(days=rng.randint(3, 50)))
             else:
@@ -1131,24 +1131,24 @@ def generate(db_path):
                      "Critical": rng.randint(10, 30)}[sev]
             cur.execute("INSERT INTO issue_log VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)", (
                 issue_id, job_id, tid if rng.random() < 0.8 else None,
-                f"{spec['job_no']}-ISS-{k + 1:03d}", title, cat, sev, st,
+                f"{plan['job_no']}-ISS-{k + 1:03d}", title, cat, sev, st,
                 rng.choice(PEOPLE), PEOPLE[(j_idx + k) % len(PEOPLE)],
                 iso(weekday(raised)), iso(weekday(target)),
                 iso(weekday(closed) if closed else None), delay))
 
         # change orders
-        n_co = {"NWT": 9, "ESV": 7, "HLE": 6, "KPS": 4, "WDR": 3, "MSR": 1}[spec["job_no"]]
+        n_co = {"NWT": 9, "ESV": 7, "HLE": 6, "KPS": 4, "WDR": 3, "MSR": 1}[plan["job_no"]]
         for k in range(n_co):
             co_id += 1
             tmpl, reason = CO_TEMPLATES[(k + j_idx) % len(CO_TEMPLATES)]
             tr = rng.choice(job_tasks)
             subject = tr["title"]
-            if spec["job_no"] == "MSR":
+            if plan["job_no"] == "MSR":
                 sub = d("2025-02-03")
             else:
                 sub = jstart + dt.timedelta(days=20 + k * rng.randint(20, 45))
                 sub = min(sub, status - dt.timedelta(days=3))
-            if spec["state"] == "Closed" or sub < status - dt.timedelta(days=45):
+            if plan["state"] == "Closed" or sub < status - dt.timedelta(days=45):
                 st = rng.choices(["Approved", "Rejected"], [4, 1])[0]
                 dec = sub + dt.timedelta(days=rng.randint(7, 40))
             else:
@@ -1161,12 +1161,12 @@ def generate(db_path):
             if reason == "Acceleration":
                 days = -rng.randint(3, 12)
             cur.execute("INSERT INTO change_order VALUES (?,?,?,?,?,?,?,?,?,?)", (
-                co_id, job_id, f"{spec['job_no']}-CO-{k + 1:03d}", tmpl.format(a=subject),
+                co_id, job_id, f"{plan['job_no']}-CO-{k + 1:03d}", tmpl.format(a=subject),
                 reason, st, iso(weekday(sub)), iso(weekday(dec) if dec else None), cost, days))
 
         # weather delays on working days between start and status date
-        if spec["state"] != "Tendering":
-            n_wd = {"NWT": 16, "ESV": 12, "HLE": 8, "KPS": 9, "WDR": 7}[spec["job_no"]]
+        if plan["state"] != "Tendering":
+            n_wd = {"NWT": 16, "ESV": 12, "HLE": 8, "KPS": 9, "WDR": 7}[plan["job_no"]]
             site_days = [x for x in wd if jstart <= x <= min(status, fdate(es[n - 1], ef[n - 1]))]
             picked = sorted(rng.sample(site_days, min(n_wd * 4, len(site_days))))
             count = 0

@@ -13,9 +13,9 @@ import pytest
 pytest.importorskip("sqlglot")
 
 REPO = pathlib.Path(__file__).resolve().parent.parent
-_spec = importlib.util.spec_from_file_location("eval_prompt", REPO / "bench" / "eval_prompt.py")
-ep = sys.modules["eval_prompt"] = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(ep)
+_source = importlib.util.spec_from_file_location("eval_prompt", REPO / "bench" / "eval_prompt.py")
+ep = sys.modules["eval_prompt"] = importlib.util.module_from_spec(_source)
+_source.loader.exec_module(ep)
 
 DOC = {
     "tables": {

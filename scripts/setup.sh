@@ -18,7 +18,7 @@ apt_install() {
 }
 
 # --- Debian packages needed to build the C++ core ---------------------------
-DEB_PACKAGES=(g++ pkg-config libpcre2-dev libicu-dev libsqlite3-dev libgtest-dev libsimdjson-dev libstemmer-dev)
+DEB_PACKAGES=(g++ pkg-config libpcre2-dev libicu-dev libsqlite3-dev libgtest-dev libsimdjson-dev libstemmer-dev libpq-dev libpg-query-dev)
 missing=()
 for p in "${DEB_PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

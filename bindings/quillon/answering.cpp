@@ -56,11 +56,12 @@ void bind_answering(QuillonClass& cls) {
          "Generate SQL based on the natural language question and database context.")
       .def(
           "_create_sql_generation_prompt",
-          [](QuillonPy&, nb::handle question, nb::handle db_context) {
+          [](QuillonPy& self, nb::handle question, nb::handle db_context) {
             std::string q = arg_str(question, "_create_sql_generation_prompt", "question");
             Records r;
             return text(quillon::create_sql_generation_prompt(
-                q, r.record(db_context, "_create_sql_generation_prompt", "db_context")));
+                q, r.record(db_context, "_create_sql_generation_prompt", "db_context"),
+                self.core.dialect_name()));
           },
           nb::arg("question").none(), nb::arg("db_context").none(),
           nb::sig("def _create_sql_generation_prompt(self, question: str, db_context: Record) -> str"),
@@ -129,7 +130,7 @@ void bind_answering(QuillonClass& cls) {
           "Try to fix a failed SQL query using AI assistance and schema exploration.")
       .def(
           "_create_sql_correction_prompt",
-          [](QuillonPy&, nb::handle question, nb::handle original_sql, nb::handle error,
+          [](QuillonPy& self, nb::handle question, nb::handle original_sql, nb::handle error,
              nb::handle schema_info, nb::handle previous_attempts, nb::handle db_context) {
             const char* f = "_create_sql_correction_prompt";
             std::string q = arg_str(question, f, "question");
@@ -139,7 +140,8 @@ void bind_answering(QuillonClass& cls) {
             const List& schema = r.list(schema_info, f, "schema_info");
             const List& attempts = r.list(previous_attempts, f, "previous_attempts");
             const Record& ctx = r.record(db_context, f, "db_context");
-            return text(quillon::create_sql_correction_prompt(q, sql, err, schema, attempts, ctx));
+            return text(quillon::create_sql_correction_prompt(q, sql, err, schema, attempts, ctx,
+                                                              self.core.dialect_name()));
           },
           nb::arg("question").none(), nb::arg("original_sql").none(), nb::arg("error").none(),
           nb::arg("schema_info").none(), nb::arg("previous_attempts").none(),

@@ -324,12 +324,13 @@ TEST_F(QuillonService, UsableFromAnotherThreadAndUnlockedAroundSQLite) {
 }
 
 TEST_F(QuillonService, ClosedConnectionObjects) {
-  Database db(path_);
+  auto opened = corvalt::quillon::open_database(path_);
+  Database& db = *opened;
   db.close();
   EXPECT_FALSE(db.is_open());
   EXPECT_THROW(db.query("select 1"), DatabaseError);
   Quillon q = service();
-  q.set_conn(std::make_shared<Database>(path_));
+  q.set_conn(corvalt::quillon::open_database(path_));
   q.conn()->close();
   Record r{{"sql", Value("select 1")}};
   q.test_query(r);
@@ -365,7 +366,8 @@ struct FedRows {
 }  // namespace
 
 TEST_F(QuillonService, FedRowsCoverTheResultOnceInOrder) {
-  Database db(path_);
+  auto opened = corvalt::quillon::open_database(path_);
+  Database& db = *opened;
   for (std::size_t rows : {0u, 3u, 4096u, 4097u, 50000u}) {
     FedRows fed;
     int unlocked = 0;
@@ -392,7 +394,8 @@ TEST_F(QuillonService, FedRowsCoverTheResultOnceInOrder) {
 }
 
 TEST_F(QuillonService, FedStatementsStopOnLimitsAndOnTheCallersFailure) {
-  Database db(path_);
+  auto opened = corvalt::quillon::open_database(path_);
+  Database& db = *opened;
   FedRows fed;
   corvalt::quillon::RowFeed feed{fed.sink(), {}};
   corvalt::quillon::StatementLimits capped{std::nullopt, 20000, {}};

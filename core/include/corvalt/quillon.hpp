@@ -13,14 +13,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "corvalt/console.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/host.hpp"
 #include "corvalt/value.hpp"
-
-struct sqlite3;
 
 namespace corvalt::quillon {
 
@@ -104,6 +103,10 @@ struct StatementLimits {
   // SQLite compiles as read-only, reading tables and calling functions and
   // nothing else (no pragma, transaction, attach or write of any kind).
   bool engine_read_only = false;
+  // A statement the service built itself (schema exploration): a server
+  // backend skips its checks of what the statement may call or read, though
+  // it still runs read-only and bounded.
+  bool own_statement = false;
 
   // The limits as a host sets them, by the rules every host shares (the
   // ValueError names Quillon's argument); null lifts a limit.
@@ -148,26 +151,38 @@ struct RowFeed {
 std::string timeout_reason(double seconds);
 std::string row_cap_reason(std::size_t max_rows);
 
-// One SQLite connection, usable from any thread: every call into SQLite is
-// made under the object's own lock (so SQLite's per-call locking is off).
-// Nothing run on it can change the database file: query_only is on, and
-// the functions that reach past SQL (load_extension, the two-argument
-// fts3_tokenizer) and ATTACH/DETACH are refused while statements compile.
+// What prompts and the schema exploration need to know of a database's SQL.
+struct Dialect {
+  // The name prompts use: "SQLite", "PostgreSQL".
+  std::string name;
+  // A statement listing the tables a question may read, one per row, in a
+  // column called name.
+  std::string tables_sql;
+};
+
+// One database connection, usable from any thread: every call is made under
+// the object's own lock. Nothing run through it can change the database: each
+// backend enforces that in its own way (see open_database).
 class Database {
  public:
-  // Opens `path` for reading and writing, creating a missing file, as the
-  // host's binding does. Throws DatabaseError (or ValueError for a path
-  // holding a NUL character).
-  explicit Database(const std::string& path);
-  ~Database();
+  virtual ~Database() = default;
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
+  // What the connection was opened on, safe to show: a server address never
+  // carries its password here.
   const std::string& path() const noexcept { return path_; }
-  bool is_open() const;
+  virtual bool is_open() const = 0;
   // Closing twice is harmless; a statement running on another thread ends
   // first.
-  void close();
+  virtual void close() = 0;
+  virtual const Dialect& dialect() const noexcept = 0;
+  // A statement describing one table's columns, one per row: name, type,
+  // notnull, pk (true values of any kind). `table` is a bare name.
+  virtual std::string columns_sql(std::string_view table) const = 0;
+  // Why this connection can change data, said once when it is opened (a
+  // server role with write privileges); empty when it cannot.
+  const std::string& write_warning() const noexcept { return write_warning_; }
 
   // Runs one statement and reads all of its rows, with the host binding's
   // refusals (NUL character, a second statement, parameter placeholders).
@@ -175,35 +190,68 @@ class Database {
   // worded "Execution failed on sql '{sql}': {reason}"; errors while reading
   // rows carry the bare reason, as the host's reader reports them; the
   // limits' failures always carry the statement.
-  ResultTable query(std::string_view sql, const StatementLimits& limits = {});
+  ResultTable query(std::string_view sql, const StatementLimits& limits = {}) {
+    return run(sql, limits, nullptr);
+  }
   // The same, handing the rows to `feed` as they are read (the returned
   // table holds them all as well). Called with the host's lock held: the
   // waits run through feed.unlocked.
-  ResultTable query(std::string_view sql, const StatementLimits& limits, const RowFeed& feed);
-  // Why the engine would refuse `sql` as not read-only (compiled, never
-  // run), or null when it would not; a statement that does not compile for
-  // another reason is left to fail when it runs.
-  std::optional<std::string> engine_refusal(std::string_view sql);
+  ResultTable query(std::string_view sql, const StatementLimits& limits, const RowFeed& feed) {
+    return run(sql, limits, &feed);
+  }
+  // Why the engine would refuse `sql` as not read-only (checked, never
+  // run), or null when it would not; a statement that is wrong for another
+  // reason is left to fail when it runs.
+  virtual std::optional<std::string> engine_refusal(std::string_view sql) = 0;
+
+ protected:
+  explicit Database(std::string path) : path_(std::move(path)) {}
+  virtual ResultTable run(std::string_view sql, const StatementLimits& limits, const RowFeed* feed) = 0;
+  std::string write_warning_;
 
  private:
-  ResultTable run(std::string_view sql, const StatementLimits& limits, const RowFeed* feed);
-
-  // Held while a statement runs, so that closing waits for it.
-  std::mutex mutex_;
-  // Readable without waiting for a running statement.
-  std::atomic<bool> open_{false};
-  sqlite3* db_ = nullptr;
   std::string path_;
-  // While a statement compiles: deny all but reading (engine_read_only).
-  bool strict_ = false;
-  // printf() and format() are answered through this second connection
-  // after their widths are checked (see bounded_printf in database.cpp).
-  struct Formatter;
-  std::unique_ptr<Formatter> formatter_;
-  friend void bounded_printf(struct sqlite3_context*, int, struct sqlite3_value**);
-  friend int authorize(void*, int, const char*, const char*, const char*, const char*);
 };
 using DatabasePtr = std::shared_ptr<Database>;
+
+// A database server's address rather than a file: a URI starting
+// postgresql:// or postgres://, or libpq's key=value form naming a host,
+// database, service or user.
+bool is_server_target(std::string_view target);
+// `target` with any password replaced by ***, for messages.
+std::string masked_target(std::string_view target);
+
+// Opens `target`: a PostgreSQL server for a server address, else an SQLite
+// file, opened for reading and writing and created when missing, as the
+// host's binding does. Throws DatabaseError (or ValueError for a path
+// holding a NUL character).
+//
+// SQLite: query_only is on, and the functions that reach past SQL
+// (load_extension, the two-argument fts3_tokenizer) and ATTACH/DETACH are
+// refused while statements compile.
+// PostgreSQL: every statement is checked by PostgreSQL's own parser
+// (postgres_refusal), sent alone with the extended protocol inside a
+// read-only transaction with server-side timeouts that is rolled back
+// afterwards, and cancelled on the server at its deadline.
+DatabasePtr open_database(const std::string& target);
+
+// Why a statement may not run on PostgreSQL, or null: it must be exactly one
+// plain SELECT (CTEs only of SELECTs; no INTO, no FOR UPDATE/SHARE, no
+// EXPLAIN) reading no system catalog and calling only the functions a report
+// needs (aggregates, date and time, text, arithmetic, conditionals, window
+// functions).
+std::optional<std::string> postgres_refusal(std::string_view sql);
+
+// Copies every table of the SQLite file `sqlite_path` into the PostgreSQL
+// database at `target` (a server address), in one transaction: columns keep
+// their names and get the matching PostgreSQL types (INTEGER bigint, REAL
+// double precision, BLOB bytea, anything else text) and the primary key.
+// A table that exists already is an error unless `replace`, which drops it
+// first. Returns the number of rows copied per table, in the file's order.
+// Throws DatabaseError; on failure the server is left as it was.
+std::vector<std::pair<std::string, std::size_t>> copy_sqlite_to_postgres(const std::string& sqlite_path,
+                                                                       const std::string& target,
+                                                                       bool replace = false);
 
 // -------------------------------------------------------------- fix log --
 
@@ -243,7 +291,9 @@ inline constexpr const char* kNoAiService = "AI service not available for SQL ge
 // from the context record's tables, columns and relationships (and a
 // previously run query for a similar question, when the host added one).
 // Throws KeyError/TypeError for a malformed context record.
-std::string create_sql_generation_prompt(std::string_view question, const Record& db_context);
+// `dialect` names the database's SQL.
+std::string create_sql_generation_prompt(std::string_view question, const Record& db_context,
+                                        std::string_view dialect = "SQLite");
 
 // The statement in an AI reply: the first fenced block holding the word
 // SELECT, else a SELECT statement at the start of a line up to a blank line,
@@ -265,7 +315,8 @@ inline constexpr int kMaxFixAttempts = 3;
 // JSON form, KeyError for a context table without `name`.
 std::string create_sql_correction_prompt(std::string_view question, std::string_view original_sql,
                                          std::string_view error, const List& schema_info,
-                                         const List& previous_attempts, const Record& db_context);
+                                         const List& previous_attempts, const Record& db_context,
+                                         std::string_view dialect = "SQLite");
 
 // ---------------------------------------------------------- exploration --
 
@@ -305,6 +356,8 @@ class Quillon {
   void set_conn(DatabasePtr conn) { conn_ = std::move(conn); }
   // The connection is there and open.
   bool connected() const;
+  // The SQL dialect prompts name: the connection's, SQLite without one.
+  std::string dialect_name() const;
   const Console& console() const noexcept { return console_; }
 
   // The constructor's last steps: connect when `path` names an existing
@@ -388,7 +441,7 @@ class Quillon {
   // The first logged fix for `question` or the context's `existing_sql`.
   RecordPtr reuse_logged_fix(std::string_view question, const Record& db_context);
   ResultTable timed_query(const DatabasePtr& db, std::string_view sql, const RowFeed* feed = nullptr,
-                          bool engine_read_only = false);
+                          bool engine_read_only = false, bool own_statement = false);
   // test_query; with `rows` given the table is handed there, and with
   // `feed` given its rows go there as they are read.
   Record& run_test_query(Record& query, ResultTable* rows, const RowFeed* feed = nullptr);

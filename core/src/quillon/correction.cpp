@@ -13,12 +13,13 @@ namespace corvalt::quillon {
 
 namespace {
 
+// The task, with the dialect's name put in at each {dialect}.
 constexpr std::string_view kCorrectionTask =
     "\nTASK:\n"
     "1. Analyze the error message and schema information carefully\n"
     "2. Identify what's wrong with the original SQL query\n"
     "3. Fix the query to resolve the error\n"
-    "4. Make sure your SQL is compatible with SQLite syntax\n"
+    "4. Make sure your SQL is compatible with {dialect} syntax\n"
     "5. Return ONLY the corrected SQL query without any explanations or markdown formatting\n"
     "6. After the SQL, add a brief explanation separated by \"EXPLANATION:\"\n"
     "\n"
@@ -26,7 +27,7 @@ constexpr std::string_view kCorrectionTask =
     "- Table names might be incorrect or non-existent\n"
     "- Column names might be incorrect or non-existent\n"
     "- Join conditions might reference wrong tables or columns\n"
-    "- SQLite syntax differences (e.g., no TOP keyword, use LIMIT instead)\n"
+    "- {dialect} syntax differences (e.g., no TOP keyword, use LIMIT instead)\n"
     "- Case sensitivity issues in table or column names\n"
     "- Missing quotes around string values\n"
     "- Incorrect date formats\n";
@@ -56,7 +57,8 @@ void append_schema_record(std::string& p, const Record& info) {
 
 std::string create_sql_correction_prompt(std::string_view question, std::string_view original_sql,
                                          std::string_view error, const List& schema_info,
-                                         const List& previous_attempts, const Record& db_context) {
+                                         const List& previous_attempts, const Record& db_context,
+                                         std::string_view dialect) {
   std::string p = "You are an expert SQL developer tasked with fixing a failed SQL query.\n\n"
                   "ORIGINAL QUESTION: ";
   p += question;
@@ -101,7 +103,13 @@ std::string create_sql_correction_prompt(std::string_view question, std::string_
     }
   }
 
-  p += kCorrectionTask;
+  for (std::size_t from = 0;;) {
+    const std::size_t at = kCorrectionTask.find("{dialect}", from);
+    p += kCorrectionTask.substr(from, at - from);
+    if (at == std::string_view::npos) break;
+    p += dialect;
+    from = at + 9;
+  }
   return p;
 }
 
@@ -151,7 +159,7 @@ RecordPtr Quillon::try_fix_failed_query(const Record& failed_query, std::string_
     // Outside the try's guard: a prompt that cannot be built is the
     // caller's error.
     const std::string prompt = create_sql_correction_prompt(question, original_sql, original_error,
-                                                            *schema, *attempts, db_context);
+                                                            *schema, *attempts, db_context, dialect_name());
     try {
       say("Retry attempt #" + number + " - Asking AI to fix SQL");
       ai->clear_history();

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "corvalt/quillon.hpp"
+#include "sqlite_database.hpp"
 #include "corvalt/text.hpp"
 #include "utf8.hpp"
 
@@ -33,7 +34,7 @@ namespace corvalt::quillon {
 // built-in function then answers on a connection of its own.
 constexpr sqlite3_int64 kMaxPrintfWidth = 10'000'000;
 
-struct Database::Formatter {
+struct SqliteDatabase::Formatter {
   sqlite3* db = nullptr;
   std::vector<sqlite3_stmt*> by_arity;  // "SELECT printf(?1, ..., ?n)", made on first use
   ~Formatter() {
@@ -85,9 +86,9 @@ void bounded_printf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_error(ctx, "printf() width or precision too large", -1);
     return;
   }
-  auto* self = static_cast<Database*>(sqlite3_user_data(ctx));
-  if (!self->formatter_) self->formatter_ = std::make_unique<Database::Formatter>();
-  Database::Formatter& f = *self->formatter_;
+  auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  if (!self->formatter_) self->formatter_ = std::make_unique<SqliteDatabase::Formatter>();
+  SqliteDatabase::Formatter& f = *self->formatter_;
   if (!f.db && sqlite3_open_v2(":memory:", &f.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
     sqlite3_result_error(ctx, "printf() is not available", -1);
     return;
@@ -137,17 +138,17 @@ int authorize(void* context, int action, const char* arg1, const char* arg2, con
         for (const char* name : {"table_info", "table_xinfo", "index_list", "index_info", "index_xinfo",
                                  "foreign_key_list", "table_list"})
           if (sqlite3_stricmp(arg1, name) == 0) return SQLITE_OK;
-      return context && static_cast<const Database*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
+      return context && static_cast<const SqliteDatabase*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
     case SQLITE_UPDATE:
       // Reading a pragma as a table asks this of the schema table while the
       // statement compiles; a real write is still no read-only statement
       // (sqlite3_stmt_readonly), and query_only holds besides.
       if (arg1 && sqlite3_stricmp(arg1, "sqlite_master") == 0) return SQLITE_OK;
-      return context && static_cast<const Database*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
+      return context && static_cast<const SqliteDatabase*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
     default:
       (void)arg1;
       // Reading is all a strict statement may do.
-      return context && static_cast<const Database*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
+      return context && static_cast<const SqliteDatabase*>(context)->strict_ ? SQLITE_DENY : SQLITE_OK;
   }
 }
 
@@ -301,7 +302,7 @@ void StatementLimits::set_max_rows(std::optional<long long> rows, int overflow) 
   max_rows = static_cast<std::size_t>(*rows);
 }
 
-Database::Database(const std::string& path) : path_(path) {
+SqliteDatabase::SqliteDatabase(const std::string& path) : Database(path) {
   if (path.find('\0') != std::string::npos) throw ValueError("embedded null byte");
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db,
@@ -340,11 +341,11 @@ Database::Database(const std::string& path) : path_(path) {
   open_.store(true, std::memory_order_release);
 }
 
-Database::~Database() { close(); }
+SqliteDatabase::~SqliteDatabase() { close(); }
 
-bool Database::is_open() const { return open_.load(std::memory_order_acquire); }
+bool SqliteDatabase::is_open() const { return open_.load(std::memory_order_acquire); }
 
-void Database::close() {
+void SqliteDatabase::close() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!db_) return;
   open_.store(false, std::memory_order_release);
@@ -353,7 +354,7 @@ void Database::close() {
   formatter_.reset();
 }
 
-std::optional<std::string> Database::engine_refusal(std::string_view sql) {
+std::optional<std::string> SqliteDatabase::engine_refusal(std::string_view sql) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!db_ || !text::is_valid_utf8(sql) || sql.find('\0') != std::string_view::npos) return std::nullopt;
   const std::string text(sql);
@@ -376,13 +377,13 @@ std::optional<std::string> Database::engine_refusal(std::string_view sql) {
   return refusal;
 }
 
-ResultTable Database::query(std::string_view sql, const StatementLimits& limits) {
-  return run(sql, limits, nullptr);
+const Dialect& SqliteDatabase::dialect() const noexcept {
+  static const Dialect sqlite{"SQLite", kTablesSql};
+  return sqlite;
 }
 
-ResultTable Database::query(std::string_view sql, const StatementLimits& limits,
-                            const RowFeed& feed) {
-  return run(sql, limits, &feed);
+std::string SqliteDatabase::columns_sql(std::string_view table) const {
+  return "PRAGMA table_info(" + quote_identifier(table) + ");";
 }
 
 namespace {
@@ -409,7 +410,7 @@ constexpr std::size_t kRowsPerBatch = 2048;
 
 }  // namespace
 
-ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
+ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& limits,
                           const RowFeed* feed) {
   // Everything that waits (for the connection, for SQLite) runs here; with
   // a feed the host's lock is let go for it and taken back for the rows.

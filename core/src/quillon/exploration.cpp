@@ -43,9 +43,10 @@ ListPtr Quillon::explore_database_schema() {
   auto schema = make_list();
   if (!connected()) return schema;
   try {
-    ListPtr tables = rows_on_connection(kTablesSql);
+    const std::string tables_sql = conn_->dialect().tables_sql;
+    ListPtr tables = rows_on_connection(tables_sql);
     auto entry = make_record();
-    entry->append_new("sql", Value(kTablesSql));
+    entry->append_new("sql", Value(tables_sql));
     entry->append_new("result", Value(tables));
     schema->emplace_back(entry);
     std::size_t described = 0;
@@ -69,7 +70,7 @@ RecordPtr Quillon::explore_table_schema(std::string_view table_name) {
   // quotes, keywords) is described and none can change the statement.
   const std::string quoted = quote_identifier(table_name);
   try {
-    ListPtr info = rows_on_connection("PRAGMA table_info(" + quoted + ");");
+    ListPtr info = rows_on_connection(conn_->columns_sql(table_name));
     ListPtr sample;
     try {
       sample = rows_on_connection("SELECT * FROM " + quoted + " LIMIT 3;");

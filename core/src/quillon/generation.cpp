@@ -75,7 +75,7 @@ constexpr std::string_view kGenerationInstructions =
     "4. After the SQL, add a brief explanation of how the query works separated by "
     "\"EXPLANATION:\"\n"
     "\n"
-    "Remember to use standard SQL syntax compatible with SQLite.\n";
+    "Remember to use standard SQL syntax compatible with ";
 
 const std::string& text_of(const Value& v) {
   if (!v.is_text()) throw TypeError(std::string("expected str, not ") + v.type_name());
@@ -176,7 +176,8 @@ void append_hints(std::string& p, const Record& db_context, const Record& hints)
 
 }  // namespace
 
-std::string create_sql_generation_prompt(std::string_view question, const Record& db_context) {
+std::string create_sql_generation_prompt(std::string_view question, const Record& db_context,
+                                        std::string_view dialect) {
   std::string p = "You are an expert SQL developer. Generate a SQL query to answer the following "
                   "question:\n\nQUESTION: ";
   p += question;
@@ -230,6 +231,8 @@ std::string create_sql_generation_prompt(std::string_view question, const Record
   }
 
   p += kGenerationInstructions;
+  p += dialect;
+  p += ".\n";
   return p;
 }
 
@@ -334,7 +337,7 @@ RecordPtr Quillon::generate_sql(std::string_view question, const Record& db_cont
   if (RecordPtr reused = reuse_logged_fix(question, db_context)) return reused;
 
   // Outside the guard: a malformed context record is the caller's error.
-  const std::string prompt = create_sql_generation_prompt(question, db_context);
+  const std::string prompt = create_sql_generation_prompt(question, db_context, dialect_name());
   try {
     ai->clear_history();
     const std::string reply = ai->get_response_sync(prompt);

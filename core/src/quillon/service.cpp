@@ -58,9 +58,14 @@ void Quillon::unlocked(const std::function<void()>& work) const {
 
 bool Quillon::connected() const { return conn_ && conn_->is_open(); }
 
+std::string Quillon::dialect_name() const {
+  DatabasePtr db = conn_;
+  return db ? db->dialect().name : std::string("SQLite");
+}
+
 void Quillon::open_initial(const std::optional<std::string>& path) {
   if (!path || path->empty()) return;
-  if (path_exists(*path)) {
+  if (is_server_target(*path) || path_exists(*path)) {
     connect_database(*path);
     return;
   }
@@ -70,10 +75,11 @@ void Quillon::open_initial(const std::optional<std::string>& path) {
 bool Quillon::connect_database(const std::string& path) {
   try {
     DatabasePtr db;
-    unlocked([&] { db = std::make_shared<Database>(path); });
+    unlocked([&] { db = open_database(path); });
     conn_ = std::move(db);
-    database_path = path;
-    if (verbose) console_.line("Connected to database: " + path);
+    database_path = conn_->path();
+    if (verbose) console_.line("Connected to database: " + conn_->path());
+    if (!conn_->write_warning().empty()) console_.line("Warning: " + conn_->write_warning());
     return true;
   } catch (const std::exception& e) {
     if (verbose) console_.line("Error connecting to database: " + error_text(e));
@@ -215,10 +221,11 @@ Record& Quillon::run_test_query(Record& query, ResultTable* rows, const RowFeed*
 }
 
 ResultTable Quillon::timed_query(const DatabasePtr& db, std::string_view sql,
-                                 const RowFeed* feed, bool engine_read_only) {
+                                 const RowFeed* feed, bool engine_read_only, bool own_statement) {
   ResultTable table;
   StatementLimits bounds = limits;
   bounds.engine_read_only = engine_read_only;
+  bounds.own_statement = own_statement;
   const auto start = std::chrono::steady_clock::now();
   try {
     // A feed lets go of the host's lock itself, for the waits only.
@@ -236,7 +243,7 @@ ResultTable Quillon::timed_query(const DatabasePtr& db, std::string_view sql,
 
 ResultTable Quillon::run_on_connection(std::string_view sql) {
   if (!connected()) throw DatabaseError(kNoConnection);
-  return timed_query(conn_, sql);
+  return timed_query(conn_, sql, nullptr, false, true);
 }
 
 void Quillon::log_corrected_sql(const Value& question, const Record& failed,

@@ -1,0 +1,47 @@
+// The SQLite connection behind open_database for a file.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "corvalt/quillon.hpp"
+
+struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
+
+namespace corvalt::quillon {
+
+class SqliteDatabase final : public Database {
+ public:
+  // Opens `path` for reading and writing, creating a missing file.
+  explicit SqliteDatabase(const std::string& path);
+  ~SqliteDatabase() override;
+
+  bool is_open() const override;
+  void close() override;
+  const Dialect& dialect() const noexcept override;
+  std::string columns_sql(std::string_view table) const override;
+  std::optional<std::string> engine_refusal(std::string_view sql) override;
+
+ private:
+  ResultTable run(std::string_view sql, const StatementLimits& limits, const RowFeed* feed) override;
+
+  // Held while a statement runs, so that closing waits for it.
+  std::mutex mutex_;
+  // Readable without waiting for a running statement.
+  std::atomic<bool> open_{false};
+  sqlite3* db_ = nullptr;
+  // While a statement compiles: deny all but reading (engine_read_only).
+  bool strict_ = false;
+  // printf() and format() are answered through this second connection
+  // after their widths are checked (see bounded_printf in database.cpp).
+  struct Formatter;
+  std::unique_ptr<Formatter> formatter_;
+  friend void bounded_printf(sqlite3_context*, int, sqlite3_value**);
+  friend int authorize(void*, int, const char*, const char*, const char*, const char*);
+};
+
+}  // namespace corvalt::quillon

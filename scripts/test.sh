@@ -6,6 +6,33 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
+# --- A throw-away PostgreSQL server for the PostgreSQL tests -------------------
+# Debian's server package, without the cluster it would create and start by
+# itself: the tests start their own (scripts/postgres.sh) and stop it at exit.
+if ! dpkg-query -W -f='${Status}' postgresql 2>/dev/null | grep -q "ok installed"; then
+  echo "== installing Debian packages: postgresql"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  if [ ! -e /etc/postgresql-common/createcluster.conf ]; then
+    $SUDO mkdir -p /etc/postgresql-common
+    echo "create_main_cluster = false" | $SUDO tee /etc/postgresql-common/createcluster.conf >/dev/null
+  fi
+  $SUDO apt-get update -qq </dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq postgresql </dev/null >/dev/null
+fi
+echo "== starting a PostgreSQL server for the tests"
+# shellcheck source=postgres.sh
+if source scripts/postgres.sh start; then
+  trap 'bash scripts/postgres.sh stop "$CORVALT_PG_DIR"' EXIT
+  .venv/bin/corvalt load-sample "$CORVALT_PG_ADMIN_URI" --quiet >/dev/null
+elif [ "${CI:-}" = "true" ]; then
+  echo "no PostgreSQL server could be started, and CI must run its tests" >&2
+  exit 1
+else
+  echo "== no PostgreSQL server could be started: the PostgreSQL tests will be skipped"
+  unset CORVALT_PG_URI CORVALT_PG_ADMIN_URI
+fi
+
 echo "== building the C++ core tests"
 export PATH="$PWD/.venv/bin:$PATH"
 cmake -S . -B build/ctest -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALT_BUILD_TESTS=ON \

@@ -89,7 +89,8 @@ void bind_assistant(nb::module_& m) {
           nb::arg("statement_timeout") = quillon::kDefaultTimeoutSeconds,
           nb::arg("max_rows") = quillon::kDefaultMaxRows, nb::arg("read_only") = "engine",
           nb::arg("verbose") = false, nb::sig(init_signature.c_str()),
-          "Opens the SQLite database `db` (which must exist), loads the metadata document and "
+          "Opens the database `db` (an SQLite file, which must exist, or a PostgreSQL address such as "
+          "postgresql://user@host/dbname), loads the metadata document and "
           "builds its graph, and loads the question history when given. `mindloom` is the AI "
           "service object (None: answer offline). Statements are bounded by `statement_timeout` "
           "seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': "
@@ -130,7 +131,11 @@ void bind_assistant(nb::module_& m) {
           "candidates, linking, suggestions, ai_requests, error.")
       .def_prop_ro(
           "mindloom", [](AssistantPy& self) { return nb::borrow(self.ai->object()); },
-          nb::sig("def mindloom(self, /) -> typing.Any"), "The AI service object as passed, or None.");
+          nb::sig("def mindloom(self, /) -> typing.Any"), "The AI service object as passed, or None.")
+      .def_prop_ro(
+          "write_warning", [](AssistantPy& self) { return to_python_text(self.core.write_warning()); },
+          nb::sig("def write_warning(self, /) -> str"),
+          "Why the connection can change data (a PostgreSQL role that can write), or ''.");
 }
 
 }  // namespace corvalt::py

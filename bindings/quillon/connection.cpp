@@ -14,7 +14,7 @@ quillon::Quillon::Unlocker release_gil() {
 
 void bind_connection(nb::module_& m) {
   nb::class_<ConnectionPy>(m, "Connection",
-                           "The service's SQLite connection; true while it is open.")
+                           "The service's database connection (SQLite or PostgreSQL); true while it is open.")
       .def("__bool__", [](const ConnectionPy& self) { return self.db && self.db->is_open(); })
       .def(
           "close",

@@ -263,7 +263,8 @@ void bind_quillon(nb::module_& m) {
              self->verbose = nb::borrow(verbose);
              self->core.verbose = on;
              self->set_mindloom(mindloom);
-             self->core.database_path = path;
+             // A server address is kept without its password.
+             self->core.database_path = path ? std::optional(quillon::masked_target(*path)) : std::nullopt;
              self->core.open_initial(path);
            } catch (...) {
              self->~QuillonPy();

@@ -1,5 +1,5 @@
 """
-SQL answering service: AI generation and correction, guarded execution on SQLite, comparison with history, explorations, result summaries, fix log.
+SQL answering service: AI generation and correction, guarded execution on SQLite or PostgreSQL, comparison with history, explorations, result summaries, fix log.
 """
 
 from collections.abc import Callable
@@ -11,7 +11,9 @@ from Corvalt.errors import NodeNotFound as NodeNotFound
 Record: TypeAlias = dict[str, Any]
 
 class Connection:
-    """The service's SQLite connection; true while it is open."""
+    """
+    The service's database connection (SQLite or PostgreSQL); true while it is open.
+    """
 
     def __bool__(self) -> bool: ...
 
@@ -202,7 +204,7 @@ class Assistant:
 
     def __init__(self, db: str, metadata: str, history: str | None = None, *, mindloom: Any = None, linking: str = 'lexical', statement_timeout: float | None = 60, max_rows: int | None = 1000000, read_only: str = 'engine', verbose: Any = False) -> None:
         """
-        Opens the SQLite database `db` (which must exist), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': SQLite proves them read-only, WITH ... SELECT admitted; 'words': Quillon's word guard) lets them.
+        Opens the database `db` (an SQLite file, which must exist, or a PostgreSQL address such as postgresql://user@host/dbname), loads the metadata document and builds its graph, and loads the question history when given. `mindloom` is the AI service object (None: answer offline). Statements are bounded by `statement_timeout` seconds and `max_rows` rows (None: no limit), and run only when `read_only` ('engine': SQLite proves them read-only, WITH ... SELECT admitted; 'words': Quillon's word guard) lets them.
         """
 
     def ask(self, question: str, previous_sql: str | None = None, chat_history: list | None = None, *, progress: Callable[[str, str], Any] | None = None) -> Record:
@@ -213,3 +215,22 @@ class Assistant:
     @property
     def mindloom(self, /) -> Any:
         """The AI service object as passed, or None."""
+
+    @property
+    def write_warning(self, /) -> str:
+        """
+        Why the connection can change data (a PostgreSQL role that can write), or ''.
+        """
+
+def is_server_target(target: str) -> bool:
+    """
+    True when `target` names a PostgreSQL server (postgresql:// or postgres:// URI, or libpq's key=value form) rather than an SQLite file.
+    """
+
+def masked_target(target: str) -> str:
+    """`target` with any password replaced by ***."""
+
+def copy_sqlite_to_postgres(sqlite_path: str, target: str, *, replace: bool = False) -> list[tuple[str, int]]:
+    """
+    Copy every table of an SQLite file into the PostgreSQL database at `target`, in one transaction; a table that exists already is an error unless `replace`. Returns (table, rows) per table.
+    """

@@ -173,6 +173,8 @@ def input_path(args: argparse.Namespace, key: str, stack: contextlib.ExitStack) 
     what = {"db": "database", "metadata": "metadata file", "history": "history file"}[key]
     given = getattr(args, key)
     if given is not None:
+        if key == "db" and server_address(given):
+            return given
         return readable_file(os.path.abspath(given), what)
     resource = importlib.resources.files("Corvalt").joinpath("data", SAMPLE_FILES[key])
     try:
@@ -182,9 +184,23 @@ def input_path(args: argparse.Namespace, key: str, stack: contextlib.ExitStack) 
     return readable_file(path, what)
 
 
+def server_address(db: str) -> bool:
+    """--db names a PostgreSQL server rather than an SQLite file."""
+    from Corvalt.Quillon import is_server_target
+
+    return is_server_target(db)
+
+
+def shown(db: str) -> str:
+    """The database as messages show it: a server address without its password."""
+    from Corvalt.Quillon import masked_target
+
+    return masked_target(db)
+
+
 def load_failure(what: str, path: str, exc: Exception) -> UsageError:
     message = str(exc) or type(exc).__name__
-    return UsageError(f"cannot read {what} {path}: {message}")
+    return UsageError(f"cannot read {what} {shown(path)}: {message}")
 
 
 LOAD_ERRORS = (OSError, ValueError, TypeError, KeyError, IndexError, UnicodeError)
@@ -295,14 +311,18 @@ def load_context_service(path: str, args, progress: Progress, ai, database: Opti
 def open_database(path: str, args, ai=None):
     from Corvalt.Quillon import Quillon
 
+    server = server_address(path)
     try:
         with service_output():
-            service = Quillon(path, verbose=args.verbose, mindloom=ai, statement_timeout=args.timeout_s,
-                              max_rows=args.max_rows, read_only=args.read_only)
+            # Verbose for a server: the service then says why it could not connect.
+            service = Quillon(path, verbose=args.verbose or server, mindloom=ai,
+                              statement_timeout=args.timeout_s, max_rows=args.max_rows,
+                              read_only=args.read_only)
+            service.verbose = args.verbose
     except LOAD_ERRORS as exc:
         raise load_failure("database", path, exc) from None
     if not service.conn:
-        raise UsageError(f"cannot open the database {path}")
+        raise UsageError(f"cannot open the database {shown(path)}")
     return service
 
 
@@ -433,12 +453,15 @@ def make_assistant(args: argparse.Namespace, stack: contextlib.ExitStack, progre
     db = input_path(args, "db", stack)
     metadata = input_path(args, "metadata", stack)
     history = input_path(args, "history", stack)
-    progress(f"loading {metadata}, {history} and {db}")
+    progress(f"loading {metadata}, {history} and {shown(db)}")
     try:
         with service_output():
-            return Assistant(db, metadata, history, mindloom=ai, linking=args.linking,
-                             statement_timeout=args.timeout_s, max_rows=args.max_rows,
-                             read_only=args.read_only, verbose=args.verbose)
+            assistant = Assistant(db, metadata, history, mindloom=ai, linking=args.linking,
+                                  statement_timeout=args.timeout_s, max_rows=args.max_rows,
+                                  read_only=args.read_only, verbose=args.verbose)
+        if assistant.write_warning:
+            print(f"corvalt: warning: {assistant.write_warning}", file=sys.stderr)
+        return assistant
     except LOAD_ERRORS as exc:
         # Say which file: the one that does not read as JSON, else the database.
         for what, path in (("metadata file", metadata), ("history file", history)):
@@ -819,6 +842,27 @@ def cmd_profile(args: argparse.Namespace) -> int:
     return 0
 
 
+def cmd_load_sample(args: argparse.Namespace) -> int:
+    from Corvalt.Quillon import copy_sqlite_to_postgres
+
+    if not server_address(args.target):
+        raise UsageError(f"not a PostgreSQL address: {shown(args.target)} "
+                         "(postgresql://user@host:5432/dbname or key=value)")
+    with contextlib.ExitStack() as stack:
+        db = input_path(args, "db", stack)
+        if server_address(db):
+            raise UsageError("--db must be an SQLite file here")
+        Progress(args.quiet)(f"copying {db} into {shown(args.target)}")
+        try:
+            counts = copy_sqlite_to_postgres(db, args.target, replace=args.replace)
+        except RuntimeError as exc:  # the server's reason; nothing was loaded
+            print(f"corvalt: not loaded: {exc}", file=sys.stderr)
+            return 1
+    for table, rows in counts:
+        print(f"{table}: {rows} rows")
+    return 0
+
+
 def cmd_demo(args: argparse.Namespace) -> int:
     from Corvalt import Atlanor
 
@@ -953,7 +997,9 @@ def add_common(parser: argparse.ArgumentParser, suppress: bool) -> None:
 def add_inputs(parser: argparse.ArgumentParser, *keys: str) -> None:
     helps = {
         "db": ("--db", "SQLite database file to query, opened read-only (default: the bundled sample "
-                       "project_schedule.db); it must exist"),
+                       "project_schedule.db; it must exist), or a PostgreSQL server as a libpq URI "
+                       "(postgresql://user@host:5432/dbname) or key=value string; the password comes from "
+                       "the URI, PGPASSWORD or ~/.pgpass and is never shown"),
         "metadata": ("--metadata", "JSON metadata document describing the database (default: the bundled "
                                    "enriched_project_metadata_cleaned.json)"),
         "history": ("--history", "JSON history of earlier questions with their SQL, an enriched_queries "
@@ -1134,6 +1180,22 @@ def add_profile_command(commands) -> None:
     profile.set_defaults(handler=cmd_profile)
 
 
+def add_load_sample_command(commands) -> None:
+    load = commands.add_parser(
+        "load-sample", help="copy the bundled sample (or --db) into a PostgreSQL database",
+        description="Copy every table of the bundled sample database (or of the SQLite file --db) into "
+                    "the PostgreSQL database TARGET, in one transaction, so that ask, chat, sql and eval "
+                    "can use --db TARGET. Needs a role that can create tables there; answering needs "
+                    "only one that can read.")
+    load.add_argument("target", metavar="TARGET",
+                      help="the PostgreSQL database: postgresql://user@host:5432/dbname or key=value")
+    add_inputs(load, "db")
+    load.add_argument("--replace", action="store_true",
+                      help="drop tables of the same names first (otherwise an existing table is an error)")
+    add_common(load, suppress=True)
+    load.set_defaults(handler=cmd_load_sample)
+
+
 def add_demo_command(commands) -> None:
     demo = commands.add_parser(
         "demo", help="run the schema service's demonstration on the bundled metadata",
@@ -1156,7 +1218,7 @@ def build_parser() -> Parser:
     add_common(parser, suppress=False)
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
     for add_command in (add_ask_command, add_chat_command, add_context_command, add_sql_command,
-                        add_eval_command, add_profile_command, add_demo_command):
+                        add_eval_command, add_profile_command, add_load_sample_command, add_demo_command):
         add_command(commands)
     importlib.import_module("Corvalt.mcp_server").add_parser(commands)
     return parser

@@ -436,6 +436,9 @@ class Quillon {
   // Never throws; a failure is printed when verbose.
   void log_corrected_sql(const Value& question, const Record& failed, const Record& working);
 
+ // Runs `work` with the host's lock let go (when the host gave a way).
+  void unlocked_call(const std::function<void()>& work) const { unlocked(work); }
+
  private:
   void unlocked(const std::function<void()>& work) const;
   // The first logged fix for `question` or the context's `existing_sql`.

@@ -116,7 +116,7 @@ class Road {
 class Assistant {
  public:
   struct Setup {
-    std::string database;  // an SQLite file, which must exist
+    std::string database;  // an SQLite file, which must exist, or a PostgreSQL server address
     std::string metadata;  // the metadata document describing it
     std::optional<std::string> history;
     linking::Mode linking = linking::Mode::kLexical;
@@ -133,6 +133,11 @@ class Assistant {
             std::shared_ptr<Models> models);
 
   Answer ask(const Question& question, const Events& events = {}) { return road_->ask(question, events); }
+  // Why the connection can change data (a server role that can write), or
+  // empty: for the host to show once.
+  std::string write_warning() const {
+    return sql.conn() ? sql.conn()->write_warning() : std::string();
+  }
 
   atlanor::AtlanorService schema;
   quillon::Quillon sql;

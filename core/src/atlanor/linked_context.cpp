@@ -171,7 +171,7 @@ RecordPtr hints_record(const Graph& graph, const linking::Result& result,
       {"examples", examples},
   });
   if (stored && stored->has_database) {
-    auto dialect = make_record(Record{{"name", "SQLite"}});
+    auto dialect = make_record(Record{{"name", Value(stored->dialect)}});
     if (!stored->date_form.empty()) dialect->set("dates", Value(stored->date_form));
     record->set("dialect", Value(dialect));
   }

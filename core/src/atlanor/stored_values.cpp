@@ -9,6 +9,7 @@
 
 #include "corvalt/errors.hpp"
 #include "corvalt/node_ids.hpp"
+#include "corvalt/quillon.hpp"
 #include "corvalt/text.hpp"
 #include "corvalt/value.hpp"
 
@@ -89,6 +90,60 @@ std::string read_date_form(const std::string& path, const std::vector<values::Co
   return "text such as '" + best->second.second + "' (" + best->first + ")";
 }
 
+bool text_like(const values::ColumnRef& c) {
+  const std::string type = text::lower(c.data_type);
+  return type.empty() || type.find("char") != std::string::npos || type.find("text") != std::string::npos ||
+         type.find("clob") != std::string::npos || type.find("string") != std::string::npos;
+}
+
+// The same reading on a PostgreSQL server, through the answering service's
+// backend (read-only and bounded): the distinct values of each text column
+// (a column with more than the index keeps is left out) and the dates' form.
+// A server that cannot be reached leaves the documented values alone.
+void read_server_values(const std::string& target, const std::vector<values::ColumnRef>& columns,
+                        StoredValues& out) {
+  constexpr std::size_t kMostValues = 2000;
+  quillon::DatabasePtr db;
+  try {
+    db = quillon::open_database(target);
+  } catch (const std::exception&) {
+    return;
+  }
+  quillon::StatementLimits limits{10.0, kMostValues + 1, {}};
+  limits.own_statement = true;
+  std::map<std::string, std::pair<int, std::string>> forms;
+  for (const auto& c : columns) {
+    const std::string column = quoted(c.column), table = quoted(c.table);
+    try {
+      if (looks_like_date_column(c)) {
+        if (forms.size() >= 40) continue;
+        quillon::ResultTable t = db->query(
+            "SELECT " + column + "::text FROM " + table + " WHERE " + column + " IS NOT NULL LIMIT 1", limits);
+        if (t.row_count == 1 && t.cells[0].is_text())
+          if (std::string pattern = date_pattern(t.cells[0].as_text()); !pattern.empty()) {
+            auto& [count, example] = forms[pattern];
+            if (count++ == 0) example = t.cells[0].as_text();
+          }
+        continue;
+      }
+      if (!text_like(c)) continue;
+      quillon::ResultTable t = db->query("SELECT " + column + "::text FROM " + table + " WHERE " + column +
+                                             " IS NOT NULL GROUP BY 1 ORDER BY count(*) DESC, 1",
+                                         limits);
+      std::vector<std::string> found;
+      for (const Value& v : t.cells)
+        if (v.is_text()) found.push_back(v.as_text());
+      out.index.add_values(c, found);
+    } catch (const std::exception&) {
+      // A table or column the server lacks, or one with too many values.
+    }
+  }
+  const std::pair<const std::string, std::pair<int, std::string>>* best = nullptr;
+  for (const auto& f : forms)
+    if (!best || f.second.first > best->second.first) best = &f;
+  if (best) out.date_form = "text such as '" + best->second.second + "' (" + best->first + ")";
+}
+
 // A column's `top_values` statistic as texts: a list of texts, or of
 // records with a text `value`.
 std::vector<std::string> top_values(const Record& attrs) {
@@ -128,10 +183,15 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
     }
   }
   auto out = std::make_shared<StoredValues>();
-  if (!database.empty()) {
+  if (!database.empty() && quillon::is_server_target(database)) {
+    read_server_values(database, columns, *out);
+    out->has_database = true;
+    out->dialect = "PostgreSQL";
+  } else if (!database.empty()) {
     out->index = values::ValueIndex::from_database(database, columns);
     out->date_form = read_date_form(database, columns);
     out->has_database = true;
+    out->dialect = "SQLite";
   }
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (!documented[i].empty() && (database.empty() || out->index.find(columns[i].table, columns[i].column) < 0))

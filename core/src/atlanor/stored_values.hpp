@@ -17,10 +17,13 @@ struct StoredValues {
   // (YYYY-MM-DD)"); empty when no date column was seen.
   std::string date_form;
   bool has_database = false;
+  // The database's SQL, as prompts name it ("SQLite", "PostgreSQL").
+  std::string dialect;
 };
 
 // The values of the graph's text columns: from the database file at
-// `database` (empty: none), else from the columns' statistics (`top_values`).
+// `database` (empty: none; an SQLite file or a PostgreSQL server address),
+// else from the columns' statistics (`top_values`).
 std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database);
 
 }  // namespace corvalt::atlanor::detail

@@ -122,6 +122,11 @@ class Inspector {
     if (!v.is_record()) return;
     for (const auto& [key, value] : v.as_record()) {
       if (refusal) return;
+      // Some clauses are fields of a statement rather than nodes of their own.
+      if (key == "intoClause") {
+        refusal = refused_node("IntoClause");
+        return;
+      }
       if (!key.empty() && key[0] >= 'A' && key[0] <= 'Z') {
         // A node: its kind must be known, and some kinds are checked more.
         if (std::find(kAllowedNodes.begin(), kAllowedNodes.end(), key) == kAllowedNodes.end()) {
@@ -131,6 +136,7 @@ class Inspector {
         if (key == "FuncCall") check_function(value);
         else if (key == "RangeVar") check_relation(value);
         else if (key == "A_Expr") check_operator(value);
+        else if (key == "TypeCast") check_cast(value);
         if (refusal) return;
       }
       walk(value, depth + 1);
@@ -169,6 +175,17 @@ class Inspector {
     if (catalog || (schema && schema->is_text() && system_schema(schema->as_text())) ||
         (name && name->is_text() && name->as_text().starts_with("pg_")))
       refusal = "Security restriction: " + written + " may not be read.";
+  }
+
+  // Casts to the reg* types look names up in the system catalogs.
+  void check_cast(const Value& cast) {
+    if (!cast.is_record()) return;
+    const Value* type = cast.as_record().find("typeName");
+    const Value* names = type && type->is_record() ? type->as_record().find("names") : nullptr;
+    if (!names || !names->is_list() || names->as_list().empty()) return;
+    const std::string* name = string_node(names->as_list().back());
+    if (name && name->starts_with("reg"))
+      refusal = "Security restriction: a cast to " + *name + " is not allowed.";
   }
 
   // An operator named with a schema (OPERATOR(s.+)) runs whatever function

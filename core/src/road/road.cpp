@@ -201,13 +201,23 @@ Assistant::Assistant(const Setup& setup, Console console, quillon::Unlocker unlo
   sql.read_only = setup.read_only;
   schema.verbose = sql.verbose = history.verbose = setup.verbose;
   std::error_code error;
-  if (setup.database.find('\0') != std::string::npos || !std::filesystem::is_regular_file(setup.database, error))
+  const bool server = quillon::is_server_target(setup.database);
+  if (setup.database.find('\0') != std::string::npos ||
+      (!server && !std::filesystem::is_regular_file(setup.database, error)))
     throw FileNotFoundError("Database file not found: " + setup.database);
   schema.linking_mode = setup.linking;
   if (setup.linking == linking::Mode::kLexical) schema.database = setup.database;
   schema.load_metadata(setup.metadata);
   schema.build_graph();
-  sql.open_initial(setup.database);
+  if (server) {
+    // A server that cannot be reached is an error here, with libpq's reason.
+    quillon::DatabasePtr db;
+    sql.unlocked_call([&] { db = quillon::open_database(setup.database); });
+    sql.database_path = db->path();
+    sql.set_conn(std::move(db));
+  } else {
+    sql.open_initial(setup.database);
+  }
   if (setup.history) history.load_history(*setup.history);
   road_ = std::make_unique<Road>(schema, sql, setup.history ? &history : nullptr);
 }

@@ -36,4 +36,17 @@ inline const std::string& text_of(const Value& v, What what,
   return v.as_text();
 }
 
+// The text under `key`, or null when the record has none there: for
+// records read as advice, where a missing or odd value is skipped.
+inline const std::string* find_text(const Record& r, std::string_view key) {
+  const Value* v = r.find(key);
+  return v && v->is_text() ? &v->as_text() : nullptr;
+}
+
+// The same as a text, empty when there is none.
+inline std::string text_or_empty(const Record& r, std::string_view key) {
+  const std::string* t = find_text(r, key);
+  return t ? *t : std::string();
+}
+
 }  // namespace corvalt

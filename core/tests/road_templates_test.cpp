@@ -2,6 +2,7 @@
 // them, and earlier statements refilled or refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -191,6 +192,59 @@ TEST(TemplateRefill, YearsAndSignedNumbers) {
   const auto signed_fit = refill(negative, "relationships with lag less than 3 days");
   ASSERT_TRUE(signed_fit);
   EXPECT_EQ(signed_fit->sql, "SELECT * FROM activity_relationships WHERE lag_days < 3");
+}
+
+TEST(TemplateWording, TheThesaurusFoldsOnlyWordsTheSchemaDoesNotName) {
+  const Source lag{"tasks with lag over 4 days", "SELECT * FROM task_link WHERE lag_days > 4", {}};
+  // A schema naming activities: tasks are activities, links relationships.
+  const Wording activities{[](std::string_view w) { return w == "activity" || w == "activities" || w == "lag"; }};
+  EXPECT_TRUE(refill(lag, "activities with lag over 9 days", {}, activities));
+  // A schema naming both keeps them apart; and one naming only tasks reads
+  // activities as tasks.
+  const Wording both{[](std::string_view w) { return w == "activity" || w == "task" || w == "tasks"; }};
+  EXPECT_FALSE(refill(lag, "activities with lag over 9 days", {}, both));
+  const Wording tasks{[](std::string_view w) { return w == "task" || w == "tasks"; }};
+  const auto fit = refill(lag, "activities with lag over 9 days", {}, tasks);
+  ASSERT_TRUE(fit);
+  EXPECT_EQ(fit->sql, "SELECT * FROM task_link WHERE lag_days > 9");
+  // Owners and managers are one word of the trade unless the schema names both.
+  const Source owner{"risks of owner 'Ann Lee'", "SELECT * FROM risks WHERE owner = 'Ann Lee'", {}};
+  EXPECT_TRUE(refill(owner, "risks of manager 'Bo Chen'"));
+  const Wording named{[](std::string_view w) { return w == "owner" || w == "manager"; }};
+  EXPECT_FALSE(refill(owner, "risks of manager 'Bo Chen'", {}, named));
+}
+
+TEST(TemplateWording, CountingIsPartOfTheQuestion) {
+  const Source count{"How many activities per discipline?",
+                     "SELECT discipline, COUNT(*) FROM activities GROUP BY discipline", {}};
+  for (const char* same : {"Count activities by discipline", "number of activities for each discipline",
+                           "how many activities does each discipline have"})
+    EXPECT_TRUE(refill(count, same)) << same;
+  for (const char* other : {"activities per discipline", "list the activities by discipline",
+                            "the number activities of each discipline"})
+    EXPECT_FALSE(refill(count, other)) << other;
+}
+
+TEST(TemplateWording, MisspeltWordsTheSchemaDoesNotUse) {
+  const Source assigned{"Which resources are assigned to critical activities?",
+                        "SELECT resource_name FROM resources r JOIN assignments a USING (resource_id) WHERE critical = 1",
+                        {}};
+  const std::vector<std::string> schema = {"resources", "resource", "assigned", "critical", "activities", "late",
+                                           "date", "project", "projects"};
+  const Wording known{{}, [&](std::string_view w) {
+                        return std::find(schema.begin(), schema.end(), w) != schema.end();
+                      }};
+  // A request word and content words one or two edits off.
+  EXPECT_TRUE(refill(assigned, "wich resouces are asigned to critcal activites?", {}, known));
+  // Only with a way to tell which words the schema uses.
+  EXPECT_FALSE(refill(assigned, "wich resouces are asigned to critcal activites?"));
+  // Too far off, or a word the schema uses itself.
+  EXPECT_FALSE(refill(assigned, "which resources are assigned to crtcl activities?", {}, known));
+  const Source late{"late activities of project 7", "SELECT * FROM activities WHERE late = 1 AND project = 7", {}};
+  EXPECT_FALSE(refill(late, "date activities of project 8", {}, known));
+  // Short words must be spelt right.
+  const Source lag{"links with lag over 4 days", "SELECT * FROM links WHERE lag > 4", {}};
+  EXPECT_FALSE(refill(lag, "links with log over 9 days", {}, known));
 }
 
 // ---- refusals ------------------------------------------------------------------

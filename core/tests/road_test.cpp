@@ -32,13 +32,20 @@ constexpr const char* kSchema = R"({
   "relationships": [{"from_table": "activities", "to_table": "projects",
     "join_condition": "activities.project_id = projects.project_id", "description": ""}],
   "query_examples": [{"query": "SELECT activity_code FROM activities WHERE total_float_days > 5",
-                      "description": "activities with more than 5 days of float"}]
+                      "description": "activities with more than 5 days of float"},
+                     {"query": "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 2",
+                      "description": "Critical activities of project 2: the activities whose float drives its finish"},
+                     {"query": "SELECT activity_code FROM activities WHERE project_id = 2 ORDER BY total_float_days LIMIT 1",
+                      "description": "Late activities of project 2, least float first"}]
 })";
 
 constexpr const char* kHistory = R"({"enriched_queries": [
   {"question": "How many activities does each project have?",
    "natural_language_variations": ["activity count per project"],
-   "sql": "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id GROUP BY p.project_name"}
+   "sql": "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id GROUP BY p.project_name"},
+  {"question": "Near-critical activities",
+   "natural_language_variations": ["activities with total float under 1 day"],
+   "sql": "SELECT activity_code FROM activities WHERE total_float_days < 1"}
 ]})";
 
 // Answers get_response_sync from a script, one reply per call; a call past
@@ -138,6 +145,21 @@ TEST_F(Road, OfflineATemplateRefilledWithTheQuestionsValuesAnswers) {
   EXPECT_EQ(a.table.row_count, 2u);
   // A template whose refilled statement finds nothing is no answer.
   EXPECT_FALSE(ask("activities with more than 50 days of float").answered);
+}
+
+TEST_F(Road, OfflineARecordedVariationAndADescriptionsOpeningServeAsTemplates) {
+  // Only the variation's wording carries the literal.
+  const road::Answer variation = ask("tasks with total float under 4 days");
+  ASSERT_TRUE(variation.answered) << variation.reason;
+  EXPECT_EQ(variation.source, road::Source::kTemplate);
+  EXPECT_EQ(variation.sql, "SELECT activity_code FROM activities WHERE total_float_days < 4");
+  EXPECT_EQ(variation.table.row_count, 3u);
+  // The question before a description's colon.
+  const road::Answer head = ask("critical activities of project 1");
+  ASSERT_TRUE(head.answered) << head.reason;
+  EXPECT_EQ(head.sql, "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 1");
+  // Not before a comma when the statement limits its rows: the tail may say so.
+  EXPECT_FALSE(ask("late activities of project 1").answered);
 }
 
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {

@@ -16,10 +16,12 @@
 // graph built from a metadata document.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +55,12 @@ bool is_stop_word(std::string_view word);
 
 // The Snowball English stem of a lower-cased word ("activities" -> "activ").
 std::string stem(std::string_view word);
+
+// Words planners use for one thing in scheduling ("activity", "task",
+// "step"), each group padded with empty entries. The trade's general
+// vocabulary, not any one schema's names; an entry may be a phrase.
+using Synonyms = std::array<std::string_view, 6>;
+std::span<const Synonyms> thesaurus() noexcept;
 
 // A word as linking compares it.
 struct Word {
@@ -157,6 +165,9 @@ class Index {
   Index& operator=(const Index&) = delete;
 
   Result link(const Query& query) const;
+  // Whether a table's or column's name uses a lower-cased word, or its
+  // plural or singular.
+  bool is_name_word(std::string_view word) const;
   // Whether the schema uses a lower-cased word (as written or by its stem).
   bool is_schema_word(std::string_view word) const;
 

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,24 +71,39 @@ struct Fit {
   std::vector<std::pair<std::string, std::string>> replaced;
 };
 
+// How two questions' words are compared. The trade's synonyms
+// (linking::thesaurus()) fold together; with `names_word`, which tells
+// whether the schema's table and column names use a lower-cased word, a
+// word the schema names keeps its own meaning, and the others of its group
+// fold into the group's word the schema names. With `known_word`, which
+// tells whether the schema uses a word anywhere, a word of the new question
+// it does not use may be a misspelling: one edit from a request word ("wich")
+// it is left out, and of five letters or more it counts as the one word of
+// the earlier question it is close to ("critcal", "negatve").
+struct Wording {
+  std::function<bool(std::string_view)> names_word;
+  std::function<bool(std::string_view)> known_word;
+};
+
 // Least similarity of the two questions' words.
 inline constexpr double kMinSimilarity = 0.8;
 
 // The source's statement refilled with the new question's literals, or
 // nullopt when the wording does not match closely once literals are removed,
-// when the comparisons, negations or words of order and count ("top",
-// "last", "ten") differ, when the literals do not pair up
+// when the comparisons, negations, counting ("how many", "number of") or
+// words of order and count ("top", "last", "ten") differ, when the literals do not pair up
 // one to one (numbers with numbers, dates of one precision with dates of the
 // same precision, and texts - quoted, codes and stored values - with texts),
 // or when a changed literal of the source cannot be found in exactly the
 // places of the statement where it can be replaced.
 std::optional<Fit> refill(const Source& source, std::string_view question,
-                          const std::vector<NamedValue>& values = {});
+                          const std::vector<NamedValue>& values = {}, const Wording& wording = {});
 
 // The best fitting source: the most similar wording that refills, then the
 // earliest; its index and fit, or nullopt.
 std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>& sources,
                                                        std::string_view question,
-                                                       const std::vector<NamedValue>& values = {});
+                                                       const std::vector<NamedValue>& values = {},
+                                                       const Wording& wording = {});
 
 }  // namespace corvalt::templates

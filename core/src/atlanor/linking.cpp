@@ -58,6 +58,25 @@ std::string_view reason_name(Reason reason) noexcept {
   return "scored";
 }
 
+// Words planners use for the same thing in scheduling. A question word in a
+// group is also read as each other word of the group that the schema uses.
+// These are the trade's general vocabulary, not any one schema's names.
+constexpr Synonyms kThesaurusGroups[] = {
+    {"activity", "task", "step", "work item"},
+    {"project", "job", "programme", "program"},
+    {"float", "slack"},
+    {"relationship", "dependency", "link", "logic"},
+    {"resource", "crew", "labour", "labor", "workforce", "manpower"},
+    {"wbs", "phase", "work package", "stage"},
+    {"finish", "end", "completion", "due"},
+    {"start", "begin", "commencement"},
+    {"percent complete", "progress", "pct done"},
+    {"baseline", "snapshot", "target schedule"},
+    {"manager", "owner"},
+};
+
+std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }
+
 namespace {
 
 using namespace detail;
@@ -114,26 +133,19 @@ constexpr std::size_t kMaxTerms = 4;
 // A word read through the thesaurus counts this much of a word as written.
 constexpr float kSynonymWeight = 0.85f;
 
-// Words planners use for the same thing in scheduling. A question word in a
-// group is also read as each other word of the group that the schema uses.
-// These are the trade's general vocabulary, not any one schema's names.
-constexpr std::string_view kThesaurus[][6] = {
-    {"activity", "task", "step", "work item"},
-    {"project", "job", "programme", "program"},
-    {"float", "slack"},
-    {"relationship", "dependency", "link", "logic"},
-    {"resource", "crew", "labour", "labor", "workforce", "manpower"},
-    {"wbs", "phase", "work package", "stage"},
-    {"finish", "end", "completion", "due"},
-    {"start", "begin", "commencement"},
-    {"percent complete", "progress", "pct done"},
-    {"baseline", "snapshot", "target schedule"},
-    {"manager", "owner"},
-};
-
 // Words a follow-up question uses to refer to what the previous statement found.
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
                                                 "it",    "its",   "same", "such"};
+
+// A word and the spellings of its plural or singular.
+std::vector<std::string> noun_forms(const std::string& word) {
+  std::vector<std::string> forms{word, word + "s", word + "es"};
+  if (word.size() > 2 && word.back() == 'y') forms.push_back(word.substr(0, word.size() - 1) + "ies");
+  if (word.size() > 3 && word.ends_with("ies")) forms.push_back(word.substr(0, word.size() - 3) + "y");
+  if (word.size() > 2 && word.back() == 's') forms.push_back(word.substr(0, word.size() - 1));
+  if (word.size() > 3 && word.ends_with("es")) forms.push_back(word.substr(0, word.size() - 2));
+  return forms;
+}
 
 // Two spellings of one noun: equal, or one the plural of the other ("-s",
 // "-es", "-ies" for "-y"). Stems are too coarse for names: the stemmer gives
@@ -255,7 +267,7 @@ class Linker {
     // The stems of the thesaurus' one-word entries, made once.
     static const std::vector<std::vector<std::string>> stems = [] {
       std::vector<std::vector<std::string>> out;
-      for (const auto& group : kThesaurus) {
+      for (const auto& group : thesaurus()) {
         out.emplace_back();
         for (const std::string_view g : group)
           out.back().push_back(g.empty() || g.find(' ') != std::string_view::npos ? std::string() : stem(g));
@@ -269,11 +281,11 @@ class Linker {
         // A word the schema's names use means what the schema means by it.
         if (names_word(seq[i].text)) continue;
         const std::string word_stem = stem(seq[i].text);
-        for (std::size_t g = 0; g < std::size(kThesaurus); ++g) {
+        for (std::size_t g = 0; g < thesaurus().size(); ++g) {
           const auto& group_stems = stems[g];
           if (std::find(group_stems.begin(), group_stems.end(), word_stem) == group_stems.end()) continue;
-          for (std::size_t k = 0; k < std::size(kThesaurus[g]); ++k) {
-            const std::string_view other = kThesaurus[g][k];
+          for (std::size_t k = 0; k < thesaurus()[g].size(); ++k) {
+            const std::string_view other = thesaurus()[g][k];
             if (other.empty() || group_stems[k] == word_stem) continue;
             std::vector<Resolved> replaced;
             for (Word& w : content_words(other)) {
@@ -297,16 +309,6 @@ class Linker {
         }
       }
     }
-  }
-
-  // A word and the spellings of its plural or singular.
-  static std::vector<std::string> noun_forms(const std::string& word) {
-    std::vector<std::string> forms{word, word + "s", word + "es"};
-    if (word.size() > 2 && word.back() == 'y') forms.push_back(word.substr(0, word.size() - 1) + "ies");
-    if (word.size() > 3 && word.ends_with("ies")) forms.push_back(word.substr(0, word.size() - 3) + "y");
-    if (word.size() > 2 && word.back() == 's') forms.push_back(word.substr(0, word.size() - 1));
-    if (word.size() > 3 && word.ends_with("es")) forms.push_back(word.substr(0, word.size() - 2));
-    return forms;
   }
 
   TermId schema_spelling(const std::string& word) const {
@@ -769,6 +771,12 @@ detail::TermId Index::Impl::lookup(const Word& word, std::string& spelling, unsi
 }
 
 Result Index::link(const Query& query) const { return Linker(*impl_, query).run(); }
+
+bool Index::is_name_word(std::string_view word) const {
+  for (const std::string& form : noun_forms(std::string(word)))
+    if (impl_->name_words.count(form)) return true;
+  return false;
+}
 
 bool Index::is_schema_word(std::string_view word) const {
   return impl_->surface.count(std::string(word)) > 0 || impl_->term_ids.count(stem(word)) > 0;

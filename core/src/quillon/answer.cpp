@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <unordered_set>
 
@@ -13,6 +14,7 @@
 #include "corvalt/text.hpp"
 #include "corvalt/quillon.hpp"
 #include "internal.hpp"
+#include "outcomes.hpp"
 #include "../value_checks.hpp"
 
 namespace corvalt::quillon {
@@ -87,48 +89,63 @@ Value evaluate_query_relevance(const Record& query, std::string_view question) {
 
 // ------------------------------------------------------------ comparison --
 
-RecordPtr Quillon::compare_queries(const RecordPtr& historical, const RecordPtr& ai_query,
-                                   std::string_view question) {
-  auto c = make_record();
-  c->append_new("question", Value(question));
-  c->append_new("historical_query", Value(historical));
-  c->append_new("ai_query", Value(ai_query));
-  c->append_new("historical_success", historical->get("success", Value(false)));
-  c->append_new("ai_success", ai_query->get("success", Value(false)));
+namespace outcome {
 
-  const bool hist_ran = succeeded(*historical), ai_ran = succeeded(*ai_query);
-  Value recommended;
-  const char* reason;
+Comparison compare(const Record& historical, const Record& ai, std::string_view question) {
+  Comparison c;
+  c.historical_success = historical.get("success", Value(false));
+  c.ai_success = ai.get("success", Value(false));
+  const bool hist_ran = succeeded(historical), ai_ran = succeeded(ai);
   if (hist_ran && ai_ran) {
-    Value hist_score = evaluate_query_relevance(*historical, question);
-    Value ai_score = evaluate_query_relevance(*ai_query, question);
-    const double h = number_of(hist_score, "score"), a = number_of(ai_score, "score");
-    c->append_new("historical_relevance_score", hist_score);
-    c->append_new("ai_relevance_score", ai_score);
+    c.historical_score = evaluate_query_relevance(historical, question);
+    c.ai_score = evaluate_query_relevance(ai, question);
+    const double h = number_of(*c.historical_score, "score"), a = number_of(*c.ai_score, "score");
     if (h > a) {
-      recommended = Value("historical");
-      reason = "Historical query appears more relevant to the question";
+      c.recommended = Pick::kHistorical;
+      c.reason = "Historical query appears more relevant to the question";
     } else if (a > h) {
-      recommended = Value("ai");
-      reason = "AI-generated query appears more relevant to the question";
+      c.recommended = Pick::kAi;
+      c.reason = "AI-generated query appears more relevant to the question";
     } else {
-      recommended = Value("historical");
-      reason = "Equal relevance, using historical query for consistency";
+      c.recommended = Pick::kHistorical;
+      c.reason = "Equal relevance, using historical query for consistency";
     }
   } else if (hist_ran) {
-    recommended = Value("historical");
-    reason = "Only historical query executed successfully";
+    c.recommended = Pick::kHistorical;
+    c.reason = "Only historical query executed successfully";
   } else if (ai_ran) {
-    recommended = Value("ai");
-    reason = "Only AI-generated query executed successfully";
+    c.recommended = Pick::kAi;
+    c.reason = "Only AI-generated query executed successfully";
   } else {
-    reason = "Neither query executed successfully";
+    c.reason = "Neither query executed successfully";
   }
-  c->append_new("recommended_query", recommended);
-  c->append_new("recommendation_reason", Value(reason));
-  say("Query comparison complete. Recommended: " + to_str(recommended));
-  say(std::string("Reason: ") + reason);
   return c;
+}
+
+}  // namespace outcome
+
+namespace {
+
+// The comparison, as the service reports it.
+outcome::Comparison compared(const Quillon& q, const Record& historical, const Record& ai,
+                             std::string_view question) {
+  outcome::Comparison c = outcome::compare(historical, ai, question);
+  if (q.verbose) {
+    const char* recommended = c.recommended == outcome::Pick::kHistorical ? "historical"
+                              : c.recommended == outcome::Pick::kAi       ? "ai"
+                                                                          : "None";
+    q.console().line(std::string("Query comparison complete. Recommended: ") + recommended);
+    q.console().line(std::string("Reason: ") + c.reason);
+  }
+  return c;
+}
+
+}  // namespace
+
+RecordPtr Quillon::compare_queries(const RecordPtr& historical, const RecordPtr& ai_query,
+                                   std::string_view question) {
+  return outcome::comparison_record(historical, ai_query, question,
+                                    compared(*this, *historical, *ai_query, question));
 }
 
 // ---------------------------------------------------------- explorations --
@@ -168,11 +185,16 @@ bool numeric_column(const List& results, std::size_t key_index, const std::strin
 
 }  // namespace
 
-ListPtr Quillon::generate_additional_explorations(std::string_view question,
-                                                  const Record& main_query,
-                                                  const Record& db_context) {
-  auto out = make_list();
-  if (!connected() || !succeeded(main_query)) return out;
+namespace {
+
+std::vector<outcome::Exploration> explorations(Quillon& q, std::string_view question, const Record& main_query,
+                                               const Record& db_context,
+                                               const std::function<ListPtr(const std::string&)>& rows_of) {
+  std::vector<outcome::Exploration> out;
+  if (!q.connected() || !succeeded(main_query)) return out;
+  auto say = [&](const std::string& line) {
+    if (q.verbose) q.console().line(line);
+  };
   const std::string main_sql =
       text::lower(text_of(main_query.get("sql", Value("")), {"the main query's 'sql'"}, "str"));
 
@@ -189,14 +211,8 @@ ListPtr Quillon::generate_additional_explorations(std::string_view question,
   auto explore = [&](std::string name, std::string description, std::string sql,
                      const char* kind) {
     try {
-      ListPtr rows = rows_on_connection(sql);
-      auto r = make_record();
-      r->append_new("name", Value(std::move(name)));
-      r->append_new("description", Value(std::move(description)));
-      r->append_new("sql", Value(std::move(sql)));
-      r->append_new("success", Value(true));
-      r->append_new("results", Value(rows));
-      out->emplace_back(r);
+      ListPtr rows = rows_of(sql);
+      out.push_back(outcome::Exploration{std::move(name), std::move(description), std::move(sql), rows, nullptr});
     } catch (const Error& e) {
       say(std::string("Error executing ") + kind + " exploration: " + error_text(e));
     }
@@ -252,13 +268,12 @@ ListPtr Quillon::generate_additional_explorations(std::string_view question,
       const std::string stats_question = "Statistical summary for " + std::string(question);
       stats->append_new("question", Value(stats_question));
       stats->append_new("sql", Value("SELECT " + text::join(aggregates, ", ") + " FROM " + used[0]));
-      test_query(*stats);
+      q.test_query(*stats);
       if (!succeeded(*stats)) {
-        RecordPtr retry = try_fix_failed_query(*stats, stats_question, db_context);
-        const Value best = retry->get("best_attempt", Value());
-        if (best.truthy() && best.is_record()) stats = best.record_ptr();
+        outcome::Repair repaired = outcome::repair(q, *stats, stats_question, db_context);
+        if (repaired.best) stats = repaired.tries[*repaired.best].ran;
       }
-      if (succeeded(*stats)) out->emplace_back(stats);
+      if (succeeded(*stats)) out.push_back(outcome::Exploration{{}, {}, {}, nullptr, stats});
       else say("Stats exploration failed and couldn't be fixed: " +
                to_str(stats->get("execution_error", Value())));
     }
@@ -292,6 +307,14 @@ ListPtr Quillon::generate_additional_explorations(std::string_view question,
   return out;
 }
 
+}  // namespace
+
+ListPtr Quillon::generate_additional_explorations(std::string_view question, const Record& main_query,
+                                                  const Record& db_context) {
+  return outcome::explorations_list(explorations(
+      *this, question, main_query, db_context, [this](const std::string& sql) { return rows_on_connection(sql); }));
+}
+
 // ------------------------------------------------------------ best result --
 
 std::string local_timestamp() {
@@ -312,39 +335,34 @@ std::string local_timestamp() {
 
 RecordPtr Quillon::get_best_sql_and_results(std::string_view question, const Record& db_context,
                                             const RecordPtr& historical) {
-  auto result = make_record();
-  result->append_new("question", Value(question));
-  result->append_new("timestamp", Value(local_timestamp()));
-  result->append_new("has_historical_match", Value(historical != nullptr));
+  outcome::BestResult b;
+  b.timestamp = local_timestamp();
+  b.has_historical_match = historical != nullptr;
 
-  RecordPtr ai_query = generate_sql(question, db_context);
-  result->append_new("ai_query", Value(ai_query));
-  RecordPtr current = ai_query;
-  if (!ai_query->contains("error")) {
-    test_query(*ai_query);
-    if (!succeeded(*ai_query)) {
-      RecordPtr retry = try_fix_failed_query(*ai_query, question, db_context);
-      result->append_new("ai_query_retry_info", Value(retry));
-      const Value best = retry->get("best_attempt", Value());
-      if (best.truthy() && best.is_record()) current = best.record_ptr();
+  b.ai_query = generate_sql(question, db_context);
+  RecordPtr current = b.ai_query;
+  if (!b.ai_query->contains("error")) {
+    test_query(*b.ai_query);
+    if (!succeeded(*b.ai_query)) {
+      const outcome::Repair repaired = outcome::repair(*this, *b.ai_query, question, db_context);
+      b.retry = outcome::repair_record(repaired);
+      if (repaired.best) current = repaired.tries[*repaired.best].ran;
     }
   }
 
-  RecordPtr best = current;
+  b.best = current;
   if (historical && !historical->empty()) {
     historical->set("source", Value("historical"));
     test_query(*historical);
-    result->append_new("historical_query", Value(historical));
-    RecordPtr comparison = compare_queries(historical, current, question);
-    result->append_new("comparison", Value(comparison));
-    const Value* recommended = comparison->find("recommended_query");
-    if (recommended && *recommended == Value("historical")) best = historical;
+    b.historical = historical;
+    const outcome::Comparison c = compared(*this, *historical, *current, question);
+    b.comparison = outcome::comparison_record(historical, current, question, c);
+    if (c.recommended == outcome::Pick::kHistorical) b.best = historical;
   }
-  result->append_new("best_query", Value(best));
-  if (succeeded(*best))
-    result->append_new("additional_explorations",
-                       Value(generate_additional_explorations(question, *best, db_context)));
-  return result;
+  if (succeeded(*b.best))
+    b.explorations = explorations(*this, question, *b.best, db_context,
+                                  [this](const std::string& sql) { return rows_on_connection(sql); });
+  return outcome::best_result_record(question, b);
 }
 
 }  // namespace corvalt::quillon

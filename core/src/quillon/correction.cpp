@@ -7,6 +7,7 @@
 #include "corvalt/json.hpp"
 #include "corvalt/quillon.hpp"
 #include "internal.hpp"
+#include "outcomes.hpp"
 #include "../value_checks.hpp"
 
 namespace corvalt::quillon {
@@ -130,84 +131,74 @@ const std::string& required_text(const Value& v, const char* what) {
 
 }  // namespace
 
-RecordPtr Quillon::try_fix_failed_query(const Record& failed_query, std::string_view question,
-                                        const Record& db_context) {
-  auto retry = make_record();
-  auto attempts = make_list();
-  if (!ai || !ai->truthy() || !connected()) {
-    retry->append_new("success", Value(false));
-    retry->append_new("message", Value("AI service or database connection not available"));
-    retry->append_new("attempts", Value(attempts));
-    retry->append_new("best_attempt", Value());
-    return retry;
-  }
+namespace outcome {
+
+Repair repair(Quillon& q, const Record& failed_query, std::string_view question, const Record& db_context) {
+  Repair r;
+  if (!q.ai || !q.ai->truthy() || !q.connected()) return r;
+  r.available = true;
+  auto say = [&](const std::string& line) {
+    if (q.verbose) q.console().line(line);
+  };
   const Value error_value = failed_query.get("execution_error", Value("Unknown error"));
   const Value sql_value = failed_query.get("sql", Value(""));
-  const std::string original_error = required_text(error_value, "execution_error");
+  r.original_error = required_text(error_value, "execution_error");
   const std::string original_sql = required_text(sql_value, "sql");
 
-  retry->append_new("success", Value(false));
-  retry->append_new("message", Value(""));
-  retry->append_new("attempts", Value(attempts));
-  retry->append_new("best_attempt", Value());
-
-  ListPtr schema = explore_database_schema();
-  RecordPtr best;
+  ListPtr schema = q.explore_database_schema();
   const Value question_value(question);
   for (int n = 1; n <= kMaxFixAttempts; ++n) {
     const std::string number = std::to_string(n);
     // Outside the try's guard: a prompt that cannot be built is the
     // caller's error.
-    const std::string prompt = create_sql_correction_prompt(question, original_sql, original_error,
-                                                            *schema, *attempts, db_context, dialect_name());
+    const std::string prompt = create_sql_correction_prompt(question, original_sql, r.original_error,
+                                                            *schema, tries_list(r.tries), db_context,
+                                                            q.dialect_name());
+    FixTry t;
+    t.number = n;
     try {
       say("Retry attempt #" + number + " - Asking AI to fix SQL");
-      ai->clear_history();
-      const std::string reply = ai->get_response_sync(prompt);
-      const std::string sql = extract_sql_from_response(reply);
-      const std::string explanation = extract_explanation(reply);
-      say("Generated fixed SQL: " + sql);
+      q.ai->clear_history();
+      t.reply = q.ai->get_response_sync(prompt);
+      t.sql = extract_sql_from_response(t.reply);
+      t.explanation = extract_explanation(t.reply);
+      say("Generated fixed SQL: " + t.sql);
 
-      auto attempt = make_record();
-      attempt->append_new("question", question_value);
-      attempt->append_new("sql", Value(sql));
-      attempt->append_new("raw_ai_response", Value(reply));
-      attempt->append_new("explanation", Value(explanation));
-      attempt->append_new("source", Value("ai_retry_attempt_" + number));
-      attempt->append_new("retry_attempt", Value(n));
-      test_query(*attempt);
-      attempts->emplace_back(attempt);
+      t.ran = attempt_record(question_value, t);
+      q.test_query(*t.ran);
+      t.success = succeeded(*t.ran);
+      r.tries.push_back(t);
 
-      if (succeeded(*attempt)) {
+      if (t.success) {
         say("Retry attempt #" + number + " succeeded!");
-        best = attempt;
-        retry->set("success", Value(true));
-        retry->set("message", Value("SQL fixed on attempt #" + number));
-        log_corrected_sql(question_value, failed_query, *attempt);
+        r.best = r.tries.size() - 1;
+        q.log_corrected_sql(question_value, failed_query, *t.ran);
         break;
       }
       if (n < kMaxFixAttempts) {
-        for (const std::string& table : extract_table_names(sql)) {
-          RecordPtr info = explore_table_schema(table);
+        for (const std::string& table : extract_table_names(t.sql)) {
+          RecordPtr info = q.explore_table_schema(table);
           if (!info->empty()) add_distinct(*schema, info);
         }
       }
     } catch (const Error& e) {
       const std::string error = error_text(e);
       say("Error during retry attempt #" + number + ": " + error);
-      auto failed = make_record();
-      failed->append_new("success", Value(false));
-      failed->append_new("execution_error", Value("Error during AI retry: " + error));
-      failed->append_new("retry_attempt", Value(n));
-      attempts->emplace_back(failed);
+      // A try whose statement ran before the error stays listed as it ran.
+      FixTry failed;
+      failed.number = n;
+      failed.service_error = error;
+      r.tries.push_back(std::move(failed));
     }
   }
+  return r;
+}
 
-  retry->set("best_attempt", best ? Value(best) : Value());
-  if (!best)
-    retry->set("message", Value("Failed to fix SQL after " + std::to_string(kMaxFixAttempts) +
-                                " attempts. Original error: " + original_error));
-  return retry;
+}  // namespace outcome
+
+RecordPtr Quillon::try_fix_failed_query(const Record& failed_query, std::string_view question,
+                                        const Record& db_context) {
+  return outcome::repair_record(outcome::repair(*this, failed_query, question, db_context));
 }
 
 }  // namespace corvalt::quillon

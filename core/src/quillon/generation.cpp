@@ -8,6 +8,7 @@
 #include "corvalt/text.hpp"
 #include "corvalt/quillon.hpp"
 #include "internal.hpp"
+#include "../value_checks.hpp"
 
 namespace corvalt::quillon {
 
@@ -77,7 +78,8 @@ constexpr std::string_view kGenerationInstructions =
     "\n"
     "Remember to use standard SQL syntax compatible with ";
 
-const std::string& text_of(const Value& v) {
+// A text the prompt needs, which a context record must give as one.
+const std::string& required_str(const Value& v) {
   if (!v.is_text()) throw TypeError(std::string("expected str, not ") + v.type_name());
   return v.as_text();
 }
@@ -87,11 +89,6 @@ std::string sql_literal(std::string_view value) {
   std::string out(1, '\'');
   out.append(text::replace_all(value, "'", "''")).push_back('\'');
   return out;
-}
-
-const std::string* hint_text(const Record& r, std::string_view key) {
-  const Value* v = r.find(key);
-  return v && v->is_text() ? &v->as_text() : nullptr;
 }
 
 // The records of a list under `key` of the hints (others are skipped: the
@@ -112,11 +109,11 @@ std::vector<const Record*> hint_records(const Record& hints, std::string_view ke
 void append_hints(std::string& p, const Record& db_context, const Record& hints) {
   std::string section;
   for (const Record* v : hint_records(hints, "values")) {
-    const std::string* column = hint_text(*v, "column");
-    const std::string* value = hint_text(*v, "value");
+    const std::string* column = find_text(*v, "column");
+    const std::string* value = find_text(*v, "value");
     if (!column || !value) continue;
     section += "- " + *column + " = " + sql_literal(*value);
-    if (const std::string* phrase = hint_text(*v, "phrase"); phrase && *phrase != *value)
+    if (const std::string* phrase = find_text(*v, "phrase"); phrase && *phrase != *value)
       section += " (the question says \"" + *phrase + "\")";
     section += "\n";
   }
@@ -142,30 +139,30 @@ void append_hints(std::string& p, const Record& db_context, const Record& hints)
   if (const Value* rules = db_context.find("business_rules"); rules && rules->is_list())
     for (const Value& rule : rules->as_list())
       if (rule.is_record())
-        if (const std::string* description = hint_text(rule.as_record(), "description"); description && !description->empty())
+        if (const std::string* description = find_text(rule.as_record(), "description"); description && !description->empty())
           section += "- " + *description + "\n";
   if (!section.empty()) p += "\nBusiness Rules:\n" + section;
 
   section.clear();
   for (const Record* t : hint_records(hints, "terms")) {
-    const std::string* term = hint_text(*t, "term");
-    const std::string* definition = hint_text(*t, "definition");
+    const std::string* term = find_text(*t, "term");
+    const std::string* definition = find_text(*t, "definition");
     if (term && definition) section += "- " + *term + ": " + *definition + "\n";
   }
   if (!section.empty()) p += "\nTerms:\n" + section;
 
   section.clear();
   for (const Record* e : hint_records(hints, "examples")) {
-    const std::string* description = hint_text(*e, "description");
-    const std::string* sql = hint_text(*e, "sql");
+    const std::string* description = find_text(*e, "description");
+    const std::string* sql = find_text(*e, "sql");
     if (!sql) continue;
     section += "- " + (description ? *description : std::string()) + "\n  SQL: " + *sql + "\n";
   }
   if (!section.empty()) p += "\nSimilar Example Queries:\n" + section;
 
   if (const Value* dialect = hints.find("dialect"); dialect && dialect->is_record()) {
-    const std::string* name = hint_text(dialect->as_record(), "name");
-    const std::string* dates = hint_text(dialect->as_record(), "dates");
+    const std::string* name = find_text(dialect->as_record(), "name");
+    const std::string* dates = find_text(dialect->as_record(), "dates");
     if (name) {
       p += "\nSQL Dialect: " + *name + ".";
       if (dates) p += " Dates are stored as " + *dates + ".";
@@ -195,7 +192,7 @@ std::string create_sql_generation_prompt(std::string_view question, const Record
     p += "\nRelevant Columns:\n";
     for (const Value& v : *columns) {
       const Record& c = entry_record(v, "a context column entry");
-      const std::string& name = text_of(c.at("name"));
+      const std::string& name = required_str(c.at("name"));
       // "table.column": the first two pieces between full stops.
       std::string table = "Unknown", column = name;
       if (std::size_t dot = name.find('.'); dot != std::string::npos) {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "../atlanor/stored_values.hpp"
+#include "../quillon/internal.hpp"
+#include "../value_checks.hpp"
 #include "corvalt/node_ids.hpp"
 #include "corvalt/regex.hpp"
 #include "corvalt/templates.hpp"
@@ -89,16 +91,6 @@ class AiSwap {
   std::shared_ptr<AiService> old_a_, old_b_;
 };
 
-bool succeeded(const Record& r) {
-  const Value* v = r.find("success");
-  return v && v->is_bool() && v->as_bool();
-}
-
-std::string text_of(const Record& r, std::string_view key) {
-  const Value* v = r.find(key);
-  return v && v->is_text() ? v->as_text() : std::string();
-}
-
 std::vector<std::string> table_names(const Record& context) {
   std::vector<std::string> out;
   const Value* objects = context.find("database_objects");
@@ -106,14 +98,14 @@ std::vector<std::string> table_names(const Record& context) {
   const Value* tables = objects->as_record().find("tables");
   if (!tables || !tables->is_list()) return out;
   for (const Value& t : tables->as_list())
-    if (t.is_record()) out.push_back(text_of(t.as_record(), "name"));
+    if (t.is_record()) out.push_back(text_or_empty(t.as_record(), "name"));
   return out;
 }
 
 linking::Strength strength_of(const Record& context) {
   const Value* linking = context.find("linking");
   if (!linking || !linking->is_record()) return linking::Strength::kNone;
-  const std::string match = text_of(linking->as_record(), "match");
+  const std::string match = text_or_empty(linking->as_record(), "match");
   if (match == "strong") return linking::Strength::kStrong;
   if (match == "weak") return linking::Strength::kWeak;
   return linking::Strength::kNone;
@@ -175,6 +167,29 @@ double shared_share(const std::vector<std::string>& a, const std::vector<std::st
   return static_cast<double>(shared) / static_cast<double>(std::max(a.size(), b.size()));
 }
 
+// The question that opens an example's description, when the rest of the
+// description only explains it: "Show all projects with negative float:
+// projects having ...", a head before a colon; "List relationships with lag
+// over 44 days, with predecessor and successor activities", a head before
+// the columns it adds ("with ...") or the order it gives ("... first").
+// Never for a statement that limits its rows: a tail may be what says so.
+std::optional<std::string> description_head(const std::string& description, const std::string& sql) {
+  static const Regex limit("\\bLIMIT\\b", Regex::kIgnoreCase);
+  RegexMatch m;
+  if (limit.search(sql, m)) return std::nullopt;
+  std::size_t cut = description.find(": ");
+  if (cut == std::string::npos) {
+    cut = description.rfind(", ");
+    if (cut == std::string::npos) return std::nullopt;
+    std::string tail = text::lower(text::strip(std::string_view(description).substr(cut + 2)));
+    while (!tail.empty() && (tail.back() == '.' || tail.back() == '!' || tail.back() == '?')) tail.pop_back();
+    if (!tail.starts_with("with ") && !tail.ends_with(" first") && !tail.ends_with(" last")) return std::nullopt;
+  }
+  std::string head(text::strip(std::string_view(description).substr(0, cut)));
+  if (content_stems(head).size() < 2) return std::nullopt;
+  return head;
+}
+
 }  // namespace
 
 // The statements a question may be refilled from: the history's questions
@@ -189,6 +204,7 @@ struct Road::Templates {
     bool values_found = false;
   };
   std::vector<Entry> entries;
+  templates::Wording wording;  // the schema's names, for the thesaurus
 };
 
 Assistant::Assistant(const Setup& setup, Console console, quillon::Unlocker unlocked,
@@ -345,8 +361,8 @@ Answer Road::ask(const Question& q, const Events& events) {
     Record query{{"sql", Value(sql)}};
     quillon::ResultTable rows;
     sql_.test_query(query, rows);
-    Candidate c{source, sql, origin, succeeded(query), rows.row_count,
-                succeeded(query) ? std::string() : text_of(query, "execution_error"), false};
+    Candidate c{source, sql, origin, quillon::succeeded(query), rows.row_count,
+                quillon::succeeded(query) ? std::string() : text_or_empty(query, "execution_error"), false};
     tried.emplace_back(std::move(c), std::move(rows));
     return tried.size() - 1;
   };
@@ -366,11 +382,11 @@ Answer Road::ask(const Question& q, const Events& events) {
     if (const Value* error = generated->find("error")) {
       answer.error = to_str(*error);
     } else {
-      const bool reused = text_of(*generated, "source") == "reused_from_failed_json";
-      answer.explanation = text_of(*generated, "explanation");
+      const bool reused = text_or_empty(*generated, "source") == "reused_from_failed_json";
+      answer.explanation = text_or_empty(*generated, "explanation");
       const std::string statement = without_explanation(
-          reused ? text_of(*generated, "sql")
-                 : with_its_head(text_of(*generated, "sql"), text_of(*generated, "raw_ai_response")));
+          reused ? text_or_empty(*generated, "sql")
+                 : with_its_head(text_or_empty(*generated, "sql"), text_or_empty(*generated, "raw_ai_response")));
       const std::size_t i = run(reused ? Source::kFixLog : Source::kAi, statement, "");
       if (tried[i].first.success) {
         ai_pick = i;
@@ -383,7 +399,7 @@ Answer Road::ask(const Question& q, const Events& events) {
         RecordPtr retry = sql_.try_fix_failed_query(failed, q.text, *context);
         const Value* best = retry->find("best_attempt");
         if (best && best->is_record() && !best->as_record().empty()) {
-          const std::string fixed = without_explanation(text_of(best->as_record(), "sql"));
+          const std::string fixed = without_explanation(text_or_empty(best->as_record(), "sql"));
           if (!fixed.empty() && fixed != tried[i].first.sql) {
             const std::size_t k = run(Source::kCorrectedAi, fixed, "");
             if (tried[k].first.success) ai_pick = k;
@@ -397,7 +413,7 @@ Answer Road::ask(const Question& q, const Events& events) {
   // 4. The same question asked before.
   std::optional<std::size_t> history_pick;
   if (same) {
-    const std::size_t i = run(Source::kHistory, text_of(*same, "sql"), text_of(*same, "question"));
+    const std::size_t i = run(Source::kHistory, text_or_empty(*same, "sql"), text_or_empty(*same, "question"));
     if (tried[i].first.success) history_pick = i;
   }
 
@@ -420,21 +436,37 @@ Answer Road::ask(const Question& q, const Events& events) {
       t.entries.clear();
       t.history = history_id;
       t.graph = kg ? kg->graph.get() : nullptr;
+      auto add = [&](const std::string& question, const std::string& sql) {
+        if (!question.empty() && !sql.empty())
+          t.entries.push_back({templates::Source{question, sql, {}}, content_stems(question), false});
+      };
+      // An earlier question, and each wording of it the history records.
       if (history_ && history_->queries().is_list())
         for (const Value& e : history_->queries().as_list()) {
           if (!e.is_record()) continue;
-          const std::string question = text_of(e.as_record(), "question"), sql = text_of(e.as_record(), "sql");
-          if (!question.empty() && !sql.empty())
-            t.entries.push_back({templates::Source{question, sql, {}}, content_stems(question), false});
+          const std::string sql = text_or_empty(e.as_record(), "sql");
+          add(text_or_empty(e.as_record(), "question"), sql);
+          const Value* variations = e.as_record().find("natural_language_variations");
+          if (variations && variations->is_list())
+            for (const Value& v : variations->as_list())
+              if (v.is_text()) add(v.as_text(), sql);
         }
+      // An example query by its description, and by the question that opens
+      // a description which goes on to explain itself.
       if (kg)
         for (Graph::Index n = 0; n < kg->graph->node_count(); ++n) {
           if (!node_ids::has_prefix(kg->graph->id(n), node_ids::kExample)) continue;
           const Record& attrs = kg->graph->attrs(n);
-          const std::string question = text_of(attrs, "description"), sql = text_of(attrs, "query");
-          if (!question.empty() && !sql.empty())
-            t.entries.push_back({templates::Source{question, sql, {}}, content_stems(question), false});
+          const std::string description = text_or_empty(attrs, "description"), sql = text_or_empty(attrs, "query");
+          add(description, sql);
+          if (const auto head = description_head(description, sql)) add(*head, sql);
         }
+      t.wording = {};
+      if (kg) {
+        const linking::Index* index = &kg->link_index();
+        t.wording.names_word = [index](std::string_view w) { return index->is_name_word(w); };
+        t.wording.known_word = [index](std::string_view w) { return index->is_schema_word(w); };
+      }
     }
     const std::vector<std::string> stems = content_stems(q.text);
     std::vector<templates::Source> near;
@@ -447,7 +479,7 @@ Answer Road::ask(const Question& q, const Events& events) {
       near.push_back(e.source);
     }
     if (!near.empty()) {
-      if (auto fit = templates::best_refill(near, q.text, named(q.text))) {
+      if (auto fit = templates::best_refill(near, q.text, named(q.text), t.wording)) {
         const std::size_t i = run(Source::kTemplate, fit->second.sql, near[fit->first].question);
         if (tried[i].first.success && tried[i].first.row_count > 0) template_pick = i;
       }
@@ -499,14 +531,14 @@ Answer Road::ask(const Question& q, const Events& events) {
   } else {
     answer.reason = "no statement ran";
   }
-  if (similar) answer.suggested_questions.push_back(text_of(*similar, "question"));
+  if (similar) answer.suggested_questions.push_back(text_or_empty(*similar, "question"));
   if (history_ && history_->queries().is_list() && answer.suggested_questions.size() < kSuggestedQuestions) {
     // The earlier questions sharing most words with this one.
     const std::vector<std::string> stems = content_stems(q.text);
     std::vector<std::pair<double, std::string>> scored;
     for (const Value& e : history_->queries().as_list()) {
       if (!e.is_record()) continue;
-      const std::string question = text_of(e.as_record(), "question");
+      const std::string question = text_or_empty(e.as_record(), "question");
       if (const double s = shared_share(stems, content_stems(question)); s > 0) scored.emplace_back(s, question);
     }
     std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

@@ -6,8 +6,10 @@
 // words without them (a few general synonyms folded together) and its
 // markers: the comparisons and negations, which content words leave out as
 // stop words ("more", "over", "before", "not") but which change what a
-// statement must say, and the words of order and count ("top", "last",
-// "ten"), which one differing word among many would let through. Two shapes
+// statement must say, counting ("how many", "number of"), and the words of
+// order and count ("top", "last", "ten"), which one differing word among
+// many would let through. Synonyms of the trade fold together as the
+// schema's names allow (Wording). Two shapes
 // fit when their markers are equal, their words nearly so and their literals
 // pair up. The statement is then read as
 // SQL tokens, every literal of the earlier question claims the string and
@@ -453,7 +455,7 @@ Role role_of(std::string_view w) {
                                "wont", "wouldnt", "shouldnt", "couldnt", "mustnt"})
       t.emplace(x, Role::kNegation);
     for (std::string_view x : {"least", "most", "minimum", "min", "maximum", "max", "between", "since", "until",
-                               "till", "equal", "equals", "than", "through", "thru"})
+                               "till", "equal", "equals", "than", "through", "thru", "count", "counts", "tally"})
       t.emplace(x, Role::kOther);
     for (std::string_view x : {"top", "bottom", "first", "last", "earliest", "latest", "highest", "lowest",
                                "largest", "smallest", "longest", "shortest", "biggest", "ascending",
@@ -473,26 +475,18 @@ int direction(std::string_view w) {
   return r == Role::kGreater ? 1 : r == Role::kLess ? -1 : 0;
 }
 
-// General synonyms of scheduling questions, folded to the stem of the first
-// word of their group.
-const std::unordered_map<std::string, std::string>& synonyms() {
-  static const std::unordered_map<std::string, std::string> table = [] {
-    const std::vector<std::vector<std::string_view>> groups = {
-        {"relationship", "link", "dependency", "relation"},
-        {"activity", "task"},
-        {"project", "job"},
-        {"float", "slack"},
-        {"finish", "end", "due"},
-        {"start", "begin", "began"},
-    };
-    std::unordered_map<std::string, std::string> t;
-    for (const auto& group : groups) {
-      const std::string head = linking::stem(group.front());
-      for (std::string_view w : group) t.emplace(linking::stem(w), head);
+// The one-word entries of the thesaurus' groups as stems, made once.
+const std::vector<std::vector<std::pair<std::string_view, std::string>>>& thesaurus_stems() {
+  static const auto groups = [] {
+    std::vector<std::vector<std::pair<std::string_view, std::string>>> out;
+    for (const linking::Synonyms& group : linking::thesaurus()) {
+      out.emplace_back();
+      for (const std::string_view w : group)
+        if (!w.empty() && w.find(' ') == std::string_view::npos) out.back().emplace_back(w, linking::stem(w));
     }
-    return t;
+    return out;
   }();
-  return table;
+  return groups;
 }
 
 struct Step {
@@ -537,6 +531,11 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       } else {
         marks.push_back(d > 0 ? "gt" : "lt");
       }
+    } else if ((w == "how" && word(i + 1) == "many") || (w == "number" && word(i + 1) == "of")) {
+      marks.push_back("count");
+      ++i;
+    } else if (w == "count" || w == "counts" || w == "tally") {
+      marks.push_back("count");
     } else if (w == "minimum" || w == "min" || w == "since" || (w == "from" && date_at(i + 1))) {
       marks.push_back("ge");
     } else if (w == "maximum" || w == "max" || w == "until" || w == "till" ||
@@ -562,25 +561,88 @@ struct Shape {
   std::vector<Literal> literals;
   std::vector<std::string> words;  // canonical stems, sorted, unique
   std::vector<std::string> marks;  // sorted, unique
+  // Each content word as written with its canonical stem, and whether it may
+  // be a misspelling: a word of five letters or more the schema does not use.
+  struct Spelt {
+    std::string stem, text;
+    bool loose = false;
+  };
+  std::vector<Spelt> spelt;
 };
 
+// Whether a word the schema does not use is one edit from a stop word of
+// four letters or more ("wich", "shwo"): a misspelt request word.
+bool misspelt_stop_word(const std::string& w) {
+  if (w.size() < 3 || w.size() > 8) return false;
+  auto stop = [](const std::string& x) { return x.size() >= 4 && linking::is_stop_word(x); };
+  std::string x;
+  for (std::size_t i = 0; i <= w.size(); ++i) {
+    if (i < w.size()) {
+      x = w;
+      x.erase(i, 1);
+      if (stop(x)) return true;
+      if (i + 1 < w.size()) {
+        x = w;
+        std::swap(x[i], x[i + 1]);
+        if (stop(x)) return true;
+      }
+    }
+    for (char c = 'a'; c <= 'z'; ++c) {
+      x = w;
+      x.insert(i, 1, c);
+      if (stop(x)) return true;
+      if (i < w.size() && w[i] != c) {
+        x = w;
+        x[i] = c;
+        if (stop(x)) return true;
+      }
+    }
+  }
+  return false;
+}
+
 // Canonical stems of words already seen: many sources share most of their
-// words, and stemming is the costly part of a shape.
+// words, and stemming is the costly part of a shape. A word of a thesaurus
+// group reads as the group's word the schema names (else the group's first
+// word), unless the schema names the word itself: then it means what the
+// schema means by it.
 class Stems {
  public:
+  explicit Stems(const Wording& wording) : wording_(wording) {}
+
   const std::string& of(const std::string& word) {
     auto it = cache_.find(word);
-    if (it == cache_.end()) {
-      std::string stem = linking::stem(word);
-      const auto& syn = synonyms();
-      const auto s = syn.find(stem);
-      it = cache_.emplace(word, s == syn.end() ? std::move(stem) : s->second).first;
-    }
+    if (it == cache_.end()) it = cache_.emplace(word, canonical(word)).first;
+    return it->second;
+  }
+
+  // Whether the schema does not use the word (never, without a way to tell).
+  bool unknown(const std::string& word) {
+    if (!wording_.known_word) return false;
+    auto it = unknown_.find(word);
+    if (it == unknown_.end()) it = unknown_.emplace(word, !wording_.known_word(word)).first;
     return it->second;
   }
 
  private:
+  bool named(std::string_view word) const { return wording_.names_word && wording_.names_word(word); }
+
+  std::string canonical(const std::string& word) const {
+    std::string stem = linking::stem(word);
+    for (const auto& group : thesaurus_stems()) {
+      const bool member = std::any_of(group.begin(), group.end(), [&](const auto& e) { return e.second == stem; });
+      if (!member) continue;
+      if (named(word)) return stem;
+      for (const auto& [entry, entry_stem] : group)
+        if (named(entry)) return entry_stem;
+      return group.front().second;
+    }
+    return stem;
+  }
+
+  const Wording& wording_;
   std::unordered_map<std::string, std::string> cache_;
+  std::unordered_map<std::string, bool> unknown_;
 };
 
 Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems& stems) {
@@ -602,14 +664,33 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   }
   words_until(q.size());
   shape.marks = marks_of(steps);
-  for (const linking::Word& w : linking::content_words(blanked, /*stems=*/false))
-    if (role_of(w.text) == Role::kNone) shape.words.push_back(stems.of(w.text));
+  // "number of" asks for a count: the count is a marker, not a word.
+  bool number_of = false;
+  for (std::size_t i = 0; i + 1 < steps.size(); ++i)
+    number_of = number_of || (steps[i].word == "number" && steps[i + 1].word == "of");
+  for (const linking::Word& w : linking::content_words(blanked, /*stems=*/false)) {
+    if (role_of(w.text) != Role::kNone || (number_of && w.text == "number")) continue;
+    const bool unknown = stems.unknown(w.text);
+    if (unknown && misspelt_stop_word(w.text)) continue;
+    shape.words.push_back(stems.of(w.text));
+    shape.spelt.push_back({shape.words.back(), w.text, unknown && text::length(w.text) >= 5});
+  }
   sort_unique(shape.words);
   sort_unique(shape.marks);
   return shape;
 }
 
-double jaccard(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+bool has(const std::vector<std::string>& sorted, const std::string& w) {
+  return std::binary_search(sorted.begin(), sorted.end(), w);
+}
+
+// The Jaccard similarity of the two shapes' words. A word of the new
+// question that may be misspelt counts as the one word of the old question
+// it is close to (one edit up to seven letters, two beyond) when neither
+// question has the other's word.
+double similarity(const Shape& old, const Shape& now) {
+  const auto& a = old.words;
+  const auto& b = now.words;
   if (a.empty() || b.empty()) return 0;
   std::size_t common = 0;
   for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
@@ -617,6 +698,22 @@ double jaccard(const std::vector<std::string>& a, const std::vector<std::string>
     if (c == 0) ++common, ++i, ++j;
     else if (c < 0) ++i;
     else ++j;
+  }
+  std::vector<std::string> paired;
+  for (const Shape::Spelt& w : now.spelt) {
+    if (!w.loose || has(a, w.stem)) continue;
+    const unsigned limit = text::length(w.text) >= 8 ? 2 : 1;
+    const Shape::Spelt* close = nullptr;
+    bool unique = true;
+    for (const Shape::Spelt& v : old.spelt) {
+      if (has(b, v.stem) || (close && close->stem == v.stem)) continue;
+      if (linking::edit_distance(w.text, v.text, limit) > limit) continue;
+      unique = close == nullptr;
+      close = &v;
+    }
+    if (!close || !unique || std::find(paired.begin(), paired.end(), close->stem) != paired.end()) continue;
+    paired.push_back(close->stem);
+    ++common;
   }
   return static_cast<double>(common) / static_cast<double>(a.size() + b.size() - common);
 }
@@ -631,8 +728,8 @@ int class_of(LiteralKind kind) {
 // The similarity of two shapes when they can be paired, else nullopt.
 std::optional<double> fits(const Shape& old, const Shape& now) {
   if (old.marks != now.marks || old.literals.size() != now.literals.size()) return std::nullopt;
-  const double similarity = jaccard(old.words, now.words);
-  if (similarity < kMinSimilarity) return std::nullopt;
+  const double similar = similarity(old, now);
+  if (similar < kMinSimilarity) return std::nullopt;
   for (int cls = 0; cls < 3; ++cls) {
     std::vector<const Literal*> a, b;
     for (const Literal& l : old.literals)
@@ -644,7 +741,7 @@ std::optional<double> fits(const Shape& old, const Shape& now) {
       for (std::size_t i = 0; i < a.size(); ++i)
         if (precision_of(a[i]->value) != precision_of(b[i]->value)) return std::nullopt;
   }
-  return similarity;
+  return similar;
 }
 
 // ---- the statement --------------------------------------------------------------
@@ -925,8 +1022,9 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
 
 }  // namespace
 
-std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values) {
-  Stems stems;
+std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
+                          const Wording& wording) {
+  Stems stems(wording);
   const Shape now = shape_of(question, values, stems);
   const Shape old = shape_of(source.question, source.values, stems);
   const auto similarity = fits(old, now);
@@ -936,8 +1034,9 @@ std::optional<Fit> refill(const Source& source, std::string_view question, const
 
 std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>& sources,
                                                        std::string_view question,
-                                                       const std::vector<NamedValue>& values) {
-  Stems stems;
+                                                       const std::vector<NamedValue>& values,
+                                                       const Wording& wording) {
+  Stems stems(wording);
   const Shape now = shape_of(question, values, stems);
   if (now.words.empty()) return std::nullopt;
   struct Candidate {

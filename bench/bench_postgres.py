@@ -73,7 +73,7 @@ def main() -> int:
         for name, target in (("SQLite", path), ("PostgreSQL", args.pg)):
             out = subprocess.run([sys.executable, __file__, "--child", target, str(args.repeats)],
                                  capture_output=True, text=True, check=True)
-            results[name] = json.loads(out.stdout)
+            results[name] = json.loads(out.stdout.strip().splitlines()[-1])  # after any warning line
     print(f"{ROWS:,} rows x 8 columns into row records (Quillon.test_query), {args.repeats} runs, "
           f"{os.cpu_count()} cores; server {masked_target(args.pg)}")
     for name, r in results.items():

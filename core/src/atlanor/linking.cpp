@@ -129,6 +129,16 @@ constexpr std::string_view kThesaurus[][6] = {
     {"percent complete", "progress", "pct done"},
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},
+    {"assignment", "booking", "allocation"},
+    {"equipment", "plant", "machinery"},
+    {"holiday", "shutdown", "exception", "non working"},
+    {"change order", "variation"},
+    {"supplier", "vendor", "subcontractor"},
+    {"issue", "problem", "concern"},
+    {"risk", "threat", "hazard"},
+    {"cost", "spend", "expenditure"},
+    {"duration", "length"},
+    {"inspection", "audit"},
 };
 
 // Words a follow-up question uses to refer to what the previous statement found.

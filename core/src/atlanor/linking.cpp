@@ -136,7 +136,7 @@ constexpr std::string_view kThesaurus[][6] = {
     {"supplier", "vendor", "subcontractor"},
     {"issue", "problem", "concern"},
     {"risk", "threat", "hazard"},
-    {"cost", "spend", "expenditure"},
+    {"cost", "spend", "spent", "expenditure"},
     {"duration", "length"},
     {"inspection", "audit"},
 };

@@ -76,6 +76,95 @@ TEST(LinkingWords, ModeNames) {
   EXPECT_EQ(linking::mode_name(linking::Mode::kLexical), "lexical");
 }
 
+TEST(LinkingIdentifiers, AbbreviationsReadFromTheirDescriptionThenTheTrade) {
+  using linking::expand_abbreviation;
+  // The describing text decides first: "act" is "actual" in "Actual start".
+  EXPECT_EQ(expand_abbreviation("act", {"actual", "start", "null"}), "actual");
+  EXPECT_EQ(expand_abbreviation("act", {"schedule", "activities"}), "activities");
+  // Then the trade's abbreviations: "dt" is a date, even beside "data".
+  EXPECT_EQ(expand_abbreviation("act", {}), "activity");
+  EXPECT_EQ(expand_abbreviation("dt", {"data", "date"}), "date");
+  EXPECT_EQ(expand_abbreviation("cnstr", {}), "constraint");
+  // Then a described word with its letters in order, three at least.
+  EXPECT_EQ(expand_abbreviation("mgmt", {"site", "management"}), "management");
+  EXPECT_EQ(expand_abbreviation("co", {"contract", "order"}), "");
+  // Whole words and long ones are no abbreviations.
+  EXPECT_EQ(expand_abbreviation("task", {"tasks"}), "");
+  EXPECT_EQ(expand_abbreviation("equip", {"equipment"}), "");
+  EXPECT_FALSE(linking::abbreviation_shaped("a1"));
+  EXPECT_FALSE(linking::abbreviation_shaped("x"));
+  EXPECT_TRUE(linking::abbreviation_shaped("rsrc"));
+}
+
+TEST(LinkingIdentifiers, APrefixIsTheFirstWordMostTableNamesShare) {
+  using linking::table_name_prefix;
+  EXPECT_EQ(table_name_prefix({{"tbl", "project"}, {"tbl", "activity"}, {"tbl", "risk"}, {"calendar"}}), "tbl");
+  // Four of six names (under 60 %), or a first word of only two names: no prefix.
+  EXPECT_EQ(table_name_prefix({{"activity", "code"}, {"activity", "link"}, {"activity", "note"}, {"project"},
+                               {"wbs"}, {"risk"}}),
+            "");
+  EXPECT_EQ(table_name_prefix({{"tbl", "project"}, {"tbl", "activity"}}), "");
+  EXPECT_EQ(table_name_prefix({}), "");
+}
+
+// A schema of abbreviated, prefixed identifiers: the names read as planners
+// say them.
+TEST(LinkingIdentifiers, PrefixedAbbreviatedNamesAreNamedAsWrittenOut) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "tblProj": {"description": "Projects in the portfolio", "domain": "pm",
+      "columns": {"projId": {"description": "Key", "data_type": "INTEGER"},
+                  "projNo": {"description": "Short number", "data_type": "TEXT"}}},
+    "tblAct": {"description": "Schedule activities", "domain": "scheduling",
+      "columns": {"actId": {"description": "Key", "data_type": "INTEGER"},
+                  "projId": {"description": "Owning project", "data_type": "INTEGER"},
+                  "actStartDt": {"description": "Actual start", "data_type": "DATE"},
+                  "actCd": {"description": "Short reference", "data_type": "TEXT"},
+                  "totFlt": {"description": "Days of leeway", "data_type": "INTEGER"}}},
+    "tblBlAct": {"description": "Dates stored for a snapshot", "domain": "scheduling",
+      "columns": {"blActId": {"description": "Key", "data_type": "INTEGER"},
+                  "actId": {"description": "The activity", "data_type": "INTEGER"}}},
+    "tblRsrcAsgn": {"description": "Units planned per activity", "domain": "resources",
+      "columns": {"asgnId": {"description": "Key", "data_type": "INTEGER"},
+                  "actId": {"description": "The activity", "data_type": "INTEGER"}}}},
+    "relationships": [
+      {"from_table": "tblAct", "to_table": "tblProj", "join_condition": "tblAct.projId = tblProj.projId", "description": ""},
+      {"from_table": "tblBlAct", "to_table": "tblAct", "join_condition": "tblBlAct.actId = tblAct.actId", "description": ""},
+      {"from_table": "tblRsrcAsgn", "to_table": "tblAct", "join_condition": "tblRsrcAsgn.actId = tblAct.actId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  const linking::Index& index = service.graph()->link_index();
+  auto link = [&](const char* question) { return index.link(linking::Query{question, {}, ""}); };
+  auto named = [&](const linking::Result& r) {
+    Strings out;
+    for (const auto& t : r.tables)
+      if (t.reason == linking::Reason::kNamed) out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  // "tbl" is left out of every name; "act", "proj", "bl" and "rsrc asgn" are written out.
+  EXPECT_EQ(named(link("List the activities")), (Strings{"tblAct"}));
+  EXPECT_EQ(named(link("activities of each project")), (Strings{"tblAct", "tblProj"}));
+  EXPECT_EQ(named(link("baseline activity rows")), (Strings{"tblBlAct"}));
+  EXPECT_EQ(named(link("resource assignments")), (Strings{"tblRsrcAsgn"}));
+  // The prefix alone names nothing.
+  EXPECT_TRUE(named(link("tbl")).empty());
+  // A two-word column name written out: "total float" is totFlt's, and
+  // "actual start" actStartDt's.
+  auto r = link("activities by total float");
+  ASSERT_FALSE(r.columns.empty());
+  EXPECT_EQ(graph.id(r.columns[0]), "column:tblAct.totFlt");
+  r = link("actual start of activities");
+  ASSERT_FALSE(r.columns.empty());
+  EXPECT_EQ(graph.id(r.columns[0]), "column:tblAct.actStartDt");
+  // actId is the table's own key and actCd ("code") identifies a row: both
+  // come before the other columns.
+  Strings listed;
+  for (const Graph::Index n : link("List the activities").listed_columns) listed.emplace_back(graph.id(n));
+  ASSERT_GE(listed.size(), 3u);
+  EXPECT_EQ(listed[0], "column:tblAct.actId");
+  EXPECT_EQ(listed[2], "column:tblAct.actCd");
+}
+
 // ---- linking ----------------------------------------------------------------
 
 constexpr const char* kSchema = R"({
@@ -330,6 +419,13 @@ TEST_F(Linking, PlannersWordsForTheSameThingReachTheSchemasWord) {
   // A word the schema's own names use keeps the schema's meaning: "links"
   // names TaskLink and is not read as another word for it.
   EXPECT_EQ(tables(link("task links")), (Strings{"TaskLink"}));
+}
+
+TEST_F(Linking, BookingsAndPlantAreTheSchemasAssignmentsAndEquipment) {
+  // Trade words read as the schema's own: a booking is an assignment, and
+  // plant is the equipment that the Resource table describes.
+  EXPECT_EQ(tables(link("show the bookings")).front(), "ResourceAssignment");
+  EXPECT_EQ(tables(link("plant")), (Strings{"Resource"}));
 }
 
 TEST_F(Linking, TablesHoldingANamedValueAreKeptAndJoined) {

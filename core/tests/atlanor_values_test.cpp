@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "corvalt/atlanor.hpp"
 #include "corvalt/errors.hpp"
+#include "corvalt/json.hpp"
 #include "corvalt/values.hpp"
 
 using namespace corvalt;
@@ -228,6 +231,74 @@ TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   EXPECT_EQ(described(index, index.match("Line 5 works")), (Strings{"misc.label='Line 5' exact 'Line 5'"}));
   EXPECT_EQ(described(index, index.match("projects on hold")), (Strings{"misc.label='On Hold' exact 'on hold'"}));
   EXPECT_EQ(values::fit_name(Fit::kPartial), "partial");
+}
+
+// ---- choosing tables by a stored value ----------------------------------------
+
+// One word of a longer stored value chooses the table that holds it, when
+// it reads clearly best there and the schema does not use the word itself.
+TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere) {
+  const std::string path = temp_path("words.db").string();
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  exec(db, R"(
+    CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
+    INSERT INTO project VALUES (1, 'Riverside Hospital Extension'), (2, 'Kingsway Tunnel Refurbishment');
+    CREATE TABLE task (task_id INTEGER PRIMARY KEY, project_id INTEGER, task_name TEXT);
+    INSERT INTO task VALUES (1, 1, 'Site clearance'), (2, 2, 'Drainage works'), (3, 2, 'Plant refurbishment');
+    CREATE TABLE resource (resource_id INTEGER PRIMARY KEY, resource_name TEXT);
+    INSERT INTO resource VALUES (1, 'Crawler Crane 80t'), (2, 'Tower Crane'), (3, 'Pump Hire');
+    CREATE TABLE risk (risk_id INTEGER PRIMARY KEY, task_id INTEGER, risk_title TEXT);
+    INSERT INTO risk VALUES (1, 1, 'High winds stop crane lifts'), (2, 2, 'Tower collapse'),
+                            (3, 2, 'Pump failure');
+  )");
+  sqlite3_close(db);
+  atlanor::AtlanorService service;
+  service.linking_mode = linking::Mode::kLexical;
+  service.database = path;
+  service.build_graph(json::parse(R"({"tables": {
+    "project": {"description": "Contracts", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_name": {"description": "Title", "data_type": "TEXT"}}},
+    "task": {"description": "Scheduled work items", "domain": "d", "columns": {
+      "task_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Owner", "data_type": "INTEGER"},
+      "task_name": {"description": "What is done", "data_type": "TEXT"}}},
+    "resource": {"description": "Labour and plant", "domain": "d", "columns": {
+      "resource_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_name": {"description": "What it is called", "data_type": "TEXT"}}},
+    "risk": {"description": "Threats", "domain": "d", "columns": {
+      "risk_id": {"description": "Key", "data_type": "INTEGER"},
+      "task_id": {"description": "Work item threatened", "data_type": "INTEGER"},
+      "risk_title": {"description": "Headline", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""},
+      {"from_table": "risk", "to_table": "task", "join_condition": "risk.task_id = task.task_id", "description": ""}]})"));
+  // Table name -> reason, for the tables chosen for a question.
+  auto reasons = [&](const std::string& question) {
+    std::map<std::string, std::string> out;
+    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
+    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
+      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
+    return out;
+  };
+  // "hospital" is one word of three in a project's name, found nowhere else.
+  EXPECT_EQ(reasons("work items of the hospital")["project"], "value");
+  // "crane" is half of one resource's name and a fifth of a risk's title:
+  // the resource reads clearly best.
+  auto crane = reasons("work items needing the crane");
+  EXPECT_EQ(crane["resource"], "value");
+  EXPECT_EQ(crane.count("risk"), 0u);
+  // "tower" and "pump" are half of a resource's name and of a risk's title:
+  // no table is clearly meant, so neither is chosen for them.
+  auto tower = reasons("tower");
+  EXPECT_EQ(tower.count("resource"), 0u);
+  EXPECT_EQ(tower.count("risk"), 0u);
+  // A word the schema uses ("plant" describes resource) chooses no table
+  // through a value.
+  EXPECT_EQ(reasons("plant").count("task"), 0u);
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -77,6 +77,25 @@ struct Word {
 // words up in a table of its own and stems only the new ones).
 std::vector<Word> content_words(std::string_view text, bool stems = true);
 
+// Identifiers. The word an abbreviation of an identifier stands for, or an
+// empty text: "act" -> "activity", "cd" -> "code", "rsrc" -> "resource".
+// Only a short word (abbreviation_shaped) is read as one; the caller leaves
+// out the words the document's prose uses itself. `context` holds
+// the words of the texts that describe the identifier, nearest first: a
+// word there that the abbreviation begins ("actual" for "act" in a column
+// described "Actual start") wins; then the general abbreviations of
+// schedule databases; then a word of `context` with the abbreviation's
+// letters in order and the same first letter ("mgmt" -> "management").
+std::string expand_abbreviation(std::string_view word, const std::vector<std::string>& context);
+// Whether a lower-cased word may be an abbreviation: 2 to 4 ASCII letters,
+// or 5 with at most one vowel ("cnstr").
+bool abbreviation_shaped(std::string_view word);
+
+// The first word that most table names share as a prefix ("tbl" of
+// "tblProject", "tblActivity", ...), or an empty text: a word that begins at
+// least three names of two words or more and at least 60 % of all names.
+std::string table_name_prefix(const std::vector<std::vector<std::string>>& table_name_words);
+
 // Optimal string alignment distance of two texts in code points (insertions,
 // deletions, substitutions and swaps of neighbours); limit + 1 once it is
 // known to exceed `limit`.

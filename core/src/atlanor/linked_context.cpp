@@ -100,6 +100,30 @@ bool chooses_table(const values::Match& m, const linking::Index& index) {
   return code || (words.size() == 1 && !index.is_schema_word(words.front()));
 }
 
+// One word of a longer value ("crane" of 'Crawler Crane 80t', "hospital" of
+// 'Riverside Hospital Extension') chooses the table when the word is rare
+// among the stored values (its score says so), a word of letters the schema
+// does not use, and it reads clearly best there: a value of another table
+// it names scores below kWordClearShare of this one.
+constexpr double kWordTableScore = 0.42;
+constexpr double kWordClearShare = 0.9;
+constexpr std::size_t kWordMinLetters = 4;
+
+bool word_chooses_table(const values::Match& m, const std::vector<values::Match>& matches,
+                        const values::ValueIndex& values, const linking::Index& index) {
+  if (m.fit != values::Fit::kPartial || m.score < kWordTableScore) return false;
+  const std::vector<std::string> words = linking::split_words(m.phrase);
+  if (words.size() != 1 || text::length(words.front()) < kWordMinLetters || index.is_schema_word(words.front()))
+    return false;
+  if (std::any_of(words.front().begin(), words.front().end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  const std::string& table = values.columns()[m.column].table;
+  return std::all_of(matches.begin(), matches.end(), [&](const values::Match& o) {
+    return o.begin >= m.end || o.end <= m.begin || values.columns()[o.column].table == table ||
+           o.score < kWordClearShare * m.score;
+  });
+}
+
 const std::string* text_attr(const Record& attrs, std::string_view key) {
   const Value* v = attrs.find(key);
   return v && v->is_text() ? &v->as_text() : nullptr;
@@ -202,7 +226,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   std::vector<values::Match> matches;
   if (stored->index.value_count() > 0) matches = stored->index.match(question);
   for (const values::Match& m : matches)
-    if (chooses_table(m, index)) {
+    if (chooses_table(m, index) || word_chooses_table(m, matches, stored->index, index)) {
       const std::string& table = stored->index.columns()[m.column].table;
       if (std::find(query.value_tables.begin(), query.value_tables.end(), table) == query.value_tables.end())
         query.value_tables.push_back(table);

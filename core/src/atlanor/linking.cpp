@@ -73,6 +73,16 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"percent complete", "progress", "pct done"},
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},
+    {"assignment", "booking", "allocation"},
+    {"equipment", "plant", "machinery"},
+    {"holiday", "shutdown", "exception", "non working"},
+    {"change order", "variation"},
+    {"supplier", "vendor", "subcontractor"},
+    {"issue", "problem", "concern"},
+    {"risk", "threat", "hazard"},
+    {"cost", "spend", "spent", "expenditure"},
+    {"duration", "length"},
+    {"inspection", "audit"},
 };
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -194,6 +195,7 @@ class Builder {
 
   void run() {
     classify_nodes();
+    read_identifiers();
     gather_columns();
     read_tags_and_examples();
     read_related_terms();
@@ -264,6 +266,57 @@ class Builder {
     }
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t)
       x_.table_by_name.emplace(text::lower(x_.tables[t].name), t);
+  }
+
+  // How the tables' names read: without the prefix most of them share
+  // ("tbl" of "tblProject"), and with their abbreviations written out
+  // ("tblActRel" spells "activity relationship"). A word of the document's
+  // prose is never read as an abbreviation.
+  void read_identifiers() {
+    for (Graph::Index i = 0; i < graph_.node_count(); ++i)
+      if (const std::string* description = text_attr(graph_.attrs(i), "description"))
+        for (std::string& w : split_words(*description)) prose_.insert(std::move(w));
+    std::vector<std::vector<std::string>> raw;
+    for (const Impl::Table& table : x_.tables) raw.push_back(split_words(table.name));
+    const std::string prefix = table_name_prefix(raw);
+    table_name_words_.resize(x_.tables.size());
+    table_context_.resize(x_.tables.size());
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+      std::vector<Word> words = content_words(x_.tables[t].name);
+      if (!prefix.empty() && words.size() > 1 && words.front().text == prefix) {
+        words.erase(words.begin());
+        words.front().joined = words.front().adjacent = false;
+      }
+      if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
+        table_context_[t] = split_words(*description);
+      table_name_words_[t] = expanded(words, table_context_[t]);
+      // The table's name words as written then read join its context.
+      std::vector<std::string> context;
+      for (const Word& w : words) context.push_back(w.text);
+      for (const Word& w : table_name_words_[t]) context.push_back(w.text);
+      table_context_[t].insert(table_context_[t].begin(), context.begin(), context.end());
+    }
+  }
+
+  bool in_prose(const std::string& word) const {
+    return prose_.count(word) || prose_.count(word + "s") || prose_.count(word + "es");
+  }
+
+  // `words` with each abbreviation written out (expand_abbreviation).
+  std::vector<Word> expanded(std::vector<Word> words, const std::vector<std::string>& context) const {
+    for (Word& w : words) {
+      if (in_prose(w.text)) continue;
+      std::string full = expand_abbreviation(w.text, context);
+      if (full.empty()) continue;
+      w.stem = stem(full);
+      w.text = std::move(full);
+    }
+    return words;
+  }
+
+  static bool same_words(const std::vector<Word>& a, const std::vector<Word>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Word& x, const Word& y) { return x.text == y.text; });
   }
 
   // Each table's columns in successor order (a column under two tables
@@ -405,8 +458,9 @@ class Builder {
     column_words_.resize(x_.columns.size());
     table_words_.resize(x_.tables.size());
     table_self_.resize(x_.tables.size());
+    column_context_.resize(x_.columns.size());
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
-      add_text(x_.tables[t].name, kTableName, kNamedWord, table_own_[t]);
+      add_words(table_name_words_[t], kTableName, kNamedWord, table_own_[t]);
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
         add_text(*description, kTableDescription, kDescriptionWord, table_own_[t]);
       for (const Entry& e : table_own_[t]) table_self_[t].push_back(e.term);
@@ -414,12 +468,22 @@ class Builder {
       table_words_[t] = table_self_[t];
       for (const std::uint32_t c : x_.tables[t].columns) {
         const Record& attrs = graph_.attrs(x_.columns[c].node);
-        if (const std::string* name = text_attr(attrs, "name")) {
-          column_words_[c] = content_words(*name, false);
-          add_words(column_words_[c], kColumnName, kColumnNameWord, column_own_[c]);
-        }
-        if (const std::string* description = text_attr(attrs, "description"))
+        std::vector<std::string> context;
+        if (const std::string* description = text_attr(attrs, "description")) {
           add_text(*description, kColumnDescription, kColumnDescriptionWord, column_own_[c]);
+          context = split_words(*description);
+        }
+        context.insert(context.end(), table_context_[t].begin(), table_context_[t].end());
+        if (const std::string* name = text_attr(attrs, "name")) {
+          // The name as written, and as read with its abbreviations written out.
+          const std::vector<Word> written = content_words(*name, false);
+          column_words_[c] = expanded(written, context);
+          for (const Word& w : written) x_.name_words.insert(w.text);
+          add_words(written, kColumnName, kColumnNameWord, column_own_[c]);
+          if (!same_words(written, column_words_[c]))
+            add_words(column_words_[c], kColumnName, kColumnNameWord, column_own_[c]);
+        }
+        column_context_[c] = std::move(context);
         for (const Entry& e : column_own_[c]) table_words_[t].push_back(e.term);
       }
       sort_unique(table_words_[t]);
@@ -506,13 +570,17 @@ class Builder {
   // column "id", or one named after the table and "id"), and columns whose
   // last word says they name the row.
   void mark_keys() {
-    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "label"};
+    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "label", "number"};
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
-      const auto& table_words = content_words(x_.tables[t].name);
+      const auto& table_words = table_name_words_[t];
       for (const std::uint32_t c : x_.tables[t].columns) {
         Impl::Column& column = x_.columns[c];
-        const std::vector<std::string> words = split_words(column_name(column.node));
+        std::vector<std::string> words = split_words(column_name(column.node));
         if (words.empty()) continue;
+        // Abbreviations written out ("actCd", "job_no"); "id" stays.
+        for (std::string& w : words)
+          if (w != "id" && !in_prose(w))
+            if (std::string full = expand_abbreviation(w, column_context_[c]); !full.empty()) w = std::move(full);
         const std::string& last = words.back();
         if (words.size() == 1 && last == "id") column.key = true;
         if (last == "id" && words.size() >= 2 && !table_words.empty() &&
@@ -573,7 +641,7 @@ class Builder {
     for (const auto& words : column_words_)
       for (const Word& w : words) x_.name_words.insert(w.text);
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
-      std::vector<Word> words = content_words(x_.tables[t].name);
+      std::vector<Word> words = table_name_words_[t];
       for (const Word& w : words) x_.name_words.insert(w.text);
       if (words.empty()) continue;
       x_.longest_key = std::max(x_.longest_key, words.size());
@@ -641,6 +709,9 @@ class Builder {
   std::vector<std::vector<Entry>> column_extra_, table_extra_;  // tags and examples
   std::vector<std::vector<Entry>> table_own_, column_own_;
   std::vector<std::vector<Word>> column_words_;        // the words of each column's name
+  std::vector<std::vector<Word>> table_name_words_;    // each table's name as read_identifiers() reads it
+  std::vector<std::vector<std::string>> table_context_, column_context_;  // words describing them
+  std::unordered_set<std::string> prose_;              // the words of the document's descriptions
   std::vector<std::vector<TermId>> table_words_;       // all of a table's own words
   std::vector<std::vector<TermId>> table_self_;        // its name and description words
   std::vector<std::vector<std::uint32_t>> table_terms_;   // the terms a table uses

@@ -9,7 +9,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "corvalt/linking.hpp"
@@ -274,6 +276,85 @@ std::vector<Word> content_words(std::string_view text, bool stems) {
     words.push_back(std::move(w));
   }
   return words;
+}
+
+// ---- identifiers ------------------------------------------------------------
+
+namespace {
+
+// Abbreviations that schedule databases use in their identifiers, with the
+// word each stands for. General naming habits (codes, dates, numbers,
+// quantities) and the trade's own (baselines, float, predecessors).
+constexpr std::pair<std::string_view, std::string_view> kAbbreviations[] = {
+    {"act", "activity"},    {"actv", "activity"},     {"amt", "amount"},       {"asgn", "assignment"},
+    {"assgn", "assignment"}, {"avg", "average"},      {"bl", "baseline"},      {"bsln", "baseline"},
+    {"bud", "budget"},      {"bdgt", "budget"},       {"cal", "calendar"},     {"cat", "category"},
+    {"cd", "code"},         {"cmpl", "complete"},     {"cmplt", "complete"},   {"cnstr", "constraint"},
+    {"cnt", "count"},       {"crit", "critical"},     {"curr", "current"},     {"dept", "department"},
+    {"desc", "description"}, {"dt", "date"},          {"dur", "duration"},     {"evt", "event"},
+    {"exc", "exception"},   {"fcst", "forecast"},     {"fin", "finish"},       {"flt", "float"},
+    {"hr", "hour"},         {"hrs", "hours"},         {"loc", "location"},     {"mgr", "manager"},
+    {"nbr", "number"},      {"no", "number"},         {"num", "number"},       {"orig", "original"},
+    {"pct", "percent"},     {"pred", "predecessor"},  {"prj", "project"},      {"proj", "project"},
+    {"qty", "quantity"},    {"rel", "relationship"},  {"rem", "remaining"},    {"res", "resource"},
+    {"rsrc", "resource"},   {"resp", "responsible"},  {"seq", "sequence"},     {"stat", "status"},
+    {"sts", "status"},      {"succ", "successor"},    {"tot", "total"},        {"typ", "type"},
+    {"var", "variance"},    {"wk", "week"},
+};
+
+bool is_vowel(char c) { return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u'; }
+
+// Whether the letters of `abbreviation` stand in `word` in order, the first
+// at its start.
+bool letters_in_order(std::string_view abbreviation, std::string_view word) {
+  if (abbreviation.empty() || word.empty() || abbreviation[0] != word[0]) return false;
+  std::size_t at = 0;
+  for (const char c : word)
+    if (at < abbreviation.size() && c == abbreviation[at]) ++at;
+  return at == abbreviation.size();
+}
+
+bool ascii_letters(std::string_view word) {
+  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+}  // namespace
+
+bool abbreviation_shaped(std::string_view word) {
+  if (word.size() < 2 || word.size() > 5 || !ascii_letters(word)) return false;
+  if (word.size() <= 4) return true;
+  return std::count_if(word.begin(), word.end(), is_vowel) <= 1;
+}
+
+std::string expand_abbreviation(std::string_view word, const std::vector<std::string>& context) {
+  if (!abbreviation_shaped(word)) return {};
+  // A context word it begins: two letters are too few to tell ("co").
+  if (word.size() >= 3)
+    for (const std::string& c : context)
+      if (c.size() >= word.size() + 2 && ascii_letters(c) && c.starts_with(word)) return c;
+  for (const auto& [abbreviation, full] : kAbbreviations)
+    if (abbreviation == word) return std::string(full);
+  // Its letters in order: at least three, so that "dt" does not read "data".
+  if (word.size() >= 3)
+    for (const std::string& c : context)
+      if (c.size() >= word.size() + 2 && ascii_letters(c) && letters_in_order(word, c)) return c;
+  return {};
+}
+
+std::string table_name_prefix(const std::vector<std::vector<std::string>>& table_name_words) {
+  std::unordered_map<std::string, std::size_t> firsts;
+  for (const auto& words : table_name_words)
+    if (words.size() >= 2) ++firsts[words.front()];
+  const std::size_t n = table_name_words.size();
+  std::string best;
+  std::size_t best_count = 0;
+  for (const auto& [word, count] : firsts)
+    if (count > best_count || (count == best_count && word < best)) {
+      best = word;
+      best_count = count;
+    }
+  if (best_count < 3 || 10 * best_count < 6 * n) return {};
+  return best;
 }
 
 unsigned edit_distance(std::string_view a, std::string_view b, unsigned limit) {

@@ -27,11 +27,12 @@
 
 namespace corvalt::quillon {
 
-// SQLite's printf() pads a field one character at a time, where no deadline
-// is polled: printf('%.*c', 1000000001, 'x') runs for seconds whatever the
-// length limit. Widths and precisions are therefore checked first, and the
-// built-in function then answers on a connection of its own.
-constexpr sqlite3_int64 kMaxPrintfWidth = 10'000'000;
+// SQLite's printf() pads a field one character at a time (about 7 ns each),
+// where no deadline is polled: printf('%.*c', 1000000001, 'x') runs for
+// seconds whatever the length limit. Widths and precisions are therefore
+// checked first, and the built-in function then answers on a connection of
+// its own.
+constexpr sqlite3_int64 kMaxPrintfWidth = 1'000'000;
 
 struct Database::Formatter {
   sqlite3* db = nullptr;
@@ -425,6 +426,17 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
 
   std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
   Statement st;
+  // An engine read-only statement stays strict until it ends, not only
+  // while it compiles: a table-valued pragma (pragma_database_list) compiles
+  // its pragma when it is first read.
+  struct Strict {
+    bool& on;
+    explicit Strict(bool& flag) : on(flag) { on = true; }
+    ~Strict() { on = false; }
+    Strict(const Strict&) = delete;
+    Strict& operator=(const Strict&) = delete;
+  };
+  std::optional<Strict> strict;
   std::optional<Watch> watch;
   std::optional<ProgressGuard> progress;
   ResultTable table;
@@ -448,9 +460,8 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
     // The copy ends in a NUL, so the tail can be scanned as C text.
     const std::string text(sql);
     const char* tail = nullptr;
-    strict_ = limits.engine_read_only;
+    if (limits.engine_read_only) strict.emplace(strict_);
     rc = sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt, &tail);
-    strict_ = false;
     if (rc != SQLITE_OK) {
       if (limits.engine_read_only && sqlite3_errcode(db_) == SQLITE_AUTH) throw failed(kNotReadOnly);
       throw failed(errmsg(db_));

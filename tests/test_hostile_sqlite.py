@@ -25,7 +25,7 @@ REASONS = {
     "refused": re.compile(r"Security restriction: |You can only execute one statement at a time\."
                           r"|not authorized|may not be modified"),
     "bounded": re.compile(r"statement timed out after 0\.5 s|string or blob too big|printf\(\) width or precision too large"
-                          r"|result has more than \d+ rows"),
+                          r"|result has more than \d+ (rows|bytes of text and blobs)"),
     # A failure SQLite or the guard states: never an empty or unknown error.
     "fails": re.compile(r"Security restriction: |You can only execute one statement at a time\.|syntax error"
                         r"|no such function|no such table|unknown database|unrecognized token"

@@ -34,6 +34,11 @@ namespace corvalt::quillon {
 // its own.
 constexpr sqlite3_int64 kMaxPrintfWidth = 1'000'000;
 
+// The texts and blobs of one result, summed, are refused past this: values
+// of up to kMaxValueBytes each come fast (about 1 GB a second), and a join
+// of large values would fill the memory long before a deadline of minutes.
+constexpr std::size_t kMaxResultBytes = 500'000'000;
+
 struct Database::Formatter {
   sqlite3* db = nullptr;
   std::vector<sqlite3_stmt*> by_arity;  // "SELECT printf(?1, ..., ?n)", made on first use
@@ -514,6 +519,7 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
       cells.reserve(std::max(cells.capacity() * 4, cells.size() + width));
   };
   // The current row into the table, then the next step.
+  std::size_t value_bytes = 0;
   auto read_row = [&] {
     for (int c = 0; c < ncols; ++c) {
       switch (sqlite3_column_type(st.stmt, c)) {
@@ -532,18 +538,22 @@ ResultTable Database::run(std::string_view sql, const StatementLimits& limits,
                                 replace_invalid_utf8(table.columns[c]) + "' with text '" +
                                 replace_invalid_utf8(std::string_view(data)) + "'");
           cells.emplace_back(std::string(value));
+          value_bytes += value.size();
           break;
         }
         case SQLITE_BLOB: {
           const auto* data = static_cast<const char*>(sqlite3_column_blob(st.stmt, c));
           std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c));
           cells.emplace_back(Bytes{std::string(data ? data : "", data ? size : 0)});
+          value_bytes += size;
           break;
         }
         default:
           cells.emplace_back();
       }
     }
+    if (value_bytes > kMaxResultBytes)
+      throw failed("result has more than " + std::to_string(kMaxResultBytes) + " bytes of text and blobs");
     ++table.row_count;
     if (limits.max_rows && table.row_count > *limits.max_rows)
       throw failed(row_cap_reason(*limits.max_rows));

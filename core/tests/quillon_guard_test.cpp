@@ -225,6 +225,14 @@ TEST_F(EngineGuard, AHugeValueFailsAtOnceInsteadOfOutrunningTheDeadline) {
   EXPECT_EQ(edge.at("results").as_list()[0].as_record().at("w").as_int(), 1000000);
   for (const char* sql : {"SELECT printf('%1000001d', 1)", "SELECT zeroblob(10000001)"})
     EXPECT_FALSE(run(sql).at("success").as_bool()) << sql;
+  // Values each under the cap, many of them: the result as a whole is refused past 500 MB.
+  q_.limits.timeout_seconds = 60.0;
+  const corvalt::Record many =
+      run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) SELECT zeroblob(9000000) FROM n");
+  q_.limits.timeout_seconds = 2.0;
+  ASSERT_FALSE(many.at("success").as_bool());
+  EXPECT_NE(corvalt::to_str(many.at("execution_error")).find("more than 500000000 bytes of text and blobs"),
+            std::string::npos);
   // An ordinary format still formats, also with a width from an argument.
   const corvalt::Record ok = run("SELECT printf('%*d|%.2f|%s', 5, 42, 3.14159, b) AS f FROM t WHERE a = 1");
   ASSERT_TRUE(ok.at("success").as_bool());

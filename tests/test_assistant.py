@@ -2,6 +2,7 @@
 checks, the answer record, progress calls and the host's collector."""
 
 import gc
+import json
 import os
 import weakref
 
@@ -95,3 +96,24 @@ def test_quillon_read_only_modes_and_rows_in_column_order():
         engine.read_only = None
     words_road = Assistant(SAMPLE["db"], SAMPLE["metadata"], SAMPLE["history"], read_only="words")
     assert words_road.ask("Show all projects with negative float")["answered"]
+
+
+def test_run_rows_hands_each_batch_as_text_under_unique_names():
+    from Corvalt.Quillon import Quillon, unique_column_names
+
+    quillon = Quillon(SAMPLE["db"], read_only="engine")
+    many = ("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+            "SELECT i AS a, -i AS a FROM n")
+    batches = []
+    outcome = quillon.run_rows(many, on_rows=lambda names, text: batches.append((list(names), text)), as_text="csv")
+    assert outcome["success"] is True and outcome["row_count"] == 5000 and "rows" not in outcome
+    assert len(batches) > 1 and all(names == ["a", "a_2"] for names, _ in batches)
+    assert "".join(text for _, text in batches) == "".join(f"{i},{-i}\n" for i in range(1, 5001))
+    texts = []
+    quillon.run_rows(many, on_rows=lambda names, text: texts.append(text), as_text="json")
+    assert json.loads("[" + ", ".join(texts) + "]") == [{"a": i, "a_2": -i} for i in range(1, 5001)]
+    with pytest.raises(ValueError, match="'json', 'csv' or None"):
+        quillon.run_rows("SELECT 1", on_rows=print, as_text="xml")
+    with pytest.raises(ValueError, match="needs on_rows"):
+        quillon.run_rows("SELECT 1", as_text="csv")
+    assert unique_column_names(["s", "s", "s_2"]) == ["s", "s_3", "s_2"]

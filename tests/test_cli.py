@@ -409,3 +409,42 @@ def test_sql_streams_json_and_csv_and_closes_the_document_when_a_bound_stops_it(
     assert r.returncode == 1 and record["success"] is False
     assert "more than 5000 rows" in record["execution_error"] and 0 < len(record["results"]) <= 5000
     assert corvalt("sql", "-q", "--json", "--csv", "SELECT 1", cwd=tmp_path).returncode == 2
+
+
+def test_sql_json_and_csv_write_each_value_as_the_json_and_csv_modules_write_it(tmp_path):
+    import csv
+    import io
+
+    # Over several batches: quotes, commas, line breaks, control and non-ASCII characters,
+    # blobs, infinities, NULL, empty texts, large and small reals, repeated and odd names.
+    tricky = ("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000) "
+              "SELECT i AS \"a,b\", i * 0.1 AS \"q\"\"x\", CASE i % 7 WHEN 0 THEN NULL WHEN 1 THEN 'say \"hi\", ok' "
+              "WHEN 2 THEN char(10) || 'x' || char(13) || char(9) || char(1) WHEN 3 THEN 'é😀' WHEN 4 THEN x'00ff10' "
+              "WHEN 5 THEN 1e999 ELSE -1e999 END AS v, '' AS e, i * 1e20 AS big, 1.0 / i AS small, "
+              "CASE WHEN i % 2 THEN 'x' ELSE 'y' END AS v, zeroblob(i % 3) AS zb FROM n")
+    rows = sample_rows(tricky)
+    names = ["a,b", 'q"x', "v", "e", "big", "small", "v_2", "zb"]
+
+    def run(fmt, sql):
+        done = subprocess.run([sys.executable, "-m", "Corvalt", "sql", "-q", fmt, sql], cwd=tmp_path,
+                              capture_output=True, timeout=120, stdin=subprocess.DEVNULL)
+        assert done.returncode == 0, done.stderr
+        return done.stdout.decode()
+
+    expected = io.StringIO()
+    writer = csv.writer(expected, lineterminator="\n")
+    writer.writerow(names)
+    writer.writerows([["" if v is None else v.hex() if isinstance(v, bytes) else v for v in row] for row in rows])
+    assert run("--csv", tricky) == expected.getvalue()
+    # A row of one empty field is written "" (never an empty line), as the csv module does.
+    assert run("--csv", "VALUES (NULL), (''), (x''), (0)") == 'column1\n""\n""\n""\n0\n'
+
+    out = run("--json", tricky)
+    record = json.loads(out)
+    assert record["columns"] == names and record["row_count"] == len(rows)
+    # Each batch on a line of its own: joined, the lines are the rows as json.dumps writes them.
+    lines = out[out.index('"results": [\n') + 13:out.index("\n  ],\n")].split("\n")
+    assert len(lines) > 1 and all(line.startswith("    ") for line in lines)
+    written = ", ".join(line[4:].removesuffix(",") for line in lines)
+    assert written == ", ".join(json.dumps(cli.to_json_value(dict(zip(names, row))), ensure_ascii=True,
+                                           allow_nan=False) for row in rows)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "common/host_adapters.hpp"
 #include "corvalt/errors.hpp"
 #include "corvalt/release.hpp"
+#include "corvalt/result_text.hpp"
 #include "quillon/quillon_py.hpp"
 
 namespace corvalt::py {
@@ -143,10 +145,23 @@ nb::object test_query(QuillonPy& self, nb::handle query) {
 // names: a name the statement repeats keeps every value.
 // With `on_rows` the rows go to it in batches while the statement runs
 // (a list of tuples each time, with the column names) and are not kept.
-nb::object run_rows(QuillonPy& self, nb::handle sql, nb::handle on_rows) {
+// With `as_text` ("json" or "csv") each batch goes to it as text instead,
+// written by the core (quillon::RowText), beside the unique column names.
+nb::object run_rows(QuillonPy& self, nb::handle sql, nb::handle on_rows, nb::handle as_text) {
   Record outcome;
   outcome.append_new("sql", Value(arg_str(sql, "run_rows", "sql")));
   if (!on_rows.is_none() && !PyCallable_Check(on_rows.ptr())) wrong_type("run_rows", "on_rows", "callable or None", on_rows);
+  std::optional<quillon::RowText::Format> format;
+  if (!as_text.is_none()) {
+    const std::string name = arg_str(as_text, "run_rows", "as_text");
+    if (name == "json")
+      format = quillon::RowText::Format::kJson;
+    else if (name == "csv")
+      format = quillon::RowText::Format::kCsv;
+    else
+      throw ValueError("run_rows() argument 'as_text' must be 'json', 'csv' or None");
+    if (on_rows.is_none()) throw ValueError("run_rows() argument 'as_text' needs on_rows");
+  }
   quillon::ResultTable table;
   nb::list kept;
   auto tuples = [](const Value* cells, std::size_t width, std::size_t count) {
@@ -160,17 +175,30 @@ nb::object run_rows(QuillonPy& self, nb::handle sql, nb::handle on_rows) {
     }
     return batch;
   };
+  std::optional<quillon::RowText> text;
+  std::string chunk;
+  nb::list names;
   self.core.test_query(outcome, table,
                        [&](const std::vector<std::string>& columns, const Value* cells, std::size_t begin,
                            std::size_t end) {
                          const std::size_t width = columns.size();
+                         if (format) {
+                           if (!text) {
+                             text.emplace(*format, columns);
+                             for (const std::string& c : text->names()) names.append(to_python_text(c));
+                           }
+                           chunk.clear();
+                           text->append(chunk, cells + begin * width, end - begin);
+                           on_rows(names, to_python_text(chunk));
+                           return;
+                         }
                          nb::list batch = tuples(cells + begin * width, width, end - begin);
                          if (on_rows.is_none()) {
                            for (nb::handle row : batch) kept.append(row);
                          } else {
-                           nb::list names;
-                           for (const std::string& c : columns) names.append(to_python_text(c));
-                           on_rows(names, batch);
+                           nb::list raw;
+                           for (const std::string& c : columns) raw.append(to_python_text(c));
+                           on_rows(raw, batch);
                          }
                        });
   nb::dict out;
@@ -372,14 +400,18 @@ void bind_quillon(nb::module_& m) {
       .def("test_query", &test_query, nb::arg("query").none(),
            nb::sig("def test_query(self, query: Record) -> Record"),
            "Run the query record's `sql` and record the outcome in that same dict.")
-      .def("run_rows", &run_rows, nb::arg("sql").none(), nb::arg("on_rows").none() = nb::none(),
-           nb::sig("def run_rows(self, sql: str, on_rows: typing.Callable[[list[str], list[tuple]], "
-                   "typing.Any] | None = None) -> Record"),
+      .def("run_rows", &run_rows, nb::arg("sql").none(), nb::arg("on_rows").none() = nb::none(), nb::kw_only(),
+           nb::arg("as_text").none() = nb::none(),
+           nb::sig("def run_rows(self, sql: str, on_rows: typing.Callable[[list[str], typing.Any], "
+                   "typing.Any] | None = None, *, as_text: typing.Literal['json', 'csv'] | None = None) -> Record"),
            "Run `sql` as test_query does and return its outcome (sql, success, execution_error or "
            "row_count, column_count, columns, summary) with `rows`: a list of tuples in column "
            "order, so a repeated column name keeps every value. With `on_rows`, the rows are "
            "handed to on_rows(columns, batch) while the statement runs instead, and not kept; "
-           "what it raises stops the statement and reaches the caller.")
+           "what it raises stops the statement and reaches the caller. With `as_text`, each batch "
+           "is a str instead: 'json' gives the rows as objects under the columns named uniquely "
+           "(status, status_2, ...), separated by ', '; 'csv' gives one line per row, ending in a "
+           "line break; the columns handed along are then the unique names.")
       .def(
           "_generate_result_summary",
           [](QuillonPy&, nb::handle rows, nb::handle columns) {
@@ -416,6 +448,18 @@ void bind_quillon(nb::module_& m) {
                    "def _fix_log_seconds(self, /) -> float",
                    "def _fix_log_seconds(self, value: float, /) -> None", "Seconds spent appending to the fix log, summed (for benchmarks).");
   bind_answering(cls);
+  m.def(
+      "unique_column_names",
+      [](nb::handle columns) {
+        nb::list out;
+        for (const std::string& name :
+             quillon::unique_column_names(arg_str_list(columns, "unique_column_names", "columns")))
+          out.append(to_python_text(name));
+        return out;
+      },
+      nb::arg("columns").none(), nb::sig("def unique_column_names(columns: list[str]) -> list[str]"),
+      "The column names with each repeat numbered (status, status_2, ...), skipping a name the "
+      "list has already, so that every column keeps its own place.");
 }
 
 }  // namespace corvalt::py

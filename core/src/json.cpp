@@ -1162,4 +1162,6 @@ std::string dump_compact(const Value& value) {
   return w.take();
 }
 
+void append_string(std::string& out, std::string_view text) { put_string(out, text); }
+
 }  // namespace corvalt::json

@@ -193,7 +193,9 @@ TEST_F(EngineGuard, RefusesEverythingThatWritesOrChangesTheConnection) {
         "PRAGMA database_list", "UPDATE sqlite_master SET sql = ''",
         "ATTACH DATABASE ':memory:' AS m", "BEGIN", "COMMIT", "SAVEPOINT s", "VACUUM",
         "ANALYZE", "REINDEX", "SELECT load_extension('x')", "SELECT 1; DELETE FROM t",
-        "CREATE VIRTUAL TABLE v USING fts5(x)"}) {
+        "CREATE VIRTUAL TABLE v USING fts5(x)",
+        // A table-valued pragma compiles its pragma only when it is read.
+        "SELECT * FROM pragma_database_list", "SELECT * FROM pragma_query_only"}) {
     const corvalt::Record r = run(sql);
     EXPECT_FALSE(r.at("success").as_bool()) << sql;
     const std::string error = corvalt::to_str(r.at("execution_error"));
@@ -217,6 +219,20 @@ TEST_F(EngineGuard, AHugeValueFailsAtOnceInsteadOfOutrunningTheDeadline) {
     EXPECT_TRUE(error.find("too big") != std::string::npos || error.find("too large") != std::string::npos)
         << sql << ": " << error;
   }
+  // At the limits' edges: a width of 1,000,000 and a value of 10,000,000 bytes are still made.
+  const corvalt::Record edge = run("SELECT length(printf('%1000000d', 1)) AS w, length(zeroblob(10000000)) AS z");
+  ASSERT_TRUE(edge.at("success").as_bool()) << corvalt::to_str(edge.get("execution_error", corvalt::Value()));
+  EXPECT_EQ(edge.at("results").as_list()[0].as_record().at("w").as_int(), 1000000);
+  for (const char* sql : {"SELECT printf('%1000001d', 1)", "SELECT zeroblob(10000001)"})
+    EXPECT_FALSE(run(sql).at("success").as_bool()) << sql;
+  // Values each under the cap, many of them: the result as a whole is refused past 500 MB.
+  q_.limits.timeout_seconds = 60.0;
+  const corvalt::Record many =
+      run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) SELECT zeroblob(9000000) FROM n");
+  q_.limits.timeout_seconds = 2.0;
+  ASSERT_FALSE(many.at("success").as_bool());
+  EXPECT_NE(corvalt::to_str(many.at("execution_error")).find("more than 500000000 bytes of text and blobs"),
+            std::string::npos);
   // An ordinary format still formats, also with a width from an argument.
   const corvalt::Record ok = run("SELECT printf('%*d|%.2f|%s', 5, 42, 3.14159, b) AS f FROM t WHERE a = 1");
   ASSERT_TRUE(ok.at("success").as_bool());

@@ -3,7 +3,7 @@ SQL answering service: AI generation and correction, guarded execution on SQLite
 """
 
 from collections.abc import Callable
-from typing import Any, TypeAlias
+from typing import Any, Literal, TypeAlias
 
 from Corvalt.errors import NodeNotFound as NodeNotFound
 
@@ -109,9 +109,9 @@ class Quillon:
     def test_query(self, query: Record) -> Record:
         """Run the query record's `sql` and record the outcome in that same dict."""
 
-    def run_rows(self, sql: str, on_rows: Callable[[list[str], list[tuple]], Any] | None = None) -> Record:
+    def run_rows(self, sql: str, on_rows: Callable[[list[str], Any], Any] | None = None, *, as_text: Literal['json', 'csv'] | None = None) -> Record:
         """
-        Run `sql` as test_query does and return its outcome (sql, success, execution_error or row_count, column_count, columns, summary) with `rows`: a list of tuples in column order, so a repeated column name keeps every value. With `on_rows`, the rows are handed to on_rows(columns, batch) while the statement runs instead, and not kept; what it raises stops the statement and reaches the caller.
+        Run `sql` as test_query does and return its outcome (sql, success, execution_error or row_count, column_count, columns, summary) with `rows`: a list of tuples in column order, so a repeated column name keeps every value. With `on_rows`, the rows are handed to on_rows(columns, batch) while the statement runs instead, and not kept; what it raises stops the statement and reaches the caller. With `as_text`, each batch is a str instead: 'json' gives the rows as objects under the columns named uniquely (status, status_2, ...), separated by ', '; 'csv' gives one line per row, ending in a line break; the columns handed along are then the unique names.
         """
 
     def _generate_result_summary(self, rows: Any, columns: list[str] | None = None) -> str:
@@ -196,6 +196,11 @@ class Quillon:
 
         This is the main method to call: it generates SQL with the AI service, runs it, has a failing statement corrected, runs the historical query, compares the two and adds explorations around the best one.
         """
+
+def unique_column_names(columns: list[str]) -> list[str]:
+    """
+    The column names with each repeat numbered (status, status_2, ...), skipping a name the list has already, so that every column keeps its own place.
+    """
 
 class Assistant:
     """

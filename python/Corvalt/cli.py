@@ -107,24 +107,9 @@ def cell_text(value: Any) -> str:
 def unique_names(columns: list) -> list[str]:
     """Column names with each repeat numbered (status, status_2, ...), so that every
     column of a result keeps its own place and value."""
-    seen: dict[str, int] = {}
-    out = []
-    taken = set(str(c) for c in columns)
-    for c in map(str, columns):
-        if c not in seen:
-            seen[c] = 1
-            out.append(c)
-            continue
-        n = seen[c]
-        while True:
-            n += 1
-            name = f"{c}_{n}"
-            if name not in taken:
-                break
-        seen[c] = n
-        taken.add(name)
-        out.append(name)
-    return out
+    from Corvalt.Quillon import unique_column_names
+
+    return unique_column_names([str(c) for c in columns])
 
 
 def format_table(columns: list, rows: list, limit: int) -> list[str]:
@@ -720,47 +705,42 @@ def cmd_context(args: argparse.Namespace) -> int:
     return 0
 
 
-ROWS_ENCODER = json.JSONEncoder(ensure_ascii=True, allow_nan=False)
-
-
 class RowWriter:
     """The rows of `corvalt sql` as they come, never all held: the first --rows for the
-    table, or every row as JSON or CSV straight to standard output."""
+    table, or every row as JSON or CSV straight to standard output (the core writes
+    each batch's text)."""
 
     def __init__(self, args: argparse.Namespace, statement: str) -> None:
         self.args, self.statement = args, statement
         self.names: Optional[list[str]] = None
         self.first: list = []
         self.count = 0
-        self.csv = None
+        self.wrote_rows = False
+        self.as_text = "json" if args.json else "csv" if args.csv else None
         # Made before the services' own lines are sent to standard error.
         self.out = sys.stdout
 
-    def __call__(self, columns: list, batch: list) -> None:
+    def __call__(self, columns: list, batch: Any) -> None:
         if self.names is None:
             # Every column, named uniquely where the statement repeats a name.
             self.names = unique_names(columns)
             if self.args.json:
                 self.out.write('{\n  "sql": ' + json.dumps(self.statement) + ',\n  "columns": '
-                                 + json.dumps(self.names) + ',\n  "results": [')
+                               + json.dumps(self.names) + ',\n  "results": [')
             elif self.args.csv:
                 import csv
 
-                self.csv = csv.writer(self.out, lineterminator="\n")
-                self.csv.writerow(self.names)
+                csv.writer(self.out, lineterminator="\n").writerow(self.names)
         if self.args.json:
-            names = self.names
-            rows = [dict(zip(names, row)) for row in batch]
-            if any(type(v) in (bytes, bytearray, memoryview) or (type(v) is float and not math.isfinite(v))
-                   for row in batch for v in row):
-                rows = to_json_value(rows)
-            # One line per batch: the C encoder does a whole batch at once.
-            text = ROWS_ENCODER.encode(rows)[1:-1]
-            if text:
-                self.out.write(("\n    " if self.count == 0 else ",\n    ") + text)
-        elif self.csv is not None:
-            self.csv.writerows([csv_cell(v) for v in row] for row in batch)
-        elif len(self.first) < self.args.rows:
+            # One line per batch: its rows as objects, separated by ", ".
+            if batch:
+                self.out.write((",\n    " if self.wrote_rows else "\n    ") + batch)
+                self.wrote_rows = True
+            return
+        if self.args.csv:
+            self.out.write(batch)
+            return
+        if len(self.first) < self.args.rows:
             self.first.extend(batch[: self.args.rows - len(self.first)])
         self.count += len(batch)
 
@@ -777,14 +757,6 @@ class RowWriter:
             for k, v in tail.items()) + "\n}\n")
 
 
-def csv_cell(value: Any) -> Any:
-    if value is None:
-        return ""
-    if isinstance(value, (bytes, bytearray, memoryview)):
-        return bytes(value).hex()
-    return value
-
-
 def cmd_sql(args: argparse.Namespace) -> int:
     if args.json and args.csv:
         raise UsageError("--json and --csv go one at a time")
@@ -794,7 +766,7 @@ def cmd_sql(args: argparse.Namespace) -> int:
         Progress(args.quiet)("running the statement")
         writer = RowWriter(args, args.statement)
         with service_output():
-            record = quillon.run_rows(args.statement, on_rows=writer)
+            record = quillon.run_rows(args.statement, on_rows=writer, as_text=writer.as_text)
     writer.finish(record)
     if record.get("success") is True and not (args.json or args.csv):
         print_rows({"results": writer.first, "row_count": record.get("row_count", writer.count),

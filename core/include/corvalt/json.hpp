@@ -133,5 +133,7 @@ class Document::Node {
 std::string dump_indented(const Value& value);
 // json.dumps(value): the compact one-line form used in prompts.
 std::string dump_compact(const Value& value);
+// json.dumps(text) appended to `out`: quoted, non-ASCII as \uXXXX escapes.
+void append_string(std::string& out, std::string_view text);
 
 }  // namespace corvalt::json

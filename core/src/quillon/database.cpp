@@ -28,11 +28,17 @@
 
 namespace corvalt::quillon {
 
-// SQLite's printf() pads a field one character at a time, where no deadline
-// is polled: printf('%.*c', 1000000001, 'x') runs for seconds whatever the
-// length limit. Widths and precisions are therefore checked first, and the
-// built-in function then answers on a connection of its own.
-constexpr sqlite3_int64 kMaxPrintfWidth = 10'000'000;
+// SQLite's printf() pads a field one character at a time (about 7 ns each),
+// where no deadline is polled: printf('%.*c', 1000000001, 'x') runs for
+// seconds whatever the length limit. Widths and precisions are therefore
+// checked first, and the built-in function then answers on a connection of
+// its own.
+constexpr sqlite3_int64 kMaxPrintfWidth = 1'000'000;
+
+// The texts and blobs of one result, summed, are refused past this: values
+// of up to kMaxValueBytes each come fast (about 1 GB a second), and a join
+// of large values would fill the memory long before a deadline of minutes.
+constexpr std::size_t kMaxResultBytes = 500'000'000;
 
 struct SqliteDatabase::Formatter {
   sqlite3* db = nullptr;
@@ -426,6 +432,17 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
 
   std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
   Statement st;
+  // An engine read-only statement stays strict until it ends, not only
+  // while it compiles: a table-valued pragma (pragma_database_list) compiles
+  // its pragma when it is first read.
+  struct Strict {
+    bool& on;
+    explicit Strict(bool& flag) : on(flag) { on = true; }
+    ~Strict() { on = false; }
+    Strict(const Strict&) = delete;
+    Strict& operator=(const Strict&) = delete;
+  };
+  std::optional<Strict> strict;
   std::optional<Watch> watch;
   std::optional<ProgressGuard> progress;
   ResultTable table;
@@ -449,9 +466,8 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
     // The copy ends in a NUL, so the tail can be scanned as C text.
     const std::string text(sql);
     const char* tail = nullptr;
-    strict_ = limits.engine_read_only;
+    if (limits.engine_read_only) strict.emplace(strict_);
     rc = sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()) + 1, &st.stmt, &tail);
-    strict_ = false;
     if (rc != SQLITE_OK) {
       if (limits.engine_read_only && sqlite3_errcode(db_) == SQLITE_AUTH) throw failed(kNotReadOnly);
       throw failed(errmsg(db_));
@@ -504,6 +520,7 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
       cells.reserve(std::max(cells.capacity() * 4, cells.size() + width));
   };
   // The current row into the table, then the next step.
+  std::size_t value_bytes = 0;
   auto read_row = [&] {
     for (int c = 0; c < ncols; ++c) {
       switch (sqlite3_column_type(st.stmt, c)) {
@@ -522,18 +539,22 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
                                 replace_invalid_utf8(table.columns[c]) + "' with text '" +
                                 replace_invalid_utf8(std::string_view(data)) + "'");
           cells.emplace_back(std::string(value));
+          value_bytes += value.size();
           break;
         }
         case SQLITE_BLOB: {
           const auto* data = static_cast<const char*>(sqlite3_column_blob(st.stmt, c));
           std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c));
           cells.emplace_back(Bytes{std::string(data ? data : "", data ? size : 0)});
+          value_bytes += size;
           break;
         }
         default:
           cells.emplace_back();
       }
     }
+    if (value_bytes > kMaxResultBytes)
+      throw failed("result has more than " + std::to_string(kMaxResultBytes) + " bytes of text and blobs");
     ++table.row_count;
     if (limits.max_rows && table.row_count > *limits.max_rows)
       throw failed(row_cap_reason(*limits.max_rows));

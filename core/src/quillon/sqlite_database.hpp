@@ -34,7 +34,7 @@ class SqliteDatabase final : public Database {
   // Readable without waiting for a running statement.
   std::atomic<bool> open_{false};
   sqlite3* db_ = nullptr;
-  // While a statement compiles: deny all but reading (engine_read_only).
+  // While an engine_read_only statement compiles and runs: deny all but reading.
   bool strict_ = false;
   // printf() and format() are answered through this second connection
   // after their widths are checked (see bounded_printf in database.cpp).

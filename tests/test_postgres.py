@@ -174,6 +174,20 @@ def test_the_command_on_a_server(tmp_path):
     for run in (done, refused, asked):
         assert "hunter2" not in run.stdout + run.stderr
 
+    chatted = subprocess.run([sys.executable, "-m", "Corvalt", "chat", "--db", READER, "--json"],
+                             input="Show all projects with negative float\n", capture_output=True, text=True,
+                             cwd=tmp_path, timeout=120)
+    assert chatted.returncode == 0 and json.loads(chatted.stdout.splitlines()[0])["answered"] is True
+    questions = tmp_path / "questions.json"
+    questions.write_text(json.dumps([
+        {"question": "Show all projects with negative float",
+         "gold_sql": "SELECT project_code, project_name, total_float_days FROM projects WHERE total_float_days < 0"},
+        {"question": "How many risks are there?", "gold_sql": "SELECT count(*) FROM risks"}]))
+    evaluated = corvalt("eval", str(questions), "--db", secret, "--json", "outcomes.json")
+    assert evaluated.returncode == 0, evaluated.stderr
+    written = (tmp_path / "outcomes.json").read_text()
+    assert json.loads(written)["summary"] and "hunter2" not in evaluated.stdout + evaluated.stderr + written
+
     # Loading refuses to overwrite, and says so; the sample is there already.
     again = corvalt("load-sample", ADMIN)
     assert again.returncode == 1 and "already exists" in again.stderr

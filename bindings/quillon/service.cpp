@@ -304,7 +304,8 @@ void bind_quillon(nb::module_& m) {
          nb::arg("statement_timeout").none() = quillon::kDefaultTimeoutSeconds,
          nb::arg("max_rows").none() = quillon::kDefaultMaxRows, nb::arg("read_only") = "words",
          nb::sig(init_signature.c_str()),
-         "Open the SQLite database at `database_path` (when it exists) for read-only answering.\n\n"
+         "Open the database at `database_path` for read-only answering: an SQLite file (when it "
+         "exists) or a PostgreSQL server (a postgresql:// URI or libpq key=value string).\n\n"
          "Every statement the service runs stops with an execution error after "
          "`statement_timeout` seconds or past `max_rows` result rows (None: no limit). "
          "`read_only` is how test_query decides a statement only reads (see the read_only "

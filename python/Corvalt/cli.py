@@ -894,11 +894,11 @@ def cmd_eval(args: argparse.Namespace) -> int:
 
     print(evaluation.report_text(outcomes, show=args.show))
     if args.json:
-        evaluation.write_json(args.json, outcomes, args.questions, db)
+        evaluation.write_json(args.json, outcomes, args.questions, shown(db))
         print(f"outcomes: {args.json}")
     if args.report:
         pyplot = evaluation.load_pyplot()
-        markdown, _ = evaluation.write_report(args.report, outcomes, args.questions, db, pyplot)
+        markdown, _ = evaluation.write_report(args.report, outcomes, args.questions, shown(db), pyplot)
         print(f"report: {markdown}")
         if pyplot is None:
             print("corvalt: the chart eval_report.png needs matplotlib (pip install matplotlib); "

@@ -109,7 +109,24 @@ def open_read_only(db: str) -> sqlite3.Connection:
 def gold_results(db: str, questions: list[Question]) -> list[Optional[Gold]]:
     """The gold rows of every answerable question (None for the others). A gold statement
     that does not run is an error of the question file."""
+    from Corvalt.Quillon import Quillon, is_server_target, masked_target
+
     results: list[Optional[Gold]] = []
+    if is_server_target(db):
+        # A server is read through the service's own backend: read-only and checked.
+        server = Quillon(db, statement_timeout=None, max_rows=None, read_only="engine")
+        if not server.conn:
+            raise InputError(f"cannot open the database {masked_target(db)}")
+        for i, q in enumerate(questions):
+            if not q.answerable:
+                results.append(None)
+                continue
+            ran = server.run_rows(q.gold_sql)
+            if ran.get("success") is not True:
+                raise InputError(f"question {i} ({q.text!r}): the gold statement fails: "
+                                 f"{ran.get('execution_error')}")
+            results.append(Gold(list(ran["columns"]), list(ran["rows"])))
+        return results
     try:
         conn = open_read_only(db)
     except sqlite3.Error as exc:

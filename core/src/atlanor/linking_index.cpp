@@ -80,6 +80,9 @@ constexpr float kRuleText = 0.3f;
 // A join column mostly describes the table it points to: its words that also
 // name or describe that table count this much of their weight.
 constexpr float kForeignKeyWord = 0.3f;
+// The prose words kept to tell abbreviations from words: at most an
+// abbreviation's length plus a plural ending.
+constexpr std::size_t kLongestProseCheck = 7;
 
 const std::string* text_attr(const Record& attrs, std::string_view key) {
   const Value* v = attrs.find(key);
@@ -275,7 +278,8 @@ class Builder {
   void read_identifiers() {
     for (Graph::Index i = 0; i < graph_.node_count(); ++i)
       if (const std::string* description = text_attr(graph_.attrs(i), "description"))
-        for (std::string& w : split_words(*description)) prose_.insert(std::move(w));
+        for (std::string& w : split_words(*description))
+          if (w.size() <= kLongestProseCheck) prose_.insert(std::move(w));  // only short words are asked about
     std::vector<std::vector<std::string>> raw;
     for (const Impl::Table& table : x_.tables) raw.push_back(split_words(table.name));
     const std::string prefix = table_name_prefix(raw);
@@ -289,7 +293,7 @@ class Builder {
       }
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
         table_context_[t] = split_words(*description);
-      table_name_words_[t] = expanded(words, table_context_[t]);
+      table_name_words_[t] = expanded(words, [&] { return table_context_[t]; });
       // The table's name words as written then read join its context.
       std::vector<std::string> context;
       for (const Word& w : words) context.push_back(w.text);
@@ -302,16 +306,41 @@ class Builder {
     return prose_.count(word) || prose_.count(word + "s") || prose_.count(word + "es");
   }
 
+  // The word an abbreviation `word` stands for, or an empty text. The words
+  // describing it are gathered only for a word that may be one: most are not.
+  template <typename Context>
+  std::string written_out(const std::string& word, std::vector<std::string>& context, bool& gathered,
+                          Context&& gather) const {
+    if (!abbreviation_shaped(word) || in_prose(word)) return {};
+    if (!gathered) {
+      context = gather();
+      gathered = true;
+    }
+    return expand_abbreviation(word, context);
+  }
+
   // `words` with each abbreviation written out (expand_abbreviation).
-  std::vector<Word> expanded(std::vector<Word> words, const std::vector<std::string>& context) const {
+  template <typename Context>
+  std::vector<Word> expanded(std::vector<Word> words, Context&& gather) const {
+    std::vector<std::string> context;
+    bool gathered = false;
     for (Word& w : words) {
-      if (in_prose(w.text)) continue;
-      std::string full = expand_abbreviation(w.text, context);
+      std::string full = written_out(w.text, context, gathered, gather);
       if (full.empty()) continue;
       w.stem = stem(full);
       w.text = std::move(full);
     }
     return words;
+  }
+
+  // The words describing a column, nearest first: its description, then its table's.
+  std::vector<std::string> column_context(std::uint32_t c) const {
+    std::vector<std::string> context;
+    if (const std::string* description = text_attr(graph_.attrs(x_.columns[c].node), "description"))
+      context = split_words(*description);
+    const auto& table = table_context_[x_.columns[c].table];
+    context.insert(context.end(), table.begin(), table.end());
+    return context;
   }
 
   static bool same_words(const std::vector<Word>& a, const std::vector<Word>& b) {
@@ -458,7 +487,6 @@ class Builder {
     column_words_.resize(x_.columns.size());
     table_words_.resize(x_.tables.size());
     table_self_.resize(x_.tables.size());
-    column_context_.resize(x_.columns.size());
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
       add_words(table_name_words_[t], kTableName, kNamedWord, table_own_[t]);
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
@@ -468,22 +496,17 @@ class Builder {
       table_words_[t] = table_self_[t];
       for (const std::uint32_t c : x_.tables[t].columns) {
         const Record& attrs = graph_.attrs(x_.columns[c].node);
-        std::vector<std::string> context;
-        if (const std::string* description = text_attr(attrs, "description")) {
+        if (const std::string* description = text_attr(attrs, "description"))
           add_text(*description, kColumnDescription, kColumnDescriptionWord, column_own_[c]);
-          context = split_words(*description);
-        }
-        context.insert(context.end(), table_context_[t].begin(), table_context_[t].end());
         if (const std::string* name = text_attr(attrs, "name")) {
           // The name as written, and as read with its abbreviations written out.
           const std::vector<Word> written = content_words(*name, false);
-          column_words_[c] = expanded(written, context);
+          column_words_[c] = expanded(written, [&] { return column_context(c); });
           for (const Word& w : written) x_.name_words.insert(w.text);
           add_words(written, kColumnName, kColumnNameWord, column_own_[c]);
           if (!same_words(written, column_words_[c]))
             add_words(column_words_[c], kColumnName, kColumnNameWord, column_own_[c]);
         }
-        column_context_[c] = std::move(context);
         for (const Entry& e : column_own_[c]) table_words_[t].push_back(e.term);
       }
       sort_unique(table_words_[t]);
@@ -578,9 +601,13 @@ class Builder {
         std::vector<std::string> words = split_words(column_name(column.node));
         if (words.empty()) continue;
         // Abbreviations written out ("actCd", "job_no"); "id" stays.
+        std::vector<std::string> context;
+        bool gathered = false;
         for (std::string& w : words)
-          if (w != "id" && !in_prose(w))
-            if (std::string full = expand_abbreviation(w, column_context_[c]); !full.empty()) w = std::move(full);
+          if (w != "id")
+            if (std::string full = written_out(w, context, gathered, [&] { return column_context(c); });
+                !full.empty())
+              w = std::move(full);
         const std::string& last = words.back();
         if (words.size() == 1 && last == "id") column.key = true;
         if (last == "id" && words.size() >= 2 && !table_words.empty() &&
@@ -710,7 +737,7 @@ class Builder {
   std::vector<std::vector<Entry>> table_own_, column_own_;
   std::vector<std::vector<Word>> column_words_;        // the words of each column's name
   std::vector<std::vector<Word>> table_name_words_;    // each table's name as read_identifiers() reads it
-  std::vector<std::vector<std::string>> table_context_, column_context_;  // words describing them
+  std::vector<std::vector<std::string>> table_context_;  // the words describing each table
   std::unordered_set<std::string> prose_;              // the words of the document's descriptions
   std::vector<std::vector<TermId>> table_words_;       // all of a table's own words
   std::vector<std::vector<TermId>> table_self_;        // its name and description words

@@ -1,6 +1,9 @@
 // The read-only guard: each table row, the order of the rows, whole-word
 // matching as the host's regular expressions see it, and the prefix test.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -237,6 +240,119 @@ TEST_F(EngineGuard, AHugeValueFailsAtOnceInsteadOfOutrunningTheDeadline) {
   const corvalt::Record ok = run("SELECT printf('%*d|%.2f|%s', 5, 42, 3.14159, b) AS f FROM t WHERE a = 1");
   ASSERT_TRUE(ok.at("success").as_bool());
   EXPECT_EQ(corvalt::to_str(ok.at("results").as_list()[0].as_record().at("f")), "   42|3.14|x");
+}
+
+TEST_F(EngineGuard, SearchesAndReplacementsAnswerAsSqliteAndStopAtTheDeadline) {
+  // The same answers as SQLite's own functions, on a plain connection.
+  sqlite3* plain = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &plain), SQLITE_OK);
+  auto plain_text = [&](const std::string& sql) {
+    sqlite3_stmt* st = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(plain, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;
+    EXPECT_EQ(sqlite3_step(st), SQLITE_ROW) << sql;
+    const auto* t = sqlite3_column_text(st, 0);
+    std::string out = t ? std::string(reinterpret_cast<const char*>(t)) + "/" + std::to_string(sqlite3_column_type(st, 0))
+                        : std::string("null");
+    sqlite3_finalize(st);
+    return out;
+  };
+  for (const char* expr : {"instr('abcabc', 'ca')", "instr('ünïcödé', 'cö')", "instr('abc', '')", "instr('', 'a')",
+                           "instr(NULL, 'a')", "instr('a', NULL)", "instr(x'00ff01', x'ff01')", "instr(x'616263', 'c')",
+                           "instr(12345, 34)", "instr(1.5, '.')", "instr('aaa', 'aaaa')", "instr('xyz', 'q')",
+                           "replace('abcabc', 'bc', 'X')", "replace('abc', '', 'X')", "replace(NULL, 'a', 'b')",
+                           "replace('abc', NULL, 'b')", "replace('abc', 'b', NULL)", "replace(123, 2, 'x')",
+                           "replace('aaaa', 'aa', 'b')", "replace('ünï', 'n', 'ñ')", "replace(x'616263', 'b', 'z')",
+                           "replace('abc', 'abc', '')"}) {
+    const std::string sql = std::string("SELECT ") + expr + " AS v";
+    const corvalt::Record r = run(sql);
+    ASSERT_TRUE(r.at("success").as_bool()) << sql;
+    const corvalt::Value& v = r.at("results").as_list()[0].as_record().at("v");
+    const std::string ours = v.is_null() ? "null"
+                             : v.is_int() ? std::to_string(v.as_int()) + "/1"
+                                          : corvalt::to_str(v) + "/3";
+    EXPECT_EQ(ours, plain_text(sql)) << sql;
+  }
+  sqlite3_close(plain);
+
+  // A needle that almost matches everywhere in a long text: minutes in one call.
+  q_.limits.timeout_seconds = 0.3;
+  for (const char* sql : {"SELECT instr(replace(hex(zeroblob(2000000)), '0', 'a'), "
+                          "replace(hex(zeroblob(500000)), '0', 'a') || 'b')",
+                          "SELECT length(replace(replace(hex(zeroblob(2000000)), '0', 'a'), "
+                          "replace(hex(zeroblob(500000)), '0', 'a') || 'b', 'c'))"}) {
+    const auto start = std::chrono::steady_clock::now();
+    const corvalt::Record r = run(sql);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << sql;
+    ASSERT_FALSE(r.at("success").as_bool()) << sql;
+    EXPECT_NE(corvalt::to_str(r.at("execution_error")).find("statement timed out after 0.3 s"), std::string::npos)
+        << corvalt::to_str(r.at("execution_error"));
+  }
+}
+
+TEST_F(EngineGuard, LikeAndGlobAnswerAsSqliteAndStopAtTheDeadline) {
+  // Random patterns and texts over a small alphabet, against SQLite's own.
+  sqlite3* plain = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &plain), SQLITE_OK);
+  auto sqlite_says = [&](const std::string& sql) {
+    sqlite3_stmt* st = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(plain, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;
+    const int rc = sqlite3_step(st);
+    std::string out = rc != SQLITE_ROW ? "error"
+                      : sqlite3_column_type(st, 0) == SQLITE_NULL ? "null"
+                                                                   : std::to_string(sqlite3_column_int(st, 0));
+    sqlite3_finalize(st);
+    return out;
+  };
+  auto we_say = [&](const std::string& sql) {
+    const corvalt::Record r = run(sql);
+    if (!r.at("success").as_bool()) return std::string("error");
+    const corvalt::Value& v = r.at("results").as_list()[0].as_record().at("v");
+    return v.is_null() ? std::string("null") : std::to_string(v.as_int());
+  };
+  std::mt19937 random(7);
+  auto pick = [&](const std::vector<std::string>& parts, int most) {
+    std::string out;
+    for (int n = static_cast<int>(random() % (most + 1)); n > 0; --n) out += parts[random() % parts.size()];
+    return out;
+  };
+  const std::vector<std::string> text_parts{"a", "b", "A", "\u00fc", "\u00dc", "%", "_", "-", "]"};
+  const std::vector<std::string> like_parts{"a", "b", "A", "\u00fc", "%", "_", "%%", "\\"};
+  const std::vector<std::string> glob_parts{"a", "b", "A", "\u00fc", "*", "?", "[ab]", "[^a]", "[a-c]", "[]]", "[",
+                                            "[-a]"};
+  auto literal = [](const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+  };
+  for (int n = 0; n < 3000; ++n) {
+    const std::string text = literal(pick(text_parts, 6));
+    const std::string like = literal(pick(like_parts, 5));
+    const std::string glob = literal(pick(glob_parts, 4));
+    for (const std::string& sql : {"SELECT " + text + " LIKE " + like + " AS v",
+                                   "SELECT " + text + " LIKE " + like + " ESCAPE '\\' AS v",
+                                   "SELECT " + text + " LIKE " + like + " ESCAPE '%' AS v",
+                                   "SELECT " + text + " GLOB " + glob + " AS v"})
+      ASSERT_EQ(we_say(sql), sqlite_says(sql)) << sql;
+  }
+  for (const char* sql : {"SELECT NULL LIKE 'a' AS v", "SELECT 'a' LIKE NULL AS v", "SELECT 'a' LIKE 'a' ESCAPE NULL AS v",
+                          "SELECT 'a' LIKE 'a' ESCAPE 'ab' AS v", "SELECT 12 LIKE '1%' AS v", "SELECT x'6162' GLOB 'a*' AS v",
+                          "SELECT 'ab' LIKE x'6125' AS v", "SELECT 'a' LIKE 'a' || char(92) ESCAPE char(92) AS v"})
+    EXPECT_EQ(we_say(sql), sqlite_says(sql)) << sql;
+  sqlite3_close(plain);
+
+  // A pattern of wildcards against a long text: minutes in one call.
+  q_.limits.timeout_seconds = 0.3;
+  for (const char* sql : {"SELECT replace(hex(zeroblob(1000000)), '0', 'a') LIKE '%' || "
+                          "replace(hex(zeroblob(20000)), '0', 'a') || 'b%' AS v",
+                          "SELECT replace(hex(zeroblob(1000000)), '0', 'a') GLOB '*' || "
+                          "replace(hex(zeroblob(20000)), '0', 'a') || 'b*' AS v"}) {
+    const auto start = std::chrono::steady_clock::now();
+    const corvalt::Record r = run(sql);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << sql;
+    ASSERT_FALSE(r.at("success").as_bool()) << sql;
+    EXPECT_NE(corvalt::to_str(r.at("execution_error")).find("statement timed out after 0.3 s"), std::string::npos)
+        << corvalt::to_str(r.at("execution_error"));
+  }
 }
 
 }  // namespace

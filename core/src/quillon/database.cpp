@@ -120,6 +120,106 @@ void bounded_printf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_clear_bindings(stmt);
 }
 
+namespace {
+
+// Bytes looked at between deadline checks in the loops below (a few
+// milliseconds of work).
+constexpr std::size_t kCheckEvery = 1 << 24;
+
+}  // namespace
+
+// instr(X, Y) as SQLite answers it, but looking at the deadline while it
+// searches: a long text and a long needle that almost matches everywhere
+// take one call of minutes, where SQLite polls nothing.
+void bounded_instr(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  const int haystack_type = sqlite3_value_type(argv[0]), needle_type = sqlite3_value_type(argv[1]);
+  if (haystack_type == SQLITE_NULL || needle_type == SQLITE_NULL) return;
+  struct Copies {
+    sqlite3_value* a = nullptr;
+    sqlite3_value* b = nullptr;
+    ~Copies() {
+      sqlite3_value_free(a);
+      sqlite3_value_free(b);
+    }
+  } copies;
+  sqlite3_value* haystack_value = argv[0];
+  sqlite3_value* needle_value = argv[1];
+  const bool blobs = haystack_type == SQLITE_BLOB && needle_type == SQLITE_BLOB;
+  if (!blobs && (haystack_type == SQLITE_BLOB || needle_type == SQLITE_BLOB)) {
+    // One blob, one not: both read as text, without changing the arguments.
+    haystack_value = copies.a = sqlite3_value_dup(argv[0]);
+    needle_value = copies.b = sqlite3_value_dup(argv[1]);
+    if (!copies.a || !copies.b) return sqlite3_result_error_nomem(ctx);
+  }
+  const unsigned char* haystack = blobs ? static_cast<const unsigned char*>(sqlite3_value_blob(haystack_value))
+                                        : sqlite3_value_text(haystack_value);
+  std::size_t haystack_size = static_cast<std::size_t>(sqlite3_value_bytes(haystack_value));
+  const unsigned char* needle = blobs ? static_cast<const unsigned char*>(sqlite3_value_blob(needle_value))
+                                      : sqlite3_value_text(needle_value);
+  const std::size_t needle_size = static_cast<std::size_t>(sqlite3_value_bytes(needle_value));
+  sqlite3_int64 position = 1;
+  if (needle_size > 0) {
+    if (!needle || (haystack_size && !haystack)) return sqlite3_result_error_nomem(ctx);
+    std::size_t steps = 0;
+    while (needle_size <= haystack_size &&
+           (haystack[0] != needle[0] || std::memcmp(haystack, needle, needle_size) != 0)) {
+      steps += haystack[0] == needle[0] ? needle_size : 1;
+      if (steps >= kCheckEvery) {
+        steps = 0;
+        if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
+      }
+      ++position;
+      do {
+        --haystack_size;
+        ++haystack;
+      } while (!blobs && haystack_size > 0 && (haystack[0] & 0xc0) == 0x80);
+    }
+    if (needle_size > haystack_size) position = 0;
+  }
+  sqlite3_result_int64(ctx, position);
+}
+
+// replace(X, Y, Z) as SQLite answers it, looking at the deadline likewise.
+void bounded_replace(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  const unsigned char* text = sqlite3_value_text(argv[0]);
+  if (!text) return;
+  const std::size_t text_size = static_cast<std::size_t>(sqlite3_value_bytes(argv[0]));
+  const unsigned char* pattern = sqlite3_value_text(argv[1]);
+  if (!pattern) return;
+  if (pattern[0] == 0) {
+    sqlite3_result_text(ctx, reinterpret_cast<const char*>(text), static_cast<int>(text_size), SQLITE_TRANSIENT);
+    return;
+  }
+  const std::size_t pattern_size = static_cast<std::size_t>(sqlite3_value_bytes(argv[1]));
+  const unsigned char* with = sqlite3_value_text(argv[2]);
+  if (!with) return;
+  const std::size_t with_size = static_cast<std::size_t>(sqlite3_value_bytes(argv[2]));
+  const auto limit = static_cast<std::size_t>(sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1));
+  std::string out;
+  out.reserve(text_size);
+  std::size_t steps = 0;
+  std::size_t i = 0;
+  for (; i + pattern_size <= text_size; ++i) {
+    steps += text[i] == pattern[0] ? pattern_size : 1;
+    if (steps >= kCheckEvery) {
+      steps = 0;
+      if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
+    }
+    if (text[i] != pattern[0] || std::memcmp(text + i, pattern, pattern_size) != 0) {
+      out.push_back(static_cast<char>(text[i]));
+      continue;
+    }
+    out.append(reinterpret_cast<const char*>(with), with_size);
+    i += pattern_size - 1;
+    if (out.size() > limit) return sqlite3_result_error_toobig(ctx);
+  }
+  out.append(reinterpret_cast<const char*>(text) + i, text_size - i);
+  if (out.size() > limit) return sqlite3_result_error_toobig(ctx);
+  sqlite3_result_text64(ctx, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 // Denies, while statements compile, the functions that hand out raw
 // pointers or load code, and attaching other database files; for a strict
 // statement, everything but reading.
@@ -331,8 +431,16 @@ SqliteDatabase::SqliteDatabase(const std::string& path) : Database(path) {
       sqlite3_exec(db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr) == SQLITE_OK &&
       sqlite3_set_authorizer(db, &authorize, this) == SQLITE_OK;
   sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-  for (const char* name : {"printf", "format"})
-    if (sqlite3_create_function_v2(db, name, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, this, &bounded_printf,
+  struct Bounded {
+    const char* name;
+    int arguments;
+    void (*call)(sqlite3_context*, int, sqlite3_value**);
+  };
+  for (const Bounded& f : {Bounded{"printf", -1, &bounded_printf}, Bounded{"format", -1, &bounded_printf},
+                           Bounded{"instr", 2, &bounded_instr}, Bounded{"replace", 3, &bounded_replace},
+                           Bounded{"like", 2, &bounded_like}, Bounded{"like", 3, &bounded_like},
+                           Bounded{"glob", 2, &bounded_glob}})
+    if (sqlite3_create_function_v2(db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, this, f.call,
                                    nullptr, nullptr, nullptr) != SQLITE_OK) {
       std::string message = errmsg(db);
       sqlite3_close_v2(db);
@@ -443,6 +551,11 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
     Strict& operator=(const Strict&) = delete;
   };
   std::optional<Strict> strict;
+  // The functions that check the deadline see none once the statement is done.
+  struct DeadlineReset {
+    std::optional<Clock::time_point>& deadline;
+    ~DeadlineReset() { deadline.reset(); }
+  } deadline_reset{deadline_};
   std::optional<Watch> watch;
   std::optional<ProgressGuard> progress;
   ResultTable table;
@@ -451,7 +564,7 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
   auto stopped = [&] {
     if (!watch) return;
     if (watch->interrupted) throw Interrupted(std::move(watch->cause));
-    if (watch->timed_out) throw failed(timeout_reason(*limits.timeout_seconds));
+    if (watch->timed_out || past_deadline_) throw failed(timeout_reason(*limits.timeout_seconds));
   };
 
   unlocked([&] {
@@ -484,6 +597,8 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
                    std::to_string(needed) + ", and there are 0 supplied.");
 
     if (limits.timeout_seconds || limits.interrupt_requested) watch.emplace(limits);
+    past_deadline_ = false;
+    deadline_ = watch ? watch->deadline : std::nullopt;
     progress.emplace(db_, watch ? &*watch : nullptr);
 
     rc = sqlite3_step(st.stmt);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 
@@ -13,6 +15,14 @@ struct sqlite3_context;
 struct sqlite3_value;
 
 namespace corvalt::quillon {
+
+// Built-in functions answered with the deadline in view (one call of them
+// can take minutes): instr and replace in database.cpp, like and glob in
+// sqlite_like.cpp. Each reads the connection from its user data.
+void bounded_instr(sqlite3_context*, int, sqlite3_value**);
+void bounded_replace(sqlite3_context*, int, sqlite3_value**);
+void bounded_like(sqlite3_context*, int, sqlite3_value**);
+void bounded_glob(sqlite3_context*, int, sqlite3_value**);
 
 class SqliteDatabase final : public Database {
  public:
@@ -25,6 +35,14 @@ class SqliteDatabase final : public Database {
   const Dialect& dialect() const noexcept override;
   std::string columns_sql(std::string_view table) const override;
   std::optional<std::string> engine_refusal(std::string_view sql) override;
+
+  // For the functions whose one call can take long (instr, replace): whether
+  // the running statement is past its deadline, which then fails it.
+  bool deadline_passed() {
+    if (!deadline_ || std::chrono::steady_clock::now() < *deadline_) return false;
+    past_deadline_ = true;
+    return true;
+  }
 
  private:
   ResultTable run(std::string_view sql, const StatementLimits& limits, const RowFeed* feed) override;
@@ -40,6 +58,9 @@ class SqliteDatabase final : public Database {
   // after their widths are checked (see bounded_printf in database.cpp).
   struct Formatter;
   std::unique_ptr<Formatter> formatter_;
+  // The running statement's deadline, and whether a function found it passed.
+  std::optional<std::chrono::steady_clock::time_point> deadline_;
+  bool past_deadline_ = false;
   friend void bounded_printf(sqlite3_context*, int, sqlite3_value**);
   friend int authorize(void*, int, const char*, const char*, const char*, const char*);
 };

@@ -338,6 +338,11 @@ TEST_F(EngineGuard, LikeAndGlobAnswerAsSqliteAndStopAtTheDeadline) {
                           "SELECT 'a' LIKE 'a' ESCAPE 'ab' AS v", "SELECT 12 LIKE '1%' AS v", "SELECT x'6162' GLOB 'a*' AS v",
                           "SELECT 'ab' LIKE x'6125' AS v", "SELECT 'a' LIKE 'a' || char(92) ESCAPE char(92) AS v"})
     EXPECT_EQ(we_say(sql), sqlite_says(sql)) << sql;
+  // A pattern that changes from row to row is read afresh for each.
+  const corvalt::Record rows = run(
+      "SELECT group_concat(a LIKE b, ',') AS v FROM (SELECT 'ab' AS a, 'a%' AS b UNION ALL SELECT 'ab', 'b%' "
+      "UNION ALL SELECT 'ab', '%b' UNION ALL SELECT 'a_', 'a!_' )");
+  EXPECT_EQ(corvalt::to_str(rows.at("results").as_list()[0].as_record().at("v")), "1,0,1,0");
   sqlite3_close(plain);
 
   // A pattern of wildcards against a long text: minutes in one call.

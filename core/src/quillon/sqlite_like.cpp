@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -182,8 +183,28 @@ void bounded_like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     has_escape = true;
   }
   if (!pattern || !text) return;
-  std::vector<Token> tokens;
-  if (!like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens)) return sqlite3_result_int(ctx, 0);
+  // A constant pattern is read once per statement, not once per row.
+  struct Parsed {
+    std::vector<Token> tokens;
+    bool valid;
+    char32_t escape;
+    bool has_escape;
+  };
+  auto* parsed = static_cast<Parsed*>(sqlite3_get_auxdata(ctx, 0));
+  if (!parsed || parsed->escape != escape || parsed->has_escape != has_escape) {
+    auto made = std::make_unique<Parsed>(Parsed{{}, false, escape, has_escape});
+    made->valid = like_tokens(pattern, pattern + pattern_size, escape, has_escape, made->tokens);
+    parsed = made.get();
+    sqlite3_set_auxdata(ctx, 0, made.release(), [](void* p) { delete static_cast<Parsed*>(p); });
+    parsed = static_cast<Parsed*>(sqlite3_get_auxdata(ctx, 0));
+    if (!parsed) {  // not kept (a pattern that changes from row to row): read it for this row
+      std::vector<Token> tokens;
+      if (!like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens)) return sqlite3_result_int(ctx, 0);
+      return answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), true, self));
+    }
+  }
+  if (!parsed->valid) return sqlite3_result_int(ctx, 0);
+  const std::vector<Token>& tokens = parsed->tokens;
   answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), true, self));
 }
 

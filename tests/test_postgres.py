@@ -100,6 +100,21 @@ def test_prompts_and_exploration_name_postgresql():
     assert len(described["sample_data"]) == 3
 
 
+@needs_server
+def test_value_linking_reads_the_servers_stored_values():
+    from Corvalt.Atlanor import AtlanorService
+
+    schema = AtlanorService(linking="lexical", database=READER)
+    schema.load_metadata(SAMPLE["metadata"])
+    schema.build_graph()
+    out = schema.process_query("What is the critical path of the harbour bridge job? Only in-progress activities.")
+    hints = out["sql_hints"]
+    found = {(v["column"], v["value"]) for v in hints["values"]}
+    assert ("projects.project_name", "Harbor Bridge Rehabilitation") in found
+    assert "In Progress" in hints["column_values"]["activities.status"]
+    assert hints["dialect"]["name"] == "PostgreSQL" and "YYYY-MM-DD" in hints["dialect"]["dates"]
+
+
 class GoldAI:
     """A scripted AI service that writes each question's gold statement."""
 

@@ -35,7 +35,7 @@ class Quillon:
 
     def __init__(self, database_path: str | None = None, verbose: Any = False, mindloom: Any = None, *, statement_timeout: float | None = 60, max_rows: int | None = 1000000, read_only: str = 'words') -> None:
         """
-        Open the SQLite database at `database_path` (when it exists) for read-only answering.
+        Open the database at `database_path` for read-only answering: an SQLite file (when it exists) or a PostgreSQL server (a postgresql:// URI or libpq key=value string).
 
         Every statement the service runs stops with an execution error after `statement_timeout` seconds or past `max_rows` result rows (None: no limit). `read_only` is how test_query decides a statement only reads (see the read_only property).
         """

@@ -85,6 +85,10 @@ class ValueIndex {
   // others.
   void add_values(const ColumnRef& column, const std::vector<std::string>& values,
                   const Options& options = Options());
+  // The same for every distinct value a column holds (read from a database
+  // some other way than from_database): a column with few of them is listed().
+  void add_all_values(const ColumnRef& column, const std::vector<std::string>& values,
+                      const Options& options = Options());
 
   // The columns that have values, in the order they were first given.
   const std::vector<ColumnRef>& columns() const noexcept;

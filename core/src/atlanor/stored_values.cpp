@@ -133,7 +133,7 @@ void read_server_values(const std::string& target, const std::vector<values::Col
       std::vector<std::string> found;
       for (const Value& v : t.cells)
         if (v.is_text()) found.push_back(v.as_text());
-      out.index.add_values(c, found);
+      out.index.add_all_values(c, found);
     } catch (const std::exception&) {
       // A table or column the server lacks, or one with too many values.
     }

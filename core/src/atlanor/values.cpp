@@ -1056,6 +1056,17 @@ void ValueIndex::add_values(const ColumnRef& column, const std::vector<std::stri
   impl_->add(column, sifter, false);
 }
 
+void ValueIndex::add_all_values(const ColumnRef& column, const std::vector<std::string>& values,
+                                const Options& options) {
+  if (!text_like_type(column.data_type)) return;
+  Sifter sifter(options);
+  std::unordered_set<std::string_view> distinct;
+  for (const std::string& v : values)
+    if (distinct.insert(v).second) sifter.offer(v);
+  if (!sifter.names()) return;
+  impl_->add(column, sifter, sifter.complete);
+}
+
 const std::vector<ColumnRef>& ValueIndex::columns() const noexcept { return impl_->refs; }
 
 const std::vector<std::string>& ValueIndex::values(std::uint32_t column) const {

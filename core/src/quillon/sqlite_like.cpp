@@ -140,6 +140,12 @@ int match(const std::vector<Token>& pattern, const unsigned char* text, const un
     } else if (star != SIZE_MAX) {
       i = star + 1;
       read_utf8(mark, end);
+      // Before an ASCII literal, skip straight to where that letter stands
+      // (no byte of a longer UTF-8 character is ASCII).
+      if (i < pattern.size() && pattern[i].kind == Token::kLiteral && pattern[i].literal < 0x80) {
+        const auto want = static_cast<unsigned char>(fold ? fold_ascii(pattern[i].literal) : pattern[i].literal);
+        while (mark < end && (fold ? fold_ascii(*mark) : *mark) != want) ++mark;
+      }
       s = mark;
     } else {
       return 0;
@@ -153,6 +159,30 @@ int match(const std::vector<Token>& pattern, const unsigned char* text, const un
 bool blob_refused(sqlite3_value** argv) {
   static const bool refused = sqlite3_compileoption_used("LIKE_DOESNT_MATCH_BLOBS") != 0;
   return refused && (sqlite3_value_type(argv[0]) == SQLITE_BLOB || sqlite3_value_type(argv[1]) == SQLITE_BLOB);
+}
+
+// A pattern read into tokens, kept with the statement while the pattern
+// argument stays the same (sqlite3_set_auxdata).
+struct Parsed {
+  std::vector<Token> tokens;
+  bool valid = false;
+  char32_t escape = 0;
+  bool has_escape = false;
+};
+
+// The kept reading of argument 0, made by `read` when there is none yet (or
+// it was made for another escape); null when SQLite keeps nothing for this
+// argument, which then changes from row to row.
+template <class Read>
+const Parsed* parsed_pattern(sqlite3_context* ctx, Read&& read, char32_t escape = 0, bool has_escape = false) {
+  auto* kept = static_cast<Parsed*>(sqlite3_get_auxdata(ctx, 0));
+  if (kept && kept->escape == escape && kept->has_escape == has_escape) return kept;
+  auto made = std::make_unique<Parsed>();
+  made->escape = escape;
+  made->has_escape = has_escape;
+  made->valid = read(made->tokens);
+  sqlite3_set_auxdata(ctx, 0, made.release(), [](void* p) { delete static_cast<Parsed*>(p); });
+  return static_cast<Parsed*>(sqlite3_get_auxdata(ctx, 0));
 }
 
 void answer(sqlite3_context* ctx, int matched) {
@@ -183,25 +213,15 @@ void bounded_like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     has_escape = true;
   }
   if (!pattern || !text) return;
-  // A constant pattern is read once per statement, not once per row.
-  struct Parsed {
+  // The escape is part of what was read: a pattern kept for another escape
+  // is read again.
+  const Parsed* parsed = parsed_pattern(
+      ctx, [&](std::vector<Token>& tokens) { return like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens); },
+      escape, has_escape);
+  if (!parsed) {
     std::vector<Token> tokens;
-    bool valid;
-    char32_t escape;
-    bool has_escape;
-  };
-  auto* parsed = static_cast<Parsed*>(sqlite3_get_auxdata(ctx, 0));
-  if (!parsed || parsed->escape != escape || parsed->has_escape != has_escape) {
-    auto made = std::make_unique<Parsed>(Parsed{{}, false, escape, has_escape});
-    made->valid = like_tokens(pattern, pattern + pattern_size, escape, has_escape, made->tokens);
-    parsed = made.get();
-    sqlite3_set_auxdata(ctx, 0, made.release(), [](void* p) { delete static_cast<Parsed*>(p); });
-    parsed = static_cast<Parsed*>(sqlite3_get_auxdata(ctx, 0));
-    if (!parsed) {  // not kept (a pattern that changes from row to row): read it for this row
-      std::vector<Token> tokens;
-      if (!like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens)) return sqlite3_result_int(ctx, 0);
-      return answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), true, self));
-    }
+    if (!like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens)) return sqlite3_result_int(ctx, 0);
+    return answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), true, self));
   }
   if (!parsed->valid) return sqlite3_result_int(ctx, 0);
   const std::vector<Token>& tokens = parsed->tokens;
@@ -218,9 +238,16 @@ void bounded_glob(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (pattern_size > sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
     return sqlite3_result_error(ctx, "LIKE or GLOB pattern too complex", -1);
   if (!pattern || !text) return;
-  std::vector<Token> tokens;
-  if (!glob_tokens(pattern, pattern + pattern_size, tokens)) return sqlite3_result_int(ctx, 0);
-  answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), false, self));
+  const Parsed* parsed = parsed_pattern(ctx, [&](std::vector<Token>& tokens) {
+    return glob_tokens(pattern, pattern + pattern_size, tokens);
+  });
+  if (!parsed) {
+    std::vector<Token> tokens;
+    if (!glob_tokens(pattern, pattern + pattern_size, tokens)) return sqlite3_result_int(ctx, 0);
+    return answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), false, self));
+  }
+  if (!parsed->valid) return sqlite3_result_int(ctx, 0);
+  answer(ctx, match(parsed->tokens, text, text + sqlite3_value_bytes(argv[1]), false, self));
 }
 
 }  // namespace corvalt::quillon

@@ -302,6 +302,16 @@ TEST_F(PostgresServer, RowsStreamToAFeedAndStopAtTheCap) {
   EXPECT_EQ(running(pid), 0);
 }
 
+TEST_F(PostgresServer, AConnectionTheServerDroppedIsOpenedAgain) {
+  DatabasePtr db = open_database(reader_);
+  const std::int64_t pid = pid_of(db);
+  StatementLimits own;
+  own.own_statement = true;
+  open_database(admin_)->query("SELECT pg_terminate_backend(" + std::to_string(pid) + ", 5000)", own);
+  EXPECT_EQ(db->query("SELECT count(*) AS n FROM projects").cells.at(0), Value(8));
+  EXPECT_NE(pid_of(db), pid);
+}
+
 TEST_F(PostgresServer, WarnsWhenTheRoleCanWrite) {
   EXPECT_NE(open_database(admin_)->write_warning().find("is a superuser"), std::string::npos);
   EXPECT_EQ(open_database(reader_)->write_warning(), "");

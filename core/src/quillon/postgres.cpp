@@ -392,7 +392,18 @@ ResultTable PostgresDatabase::run(std::string_view sql, const StatementLimits& l
       broken_ = false;
     }
     exchange.emplace(conn_, limits);
-    if (auto problem = exchange->begin()) throw failed(*problem);
+    if (auto problem = exchange->begin()) {
+      // A connection the server dropped since the last statement (a restart,
+      // an idle timeout) shows here, before anything of this statement ran:
+      // connect again once.
+      if (PQstatus(conn_) != CONNECTION_BAD) throw failed(*problem);
+      exchange->abandon();
+      PQreset(conn_);
+      if (PQstatus(conn_) != CONNECTION_OK) throw failed(trimmed(PQerrorMessage(conn_)));
+      if (auto session = prepare_session(conn_)) throw failed(*session);
+      exchange.emplace(conn_, limits);
+      if (auto again = exchange->begin()) throw failed(*again);
+    }
     if (!exchange->send(std::string(sql))) throw failed(trimmed(PQerrorMessage(conn_)));
   });
 

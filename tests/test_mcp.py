@@ -238,3 +238,21 @@ def test_results_keep_within_the_character_cap():
     whole = re.search(r"\n\[cut: the first 1000 of (\d+) characters\]$", text)
     assert len(text) <= 1000 and whole and int(whole.group(1)) > 5000
     assert text.startswith('{"question": "q", "tables": ["ttt')
+
+
+@pytest.mark.skipif(not os.environ.get("CORVALT_PG_URI"), reason="no PostgreSQL server: scripts/test.sh starts one")
+def test_the_tools_on_a_postgresql_server(tmp_path):
+    async def body(session):
+        _, listed, _ = await call(session, "list_tables")
+        assert {"projects", "activities"} <= {t["name"] for t in listed["tables"]}
+        error, described, text = await call(session, "describe_table", name="projects")
+        assert not error, text
+        assert ("project_code", "text") in {(c["name"], c["type"]) for c in described["columns"]}
+        error, ran, _ = await call(session, "run_sql", sql="SELECT activity_id FROM activities", max_rows=3)
+        assert not error and len(ran["rows"]) == 3 and ran["row_count"] == 1558
+        error, text, _ = await call(session, "run_sql", sql="SELECT pg_read_file('/etc/passwd')")
+        assert error and "pg_read_file is not allowed" in text
+        _, found, _ = await call(session, "find_values", text="harbor bridge")
+        assert any(m["value"] == "Harbor Bridge Rehabilitation" for m in found["matches"])
+
+    serve(tmp_path, body, "--db", os.environ["CORVALT_PG_URI"])

@@ -121,7 +121,7 @@ class Services:
     def __init__(self, db: str, metadata: str, history: Optional[str], *, mindloom: Any, linking: str,
                  statement_timeout: Optional[float], verbose: Any) -> None:
         from Corvalt.Atlanor import AtlanorService
-        from Corvalt.Quillon import Assistant, Quillon
+        from Corvalt.Quillon import Assistant, Quillon, is_server_target, masked_target
 
         self.assistant = Assistant(db, metadata, history, mindloom=mindloom, linking=linking,
                                    statement_timeout=statement_timeout, max_rows=ASK_MAX_ROWS,
@@ -132,7 +132,8 @@ class Services:
         self.quillon = Quillon(db, verbose=verbose, statement_timeout=statement_timeout,
                                max_rows=ROWS_CAP + 1, read_only="engine")
         if not self.quillon.conn:
-            raise OSError(f"cannot open the database {db}")
+            raise OSError(f"cannot open the database {masked_target(db)}")
+        self.server = is_server_target(db)
         self.metadata = self.schema.metadata or {}
         self.road_lock = threading.Lock()
         self.schema_lock = threading.Lock()
@@ -172,7 +173,7 @@ class Services:
         refused = self.refusal(statement)
         if refused:
             raise ToolError(refused)
-        wrapped = f"SELECT * FROM (\n{statement}\n) LIMIT {limit + 1}"
+        wrapped = f"SELECT * FROM (\n{statement}\n) AS bounded LIMIT {limit + 1}"
         record = self.query(wrapped)
         if record.get("success") is not True:
             error = str(record.get("execution_error") or "the statement failed")
@@ -183,7 +184,7 @@ class Services:
         doc: dict = {}
         if len(rows) > limit:
             rows = rows[:limit]
-            counted = self.query(f"SELECT count(*) AS n FROM (\n{statement}\n)")
+            counted = self.query(f"SELECT count(*) AS n FROM (\n{statement}\n) AS counted")
             results = counted.get("results") or []
             total = results[0].get("n") if counted.get("success") is True and results else None
             note_cut(doc, rows_cut(limit, total, limit))
@@ -197,11 +198,20 @@ class Services:
         return self.metadata.get("tables") or {}
 
     def database_tables(self) -> list[str]:
+        if self.server:
+            # The backend's own listing (a server's catalog is not open to statements).
+            with self.sql_lock:
+                explored = self.quillon._explore_database_schema()
+            return sorted(str(r["name"]) for r in (explored[0]["result"] if explored else []))
         record = self.must("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
                            "AND name NOT LIKE 'sqlite_%' ORDER BY name")
         return [str(r["name"]) for r in record.get("results") or []]
 
     def table_columns(self, table: str) -> list[tuple[str, str]]:
+        if self.server:
+            with self.sql_lock:
+                described = self.quillon._explore_table_schema(table)
+            return [(str(c["name"]), str(c.get("type") or "")) for c in described.get("columns") or []]
         record = self.must(f"SELECT name, type FROM pragma_table_info({quote_text(table)})")
         return [(str(r["name"]), str(r.get("type") or "")) for r in record.get("results") or []]
 
@@ -486,6 +496,7 @@ def build_server(db: str, metadata: str, history: Optional[str], *, mindloom: An
         for hint in (services.context(phrase).get("sql_hints") or {}).get("values") or []:
             add(str(hint.get("column")), hint.get("value"), str(hint.get("fit")))
         pattern = phrase.replace("\\", "\\\\").replace("%", "\\%").replace("_", "\\_")
+        like = "ILIKE" if services.server else "LIKE"  # letter case aside, as SQLite's LIKE
         deadline = time.monotonic() + SEARCH_SECONDS
         searched_all = True
         for table in services.database_tables():
@@ -498,9 +509,9 @@ def build_server(db: str, metadata: str, history: Optional[str], *, mindloom: An
             if not texts:
                 continue
             parts = [f"SELECT {quote_text(c)} AS c, {quote_name(c)} AS v FROM {quote_name(table)} "
-                     f"WHERE length({quote_name(c)}) <= {SHORT_TEXT} AND {quote_name(c)} LIKE "
+                     f"WHERE length({quote_name(c)}) <= {SHORT_TEXT} AND {quote_name(c)} {like} "
                      f"{quote_text('%' + pattern + '%')} ESCAPE '\\'" for c in texts]
-            record = services.query(f"SELECT DISTINCT c, v FROM (\n{' UNION ALL '.join(parts)}\n) "
+            record = services.query(f"SELECT DISTINCT c, v FROM (\n{' UNION ALL '.join(parts)}\n) AS found "
                                     f"LIMIT {max_rows + 1}")
             for row in record.get("results") or []:
                 add(f"{table}.{row['c']}", row["v"], "contains")

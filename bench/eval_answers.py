@@ -57,17 +57,18 @@ class Oracle:
 def main(argv=None) -> int:
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--metadata", required=True)
-    ap.add_argument("--db", required=True)
+    ap.add_argument("--db", required=True, help="an SQLite file or a PostgreSQL address")
     ap.add_argument("--questions", required=True)
     ap.add_argument("--history")
     ap.add_argument("--ais", default=",".join(AIS))
     ap.add_argument("--show", action="store_true")
     opt = ap.parse_args(argv)
-    for key in ("metadata", "db", "questions", "history"):
-        if getattr(opt, key):
-            setattr(opt, key, os.path.abspath(getattr(opt, key)))
-
     from Corvalt import Assistant, evaluation
+    from Corvalt.Quillon import is_server_target
+
+    for key in ("metadata", "db", "questions", "history"):
+        if getattr(opt, key) and not (key == "db" and is_server_target(opt.db)):
+            setattr(opt, key, os.path.abspath(getattr(opt, key)))
 
     questions = evaluation.read_questions(opt.questions)
     gold = evaluation.gold_results(opt.db, questions)

@@ -360,4 +360,39 @@ TEST_F(EngineGuard, LikeAndGlobAnswerAsSqliteAndStopAtTheDeadline) {
   }
 }
 
+TEST_F(EngineGuard, ValueMakersAnswerAsSqliteAndARowOfThemStopsAtTheDeadline) {
+  sqlite3* plain = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &plain), SQLITE_OK);
+  for (const char* expr : {"hex(NULL)", "hex(12)", "hex(x'00ff')", "hex('\u00fc')", "hex(1.5)", "upper('ab\u00fc\u00c4z')",
+                           "lower('AB\u00dcz')", "upper(NULL)", "upper(12)", "typeof(upper(x'61'))",
+                           "length(zeroblob(-1))", "typeof(zeroblob(3))", "length(randomblob(0))",
+                           "length(randomblob(16))", "typeof(hex(NULL))"}) {
+    const std::string sql = std::string("SELECT ") + expr + " AS v";
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(plain, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    const auto* t = sqlite3_column_text(st, 0);
+    const std::string theirs = t ? reinterpret_cast<const char*>(t) : "null";
+    sqlite3_finalize(st);
+    const corvalt::Record r = run(sql);
+    ASSERT_TRUE(r.at("success").as_bool()) << sql;
+    const corvalt::Value& v = r.at("results").as_list()[0].as_record().at("v");
+    EXPECT_EQ(v.is_null() ? "null" : corvalt::to_str(v), theirs) << sql;
+  }
+  sqlite3_close(plain);
+  EXPECT_FALSE(run("SELECT zeroblob(10000001)").at("success").as_bool());
+  EXPECT_FALSE(run("SELECT randomblob(10000001)").at("success").as_bool());
+
+  // Three hundred calls of about 30 ms each in one row, where SQLite looks at no deadline.
+  std::string sum = "SELECT 0";
+  for (int i = 0; i < 300; ++i) sum += " + length(hex(zeroblob(4900000)))";
+  q_.limits.timeout_seconds = 0.3;
+  const auto start = std::chrono::steady_clock::now();
+  const corvalt::Record r = run(sum);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  ASSERT_FALSE(r.at("success").as_bool());
+  EXPECT_NE(corvalt::to_str(r.at("execution_error")).find("statement timed out after 0.3 s"), std::string::npos)
+      << corvalt::to_str(r.at("execution_error"));
+}
+
 }  // namespace

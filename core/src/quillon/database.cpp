@@ -93,6 +93,7 @@ void bounded_printf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     return;
   }
   auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
   if (!self->formatter_) self->formatter_ = std::make_unique<SqliteDatabase::Formatter>();
   SqliteDatabase::Formatter& f = *self->formatter_;
   if (!f.db && sqlite3_open_v2(":memory:", &f.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
@@ -133,6 +134,7 @@ constexpr std::size_t kCheckEvery = 1 << 24;
 // take one call of minutes, where SQLite polls nothing.
 void bounded_instr(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
   const int haystack_type = sqlite3_value_type(argv[0]), needle_type = sqlite3_value_type(argv[1]);
   if (haystack_type == SQLITE_NULL || needle_type == SQLITE_NULL) return;
   struct Copies {
@@ -183,6 +185,7 @@ void bounded_instr(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // replace(X, Y, Z) as SQLite answers it, looking at the deadline likewise.
 void bounded_replace(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
   const unsigned char* text = sqlite3_value_text(argv[0]);
   if (!text) return;
   const std::size_t text_size = static_cast<std::size_t>(sqlite3_value_bytes(argv[0]));
@@ -446,6 +449,11 @@ SqliteDatabase::SqliteDatabase(const std::string& path) : Database(path) {
       sqlite3_close_v2(db);
       throw DatabaseError(message);
     }
+  if (!register_bounded_values(db, this)) {
+    std::string message = errmsg(db);
+    sqlite3_close_v2(db);
+    throw DatabaseError(message);
+  }
   if (!hardened) {
     std::string message = errmsg(db);
     sqlite3_close_v2(db);

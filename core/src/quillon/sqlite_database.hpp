@@ -17,12 +17,16 @@ struct sqlite3_value;
 namespace corvalt::quillon {
 
 // Built-in functions answered with the deadline in view (one call of them
-// can take minutes): instr and replace in database.cpp, like and glob in
-// sqlite_like.cpp. Each reads the connection from its user data.
+// can take minutes): printf, instr and replace in database.cpp, like and
+// glob in sqlite_like.cpp. Each reads the connection from its user data.
 void bounded_instr(sqlite3_context*, int, sqlite3_value**);
 void bounded_replace(sqlite3_context*, int, sqlite3_value**);
 void bounded_like(sqlite3_context*, int, sqlite3_value**);
 void bounded_glob(sqlite3_context*, int, sqlite3_value**);
+class SqliteDatabase;
+// hex, zeroblob, randomblob, upper and lower (sqlite_functions.cpp), which
+// refuse to start past the deadline; false when SQLite refused one.
+bool register_bounded_values(sqlite3* db, SqliteDatabase* self);
 
 class SqliteDatabase final : public Database {
  public:

@@ -195,6 +195,7 @@ void answer(sqlite3_context* ctx, int matched) {
 // like(pattern, text[, escape]): X LIKE Y [ESCAPE E] calls like(Y, X, E).
 void bounded_like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
   if (blob_refused(argv)) return sqlite3_result_int(ctx, 0);
   const unsigned char* pattern = sqlite3_value_text(argv[0]);
   const unsigned char* text = sqlite3_value_text(argv[1]);
@@ -231,6 +232,7 @@ void bounded_like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // glob(pattern, text): X GLOB Y calls glob(Y, X).
 void bounded_glob(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  if (self->deadline_passed()) return sqlite3_result_error(ctx, "interrupted", -1);
   if (blob_refused(argv)) return sqlite3_result_int(ctx, 0);
   const unsigned char* pattern = sqlite3_value_text(argv[0]);
   const unsigned char* text = sqlite3_value_text(argv[1]);

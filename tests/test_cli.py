@@ -407,7 +407,8 @@ def test_sql_streams_json_and_csv_and_closes_the_document_when_a_bound_stops_it(
     r = corvalt("sql", "-q", "--json", "--max-rows", "5000", many, cwd=tmp_path)
     record = json.loads(r.stdout)
     assert r.returncode == 1 and record["success"] is False
-    assert "more than 5000 rows" in record["execution_error"] and 0 < len(record["results"]) <= 5000
+    # How many rows went out before the cap stopped the statement depends on timing.
+    assert "more than 5000 rows" in record["execution_error"] and len(record["results"]) <= 5000
     assert corvalt("sql", "-q", "--json", "--csv", "SELECT 1", cwd=tmp_path).returncode == 2
 
 

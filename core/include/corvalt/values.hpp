@@ -112,6 +112,9 @@ class ValueIndex {
   struct Impl;
 
  private:
+  // `all`: the values are every one the column holds.
+  void add_listed(const ColumnRef& column, const std::vector<std::string>& values, const Options& options,
+                  bool all);
   std::unique_ptr<Impl> impl_;
 };
 

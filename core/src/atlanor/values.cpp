@@ -1045,26 +1045,25 @@ ValueIndex ValueIndex::from_database(const std::string& path, const std::vector<
 
 void ValueIndex::add_values(const ColumnRef& column, const std::vector<std::string>& values,
                             const Options& options) {
-  if (!text_like_type(column.data_type)) return;
-  Sifter sifter(options);
-  std::unordered_set<std::string_view> distinct;
-  for (const std::string& v : values)
-    if (distinct.insert(v).second) sifter.offer(v);
-  if (!sifter.names()) return;
   // A list of a column's most frequent values does not say that the column
   // holds no others.
-  impl_->add(column, sifter, false);
+  add_listed(column, values, options, false);
 }
 
 void ValueIndex::add_all_values(const ColumnRef& column, const std::vector<std::string>& values,
                                 const Options& options) {
+  add_listed(column, values, options, true);
+}
+
+void ValueIndex::add_listed(const ColumnRef& column, const std::vector<std::string>& values, const Options& options,
+                            bool all) {
   if (!text_like_type(column.data_type)) return;
   Sifter sifter(options);
   std::unordered_set<std::string_view> distinct;
   for (const std::string& v : values)
     if (distinct.insert(v).second) sifter.offer(v);
   if (!sifter.names()) return;
-  impl_->add(column, sifter, sifter.complete);
+  impl_->add(column, sifter, all && sifter.complete);
 }
 
 const std::vector<ColumnRef>& ValueIndex::columns() const noexcept { return impl_->refs; }

@@ -190,6 +190,23 @@ void answer(sqlite3_context* ctx, int matched) {
   sqlite3_result_int(ctx, matched);
 }
 
+// Matches argv[1] against the pattern `read` makes of argv[0] (kept across
+// rows where SQLite keeps it) and gives the answer.
+template <class Read>
+void answer_match(sqlite3_context* ctx, sqlite3_value** argv, Read&& read, bool fold, char32_t escape = 0,
+                  bool has_escape = false) {
+  auto* self = static_cast<SqliteDatabase*>(sqlite3_user_data(ctx));
+  const unsigned char* text = sqlite3_value_text(argv[1]);
+  const unsigned char* end = text + sqlite3_value_bytes(argv[1]);
+  if (const Parsed* parsed = parsed_pattern(ctx, read, escape, has_escape)) {
+    if (!parsed->valid) return sqlite3_result_int(ctx, 0);
+    return answer(ctx, match(parsed->tokens, text, end, fold, self));
+  }
+  std::vector<Token> tokens;
+  if (!read(tokens)) return sqlite3_result_int(ctx, 0);
+  answer(ctx, match(tokens, text, end, fold, self));
+}
+
 }  // namespace
 
 // like(pattern, text[, escape]): X LIKE Y [ESCAPE E] calls like(Y, X, E).
@@ -216,17 +233,10 @@ void bounded_like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (!pattern || !text) return;
   // The escape is part of what was read: a pattern kept for another escape
   // is read again.
-  const Parsed* parsed = parsed_pattern(
-      ctx, [&](std::vector<Token>& tokens) { return like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens); },
-      escape, has_escape);
-  if (!parsed) {
-    std::vector<Token> tokens;
-    if (!like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens)) return sqlite3_result_int(ctx, 0);
-    return answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), true, self));
-  }
-  if (!parsed->valid) return sqlite3_result_int(ctx, 0);
-  const std::vector<Token>& tokens = parsed->tokens;
-  answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), true, self));
+  answer_match(
+      ctx, argv,
+      [&](std::vector<Token>& tokens) { return like_tokens(pattern, pattern + pattern_size, escape, has_escape, tokens); },
+      true, escape, has_escape);
 }
 
 // glob(pattern, text): X GLOB Y calls glob(Y, X).
@@ -240,16 +250,9 @@ void bounded_glob(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (pattern_size > sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
     return sqlite3_result_error(ctx, "LIKE or GLOB pattern too complex", -1);
   if (!pattern || !text) return;
-  const Parsed* parsed = parsed_pattern(ctx, [&](std::vector<Token>& tokens) {
-    return glob_tokens(pattern, pattern + pattern_size, tokens);
-  });
-  if (!parsed) {
-    std::vector<Token> tokens;
-    if (!glob_tokens(pattern, pattern + pattern_size, tokens)) return sqlite3_result_int(ctx, 0);
-    return answer(ctx, match(tokens, text, text + sqlite3_value_bytes(argv[1]), false, self));
-  }
-  if (!parsed->valid) return sqlite3_result_int(ctx, 0);
-  answer(ctx, match(parsed->tokens, text, text + sqlite3_value_bytes(argv[1]), false, self));
+  answer_match(
+      ctx, argv, [&](std::vector<Token>& tokens) { return glob_tokens(pattern, pattern + pattern_size, tokens); },
+      false);
 }
 
 }  // namespace corvalt::quillon

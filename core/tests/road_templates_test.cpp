@@ -304,6 +304,97 @@ TEST(TemplateRefusal, LiteralsThatDoNotPairOrCannotBePlaced) {
   EXPECT_FALSE(refill(in_string, "activities with notes mentioning 45"));
 }
 
+TEST(TemplateRefill, ADayTakesAPeriodAsTheComparisonReadsIt) {
+  const Source since{"notes since 2024-06-01", "SELECT * FROM notes WHERE note_date >= '2024-06-01'", {}};
+  const auto march = refill(since, "notes since March 2025");
+  ASSERT_TRUE(march);
+  EXPECT_EQ(march->sql, "SELECT * FROM notes WHERE note_date >= '2025-03-01'");
+  const Source after{"activities finishing after 2024-06-30",
+                     "SELECT * FROM activities WHERE finish_date > '2024-06-30'", {}};
+  const auto june = refill(after, "activities finishing after June 2025");
+  ASSERT_TRUE(june);
+  EXPECT_EQ(june->sql, "SELECT * FROM activities WHERE finish_date > '2025-06-30'");
+  const Source by{"activities finishing by 2024-06-30", "SELECT * FROM activities WHERE finish_date<='2024-06-30'", {}};
+  const auto quarter = refill(by, "activities finishing by Q3 2025");
+  ASSERT_TRUE(quarter);
+  EXPECT_EQ(quarter->sql, "SELECT * FROM activities WHERE finish_date<='2025-09-30'");
+  // Equal to a day, a range, or a half-open end: which day of the month is meant cannot be told.
+  const Source on{"activities finishing on 2024-06-30", "SELECT * FROM activities WHERE finish_date = '2024-06-30'", {}};
+  EXPECT_FALSE(refill(on, "activities finishing on June 2025"));
+  const Source between{"activities finishing from 2024-06-01",
+                       "SELECT * FROM activities WHERE finish_date BETWEEN '2024-06-01' AND '2024-12-31'", {}};
+  EXPECT_FALSE(refill(between, "activities finishing from July 2025"));
+  const Source day{"activities finishing on 2024-06-30",
+                   "SELECT * FROM activities WHERE finish_date >= '2024-06-30' AND finish_date < '2024-07-01'", {}};
+  EXPECT_FALSE(refill(day, "activities finishing on June 2025"));
+}
+
+TEST(TemplateRefill, AStoredValueOfAnotherColumnOfTheComparedTable) {
+  const Source critical{"critical activities of project RMC",
+                        "SELECT a.* FROM activities a JOIN projects AS p ON p.project_id = a.project_id "
+                        "WHERE p.project_code = 'RMC' AND a.is_critical = 1", {}};
+  const std::string q = "critical activities of the Harbor Bridge project";
+  NamedValue name = named(q, "Harbor Bridge", "Harbor Bridge Rehabilitation");
+  name.table = "Projects";
+  name.column = "Project_Name";
+  const auto renamed = refill(critical, q, {name});
+  ASSERT_TRUE(renamed);
+  EXPECT_EQ(renamed->sql,
+            "SELECT a.* FROM activities a JOIN projects AS p ON p.project_id = a.project_id "
+            "WHERE p.project_name = 'Harbor Bridge Rehabilitation' AND a.is_critical = 1");
+  EXPECT_EQ(renamed->replaced, (Changes{{"RMC", "Harbor Bridge Rehabilitation"}}));
+  // Stored in the compared column itself, or in a table the statement does
+  // not compare: only the value changes.
+  name.column = "project_code";
+  EXPECT_NE(refill(critical, q, {name})->sql.find("p.project_code = 'Harbor Bridge Rehabilitation'"), std::string::npos);
+  name.table = "clients";
+  name.column = "client_name";
+  EXPECT_NE(refill(critical, q, {name})->sql.find("p.project_code = 'Harbor Bridge Rehabilitation'"), std::string::npos);
+  // One table, its columns unqualified.
+  const Source one{"float of project RMC", "SELECT total_float FROM projects WHERE project_code = 'RMC'", {}};
+  const std::string q2 = "float of the Harbor Bridge project";
+  NamedValue name2 = named(q2, "Harbor Bridge", "Harbor Bridge Rehabilitation");
+  name2.table = "projects";
+  name2.column = "project_name";
+  EXPECT_EQ(refill(one, q2, {name2})->sql,
+            "SELECT total_float FROM projects WHERE project_name = 'Harbor Bridge Rehabilitation'");
+}
+
+// ---- example queries -------------------------------------------------------------
+
+TEST(TemplateExamples, PlaceholdersTakeTheStatementsLiterals) {
+  const std::string critical =
+      "SELECT a.code FROM activity a JOIN project p ON p.id = a.project_id WHERE p.code = 'NDC' AND a.critical = 1";
+  const auto one_project = example_question("Critical activities of one project", critical);
+  ASSERT_TRUE(one_project);
+  EXPECT_EQ(*one_project, "Critical activities of project 'NDC'");
+  // The description's own values are what it asks, not placeholders; an explanation in parentheses goes.
+  EXPECT_EQ(example_question("Delay and weather notes recorded since a date",
+                             "SELECT * FROM notes WHERE kind IN ('Delay', 'Weather') AND day >= '2024-06-01'"),
+            "Delay and weather notes recorded since 2024-06-01");
+  EXPECT_EQ(example_question("Activities scheduled to start in a given month (early start between two dates)",
+                             "SELECT * FROM activity WHERE start BETWEEN '2024-05-01' AND '2024-05-31'"),
+            "Activities scheduled to start in 2024-05");
+  EXPECT_EQ(example_question("Holidays in a given year of one calendar",
+                             "SELECT * FROM holiday h JOIN calendar c ON c.id = h.calendar_id WHERE c.name = 'Standard' "
+                             "AND h.day >= '2024-01-01' AND h.day < '2025-01-01'"),
+            "Holidays in 2024 of calendar 'Standard'");
+  // And the question that names other literals refills it.
+  const auto fit = refill(Source{*one_project, critical, {}}, "Show the tasks of project KTR that are on the critical path");
+  ASSERT_TRUE(fit);
+  EXPECT_NE(fit->sql.find("p.code = 'KTR'"), std::string::npos);
+
+  // No placeholder; "a project" is no placeholder of a thing; a placeholder
+  // without its literal; a month that is not one; a date left over.
+  EXPECT_FALSE(example_question("Open risks by score", "SELECT * FROM risk WHERE status = 'Open'"));
+  EXPECT_FALSE(example_question("Activities of a project", "SELECT * FROM activity a WHERE a.project = 'NDC'"));
+  EXPECT_FALSE(example_question("Activities of one project", "SELECT * FROM activity WHERE project_id = 7"));
+  EXPECT_FALSE(example_question("Activities starting in a given month",
+                                "SELECT * FROM activity WHERE start BETWEEN '2024-05-03' AND '2024-05-31'"));
+  EXPECT_FALSE(example_question("Notes since a date",
+                                "SELECT * FROM notes WHERE day >= '2024-06-01' AND day < '2024-09-01'"));
+}
+
 // ---- choosing among sources ------------------------------------------------------
 
 TEST(TemplateBest, MostSimilarThenEarliestThatRefills) {

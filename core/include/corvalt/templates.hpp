@@ -41,6 +41,8 @@ struct Literal {
   // "2024-05" a month, "2024-05-17" a day); a quoted text without its
   // quotes; a code as written; a stored value as stored.
   std::string value;
+  // A stored value's table and column, when the caller's value linking said.
+  std::string table, column;
 };
 
 // A stored value the question names, as value linking found it
@@ -49,6 +51,12 @@ struct Literal {
 struct NamedValue {
   std::size_t begin = 0, end = 0;
   std::string stored;
+  // Where it is stored, when known: a statement that compares another
+  // column of the same table with the old value is refilled to compare this
+  // one ("project 'RMC'" for "the Harbor Bridge project": project_code =
+  // 'RMC' becomes project_name = 'Harbor Bridge Rehabilitation'), and one
+  // that compares a column of another table is not refilled.
+  std::string table, column;
 };
 
 // The question's literals in order. A named value wins over any other
@@ -85,6 +93,19 @@ struct Wording {
   std::function<bool(std::string_view)> known_word;
 };
 
+// An example query's description written as a question with the literals
+// its statement holds: the placeholders that stand for them ("one project",
+// "a given resource", "a date", "a cut-off date", "in a given month", "in a
+// given year") are replaced by the statement's values in the order the
+// statement writes them, after any explanation in parentheses is dropped:
+//   "Critical activities of one project" with ... WHERE p.code = 'NDC' ...
+//   -> "Critical activities of project 'NDC'".
+// A text placeholder takes a string of the statement the description does
+// not spell itself; "a month" and "a year" take a range of two dates that
+// covers exactly that period, "a date" one date. Nullopt when there is no
+// placeholder or the statement's literals do not account for them exactly.
+std::optional<std::string> example_question(std::string_view description, std::string_view sql);
+
 // Least similarity of the two questions' words.
 inline constexpr double kMinSimilarity = 0.8;
 
@@ -95,7 +116,10 @@ inline constexpr double kMinSimilarity = 0.8;
 // one to one (numbers with numbers, dates of one precision with dates of the
 // same precision, and texts - quoted, codes and stored values - with texts),
 // or when a changed literal of the source cannot be found in exactly the
-// places of the statement where it can be replaced.
+// places of the statement where it can be replaced. A day of the source may
+// take a month, quarter or year of the new question where the statement
+// compares it one way: ">=" and "<" take the period's first day, ">" and
+// "<=" its last ("notes since 2024-06-01" answers "notes since March 2025").
 std::optional<Fit> refill(const Source& source, std::string_view question,
                           const std::vector<NamedValue>& values = {}, const Wording& wording = {});
 

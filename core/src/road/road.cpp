@@ -427,7 +427,10 @@ Answer Road::ask(const Question& q, const Events& events) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
       for (const values::Match& m : stored->index.match(text))
-        if (m.score >= 0.6) out.push_back(templates::NamedValue{m.begin, m.end, m.value});
+        if (m.score >= 0.6) {
+          const values::ColumnRef& column = stored->index.columns()[m.column];
+          out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
+        }
       return out;
     };
     Templates& t = *templates_;
@@ -459,7 +462,13 @@ Answer Road::ask(const Question& q, const Events& events) {
           const Record& attrs = kg->graph->attrs(n);
           const std::string description = text_or_empty(attrs, "description"), sql = text_or_empty(attrs, "query");
           add(description, sql);
-          if (const auto head = description_head(description, sql)) add(*head, sql);
+          const auto head = description_head(description, sql);
+          if (head) add(*head, sql);
+          // With its placeholders ("one project", "a date") written as the
+          // statement's literals, so that a question naming others refills it.
+          if (const auto filled = templates::example_question(description, sql)) add(*filled, sql);
+          if (head)
+            if (const auto filled = templates::example_question(*head, sql)) add(*filled, sql);
         }
       t.wording = {};
       if (kg) {

@@ -230,8 +230,11 @@ class LiteralFinder {
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const NamedValue& a, const NamedValue& b) { return a.begin < b.begin; });
     for (const NamedValue& v : sorted)
-      if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty())
-        add(LiteralKind::kValue, v.begin, v.end, v.stored);
+      if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty() &&
+          add(LiteralKind::kValue, v.begin, v.end, v.stored)) {
+        found_.back().table = v.table;
+        found_.back().column = v.column;
+      }
     quoted();
     dates();
     codes();
@@ -249,7 +252,7 @@ class LiteralFinder {
 
   bool add(LiteralKind kind, std::size_t begin, std::size_t end, std::string value) {
     if (!free(begin, end)) return false;
-    found_.push_back(Literal{kind, std::string(q_.substr(begin, end - begin)), begin, end, std::move(value)});
+    found_.push_back(Literal{kind, std::string(q_.substr(begin, end - begin)), begin, end, std::move(value), {}, {}});
     return true;
   }
 
@@ -668,8 +671,13 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   bool number_of = false;
   for (std::size_t i = 0; i + 1 < steps.size(); ++i)
     number_of = number_of || (steps[i].word == "number" && steps[i + 1].word == "of");
+  std::string previous;
   for (const linking::Word& w : linking::content_words(blanked, /*stems=*/false)) {
     if (role_of(w.text) != Role::kNone || (number_of && w.text == "number")) continue;
+    // "On the critical path" says what "critical" says.
+    const bool critical_path = previous == "critical" && w.text == "path";
+    previous = w.text;
+    if (critical_path) continue;
     const bool unknown = stems.unknown(w.text);
     if (unknown && misspelt_stop_word(w.text)) continue;
     shape.words.push_back(stems.of(w.text));
@@ -725,6 +733,13 @@ int class_of(LiteralKind kind) {
   return kind == LiteralKind::kNumber ? 0 : kind == LiteralKind::kDate ? 1 : 2;
 }
 
+// Whether an old date can take a new one: of the same precision, or a day
+// taking a coarser period (which the statement's comparison then decides).
+bool dates_pair(std::string_view old_value, std::string_view new_value) {
+  const Precision a = precision_of(old_value), b = precision_of(new_value);
+  return a == b || a == Precision::kDay;
+}
+
 // The similarity of two shapes when they can be paired, else nullopt.
 std::optional<double> fits(const Shape& old, const Shape& now) {
   if (old.marks != now.marks || old.literals.size() != now.literals.size()) return std::nullopt;
@@ -739,7 +754,7 @@ std::optional<double> fits(const Shape& old, const Shape& now) {
     if (a.size() != b.size()) return std::nullopt;
     if (cls == 1)
       for (std::size_t i = 0; i < a.size(); ++i)
-        if (precision_of(a[i]->value) != precision_of(b[i]->value)) return std::nullopt;
+        if (!dates_pair(a[i]->value, b[i]->value)) return std::nullopt;
   }
   return similar;
 }
@@ -867,6 +882,8 @@ struct Group {
   double old_number = 0, new_number = 0;
   std::size_t count = 0;  // how often the old question says it
   bool changed = false;
+  bool coarse = false;  // a day that takes a month, quarter or year
+  std::string new_table, new_column;  // where a new stored value is kept
 };
 
 // A token of the statement a group says it writes, and what to write instead.
@@ -875,7 +892,130 @@ struct Claim {
   std::size_t begin = 0, end = 0;
   std::string text;
   std::size_t group = 0;
+  // The column the token is compared with, renamed: [column_begin, column_end) becomes column_text.
+  std::size_t column_begin = 0, column_end = 0;
+  std::string column_text;
 };
+
+// ---- the statement's names ----------------------------------------------------
+
+bool is_name_char(char c) { return is_wordish(c) || c == '_' || c == '$'; }
+
+// The tables a statement reads, by the names it refers to them with: each
+// alias and each table's own name (lower-cased) to the table (lower-cased).
+struct Tables {
+  std::unordered_map<std::string, std::string> by_name;
+  std::vector<std::string> tables;
+};
+
+Tables tables_of(std::string_view sql) {
+  // Names and punctuation outside strings and comments.
+  std::vector<std::string> items;
+  const std::size_t n = sql.size();
+  for (std::size_t i = 0; i < n;) {
+    const char c = sql[i];
+    if (c == '\'') {
+      std::size_t j = i + 1;
+      while (j < n && !(sql[j] == '\'' && (j + 1 >= n || sql[j + 1] != '\''))) j += sql[j] == '\'' ? 2 : 1;
+      items.emplace_back("'");
+      i = j + 1;
+    } else if (c == '"' || c == '`' || c == '[') {
+      const std::size_t j = sql.find(c == '[' ? ']' : c, i + 1);
+      if (j == std::string_view::npos) break;
+      items.push_back(ascii_lower(sql.substr(i + 1, j - i - 1)));
+      i = j + 1;
+    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+      const std::size_t j = sql.find('\n', i);
+      i = j == std::string_view::npos ? n : j + 1;
+    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+      const std::size_t j = sql.find("*/", i + 2);
+      i = j == std::string_view::npos ? n : j + 2;
+    } else if (is_name_char(c)) {
+      std::size_t j = i;
+      while (j < n && is_name_char(sql[j])) ++j;
+      items.push_back(ascii_lower(sql.substr(i, j - i)));
+      i = j;
+    } else {
+      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') items.emplace_back(1, c);
+      ++i;
+    }
+  }
+  static const std::unordered_set<std::string> kNotAlias = {
+      "where", "join", "left", "right", "inner", "outer", "cross", "full", "natural", "on", "using",
+      "group", "order", "limit", "union", "except", "intersect", "having", "window", "as", ")", ",", ";", "("};
+  Tables out;
+  auto is_name = [](const std::string& s) { return !s.empty() && is_name_char(s[0]); };
+  for (std::size_t k = 0; k + 1 < items.size(); ++k) {
+    if (items[k] != "from" && items[k] != "join") continue;
+    std::size_t t = k + 1;
+    if (!is_name(items[t])) continue;
+    // schema.table: the table is the last part.
+    while (t + 2 < items.size() && items[t + 1] == "." && is_name(items[t + 2])) t += 2;
+    const std::string& table = items[t];
+    out.tables.push_back(table);
+    out.by_name.emplace(table, table);
+    std::size_t a = t + 1;
+    if (a < items.size() && items[a] == "as") ++a;
+    if (a < items.size() && is_name(items[a]) && !kNotAlias.count(items[a])) out.by_name[items[a]] = table;
+  }
+  sort_unique(out.tables);
+  return out;
+}
+
+// What a literal at `at` (its first byte, a quote for a string) is compared
+// with: the operator ("=", "<>", ">=", "LIKE", "IN", ...) and the column on its
+// left, as [begin, end) with its qualifier. Empty when the literal is not
+// the right side of a plain column comparison.
+struct Compared {
+  std::string op;
+  std::string qualifier, column;  // lower-cased
+  std::size_t begin = 0, end = 0;
+};
+
+Compared compared_at(std::string_view sql, std::size_t at) {
+  Compared out;
+  std::size_t p = at;
+  auto skip_space = [&] {
+    while (p > 0 && (sql[p - 1] == ' ' || sql[p - 1] == '\t' || sql[p - 1] == '\n' || sql[p - 1] == '\r')) --p;
+  };
+  auto word_back = [&] {
+    const std::size_t end = p;
+    while (p > 0 && is_name_char(sql[p - 1])) --p;
+    return sql.substr(p, end - p);
+  };
+  skip_space();
+  if (p == 0) return out;
+  std::string op;
+  if (std::string_view("=<>!").find(sql[p - 1]) != std::string_view::npos) {
+    const std::size_t end = p;
+    while (p > 0 && end - p < 2 && std::string_view("=<>!").find(sql[p - 1]) != std::string_view::npos) --p;
+    op = std::string(sql.substr(p, end - p));
+  } else if (sql[p - 1] == '(') {
+    --p;
+    skip_space();
+    op = ascii_lower(word_back());
+    if (op != "in") return out;
+  } else {
+    op = ascii_lower(word_back());
+    if (op != "like" && op != "glob" && op != "between" && op != "and") return out;
+  }
+  skip_space();
+  const std::size_t end = p;
+  const std::string column = ascii_lower(word_back());
+  if (column.empty() || is_digit(column[0])) {
+    out.op = op;
+    return out;
+  }
+  out.op = op;
+  out.column = column;
+  out.begin = p;
+  out.end = end;
+  if (p > 1 && sql[p - 1] == '.') {
+    --p;
+    out.qualifier = ascii_lower(word_back());
+  }
+  return out;
+}
 
 std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
   std::vector<Group> groups;
@@ -894,6 +1034,11 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
       if (cls == 0 && (!parse_number(g.old_value, g.old_number) || !parse_number(g.new_value, g.new_number)))
         return std::nullopt;
       g.changed = cls == 0 ? g.old_number != g.new_number : g.old_value != g.new_value;
+      g.coarse = cls == 1 && precision_of(g.old_value) != precision_of(g.new_value);
+      if (b[i]->kind == LiteralKind::kValue) {
+        g.new_table = text::lower(b[i]->table);
+        g.new_column = text::lower(b[i]->column);
+      }
       auto same = [&](const Group& h) {
         if (h.cls != cls) return false;
         if (cls == 0) return h.old_number == g.old_number;
@@ -920,11 +1065,34 @@ void claim_number(const std::vector<SqlToken>& tokens, std::size_t gi, double ol
                   const std::string& text, std::vector<Claim>& claims) {
   for (std::size_t t = 0; t < tokens.size(); ++t)
     if (!tokens[t].string && tokens[t].number == old_number)
-      claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi});
+      claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi, 0, 0, {}});
 }
 
-void claim_date(const std::vector<SqlToken>& tokens, std::size_t gi, const Group& g, std::vector<Claim>& claims) {
+// False when a token the old date is written as cannot take the new one.
+bool claim_date(std::string_view sql, const std::vector<SqlToken>& tokens, std::size_t gi, const Group& g,
+                std::vector<Claim>& claims) {
   const std::vector<std::string> olds = date_forms(g.old_value), news = date_forms(g.new_value);
+  if (g.coarse) {
+    // news: the period as written, its first day, its last day, the day after.
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+      if (!tokens[t].string) continue;
+      const std::string_view content = tokens[t].text;
+      for (std::size_t f = 0; f < olds.size(); ++f) {
+        if (content.substr(0, olds[f].size()) != olds[f] ||
+            (content.size() > olds[f].size() && content[olds[f].size()] != ' ' && content[olds[f].size()] != 'T'))
+          continue;
+        // The day after (a half-open range's end) or a time of the day: which end of the period is meant cannot be told.
+        if (f != 0 || content.size() != olds[f].size()) return false;
+        const std::string op = compared_at(sql, tokens[t].begin - 1).op;
+        std::string day;
+        if (op == ">=" || op == "<") day = news[1];
+        else if (op == ">" || op == "<=") day = news[2];
+        else return false;
+        claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, day, gi, 0, 0, {}});
+      }
+    }
+    return true;
+  }
   for (std::size_t t = 0; t < tokens.size(); ++t) {
     if (!tokens[t].string) continue;
     const std::string_view content = tokens[t].text;
@@ -937,15 +1105,17 @@ void claim_date(const std::vector<SqlToken>& tokens, std::size_t gi, const Group
           (rest.size() > form.size() && std::string_view(" T%").find(rest[form.size()]) == std::string_view::npos))
         continue;
       const std::size_t begin = tokens[t].begin + lead;
-      claims.push_back(Claim{t, begin, begin + form.size(), news[f], gi});
+      claims.push_back(Claim{t, begin, begin + form.size(), news[f], gi, 0, 0, {}});
     }
   }
   // A year may also be compared as a number: CAST(strftime('%Y', d) AS INTEGER) = 2024.
   if (precision_of(g.old_value) == Precision::kYear)
     claim_number(tokens, gi, to_int(g.old_value), g.new_value, claims);
+  return true;
 }
 
-void claim_text(const std::vector<SqlToken>& tokens, std::size_t gi, const Group& g, std::vector<Claim>& claims) {
+void claim_text(std::string_view sql, const Tables& tables, const std::vector<SqlToken>& tokens, std::size_t gi,
+                const Group& g, std::vector<Claim>& claims) {
   const std::string old_lower = text::lower(g.old_value);
   const std::string escaped = sql_escape(g.new_value);
   for (std::size_t t = 0; t < tokens.size(); ++t) {
@@ -956,7 +1126,27 @@ void claim_text(const std::vector<SqlToken>& tokens, std::size_t gi, const Group
     const std::size_t trail = content.size() - lead - (content.substr(lead).find_last_not_of('%') + 1);
     const std::string_view middle = content.substr(lead, content.size() - lead - trail);
     if (middle.empty() || middle.size() > 4 * old_lower.size() + 16 || text::lower(middle) != old_lower) continue;
-    claims.push_back(Claim{t, tokens[t].begin + lead, tokens[t].end - trail, escaped, gi});
+    Claim claim{t, tokens[t].begin + lead, tokens[t].end - trail, escaped, gi, 0, 0, {}};
+    // The new value is kept in another column of the table the statement
+    // compares: compare that column.
+    if (g.changed && !g.new_column.empty()) {
+      const Compared c = compared_at(sql, tokens[t].begin - 1);
+      if (!c.column.empty() && c.column != g.new_column) {
+        std::string table;
+        if (!c.qualifier.empty()) {
+          const auto it = tables.by_name.find(c.qualifier);
+          if (it != tables.by_name.end()) table = it->second;
+        } else if (tables.tables.size() == 1) {
+          table = tables.tables.front();
+        }
+        if (table == g.new_table) {
+          claim.column_begin = c.begin;
+          claim.column_end = c.end;
+          claim.column_text = g.new_column;
+        }
+      }
+    }
+    claims.push_back(std::move(claim));
   }
 }
 
@@ -965,6 +1155,7 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
   if (!groups) return std::nullopt;
   const auto tokens = sql_tokens(source.sql);
   if (!tokens) return std::nullopt;
+  const Tables tables = tables_of(source.sql);
 
   // Unchanged literals claim their tokens too: a token two literals claim
   // for different texts cannot be told to either ("from May to June 2024"
@@ -974,8 +1165,8 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
     const Group& g = (*groups)[gi];
     const std::size_t before = claims.size();
     if (g.cls == 0) claim_number(*tokens, gi, g.old_number, g.new_value, claims);
-    else if (g.cls == 1) claim_date(*tokens, gi, g, claims);
-    else claim_text(*tokens, gi, g, claims);
+    else if (g.cls == 1 && !claim_date(source.sql, *tokens, gi, g, claims)) return std::nullopt;
+    else if (g.cls == 2) claim_text(source.sql, tables, *tokens, gi, g, claims);
     // A number the statement writes more often than the question says it
     // plays another role somewhere too (LIMIT 10 beside a threshold of 10).
     if (g.cls == 0 && g.changed && claims.size() - before > g.count) return std::nullopt;
@@ -991,7 +1182,9 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
     const Claim& first = claims[i];
     for (; j < claims.size() && claims[j].token == first.token; ++j) {
       const Claim& c = claims[j];
-      if (c.begin != first.begin || c.end != first.end || c.text != first.text) return std::nullopt;
+      if (c.begin != first.begin || c.end != first.end || c.text != first.text ||
+          c.column_begin != first.column_begin || c.column_text != first.column_text)
+        return std::nullopt;
       found[c.group] = true;
     }
     edits.push_back(&first);
@@ -1000,19 +1193,37 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
   for (std::size_t gi = 0; gi < groups->size(); ++gi)
     if ((*groups)[gi].changed && !found[gi]) return std::nullopt;
 
+  // The literals' edits, and the columns compared with them renamed (a
+  // column may be compared with several of them: renamed once).
+  struct Edit {
+    std::size_t begin, end;
+    std::string text;
+    bool literal;
+  };
+  std::vector<Edit> all;
+  for (const Claim* e : edits) {
+    all.push_back(Edit{e->begin, e->end, e->text, true});
+    if (!e->column_text.empty()) all.push_back(Edit{e->column_begin, e->column_end, e->column_text, false});
+  }
+  std::sort(all.begin(), all.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+  all.erase(std::unique(all.begin(), all.end(),
+                        [](const Edit& a, const Edit& b) { return a.begin == b.begin && a.end == b.end && a.text == b.text; }),
+            all.end());
   Fit fit;
   fit.similarity = similarity;
   const std::string_view sql = source.sql;
   std::size_t at = 0;
-  for (const Claim* e : edits) {
-    const std::string_view was = sql.substr(e->begin, e->end - e->begin);
-    if (was == e->text) continue;
+  for (const Edit& e : all) {
+    if (e.begin < at) return std::nullopt;
+    const std::string_view was = sql.substr(e.begin, e.end - e.begin);
+    if (was == e.text) continue;
     // A sign after a minus would start a comment: "x -5" refilled with -3.
-    if (!e->text.empty() && e->text[0] == '-' && e->begin > 0 && sql[e->begin - 1] == '-') return std::nullopt;
-    fit.sql.append(sql.substr(at, e->begin - at));
-    fit.sql.append(e->text);
-    at = e->end;
-    std::pair<std::string, std::string> change{std::string(was), e->text};
+    if (!e.text.empty() && e.text[0] == '-' && e.begin > 0 && sql[e.begin - 1] == '-') return std::nullopt;
+    fit.sql.append(sql.substr(at, e.begin - at));
+    fit.sql.append(e.text);
+    at = e.end;
+    if (!e.literal) continue;
+    std::pair<std::string, std::string> change{std::string(was), e.text};
     if (std::find(fit.replaced.begin(), fit.replaced.end(), change) == fit.replaced.end())
       fit.replaced.push_back(std::move(change));
   }
@@ -1021,6 +1232,134 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
 }
 
 }  // namespace
+
+namespace {
+
+// Words that make the noun after them a placeholder ("one project", "a
+// given date"), and the nouns of dates.
+bool placeholder_determiner(std::string_view w) {
+  return w == "a" || w == "an" || w == "one" || w == "some" || w == "any" || w == "the";
+}
+bool placeholder_modifier(std::string_view w) {
+  static const std::unordered_set<std::string_view> kWords = {
+      "given", "certain", "specific", "particular", "single", "chosen", "selected", "cut-off", "cutoff", "named"};
+  return kWords.count(w) != 0;
+}
+
+// An ISO day at the start of a string: '2024-05-17', '2024-05-17 08:00'.
+std::optional<Ymd> iso_day_of(std::string_view s) {
+  if (s.size() < 10 || s[4] != '-' || s[7] != '-' || !plausible_year(s.substr(0, 4)) || !all_digits(s.substr(5, 2)) ||
+      !all_digits(s.substr(8, 2)))
+    return std::nullopt;
+  if (s.size() > 10 && s[10] != ' ' && s[10] != 'T') return std::nullopt;
+  const Ymd d{to_int(s.substr(0, 4)), to_int(s.substr(5, 2)), to_int(s.substr(8, 2))};
+  if (d.m < 1 || d.m > 12 || d.d < 1 || d.d > days_in_month(d.y, d.m)) return std::nullopt;
+  return d;
+}
+
+bool same_day(const Ymd& a, const Ymd& b) { return a.y == b.y && a.m == b.m && a.d == b.d; }
+
+// Whether the words of `part` occur in `whole` in a row (both lower-cased).
+bool spells(std::string_view whole, std::string_view part) {
+  for (std::size_t at = whole.find(part); at != std::string_view::npos; at = whole.find(part, at + 1)) {
+    const bool left = at == 0 || !is_alnum(whole[at - 1]);
+    const bool right = at + part.size() == whole.size() || !is_alnum(whole[at + part.size()]);
+    if (left && right) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> example_question(std::string_view description, std::string_view sql) {
+  // Explanations in parentheses are not part of the question.
+  std::string text;
+  int depth = 0;
+  for (char c : description) {
+    if (c == '(') ++depth;
+    else if (c == ')' && depth > 0) --depth;
+    else if (depth == 0) text += c;
+  }
+  const auto tokens = sql_tokens(sql);
+  if (!tokens) return std::nullopt;
+  const std::string lower = ascii_lower(text);
+  std::vector<Ymd> days;
+  std::vector<std::string> texts;
+  for (const SqlToken& t : *tokens) {
+    if (!t.string) continue;
+    if (const auto d = iso_day_of(t.text)) {
+      if (std::none_of(days.begin(), days.end(), [&](const Ymd& e) { return same_day(e, *d); })) days.push_back(*d);
+      continue;
+    }
+    const std::size_t lead = std::min(t.text.find_first_not_of('%'), t.text.size());
+    const std::size_t last = t.text.find_last_not_of('%');
+    if (last == std::string::npos || last < lead) continue;
+    const std::string core = t.text.substr(lead, last + 1 - lead);
+    // A value the description spells is part of what it asks ("delay notes").
+    if (spells(lower, ascii_lower(core))) continue;
+    if (std::find(texts.begin(), texts.end(), core) == texts.end()) texts.push_back(core);
+  }
+
+  struct Slot {
+    std::size_t begin, end;
+    std::string noun;
+  };
+  std::vector<Slot> slots;
+  const std::vector<Token> words = word_tokens(text);
+  auto word = [&](std::size_t k) { return ascii_lower(std::string_view(text).substr(words[k].begin, words[k].end - words[k].begin)); };
+  for (std::size_t k = 0; k + 1 < words.size(); ++k) {
+    const std::string det = word(k);
+    if (!placeholder_determiner(det)) continue;
+    std::size_t n = k + 1;
+    const bool modified = placeholder_modifier(word(n));
+    if (modified && n + 1 < words.size()) ++n;
+    const std::string noun = word(n);
+    const bool date = noun == "date" || noun == "day" || noun == "month" || noun == "year";
+    if (!std::all_of(noun.begin(), noun.end(), is_alpha)) continue;
+    // "a date", "the given date"; a thing only as "one project" or "a given project".
+    if (date ? det == "the" && !modified : !(det == "one" || modified)) continue;
+    slots.push_back(Slot{words[k].begin, words[n].end, noun});
+    k = n;
+  }
+  if (slots.empty()) return std::nullopt;
+
+  // Fill the slots in order: texts in the order the statement writes them,
+  // dates likewise, a month or a year taking the two days that bound it.
+  std::size_t next_text = 0, next_day_at = 0;
+  std::vector<std::string> fills;
+  for (const Slot& slot : slots) {
+    if (slot.noun == "date" || slot.noun == "day") {
+      if (next_day_at >= days.size()) return std::nullopt;
+      fills.push_back(iso_day(days[next_day_at++]));
+    } else if (slot.noun == "month" || slot.noun == "year") {
+      if (next_day_at + 1 >= days.size()) return std::nullopt;
+      const Ymd first = days[next_day_at], last = days[next_day_at + 1];
+      next_day_at += 2;
+      const bool month = slot.noun == "month";
+      const Ymd end{first.y, month ? first.m : 12, month ? days_in_month(first.y, first.m) : 31};
+      if (first.d != 1 || (!month && first.m != 1) || !(same_day(last, end) || same_day(last, next_day(end))))
+        return std::nullopt;
+      fills.push_back(month ? iso_month(first.y, first.m) : iso_year(first.y));
+    } else {
+      if (next_text >= texts.size()) return std::nullopt;
+      const std::string& v = texts[next_text++];
+      const char quote = v.find('\'') == std::string::npos ? '\'' : '"';
+      if (v.find(quote) != std::string::npos) return std::nullopt;
+      fills.push_back(slot.noun + " " + quote + v + quote);
+    }
+  }
+  // Every date of the statement and every text it does not spell is a slot's.
+  if (next_day_at != days.size() || (next_text > 0 && next_text != texts.size())) return std::nullopt;
+  std::string out;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    out.append(text, at, slots[i].begin - at);
+    out += fills[i];
+    at = slots[i].end;
+  }
+  out.append(text, at);
+  return std::string(text::strip(out));
+}
 
 std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                           const Wording& wording) {

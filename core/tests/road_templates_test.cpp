@@ -247,6 +247,30 @@ TEST(TemplateWording, MisspeltWordsTheSchemaDoesNotUse) {
   EXPECT_FALSE(refill(lag, "links with log over 9 days", {}, known));
 }
 
+TEST(TemplateWording, ADescriptionsWordsThatNameNothingMayBeLeftOut) {
+  const std::vector<std::string> names = {"activities", "activity", "start", "critical", "date"};
+  Wording wording;
+  wording.meaningful = [&](std::string_view w) { return std::find(names.begin(), names.end(), w) != names.end(); };
+  Source month{"Activities scheduled to start in 2024-05",
+               "SELECT * FROM activities WHERE start BETWEEN '2024-05-01' AND '2024-05-31'", {}, true};
+  const auto june = refill(month, "Which activities start in June 2025?", {}, wording);
+  ASSERT_TRUE(june);
+  EXPECT_EQ(june->sql, "SELECT * FROM activities WHERE start BETWEEN '2025-06-01' AND '2025-06-30'");
+  // Not a question's words, nor without a way to tell, nor a word that names something.
+  month.description = false;
+  EXPECT_FALSE(refill(month, "Which activities start in June 2025?", {}, wording));
+  month.description = true;
+  EXPECT_FALSE(refill(month, "Which activities start in June 2025?"));
+  const Source critical{"Critical activities scheduled to start in 2024-05",
+                        "SELECT * FROM activities WHERE critical = 1 AND start >= '2024-05-01' AND start <= '2024-05-31'",
+                        {}, true};
+  EXPECT_FALSE(refill(critical, "Which activities start in June 2025?", {}, wording));
+  // At most two of them.
+  const Source wordy{"Activities newly scheduled to promptly start in 2024-05",
+                     "SELECT * FROM activities WHERE start BETWEEN '2024-05-01' AND '2024-05-31'", {}, true};
+  EXPECT_FALSE(refill(wordy, "Which activities start in June 2025?", {}, wording));
+}
+
 // ---- refusals ------------------------------------------------------------------
 
 TEST(TemplateRefusal, WordingThatDiffers) {

@@ -36,7 +36,9 @@ constexpr const char* kSchema = R"({
                      {"query": "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 2",
                       "description": "Critical activities of project 2: the activities whose float drives its finish"},
                      {"query": "SELECT activity_code FROM activities WHERE project_id = 2 ORDER BY total_float_days LIMIT 1",
-                      "description": "Late activities of project 2, least float first"}]
+                      "description": "Late activities of project 2, least float first"},
+                     {"query": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Riverside Medical Center' AND a.is_critical = 1",
+                      "description": "Upcoming critical activities of one project"}]
 })";
 
 constexpr const char* kHistory = R"({"enriched_queries": [
@@ -160,6 +162,19 @@ TEST_F(Road, OfflineARecordedVariationAndADescriptionsOpeningServeAsTemplates) {
   EXPECT_EQ(head.sql, "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 1");
   // Not before a comma when the statement limits its rows: the tail may say so.
   EXPECT_FALSE(ask("late activities of project 1").answered);
+}
+
+TEST_F(Road, OfflineAnExamplesPlaceholderTakesAStoredValue) {
+  // "one project" stands for the statement's project; the question names
+  // another by part of its stored name, and leaves out a word that names
+  // nothing in the schema ("upcoming").
+  const road::Answer a = ask("critical tasks of the harbor bridge project");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.source, road::Source::kTemplate);
+  EXPECT_NE(a.sql.find("p.project_name = 'Harbor Bridge Rehabilitation'"), std::string::npos) << a.sql;
+  EXPECT_EQ(a.table.row_count, 1u);
+  // A word that names something of the schema may not be left out.
+  EXPECT_FALSE(ask("tasks of the harbor bridge project").answered);
 }
 
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {

@@ -69,6 +69,10 @@ struct Source {
   std::string question;
   std::string sql;
   std::vector<NamedValue> values;
+  // An example's description rather than a question: with Wording::meaningful,
+  // up to two of its words that name nothing in the schema ("upcoming",
+  // "scheduled", "recorded") may be missing from the new question.
+  bool description = false;
 };
 
 struct Fit {
@@ -91,6 +95,9 @@ struct Fit {
 struct Wording {
   std::function<bool(std::string_view)> names_word;
   std::function<bool(std::string_view)> known_word;
+  // Whether a lower-cased word names something of the schema: a table's or
+  // column's name, or a stored value.
+  std::function<bool(std::string_view)> meaningful;
 };
 
 // An example query's description written as a question with the literals

@@ -439,9 +439,9 @@ Answer Road::ask(const Question& q, const Events& events) {
       t.entries.clear();
       t.history = history_id;
       t.graph = kg ? kg->graph.get() : nullptr;
-      auto add = [&](const std::string& question, const std::string& sql) {
+      auto add = [&](const std::string& question, const std::string& sql, bool description = false) {
         if (!question.empty() && !sql.empty())
-          t.entries.push_back({templates::Source{question, sql, {}}, content_stems(question), false});
+          t.entries.push_back({templates::Source{question, sql, {}, description}, content_stems(question), false});
       };
       // An earlier question, and each wording of it the history records.
       if (history_ && history_->queries().is_list())
@@ -461,20 +461,28 @@ Answer Road::ask(const Question& q, const Events& events) {
           if (!node_ids::has_prefix(kg->graph->id(n), node_ids::kExample)) continue;
           const Record& attrs = kg->graph->attrs(n);
           const std::string description = text_or_empty(attrs, "description"), sql = text_or_empty(attrs, "query");
-          add(description, sql);
+          add(description, sql, true);
           const auto head = description_head(description, sql);
-          if (head) add(*head, sql);
+          if (head) add(*head, sql, true);
           // With its placeholders ("one project", "a date") written as the
           // statement's literals, so that a question naming others refills it.
-          if (const auto filled = templates::example_question(description, sql)) add(*filled, sql);
+          if (const auto filled = templates::example_question(description, sql)) add(*filled, sql, true);
           if (head)
-            if (const auto filled = templates::example_question(*head, sql)) add(*filled, sql);
+            if (const auto filled = templates::example_question(*head, sql)) add(*filled, sql, true);
         }
       t.wording = {};
       if (kg) {
         const linking::Index* index = &kg->link_index();
         t.wording.names_word = [index](std::string_view w) { return index->is_name_word(w); };
         t.wording.known_word = [index](std::string_view w) { return index->is_schema_word(w); };
+        // A word names something when a table or column is named by it or a stored value holds it.
+        t.wording.meaningful = [index, stored](std::string_view w) {
+          if (index->is_name_word(w)) return true;
+          if (!stored) return false;
+          for (const values::Match& m : stored->index.match(w))
+            if (m.score >= 0.6) return true;
+          return false;
+        };
       }
     }
     const std::vector<std::string> stems = content_stems(q.text);

@@ -564,6 +564,8 @@ struct Shape {
   std::vector<Literal> literals;
   std::vector<std::string> words;  // canonical stems, sorted, unique
   std::vector<std::string> marks;  // sorted, unique
+  // Of a description: the words that name nothing in the schema, sorted.
+  std::vector<std::string> idle;
   // Each content word as written with its canonical stem, and whether it may
   // be a misspelling: a word of five letters or more the schema does not use.
   struct Spelt {
@@ -619,6 +621,15 @@ class Stems {
     return it->second;
   }
 
+  // Whether a word names nothing in the schema, and is no synonym of a
+  // word that does (never, without a way to tell).
+  bool idle(const std::string& word) {
+    if (!wording_.meaningful) return false;
+    auto it = idle_.find(word);
+    if (it == idle_.end()) it = idle_.emplace(word, !wording_.meaningful(word) && of(word) == linking::stem(word)).first;
+    return it->second;
+  }
+
   // Whether the schema does not use the word (never, without a way to tell).
   bool unknown(const std::string& word) {
     if (!wording_.known_word) return false;
@@ -646,9 +657,10 @@ class Stems {
   const Wording& wording_;
   std::unordered_map<std::string, std::string> cache_;
   std::unordered_map<std::string, bool> unknown_;
+  std::unordered_map<std::string, bool> idle_;
 };
 
-Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems& stems) {
+Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems& stems, bool description = false) {
   Shape shape;
   shape.literals = find_literals(q, values);
   // The words in order with the literals' places, for the markers; and the
@@ -682,7 +694,9 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
     if (unknown && misspelt_stop_word(w.text)) continue;
     shape.words.push_back(stems.of(w.text));
     shape.spelt.push_back({shape.words.back(), w.text, unknown && text::length(w.text) >= 5});
+    if (description && stems.idle(w.text)) shape.idle.push_back(shape.words.back());
   }
+  sort_unique(shape.idle);
   sort_unique(shape.words);
   sort_unique(shape.marks);
   return shape;
@@ -696,8 +710,15 @@ bool has(const std::vector<std::string>& sorted, const std::string& w) {
 // question that may be misspelt counts as the one word of the old question
 // it is close to (one edit up to seven letters, two beyond) when neither
 // question has the other's word.
+//
+// Up to two words of a description that name nothing in the schema may be
+// missing from the question, while two or more of its words remain.
 double similarity(const Shape& old, const Shape& now) {
-  const auto& a = old.words;
+  std::vector<std::string> kept;
+  for (const std::string& w : old.words)
+    if (!has(old.idle, w) || has(now.words, w)) kept.push_back(w);
+  const bool leave_out = kept.size() + 2 >= old.words.size() && kept.size() >= 2;
+  const auto& a = leave_out ? kept : old.words;
   const auto& b = now.words;
   if (a.empty() || b.empty()) return 0;
   std::size_t common = 0;
@@ -714,7 +735,7 @@ double similarity(const Shape& old, const Shape& now) {
     const Shape::Spelt* close = nullptr;
     bool unique = true;
     for (const Shape::Spelt& v : old.spelt) {
-      if (has(b, v.stem) || (close && close->stem == v.stem)) continue;
+      if (has(b, v.stem) || !has(a, v.stem) || (close && close->stem == v.stem)) continue;
       if (linking::edit_distance(w.text, v.text, limit) > limit) continue;
       unique = close == nullptr;
       close = &v;
@@ -1365,7 +1386,7 @@ std::optional<Fit> refill(const Source& source, std::string_view question, const
                           const Wording& wording) {
   Stems stems(wording);
   const Shape now = shape_of(question, values, stems);
-  const Shape old = shape_of(source.question, source.values, stems);
+  const Shape old = shape_of(source.question, source.values, stems, source.description);
   const auto similarity = fits(old, now);
   if (!similarity) return std::nullopt;
   return fill(source, old, now, *similarity);
@@ -1385,7 +1406,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
   };
   std::vector<Candidate> candidates;
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    Shape old = shape_of(sources[i].question, sources[i].values, stems);
+    Shape old = shape_of(sources[i].question, sources[i].values, stems, sources[i].description);
     if (const auto similarity = fits(old, now)) candidates.push_back({*similarity, i, std::move(old)});
   }
   std::stable_sort(candidates.begin(), candidates.end(),

@@ -384,6 +384,52 @@ TEST(TemplateRefill, AStoredValueOfAnotherColumnOfTheComparedTable) {
             "SELECT total_float FROM projects WHERE project_name = 'Harbor Bridge Rehabilitation'");
 }
 
+TEST(TemplateRefill, ANameTheQuestionLeavesOutGoesWithItsCondition) {
+  const Source first{"critical activities of project RMC",
+                     "SELECT a.* FROM activities a JOIN projects p ON p.project_id = a.project_id "
+                     "WHERE p.project_code = 'RMC' AND a.is_critical = 1", {}};
+  const auto all = refill(first, "Which activities are critical?");
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->sql, "SELECT a.* FROM activities a JOIN projects p ON p.project_id = a.project_id "
+                      "WHERE a.is_critical = 1");
+  EXPECT_EQ(all->replaced, (Changes{{"p.project_code = 'RMC' AND ", ""}}));
+  const Source near{"activities of project RMC with float under 5 days",
+                    "SELECT * FROM activities WHERE total_float < 5 AND project_code = 'RMC'", {}};
+  EXPECT_EQ(refill(near, "activities with float under 3 days")->sql, "SELECT * FROM activities WHERE total_float < 3");
+  const Source last{"critical activities for RMC",
+                    "SELECT * FROM activities WHERE is_critical = 1 AND project LIKE '%RMC%' ORDER BY start", {}};
+  EXPECT_EQ(refill(last, "critical activities")->sql, "SELECT * FROM activities WHERE is_critical = 1 ORDER BY start");
+  const Source alone{"late activities of project RMC",
+                     "SELECT * FROM activities WHERE project_code = 'RMC' ORDER BY late_finish", {}};
+  EXPECT_EQ(refill(alone, "late activities")->sql, "SELECT * FROM activities ORDER BY late_finish");
+
+  // The word that said what the name was: the new question asks about those
+  // things; or it was all the question said besides the name.
+  EXPECT_FALSE(refill(first, "Which projects have critical activities?"));
+  const std::string q = "the weather notes";
+  const Source weather{q, "SELECT * FROM notes WHERE note_type = 'Weather'", {named(q, "weather", "Weather")}};
+  EXPECT_FALSE(refill(weather, "the notes"));
+  // A condition under OR or NOT, in a list, alone in a join, or the name written twice.
+  const Source either{"critical activities of project RMC",
+                      "SELECT * FROM activities WHERE is_critical = 1 OR project_code = 'RMC'", {}};
+  EXPECT_FALSE(refill(either, "critical activities"));
+  const Source listed{"critical activities of project RMC",
+                      "SELECT * FROM activities WHERE is_critical = 1 AND project_code IN ('RMC')", {}};
+  EXPECT_FALSE(refill(listed, "critical activities"));
+  const Source joined{"critical activities of project RMC",
+                      "SELECT * FROM activities a JOIN projects p ON p.project_code = 'RMC' WHERE a.is_critical = 1", {}};
+  EXPECT_FALSE(refill(joined, "critical activities"));
+  const Source twice{"critical activities of project RMC",
+                     "SELECT 'RMC' AS project, * FROM activities WHERE project_code = 'RMC' AND is_critical = 1", {}};
+  EXPECT_FALSE(refill(twice, "critical activities"));
+  const Source negated{"critical activities of project RMC",
+                       "SELECT * FROM activities WHERE is_critical = 1 AND NOT project_code = 'RMC'", {}};
+  EXPECT_FALSE(refill(negated, "critical activities"));
+  // Numbers and dates are no names to drop.
+  EXPECT_FALSE(refill(kLag, "relationships with lag"));
+  EXPECT_FALSE(refill(kMilestones, "milestones due"));
+}
+
 // ---- example queries -------------------------------------------------------------
 
 TEST(TemplateExamples, PlaceholdersTakeTheStatementsLiterals) {

@@ -79,7 +79,8 @@ struct Fit {
   std::string sql;
   double similarity = 0;  // Jaccard of the two questions' words, in [0.8, 1]
   // Literal texts of the statement replaced, old -> new, as they are written
-  // inside it (without quotes), in the order they first occur.
+  // inside it (without quotes), in the order they first occur; a condition
+  // taken out as its whole text -> "".
   std::vector<std::pair<std::string, std::string>> replaced;
 };
 
@@ -127,6 +128,10 @@ inline constexpr double kMinSimilarity = 0.8;
 // take a month, quarter or year of the new question where the statement
 // compares it one way: ">=" and "<" take the period's first day, ">" and
 // "<=" its last ("notes since 2024-06-01" answers "notes since March 2025").
+// A name (a quoted text, a code or a stored value) of the source that the new
+// question, naming none, leaves out goes with the condition that holds it
+// when that is `column = 'name'` or LIKE joined by AND or alone in its WHERE
+// ("critical activities of project RMC" answers "critical activities").
 std::optional<Fit> refill(const Source& source, std::string_view question,
                           const std::vector<NamedValue>& values = {}, const Wording& wording = {});
 

@@ -566,6 +566,9 @@ struct Shape {
   std::vector<std::string> marks;  // sorted, unique
   // Of a description: the words that name nothing in the schema, sorted.
   std::vector<std::string> idle;
+  // For each literal, the stems of the content words right before and after
+  // it, which may say what it is ("project RMC", "the Harbor Bridge job").
+  std::vector<std::vector<std::string>> beside;
   // Each content word as written with its canonical stem, and whether it may
   // be a misspelling: a word of five letters or more the schema does not use.
   struct Spelt {
@@ -698,6 +701,19 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   }
   sort_unique(shape.idle);
   sort_unique(shape.words);
+  std::size_t literal = 0;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (!steps[i].literal) continue;
+    std::vector<std::string> near;
+    for (const std::size_t k : {i - 1, i + 1}) {
+      if (k >= steps.size() || steps[k].literal) continue;  // i - 1 wraps around at the start
+      const std::string& w = steps[k].word;
+      if (linking::is_stop_word(w) || role_of(w) != Role::kNone) continue;
+      near.push_back(stems.of(w));
+    }
+    if (literal < shape.literals.size()) shape.beside.push_back(std::move(near));
+    ++literal;
+  }
   sort_unique(shape.marks);
   return shape;
 }
@@ -762,9 +778,35 @@ bool dates_pair(std::string_view old_value, std::string_view new_value) {
 }
 
 // The similarity of two shapes when they can be paired, else nullopt.
+// One name of the earlier question that the new one does not have ("the
+// critical path for KTR" and "the critical path") may be dropped with the
+// condition that holds it; a number or a date may not.
+bool drops_one_name(std::size_t old_texts, std::size_t new_texts) { return old_texts == 1 && new_texts == 0; }
+
 std::optional<double> fits(const Shape& old, const Shape& now) {
-  if (old.marks != now.marks || old.literals.size() != now.literals.size()) return std::nullopt;
-  const double similar = similarity(old, now);
+  if (old.marks != now.marks) return std::nullopt;
+  auto texts = [](const Shape& s) {
+    return static_cast<std::size_t>(
+        std::count_if(s.literals.begin(), s.literals.end(), [](const Literal& l) { return class_of(l.kind) == 2; }));
+  };
+  // A name to drop takes the words that say what it is along ("project" of
+  // "project RMC"); a question that has them asks about those things
+  // ("Which projects have critical activities?") and is another question.
+  // When they are all the question says besides the name ("the weather
+  // notes"), what it asks without the name cannot be told: no fit.
+  std::optional<Shape> without;
+  if (drops_one_name(texts(old), texts(now))) {
+    without = old;
+    std::vector<std::string> along;
+    for (std::size_t i = 0; i < old.literals.size() && i < old.beside.size(); ++i)
+      if (class_of(old.literals[i].kind) == 2) along = old.beside[i];
+    for (const std::string& w : along)
+      without->words.erase(std::remove(without->words.begin(), without->words.end(), w), without->words.end());
+    if (without->words.empty()) return std::nullopt;
+    for (const std::string& w : along)
+      if (has(now.words, w)) return std::nullopt;
+  }
+  const double similar = similarity(without ? *without : old, now);
   if (similar < kMinSimilarity) return std::nullopt;
   for (int cls = 0; cls < 3; ++cls) {
     std::vector<const Literal*> a, b;
@@ -772,7 +814,7 @@ std::optional<double> fits(const Shape& old, const Shape& now) {
       if (class_of(l.kind) == cls) a.push_back(&l);
     for (const Literal& l : now.literals)
       if (class_of(l.kind) == cls) b.push_back(&l);
-    if (a.size() != b.size()) return std::nullopt;
+    if (a.size() != b.size() && !(cls == 2 && drops_one_name(a.size(), b.size()))) return std::nullopt;
     if (cls == 1)
       for (std::size_t i = 0; i < a.size(); ++i)
         if (!dates_pair(a[i]->value, b[i]->value)) return std::nullopt;
@@ -904,6 +946,7 @@ struct Group {
   std::size_t count = 0;  // how often the old question says it
   bool changed = false;
   bool coarse = false;  // a day that takes a month, quarter or year
+  bool drop = false;    // a name the new question does not have: its condition goes
   std::string new_table, new_column;  // where a new stored value is kept
 };
 
@@ -991,6 +1034,7 @@ struct Compared {
   std::string op;
   std::string qualifier, column;  // lower-cased
   std::size_t begin = 0, end = 0;
+  std::size_t operand = 0;  // where the left side begins, its qualifier included
 };
 
 Compared compared_at(std::string_view sql, std::size_t at) {
@@ -1029,13 +1073,81 @@ Compared compared_at(std::string_view sql, std::size_t at) {
   }
   out.op = op;
   out.column = column;
-  out.begin = p;
+  out.begin = out.operand = p;
   out.end = end;
   if (p > 1 && sql[p - 1] == '.') {
     --p;
     out.qualifier = ascii_lower(word_back());
+    out.operand = p;
   }
   return out;
+}
+
+// The span to delete to take the condition `column = 'value'` (or LIKE) out
+// of the statement, the string token being `token`: with the AND before or
+// after it, or with its WHERE when it is the only condition. Nullopt when
+// the condition is anything else: under OR or NOT, the ON of a join alone,
+// followed by more of an expression.
+std::optional<std::pair<std::size_t, std::size_t>> condition_span(std::string_view sql, const SqlToken& token) {
+  const Compared c = compared_at(sql, token.begin - 1);
+  if (c.column.empty() || (c.op != "=" && c.op != "like")) return std::nullopt;
+  const std::size_t left = c.operand, right = token.end + 1;
+  auto space = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; };
+  // The word (or one of "(", ")", ";") before `at` and after `at`, with where it begins and ends.
+  struct Word {
+    std::string text;
+    std::size_t begin = 0, end = 0;
+  };
+  auto before = [&](std::size_t at) {
+    Word w;
+    std::size_t p = at;
+    while (p > 0 && space(sql[p - 1])) --p;
+    w.end = p;
+    if (p > 0 && (sql[p - 1] == '(' || sql[p - 1] == ';' || sql[p - 1] == ')')) {
+      w.text = std::string(1, sql[p - 1]);
+      w.begin = p - 1;
+      return w;
+    }
+    while (p > 0 && is_name_char(sql[p - 1])) --p;
+    w.begin = p;
+    w.text = ascii_lower(sql.substr(p, w.end - p));
+    return w;
+  };
+  auto after = [&](std::size_t at) {
+    Word w;
+    std::size_t p = at;
+    while (p < sql.size() && space(sql[p])) ++p;
+    w.begin = p;
+    if (p < sql.size() && (sql[p] == '(' || sql[p] == ';' || sql[p] == ')')) {
+      w.text = std::string(1, sql[p]);
+      w.end = p + 1;
+      return w;
+    }
+    while (p < sql.size() && is_name_char(sql[p])) ++p;
+    w.end = p;
+    w.text = ascii_lower(sql.substr(w.begin, p - w.begin));
+    // Something that is no word (an operator, a comma) goes on with the expression.
+    if (w.text.empty() && p < sql.size()) w.text = "?";
+    return w;
+  };
+  static const std::unordered_set<std::string> kClauseEnd = {
+      "", ")", ";", "order", "group", "limit", "having", "window", "union", "except", "intersect", "join",
+      "left", "right", "inner", "cross", "full", "natural", "where"};
+  const Word b = before(left), a = after(right);
+  // From the end of what comes before the AND or WHERE, so that no space is left twice.
+  auto from_before = [&](std::size_t at) {
+    while (at > 0 && space(sql[at - 1])) --at;
+    return at;
+  };
+  if (b.text == "and" && (a.text == "and" || a.text == "or" || kClauseEnd.count(a.text)))
+    return std::make_pair(from_before(b.begin), right);
+  if ((b.text == "where" || b.text == "on" || b.text == "(") && a.text == "and") {
+    std::size_t end = a.end;
+    while (end < sql.size() && space(sql[end])) ++end;
+    return std::make_pair(left, end);
+  }
+  if (b.text == "where" && a.text != ")" && kClauseEnd.count(a.text)) return std::make_pair(from_before(b.begin), right);
+  return std::nullopt;
 }
 
 std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
@@ -1046,6 +1158,15 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
       if (class_of(l.kind) == cls) a.push_back(&l);
     for (const Literal& l : now.literals)
       if (class_of(l.kind) == cls) b.push_back(&l);
+    if (cls == 2 && drops_one_name(a.size(), b.size())) {
+      Group g;
+      g.cls = cls;
+      g.old_value = a[0]->value;
+      g.count = 1;
+      g.changed = g.drop = true;
+      groups.push_back(std::move(g));
+      continue;
+    }
     if (a.size() != b.size()) return std::nullopt;
     for (std::size_t i = 0; i < a.size(); ++i) {
       Group g;
@@ -1185,6 +1306,16 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
   for (std::size_t gi = 0; gi < groups->size(); ++gi) {
     const Group& g = (*groups)[gi];
     const std::size_t before = claims.size();
+    if (g.drop) {
+      // The condition that holds the dropped name goes: written once, in a condition that can go.
+      std::vector<Claim> own;
+      claim_text(source.sql, tables, *tokens, gi, g, own);
+      if (own.size() != 1) return std::nullopt;
+      const auto span = condition_span(source.sql, (*tokens)[own[0].token]);
+      if (!span) return std::nullopt;
+      claims.push_back(Claim{own[0].token, span->first, span->second, std::string(), gi, 0, 0, {}});
+      continue;
+    }
     if (g.cls == 0) claim_number(*tokens, gi, g.old_number, g.new_value, claims);
     else if (g.cls == 1 && !claim_date(source.sql, *tokens, gi, g, claims)) return std::nullopt;
     else if (g.cls == 2) claim_text(source.sql, tables, *tokens, gi, g, claims);

@@ -847,8 +847,14 @@ bool sign_keyword(std::string_view word) {
 
 // The string and number tokens of a statement; comments and quoted
 // identifiers are skipped. Nullopt when a quote or comment is not closed.
-std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql) {
+// With `items`, also everything else in order: names lower-cased (quoted
+// ones without their quotes), "'" for a string, "0" for a number, and each
+// other character but spaces.
+std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql, std::vector<std::string>* items = nullptr) {
   std::vector<SqlToken> out;
+  auto item = [&](std::string_view text) {
+    if (items) items->push_back(ascii_lower(text));
+  };
   std::string_view last_word;
   std::size_t last_word_end = std::string_view::npos;
   const std::size_t n = sql.size();
@@ -872,10 +878,12 @@ std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql) {
       }
       t.end = j;
       out.push_back(std::move(t));
+      item("'");
       i = j + 1;
     } else if (c == '"' || c == '`' || c == '[') {
       const std::size_t j = sql.find(c == '[' ? ']' : c, i + 1);
       if (j == std::string_view::npos) return std::nullopt;
+      item(sql.substr(i + 1, j - i - 1));
       i = j + 1;
     } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
       const std::size_t j = sql.find('\n', i);
@@ -889,10 +897,12 @@ std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql) {
       while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '$')) ++j;
       last_word = sql.substr(i, j - i);
       last_word_end = j;
+      item(last_word);
       i = j;
     } else if (c == '_' || c == '$') {
       std::size_t j = i;
       while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '$')) ++j;
+      item(sql.substr(i, j - i));
       i = j;
     } else if (is_digit(c) || (c == '.' && i + 1 < n && is_digit(sql[i + 1]))) {
       std::size_t j = i;
@@ -911,6 +921,7 @@ std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql) {
                          (i > 0 && sql[i - 1] == '.' && i > 1 && (is_wordish(sql[i - 2]) || sql[i - 2] == '_'));
       if (glued) {
         while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '.' || sql[j] == '$')) ++j;
+        item(sql.substr(i, j - i));
         i = j;
         continue;
       }
@@ -928,8 +939,10 @@ std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql) {
       t.text = std::string(sql.substr(t.begin, t.end - t.begin));
       if (!parse_number(t.text, t.number)) return std::nullopt;
       out.push_back(std::move(t));
+      item("0");
       i = j;
     } else {
+      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') item(sql.substr(i, 1));
       ++i;
     }
   }
@@ -972,38 +985,8 @@ struct Tables {
   std::vector<std::string> tables;
 };
 
-Tables tables_of(std::string_view sql) {
-  // Names and punctuation outside strings and comments.
-  std::vector<std::string> items;
-  const std::size_t n = sql.size();
-  for (std::size_t i = 0; i < n;) {
-    const char c = sql[i];
-    if (c == '\'') {
-      std::size_t j = i + 1;
-      while (j < n && !(sql[j] == '\'' && (j + 1 >= n || sql[j + 1] != '\''))) j += sql[j] == '\'' ? 2 : 1;
-      items.emplace_back("'");
-      i = j + 1;
-    } else if (c == '"' || c == '`' || c == '[') {
-      const std::size_t j = sql.find(c == '[' ? ']' : c, i + 1);
-      if (j == std::string_view::npos) break;
-      items.push_back(ascii_lower(sql.substr(i + 1, j - i - 1)));
-      i = j + 1;
-    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-      const std::size_t j = sql.find('\n', i);
-      i = j == std::string_view::npos ? n : j + 1;
-    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-      const std::size_t j = sql.find("*/", i + 2);
-      i = j == std::string_view::npos ? n : j + 2;
-    } else if (is_name_char(c)) {
-      std::size_t j = i;
-      while (j < n && is_name_char(sql[j])) ++j;
-      items.push_back(ascii_lower(sql.substr(i, j - i)));
-      i = j;
-    } else {
-      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') items.emplace_back(1, c);
-      ++i;
-    }
-  }
+// From the statement's items (sql_tokens).
+Tables tables_of(const std::vector<std::string>& items) {
   static const std::unordered_set<std::string> kNotAlias = {
       "where", "join", "left", "right", "inner", "outer", "cross", "full", "natural", "on", "using",
       "group", "order", "limit", "union", "except", "intersect", "having", "window", "as", ")", ",", ";", "("};
@@ -1295,9 +1278,10 @@ void claim_text(std::string_view sql, const Tables& tables, const std::vector<Sq
 std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now, double similarity) {
   const auto groups = pair_up(old, now);
   if (!groups) return std::nullopt;
-  const auto tokens = sql_tokens(source.sql);
+  std::vector<std::string> items;
+  const auto tokens = sql_tokens(source.sql, &items);
   if (!tokens) return std::nullopt;
-  const Tables tables = tables_of(source.sql);
+  const Tables tables = tables_of(items);
 
   // Unchanged literals claim their tokens too: a token two literals claim
   // for different texts cannot be told to either ("from May to June 2024"

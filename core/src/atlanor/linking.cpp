@@ -142,6 +142,9 @@ constexpr std::size_t kMaxExamples = 3;
 constexpr std::size_t kMaxTerms = 4;
 // A word read through the thesaurus counts this much of a word as written.
 constexpr float kSynonymWeight = 0.85f;
+// A word chooses a neighbour of a chosen table by its name when it counts
+// at least this much: as written, or misspelt by one edit.
+constexpr float kNeighbourWordWeight = 0.8f;
 
 // Words a follow-up question uses to refer to what the previous statement found.
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
@@ -216,6 +219,7 @@ class Linker {
     float weight;
     std::string shown;                 // as the question writes it
     std::vector<std::uint32_t> names;  // tables this word names
+    std::vector<std::uint32_t> named_by_table_name;  // those of `names` it names by their own name
   };
 
   QueryTerm& add_term(TermId term, float weight, const std::string& shown) {
@@ -373,7 +377,9 @@ class Linker {
         const std::uint32_t t = x_.names[m.name].tables.front();
         named_[t] = true;
         for (std::size_t k = m.begin; k < m.end; ++k) {
-          add_term(seq[k].term, seq[k].weight, seq[k].text).names.push_back(t);
+          QueryTerm& q = add_term(seq[k].term, seq[k].weight, seq[k].text);
+          q.names.push_back(t);
+          if (x_.names[m.name].of_table) q.named_by_table_name.push_back(t);
           if (k > m.begin)
             if (const TermId pair = x_.find_pair(seq[k - 1].term, seq[k].term); pair != kNoTerm)
               terms_[term_slot_.at(pair)].names.push_back(t);
@@ -461,6 +467,7 @@ class Linker {
       if (pick == ~0u || gain[pick] < needed) break;
       choose(pick, Reason::kScored);
     }
+    choose_name_neighbours();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -471,6 +478,44 @@ class Linker {
       result_.strength = Strength::kStrong;
     else
       result_.strength = Strength::kWeak;
+  }
+
+  // A table one relationship away from a chosen one is chosen too when its
+  // name holds a word of the question that
+  // - is the last word of its name, the noun it is about, and no chosen
+  //   table holds it in its name: the word can only mean that table ("now
+  //   show their assignments" after a statement on resources; a modifier
+  //   such as "work" of "work packages" is not enough);
+  // - or a chosen table pointing to it holds in its name without the question
+  //   naming that table by it: the word names the parent, not the row that
+  //   refers to it ("which equipment is booked" asks for the equipment units
+  //   of equipment bookings; "baseline finish date", a column of baseline
+  //   activities, needs the baselines those rows belong to).
+  // Words read through the thesaurus or misspelt by one edit count; words
+  // misspelt further and word pairs do not.
+  void choose_name_neighbours() {
+    const std::size_t before = chosen_.size();
+    for (std::size_t k = 0; k < before && chosen_.size() < kMaxTables; ++k) {
+      const std::uint32_t t = chosen_[k];
+      for (const Impl::Join& j : x_.joins[t]) {
+        if (is_chosen_[j.table] || chosen_.size() >= kMaxTables) continue;
+        for (const QueryTerm& q : terms_) {
+          if (x_.is_pair[q.term] || q.weight < kNeighbourWordWeight) continue;
+          const Impl::Posting* p = x_.posting(q.term, j.table);
+          if (!p || !p->in_name) continue;
+          bool in_chosen_name = false, shared_by_child = false;
+          for (const std::uint32_t c : chosen_)
+            if (const Impl::Posting* cp = x_.posting(q.term, c); cp && cp->in_name) {
+              in_chosen_name = true;
+              shared_by_child = shared_by_child || (c == t && j.up && !contains(q.named_by_table_name, t));
+            }
+          if ((!in_chosen_name && x_.term_texts[q.term] == x_.tables[j.table].head) || shared_by_child) {
+            choose(j.table, Reason::kScored);
+            break;
+          }
+        }
+      }
+    }
   }
 
   // Each chosen table, best first, is joined to those before it.

@@ -428,6 +428,16 @@ TEST_F(Linking, BookingsAndPlantAreTheSchemasAssignmentsAndEquipment) {
   EXPECT_EQ(tables(link("plant")), (Strings{"Resource"}));
 }
 
+TEST_F(Linking, ANeighboursNounOrTheParentsWordInAChildChoosesTheNeighbour) {
+  // "baseline" of the column name "baseline finish date" (BaselineTask's)
+  // asks for the Baseline those rows belong to ...
+  auto r = link("baseline finish date of each task");
+  EXPECT_NO_THROW(entry(r, "Baseline"));
+  EXPECT_NO_THROW(entry(r, "BaselineTask"));
+  // ... while the question naming BaselineTask by its own name does not.
+  EXPECT_EQ(tables(link("list the baseline tasks")), (Strings{"BaselineTask"}));
+}
+
 TEST_F(Linking, TablesHoldingANamedValueAreKeptAndJoined) {
   linking::Query q{"deliveries for the Harbor Bridge job", {}, ""};
   q.value_tables = {"Shipment", "NoSuchTable"};
@@ -446,6 +456,46 @@ TEST_F(Linking, TermsAndTheMostSimilarExamplesOfTheQuestion) {
   EXPECT_EQ(r.example, r.examples[0]);
   EXPECT_LE(r.examples.size(), 3u);
   EXPECT_TRUE(link("critical tasks").terms.empty());
+}
+
+// "assignments" is the noun of CrewAssignment's name, which joins the
+// earlier statement's Crew; CodeAssignment shares the word but not the join.
+// Crew's own description says "assigned", which alone kept the assignments
+// out.
+TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Crew": {"description": "Crews of operatives assigned to site work", "domain": "labour",
+      "columns": {"CrewId": {"description": "Key", "data_type": "INTEGER"},
+                  "CrewName": {"description": "Name of the crew", "data_type": "TEXT"}}},
+    "Item": {"description": "Schedule items", "domain": "scheduling",
+      "columns": {"ItemId": {"description": "Key", "data_type": "INTEGER"}}},
+    "Code": {"description": "Codes grouping items", "domain": "codes",
+      "columns": {"CodeId": {"description": "Key", "data_type": "INTEGER"}}},
+    "CrewAssignment": {"description": "Crews given to items", "domain": "labour",
+      "columns": {"CrewId": {"description": "Crew", "data_type": "INTEGER"},
+                  "ItemId": {"description": "Item", "data_type": "INTEGER"},
+                  "PlannedHours": {"description": "Planned hours", "data_type": "REAL"}}},
+    "CodeAssignment": {"description": "Codes given to items", "domain": "codes",
+      "columns": {"CodeId": {"description": "Code", "data_type": "INTEGER"},
+                  "ItemId": {"description": "Item", "data_type": "INTEGER"}}}},
+   "relationships": [
+    {"from_table": "CrewAssignment", "to_table": "Crew", "join_condition": "CrewAssignment.CrewId = Crew.CrewId", "description": ""},
+    {"from_table": "CrewAssignment", "to_table": "Item", "join_condition": "CrewAssignment.ItemId = Item.ItemId", "description": ""},
+    {"from_table": "CodeAssignment", "to_table": "Code", "join_condition": "CodeAssignment.CodeId = Code.CodeId", "description": ""},
+    {"from_table": "CodeAssignment", "to_table": "Item", "join_condition": "CodeAssignment.ItemId = Item.ItemId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question, const char* previous) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, previous}).tables)
+      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(tables("now show their assignments", "SELECT CrewName FROM Crew"), (Strings{"Crew", "CrewAssignment"}));
+  // Without a chosen neighbour the word alone is not enough to choose between the two.
+  EXPECT_EQ(tables("crews", ""), (Strings{"Crew"}));
 }
 
 TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {

@@ -498,6 +498,36 @@ TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
   EXPECT_EQ(tables("crews", ""), (Strings{"Crew"}));
 }
 
+// The trade's other words for change requests, site diaries, crews, key
+// dates and states reach a schema that uses none of the planner's words.
+TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "change_requests": {"description": "Requested changes", "domain": "commercial",
+      "columns": {"change_request_id": {"description": "Key", "data_type": "INTEGER"},
+                  "request_state": {"description": "Where the request stands", "data_type": "TEXT"}}},
+    "site_diaries": {"description": "Entries written on site each day", "domain": "site",
+      "columns": {"diary_id": {"description": "Key", "data_type": "INTEGER"},
+                  "weather": {"description": "Weather of the day", "data_type": "TEXT"}}},
+    "crews": {"description": "Operatives working together", "domain": "labour",
+      "columns": {"crew_id": {"description": "Key", "data_type": "INTEGER"},
+                  "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
+    "milestones": {"description": "Contract events", "domain": "scheduling",
+      "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}}}})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
+      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    return out;
+  };
+  EXPECT_EQ(tables("Which variations are approved?"), (Strings{"change_requests"}));
+  EXPECT_EQ(tables("daily reports with snow"), (Strings{"site_diaries"}));
+  EXPECT_EQ(tables("Which gangs have a supervisor?"), (Strings{"crews"}));
+  EXPECT_EQ(tables("key dates"), (Strings{"milestones"}));
+}
+
 TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {
   atlanor::AtlanorService service;
   service.build_graph(json::parse(R"({"tables": {

@@ -58,8 +58,9 @@ std::string_view reason_name(Reason reason) noexcept {
   return "scored";
 }
 
-// Words planners use for the same thing in scheduling. A question word in a
-// group is also read as each other word of the group that the schema uses.
+// Words planners use for the same thing in scheduling. A question word or
+// phrase in a group is also read as each other entry of the group that the
+// schema uses.
 // These are the trade's general vocabulary, not any one schema's names.
 constexpr Synonyms kThesaurusGroups[] = {
     {"activity", "task", "step", "work item"},
@@ -70,19 +71,28 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"wbs", "phase", "work package", "stage"},
     {"finish", "end", "completion", "due"},
     {"start", "begin", "commencement"},
-    {"percent complete", "progress", "pct done"},
+    {"percent complete", "progress", "percent done"},
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},
     {"assignment", "booking", "allocation"},
     {"equipment", "plant", "machinery"},
     {"holiday", "shutdown", "exception", "non working"},
-    {"change order", "variation"},
+    {"change order", "variation", "change request", "compensation event"},
     {"supplier", "vendor", "subcontractor"},
     {"issue", "problem", "concern"},
     {"risk", "threat", "hazard"},
     {"cost", "spend", "spent", "expenditure"},
     {"duration", "length"},
     {"inspection", "audit"},
+    {"milestone", "key date"},
+    {"status", "state"},
+    {"site diary", "daily report", "daily log", "site log"},
+    {"foreman", "supervisor", "superintendent", "ganger"},
+    {"trade", "discipline", "craft"},
+    {"client", "customer"},
+    {"crew", "gang"},
+    {"approval", "authorisation", "authorization"},
+    {"delay", "slippage", "holdup"},
 };
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }
@@ -273,34 +283,50 @@ class Linker {
     }
   }
 
-  // For each word of the question that the thesaurus knows, the question
-  // read with that word replaced by each other word of its group the schema
-  // uses: a sequence of its own, so that names and word pairs form in it
-  // ("critical tasks" spells "critical activities").
+  // For each word or phrase of the question that the thesaurus knows, the
+  // question read with it replaced by each other entry of its group that
+  // the schema uses: a sequence of its own, so that names and word pairs
+  // form in it ("critical tasks" spells "critical activities", "daily
+  // reports" the site diaries). A phrase is its words side by side.
   void add_synonyms() {
-    // The stems of the thesaurus' one-word entries, made once.
-    static const std::vector<std::vector<std::string>> stems = [] {
-      std::vector<std::vector<std::string>> out;
+    // The stems of the content words of each entry, group by group, made once.
+    static const std::vector<std::vector<std::vector<std::string>>> stems = [] {
+      std::vector<std::vector<std::vector<std::string>>> out;
       for (const auto& group : thesaurus()) {
         out.emplace_back();
-        for (const std::string_view g : group)
-          out.back().push_back(g.empty() || g.find(' ') != std::string_view::npos ? std::string() : stem(g));
+        for (const std::string_view g : group) {
+          out.back().emplace_back();
+          for (const Word& w : content_words(g)) out.back().back().push_back(w.stem);
+        }
       }
       return out;
     }();
     const std::size_t own = sequences_.size();
     for (std::size_t s = 0; s < own; ++s) {
       const std::vector<Resolved> seq = sequences_[s];
+      std::vector<std::string> seq_stems;
+      for (const Resolved& r : seq) seq_stems.push_back(stem(r.text));
       for (std::size_t i = 0; i < seq.size(); ++i) {
-        // A word the schema's names use means what the schema means by it.
-        if (names_word(seq[i].text)) continue;
-        const std::string word_stem = stem(seq[i].text);
         for (std::size_t g = 0; g < thesaurus().size(); ++g) {
           const auto& group_stems = stems[g];
-          if (std::find(group_stems.begin(), group_stems.end(), word_stem) == group_stems.end()) continue;
+          // The longest entry of the group the question spells here.
+          std::size_t source = group_stems.size(), length = 0;
+          for (std::size_t k = 0; k < group_stems.size(); ++k) {
+            const auto& entry = group_stems[k];
+            if (entry.empty() || entry.size() <= length || i + entry.size() > seq.size()) continue;
+            bool spelt = true;
+            for (std::size_t j = 0; j < entry.size() && spelt; ++j)
+              spelt = seq_stems[i + j] == entry[j] && (j == 0 || seq[i + j].adjacent);
+            if (spelt) source = k, length = entry.size();
+          }
+          if (source == group_stems.size()) continue;
+          // Words the schema's names use mean what the schema means by them.
+          bool all_names = true;
+          for (std::size_t j = i; j < i + length && all_names; ++j) all_names = names_word(seq[j].text);
+          if (all_names) continue;
           for (std::size_t k = 0; k < thesaurus()[g].size(); ++k) {
             const std::string_view other = thesaurus()[g][k];
-            if (other.empty() || group_stems[k] == word_stem) continue;
+            if (other.empty() || group_stems[k] == group_stems[source]) continue;
             std::vector<Resolved> replaced;
             for (Word& w : content_words(other)) {
               // The schema must write the word itself (or its plural):
@@ -317,7 +343,7 @@ class Linker {
             replaced.front().adjacent = seq[i].adjacent;
             std::vector<Resolved> alternative(seq.begin(), seq.begin() + static_cast<std::ptrdiff_t>(i));
             alternative.insert(alternative.end(), replaced.begin(), replaced.end());
-            alternative.insert(alternative.end(), seq.begin() + static_cast<std::ptrdiff_t>(i) + 1, seq.end());
+            alternative.insert(alternative.end(), seq.begin() + static_cast<std::ptrdiff_t>(i + length), seq.end());
             sequences_.push_back(std::move(alternative));
           }
         }

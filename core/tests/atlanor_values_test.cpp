@@ -233,6 +233,23 @@ TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   EXPECT_EQ(values::fit_name(Fit::kPartial), "partial");
 }
 
+// A word of five letters or more matches a longer word it begins, and the
+// other way round, as one edit; a word of its own that merely starts the
+// same ("water" of 'Watertight') or a word the stemmer would join
+// ("activity", 'Active') does not.
+TEST(ValueMatch, AWordMatchesALongerOneItBeginsAsOneEdit) {
+  ValueIndex index;
+  index.add_values({"crews", "crew_name", "TEXT"},
+                   {"Scaffold Team", "Painters Gang", "Watertight Cover", "Active Works"});
+  const auto scaffolders = index.match("hours of the scaffolders");
+  ASSERT_EQ(described(index, scaffolders), (Strings{"crews.crew_name='Scaffold Team' partial 'scaffolders'"}));
+  EXPECT_LT(scaffolders[0].score, index.match("hours of the scaffold")[0].score);
+  EXPECT_EQ(described(index, index.match("the paint crew")),
+            (Strings{"crews.crew_name='Painters Gang' partial 'paint'"}));
+  EXPECT_EQ(index.match("water supply").size(), 0u);
+  EXPECT_EQ(index.match("each activity").size(), 0u);
+}
+
 // ---- choosing tables by a stored value ----------------------------------------
 
 // One word of a longer stored value chooses the table that holds it, when

@@ -318,4 +318,44 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
   std::filesystem::remove(path);
 }
 
+// A whole value the question writes in capitals is a code, and chooses its
+// table even where a description quotes it as an example (which makes it a
+// word of the schema); written in lower case it is the schema's word.
+TEST(ValueTables, AWholeValueInCapitalsIsACode) {
+  const std::string path = temp_path("capitals.db").string();
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  exec(db, R"(
+    CREATE TABLE job (job_id INTEGER PRIMARY KEY, short_code TEXT);
+    INSERT INTO job VALUES (1, 'MSA'), (2, 'BHW');
+    CREATE TABLE item (item_id INTEGER PRIMARY KEY, job_id INTEGER, item_code TEXT);
+    INSERT INTO item VALUES (1, 1, 'MSA-1010'), (2, 2, 'BHW-1010');
+  )");
+  sqlite3_close(db);
+  atlanor::AtlanorService service;
+  service.linking_mode = linking::Mode::kLexical;
+  service.database = path;
+  service.build_graph(json::parse(R"({"tables": {
+    "job": {"description": "Contracts", "domain": "d", "columns": {
+      "job_id": {"description": "Key", "data_type": "INTEGER"},
+      "short_code": {"description": "Three letters, e.g. MSA", "data_type": "TEXT"}}},
+    "item": {"description": "Scheduled work", "domain": "d", "columns": {
+      "item_id": {"description": "Key", "data_type": "INTEGER"},
+      "job_id": {"description": "Owner", "data_type": "INTEGER"},
+      "item_code": {"description": "Code such as MSA-1010", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "item", "to_table": "job", "join_condition": "item.job_id = job.job_id", "description": ""}]})"));
+  auto reasons = [&](const std::string& question) {
+    std::map<std::string, std::string> out;
+    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
+    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
+      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
+    return out;
+  };
+  EXPECT_EQ(reasons("scheduled work of MSA")["job"], "value");
+  EXPECT_EQ(reasons("scheduled work of msa").count("job"), 0u);
+  std::filesystem::remove(path);
+}
+
 }  // namespace

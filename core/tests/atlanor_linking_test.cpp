@@ -498,6 +498,46 @@ TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
   EXPECT_EQ(tables("crews", ""), (Strings{"Crew"}));
 }
 
+// "successors" is the name of a column of ItemLink only; Item merely
+// describes slip before a successor and a keyword leads from the word to
+// that float. With Item and Note chosen, the link table joins them for the
+// word. (Three other tables make the word rare enough among the tables to
+// count.)
+TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Item": {"description": "Schedule items", "domain": "scheduling",
+      "columns": {"ItemId": {"description": "Key", "data_type": "INTEGER"},
+                  "FreeFloat": {"description": "Days the item can slip before any successor moves; the successor float",
+                                "data_type": "INTEGER"},
+                  "ItemName": {"description": "Name", "data_type": "TEXT"}}},
+    "ItemLink": {"description": "Logic between items", "domain": "logic",
+      "columns": {"PredItemId": {"description": "Item before", "data_type": "INTEGER"},
+                  "SuccessorItemId": {"description": "Item after", "data_type": "INTEGER"}}},
+    "Note": {"description": "Delay notes written on items", "domain": "notes",
+      "columns": {"NoteId": {"description": "Key", "data_type": "INTEGER"},
+                  "ItemId": {"description": "Item", "data_type": "INTEGER"},
+                  "NoteText": {"description": "Text of the delay note", "data_type": "TEXT"}}},
+    "Crew": {"description": "Gangs of operatives", "domain": "labour",
+      "columns": {"CrewId": {"description": "Key", "data_type": "INTEGER"}}},
+    "Calendar": {"description": "Working days", "domain": "scheduling",
+      "columns": {"CalendarId": {"description": "Key", "data_type": "INTEGER"}}},
+    "Site": {"description": "Places of work", "domain": "site",
+      "columns": {"SiteId": {"description": "Key", "data_type": "INTEGER"}}}},
+   "relationships": [
+    {"from_table": "ItemLink", "to_table": "Item", "join_condition": "ItemLink.PredItemId = Item.ItemId", "description": ""},
+    {"from_table": "ItemLink", "to_table": "Item", "join_condition": "ItemLink.SuccessorItemId = Item.ItemId", "description": ""},
+    {"from_table": "Note", "to_table": "Item", "join_condition": "Note.ItemId = Item.ItemId", "description": ""}],
+   "keywords": {"successor": ["Item.FreeFloat"]}})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  Strings got;
+  for (const auto& t : index.link(linking::Query{"Which successors wait on items that have delay notes?", {}, ""}).tables)
+    got.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, (Strings{"Item", "ItemLink", "Note"}));
+}
+
 // The trade's other words for change requests, site diaries, crews, key
 // dates and states reach a schema that uses none of the planner's words.
 TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {

@@ -155,6 +155,11 @@ constexpr float kSynonymWeight = 0.85f;
 // A word chooses a neighbour of a chosen table by its name when it counts
 // at least this much: as written, or misspelt by one edit.
 constexpr float kNeighbourWordWeight = 0.8f;
+// ... by a column's name when the name holds the word with at least this
+// weight (a key's words that name the table it points to count less) and
+// the word's idf is at least this.
+constexpr float kOwnColumnNameWord = 0.75f;
+constexpr float kNeighbourColumnIdf = 0.5f;
 
 // Words a follow-up question uses to refer to what the previous statement found.
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
@@ -517,6 +522,11 @@ class Linker {
   //   refers to it ("which equipment is booked" asks for the equipment units
   //   of equipment bookings; "baseline finish date", a column of baseline
   //   activities, needs the baselines those rows belong to).
+  // - or no chosen table holds in its name nor in a column's, while one of
+  //   its own columns, and no other table's, is named by it, and few tables'
+  //   texts use it ("successors" of activities: the links' successor column,
+  //   not the activities' float described as slip before a successor; not
+  //   "work", which many tables' texts use, for a calendar's work days).
   // Words read through the thesaurus or misspelt by one edit count; words
   // misspelt further and word pairs do not.
   void choose_name_neighbours() {
@@ -528,20 +538,42 @@ class Linker {
         for (const QueryTerm& q : terms_) {
           if (x_.is_pair[q.term] || q.weight < kNeighbourWordWeight) continue;
           const Impl::Posting* p = x_.posting(q.term, j.table);
-          if (!p || !p->in_name) continue;
-          bool in_chosen_name = false, shared_by_child = false;
-          for (const std::uint32_t c : chosen_)
+          if (!p) continue;
+          bool in_chosen_name = false, shared_by_child = false, in_chosen_column = false;
+          for (const std::uint32_t c : chosen_) {
             if (const Impl::Posting* cp = x_.posting(q.term, c); cp && cp->in_name) {
               in_chosen_name = true;
               shared_by_child = shared_by_child || (c == t && j.up && !contains(q.named_by_table_name, t));
             }
-          if ((!in_chosen_name && x_.term_texts[q.term] == x_.tables[j.table].head) || shared_by_child) {
+            in_chosen_column = in_chosen_column || names_column(c, q.term);
+          }
+          const bool noun = p->in_name && !in_chosen_name && x_.term_texts[q.term] == x_.tables[j.table].head;
+          const bool column = !p->in_name && !in_chosen_name && !in_chosen_column &&
+                              x_.idf[q.term] >= kNeighbourColumnIdf && names_column(j.table, q.term) &&
+                              column_name_tables(q.term) == 1;
+          if (noun || (p->in_name && shared_by_child) || column) {
             choose(j.table, Reason::kScored);
             break;
           }
         }
       }
     }
+  }
+
+  // Whether a column of table t has the term in its own name (not only as
+  // the word of the table its key points to).
+  bool names_column(std::uint32_t t, TermId term) const {
+    for (const std::uint32_t c : x_.tables[t].columns)
+      for (const Entry& e : x_.columns[c].entries)
+        if (e.source == kColumnName && e.term == term && e.weight >= kOwnColumnNameWord) return true;
+    return false;
+  }
+
+  // How many tables have a column named by the term.
+  std::size_t column_name_tables(TermId term) const {
+    std::size_t n = 0;
+    for (std::uint32_t t = 0; t < n_; ++t) n += names_column(t, term);
+    return n;
   }
 
   // Each chosen table, best first, is joined to those before it.

@@ -539,18 +539,15 @@ class Linker {
           if (x_.is_pair[q.term] || q.weight < kNeighbourWordWeight) continue;
           const Impl::Posting* p = x_.posting(q.term, j.table);
           if (!p) continue;
-          bool in_chosen_name = false, shared_by_child = false, in_chosen_column = false;
-          for (const std::uint32_t c : chosen_) {
+          bool in_chosen_name = false, shared_by_child = false;
+          for (const std::uint32_t c : chosen_)
             if (const Impl::Posting* cp = x_.posting(q.term, c); cp && cp->in_name) {
               in_chosen_name = true;
               shared_by_child = shared_by_child || (c == t && j.up && !contains(q.named_by_table_name, t));
             }
-            in_chosen_column = in_chosen_column || names_column(c, q.term);
-          }
           const bool noun = p->in_name && !in_chosen_name && x_.term_texts[q.term] == x_.tables[j.table].head;
-          const bool column = !p->in_name && !in_chosen_name && !in_chosen_column &&
-                              x_.idf[q.term] >= kNeighbourColumnIdf && names_column(j.table, q.term) &&
-                              column_name_tables(q.term) == 1;
+          const bool column = !p->in_name && !in_chosen_name && x_.idf[q.term] >= kNeighbourColumnIdf &&
+                              names_column(j.table, q.term) && column_name_tables(q.term) == 1;
           if (noun || (p->in_name && shared_by_child) || column) {
             choose(j.table, Reason::kScored);
             break;

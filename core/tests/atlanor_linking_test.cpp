@@ -428,6 +428,16 @@ TEST_F(Linking, BookingsAndPlantAreTheSchemasAssignmentsAndEquipment) {
   EXPECT_EQ(tables(link("plant")), (Strings{"Resource"}));
 }
 
+TEST_F(Linking, ANeighboursNounOrTheParentsWordInAChildChoosesTheNeighbour) {
+  // "baseline" of the column name "baseline finish date" (BaselineTask's)
+  // asks for the Baseline those rows belong to ...
+  auto r = link("baseline finish date of each task");
+  EXPECT_NO_THROW(entry(r, "Baseline"));
+  EXPECT_NO_THROW(entry(r, "BaselineTask"));
+  // ... while the question naming BaselineTask by its own name does not.
+  EXPECT_EQ(tables(link("list the baseline tasks")), (Strings{"BaselineTask"}));
+}
+
 TEST_F(Linking, TablesHoldingANamedValueAreKeptAndJoined) {
   linking::Query q{"deliveries for the Harbor Bridge job", {}, ""};
   q.value_tables = {"Shipment", "NoSuchTable"};
@@ -446,6 +456,116 @@ TEST_F(Linking, TermsAndTheMostSimilarExamplesOfTheQuestion) {
   EXPECT_EQ(r.example, r.examples[0]);
   EXPECT_LE(r.examples.size(), 3u);
   EXPECT_TRUE(link("critical tasks").terms.empty());
+}
+
+// "assignments" is the noun of CrewAssignment's name, which joins the
+// earlier statement's Crew; CodeAssignment shares the word but not the join.
+// Crew's own description says "assigned", which alone kept the assignments
+// out.
+TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Crew": {"description": "Crews of operatives assigned to site work", "domain": "labour",
+      "columns": {"CrewId": {"description": "Key", "data_type": "INTEGER"},
+                  "CrewName": {"description": "Name of the crew", "data_type": "TEXT"}}},
+    "Item": {"description": "Schedule items", "domain": "scheduling",
+      "columns": {"ItemId": {"description": "Key", "data_type": "INTEGER"}}},
+    "Code": {"description": "Codes grouping items", "domain": "codes",
+      "columns": {"CodeId": {"description": "Key", "data_type": "INTEGER"}}},
+    "CrewAssignment": {"description": "Crews given to items", "domain": "labour",
+      "columns": {"CrewId": {"description": "Crew", "data_type": "INTEGER"},
+                  "ItemId": {"description": "Item", "data_type": "INTEGER"},
+                  "PlannedHours": {"description": "Planned hours", "data_type": "REAL"}}},
+    "CodeAssignment": {"description": "Codes given to items", "domain": "codes",
+      "columns": {"CodeId": {"description": "Code", "data_type": "INTEGER"},
+                  "ItemId": {"description": "Item", "data_type": "INTEGER"}}}},
+   "relationships": [
+    {"from_table": "CrewAssignment", "to_table": "Crew", "join_condition": "CrewAssignment.CrewId = Crew.CrewId", "description": ""},
+    {"from_table": "CrewAssignment", "to_table": "Item", "join_condition": "CrewAssignment.ItemId = Item.ItemId", "description": ""},
+    {"from_table": "CodeAssignment", "to_table": "Code", "join_condition": "CodeAssignment.CodeId = Code.CodeId", "description": ""},
+    {"from_table": "CodeAssignment", "to_table": "Item", "join_condition": "CodeAssignment.ItemId = Item.ItemId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question, const char* previous) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, previous}).tables)
+      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(tables("now show their assignments", "SELECT CrewName FROM Crew"), (Strings{"Crew", "CrewAssignment"}));
+  // Without a chosen neighbour the word alone is not enough to choose between the two.
+  EXPECT_EQ(tables("crews", ""), (Strings{"Crew"}));
+}
+
+// "successors" is the name of a column of ItemLink only; Item merely
+// describes slip before a successor and a keyword leads from the word to
+// that float. With Item and Note chosen, the link table joins them for the
+// word. (Three other tables make the word rare enough among the tables to
+// count.)
+TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Item": {"description": "Schedule items", "domain": "scheduling",
+      "columns": {"ItemId": {"description": "Key", "data_type": "INTEGER"},
+                  "FreeFloat": {"description": "Days the item can slip before any successor moves; the successor float",
+                                "data_type": "INTEGER"},
+                  "ItemName": {"description": "Name", "data_type": "TEXT"}}},
+    "ItemLink": {"description": "Logic between items", "domain": "logic",
+      "columns": {"PredItemId": {"description": "Item before", "data_type": "INTEGER"},
+                  "SuccessorItemId": {"description": "Item after", "data_type": "INTEGER"}}},
+    "Note": {"description": "Delay notes written on items", "domain": "notes",
+      "columns": {"NoteId": {"description": "Key", "data_type": "INTEGER"},
+                  "ItemId": {"description": "Item", "data_type": "INTEGER"},
+                  "NoteText": {"description": "Text of the delay note", "data_type": "TEXT"}}},
+    "Crew": {"description": "Gangs of operatives", "domain": "labour",
+      "columns": {"CrewId": {"description": "Key", "data_type": "INTEGER"}}},
+    "Calendar": {"description": "Working days", "domain": "scheduling",
+      "columns": {"CalendarId": {"description": "Key", "data_type": "INTEGER"}}},
+    "Site": {"description": "Places of work", "domain": "site",
+      "columns": {"SiteId": {"description": "Key", "data_type": "INTEGER"}}}},
+   "relationships": [
+    {"from_table": "ItemLink", "to_table": "Item", "join_condition": "ItemLink.PredItemId = Item.ItemId", "description": ""},
+    {"from_table": "ItemLink", "to_table": "Item", "join_condition": "ItemLink.SuccessorItemId = Item.ItemId", "description": ""},
+    {"from_table": "Note", "to_table": "Item", "join_condition": "Note.ItemId = Item.ItemId", "description": ""}],
+   "keywords": {"successor": ["Item.FreeFloat"]}})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  Strings got;
+  for (const auto& t : index.link(linking::Query{"Which successors wait on items that have delay notes?", {}, ""}).tables)
+    got.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, (Strings{"Item", "ItemLink", "Note"}));
+}
+
+// The trade's other words for change requests, site diaries, crews, key
+// dates and states reach a schema that uses none of the planner's words.
+TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "change_requests": {"description": "Requested changes", "domain": "commercial",
+      "columns": {"change_request_id": {"description": "Key", "data_type": "INTEGER"},
+                  "request_state": {"description": "Where the request stands", "data_type": "TEXT"}}},
+    "site_diaries": {"description": "Entries written on site each day", "domain": "site",
+      "columns": {"diary_id": {"description": "Key", "data_type": "INTEGER"},
+                  "weather": {"description": "Weather of the day", "data_type": "TEXT"}}},
+    "crews": {"description": "Operatives working together", "domain": "labour",
+      "columns": {"crew_id": {"description": "Key", "data_type": "INTEGER"},
+                  "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
+    "milestones": {"description": "Contract events", "domain": "scheduling",
+      "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}}}})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
+      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    return out;
+  };
+  EXPECT_EQ(tables("Which variations are approved?"), (Strings{"change_requests"}));
+  EXPECT_EQ(tables("daily reports with snow"), (Strings{"site_diaries"}));
+  EXPECT_EQ(tables("Which gangs have a supervisor?"), (Strings{"crews"}));
+  EXPECT_EQ(tables("key dates"), (Strings{"milestones"}));
 }
 
 TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {

@@ -233,6 +233,23 @@ TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   EXPECT_EQ(values::fit_name(Fit::kPartial), "partial");
 }
 
+// A word of five letters or more matches a longer word it begins, and the
+// other way round, as one edit; a word of its own that merely starts the
+// same ("water" of 'Watertight') or a word the stemmer would join
+// ("activity", 'Active') does not.
+TEST(ValueMatch, AWordMatchesALongerOneItBeginsAsOneEdit) {
+  ValueIndex index;
+  index.add_values({"crews", "crew_name", "TEXT"},
+                   {"Scaffold Team", "Painters Gang", "Watertight Cover", "Active Works"});
+  const auto scaffolders = index.match("hours of the scaffolders");
+  ASSERT_EQ(described(index, scaffolders), (Strings{"crews.crew_name='Scaffold Team' partial 'scaffolders'"}));
+  EXPECT_LT(scaffolders[0].score, index.match("hours of the scaffold")[0].score);
+  EXPECT_EQ(described(index, index.match("the paint crew")),
+            (Strings{"crews.crew_name='Painters Gang' partial 'paint'"}));
+  EXPECT_EQ(index.match("water supply").size(), 0u);
+  EXPECT_EQ(index.match("each activity").size(), 0u);
+}
+
 // ---- choosing tables by a stored value ----------------------------------------
 
 // One word of a longer stored value chooses the table that holds it, when
@@ -298,6 +315,46 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
   // A word the schema uses ("plant" describes resource) chooses no table
   // through a value.
   EXPECT_EQ(reasons("plant").count("task"), 0u);
+  std::filesystem::remove(path);
+}
+
+// A whole value the question writes in capitals is a code, and chooses its
+// table even where a description quotes it as an example (which makes it a
+// word of the schema); written in lower case it is the schema's word.
+TEST(ValueTables, AWholeValueInCapitalsIsACode) {
+  const std::string path = temp_path("capitals.db").string();
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  exec(db, R"(
+    CREATE TABLE job (job_id INTEGER PRIMARY KEY, short_code TEXT);
+    INSERT INTO job VALUES (1, 'MSA'), (2, 'BHW');
+    CREATE TABLE item (item_id INTEGER PRIMARY KEY, job_id INTEGER, item_code TEXT);
+    INSERT INTO item VALUES (1, 1, 'MSA-1010'), (2, 2, 'BHW-1010');
+  )");
+  sqlite3_close(db);
+  atlanor::AtlanorService service;
+  service.linking_mode = linking::Mode::kLexical;
+  service.database = path;
+  service.build_graph(json::parse(R"({"tables": {
+    "job": {"description": "Contracts", "domain": "d", "columns": {
+      "job_id": {"description": "Key", "data_type": "INTEGER"},
+      "short_code": {"description": "Three letters, e.g. MSA", "data_type": "TEXT"}}},
+    "item": {"description": "Scheduled work", "domain": "d", "columns": {
+      "item_id": {"description": "Key", "data_type": "INTEGER"},
+      "job_id": {"description": "Owner", "data_type": "INTEGER"},
+      "item_code": {"description": "Code such as MSA-1010", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "item", "to_table": "job", "join_condition": "item.job_id = job.job_id", "description": ""}]})"));
+  auto reasons = [&](const std::string& question) {
+    std::map<std::string, std::string> out;
+    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
+    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
+      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
+    return out;
+  };
+  EXPECT_EQ(reasons("scheduled work of MSA")["job"], "value");
+  EXPECT_EQ(reasons("scheduled work of msa").count("job"), 0u);
   std::filesystem::remove(path);
 }
 

@@ -9,7 +9,9 @@
 // identifiers say little; columns of dates are left out), and matches the
 // question's phrases (runs of words within a clause) and its code-like
 // tokens against them: exactly, ignoring case, accents and punctuation, and
-// within a small edit distance per word for misspellings.
+// within a small edit distance per word for misspellings, or as a word of
+// five letters or more that begins it or that it begins ("scaffolders" for
+// 'Scaffold Team').
 //
 // Values come from the database (read once, read-only) or from the
 // metadata document's column statistics (`top_values`), whichever the host

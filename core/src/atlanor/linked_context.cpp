@@ -87,6 +87,9 @@ RecordPtr linking_record(const Graph& graph, const linking::Result& result) {
 // phrase of several words (even as part of a longer value: "harbour bridge"
 // in 'Harbor Bridge Rehabilitation'), a code, or one word the schema itself
 // does not use (a schema word such as "critical" names a column, not a value).
+// A code is a phrase with digits, or a whole value the question writes in
+// capitals ("MSA" for the project code 'MSA', even where a description
+// quotes it as an example).
 constexpr double kValueTableScore = 0.6;
 constexpr double kPhraseTableScore = 0.45;
 constexpr std::size_t kMaxValueHints = 8;
@@ -96,7 +99,10 @@ bool chooses_table(const values::Match& m, const linking::Index& index) {
   const std::vector<std::string> words = linking::split_words(m.phrase);
   if (words.size() > 1 && m.score >= kPhraseTableScore) return true;
   if (m.score < kValueTableScore) return false;
-  const bool code = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const bool digits = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const bool capitals = m.fit == values::Fit::kExact && words.size() == 1 && m.phrase.size() >= 2 &&
+                        std::all_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  const bool code = digits || capitals;
   return code || (words.size() == 1 && !index.is_schema_word(words.front()));
 }
 

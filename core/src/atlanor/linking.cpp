@@ -58,8 +58,9 @@ std::string_view reason_name(Reason reason) noexcept {
   return "scored";
 }
 
-// Words planners use for the same thing in scheduling. A question word in a
-// group is also read as each other word of the group that the schema uses.
+// Words planners use for the same thing in scheduling. A question word or
+// phrase in a group is also read as each other entry of the group that the
+// schema uses.
 // These are the trade's general vocabulary, not any one schema's names.
 constexpr Synonyms kThesaurusGroups[] = {
     {"activity", "task", "step", "work item"},
@@ -70,19 +71,28 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"wbs", "phase", "work package", "stage"},
     {"finish", "end", "completion", "due"},
     {"start", "begin", "commencement"},
-    {"percent complete", "progress", "pct done"},
+    {"percent complete", "progress", "percent done"},
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},
     {"assignment", "booking", "allocation"},
     {"equipment", "plant", "machinery"},
     {"holiday", "shutdown", "exception", "non working"},
-    {"change order", "variation"},
+    {"change order", "variation", "change request", "compensation event"},
     {"supplier", "vendor", "subcontractor"},
     {"issue", "problem", "concern"},
     {"risk", "threat", "hazard"},
     {"cost", "spend", "spent", "expenditure"},
     {"duration", "length"},
     {"inspection", "audit"},
+    {"milestone", "key date"},
+    {"status", "state"},
+    {"site diary", "daily report", "daily log", "site log"},
+    {"foreman", "supervisor", "superintendent", "ganger"},
+    {"trade", "discipline", "craft"},
+    {"client", "customer"},
+    {"crew", "gang"},
+    {"approval", "authorisation", "authorization"},
+    {"delay", "slippage", "holdup"},
 };
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }
@@ -142,6 +152,14 @@ constexpr std::size_t kMaxExamples = 3;
 constexpr std::size_t kMaxTerms = 4;
 // A word read through the thesaurus counts this much of a word as written.
 constexpr float kSynonymWeight = 0.85f;
+// A word chooses a neighbour of a chosen table by its name when it counts
+// at least this much: as written, or misspelt by one edit.
+constexpr float kNeighbourWordWeight = 0.8f;
+// ... by a column's name when the name holds the word with at least this
+// weight (a key's words that name the table it points to count less) and
+// the word's idf is at least this.
+constexpr float kOwnColumnNameWord = 0.75f;
+constexpr float kNeighbourColumnIdf = 0.5f;
 
 // Words a follow-up question uses to refer to what the previous statement found.
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
@@ -216,6 +234,7 @@ class Linker {
     float weight;
     std::string shown;                 // as the question writes it
     std::vector<std::uint32_t> names;  // tables this word names
+    std::vector<std::uint32_t> named_by_table_name;  // those of `names` it names by their own name
   };
 
   QueryTerm& add_term(TermId term, float weight, const std::string& shown) {
@@ -269,34 +288,50 @@ class Linker {
     }
   }
 
-  // For each word of the question that the thesaurus knows, the question
-  // read with that word replaced by each other word of its group the schema
-  // uses: a sequence of its own, so that names and word pairs form in it
-  // ("critical tasks" spells "critical activities").
+  // For each word or phrase of the question that the thesaurus knows, the
+  // question read with it replaced by each other entry of its group that
+  // the schema uses: a sequence of its own, so that names and word pairs
+  // form in it ("critical tasks" spells "critical activities", "daily
+  // reports" the site diaries). A phrase is its words side by side.
   void add_synonyms() {
-    // The stems of the thesaurus' one-word entries, made once.
-    static const std::vector<std::vector<std::string>> stems = [] {
-      std::vector<std::vector<std::string>> out;
+    // The stems of the content words of each entry, group by group, made once.
+    static const std::vector<std::vector<std::vector<std::string>>> stems = [] {
+      std::vector<std::vector<std::vector<std::string>>> out;
       for (const auto& group : thesaurus()) {
         out.emplace_back();
-        for (const std::string_view g : group)
-          out.back().push_back(g.empty() || g.find(' ') != std::string_view::npos ? std::string() : stem(g));
+        for (const std::string_view g : group) {
+          out.back().emplace_back();
+          for (const Word& w : content_words(g)) out.back().back().push_back(w.stem);
+        }
       }
       return out;
     }();
     const std::size_t own = sequences_.size();
     for (std::size_t s = 0; s < own; ++s) {
       const std::vector<Resolved> seq = sequences_[s];
+      std::vector<std::string> seq_stems;
+      for (const Resolved& r : seq) seq_stems.push_back(stem(r.text));
       for (std::size_t i = 0; i < seq.size(); ++i) {
-        // A word the schema's names use means what the schema means by it.
-        if (names_word(seq[i].text)) continue;
-        const std::string word_stem = stem(seq[i].text);
         for (std::size_t g = 0; g < thesaurus().size(); ++g) {
           const auto& group_stems = stems[g];
-          if (std::find(group_stems.begin(), group_stems.end(), word_stem) == group_stems.end()) continue;
+          // The longest entry of the group the question spells here.
+          std::size_t source = group_stems.size(), length = 0;
+          for (std::size_t k = 0; k < group_stems.size(); ++k) {
+            const auto& entry = group_stems[k];
+            if (entry.empty() || entry.size() <= length || i + entry.size() > seq.size()) continue;
+            bool spelt = true;
+            for (std::size_t j = 0; j < entry.size() && spelt; ++j)
+              spelt = seq_stems[i + j] == entry[j] && (j == 0 || seq[i + j].adjacent);
+            if (spelt) source = k, length = entry.size();
+          }
+          if (source == group_stems.size()) continue;
+          // Words the schema's names use mean what the schema means by them.
+          bool all_names = true;
+          for (std::size_t j = i; j < i + length && all_names; ++j) all_names = names_word(seq[j].text);
+          if (all_names) continue;
           for (std::size_t k = 0; k < thesaurus()[g].size(); ++k) {
             const std::string_view other = thesaurus()[g][k];
-            if (other.empty() || group_stems[k] == word_stem) continue;
+            if (other.empty() || group_stems[k] == group_stems[source]) continue;
             std::vector<Resolved> replaced;
             for (Word& w : content_words(other)) {
               // The schema must write the word itself (or its plural):
@@ -313,7 +348,7 @@ class Linker {
             replaced.front().adjacent = seq[i].adjacent;
             std::vector<Resolved> alternative(seq.begin(), seq.begin() + static_cast<std::ptrdiff_t>(i));
             alternative.insert(alternative.end(), replaced.begin(), replaced.end());
-            alternative.insert(alternative.end(), seq.begin() + static_cast<std::ptrdiff_t>(i) + 1, seq.end());
+            alternative.insert(alternative.end(), seq.begin() + static_cast<std::ptrdiff_t>(i + length), seq.end());
             sequences_.push_back(std::move(alternative));
           }
         }
@@ -373,7 +408,9 @@ class Linker {
         const std::uint32_t t = x_.names[m.name].tables.front();
         named_[t] = true;
         for (std::size_t k = m.begin; k < m.end; ++k) {
-          add_term(seq[k].term, seq[k].weight, seq[k].text).names.push_back(t);
+          QueryTerm& q = add_term(seq[k].term, seq[k].weight, seq[k].text);
+          q.names.push_back(t);
+          if (x_.names[m.name].of_table) q.named_by_table_name.push_back(t);
           if (k > m.begin)
             if (const TermId pair = x_.find_pair(seq[k - 1].term, seq[k].term); pair != kNoTerm)
               terms_[term_slot_.at(pair)].names.push_back(t);
@@ -461,6 +498,7 @@ class Linker {
       if (pick == ~0u || gain[pick] < needed) break;
       choose(pick, Reason::kScored);
     }
+    choose_name_neighbours();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -471,6 +509,68 @@ class Linker {
       result_.strength = Strength::kStrong;
     else
       result_.strength = Strength::kWeak;
+  }
+
+  // A table one relationship away from a chosen one is chosen too when its
+  // name holds a word of the question that
+  // - is the last word of its name, the noun it is about, and no chosen
+  //   table holds it in its name: the word can only mean that table ("now
+  //   show their assignments" after a statement on resources; a modifier
+  //   such as "work" of "work packages" is not enough);
+  // - or a chosen table pointing to it holds in its name without the question
+  //   naming that table by it: the word names the parent, not the row that
+  //   refers to it ("which equipment is booked" asks for the equipment units
+  //   of equipment bookings; "baseline finish date", a column of baseline
+  //   activities, needs the baselines those rows belong to).
+  // - or no chosen table holds in its name nor in a column's, while one of
+  //   its own columns, and no other table's, is named by it, and few tables'
+  //   texts use it ("successors" of activities: the links' successor column,
+  //   not the activities' float described as slip before a successor; not
+  //   "work", which many tables' texts use, for a calendar's work days).
+  // Words read through the thesaurus or misspelt by one edit count; words
+  // misspelt further and word pairs do not.
+  void choose_name_neighbours() {
+    const std::size_t before = chosen_.size();
+    for (std::size_t k = 0; k < before && chosen_.size() < kMaxTables; ++k) {
+      const std::uint32_t t = chosen_[k];
+      for (const Impl::Join& j : x_.joins[t]) {
+        if (is_chosen_[j.table] || chosen_.size() >= kMaxTables) continue;
+        for (const QueryTerm& q : terms_) {
+          if (x_.is_pair[q.term] || q.weight < kNeighbourWordWeight) continue;
+          const Impl::Posting* p = x_.posting(q.term, j.table);
+          if (!p) continue;
+          bool in_chosen_name = false, shared_by_child = false;
+          for (const std::uint32_t c : chosen_)
+            if (const Impl::Posting* cp = x_.posting(q.term, c); cp && cp->in_name) {
+              in_chosen_name = true;
+              shared_by_child = shared_by_child || (c == t && j.up && !contains(q.named_by_table_name, t));
+            }
+          const bool noun = p->in_name && !in_chosen_name && x_.term_texts[q.term] == x_.tables[j.table].head;
+          const bool column = !p->in_name && !in_chosen_name && x_.idf[q.term] >= kNeighbourColumnIdf &&
+                              names_column(j.table, q.term) && column_name_tables(q.term) == 1;
+          if (noun || (p->in_name && shared_by_child) || column) {
+            choose(j.table, Reason::kScored);
+            break;
+          }
+        }
+      }
+    }
+  }
+
+  // Whether a column of table t has the term in its own name (not only as
+  // the word of the table its key points to).
+  bool names_column(std::uint32_t t, TermId term) const {
+    for (const std::uint32_t c : x_.tables[t].columns)
+      for (const Entry& e : x_.columns[c].entries)
+        if (e.source == kColumnName && e.term == term && e.weight >= kOwnColumnNameWord) return true;
+    return false;
+  }
+
+  // How many tables have a column named by the term.
+  std::size_t column_name_tables(TermId term) const {
+    std::size_t n = 0;
+    for (std::uint32_t t = 0; t < n_; ++t) n += names_column(t, term);
+    return n;
   }
 
   // Each chosen table, best first, is joined to those before it.

@@ -85,6 +85,9 @@ struct Index::Impl {
     Graph::Index node;
     std::string name;
     std::vector<std::uint32_t> columns;
+    // The stem of its name's last word, the noun the name is about
+    // ("assign" of "resource_assignments"); empty for a name of no words.
+    std::string head = {};
   };
   // A name the question may spell: a table's, or a column's of two words or
   // more (all the columns of that name, in whichever tables hold them).

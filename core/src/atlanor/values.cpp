@@ -240,6 +240,24 @@ unsigned edits_within_one(std::u32string_view a, std::u32string_view b) noexcept
   return swapped ? 1 : 2;
 }
 
+// A word is read as a longer one it begins, and the other way round, when
+// the shorter has at least five code points and 60 % of the longer's:
+// "scaffolders" for 'Scaffold', "painters" for 'Paint', but not "water" for
+// 'Watertight', a word of its own. A stem would join too much ("activity"
+// and "active", "excavation" and "excavator") and too little ("painters"
+// and "paint").
+constexpr std::size_t kFamilyPrefix = 5;
+constexpr double kFamilyShare = 0.6;
+
+// The key a word is filed under for this: its first kFamilyPrefix code points.
+std::u32string family_key(std::u32string_view cps) { return std::u32string(cps.substr(0, kFamilyPrefix)); }
+
+bool same_family(std::u32string_view a, std::u32string_view b) noexcept {
+  if (a.size() > b.size()) std::swap(a, b);
+  return a.size() >= kFamilyPrefix && a.size() < b.size() &&
+         static_cast<double>(a.size()) >= kFamilyShare * static_cast<double>(b.size()) && b.substr(0, a.size()) == a;
+}
+
 std::u32string code_points(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
@@ -582,6 +600,9 @@ struct ValueIndex::Impl {
     char32_t first;
   };
   std::unordered_map<std::uint64_t, std::vector<Neighbour>> neighbourhoods;
+  // Misspellable words by family_key(), for a word that begins another
+  // ("scaffold" and "scaffolders"), further apart than a misspelling.
+  std::unordered_map<std::u32string, std::vector<std::uint32_t>> families;
   // Values by a hash of their words run together ("hbr2200"): codes
   // written with other punctuation, or none, still find them.
   std::unordered_map<std::uint64_t, std::uint32_t> compact_first;
@@ -620,6 +641,7 @@ struct ValueIndex::Impl {
       const Neighbour n{w.mask, id, cps.front()};
       neighbourhoods[neighbourhood_key(false, cps.front(), w.cp_count)].push_back(n);
       neighbourhoods[neighbourhood_key(true, cps.back(), w.cp_count)].push_back(n);
+      if (cps.size() >= kFamilyPrefix) families[family_key(cps)].push_back(id);
     }
     words.push_back(std::move(w));
     return id;
@@ -764,6 +786,10 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         }
       }
     }
+    // Words it begins or that begin it, as one edit.
+    if (const auto family = families.find(family_key(cps)); family != families.end())
+      for (const std::uint32_t id : family->second)
+        if (w.edits_to(id) < 0 && same_family(cps, cps_of(id))) w.candidates.push_back({id, 1});
   }
 
   std::vector<Found> found;
@@ -965,6 +991,10 @@ std::size_t ValueIndex::Impl::memory_bytes() const noexcept {
   bytes += neighbourhoods.size() * (kNode + sizeof(std::pair<const std::uint64_t, std::vector<Neighbour>>)) +
            neighbourhoods.bucket_count() * sizeof(void*);
   for (const auto& [key, near] : neighbourhoods) bytes += near.capacity() * sizeof(Neighbour);
+  bytes += families.size() * (kNode + sizeof(std::pair<const std::u32string, std::vector<std::uint32_t>>)) +
+           families.bucket_count() * sizeof(void*);
+  for (const auto& [key, ids] : families)
+    bytes += (key.capacity() > 3 ? (key.capacity() + 1) * sizeof(char32_t) : 0) + ids.capacity() * sizeof(std::uint32_t);
   bytes += compact_first.size() * (kNode + sizeof(std::pair<const std::uint64_t, std::uint32_t>)) +
            compact_first.bucket_count() * sizeof(void*);
   bytes += compact_next.capacity() * sizeof(std::uint32_t);

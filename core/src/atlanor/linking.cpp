@@ -240,7 +240,7 @@ class Linker {
   QueryTerm& add_term(TermId term, float weight, const std::string& shown) {
     auto [it, added] = term_slot_.emplace(term, terms_.size());
     if (added) {
-      terms_.push_back(QueryTerm{term, weight, shown, {}});
+      terms_.push_back(QueryTerm{term, weight, shown, {}, {}});
     } else if (terms_[it->second].weight < weight) {
       terms_[it->second].weight = weight;
       terms_[it->second].shown = shown;

@@ -173,6 +173,7 @@ TEST_F(Road, OfflineAnExamplesPlaceholderTakesAStoredValue) {
   EXPECT_EQ(a.source, road::Source::kTemplate);
   EXPECT_NE(a.sql.find("p.project_name = 'Harbor Bridge Rehabilitation'"), std::string::npos) << a.sql;
   EXPECT_EQ(a.table.row_count, 1u);
+  EXPECT_NE(a.reason.find("\"Upcoming critical activities of one project\""), std::string::npos) << a.reason;
   // A word that names something of the schema may not be left out.
   EXPECT_FALSE(ask("tasks of the harbor bridge project").answered);
 }

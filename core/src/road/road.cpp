@@ -202,6 +202,7 @@ struct Road::Templates {
     templates::Source source;
     std::vector<std::string> stems;
     bool values_found = false;
+    std::string shown;  // what the answer names as its origin: the question or description as written
   };
   std::vector<Entry> entries;
   templates::Wording wording;  // the schema's names, for the thesaurus
@@ -439,9 +440,11 @@ Answer Road::ask(const Question& q, const Events& events) {
       t.entries.clear();
       t.history = history_id;
       t.graph = kg ? kg->graph.get() : nullptr;
-      auto add = [&](const std::string& question, const std::string& sql, bool description = false) {
+      auto add = [&](const std::string& question, const std::string& sql, bool description = false,
+                     const std::string& shown = {}) {
         if (!question.empty() && !sql.empty())
-          t.entries.push_back({templates::Source{question, sql, {}, description}, content_stems(question), false});
+          t.entries.push_back({templates::Source{question, sql, {}, description}, content_stems(question), false,
+                               shown.empty() ? question : shown});
       };
       // An earlier question, and each wording of it the history records.
       if (history_ && history_->queries().is_list())
@@ -466,9 +469,9 @@ Answer Road::ask(const Question& q, const Events& events) {
           if (head) add(*head, sql, true);
           // With its placeholders ("one project", "a date") written as the
           // statement's literals, so that a question naming others refills it.
-          if (const auto filled = templates::example_question(description, sql)) add(*filled, sql, true);
+          if (const auto filled = templates::example_question(description, sql)) add(*filled, sql, true, description);
           if (head)
-            if (const auto filled = templates::example_question(*head, sql)) add(*filled, sql, true);
+            if (const auto filled = templates::example_question(*head, sql)) add(*filled, sql, true, description);
         }
       t.wording = {};
       if (kg) {
@@ -487,6 +490,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     }
     const std::vector<std::string> stems = content_stems(q.text);
     std::vector<templates::Source> near;
+    std::vector<const std::string*> shown;
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems) < kTemplateWordShare) continue;
       if (!e.values_found) {
@@ -494,10 +498,11 @@ Answer Road::ask(const Question& q, const Events& events) {
         e.values_found = true;
       }
       near.push_back(e.source);
+      shown.push_back(&e.shown);
     }
     if (!near.empty()) {
       if (auto fit = templates::best_refill(near, q.text, named(q.text), t.wording)) {
-        const std::size_t i = run(Source::kTemplate, fit->second.sql, near[fit->first].question);
+        const std::size_t i = run(Source::kTemplate, fit->second.sql, *shown[fit->first]);
         if (tried[i].first.success && tried[i].first.row_count > 0) template_pick = i;
       }
     }

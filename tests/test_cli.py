@@ -21,7 +21,7 @@ import Corvalt
 from Corvalt import cli, history_file
 from conftest import REPO
 
-CRITICAL = "Which activities are on the critical path?"
+CRITICAL = "Which activities on the critical path start first?"
 NO_HISTORY = "Show activities with negative total float in the electrical discipline"
 HISTORY = json.loads((REPO / "data" / "query_history.json").read_text())["enriched_queries"]
 SAMPLE_DB = REPO / "data" / "project_schedule.db"

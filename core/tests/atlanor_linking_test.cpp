@@ -498,6 +498,50 @@ TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
   EXPECT_EQ(tables("crews", ""), (Strings{"Crew"}));
 }
 
+// Activities and baselines both belong to a project, which joins them, but
+// only the frozen dates pair an activity with its dates in a baseline. Risks
+// refer to an activity and its project too, but those two are joined directly.
+TEST(LinkingJoins, TwoTablesThatShareAParentMeetInTheChildThatRefersToBoth) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "project": {"description": "Projects, each to finish by a contract date", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"}}},
+    "activity": {"description": "Activities of a project", "domain": "d", "columns": {
+      "activity_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Its project", "data_type": "INTEGER"},
+      "finish_date": {"description": "Current finish", "data_type": "TEXT"}}},
+    "baseline": {"description": "Saved copies of a project's schedule", "domain": "d", "columns": {
+      "baseline_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Its project", "data_type": "INTEGER"}}},
+    "frozen_dates": {"description": "An activity's dates as they were", "domain": "d", "columns": {
+      "baseline_id": {"description": "The copy", "data_type": "INTEGER"},
+      "activity_id": {"description": "The activity", "data_type": "INTEGER"},
+      "frozen_finish": {"description": "Finish as it was", "data_type": "TEXT"}}},
+    "risk": {"description": "Threats", "domain": "d", "columns": {
+      "risk_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Its project", "data_type": "INTEGER"},
+      "activity_id": {"description": "Threatened", "data_type": "INTEGER"}}}},
+   "relationships": [
+    {"from_table": "activity", "to_table": "project", "join_condition": "activity.project_id = project.project_id", "description": ""},
+    {"from_table": "baseline", "to_table": "project", "join_condition": "baseline.project_id = project.project_id", "description": ""},
+    {"from_table": "frozen_dates", "to_table": "baseline", "join_condition": "frozen_dates.baseline_id = baseline.baseline_id", "description": ""},
+    {"from_table": "frozen_dates", "to_table": "activity", "join_condition": "frozen_dates.activity_id = activity.activity_id", "description": ""},
+    {"from_table": "risk", "to_table": "project", "join_condition": "risk.project_id = project.project_id", "description": ""},
+    {"from_table": "risk", "to_table": "activity", "join_condition": "risk.activity_id = activity.activity_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
+      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(tables("For each project, how many activities now finish later than in the saved copy?"),
+            (Strings{"activity", "baseline", "frozen_dates", "project"}));
+  EXPECT_EQ(tables("activities of each project"), (Strings{"activity", "project"}));
+}
+
 // "successors" is the name of a column of ItemLink only; Item merely
 // describes slip before a successor and a keyword leads from the word to
 // that float. With Item and Note chosen, the link table joins them for the

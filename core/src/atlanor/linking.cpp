@@ -75,10 +75,10 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},
     {"assignment", "booking", "allocation"},
-    {"equipment", "plant", "machinery"},
+    {"equipment", "plant", "machinery", "kit"},
     {"holiday", "shutdown", "exception", "non working"},
     {"change order", "variation", "change request", "compensation event"},
-    {"supplier", "vendor", "subcontractor"},
+    {"supplier", "vendor", "subcontractor", "subbie", "subby"},
     {"issue", "problem", "concern"},
     {"risk", "threat", "hazard"},
     {"cost", "spend", "spent", "expenditure"},
@@ -586,6 +586,35 @@ class Linker {
         }
       in_tree[start] = true;
     }
+    join_through_shared_children();
+  }
+
+  // Two chosen tables that no relationship joins directly, whose rows meet
+  // in a table that refers to both (baseline activities between activities
+  // and baselines, assignments between resources and activities), are joined
+  // through it too, even when they already join through a parent they share:
+  // a shared parent (their project) only groups their rows, the child pairs
+  // them. Of several such children the best-scoring one.
+  void join_through_shared_children() {
+    auto joined = [&](std::uint32_t from, std::uint32_t to, bool up) {
+      return std::any_of(x_.joins[from].begin(), x_.joins[from].end(),
+                         [&](const Impl::Join& j) { return j.table == to && (up ? j.up : (j.up || j.down)); });
+    };
+    const std::vector<std::uint32_t> chosen = chosen_;
+    for (std::size_t a = 0; a < chosen.size(); ++a)
+      for (std::size_t b = a + 1; b < chosen.size(); ++b) {
+        const std::uint32_t x = chosen[a], y = chosen[b];
+        if (joined(x, y, false)) continue;
+        std::uint32_t best = ~0u;
+        bool present = false;
+        for (const Impl::Join& j : x_.joins[x]) {
+          const std::uint32_t c = j.table;
+          if (!j.down || c == y || !joined(c, x, true) || !joined(c, y, true)) continue;
+          if (is_chosen_[c] || contains(added_, c)) present = true;
+          else if (best == ~0u || score_[c] > score_[best]) best = c;
+        }
+        if (!present && best != ~0u) added_.push_back(best);
+      }
   }
 
   // The tables between `start` and the tables marked in `in_tree`, or

@@ -250,6 +250,18 @@ TEST(ValueMatch, AWordMatchesALongerOneItBeginsAsOneEdit) {
   EXPECT_EQ(index.match("each activity").size(), 0u);
 }
 
+TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
+  ValueIndex index;
+  index.add_values({"crews", "crew_name", "TEXT"}, {"Electricians", "Bricklayers Gang", "Carpenter Crew"});
+  EXPECT_EQ(described(index, index.match("hours of the sparkies")),
+            (Strings{"crews.crew_name='Electricians' fuzzy 'sparkies'"}));
+  EXPECT_EQ(described(index, index.match("the brickies")),
+            (Strings{"crews.crew_name='Bricklayers Gang' partial 'brickies'"}));
+  EXPECT_EQ(described(index, index.match("what the chippy booked")),
+            (Strings{"crews.crew_name='Carpenter Crew' partial 'chippy'"}));
+  EXPECT_EQ(index.match("spark plugs").size(), 0u);
+}
+
 // ---- choosing tables by a stored value ----------------------------------------
 
 // One word of a longer stored value chooses the table that holds it, when
@@ -300,8 +312,12 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
       out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
     return out;
   };
-  // "hospital" is one word of three in a project's name, found nowhere else.
+  // "hospital" is one word of three in a project's name, found nowhere else;
+  // misspelt by one edit in a word of six letters or more it still is.
   EXPECT_EQ(reasons("work items of the hospital")["project"], "value");
+  EXPECT_EQ(reasons("work items on the tunnell")["project"], "value");
+  EXPECT_EQ(reasons("work items on the hospitl")["project"], "value");
+  EXPECT_EQ(reasons("work items on the tunel").count("project"), 0u);
   // "crane" is half of one resource's name and a fifth of a risk's title:
   // the resource reads clearly best.
   auto crane = reasons("work items needing the crane");

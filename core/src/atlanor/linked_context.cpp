@@ -115,12 +115,23 @@ constexpr double kWordTableScore = 0.42;
 constexpr double kWordClearShare = 0.9;
 constexpr std::size_t kWordMinLetters = 4;
 
+// A word of six letters or more read as a stored word one edit away
+// ("tunnell" for 'Tunnel') is judged by its score before the edit's cost.
+constexpr std::size_t kWordEditedMinLetters = 6;
+constexpr double kWordEditCost = 0.85;
+
 bool word_chooses_table(const values::Match& m, const std::vector<values::Match>& matches,
                         const values::ValueIndex& values, const linking::Index& index) {
-  if (m.fit != values::Fit::kPartial || m.score < kWordTableScore) return false;
+  if (m.fit != values::Fit::kPartial) return false;
   const std::vector<std::string> words = linking::split_words(m.phrase);
   if (words.size() != 1 || text::length(words.front()) < kWordMinLetters || index.is_schema_word(words.front()))
     return false;
+  const std::vector<std::string> stored = linking::split_words(m.value);
+  const bool edited = std::find(stored.begin(), stored.end(), words.front()) == stored.end();
+  const double needed = edited && text::length(words.front()) >= kWordEditedMinLetters
+                            ? kWordTableScore * kWordEditCost
+                            : kWordTableScore;
+  if (m.score < needed) return false;
   if (std::any_of(words.front().begin(), words.front().end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
   const std::string& table = values.columns()[m.column].table;

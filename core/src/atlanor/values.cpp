@@ -18,10 +18,12 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -209,6 +211,30 @@ WordKind kind_of(std::string_view word) {
 
 // Edits allowed between two words, by the shorter word's length.
 unsigned allowed_edits(std::uint32_t shorter) noexcept { return shorter <= 3 ? 0 : shorter <= 7 ? 1 : 2; }
+
+// Site slang for trades and parties, and the words stored values use for
+// them: a question's "sparkies" names the crew 'Electricians'. Read as one
+// edit, as a longer word a word begins is.
+std::span<const std::string_view> slang_readings(std::string_view word) {
+  struct Entry {
+    std::string_view slang;
+    std::array<std::string_view, 2> readings;
+  };
+  static constexpr Entry kSlang[] = {
+      {"sparky", {"electrician", "electricians"}},     {"sparkies", {"electrician", "electricians"}},
+      {"sparks", {"electrician", "electricians"}},     {"brickie", {"bricklayer", "bricklayers"}},
+      {"brickies", {"bricklayer", "bricklayers"}},     {"chippy", {"carpenter", "carpenters"}},
+      {"chippie", {"carpenter", "carpenters"}},        {"chippies", {"carpenter", "carpenters"}},
+      {"scaffies", {"scaffolder", "scaffolders"}},     {"scaffie", {"scaffolder", "scaffolders"}},
+      {"groundies", {"groundworker", "groundworkers"}}, {"groundie", {"groundworker", "groundworkers"}},
+      {"subbie", {"subcontractor", "subcontractors"}}, {"subbies", {"subcontractor", "subcontractors"}},
+      {"subby", {"subcontractor", "subcontractors"}},  {"gaffer", {"foreman", "supervisor"}},
+      {"kit", {"equipment", "plant"}},
+  };
+  for (const Entry& e : kSlang)
+    if (e.slang == word) return e.readings;
+  return {};
+}
 
 // A set of the characters of a word, one bit each (others share bits): an
 // edit changes at most two bits, so two words whose sets differ in more than
@@ -763,6 +789,9 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   for (QuestionWord& w : q) {
     const auto exact = word_ids.find(std::string_view(w.token.text));
     if (exact != word_ids.end()) w.candidates.push_back({exact->second, 0});
+    for (const std::string_view reading : slang_readings(w.token.text))
+      if (const auto it = word_ids.find(reading); it != word_ids.end() && w.edits_to(it->second) < 0)
+        w.candidates.push_back({it->second, 1});
     if (!w.kind.fuzzy()) continue;
     const std::u32string cps = code_points(w.token.text);
     const std::uint64_t mask = char_mask(cps);

@@ -11,7 +11,9 @@ sqlglot against the metadata document's tables, says what the prompt must show:
   order by, subqueries); `*` reads none;
 - the stored values it filters on that the question does not spell: text literals compared
   with a text column by =, <>, IN, LIKE (without its % signs) or BETWEEN, whose text is not
-  part of the question as written (case counts).
+  part of the question as written (case counts). A date or date-time ('2025-01-01') is no
+  stored value to find: it is the bound of a period the question names ("in 2025", "Q4
+  2024"), written by whoever writes the statement.
 
 A prompt shows a table when its "Relevant Tables:" list has a line "- name: ...", a column
 when its "Relevant Columns:" list has a line "- table.column (...", and a value when the value
@@ -133,6 +135,9 @@ class GoldValue:
         return stored_text(self.op, self.literal)
 
 
+ISO_DATE = re.compile(r"\d{4}-\d{2}-\d{2}([ T][\d:.]+)?")
+
+
 def stored_text(op: str, literal: str) -> str:
     """The stored value a compared literal means (a LIKE pattern without its % signs)."""
     return literal.replace("%", "") if op == "LIKE" else literal
@@ -238,7 +243,8 @@ def parse_gold(sql: str, schema: Schema, question: str) -> GoldSQL:
     columns = list(dict.fromkeys(f"{t}.{c}" for t, c in resolved.values()))
     values = []
     for lit, op, table, column in compared_literals(tree, resolved, schema):
-        value = GoldValue(f"{table}.{column}", op, lit.this, stored_text(op, lit.this) not in question)
+        needs_linking = stored_text(op, lit.this) not in question and not ISO_DATE.fullmatch(lit.this)
+        value = GoldValue(f"{table}.{column}", op, lit.this, needs_linking)
         if value not in values:
             values.append(value)
     return GoldSQL(sql, tables, columns, values)

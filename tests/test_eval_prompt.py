@@ -85,6 +85,10 @@ class TestGold:
         # the question spells "harbor", "done" and "closed": case counts
         assert len(gold.needed_values) == 3
         assert not ep.parse_gold(HARBOR_SQL, SCHEMA, "Harbor tasks Done or Closed").needed_values
+        # the bounds of a period the question names are dates, not stored values to find
+        dated = ep.parse_gold("SELECT * FROM tasks WHERE state BETWEEN '2024-10-01' AND '2024-12-31 23:59' "
+                              "OR state = 'Q4'", SCHEMA, "tasks in the last quarter of 2024")
+        assert [v.literal for v in dated.needed_values] == ["Q4"]
 
     def test_correlated_subquery_star_and_non_text_comparisons(self):
         sql = ("SELECT p.project_name, COUNT(*) AS n FROM projects p WHERE NOT EXISTS (SELECT 1 FROM tasks "

@@ -250,6 +250,20 @@ TEST(ValueMatch, AWordMatchesALongerOneItBeginsAsOneEdit) {
   EXPECT_EQ(index.match("each activity").size(), 0u);
 }
 
+TEST(ValueMatch, AQualifierInParenthesesAndRelationshipTypesSpeltOut) {
+  ValueIndex index;
+  index.add_values({"resources", "resource_name", "TEXT"}, {"Mei Chen (Architect)", "Crane (80t)", "(spare)"});
+  index.add_values({"links", "link_type", "TEXT"}, {"FS", "SS", "FF"});
+  EXPECT_EQ(described(index, index.match("what is Mei Chen booked on")),
+            (Strings{"resources.resource_name='Mei Chen (Architect)' exact 'Mei Chen'"}));
+  EXPECT_EQ(described(index, index.match("how many start-to-start ties")),
+            (Strings{"links.link_type='SS' exact 'start-to-start'"}));
+  EXPECT_EQ(described(index, index.match("links finish to start")),
+            (Strings{"links.link_type='FS' exact 'finish to start'"}));
+  // No code of those initials is stored: nothing.
+  EXPECT_EQ(index.match("start to finish links").size(), 0u);
+}
+
 TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
   ValueIndex index;
   index.add_values({"crews", "crew_name", "TEXT"}, {"Electricians", "Bricklayers Gang", "Carpenter Crew"});
@@ -331,6 +345,56 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
   // A word the schema uses ("plant" describes resource) chooses no table
   // through a value.
   EXPECT_EQ(reasons("plant").count("task"), 0u);
+  std::filesystem::remove(path);
+}
+
+// A name stored in two tables (a WBS root named after its project) leaves
+// no doubt which thing a word of it names: both tables are chosen.
+TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
+  const std::string path = temp_path("same.db").string();
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  exec(db, R"(
+    CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
+    INSERT INTO project VALUES (1, 'Northgate Data Center'), (2, 'Kingsway Tunnel Refurbishment');
+    CREATE TABLE wbs (wbs_id INTEGER PRIMARY KEY, project_id INTEGER, wbs_name TEXT);
+    INSERT INTO wbs VALUES (1, 1, 'Northgate Data Center'), (2, 1, 'Civils'), (3, 2, 'Kingsway Tunnel Refurbishment');
+    CREATE TABLE note (note_id INTEGER PRIMARY KEY, project_id INTEGER, note_text TEXT);
+    INSERT INTO note VALUES (1, 1, 'Northgate access road closed');
+  )");
+  sqlite3_close(db);
+  atlanor::AtlanorService service;
+  service.linking_mode = linking::Mode::kLexical;
+  service.database = path;
+  service.build_graph(json::parse(R"({"tables": {
+    "project": {"description": "Contracts", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_name": {"description": "Title", "data_type": "TEXT"}}},
+    "wbs": {"description": "Breakdown of a contract", "domain": "d", "columns": {
+      "wbs_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Owner", "data_type": "INTEGER"},
+      "wbs_name": {"description": "Heading", "data_type": "TEXT"}}},
+    "note": {"description": "Remarks", "domain": "d", "columns": {
+      "note_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Owner", "data_type": "INTEGER"},
+      "note_text": {"description": "Remark", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "wbs", "to_table": "project", "join_condition": "wbs.project_id = project.project_id", "description": ""},
+      {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})"));
+  auto reasons = [&](const std::string& question) {
+    std::map<std::string, std::string> out;
+    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
+    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
+      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
+    return out;
+  };
+  auto kingsway = reasons("what is left on Kingsway");
+  EXPECT_EQ(kingsway["project"], "value");
+  EXPECT_EQ(kingsway["wbs"], "value");
+  // A different value of another table holding the word still leaves it in doubt.
+  auto northgate = reasons("what is left on Northgate");
+  EXPECT_EQ(northgate.count("note"), 0u);
   std::filesystem::remove(path);
 }
 

@@ -109,8 +109,8 @@ bool chooses_table(const values::Match& m, const linking::Index& index) {
 // One word of a longer value ("crane" of 'Crawler Crane 80t', "hospital" of
 // 'Riverside Hospital Extension') chooses the table when the word is rare
 // among the stored values (its score says so), a word of letters the schema
-// does not use, and it reads clearly best there: a value of another table
-// it names scores below kWordClearShare of this one.
+// does not use, and it reads clearly best there: a different value of
+// another table it names scores below kWordClearShare of this one.
 constexpr double kWordTableScore = 0.42;
 constexpr double kWordClearShare = 0.9;
 constexpr std::size_t kWordMinLetters = 4;
@@ -135,9 +135,12 @@ bool word_chooses_table(const values::Match& m, const std::vector<values::Match>
   if (std::any_of(words.front().begin(), words.front().end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
   const std::string& table = values.columns()[m.column].table;
+  // The same value stored in another table (a WBS root named after its
+  // project) names the same thing there: no doubt, and that table is chosen
+  // as well.
   return std::all_of(matches.begin(), matches.end(), [&](const values::Match& o) {
     return o.begin >= m.end || o.end <= m.begin || values.columns()[o.column].table == table ||
-           o.score < kWordClearShare * m.score;
+           o.score < kWordClearShare * m.score || o.value == m.value;
   });
 }
 

@@ -677,9 +677,22 @@ struct ValueIndex::Impl {
     return {word_cps.data() + words[word].cp_begin, words[word].cp_count};
   }
 
+  // A value is indexed as written, and one that ends in a qualifier in
+  // parentheses also without it: 'Mei Chen (Architect)' is named by "Mei
+  // Chen" as a whole.
   void index_value(std::uint32_t column, std::uint32_t slot) {
+    const std::string_view text = columns[column].values[slot];
+    index_text(column, slot, text);
+    if (!text.empty() && text.back() == ')')
+      if (const std::size_t open = text.rfind('('); open != std::string_view::npos && open > 0) {
+        const std::string_view head = text.substr(0, open);
+        if (head.find_first_not_of(" \t") != std::string_view::npos) index_text(column, slot, head);
+      }
+  }
+
+  void index_text(std::uint32_t column, std::uint32_t slot, std::string_view text) {
     thread_local std::vector<Token> tokens;
-    split_tokens(columns[column].values[slot], tokens);
+    split_tokens(text, tokens);
     if (tokens.empty() || tokens.size() > kMaxValueWords) return;
     const auto v = static_cast<std::uint32_t>(entries.size());
     Entry e{column, slot, static_cast<std::uint32_t>(value_words.size()), 0, 0};
@@ -943,6 +956,22 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                               q[j - 1].token.end, Fit::kExact, exact_score(rare, j - i)});
     }
     i = j;
+  }
+
+  // A relationship type spelt out ("start-to-start", "finish to start") is
+  // also read as the code of its initials ('SS', 'FS').
+  for (std::size_t i = 0; i + 2 < q.size(); ++i) {
+    auto end_word = [&](std::size_t k) { return q[k].token.text == "start" || q[k].token.text == "finish"; };
+    if (!end_word(i) || q[i + 1].token.text != "to" || !end_word(i + 2)) continue;
+    const std::string code{q[i].token.text[0], q[i + 2].token.text[0]};
+    const auto head = compact_first.find(std::hash<std::string>{}(code));
+    for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
+         v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
+      const Entry& e = entries[v];
+      if (e.word_count == 1 && words[value_words[e.words_begin]].text == code)
+        found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 3), q[i].token.begin,
+                              q[i + 2].token.end, Fit::kExact, exact_score(1.0, 3)});
+    }
   }
 
   // One match per value, the best (the longer phrase on a tie).

@@ -592,7 +592,8 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
                   "request_state": {"description": "Where the request stands", "data_type": "TEXT"}}},
     "site_diaries": {"description": "Entries written on site each day", "domain": "site",
       "columns": {"diary_id": {"description": "Key", "data_type": "INTEGER"},
-                  "weather": {"description": "Weather of the day", "data_type": "TEXT"}}},
+                  "weather": {"description": "Weather of the day", "data_type": "TEXT"},
+                  "hours_lost": {"description": "Hours not worked", "data_type": "REAL"}}},
     "crews": {"description": "Operatives working together", "domain": "labour",
       "columns": {"crew_id": {"description": "Key", "data_type": "INTEGER"},
                   "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
@@ -610,6 +611,8 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
   EXPECT_EQ(tables("daily reports with snow"), (Strings{"site_diaries"}));
   EXPECT_EQ(tables("Which gangs have a supervisor?"), (Strings{"crews"}));
   EXPECT_EQ(tables("key dates"), (Strings{"milestones"}));
+  EXPECT_EQ(tables("How many hours did we lose?"), (Strings{"site_diaries"}));
+  EXPECT_EQ(tables("what headcount do we have"), (Strings{"crews"}));
 }
 
 TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {

@@ -93,6 +93,8 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"crew", "gang"},
     {"approval", "authorisation", "authorization"},
     {"delay", "slippage", "holdup"},
+    {"lost", "lose", "loss"},
+    {"operatives", "workers", "headcount", "personnel"},
 };
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }

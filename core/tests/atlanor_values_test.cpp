@@ -37,6 +37,15 @@ void exec(sqlite3* db, const std::string& sql) {
   }
 }
 
+// Table name -> reason, for the tables chosen for a question.
+std::map<std::string, std::string> table_reasons(atlanor::AtlanorService& service, const std::string& question) {
+  std::map<std::string, std::string> out;
+  const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
+  for (const Value& t : record->at("linking").as_record().at("tables").as_list())
+    out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
+  return out;
+}
+
 std::string make_database() {
   const std::string path = temp_path("schedule.db").string();
   std::filesystem::remove(path);
@@ -318,14 +327,7 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
     "relationships": [
       {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""},
       {"from_table": "risk", "to_table": "task", "join_condition": "risk.task_id = task.task_id", "description": ""}]})"));
-  // Table name -> reason, for the tables chosen for a question.
-  auto reasons = [&](const std::string& question) {
-    std::map<std::string, std::string> out;
-    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
-    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
-      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
-    return out;
-  };
+  auto reasons = [&](const std::string& question) { return table_reasons(service, question); };
   // "hospital" is one word of three in a project's name, found nowhere else;
   // misspelt by one edit in a word of six letters or more it still is.
   EXPECT_EQ(reasons("work items of the hospital")["project"], "value");
@@ -382,13 +384,7 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
     "relationships": [
       {"from_table": "wbs", "to_table": "project", "join_condition": "wbs.project_id = project.project_id", "description": ""},
       {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})"));
-  auto reasons = [&](const std::string& question) {
-    std::map<std::string, std::string> out;
-    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
-    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
-      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
-    return out;
-  };
+  auto reasons = [&](const std::string& question) { return table_reasons(service, question); };
   auto kingsway = reasons("what is left on Kingsway");
   EXPECT_EQ(kingsway["project"], "value");
   EXPECT_EQ(kingsway["wbs"], "value");
@@ -426,13 +422,7 @@ TEST(ValueTables, AWholeValueInCapitalsIsACode) {
       "item_code": {"description": "Code such as MSA-1010", "data_type": "TEXT"}}}},
     "relationships": [
       {"from_table": "item", "to_table": "job", "join_condition": "item.job_id = job.job_id", "description": ""}]})"));
-  auto reasons = [&](const std::string& question) {
-    std::map<std::string, std::string> out;
-    const RecordPtr record = service.process_query(question, "json", atlanor::ChatInput{});
-    for (const Value& t : record->at("linking").as_record().at("tables").as_list())
-      out[t.as_record().at("name").as_text()] = t.as_record().at("reason").as_text();
-    return out;
-  };
+  auto reasons = [&](const std::string& question) { return table_reasons(service, question); };
   EXPECT_EQ(reasons("scheduled work of MSA")["job"], "value");
   EXPECT_EQ(reasons("scheduled work of msa").count("job"), 0u);
   std::filesystem::remove(path);

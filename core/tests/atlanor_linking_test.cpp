@@ -447,6 +447,26 @@ TEST_F(Linking, TablesHoldingANamedValueAreKeptAndJoined) {
   EXPECT_EQ(linking::reason_name(linking::Reason::kValue), "value");
 }
 
+TEST_F(Linking, OfTablesAContestedValueWordMayNameTheOneJoiningTheOthersIsKept) {
+  auto chosen = [&](const std::string& question, std::vector<Strings> choices) {
+    linking::Query q{question, {}, ""};
+    q.value_table_choices = std::move(choices);
+    return tables(index_->link(q));
+  };
+  // Resource joins the assignments the question names; Shipment joins nothing.
+  Strings r = chosen("crane assignments", {{"Resource", "Shipment"}});
+  EXPECT_NE(std::find(r.begin(), r.end(), "Resource"), r.end());
+  EXPECT_EQ(std::find(r.begin(), r.end(), "Shipment"), r.end());
+  // Both join a chosen table, or none does: neither is kept.
+  r = chosen("crane tasks", {{"ResourceAssignment", "TaskLink"}});
+  EXPECT_EQ(r, (Strings{"Task"}));
+  r = chosen("crane calendars", {{"TaskLink", "Shipment"}});
+  EXPECT_EQ(r, (Strings{"WorkCalendar"}));
+  // One of them chosen already settles it.
+  r = chosen("crane assignments and shipments", {{"Resource", "Shipment"}});
+  EXPECT_EQ(std::find(r.begin(), r.end(), "Resource"), r.end());
+}
+
 TEST_F(Linking, TermsAndTheMostSimilarExamplesOfTheQuestion) {
   auto r = link("links with a lead or a lag over ten days");
   ASSERT_EQ(r.terms.size(), 1u);

@@ -344,6 +344,10 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
   auto tower = reasons("tower");
   EXPECT_EQ(tower.count("resource"), 0u);
   EXPECT_EQ(tower.count("risk"), 0u);
+  // Beside a table the question names, the one of them that joins it is meant.
+  auto tower_items = reasons("work items with a tower");
+  EXPECT_EQ(tower_items["risk"], "value");
+  EXPECT_EQ(tower_items.count("resource"), 0u);
   // A word the schema uses ("plant" describes resource) chooses no table
   // through a value.
   EXPECT_EQ(reasons("plant").count("task"), 0u);

@@ -114,6 +114,10 @@ struct Query {
   // Tables that hold a stored value the question names (value linking),
   // by name as the schema writes it: each is kept like a named table.
   std::vector<std::string> value_tables;
+  // Tables of which one holds what a word of the question names, read as
+  // well in each ("crane": an equipment unit, or a hazard's text): the one
+  // that joins a table chosen otherwise is kept, when only one does.
+  std::vector<std::vector<std::string>> value_table_choices;
 };
 
 // How well the best table matched: not at all, weakly (only common words or

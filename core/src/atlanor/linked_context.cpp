@@ -120,28 +120,49 @@ constexpr std::size_t kWordMinLetters = 4;
 constexpr std::size_t kWordEditedMinLetters = 6;
 constexpr double kWordEditCost = 0.85;
 
-bool word_chooses_table(const values::Match& m, const std::vector<values::Match>& matches,
-                        const values::ValueIndex& values, const linking::Index& index) {
-  if (m.fit != values::Fit::kPartial) return false;
+// The tables a word of a longer value may choose: the value's own table
+// when the word reads clearly best there, or, when values of other tables
+// read about as well ("crane" of a crane and of a hazard 'Crane lift in high
+// winds'), each of their tables, for the linking to choose the one that
+// joins the tables the question names; nothing when the word is not evidence
+// enough.
+struct WordReadings {
+  std::vector<std::string> tables;
+  bool sure = false;  // one table, read well enough to be chosen outright
+};
+
+WordReadings word_table_readings(const values::Match& m, const std::vector<values::Match>& matches,
+                                 const values::ValueIndex& values, const linking::Index& index) {
+  if (m.fit != values::Fit::kPartial) return {};
   const std::vector<std::string> words = linking::split_words(m.phrase);
   if (words.size() != 1 || text::length(words.front()) < kWordMinLetters || index.is_schema_word(words.front()))
-    return false;
+    return {};
   const std::vector<std::string> stored = linking::split_words(m.value);
   const bool edited = std::find(stored.begin(), stored.end(), words.front()) == stored.end();
   const double needed = edited && text::length(words.front()) >= kWordEditedMinLetters
                             ? kWordTableScore * kWordEditCost
                             : kWordTableScore;
-  if (m.score < needed) return false;
+  // A word spelt as stored that several values share ("crane" of two
+  // cranes) scores lower; it may still name the table that joins the
+  // question's other tables.
+  const bool weak = m.score < needed;
+  if (weak && edited) return {};
   if (std::any_of(words.front().begin(), words.front().end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
+    return {};
   const std::string& table = values.columns()[m.column].table;
   // The same value stored in another table (a WBS root named after its
   // project) names the same thing there: no doubt, and that table is chosen
   // as well.
-  return std::all_of(matches.begin(), matches.end(), [&](const values::Match& o) {
-    return o.begin >= m.end || o.end <= m.begin || values.columns()[o.column].table == table ||
-           o.score < kWordClearShare * m.score || o.value == m.value;
-  });
+  std::vector<std::string> tables{table};
+  for (const values::Match& o : matches) {
+    const std::string& other = values.columns()[o.column].table;
+    if (o.begin >= m.end || o.end <= m.begin || other == table || o.score < kWordClearShare * m.score ||
+        o.value == m.value)
+      continue;
+    if (std::find(tables.begin(), tables.end(), other) == tables.end()) tables.push_back(other);
+  }
+  std::sort(tables.begin() + 1, tables.end());
+  return {std::move(tables), !weak};
 }
 
 const std::string* text_attr(const Record& attrs, std::string_view key) {
@@ -245,12 +266,25 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   const std::shared_ptr<const StoredValues> stored = service.stored_values(kg);
   std::vector<values::Match> matches;
   if (stored->index.value_count() > 0) matches = stored->index.match(question);
-  for (const values::Match& m : matches)
-    if (chooses_table(m, index) || word_chooses_table(m, matches, stored->index, index)) {
-      const std::string& table = stored->index.columns()[m.column].table;
-      if (std::find(query.value_tables.begin(), query.value_tables.end(), table) == query.value_tables.end())
-        query.value_tables.push_back(table);
+  auto add_table = [&](const std::string& table) {
+    if (std::find(query.value_tables.begin(), query.value_tables.end(), table) == query.value_tables.end())
+      query.value_tables.push_back(table);
+  };
+  for (const values::Match& m : matches) {
+    if (chooses_table(m, index)) {
+      add_table(stored->index.columns()[m.column].table);
+      continue;
     }
+    auto [readings, sure] = word_table_readings(m, matches, stored->index, index);
+    if (sure && readings.size() == 1) {
+      add_table(readings.front());
+    } else if (!readings.empty()) {
+      std::sort(readings.begin(), readings.end());
+      if (std::find(query.value_table_choices.begin(), query.value_table_choices.end(), readings) ==
+          query.value_table_choices.end())
+        query.value_table_choices.push_back(std::move(readings));
+    }
+  }
   const linking::Result result = index.link(query);
 
   LinkedContext out;

@@ -500,6 +500,7 @@ class Linker {
       if (pick == ~0u || gain[pick] < needed) break;
       choose(pick, Reason::kScored);
     }
+    choose_value_readings();
     choose_name_neighbours();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
@@ -511,6 +512,31 @@ class Linker {
       result_.strength = Strength::kStrong;
     else
       result_.strength = Strength::kWeak;
+  }
+
+  // Of the tables a contested word of a stored value may name, the one that
+  // joins a chosen table: "crane bookings" are bookings of a crane, not of
+  // a hazard that mentions one. Nothing when one of them is chosen already,
+  // or when none or several join.
+  void choose_value_readings() {
+    for (const std::vector<std::string>& readings : query_.value_table_choices) {
+      std::vector<std::uint32_t> tables;
+      for (const std::string& name : readings)
+        if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
+          tables.push_back(it->second);
+      if (std::any_of(tables.begin(), tables.end(), [&](std::uint32_t t) { return is_chosen_[t]; })) continue;
+      std::uint32_t pick = ~0u;
+      std::size_t joining = 0;
+      for (const std::uint32_t t : tables)
+        if (std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [&](const Impl::Join& j) { return is_chosen_[j.table]; })) {
+          pick = t;
+          ++joining;
+        }
+      if (joining == 1 && chosen_.size() < kMaxTables) {
+        choose(pick, Reason::kValue);
+        score_[pick] += kNamedBonus;
+      }
+    }
   }
 
   // A table one relationship away from a chosen one is chosen too when its

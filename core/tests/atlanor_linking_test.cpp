@@ -618,7 +618,16 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
       "columns": {"crew_id": {"description": "Key", "data_type": "INTEGER"},
                   "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
     "milestones": {"description": "Contract events", "domain": "scheduling",
-      "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}}}})"));
+      "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}},
+    "jobs": {"description": "Contracts won", "domain": "commercial",
+      "columns": {"job_id": {"description": "Key", "data_type": "INTEGER"},
+                  "budget": {"description": "Approved cost", "data_type": "REAL"}}},
+    "allocations": {"description": "Who works on what", "domain": "labour",
+      "columns": {"allocation_id": {"description": "Key", "data_type": "INTEGER"},
+                  "job_id": {"description": "Job", "data_type": "INTEGER"},
+                  "actual_cost": {"description": "Booked to date", "data_type": "REAL"}}}},
+    "relationships": [{"from_table": "allocations", "to_table": "jobs",
+                       "join_condition": "allocations.job_id = jobs.job_id", "description": ""}]})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
   auto tables = [&](const char* question) {
@@ -633,6 +642,9 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
   EXPECT_EQ(tables("key dates"), (Strings{"milestones"}));
   EXPECT_EQ(tables("How many hours did we lose?"), (Strings{"site_diaries"}));
   EXPECT_EQ(tables("what headcount do we have"), (Strings{"crews"}));
+  // Spent or burned money is the actual cost, not any cost or the budget.
+  const Strings burned = tables("Which jobs have burned through their budget?");
+  EXPECT_NE(std::find(burned.begin(), burned.end(), "allocations"), burned.end());
 }
 
 TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {

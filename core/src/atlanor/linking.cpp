@@ -81,7 +81,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"supplier", "vendor", "subcontractor", "subbie", "subby"},
     {"issue", "problem", "concern"},
     {"risk", "threat", "hazard"},
-    {"cost", "spend", "spent", "expenditure", "burn", "burned"},
+    {"actual cost", "spend", "spent", "expenditure", "burn", "burned"},
     {"duration", "length"},
     {"inspection", "audit"},
     {"milestone", "key date"},

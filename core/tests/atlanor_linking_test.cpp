@@ -621,7 +621,7 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
       "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}},
     "jobs": {"description": "Contracts won", "domain": "commercial",
       "columns": {"job_id": {"description": "Key", "data_type": "INTEGER"},
-                  "budget": {"description": "Approved cost", "data_type": "REAL"}}},
+                  "budget_cost": {"description": "Approved budget", "data_type": "REAL"}}},
     "allocations": {"description": "Who works on what", "domain": "labour",
       "columns": {"allocation_id": {"description": "Key", "data_type": "INTEGER"},
                   "job_id": {"description": "Job", "data_type": "INTEGER"},

@@ -44,6 +44,7 @@ TEST(LinkingWords, StemsJoinInflections) {
   EXPECT_EQ(linking::stem("delayed"), linking::stem("delay"));
   EXPECT_EQ(linking::stem("calendars"), "calendar");
   EXPECT_EQ(linking::stem("overallocated"), linking::stem("overallocation"));
+  EXPECT_EQ(linking::stem("people"), linking::stem("person"));
   EXPECT_NE(linking::stem("float"), linking::stem("flow"));
 }
 

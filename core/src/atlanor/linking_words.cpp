@@ -250,6 +250,12 @@ std::vector<std::string> split_words(std::string_view text) {
 bool is_stop_word(std::string_view word) { return stop_words().count(word) != 0; }
 
 std::string stem(std::string_view word) {
+  // Plurals the stemmer does not join to their singular: "people" are the
+  // rows of a person table.
+  static constexpr std::pair<std::string_view, std::string_view> kIrregular[] = {
+      {"people", "person"}, {"men", "man"}, {"women", "woman"}, {"children", "child"}, {"criteria", "criterion"}};
+  for (const auto& [plural, singular] : kIrregular)
+    if (word == plural) word = singular;
   thread_local Stemmer stemmer;
   return stemmer.stem(word);
 }

@@ -232,6 +232,26 @@ TEST_F(ValueLinking, CodesMatchAsWholeTokens) {
   EXPECT_EQ(match("2200"), Strings{});
 }
 
+// A code that begins several codes of a column stands for their prefix;
+// not a word that begins names, nor a code that begins only one or two.
+TEST(ValueMatch, ACodeThatBeginsManyCodesIsTheirPrefix) {
+  ValueIndex index;
+  index.add_values({"activities", "activity_code", "TEXT"},
+                   {"NDC-A1010", "NDC-A1020", "NDC.A1030", "KTR-A1010", "KTR-A1020", "Zone A1", "Zone A2", "Zone A3"});
+  index.add_values({"projects", "project_code", "TEXT"}, {"NDC", "KTR"});
+  const auto ndc = index.match("which ndc tasks");
+  EXPECT_EQ(described(index, ndc), (Strings{"projects.project_code='NDC' exact 'ndc'",
+                                            "activities.activity_code='NDC-%' prefix 'ndc'"}));
+  EXPECT_EQ(values::fit_name(ndc[1].fit), "prefix");
+  EXPECT_EQ(described(index, index.match("KTR")), (Strings{"projects.project_code='KTR' exact 'KTR'"}));
+  for (const char* question : {"zone", "Zone"})
+    for (const auto& m : index.match(question)) EXPECT_NE(m.fit, Fit::kPrefix) << question;
+  // In lower case, only a code stored whole elsewhere is one.
+  index.add_values({"activities", "activity_code", "TEXT"}, {"SITE-001", "SITE-002", "SITE-003"});
+  for (const auto& m : index.match("on site")) EXPECT_NE(m.fit, Fit::kPrefix);
+  EXPECT_EQ(described(index, index.match("on SITE")), (Strings{"activities.activity_code='SITE-%' prefix 'SITE'"}));
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

@@ -138,6 +138,8 @@ TEST(QuillonPrompt, HintsAddTheirSectionsBeforeTheInstructions) {
       {"values", Value(make_list(List{
           Value(make_record(Record{{"column", "projects.project_name"}, {"value", "O'Hare Terminal"},
                                    {"phrase", "ohare terminal"}, {"fit", "fuzzy"}})),
+          Value(make_record(Record{{"column", "activities.activity_code"}, {"value", "OHT-%"},
+                                   {"phrase", "OHT"}, {"fit", "prefix"}})),
           Value("not a record")}))},
       {"column_values", Value(make_record(Record{{"risks.severity", Value(make_list(List{Value("High"), Value("Low")}))}}))},
       {"terms", Value(make_list(List{Value(make_record(Record{{"term", "lag"}, {"definition", "A wait"}}))}))},
@@ -149,6 +151,7 @@ TEST(QuillonPrompt, HintsAddTheirSectionsBeforeTheInstructions) {
   ASSERT_EQ(after.substr(after.find(instructions)), before.substr(before.find(instructions)));
   EXPECT_NE(after.find("\nValues The Question Refers To (write them exactly as stored):\n"
                        "- projects.project_name = 'O''Hare Terminal' (the question says \"ohare terminal\")\n"
+                       "- activities.activity_code LIKE 'OHT-%' (the question says \"OHT\")\n"
                        "\nStored Values Of These Columns (all of them):\n- risks.severity: 'High', 'Low'\n"
                        "\nBusiness Rules:\n- Open: status is 'Open'\n"
                        "\nTerms:\n- lag: A wait\n"

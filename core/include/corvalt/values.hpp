@@ -49,11 +49,14 @@ enum class Fit : std::uint8_t {
   kExact,    // the same words, ignoring case and punctuation ("in-progress" ~ 'In Progress')
   kFuzzy,    // the same number of words, each within a small edit distance
   kPartial,  // the phrase matches a run of the value's words, exactly or fuzzily
+  // A code that begins many values of a column ("NDC" of 'NDC-A1010',
+  // 'NDC-A1020', ...): the match's value is the LIKE pattern 'NDC-%'.
+  kPrefix,
 };
 
 struct Match {
   std::uint32_t column = 0;  // index into columns()
-  std::string value;         // as stored
+  std::string value;         // as stored (for kPrefix, a LIKE pattern)
   std::string phrase;        // the question's words that matched, as written
   Fit fit = Fit::kExact;
   // In [0, 1]: how sure the match is (exact and whole beats fuzzy and partial,

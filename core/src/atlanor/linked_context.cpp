@@ -96,6 +96,8 @@ constexpr std::size_t kMaxValueHints = 8;
 constexpr std::size_t kMaxListedValues = 50;
 
 bool chooses_table(const values::Match& m, const linking::Index& index) {
+  // A prefix says which rows of a table the question names otherwise.
+  if (m.fit == values::Fit::kPrefix) return false;
   const std::vector<std::string> words = linking::split_words(m.phrase);
   if (words.size() > 1 && m.score >= kPhraseTableScore) return true;
   if (m.score < kValueTableScore) return false;

@@ -47,6 +47,9 @@ constexpr std::size_t kMaxMatches = 12;
 // share of the best one are dropped: "in progress" naming the status
 // 'In Progress' outright makes a partial hit in an activity name noise.
 constexpr double kOverlapShare = 0.75;
+// A code that begins this many values of a column or more is their prefix.
+constexpr std::size_t kPrefixValues = 3;
+constexpr double kPrefixScore = 0.8;
 // Each edit in a fuzzy word costs this share of the score.
 constexpr double kEditPenalty = 0.15;
 // A value whose kept words exceed this is left unindexed (it cannot happen
@@ -780,6 +783,7 @@ struct Found {
   std::size_t begin, end;     // bytes
   Fit fit;
   double score;
+  std::uint32_t prefix = 0;  // for Fit::kPrefix: the bytes of the value the code takes
 };
 
 }  // namespace
@@ -974,6 +978,52 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     }
   }
 
+  // A code of two to six letters or digits that begins at least
+  // kPrefixValues values of a column, written there in capitals and followed
+  // by punctuation ("ndc" of 'NDC-A1010', 'NDC-A1020', ...): the rows whose
+  // value starts with it. Codes of one column mostly share their prefixes,
+  // so this says which rows, where one of the values would not.
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const QuestionWord& w = q[i];
+    const std::string& code = w.token.text;
+    if (w.kind.stop || !w.kind.letters || code.size() < 2 || code.size() > 6) continue;
+    const auto id = word_ids.find(std::string_view(code));
+    if (id == word_ids.end()) continue;
+    // A code, not a word of the language ("site" of 'SITE-001'): written in
+    // capitals, or stored whole as a value of its own (a project's code).
+    const std::string_view written = question.substr(w.token.begin, w.token.end - w.token.begin);
+    bool is_code = std::all_of(written.begin(), written.end(),
+                               [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+    if (!is_code) {
+      const auto head = compact_first.find(std::hash<std::string>{}(code));
+      for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
+           !is_code && v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v])
+        is_code = entries[v].word_count == 1 && words[value_words[entries[v].words_begin]].text == code;
+    }
+    if (!is_code) continue;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> starts;  // column, entry
+    for (const Posting& p : words[id->second].postings)
+      if (p.position == 0 && p.word_count >= 2) starts.emplace_back(entries[p.value].column, p.value);
+    std::sort(starts.begin(), starts.end());
+    for (std::size_t a = 0, b = 0; a < starts.size(); a = b) {
+      while (b < starts.size() && starts[b].first == starts[a].first) ++b;
+      if (b - a < kPrefixValues) continue;
+      const Entry& e = entries[starts[a].second];
+      const std::string& stored = columns[e.column].values[e.slot];
+      if (stored.size() <= code.size()) continue;
+      const char after = stored[code.size()];
+      bool capitals = after == '-' || after == '_' || after == '.' || after == '/';
+      for (std::size_t k = 0; capitals && k < code.size(); ++k) {
+        const char c = stored[k];
+        capitals = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' == code[k] : (c >= '0' && c <= '9' && c == code[k]);
+      }
+      if (!capitals) continue;
+      found.push_back(Found{starts[a].second, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1),
+                            w.token.begin, w.token.end, Fit::kPrefix, kPrefixScore,
+                            static_cast<std::uint32_t>(code.size() + 1)});
+    }
+  }
+
   // One match per value, the best (the longer phrase on a tie).
   std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
     if (a.score != b.score) return a.score > b.score;
@@ -1015,6 +1065,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     Match m;
     m.column = e.column;
     m.value = columns[e.column].values[e.slot];
+    if (f->fit == Fit::kPrefix) m.value = m.value.substr(0, f->prefix) + "%";
     m.phrase = std::string(question.substr(f->begin, f->end - f->begin));
     m.fit = f->fit;
     m.score = f->score;
@@ -1181,6 +1232,8 @@ std::string_view fit_name(Fit fit) noexcept {
       return "fuzzy";
     case Fit::kPartial:
       return "partial";
+    case Fit::kPrefix:
+      return "prefix";
   }
   return "exact";
 }

@@ -112,7 +112,8 @@ void append_hints(std::string& p, const Record& db_context, const Record& hints)
     const std::string* column = find_text(*v, "column");
     const std::string* value = find_text(*v, "value");
     if (!column || !value) continue;
-    section += "- " + *column + " = " + sql_literal(*value);
+    const std::string* fit = find_text(*v, "fit");
+    section += "- " + *column + (fit && *fit == "prefix" ? " LIKE " : " = ") + sql_literal(*value);
     if (const std::string* phrase = find_text(*v, "phrase"); phrase && *phrase != *value)
       section += " (the question says \"" + *phrase + "\")";
     section += "\n";

@@ -428,7 +428,7 @@ Answer Road::ask(const Question& q, const Events& events) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
       for (const values::Match& m : stored->index.match(text))
-        if (m.score >= 0.6) {
+        if (m.score >= 0.6 && m.fit != values::Fit::kPrefix) {
           const values::ColumnRef& column = stored->index.columns()[m.column];
           out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
         }

@@ -468,6 +468,18 @@ TEST_F(Linking, OfTablesAContestedValueWordMayNameTheOneJoiningTheOthersIsKept) 
   EXPECT_EQ(std::find(r.begin(), r.end(), "Resource"), r.end());
 }
 
+TEST_F(Linking, TablesStoringTheSameNamedValueAsAChosenOneAreChosen) {
+  auto chosen = [&](const std::string& question, std::vector<Strings> groups) {
+    linking::Query q{question, {}, ""};
+    q.value_table_groups = std::move(groups);
+    Strings out = tables(index_->link(q));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(chosen("the calendars", {{"Shipment", "WorkCalendar"}}), (Strings{"Shipment", "WorkCalendar"}));
+  EXPECT_EQ(chosen("the calendars", {{"Shipment", "TaskCode"}}), (Strings{"WorkCalendar"}));
+}
+
 TEST_F(Linking, TermsAndTheMostSimilarExamplesOfTheQuestion) {
   auto r = link("links with a lead or a lag over ten days");
   ASSERT_EQ(r.terms.size(), 1u);

@@ -387,7 +387,7 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
     CREATE TABLE wbs (wbs_id INTEGER PRIMARY KEY, project_id INTEGER, wbs_name TEXT);
     INSERT INTO wbs VALUES (1, 1, 'Northgate Data Center'), (2, 1, 'Civils'), (3, 2, 'Kingsway Tunnel Refurbishment');
     CREATE TABLE note (note_id INTEGER PRIMARY KEY, project_id INTEGER, note_text TEXT);
-    INSERT INTO note VALUES (1, 1, 'Northgate access road closed');
+    INSERT INTO note VALUES (1, 1, 'Northgate access road closed'), (2, 2, 'Civils');
   )");
   sqlite3_close(db);
   atlanor::AtlanorService service;
@@ -404,7 +404,7 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
     "note": {"description": "Remarks", "domain": "d", "columns": {
       "note_id": {"description": "Key", "data_type": "INTEGER"},
       "project_id": {"description": "Owner", "data_type": "INTEGER"},
-      "note_text": {"description": "Remark", "data_type": "TEXT"}}}},
+      "note_text": {"description": "Remark, such as the trade it is about: civils", "data_type": "TEXT"}}}},
     "relationships": [
       {"from_table": "wbs", "to_table": "project", "join_condition": "wbs.project_id = project.project_id", "description": ""},
       {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})"));
@@ -415,6 +415,12 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
   // A different value of another table holding the word still leaves it in doubt.
   auto northgate = reasons("what is left on Northgate");
   EXPECT_EQ(northgate.count("note"), 0u);
+  // A word of the schema names no table by its value alone; once the
+  // question names one table storing it, the others storing it come along.
+  EXPECT_EQ(reasons("Civils").size(), 0u);
+  auto civils = reasons("Civils notes");
+  EXPECT_EQ(civils["wbs"], "value");
+  EXPECT_EQ(civils.count("note"), 1u);
   std::filesystem::remove(path);
 }
 

@@ -118,6 +118,9 @@ struct Query {
   // well in each ("crane": an equipment unit, or a hazard's text): the one
   // that joins a table chosen otherwise is kept, when only one does.
   std::vector<std::vector<std::string>> value_table_choices;
+  // Tables that store the same value the question names ('Procurement' as a
+  // WBS element and as a phase code): once one of them is chosen, all are.
+  std::vector<std::vector<std::string>> value_table_groups;
 };
 
 // How well the best table matched: not at all, weakly (only common words or

@@ -287,6 +287,24 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
         query.value_table_choices.push_back(std::move(readings));
     }
   }
+  // The same whole value stored in several tables, named exactly.
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    if (matches[i].fit != values::Fit::kExact) continue;
+    std::vector<std::string> group{stored->index.columns()[matches[i].column].table};
+    for (std::size_t j = 0; j < matches.size(); ++j) {
+      const values::Match& o = matches[j];
+      const std::string& table = stored->index.columns()[o.column].table;
+      if (o.fit == values::Fit::kExact && o.begin == matches[i].begin && o.end == matches[i].end &&
+          text::lower(o.value) == text::lower(matches[i].value) &&
+          std::find(group.begin(), group.end(), table) == group.end())
+        group.push_back(table);
+    }
+    if (group.size() < 2) continue;
+    std::sort(group.begin(), group.end());
+    if (std::find(query.value_table_groups.begin(), query.value_table_groups.end(), group) ==
+        query.value_table_groups.end())
+      query.value_table_groups.push_back(std::move(group));
+  }
   const linking::Result result = index.link(query);
 
   LinkedContext out;

@@ -501,6 +501,7 @@ class Linker {
       choose(pick, Reason::kScored);
     }
     choose_value_readings();
+    choose_value_groups();
     choose_name_neighbours();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
@@ -536,6 +537,19 @@ class Linker {
         choose(pick, Reason::kValue);
         score_[pick] += kNamedBonus;
       }
+    }
+  }
+
+  // The other tables storing a value that a chosen one stores.
+  void choose_value_groups() {
+    for (const std::vector<std::string>& group : query_.value_table_groups) {
+      std::vector<std::uint32_t> tables;
+      for (const std::string& name : group)
+        if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
+          tables.push_back(it->second);
+      if (std::none_of(tables.begin(), tables.end(), [&](std::uint32_t t) { return is_chosen_[t]; })) continue;
+      for (const std::uint32_t t : tables)
+        if (!is_chosen_[t] && chosen_.size() < kMaxTables) choose(t, Reason::kValue);
     }
   }
 

@@ -303,6 +303,9 @@ TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
   EXPECT_EQ(described(index, index.match("what the chippy booked")),
             (Strings{"crews.crew_name='Carpenter Crew' partial 'chippy'"}));
   EXPECT_EQ(index.match("spark plugs").size(), 0u);
+  index.add_values({"tasks", "state", "TEXT"}, {"In Progress", "Not Started"});
+  EXPECT_EQ(described(index, index.match("everything that's WIP")),
+            (Strings{"tasks.state='In Progress' exact 'WIP'"}));
 }
 
 // ---- choosing tables by a stored value ----------------------------------------

@@ -978,6 +978,23 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     }
   }
 
+  // Site shorthand for a status: "WIP" is work in progress.
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    if (q[i].token.text != "wip") continue;
+    for (const std::string_view status : {"inprogress", "workinprogress"}) {
+      const auto head = compact_first.find(std::hash<std::string_view>{}(status));
+      for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
+           v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
+        const Entry& e = entries[v];
+        std::string joined;
+        for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
+        if (joined == status)
+          found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), q[i].token.begin,
+                                q[i].token.end, Fit::kExact, exact_score(1.0, 1)});
+      }
+    }
+  }
+
   // A code of two to six letters or digits that begins at least
   // kPrefixValues values of a column, written there in capitals and followed
   // by punctuation ("ndc" of 'NDC-A1010', 'NDC-A1020', ...): the rows whose

@@ -468,6 +468,14 @@ TEST_F(Linking, OfTablesAContestedValueWordMayNameTheOneJoiningTheOthersIsKept) 
   EXPECT_EQ(std::find(r.begin(), r.end(), "Resource"), r.end());
 }
 
+TEST_F(Linking, ATableThatOnlyPairsTwoOthersIsReadWithBoth) {
+  // Assignments hold keys and units only: with resources, the tasks too.
+  Strings r = sorted_tables("assignments of each resource");
+  EXPECT_EQ(r, (Strings{"Resource", "ResourceAssignment", "Task"}));
+  // Alone, they stay alone.
+  EXPECT_EQ(sorted_tables("budgeted units of assignments"), (Strings{"ResourceAssignment"}));
+}
+
 TEST_F(Linking, TablesStoringTheSameNamedValueAsAChosenOneAreChosen) {
   auto chosen = [&](const std::string& question, std::vector<Strings> groups) {
     linking::Query q{question, {}, ""};
@@ -526,7 +534,9 @@ TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
     std::sort(out.begin(), out.end());
     return out;
   };
-  EXPECT_EQ(tables("now show their assignments", "SELECT CrewName FROM Crew"), (Strings{"Crew", "CrewAssignment"}));
+  // (The assignments name no row of their own: the items they pair the crews with come along.)
+  EXPECT_EQ(tables("now show their assignments", "SELECT CrewName FROM Crew"),
+            (Strings{"Crew", "CrewAssignment", "Item"}));
   // Without a chosen neighbour the word alone is not enough to choose between the two.
   EXPECT_EQ(tables("crews", ""), (Strings{"Crew"}));
 }

@@ -503,6 +503,7 @@ class Linker {
     choose_value_readings();
     choose_value_groups();
     choose_name_neighbours();
+    choose_paired_parents();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -537,6 +538,26 @@ class Linker {
         choose(pick, Reason::kValue);
         score_[pick] += kNamedBonus;
       }
+    }
+  }
+
+  // A chosen table that pairs the rows of two others and names none of its
+  // own (an assignment of a resource to an activity: keys and quantities,
+  // no code or name) is read with both: when the question reaches it with
+  // one of them, the other comes along ("what is Mei Chen booked on" asks
+  // for the activities her assignments point to).
+  void choose_paired_parents() {
+    const std::vector<std::uint32_t> chosen = chosen_;
+    for (const std::uint32_t t : chosen) {
+      if (chosen_.size() >= kMaxTables) break;
+      if (std::any_of(x_.tables[t].columns.begin(), x_.tables[t].columns.end(),
+                      [&](std::uint32_t c) { return x_.columns[c].identifying; }))
+        continue;
+      std::vector<std::uint32_t> parents;
+      for (const Impl::Join& j : x_.joins[t])
+        if (j.up && j.table != t && !contains(parents, j.table)) parents.push_back(j.table);
+      if (parents.size() != 2 || is_chosen_[parents[0]] == is_chosen_[parents[1]]) continue;
+      choose(is_chosen_[parents[0]] ? parents[1] : parents[0], Reason::kScored);
     }
   }
 

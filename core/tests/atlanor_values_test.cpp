@@ -252,6 +252,19 @@ TEST(ValueMatch, ACodeThatBeginsManyCodesIsTheirPrefix) {
   EXPECT_EQ(described(index, index.match("on SITE")), (Strings{"activities.activity_code='SITE-%' prefix 'SITE'"}));
 }
 
+// A name of three naming words or more matches in another order, its
+// letters and numbers said nearby; a shorter one only in its own order.
+TEST(ValueMatch, ALongerNameMatchesInAnotherOrder) {
+  ValueIndex index;
+  index.add_values({"activities", "activity_name", "TEXT"},
+                   {"Pour foundations - Zone A", "Pour foundations - Zone B", "Strip formwork - Zone B"});
+  index.add_values({"links", "link_type", "TEXT"}, {"Finish Start"});
+  EXPECT_EQ(described(index, index.match("predecessors of the zone B foundation pour")),
+            (Strings{"activities.activity_name='Pour foundations - Zone B' partial 'zone B foundation pour'"}));
+  for (const auto& m : index.match("the zone foundation pours")) EXPECT_EQ(m.phrase.find("pour"), std::string::npos);
+  for (const auto& m : index.match("start before the finish")) EXPECT_EQ(m.phrase.find(' '), std::string::npos);
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

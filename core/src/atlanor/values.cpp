@@ -27,6 +27,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -50,6 +51,14 @@ constexpr double kOverlapShare = 0.75;
 // A code that begins this many values of a column or more is their prefix.
 constexpr std::size_t kPrefixValues = 3;
 constexpr double kPrefixScore = 0.8;
+// A name said in another order: of at least this many naming words, read
+// by words at most kUnorderedSlack apart beyond its own length, scoring this
+// share of a whole match; words in more values than kUnorderedMaxPostings
+// are too common to gather values by.
+constexpr std::uint32_t kUnorderedMinWords = 3;
+constexpr std::uint32_t kUnorderedSlack = 2;
+constexpr double kUnorderedShare = 0.7;
+constexpr std::size_t kUnorderedMaxPostings = 2000;
 // Each edit in a fuzzy word costs this share of the score.
 constexpr double kEditPenalty = 0.15;
 // A value whose kept words exceed this is left unindexed (it cannot happen
@@ -920,6 +929,77 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         found.push_back(Found{at.value, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
                               q[first].token.begin, q[last - 1].token.end, fit, score});
       }
+    }
+  }
+
+  // A name of three naming words or more said in another order ("the zone B
+  // foundation pour" for 'Pour foundations - Zone B'): every naming word of
+  // the value read by a different question word of one clause, close
+  // together. Scores below a match in the stored order.
+  {
+    struct Hit {
+      std::uint32_t value, question_word, edits;
+      std::uint16_t position;
+    };
+    std::vector<Hit> hits;
+    for (std::size_t i = 0; i < q.size(); ++i) {
+      if (q[i].kind.weak()) continue;
+      for (const Candidate& c : q[i].candidates) {
+        const Word& w = words[c.word];
+        if (w.kind.weak() || w.postings.size() > kUnorderedMaxPostings) continue;
+        for (const Posting& p : w.postings)
+          if (entries[p.value].naming_count >= kUnorderedMinWords)
+            hits.push_back({p.value, static_cast<std::uint32_t>(i), c.edits, p.position});
+      }
+    }
+    std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
+      return std::tie(a.value, a.position, a.edits, a.question_word) <
+             std::tie(b.value, b.position, b.edits, b.question_word);
+    });
+    std::vector<std::uint32_t> used;
+    for (std::size_t a = 0, b = 0; a < hits.size(); a = b) {
+      while (b < hits.size() && hits[b].value == hits[a].value) ++b;
+      const Entry& e = entries[hits[a].value];
+      // Each naming position of the value, read by its best unused question word.
+      used.clear();
+      std::uint32_t edits = 0;
+      std::size_t covered = 0;
+      for (std::size_t k = a; k < b;) {
+        std::size_t end = k;
+        while (end < b && hits[end].position == hits[k].position) ++end;
+        for (std::size_t h = k; h < end; ++h)
+          if (std::find(used.begin(), used.end(), hits[h].question_word) == used.end()) {
+            used.push_back(hits[h].question_word);
+            edits += hits[h].edits;
+            ++covered;
+            break;
+          }
+        k = end;
+      }
+      if (covered != e.naming_count) continue;
+      const auto [lo, hi] = std::minmax_element(used.begin(), used.end());
+      const std::uint32_t first = *lo, last = *hi + 1;
+      if (last - first > e.naming_count + kUnorderedSlack || !same_clause(first, last - 1)) continue;
+      // In the stored order, the runs above found it already.
+      if (std::is_sorted(used.begin(), used.end()) && last - first == e.naming_count) continue;
+      // Its letters and numbers ("B" of 'Zone B') stand nearby as written.
+      double keep = 1;
+      bool marks_said = true;
+      for (std::uint32_t k = 0; k < e.word_count && marks_said; ++k) {
+        const Word& w = words[value_words[e.words_begin + k]];
+        if (!w.kind.weak()) {
+          keep *= 1.0 - rarity(w.holding);
+        } else if (!w.kind.stop || w.kind.length == 1) {
+          marks_said = false;
+          for (std::size_t j = first > 0 ? first - 1 : 0; j < std::min<std::size_t>(q.size(), last + 1); ++j)
+            marks_said = marks_said || q[j].token.text == w.text;
+        }
+      }
+      if (!marks_said) continue;
+      const double score = kUnorderedShare * (1.0 - keep) * std::max(0.0, 1.0 - kEditPenalty * edits);
+      if (score < kScoreFloor) continue;
+      found.push_back(Found{hits[a].value, first, last, q[first].token.begin, q[last - 1].token.end, Fit::kPartial,
+                            score});
     }
   }
 

@@ -27,6 +27,7 @@ TEST(LinkingWords, SplitDropsPunctuationAndSplitsIdentifiers) {
   EXPECT_EQ(split_words("total_float_days"), (Strings{"total", "float", "days"}));
   EXPECT_EQ(split_words("TotalFloat HTTPServer wbs2Level"),
             (Strings{"total", "float", "http", "server", "wbs", "2", "level"}));
+  EXPECT_EQ(split_words("open NCRs, RFIs"), (Strings{"open", "ncrs", "rfis"}));
   EXPECT_EQ(split_words("the project's notes, don't"), (Strings{"the", "project", "notes", "dont"}));
   EXPECT_EQ(split_words("Jürgen's ÉTUDE (Bürokalender)"), (Strings{"jürgen", "étude", "bürokalender"}));
   EXPECT_EQ(split_words("finish-to-start, lag=5d"), (Strings{"finish", "to", "start", "lag", "5", "d"}));

@@ -131,7 +131,8 @@ void split_run(std::string_view text, const std::vector<CodePoint>& run, std::ve
       const bool split = (prev == Kind::kDigit) != (c.kind == Kind::kDigit) ||  // letters, digits
                          (prev == Kind::kLower && c.kind == Kind::kUpper) ||    // totalFloat
                          (prev == Kind::kUpper && c.kind == Kind::kUpper && i + 1 < run.size() &&
-                          run[i + 1].kind == Kind::kLower);  // HTTPServer: "S" starts "Server"
+                          run[i + 1].kind == Kind::kLower &&  // HTTPServer: "S" starts "Server",
+                          !(i + 2 == run.size() && run[i + 1].cp == 's'));  // but "NCRs" is a plural
       if (split) {
         take(i);
         flush();

@@ -464,9 +464,12 @@ TEST_F(Linking, OfTablesAContestedValueWordMayNameTheOneJoiningTheOthersIsKept) 
   EXPECT_EQ(r, (Strings{"Task"}));
   r = chosen("crane calendars", {{"TaskLink", "Shipment"}});
   EXPECT_EQ(r, (Strings{"WorkCalendar"}));
-  // One of them chosen already settles it.
+  // One of them chosen already settles it, but for the table it points to:
+  // tasks named after the school, or the school project's tasks.
   r = chosen("crane assignments and shipments", {{"Resource", "Shipment"}});
   EXPECT_EQ(std::find(r.begin(), r.end(), "Resource"), r.end());
+  r = chosen("tasks on the school", {{"Project", "Task"}});
+  EXPECT_NE(std::find(r.begin(), r.end(), "Project"), r.end());
 }
 
 TEST_F(Linking, ATableThatOnlyPairsTwoOthersIsReadWithBoth) {

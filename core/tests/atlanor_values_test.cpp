@@ -265,6 +265,24 @@ TEST(ValueMatch, ALongerNameMatchesInAnotherOrder) {
   for (const auto& m : index.match("start before the finish")) EXPECT_EQ(m.phrase.find(' '), std::string::npos);
 }
 
+// In a column of a table others refer to, a word only one value holds
+// counts for more of that value than its share of the words.
+TEST(ValueMatch, AWordOnlyOneNameHoldsSinglesItOut) {
+  ValueIndex index;
+  const std::vector<std::string> names{"Brookfield Primary School Extension", "Kestrel River Bridge Replacement",
+                                       "School Lane Works", "Holloway Lane Tunnel"};
+  index.add_values({"projects", "project_name", "TEXT", true}, names);
+  index.add_values({"notes", "note_title", "TEXT", false}, names);
+  auto score = [&](const char* question, const char* table) {
+    for (const auto& m : index.match(question))
+      if (index.columns()[m.column].table == table) return m.score;
+    return 0.0;
+  };
+  EXPECT_GT(score("on the bridge", "projects"), score("on the bridge", "notes"));
+  // Held by two names, a word singles out neither.
+  EXPECT_EQ(score("on the school", "projects"), score("on the school", "notes"));
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

@@ -32,6 +32,10 @@ struct ColumnRef {
   std::string table;
   std::string column;
   std::string data_type;  // as the metadata document states it; may be empty
+  // Two or more other tables refer to the column's table: its values name
+  // the things the schema is about (projects, activities), and one rare
+  // word of them is enough to tell which.
+  bool referenced = false;
 };
 
 struct Options {

@@ -518,15 +518,28 @@ class Linker {
 
   // Of the tables a contested word of a stored value may name, the one that
   // joins a chosen table: "crane bookings" are bookings of a crane, not of
-  // a hazard that mentions one. Nothing when one of them is chosen already,
-  // or when none or several join.
+  // a hazard that mentions one. Nothing when none or several join; when
+  // one of them is chosen already, only the one it points to.
   void choose_value_readings() {
     for (const std::vector<std::string>& readings : query_.value_table_choices) {
       std::vector<std::uint32_t> tables;
       for (const std::string& name : readings)
         if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
           tables.push_back(it->second);
-      if (std::any_of(tables.begin(), tables.end(), [&](std::uint32_t t) { return is_chosen_[t]; })) continue;
+      auto points_to = [&](std::uint32_t from, std::uint32_t to) {
+        return std::any_of(x_.joins[from].begin(), x_.joins[from].end(),
+                           [&](const Impl::Join& j) { return j.table == to && j.up; });
+      };
+      if (std::any_of(tables.begin(), tables.end(), [&](std::uint32_t t) { return is_chosen_[t]; })) {
+        // A chosen one's parent is meant as well: "activities on the school"
+        // are those of the project, not the one activity whose name says it.
+        std::vector<std::uint32_t> parents;
+        for (const std::uint32_t c : tables)
+          for (const std::uint32_t p : tables)
+            if (is_chosen_[c] && !is_chosen_[p] && points_to(c, p) && !contains(parents, p)) parents.push_back(p);
+        if (parents.size() == 1 && chosen_.size() < kMaxTables) choose(parents.front(), Reason::kValue);
+        continue;
+      }
       std::uint32_t pick = ~0u;
       std::size_t joining = 0;
       for (const std::uint32_t t : tables)

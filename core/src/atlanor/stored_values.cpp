@@ -3,8 +3,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "corvalt/errors.hpp"
@@ -167,6 +169,17 @@ std::vector<std::string> top_values(const Record& attrs) {
 std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database) {
   std::vector<values::ColumnRef> columns;
   std::vector<std::vector<std::string>> documented;
+  // How many other tables refer to each table.
+  std::unordered_map<Graph::Index, std::vector<Graph::Index>> referring;
+  for (Graph::Index t = 0; t < graph.node_count(); ++t) {
+    if (!node_ids::has_prefix(graph.id(t), node_ids::kTable)) continue;
+    for (const Graph::Edge& edge : graph.successors(t))
+      if (edge.target != t && edge.attrs && edge.attrs->find("relationship") &&
+          node_ids::has_prefix(graph.id(edge.target), node_ids::kTable)) {
+        auto& from = referring[edge.target];
+        if (std::find(from.begin(), from.end(), t) == from.end()) from.push_back(t);
+      }
+  }
   for (Graph::Index t = 0; t < graph.node_count(); ++t) {
     const std::string_view id = graph.id(t);
     const std::string* type = text_attr(graph.attrs(t), "type");
@@ -178,7 +191,9 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
       const std::string* name = text_attr(attrs, "name");
       if (!column_type || *column_type != "column" || !name) continue;
       const std::string* data_type = text_attr(attrs, "data_type");
-      columns.push_back(values::ColumnRef{table, *name, data_type ? *data_type : std::string()});
+      const auto refs = referring.find(t);
+      columns.push_back(values::ColumnRef{table, *name, data_type ? *data_type : std::string(),
+                                          refs != referring.end() && refs->second.size() >= 2});
       documented.push_back(top_values(attrs));
     }
   }

@@ -59,6 +59,10 @@ constexpr std::uint32_t kUnorderedMinWords = 3;
 constexpr std::uint32_t kUnorderedSlack = 2;
 constexpr double kUnorderedShare = 0.7;
 constexpr std::size_t kUnorderedMaxPostings = 2000;
+// A word that only one value of its column holds covers at least this share
+// of it, when few values hold the word at all.
+constexpr double kSinglingShare = 0.5;
+constexpr std::uint32_t kSinglingMaxHolding = 64;
 // Each edit in a fuzzy word costs this share of the score.
 constexpr double kEditPenalty = 0.15;
 // A value whose kept words exceed this is left unindexed (it cannot happen
@@ -922,7 +926,22 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           score = (0.7 + 0.1 * rare) * edited;
         } else {
           fit = Fit::kPartial;
-          const double covered_share = static_cast<double>(naming) / std::max<std::uint32_t>(1, e.naming_count);
+          double covered_share = static_cast<double>(naming) / std::max<std::uint32_t>(1, e.naming_count);
+          // In a column naming the things the schema is about, a word that
+          // no other value of the column holds singles the value out: "the
+          // school" for 'Hollaway Primary School Extension'.
+          if (covered_share < kSinglingShare && refs[e.column].referenced) {
+            bool singled = false;
+            for (std::size_t k = first; k < last && !singled; ++k) {
+              const Word& w = words[vw[at.position + (k - i)]];
+              if (w.kind.weak() || !w.kind.strong() || w.holding > kSinglingMaxHolding) continue;
+              singled = std::none_of(w.postings.begin(), w.postings.end(), [&](const Posting& p) {
+                return p.value != at.value && entries[p.value].column == e.column;
+              });
+            }
+            // Twice its share, so that more of the value's words still say more.
+            if (singled) covered_share = std::min(kSinglingShare, 2 * covered_share);
+          }
           score = 0.75 * (0.45 + 0.55 * covered_share) * rare * edited;
         }
         if (score < kScoreFloor) continue;

@@ -360,6 +360,7 @@ TEST_F(Linking, KeywordsAndThePreviousStatementAddToTheQuestion) {
   const std::string previous = "SELECT r.ResourceName FROM Resource r";
   EXPECT_EQ(sorted_tables("which of them are assigned to tasks?", previous),
             (Strings{"Resource", "ResourceAssignment", "Task"}));
+  EXPECT_EQ(sorted_tables("now only the ones on a calendar", previous), (Strings{"Resource", "WorkCalendar"}));
   // Without a word that refers back, the earlier tables are not carried over.
   EXPECT_EQ(sorted_tables("list the work calendars", previous), (Strings{"WorkCalendar"}));
 }

@@ -165,7 +165,7 @@ constexpr float kNeighbourColumnIdf = 0.5f;
 
 // Words a follow-up question uses to refer to what the previous statement found.
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
-                                                "it",    "its",   "same", "such"};
+                                                "it",    "its",   "same", "such",  "ones"};
 
 // A word and the spellings of its plural or singular.
 std::vector<std::string> noun_forms(const std::string& word) {

@@ -306,7 +306,9 @@ constexpr std::pair<std::string_view, std::string_view> kAbbreviations[] = {
     {"qty", "quantity"},    {"rel", "relationship"},  {"rem", "remaining"},    {"res", "resource"},
     {"rsrc", "resource"},   {"resp", "responsible"},  {"seq", "sequence"},     {"stat", "status"},
     {"sts", "status"},      {"succ", "successor"},    {"tot", "total"},        {"typ", "type"},
-    {"var", "variance"},    {"wk", "week"},
+    {"var", "variance"},    {"wk", "week"},           {"nm", "name"},          {"ttl", "title"},
+    {"lbl", "label"},       {"sev", "severity"},      {"prob", "probability"}, {"imp", "impact"},
+    {"rsk", "risk"},        {"upd", "update"},        {"rmk", "remark"},       {"cmt", "comment"},
 };
 
 bool is_vowel(char c) { return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u'; }

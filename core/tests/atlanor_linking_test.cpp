@@ -87,6 +87,7 @@ TEST(LinkingIdentifiers, AbbreviationsReadFromTheirDescriptionThenTheTrade) {
   EXPECT_EQ(expand_abbreviation("act", {}), "activity");
   EXPECT_EQ(expand_abbreviation("dt", {"data", "date"}), "date");
   EXPECT_EQ(expand_abbreviation("cnstr", {}), "constraint");
+  EXPECT_EQ(expand_abbreviation("nm", {"activity"}), "name");
   // Then a described word with its letters in order, three at least.
   EXPECT_EQ(expand_abbreviation("mgmt", {"site", "management"}), "management");
   EXPECT_EQ(expand_abbreviation("co", {"contract", "order"}), "");
@@ -329,7 +330,8 @@ TEST_F(Linking, AnUnnamedTableJoinsOnlyForWhatTheNamedOnesLack) {
   EXPECT_EQ(sorted_tables("successors of task T-100"), (Strings{"Task", "TaskLink"}));
   // Concepts and tags lead to their columns' tables.
   EXPECT_EQ(sorted_tables("Which tasks have no slack?"), (Strings{"Task"}));
-  EXPECT_EQ(tables(link("links with a lead")), (Strings{"TaskLink"}));
+  // (Links name no row of their own: the tasks they link come along.)
+  EXPECT_EQ(tables(link("links with a lead")), (Strings{"TaskLink", "Task"}));
 }
 
 TEST_F(Linking, JoinTablesAreAddedAlongBridgesNotSharedParents) {
@@ -356,7 +358,7 @@ TEST_F(Linking, NothingOrOnlyWeakEvidenceIsSaid) {
 }
 
 TEST_F(Linking, KeywordsAndThePreviousStatementAddToTheQuestion) {
-  EXPECT_EQ(tables(link("and for the other ones?", {"Task Links", "lag"})), (Strings{"TaskLink"}));
+  EXPECT_EQ(tables(link("and for the other ones?", {"Task Links", "lag"})), (Strings{"TaskLink", "Task"}));
   const std::string previous = "SELECT r.ResourceName FROM Resource r";
   EXPECT_EQ(sorted_tables("which of them are assigned to tasks?", previous),
             (Strings{"Resource", "ResourceAssignment", "Task"}));
@@ -421,7 +423,8 @@ TEST_F(Linking, PlannersWordsForTheSameThingReachTheSchemasWord) {
   EXPECT_EQ(tables(link("programme")), (Strings{"Project"}));
   // A word the schema's own names use keeps the schema's meaning: "links"
   // names TaskLink and is not read as another word for it.
-  EXPECT_EQ(tables(link("task links")), (Strings{"TaskLink"}));
+  EXPECT_EQ(tables(link("task links")).front(), "TaskLink");
+  EXPECT_EQ(entry(link("task links"), "TaskLink").reason, linking::Reason::kNamed);
 }
 
 TEST_F(Linking, BookingsAndPlantAreTheSchemasAssignmentsAndEquipment) {

@@ -554,21 +554,28 @@ class Linker {
     }
   }
 
-  // A chosen table that pairs the rows of two others and names none of its
-  // own (an assignment of a resource to an activity: keys and quantities,
-  // no code or name) is read with both: when the question reaches it with
-  // one of them, the other comes along ("what is Mei Chen booked on" asks
-  // for the activities her assignments point to).
+  // A chosen table that names none of its rows (keys and quantities, no
+  // code or name) and that no table points to is read with the rows it
+  // points to: a link between two
+  // activities or a calendar's exception with the activities or the
+  // calendar; an assignment pairing a resource with an activity, when the
+  // question reaches it with one of them, with the other ("what is Mei Chen
+  // booked on" asks for the activities her assignments point to).
   void choose_paired_parents() {
     const std::vector<std::uint32_t> chosen = chosen_;
     for (const std::uint32_t t : chosen) {
       if (chosen_.size() >= kMaxTables) break;
       if (std::any_of(x_.tables[t].columns.begin(), x_.tables[t].columns.end(),
-                      [&](std::uint32_t c) { return x_.columns[c].identifying; }))
+                      [&](std::uint32_t c) { return x_.columns[c].identifying; }) ||
+          std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [](const Impl::Join& j) { return j.down; }))
         continue;
       std::vector<std::uint32_t> parents;
       for (const Impl::Join& j : x_.joins[t])
         if (j.up && j.table != t && !contains(parents, j.table)) parents.push_back(j.table);
+      if (parents.size() == 1 && !is_chosen_[parents[0]]) {
+        choose(parents[0], Reason::kScored);
+        continue;
+      }
       if (parents.size() != 2 || is_chosen_[parents[0]] == is_chosen_[parents[1]]) continue;
       choose(is_chosen_[parents[0]] ? parents[1] : parents[0], Reason::kScored);
     }

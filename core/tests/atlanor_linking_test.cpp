@@ -650,6 +650,8 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
                   "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
     "milestones": {"description": "Contract events", "domain": "scheduling",
       "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}},
+    "calendar_holidays": {"description": "Days the sites close", "domain": "scheduling",
+      "columns": {"closed_on": {"description": "Day closed", "data_type": "TEXT"}}},
     "jobs": {"description": "Contracts won", "domain": "commercial",
       "columns": {"job_id": {"description": "Key", "data_type": "INTEGER"},
                   "budget_cost": {"description": "Approved budget", "data_type": "REAL"}}},
@@ -672,6 +674,7 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
   EXPECT_EQ(tables("Which gangs have a supervisor?"), (Strings{"crews"}));
   EXPECT_EQ(tables("key dates"), (Strings{"milestones"}));
   EXPECT_EQ(tables("How many hours did we lose?"), (Strings{"site_diaries"}));
+  EXPECT_EQ(tables("which bank hols"), (Strings{"calendar_holidays"}));
   EXPECT_EQ(tables("what headcount do we have"), (Strings{"crews"}));
   // Spent or burned money is the actual cost, not any cost or the budget.
   const Strings burned = tables("Which jobs have burned through their budget?");

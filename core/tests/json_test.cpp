@@ -140,7 +140,8 @@ TEST(JsonParse, RepeatedKeyKeepsFirstPositionAndLastValue) {
   std::string text = "{";
   for (int i = 0; i < 40; ++i) text += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
   text += "\"k3\": \"again\", \"k39\": null}";
-  const Record& r = json::parse(text).as_record();
+  const Value parsed = json::parse(text);
+  const Record& r = parsed.as_record();
   ASSERT_EQ(r.size(), 40u);
   EXPECT_EQ(r.item(3).first, "k3");
   EXPECT_EQ(r.item(3).second.as_text(), "again");

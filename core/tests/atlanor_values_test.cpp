@@ -283,6 +283,16 @@ TEST(ValueMatch, AWordOnlyOneNameHoldsSinglesItOut) {
   EXPECT_EQ(score("on the school", "projects"), score("on the school", "notes"));
 }
 
+// A stored value in camel case reads as its words, and as them run together.
+TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
+  ValueIndex index;
+  index.add_values({"orders", "state", "TEXT"}, {"OnHold", "InProgress", "McAllister"});
+  EXPECT_EQ(described(index, index.match("what's on hold?")), (Strings{"orders.state='OnHold' exact 'on hold'"}));
+  EXPECT_EQ(described(index, index.match("onhold orders")), (Strings{"orders.state='OnHold' exact 'onhold'"}));
+  EXPECT_EQ(described(index, index.match("jobs for mcallister")),
+            (Strings{"orders.state='McAllister' exact 'mcallister'"}));
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

@@ -181,6 +181,10 @@ void split_tokens(std::string_view s, std::vector<Token>& out) {
     const std::size_t at = pos;
     const char32_t cp = next_cp(s, pos);
     if (is_alnum(cp) || (in_word && is_mark(cp))) {
+      // A capital after a small letter starts a word: 'OnHold' is "on hold".
+      if (in_word && cp >= 'A' && cp <= 'Z' && !word.text.empty() && word.text.back() >= 'a' &&
+          word.text.back() <= 'z')
+        flush();
       if (!in_word) word.begin = static_cast<std::uint32_t>(at);
       in_word = true;
       word.text.append(s.data() + at, pos - at);
@@ -1041,9 +1045,11 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       compact += q[k].token.text;
     }
     // Letters and digits ("A1010"), or words joined by punctuation
-    // ("RMC-A", "in-progress"), but not filler joined up ("out-of").
-    const bool code = letters && (digits || j > i + 1) && !only_stop_words && text::length(compact) >= 2;
-    if (code) {
+    // ("RMC-A", "in-progress"), but not filler joined up ("out-of"); or
+    // one word that is a value's words run together ("onhold" for 'OnHold').
+    const bool token_code = letters && (digits || j > i + 1) && !only_stop_words && text::length(compact) >= 2;
+    const bool joined_up = !token_code && j == i + 1 && !only_stop_words && text::length(compact) >= 4;
+    if (token_code || joined_up) {
       const auto head = compact_first.find(std::hash<std::string>{}(compact));
       std::vector<std::uint32_t> hits;
       for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
@@ -1051,7 +1057,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         const Entry& e = entries[v];
         std::string joined;
         for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
-        if (joined == compact) hits.push_back(v);
+        if (joined == compact && (token_code || e.word_count >= 2)) hits.push_back(v);
       }
       const double rare = rarity(static_cast<std::uint32_t>(hits.size()));
       for (const std::uint32_t v : hits)

@@ -650,6 +650,8 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
                   "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
     "milestones": {"description": "Contract events", "domain": "scheduling",
       "columns": {"milestone_id": {"description": "Key", "data_type": "INTEGER"}}},
+    "turnarounds": {"description": "Planned stops of a plant unit", "domain": "maintenance",
+      "columns": {"turnaround_id": {"description": "Key", "data_type": "INTEGER"}}},
     "calendar_holidays": {"description": "Days the sites close", "domain": "scheduling",
       "columns": {"closed_on": {"description": "Day closed", "data_type": "TEXT"}}},
     "jobs": {"description": "Contracts won", "domain": "commercial",
@@ -675,6 +677,7 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
   EXPECT_EQ(tables("key dates"), (Strings{"milestones"}));
   EXPECT_EQ(tables("How many hours did we lose?"), (Strings{"site_diaries"}));
   EXPECT_EQ(tables("which bank hols"), (Strings{"calendar_holidays"}));
+  EXPECT_EQ(tables("the boiler outage"), (Strings{"turnarounds"}));
   EXPECT_EQ(tables("what headcount do we have"), (Strings{"crews"}));
   // Spent or burned money is the actual cost, not any cost or the budget.
   const Strings burned = tables("Which jobs have burned through their budget?");

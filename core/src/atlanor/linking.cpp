@@ -95,6 +95,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"delay", "slippage", "holdup"},
     {"lost", "lose", "loss"},
     {"operatives", "workers", "headcount", "personnel"},
+    {"turnaround", "outage", "ta"},
 };
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }

@@ -476,12 +476,11 @@ class Linker {
     covered_.assign(terms_.size(), 0.0);
     for (std::uint32_t t = 0; t < n_ && chosen_.size() < kMaxTables; ++t)
       if (named_[t]) choose(t, Reason::kNamed);
-    for (const std::string& name : query_.value_tables)
-      if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
-        if (!is_chosen_[it->second] && chosen_.size() < kMaxTables) {
-          choose(it->second, Reason::kValue);
-          score_[it->second] += kNamedBonus;
-        }
+    for (const std::uint32_t t : tables_named(query_.value_tables))
+      if (!is_chosen_[t] && chosen_.size() < kMaxTables) {
+        choose(t, Reason::kValue);
+        score_[t] += kNamedBonus;
+      }
     for (std::uint32_t t = 0; t < n_ && chosen_.size() < kMaxTables; ++t)
       if (!named_[t] && !is_chosen_[t] && context_[t] && refers_back_) choose(t, Reason::kContext);
     const double enough = std::max(kFloor, kNearBest * std::min(best_evidence_, 1.0));
@@ -517,16 +516,21 @@ class Linker {
       result_.strength = Strength::kWeak;
   }
 
+  // The schema's tables by the names given, skipping names it lacks.
+  std::vector<std::uint32_t> tables_named(const std::vector<std::string>& names) const {
+    std::vector<std::uint32_t> tables;
+    for (const std::string& name : names)
+      if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end()) tables.push_back(it->second);
+    return tables;
+  }
+
   // Of the tables a contested word of a stored value may name, the one that
   // joins a chosen table: "crane bookings" are bookings of a crane, not of
   // a hazard that mentions one. Nothing when none or several join; when
   // one of them is chosen already, only the one it points to.
   void choose_value_readings() {
     for (const std::vector<std::string>& readings : query_.value_table_choices) {
-      std::vector<std::uint32_t> tables;
-      for (const std::string& name : readings)
-        if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
-          tables.push_back(it->second);
+      const std::vector<std::uint32_t> tables = tables_named(readings);
       auto points_to = [&](std::uint32_t from, std::uint32_t to) {
         return std::any_of(x_.joins[from].begin(), x_.joins[from].end(),
                            [&](const Impl::Join& j) { return j.table == to && j.up; });
@@ -585,10 +589,7 @@ class Linker {
   // The other tables storing a value that a chosen one stores.
   void choose_value_groups() {
     for (const std::vector<std::string>& group : query_.value_table_groups) {
-      std::vector<std::uint32_t> tables;
-      for (const std::string& name : group)
-        if (auto it = x_.table_by_name.find(text::lower(name)); it != x_.table_by_name.end())
-          tables.push_back(it->second);
+      const std::vector<std::uint32_t> tables = tables_named(group);
       if (std::none_of(tables.begin(), tables.end(), [&](std::uint32_t t) { return is_chosen_[t]; })) continue;
       for (const std::uint32_t t : tables)
         if (!is_chosen_[t] && chosen_.size() < kMaxTables) choose(t, Reason::kValue);

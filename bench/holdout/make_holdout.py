@@ -22,7 +22,6 @@ or names tables that differ from gold_tables.
 Standard library only; deterministic (fixed seed); runs in well under a second.
 """
 
-import argparse
 import datetime as dt
 import json
 import os
@@ -34,8 +33,9 @@ import sys
 SEED = 20250214
 DATA_DATE = dt.date(2025, 2, 14)  # status date of the live schedules
 HERE = os.path.dirname(os.path.abspath(__file__))
-REPO = os.path.dirname(os.path.dirname(HERE))
-DEFAULT_OUT = os.path.join(REPO, "bench", "out", "holdout")
+sys.path.insert(0, os.path.dirname(HERE))
+from gold_check import referenced_tables  # noqa: E402
+from schedule_build import default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
 DB_NAME = "holdout_schedule.db"
 META_NAME = "holdout_metadata.json"
 
@@ -1600,62 +1600,16 @@ def validate_metadata(meta, con):
                 assert target in tables or target in concepts, (kw, target)
     for ex in meta["query_examples"]:
         assert ex["complexity"] in ("simple", "medium", "complex"), ex
-        assert con.execute(ex["query"]).fetchall(), ex["query"]
-
-
-def column_stats(con, table, col):
-    q = f'SELECT MIN("{col}"), MAX("{col}"), COUNT(DISTINCT "{col}"), SUM("{col}" IS NULL) FROM "{table}"'
-    mn, mx, dc, nc = con.execute(q).fetchone()
-    return {"min": mn, "max": mx, "distinct_count": dc, "null_count": nc or 0}
 
 
 def build_metadata(con):
-    tables = {}
-    for table, (desc, domain, cols) in TABLE_META.items():
-        rc = con.execute(f'SELECT COUNT(*) FROM "{table}"').fetchone()[0]
-        db_cols = [r[1] for r in con.execute(f'PRAGMA table_info("{table}")')]
-        assert db_cols == list(cols), (table, db_cols, list(cols))
-        pk = db_cols[0]
-        cmeta = {}
-        for col, (cdesc, dtype) in cols.items():
-            entry = {"description": cdesc, "data_type": dtype,
-                     "indexed": col == pk or (table, col) in INDEXED}
-            if col != pk and not col.endswith("_id"):
-                entry["statistics"] = column_stats(con, table, col)
-            if (table, col) in BUSINESS_RULES:
-                entry["business_rules"] = BUSINESS_RULES[(table, col)]
-            if (table, col) in CONCEPTS:
-                entry["concepts"] = CONCEPTS[(table, col)]
-            cmeta[col] = entry
-        tables[table] = {"description": desc, "domain": domain, "row_count": rc, "columns": cmeta}
-    return {
-        "tables": tables,
-        "relationships": [{"from_table": a, "to_table": b, "join_condition": c, "description": e}
-                          for a, b, c, e in RELATIONSHIPS],
-        "business_concepts": {k: {"description": v} for k, v in BUSINESS_CONCEPTS.items()},
-        "query_examples": [{"query": q, "description": e, "complexity": c} for q, e, c in QUERY_EXAMPLES],
-        "keywords": KEYWORDS,
-        "terminology": TERMINOLOGY,
-        "metadata_cleaning": {"cleaned_at": "2025-01-01T00:00:00", "cleaning_version": "1.0"},
-    }
+    tables = describe_tables(con, TABLE_META, BUSINESS_RULES, CONCEPTS, indexed=INDEXED)
+    return metadata_document(tables, RELATIONSHIPS, BUSINESS_CONCEPTS, QUERY_EXAMPLES, KEYWORDS, TERMINOLOGY)
 
 
 # ---------------------------------------------------------------------------
 # Check mode
 # ---------------------------------------------------------------------------
-
-TABLE_REF = re.compile(r'\b(?:FROM|JOIN)\s+"?([A-Za-z_][A-Za-z0-9_]*)"?', re.I)
-
-
-def referenced_tables(sql, known):
-    ctes = {m.group(1).lower() for m in re.finditer(r'\b([A-Za-z_]\w*)\s+AS\s*\(', sql, re.I)}
-    found = []
-    for m in TABLE_REF.finditer(sql):
-        name = m.group(1).lower()
-        if name in known and name not in ctes and name not in found:
-            found.append(name)
-    return found
-
 
 def check(db_path, questions_path, verbose):
     con = sqlite3.connect(db_path)
@@ -1719,29 +1673,10 @@ def check(db_path, questions_path, verbose):
 
 
 def main(argv=None):
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    ap.add_argument("--out", default=DEFAULT_OUT, help="output directory (default bench/out/holdout/)")
-    ap.add_argument("--check", action="store_true", help="run every gold statement after building")
-    ap.add_argument("--questions", default=os.path.join(HERE, "questions.json"))
-    ap.add_argument("--verbose", "-v", action="store_true", help="with --check, list every question")
-    args = ap.parse_args(argv)
-
-    os.makedirs(args.out, exist_ok=True)
-    db_path = os.path.join(args.out, DB_NAME)
-    meta_path = os.path.join(args.out, META_NAME)
-    con = generate(db_path)
-    meta = build_metadata(con)
-    validate_metadata(meta, con)
-    con.close()
-    with open(meta_path, "w", encoding="utf-8") as fh:
-        json.dump(meta, fh, indent=2)
-        fh.write("\n")
-    counts = {t: v["row_count"] for t, v in meta["tables"].items()}
-    print(f"wrote {db_path} ({len(counts)} tables, {sum(counts.values())} rows; task {counts['task']})")
-    print(f"wrote {meta_path}")
-    if args.check:
-        return check(db_path, args.questions, args.verbose)
-    return 0
+    return build_main(argv, doc=__doc__, out=default_out("holdout"), db_name=DB_NAME, meta_name=META_NAME,
+                      questions=os.path.join(HERE, "questions.json"), generate=generate,
+                      build_metadata=build_metadata, validate=validate_metadata, check=check,
+                      count_table="task")
 
 
 if __name__ == "__main__":

@@ -25,9 +25,7 @@ questions.json, failing when one errors, returns no rows or reads other tables t
 Standard library only; deterministic (fixed seed).
 """
 
-import argparse
 import datetime as dt
-import json
 import os
 import random
 import sqlite3
@@ -37,9 +35,7 @@ SEED = 7707
 DATA_DATE = dt.date(2025, 9, 30)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from gold_check import check  # noqa: E402
-REPO = os.path.dirname(os.path.dirname(HERE))
-DEFAULT_OUT = os.path.join(REPO, "bench", "out", "holdout7")
+from schedule_build import default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
 DB_NAME = "holdout7_schedule.db"
 META_NAME = "holdout7_metadata.json"
 
@@ -946,69 +942,16 @@ RELATED_TERMS = {
 }
 
 
-def column_stats(con, table, col):
-    q = f'SELECT MIN("{col}"), MAX("{col}"), COUNT(DISTINCT "{col}"), SUM("{col}" IS NULL) FROM "{table}"'
-    mn, mx, dc, nc = con.execute(q).fetchone()
-    return {"min": mn, "max": mx, "distinct_count": dc, "null_count": nc or 0}
-
-
 def build_metadata(con):
-    tables = {}
-    for table, (desc, cols) in TABLE_META.items():
-        rc = con.execute(f'SELECT COUNT(*) FROM "{table}"').fetchone()[0]
-        db_cols = [r[1] for r in con.execute(f'PRAGMA table_info("{table}")')]
-        assert db_cols == list(cols), (table, db_cols, list(cols))
-        cmeta = {}
-        for col, (cdesc, dtype) in cols.items():
-            entry = {"description": cdesc, "data_type": dtype, "indexed": col == db_cols[0]}
-            if col != db_cols[0] and not col.endswith("_id"):
-                entry["statistics"] = column_stats(con, table, col)
-            if (table, col) in BUSINESS_RULES:
-                entry["business_rules"] = BUSINESS_RULES[(table, col)]
-            if (table, col) in CONCEPTS:
-                entry["concepts"] = CONCEPTS[(table, col)]
-            cmeta[col] = entry
-        tables[table] = {"description": desc, "domain": "capital programme", "row_count": rc, "columns": cmeta}
-        if table in RELATED_TERMS:
-            tables[table]["related_terms"] = RELATED_TERMS[table]
-    db_tables = {r[0] for r in con.execute("SELECT name FROM sqlite_master WHERE type = 'table'")}
-    assert db_tables == set(tables), db_tables ^ set(tables)
-    return {
-        "tables": tables,
-        "relationships": [{"from_table": a, "to_table": b, "join_condition": c, "description": e}
-                          for a, b, c, e in RELATIONSHIPS],
-        "business_concepts": {k: {"description": v} for k, v in BUSINESS_CONCEPTS.items()},
-        "query_examples": [{"query": q, "description": e, "complexity": c} for q, e, c in QUERY_EXAMPLES],
-        "keywords": KEYWORDS,
-        "terminology": TERMINOLOGY,
-        "metadata_cleaning": {"cleaned_at": "2025-01-01T00:00:00", "cleaning_version": "1.0"},
-    }
+    tables = describe_tables(con, TABLE_META, BUSINESS_RULES, CONCEPTS, RELATED_TERMS,
+                             domain="capital programme", covers_database=True)
+    return metadata_document(tables, RELATIONSHIPS, BUSINESS_CONCEPTS, QUERY_EXAMPLES, KEYWORDS, TERMINOLOGY)
 
 
 def main(argv=None):
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    ap.add_argument("--out", default=DEFAULT_OUT, help="output directory (default bench/out/holdout7/)")
-    ap.add_argument("--check", action="store_true", help="run every gold statement after building")
-    ap.add_argument("--questions", default=os.path.join(HERE, "questions.json"))
-    ap.add_argument("--verbose", "-v", action="store_true", help="with --check, list every question")
-    args = ap.parse_args(argv)
-    os.makedirs(args.out, exist_ok=True)
-    db_path = os.path.join(args.out, DB_NAME)
-    meta_path = os.path.join(args.out, META_NAME)
-    con = generate(db_path)
-    meta = build_metadata(con)
-    for ex in meta["query_examples"]:
-        assert con.execute(ex["query"]).fetchall(), ex["query"]
-    con.close()
-    with open(meta_path, "w", encoding="utf-8") as fh:
-        json.dump(meta, fh, indent=2)
-        fh.write("\n")
-    counts = {t: v["row_count"] for t, v in meta["tables"].items()}
-    print(f"wrote {db_path} ({len(counts)} tables, {sum(counts.values())} rows)")
-    print(f"wrote {meta_path}")
-    if args.check:
-        return check(db_path, args.questions, args.verbose)
-    return 0
+    return build_main(argv, doc=__doc__, out=default_out("holdout7"), db_name=DB_NAME, meta_name=META_NAME,
+                      questions=os.path.join(HERE, "questions.json"), generate=generate,
+                      build_metadata=build_metadata)
 
 
 if __name__ == "__main__":

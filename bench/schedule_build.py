@@ -1,0 +1,112 @@
+"""Build-and-check entry shared by the bench schedule generators (bench/holdout*/make_holdout*.py).
+
+Each generator owns its database (`generate`) and its metadata tables; this module gives them
+one command line (--out / --check / --questions / --verbose), one way to write the outputs, and
+the parts of the metadata document that every generator shapes the same way.
+"""
+
+import argparse
+import json
+import os
+
+from gold_check import check as check_questions
+
+BENCH = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(BENCH)
+
+
+def default_out(name):
+    """The default output folder of a generator: bench/out/<name>/ under the repository."""
+    return os.path.join(REPO, "bench", "out", name)
+
+
+def column_stats(con, table, col):
+    q = f'SELECT MIN("{col}"), MAX("{col}"), COUNT(DISTINCT "{col}"), SUM("{col}" IS NULL) FROM "{table}"'
+    mn, mx, dc, nc = con.execute(q).fetchone()
+    return {"min": mn, "max": mx, "distinct_count": dc, "null_count": nc or 0}
+
+
+def describe_tables(con, table_meta, business_rules, concepts, related_terms=None, *,
+                    domain="scheduling", key_suffix="_id", indexed=(), covers_database=False):
+    """The "tables" part of a metadata document, with row counts and column statistics read from
+    the database. table_meta maps a table to (description, {column: (description, type)}), or to
+    (description, domain, columns) where tables differ in domain. The first column is the key and
+    is indexed, as are the (table, column) pairs in `indexed`; key columns (the first, and those
+    ending in key_suffix) carry no statistics. With covers_database, every table of the database
+    must be described."""
+    related_terms = related_terms or {}
+    tables = {}
+    for table, spec in table_meta.items():
+        desc, table_domain, cols = spec if len(spec) == 3 else (spec[0], domain, spec[1])
+        rc = con.execute(f'SELECT COUNT(*) FROM "{table}"').fetchone()[0]
+        db_cols = [r[1] for r in con.execute(f'PRAGMA table_info("{table}")')]
+        assert db_cols == list(cols), (table, db_cols, list(cols))
+        pk = db_cols[0]
+        cmeta = {}
+        for col, (cdesc, dtype) in cols.items():
+            entry = {"description": cdesc, "data_type": dtype, "indexed": col == pk or (table, col) in indexed}
+            if col != pk and not col.endswith(key_suffix):
+                entry["statistics"] = column_stats(con, table, col)
+            if (table, col) in business_rules:
+                entry["business_rules"] = business_rules[(table, col)]
+            if (table, col) in concepts:
+                entry["concepts"] = concepts[(table, col)]
+            cmeta[col] = entry
+        tables[table] = {"description": desc, "domain": table_domain, "row_count": rc, "columns": cmeta}
+        if table in related_terms:
+            tables[table]["related_terms"] = related_terms[table]
+    if covers_database:
+        db_tables = {r[0] for r in con.execute("SELECT name FROM sqlite_master WHERE type = 'table'")}
+        assert db_tables == set(tables), db_tables ^ set(tables)
+    return tables
+
+
+def metadata_document(tables, relationships, business_concepts, query_examples, keywords, terminology):
+    """The metadata document in the loader's format. relationships are (from_table, to_table,
+    join_condition, description) tuples, business_concepts map a name to its description and
+    query_examples are (query, description, complexity) tuples."""
+    return {
+        "tables": tables,
+        "relationships": [{"from_table": a, "to_table": b, "join_condition": c, "description": e}
+                          for a, b, c, e in relationships],
+        "business_concepts": {k: {"description": v} for k, v in business_concepts.items()},
+        "query_examples": [{"query": q, "description": e, "complexity": c} for q, e, c in query_examples],
+        "keywords": keywords,
+        "terminology": terminology,
+        "metadata_cleaning": {"cleaned_at": "2025-01-01T00:00:00", "cleaning_version": "1.0"},
+    }
+
+
+def main(argv, *, doc, out, db_name, meta_name, questions, generate, build_metadata,
+         validate=None, check=check_questions, count_table=None):
+    """Command line of a generator: builds the database (generate(db_path) returns an open
+    connection) and the metadata document (build_metadata(con)) into --out, makes sure every
+    query example returns rows (after validate(meta, con), when given), writes the document and,
+    with --check, checks the questions file against the database. count_table adds that
+    table's row count to the summary line. Returns the exit status."""
+    ap = argparse.ArgumentParser(description=doc.split("\n\n")[0])
+    ap.add_argument("--out", default=out, help=f"output directory (default {os.path.relpath(out, REPO)}/)")
+    ap.add_argument("--check", action="store_true", help="run every gold statement after building")
+    ap.add_argument("--questions", default=questions)
+    ap.add_argument("--verbose", "-v", action="store_true", help="with --check, list every question")
+    args = ap.parse_args(argv)
+    os.makedirs(args.out, exist_ok=True)
+    db_path = os.path.join(args.out, db_name)
+    meta_path = os.path.join(args.out, meta_name)
+    con = generate(db_path)
+    meta = build_metadata(con)
+    if validate is not None:
+        validate(meta, con)
+    for ex in meta["query_examples"]:
+        assert con.execute(ex["query"]).fetchall(), ex["query"]
+    con.close()
+    with open(meta_path, "w", encoding="utf-8") as fh:
+        json.dump(meta, fh, indent=2)
+        fh.write("\n")
+    counts = {t: v["row_count"] for t, v in meta["tables"].items()}
+    note = f"; {count_table} {counts[count_table]}" if count_table else ""
+    print(f"wrote {db_path} ({len(counts)} tables, {sum(counts.values())} rows{note})")
+    print(f"wrote {meta_path}")
+    if args.check:
+        return check(db_path, args.questions, args.verbose)
+    return 0

@@ -14,18 +14,9 @@ Dates and float come from a forward and backward pass over each programme's ties
 working-day calendar (bank holidays included), with the contract completion as a
 finish-no-later-than date on the last milestone, so late programmes carry negative float.
 
-Outputs, written to --out (default bench/out/holdout5/ under the repository):
-  holdout5_schedule.db      SQLite database
-  holdout5_metadata.json    metadata document in the loader's format
-
-Usage:
-  python bench/holdout5/make_holdout5.py [--out DIR]
-  python bench/holdout5/make_holdout5.py --check [--questions FILE] [--verbose]
-
---check builds the outputs and then runs every gold statement (and every previous_sql) of
-questions.json, failing when one errors, returns no rows or reads other tables than gold_tables.
-
-Standard library only; deterministic (fixed seed).
+Outputs go to bench/out/holdout5/ (or --out DIR); --check also runs every gold statement of
+questions.json. The command line is bench/schedule_build.py's. Standard library only;
+deterministic (fixed seed).
 """
 
 import datetime as dt

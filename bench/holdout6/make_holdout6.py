@@ -15,18 +15,9 @@ remaining work is rescheduled from the data date, and a backward pass from the c
 gives total and free float, so late projects carry negative float. The original baseline is the
 unprogressed plan; three projects also carry a later re-baseline.
 
-Outputs, written to --out (default bench/out/holdout6/ under the repository):
-  holdout6_schedule.db      SQLite database
-  holdout6_metadata.json    metadata document in the loader's format
-
-Usage:
-  python bench/holdout6/make_holdout6.py [--out DIR]
-  python bench/holdout6/make_holdout6.py --check [--questions FILE] [--verbose]
-
---check builds the outputs and then runs every gold statement (and every previous_sql) of
-questions.json, failing when one errors, returns no rows or reads other tables than gold_tables.
-
-Standard library only; deterministic (fixed seed).
+Outputs go to bench/out/holdout6/ (or --out DIR); --check also runs every gold statement of
+questions.json. The command line is bench/schedule_build.py's. Standard library only;
+deterministic (fixed seed).
 """
 
 import bisect

@@ -11,18 +11,9 @@ rag_status 'Red'/'Amber'/'Green', incident_category, ...) and value vocabularies
 ('Not Started' / 'Underway' / 'Finished' tasks, 'Pre-Construction' / 'Construction' /
 'Defects Period' contracts, 'Notified' / 'Quoted' / 'Implemented' / 'Rejected' change events).
 
-Outputs, written to --out (default bench/out/holdout7/ under the repository):
-  holdout7_schedule.db      SQLite database
-  holdout7_metadata.json    metadata document in the loader's format
-
-Usage:
-  python bench/holdout7/make_holdout7.py [--out DIR]
-  python bench/holdout7/make_holdout7.py --check [--questions FILE] [--verbose]
-
---check builds the outputs and then runs every gold statement (and every previous_sql) of
-questions.json, failing when one errors, returns no rows or reads other tables than gold_tables.
-
-Standard library only; deterministic (fixed seed).
+Outputs go to bench/out/holdout7/ (or --out DIR); --check also runs every gold statement of
+questions.json. The command line is bench/schedule_build.py's. Standard library only;
+deterministic (fixed seed).
 """
 
 import datetime as dt

@@ -9,18 +9,9 @@ Inspection, ScheduleSnapshot, SnapshotOperation, ShiftCalendar) and PascalCase c
 DependencyType, LagHours, ...). Times are 'YYYY-MM-DD HH:MM' and float is in hours; the
 operations of each turnaround are scheduled by a forward and backward pass over their logic.
 
-Outputs, written to --out (default bench/out/holdout8/ under the repository):
-  holdout8_schedule.db      SQLite database
-  holdout8_metadata.json    metadata document in the loader's format
-
-Usage:
-  python bench/holdout8/make_holdout8.py [--out DIR]
-  python bench/holdout8/make_holdout8.py --check [--questions FILE] [--verbose]
-
---check builds the outputs and then runs every gold statement (and every previous_sql) of
-questions.json, failing when one errors, returns no rows or reads other tables than gold_tables.
-
-Standard library only; deterministic (fixed seed).
+Outputs go to bench/out/holdout8/ (or --out DIR); --check also runs every gold statement of
+questions.json. The command line is bench/schedule_build.py's. Standard library only;
+deterministic (fixed seed).
 """
 
 import datetime as dt

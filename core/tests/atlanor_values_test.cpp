@@ -230,6 +230,11 @@ TEST_F(ValueLinking, CodesMatchAsWholeTokens) {
   EXPECT_EQ(match("HBR_2200 float"), (Strings{"activities.activity_code='HBR-2200' exact 'HBR_2200'"}));
   EXPECT_EQ(match("A1010"), (Strings{"activities.activity_code='RMC-A1010' partial 'A1010'"}));
   EXPECT_EQ(match("2200"), Strings{});
+  ValueIndex orders;
+  orders.add_values({"work_orders", "order_number", "TEXT"}, {"41020651", "41020666"});
+  EXPECT_EQ(described(orders, orders.match("operations on wo 41020651")),
+            (Strings{"work_orders.order_number='41020651' exact '41020651'"}));
+  EXPECT_EQ(orders.match("costs over 41020").size(), 0u);
 }
 
 // A code that begins several codes of a column stands for their prefix;

@@ -48,6 +48,8 @@ constexpr std::size_t kMaxMatches = 12;
 // share of the best one are dropped: "in progress" naming the status
 // 'In Progress' outright makes a partial hit in an activity name noise.
 constexpr double kOverlapShare = 0.75;
+// A number of this many digits or more may be a reference a value stores.
+constexpr std::size_t kReferenceDigits = 5;
 // A code that begins this many values of a column or more is their prefix.
 constexpr std::size_t kPrefixValues = 3;
 constexpr double kPrefixScore = 0.8;
@@ -1047,7 +1049,10 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     // Letters and digits ("A1010"), or words joined by punctuation
     // ("RMC-A", "in-progress"), but not filler joined up ("out-of"); or
     // one word that is a value's words run together ("onhold" for 'OnHold').
-    const bool token_code = letters && (digits || j > i + 1) && !only_stop_words && text::length(compact) >= 2;
+    // A number of five digits or more is a reference, not a quantity
+    // ("wo 41020651"), where a value stores it whole.
+    const bool token_code = (letters && (digits || j > i + 1) && !only_stop_words && text::length(compact) >= 2) ||
+                            (!letters && j == i + 1 && text::length(compact) >= kReferenceDigits);
     const bool joined_up = !token_code && j == i + 1 && !only_stop_words && text::length(compact) >= 4;
     if (token_code || joined_up) {
       const auto head = compact_first.find(std::hash<std::string>{}(compact));

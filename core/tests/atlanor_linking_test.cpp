@@ -678,6 +678,7 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
   EXPECT_EQ(tables("How many hours did we lose?"), (Strings{"site_diaries"}));
   EXPECT_EQ(tables("which bank hols"), (Strings{"calendar_holidays"}));
   EXPECT_EQ(tables("the boiler outage"), (Strings{"turnarounds"}));
+  EXPECT_EQ(tables("manhours"), (Strings{"site_diaries"}));
   EXPECT_EQ(tables("what headcount do we have"), (Strings{"crews"}));
   // Spent or burned money is the actual cost, not any cost or the budget.
   const Strings burned = tables("Which jobs have burned through their budget?");

@@ -96,6 +96,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"lost", "lose", "loss"},
     {"operatives", "workers", "headcount", "personnel"},
     {"turnaround", "outage", "ta"},
+    {"hours", "manhours", "man hours", "labour hours", "labor hours"},
 };
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }

@@ -286,6 +286,11 @@ TEST(ValueMatch, AWordOnlyOneNameHoldsSinglesItOut) {
   EXPECT_GT(score("on the bridge", "projects"), score("on the bridge", "notes"));
   // Held by two names, a word singles out neither.
   EXPECT_EQ(score("on the school", "projects"), score("on the school", "notes"));
+  // However many values of other columns hold it.
+  index.add_values({"tasks", "task_name", "TEXT", false},
+                   {"Bridge deck pour", "Bridge bearings", "Bridge parapets", "Bridge joints", "Bridge drainage",
+                    "Bridge lighting", "Bridge surfacing", "Bridge handover"});
+  EXPECT_GT(score("on the bridge", "projects"), 0.0);
 }
 
 // A stored value in camel case reads as its words, and as them run together.
@@ -323,6 +328,15 @@ TEST(ValueMatch, AWordMatchesALongerOneItBeginsAsOneEdit) {
             (Strings{"crews.crew_name='Painters Gang' partial 'paint'"}));
   EXPECT_EQ(index.match("water supply").size(), 0u);
   EXPECT_EQ(index.match("each activity").size(), 0u);
+  // Read as a rarer word, it is no rarer than the word the question wrote.
+  ValueIndex works;
+  works.add_values({"wbs", "wbs_name", "TEXT"}, {"Tunnel Boring", "Tunnel Portal", "Tunnel Lining", "Tunnel Drainage"});
+  works.add_values({"calendars", "calendar_name", "TEXT"}, {"Continuous tunnelling"});
+  double exact = 0, read_as = 0;
+  for (const auto& m : works.match("works on the tunnel"))
+    (works.columns()[m.column].table == "wbs" ? exact : read_as) = m.score;
+  EXPECT_GT(exact, 0.0);
+  EXPECT_LE(read_as, exact);
 }
 
 TEST(ValueMatch, AQualifierInParenthesesAndRelationshipTypesSpeltOut) {
@@ -470,6 +484,49 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
   auto civils = reasons("Civils notes");
   EXPECT_EQ(civils["wbs"], "value");
   EXPECT_EQ(civils.count("note"), 1u);
+  std::filesystem::remove(path);
+}
+
+// A project's name word that several task names share still names the
+// project when only that project's name holds it, even where a column's
+// description uses the word; a word a table's description uses does not.
+TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt) {
+  const std::string path = temp_path("singled.db").string();
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  exec(db, R"(
+    CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
+    INSERT INTO project VALUES (1, 'Holloway Lane Twin-Bore Tunnel'), (2, 'Kestrel River Bridge Works'),
+                               (3, 'Brookfield School Extension');
+    CREATE TABLE task (task_id INTEGER PRIMARY KEY, project_id INTEGER, task_name TEXT);
+    INSERT INTO task VALUES (1, 1, 'Tunnel portal'), (2, 1, 'Tunnel lining'), (3, 1, 'Tunnel drainage'),
+                            (4, 2, 'Deck pour'), (5, 3, 'Plant room fit-out'), (6, 1, 'Tunnel survey'),
+                            (7, 1, 'Tunnel ventilation'), (8, 1, 'Tunnel lighting'), (9, 1, 'Tunnel handover');
+    CREATE TABLE note (note_id INTEGER PRIMARY KEY, project_id INTEGER, note_text TEXT);
+    INSERT INTO note VALUES (1, 1, 'Tunnelling crew on nights');
+  )");
+  sqlite3_close(db);
+  atlanor::AtlanorService service;
+  service.linking_mode = linking::Mode::kLexical;
+  service.database = path;
+  service.build_graph(json::parse(R"({"tables": {
+    "project": {"description": "Contracts", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_name": {"description": "Title", "data_type": "TEXT"}}},
+    "task": {"description": "Scheduled work items and the plant they need", "domain": "d", "columns": {
+      "task_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Owner", "data_type": "INTEGER"},
+      "task_name": {"description": "What is done, such as tunnelling", "data_type": "TEXT"}}},
+    "note": {"description": "Remarks", "domain": "d", "columns": {
+      "note_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Owner", "data_type": "INTEGER"},
+      "note_text": {"description": "Remark", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""},
+      {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})"));
+  EXPECT_EQ(table_reasons(service, "late work items on the tunnel")["project"], "value");
+  EXPECT_EQ(table_reasons(service, "work items for plant").count("project"), 0u);
   std::filesystem::remove(path);
 }
 

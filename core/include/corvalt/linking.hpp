@@ -196,6 +196,9 @@ class Index {
   bool is_name_word(std::string_view word) const;
   // Whether the schema uses a lower-cased word (as written or by its stem).
   bool is_schema_word(std::string_view word) const;
+  // Whether a table's name or description uses it: what the schema says its
+  // tables hold, beside words that merely explain a column's codes.
+  bool is_table_word(std::string_view word) const;
 
   std::size_t table_count() const noexcept;
   std::size_t term_count() const noexcept;

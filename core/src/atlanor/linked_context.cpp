@@ -110,8 +110,9 @@ bool chooses_table(const values::Match& m, const linking::Index& index) {
 
 // One word of a longer value ("crane" of 'Crawler Crane 80t', "hospital" of
 // 'Riverside Hospital Extension') chooses the table when the word is rare
-// among the stored values (its score says so), a word of letters the schema
-// does not use, and it reads clearly best there: a different value of
+// among the stored values (its score says so), a word of letters that no
+// table's name or description uses (a column's description explaining its
+// codes may), and it reads clearly best there: a different value of
 // another table it names scores below kWordClearShare of this one.
 constexpr double kWordTableScore = 0.42;
 constexpr double kWordClearShare = 0.9;
@@ -137,7 +138,7 @@ WordReadings word_table_readings(const values::Match& m, const std::vector<value
                                  const values::ValueIndex& values, const linking::Index& index) {
   if (m.fit != values::Fit::kPartial) return {};
   const std::vector<std::string> words = linking::split_words(m.phrase);
-  if (words.size() != 1 || text::length(words.front()) < kWordMinLetters || index.is_schema_word(words.front()))
+  if (words.size() != 1 || text::length(words.front()) < kWordMinLetters || index.is_table_word(words.front()))
     return {};
   const std::vector<std::string> stored = linking::split_words(m.value);
   const bool edited = std::find(stored.begin(), stored.end(), words.front()) == stored.end();

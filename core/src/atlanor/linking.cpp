@@ -1003,6 +1003,14 @@ bool Index::is_name_word(std::string_view word) const {
   return false;
 }
 
+bool Index::is_table_word(std::string_view word) const {
+  if (is_name_word(word)) return true;
+  const auto surface = impl_->surface.find(std::string(word));
+  if (surface != impl_->surface.end()) return impl_->table_terms.count(surface->second) > 0;
+  const auto term = impl_->term_ids.find(stem(word));
+  return term != impl_->term_ids.end() && impl_->table_terms.count(term->second) > 0;
+}
+
 bool Index::is_schema_word(std::string_view word) const {
   return impl_->surface.count(std::string(word)) > 0 || impl_->term_ids.count(stem(word)) > 0;
 }

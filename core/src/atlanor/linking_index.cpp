@@ -491,7 +491,10 @@ class Builder {
       add_words(table_name_words_[t], kTableName, kNamedWord, table_own_[t]);
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
         add_text(*description, kTableDescription, kDescriptionWord, table_own_[t]);
-      for (const Entry& e : table_own_[t]) table_self_[t].push_back(e.term);
+      for (const Entry& e : table_own_[t]) {
+        table_self_[t].push_back(e.term);
+        x_.table_terms.insert(e.term);
+      }
       sort_unique(table_self_[t]);
       table_words_[t] = table_self_[t];
       for (const std::uint32_t c : x_.tables[t].columns) {

@@ -161,6 +161,7 @@ struct Index::Impl {
   std::size_t longest_key = 0;
   std::unordered_map<std::string, std::uint32_t> table_by_name;  // lower-cased
   std::unordered_set<std::string> name_words;  // the words of table and column names, as written
+  std::unordered_set<TermId> table_terms;      // the terms of table names and descriptions
   std::vector<std::vector<Join>> joins;
 
   TermId intern(const std::string& stem);

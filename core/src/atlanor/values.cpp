@@ -916,11 +916,17 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           if (w.kind.weak()) continue;
           ++naming;
           strong = strong || w.kind.strong();
-          keep *= 1.0 - rarity(w.holding);
+          // A word read as another one ("tunnel" as 'tunnelling') is no
+          // rarer than the stored word the question wrote.
+          std::uint32_t holding = w.holding;
+          if (run_edits[k - i] > 0)
+            for (const Candidate& c : q[k].candidates)
+              if (c.edits == 0) holding = std::max(holding, words[c.word].holding);
+          keep *= 1.0 - rarity(holding);
         }
         // Nothing but stop words, numbers and single letters names nothing.
         if (naming == 0 || (!whole && !strong)) continue;
-        const double rare = 1.0 - keep;
+        double rare = 1.0 - keep;
         const double edited = std::max(0.0, 1.0 - kEditPenalty * edits);
         Fit fit;
         double score;
@@ -945,8 +951,12 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                 return p.value != at.value && entries[p.value].column == e.column;
               });
             }
-            // Twice its share, so that more of the value's words still say more.
-            if (singled) covered_share = std::min(kSinglingShare, 2 * covered_share);
+            // Twice its share, so that more of the value's words still say
+            // more; and as rare as a word of that one value.
+            if (singled) {
+              covered_share = std::min(kSinglingShare, 2 * covered_share);
+              rare = 1.0;
+            }
           }
           score = 0.75 * (0.45 + 0.55 * covered_share) * rare * edited;
         }

@@ -46,6 +46,32 @@ std::map<std::string, std::string> table_reasons(atlanor::AtlanorService& servic
   return out;
 }
 
+// A lexical-mode service over a throw-away database made by `sql` and
+// described by `metadata`.
+class LinkedDatabase {
+ public:
+  LinkedDatabase(const std::string& name, const char* sql, const char* metadata)
+      : path_(temp_path(name).string()) {
+    std::filesystem::remove(path_);
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+    exec(db, sql);
+    sqlite3_close(db);
+    service_.linking_mode = linking::Mode::kLexical;
+    service_.database = path_;
+    service_.build_graph(json::parse(metadata));
+  }
+  ~LinkedDatabase() { std::filesystem::remove(path_); }
+  LinkedDatabase(const LinkedDatabase&) = delete;
+  LinkedDatabase& operator=(const LinkedDatabase&) = delete;
+
+  std::map<std::string, std::string> reasons(const std::string& question) { return table_reasons(service_, question); }
+
+ private:
+  std::string path_;
+  atlanor::AtlanorService service_;
+};
+
 std::string make_database() {
   const std::string path = temp_path("schedule.db").string();
   std::filesystem::remove(path);
@@ -373,11 +399,7 @@ TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
 // One word of a longer stored value chooses the table that holds it, when
 // it reads clearly best there and the schema does not use the word itself.
 TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere) {
-  const std::string path = temp_path("words.db").string();
-  std::filesystem::remove(path);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  exec(db, R"(
+  LinkedDatabase linked("words.db", R"(
     CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
     INSERT INTO project VALUES (1, 'Riverside Hospital Extension'), (2, 'Kingsway Tunnel Refurbishment');
     CREATE TABLE task (task_id INTEGER PRIMARY KEY, project_id INTEGER, task_name TEXT);
@@ -387,12 +409,8 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
     CREATE TABLE risk (risk_id INTEGER PRIMARY KEY, task_id INTEGER, risk_title TEXT);
     INSERT INTO risk VALUES (1, 1, 'High winds stop crane lifts'), (2, 2, 'Tower collapse'),
                             (3, 2, 'Pump failure');
-  )");
-  sqlite3_close(db);
-  atlanor::AtlanorService service;
-  service.linking_mode = linking::Mode::kLexical;
-  service.database = path;
-  service.build_graph(json::parse(R"({"tables": {
+  )",
+                        R"({"tables": {
     "project": {"description": "Contracts", "domain": "d", "columns": {
       "project_id": {"description": "Key", "data_type": "INTEGER"},
       "project_name": {"description": "Title", "data_type": "TEXT"}}},
@@ -409,8 +427,8 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
       "risk_title": {"description": "Headline", "data_type": "TEXT"}}}},
     "relationships": [
       {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""},
-      {"from_table": "risk", "to_table": "task", "join_condition": "risk.task_id = task.task_id", "description": ""}]})"));
-  auto reasons = [&](const std::string& question) { return table_reasons(service, question); };
+      {"from_table": "risk", "to_table": "task", "join_condition": "risk.task_id = task.task_id", "description": ""}]})");
+  auto reasons = [&](const std::string& question) { return linked.reasons(question); };
   // "hospital" is one word of three in a project's name, found nowhere else;
   // misspelt by one edit in a word of six letters or more it still is.
   EXPECT_EQ(reasons("work items of the hospital")["project"], "value");
@@ -434,29 +452,20 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
   // A word the schema uses ("plant" describes resource) chooses no table
   // through a value.
   EXPECT_EQ(reasons("plant").count("task"), 0u);
-  std::filesystem::remove(path);
 }
 
 // A name stored in two tables (a WBS root named after its project) leaves
 // no doubt which thing a word of it names: both tables are chosen.
 TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
-  const std::string path = temp_path("same.db").string();
-  std::filesystem::remove(path);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  exec(db, R"(
+  LinkedDatabase linked("same.db", R"(
     CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
     INSERT INTO project VALUES (1, 'Northgate Data Center'), (2, 'Kingsway Tunnel Refurbishment');
     CREATE TABLE wbs (wbs_id INTEGER PRIMARY KEY, project_id INTEGER, wbs_name TEXT);
     INSERT INTO wbs VALUES (1, 1, 'Northgate Data Center'), (2, 1, 'Civils'), (3, 2, 'Kingsway Tunnel Refurbishment');
     CREATE TABLE note (note_id INTEGER PRIMARY KEY, project_id INTEGER, note_text TEXT);
     INSERT INTO note VALUES (1, 1, 'Northgate access road closed'), (2, 2, 'Civils');
-  )");
-  sqlite3_close(db);
-  atlanor::AtlanorService service;
-  service.linking_mode = linking::Mode::kLexical;
-  service.database = path;
-  service.build_graph(json::parse(R"({"tables": {
+  )",
+                        R"({"tables": {
     "project": {"description": "Contracts", "domain": "d", "columns": {
       "project_id": {"description": "Key", "data_type": "INTEGER"},
       "project_name": {"description": "Title", "data_type": "TEXT"}}},
@@ -470,8 +479,8 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
       "note_text": {"description": "Remark, such as the trade it is about: civils", "data_type": "TEXT"}}}},
     "relationships": [
       {"from_table": "wbs", "to_table": "project", "join_condition": "wbs.project_id = project.project_id", "description": ""},
-      {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})"));
-  auto reasons = [&](const std::string& question) { return table_reasons(service, question); };
+      {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})");
+  auto reasons = [&](const std::string& question) { return linked.reasons(question); };
   auto kingsway = reasons("what is left on Kingsway");
   EXPECT_EQ(kingsway["project"], "value");
   EXPECT_EQ(kingsway["wbs"], "value");
@@ -484,18 +493,13 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
   auto civils = reasons("Civils notes");
   EXPECT_EQ(civils["wbs"], "value");
   EXPECT_EQ(civils.count("note"), 1u);
-  std::filesystem::remove(path);
 }
 
 // A project's name word that several task names share still names the
 // project when only that project's name holds it, even where a column's
 // description uses the word; a word a table's description uses does not.
 TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt) {
-  const std::string path = temp_path("singled.db").string();
-  std::filesystem::remove(path);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  exec(db, R"(
+  LinkedDatabase linked("singled.db", R"(
     CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
     INSERT INTO project VALUES (1, 'Holloway Lane Twin-Bore Tunnel'), (2, 'Kestrel River Bridge Works'),
                                (3, 'Brookfield School Extension');
@@ -505,12 +509,8 @@ TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt
                             (7, 1, 'Tunnel ventilation'), (8, 1, 'Tunnel lighting'), (9, 1, 'Tunnel handover');
     CREATE TABLE note (note_id INTEGER PRIMARY KEY, project_id INTEGER, note_text TEXT);
     INSERT INTO note VALUES (1, 1, 'Tunnelling crew on nights');
-  )");
-  sqlite3_close(db);
-  atlanor::AtlanorService service;
-  service.linking_mode = linking::Mode::kLexical;
-  service.database = path;
-  service.build_graph(json::parse(R"({"tables": {
+  )",
+                        R"({"tables": {
     "project": {"description": "Contracts", "domain": "d", "columns": {
       "project_id": {"description": "Key", "data_type": "INTEGER"},
       "project_name": {"description": "Title", "data_type": "TEXT"}}},
@@ -524,31 +524,22 @@ TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt
       "note_text": {"description": "Remark", "data_type": "TEXT"}}}},
     "relationships": [
       {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""},
-      {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})"));
-  EXPECT_EQ(table_reasons(service, "late work items on the tunnel")["project"], "value");
-  EXPECT_EQ(table_reasons(service, "work items for plant").count("project"), 0u);
-  std::filesystem::remove(path);
+      {"from_table": "note", "to_table": "project", "join_condition": "note.project_id = project.project_id", "description": ""}]})");
+  EXPECT_EQ(linked.reasons("late work items on the tunnel")["project"], "value");
+  EXPECT_EQ(linked.reasons("work items for plant").count("project"), 0u);
 }
 
 // A whole value the question writes in capitals is a code, and chooses its
 // table even where a description quotes it as an example (which makes it a
 // word of the schema); written in lower case it is the schema's word.
 TEST(ValueTables, AWholeValueInCapitalsIsACode) {
-  const std::string path = temp_path("capitals.db").string();
-  std::filesystem::remove(path);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  exec(db, R"(
+  LinkedDatabase linked("capitals.db", R"(
     CREATE TABLE job (job_id INTEGER PRIMARY KEY, short_code TEXT);
     INSERT INTO job VALUES (1, 'MSA'), (2, 'BHW');
     CREATE TABLE item (item_id INTEGER PRIMARY KEY, job_id INTEGER, item_code TEXT);
     INSERT INTO item VALUES (1, 1, 'MSA-1010'), (2, 2, 'BHW-1010');
-  )");
-  sqlite3_close(db);
-  atlanor::AtlanorService service;
-  service.linking_mode = linking::Mode::kLexical;
-  service.database = path;
-  service.build_graph(json::parse(R"({"tables": {
+  )",
+                        R"({"tables": {
     "job": {"description": "Contracts", "domain": "d", "columns": {
       "job_id": {"description": "Key", "data_type": "INTEGER"},
       "short_code": {"description": "Three letters, e.g. MSA", "data_type": "TEXT"}}},
@@ -557,11 +548,10 @@ TEST(ValueTables, AWholeValueInCapitalsIsACode) {
       "job_id": {"description": "Owner", "data_type": "INTEGER"},
       "item_code": {"description": "Code such as MSA-1010", "data_type": "TEXT"}}}},
     "relationships": [
-      {"from_table": "item", "to_table": "job", "join_condition": "item.job_id = job.job_id", "description": ""}]})"));
-  auto reasons = [&](const std::string& question) { return table_reasons(service, question); };
+      {"from_table": "item", "to_table": "job", "join_condition": "item.job_id = job.job_id", "description": ""}]})");
+  auto reasons = [&](const std::string& question) { return linked.reasons(question); };
   EXPECT_EQ(reasons("scheduled work of MSA")["job"], "value");
   EXPECT_EQ(reasons("scheduled work of msa").count("job"), 0u);
-  std::filesystem::remove(path);
 }
 
 }  // namespace

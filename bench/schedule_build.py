@@ -36,8 +36,8 @@ def describe_tables(con, table_meta, business_rules, concepts, related_terms=Non
     must be described."""
     related_terms = related_terms or {}
     tables = {}
-    for table, spec in table_meta.items():
-        desc, table_domain, cols = spec if len(spec) == 3 else (spec[0], domain, spec[1])
+    for table, entry in table_meta.items():
+        desc, table_domain, cols = entry if len(entry) == 3 else (entry[0], domain, entry[1])
         rc = con.execute(f'SELECT COUNT(*) FROM "{table}"').fetchone()[0]
         db_cols = [r[1] for r in con.execute(f'PRAGMA table_info("{table}")')]
         assert db_cols == list(cols), (table, db_cols, list(cols))

@@ -370,7 +370,7 @@ PLANNERS = {"KRB": "Sunil Varma", "SMH": "Megan Doyle", "HLT": "Oskar Berg", "ND
 COMMENTS = ["Awaiting materials", "Weather delay", "Resequenced with adjacent work", "Crew short this week",
             "Ahead of plan", "Inspection hold point", "Access restricted by client", "Design query open"]
 
-NCRS = [("Concrete cover below specification", "MAJ", ("pour", "slab", "frame levels", "beams", "plinths")),
+NCRS = [("Concrete cover below the drawn requirement", "MAJ", ("pour", "slab", "frame levels", "beams", "plinths")),
         ("Honeycombing on exposed face", "MIN", ("pour", "wall", "slab")),
         ("Pile length short of design", "CRT", ("piling",)),
         ("Weld defects on girder splice", "MAJ", ("girder", "steel")),

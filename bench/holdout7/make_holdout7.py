@@ -271,7 +271,7 @@ CONSTRAINT_REASONS = {
 CHANGES = [
     ("Unexpected utility diversion", "Contractor"), ("Additional ground investigation", "Contractor"),
     ("Client requested scope addition", "Client"), ("Revised traffic management layout", "Contractor"),
-    ("Contaminated ground removal", "Contractor"), ("Design change to specification", "Client"),
+    ("Contaminated ground removal", "Contractor"), ("Design change to the requirements", "Client"),
     ("Access delay by third party", "Contractor"), ("Omit landscaping works", "Client"),
     ("Extra weather days over threshold", "Contractor"),
 ]

@@ -269,23 +269,20 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   const std::shared_ptr<const StoredValues> stored = service.stored_values(kg);
   std::vector<values::Match> matches;
   if (stored->index.value_count() > 0) matches = stored->index.match(question);
-  auto add_table = [&](const std::string& table) {
-    if (std::find(query.value_tables.begin(), query.value_tables.end(), table) == query.value_tables.end())
-      query.value_tables.push_back(table);
+  auto add_new = [](auto& list, auto item) {
+    if (std::find(list.begin(), list.end(), item) == list.end()) list.push_back(std::move(item));
   };
   for (const values::Match& m : matches) {
     if (chooses_table(m, index)) {
-      add_table(stored->index.columns()[m.column].table);
+      add_new(query.value_tables, stored->index.columns()[m.column].table);
       continue;
     }
     auto [readings, sure] = word_table_readings(m, matches, stored->index, index);
     if (sure && readings.size() == 1) {
-      add_table(readings.front());
+      add_new(query.value_tables, readings.front());
     } else if (!readings.empty()) {
       std::sort(readings.begin(), readings.end());
-      if (std::find(query.value_table_choices.begin(), query.value_table_choices.end(), readings) ==
-          query.value_table_choices.end())
-        query.value_table_choices.push_back(std::move(readings));
+      add_new(query.value_table_choices, std::move(readings));
     }
   }
   // The same whole value stored in several tables, named exactly.
@@ -302,9 +299,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
     }
     if (group.size() < 2) continue;
     std::sort(group.begin(), group.end());
-    if (std::find(query.value_table_groups.begin(), query.value_table_groups.end(), group) ==
-        query.value_table_groups.end())
-      query.value_table_groups.push_back(std::move(group));
+    add_new(query.value_table_groups, std::move(group));
   }
   const linking::Result result = index.link(query);
 

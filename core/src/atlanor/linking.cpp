@@ -562,11 +562,11 @@ class Linker {
 
   // A chosen table that names none of its rows (keys and quantities, no
   // code or name) and that no table points to is read with the rows it
-  // points to: a link between two
-  // activities or a calendar's exception with the activities or the
-  // calendar; an assignment pairing a resource with an activity, when the
-  // question reaches it with one of them, with the other ("what is Mei Chen
-  // booked on" asks for the activities her assignments point to).
+  // points to: a link between two activities or a calendar's exception
+  // with the activities or the calendar; an assignment pairing a resource
+  // with an activity, when the question reaches it with one of them, with
+  // the other ("what is Mei Chen booked on" asks for the activities her
+  // assignments point to).
   void choose_paired_parents() {
     const std::vector<std::uint32_t> chosen = chosen_;
     for (const std::uint32_t t : chosen) {

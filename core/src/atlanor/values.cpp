@@ -775,6 +775,22 @@ struct ValueIndex::Impl {
 
   std::vector<Match> match(std::string_view question) const;
   std::size_t memory_bytes() const noexcept;
+
+  // The values whose words run together spell `compact` ("hbr2200" for
+  // 'HBR-2200', "ss" for 'SS').
+  std::vector<std::uint32_t> values_spelt(std::string_view compact) const {
+    std::vector<std::uint32_t> out;
+    const auto head = compact_first.find(std::hash<std::string_view>{}(compact));
+    if (head == compact_first.end()) return out;
+    std::string joined;
+    for (std::uint32_t v = head->second; v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
+      const Entry& e = entries[v];
+      joined.clear();
+      for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
+      if (joined == compact) out.push_back(v);
+    }
+    return out;
+  }
 };
 
 namespace {
@@ -1065,15 +1081,9 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                             (!letters && j == i + 1 && text::length(compact) >= kReferenceDigits);
     const bool joined_up = !token_code && j == i + 1 && !only_stop_words && text::length(compact) >= 4;
     if (token_code || joined_up) {
-      const auto head = compact_first.find(std::hash<std::string>{}(compact));
       std::vector<std::uint32_t> hits;
-      for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
-           v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
-        const Entry& e = entries[v];
-        std::string joined;
-        for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
-        if (joined == compact && (token_code || e.word_count >= 2)) hits.push_back(v);
-      }
+      for (const std::uint32_t v : values_spelt(compact))
+        if (token_code || entries[v].word_count >= 2) hits.push_back(v);
       const double rare = rarity(static_cast<std::uint32_t>(hits.size()));
       for (const std::uint32_t v : hits)
         found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j), q[i].token.begin,
@@ -1088,31 +1098,19 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     auto end_word = [&](std::size_t k) { return q[k].token.text == "start" || q[k].token.text == "finish"; };
     if (!end_word(i) || q[i + 1].token.text != "to" || !end_word(i + 2)) continue;
     const std::string code{q[i].token.text[0], q[i + 2].token.text[0]};
-    const auto head = compact_first.find(std::hash<std::string>{}(code));
-    for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
-         v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
-      const Entry& e = entries[v];
-      if (e.word_count == 1 && words[value_words[e.words_begin]].text == code)
+    for (const std::uint32_t v : values_spelt(code))
+      if (entries[v].word_count == 1)
         found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 3), q[i].token.begin,
                               q[i + 2].token.end, Fit::kExact, exact_score(1.0, 3)});
-    }
   }
 
   // Site shorthand for a status: "WIP" is work in progress.
   for (std::size_t i = 0; i < q.size(); ++i) {
     if (q[i].token.text != "wip") continue;
-    for (const std::string_view status : {"inprogress", "workinprogress"}) {
-      const auto head = compact_first.find(std::hash<std::string_view>{}(status));
-      for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
-           v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v]) {
-        const Entry& e = entries[v];
-        std::string joined;
-        for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
-        if (joined == status)
-          found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), q[i].token.begin,
-                                q[i].token.end, Fit::kExact, exact_score(1.0, 1)});
-      }
-    }
+    for (const std::string_view status : {"inprogress", "workinprogress"})
+      for (const std::uint32_t v : values_spelt(status))
+        found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), q[i].token.begin,
+                              q[i].token.end, Fit::kExact, exact_score(1.0, 1)});
   }
 
   // A code of two to six letters or digits that begins at least
@@ -1132,10 +1130,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     bool is_code = std::all_of(written.begin(), written.end(),
                                [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
     if (!is_code) {
-      const auto head = compact_first.find(std::hash<std::string>{}(code));
-      for (std::uint32_t v = head == compact_first.end() ? std::numeric_limits<std::uint32_t>::max() : head->second;
-           !is_code && v != std::numeric_limits<std::uint32_t>::max(); v = compact_next[v])
-        is_code = entries[v].word_count == 1 && words[value_words[entries[v].words_begin]].text == code;
+      const std::vector<std::uint32_t> whole = values_spelt(code);
+      is_code = std::any_of(whole.begin(), whole.end(), [&](std::uint32_t v) { return entries[v].word_count == 1; });
     }
     if (!is_code) continue;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> starts;  // column, entry

@@ -57,6 +57,10 @@ NB_MODULE(Quillon, m) {
   corvalt::py::register_errors(m);
   // The records the service takes and returns; named in its signatures.
   m.attr("Record") = corvalt::py::record_alias();
+  // The bounds every statement runs under unless told otherwise, for hosts'
+  // own defaults and help texts.
+  m.attr("DEFAULT_STATEMENT_TIMEOUT") = corvalt::quillon::kDefaultTimeoutSeconds;
+  m.attr("DEFAULT_MAX_ROWS") = corvalt::quillon::kDefaultMaxRows;
   corvalt::py::bind_connection(m);
   corvalt::py::bind_quillon(m);
   corvalt::py::bind_assistant(m);

@@ -10,6 +10,10 @@ from Corvalt.errors import NodeNotFound as NodeNotFound
 
 Record: TypeAlias = dict[str, Any]
 
+DEFAULT_STATEMENT_TIMEOUT: int = 60
+
+DEFAULT_MAX_ROWS: int = 1000000
+
 class Connection:
     """
     The service's database connection (SQLite or PostgreSQL); true while it is open.

@@ -1013,11 +1013,13 @@ def add_output(parser: argparse.ArgumentParser, what: str) -> None:
 
 
 def add_bounds(parser: argparse.ArgumentParser) -> None:
+    from Corvalt.Quillon import DEFAULT_MAX_ROWS, DEFAULT_STATEMENT_TIMEOUT
     group = parser.add_argument_group("statement bounds", "limits of every statement run on the database")
-    group.add_argument("--timeout-s", type=positive_float, default=60.0, metavar="SECONDS",
-                       help="a statement still running after SECONDS stops with an error (default: 60)")
-    group.add_argument("--max-rows", type=positive_int, default=1000000, metavar="N",
-                       help="a statement returning more than N rows stops with an error (default: 1000000)")
+    group.add_argument("--timeout-s", type=positive_float, default=float(DEFAULT_STATEMENT_TIMEOUT),
+                       metavar="SECONDS", help="a statement still running after SECONDS stops with an error "
+                                               f"(default: {DEFAULT_STATEMENT_TIMEOUT})")
+    group.add_argument("--max-rows", type=positive_int, default=DEFAULT_MAX_ROWS, metavar="N",
+                       help=f"a statement returning more than N rows stops with an error (default: {DEFAULT_MAX_ROWS})")
     group.add_argument("--read-only", choices=("engine", "words"), default="engine",
                        help="how a statement is judged read-only: engine (default; SQLite proves it "
                             "reads only, so WITH ... SELECT and VALUES run) or words (the guard's "
@@ -1124,8 +1126,10 @@ def add_eval_command(commands) -> None:
     evaluate.add_argument("--no-history", action="store_true",
                           help="answer without the history of earlier questions")
     add_linking(evaluate)
-    evaluate.add_argument("--statement-timeout", type=positive_float, default=60.0, metavar="SECONDS",
-                          help="time limit of one statement the road runs (default: 60)")
+    from Corvalt.Quillon import DEFAULT_STATEMENT_TIMEOUT
+    evaluate.add_argument("--statement-timeout", type=positive_float, default=float(DEFAULT_STATEMENT_TIMEOUT),
+                          metavar="SECONDS",
+                          help=f"time limit of one statement the road runs (default: {DEFAULT_STATEMENT_TIMEOUT})")
     evaluate.add_argument("--show", action="store_true",
                           help="also list every question with the answer's source, the verdict and the SQL")
     evaluate.add_argument("--report", metavar="DIR",

@@ -22,6 +22,8 @@ import threading
 import time
 from typing import Any, Optional
 
+from Corvalt.Quillon import DEFAULT_STATEMENT_TIMEOUT
+
 ROWS_DEFAULT = 50
 ROWS_CAP = 1000                # the most rows one tool result may carry
 CHARS_DEFAULT = 20_000
@@ -299,7 +301,8 @@ def schema_markdown(metadata: dict) -> str:
 
 def build_server(db: str, metadata: str, history: Optional[str], *, mindloom: Any = None,
                  linking: str = "lexical", max_rows_default: int = ROWS_DEFAULT,
-                 max_chars: int = CHARS_DEFAULT, statement_timeout: Optional[float] = 60.0,
+                 max_chars: int = CHARS_DEFAULT,
+                 statement_timeout: Optional[float] = float(DEFAULT_STATEMENT_TIMEOUT),
                  verbose: Any = False):
     """An MCP server (``mcp.server.mcpserver.MCPServer``) over the database `db`, described by
     the metadata document `metadata`, with the question history `history` (None: none). The
@@ -581,8 +584,9 @@ def add_parser(commands) -> None:
                     "standard error.")
     cli.add_inputs(parser, "db", "metadata", "history")
     cli.add_linking(parser)
-    parser.add_argument("--timeout-s", type=cli.positive_float, default=60.0, metavar="SECONDS",
-                        help="a statement still running after SECONDS stops with an error (default: 60)")
+    parser.add_argument("--timeout-s", type=cli.positive_float, default=float(DEFAULT_STATEMENT_TIMEOUT),
+                        metavar="SECONDS", help="a statement still running after SECONDS stops with an error "
+                                                f"(default: {DEFAULT_STATEMENT_TIMEOUT})")
     parser.add_argument("--rows", type=rows_option, default=ROWS_DEFAULT, metavar="N",
                         help=f"rows a tool result holds unless the call asks for another max_rows "
                              f"(default: {ROWS_DEFAULT}, at most {ROWS_CAP})")

@@ -329,6 +329,28 @@ TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
             (Strings{"orders.state='McAllister' exact 'mcallister'"}));
 }
 
+// An acronym in capitals reads the values whose words it abbreviates; two
+// words a one-word value writes as one read
+// it, whole or as its beginning.
+TEST(ValueMatch, AcronymsAndWordsWrittenAsOne) {
+  ValueIndex index;
+  index.add_values({"incidents", "category", "TEXT"}, {"Lost Time Injury", "Near Miss", "Permit to Work"});
+  index.add_values({"orders", "state", "TEXT"}, {"Backordered", "Workshop", "Open"});
+  EXPECT_EQ(described(index, index.match("all the LTIs we had")),
+            (Strings{"incidents.category='Lost Time Injury' fuzzy 'LTIs'"}));
+  EXPECT_EQ(described(index, index.match("the PTWs")), (Strings{"incidents.category='Permit to Work' fuzzy 'PTWs'"}));
+  // Only in capitals, and never where a value holds the word itself.
+  EXPECT_TRUE(index.match("ltis").empty());
+  index.add_values({"projects", "code", "TEXT"}, {"NMX", "Nm X"});
+  index.add_values({"incidents", "category", "TEXT"}, {"New Mixer Xray"});
+  for (const auto& m : index.match("NMX")) EXPECT_NE(m.value, "New Mixer Xray");
+  EXPECT_EQ(described(index, index.match("anything on back order?")),
+            (Strings{"orders.state='Backordered' fuzzy 'back order'"}));
+  EXPECT_EQ(described(index, index.match("in the work shop")), (Strings{"orders.state='Workshop' exact 'work shop'"}));
+  // Words apart, or in two clauses, are two words.
+  EXPECT_TRUE(index.match("back, order").empty());
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

@@ -88,6 +88,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"status", "state"},
     {"site diary", "daily report", "daily log", "site log"},
     {"foreman", "supervisor", "superintendent", "ganger"},
+    {"technician", "tech"},
     {"trade", "discipline", "craft"},
     {"client", "customer"},
     {"crew", "gang"},

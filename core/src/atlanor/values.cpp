@@ -70,6 +70,12 @@ constexpr double kEditPenalty = 0.15;
 // A value whose kept words exceed this is left unindexed (it cannot happen
 // for values within max_value_length, but add_values takes any options).
 constexpr std::size_t kMaxValueWords = 255;
+// An acronym of three to kMaxInitials capitals (a plural "s" aside) reads
+// the values of as many words with those initials, when at most
+// kInitialsValues values have them.
+constexpr std::size_t kMaxInitials = 5;
+constexpr std::size_t kInitialsValues = 3;
+constexpr double kInitialsScore = 0.75;
 
 // ---- words ----------------------------------------------------------------
 
@@ -655,6 +661,9 @@ struct ValueIndex::Impl {
   // written with other punctuation, or none, still find them.
   std::unordered_map<std::uint64_t, std::uint32_t> compact_first;
   std::vector<std::uint32_t> compact_next;
+  // Values of two to kMaxInitials words by their initials ("lti" for 'Lost
+  // Time Injury'; "ptw" and "pw" for 'Permit to Work').
+  std::unordered_map<std::string, std::vector<std::uint32_t>> initials;
   std::size_t value_total = 0;
 
   static std::uint64_t neighbourhood_key(bool last, char32_t cp, std::uint32_t length) noexcept {
@@ -730,6 +739,20 @@ struct ValueIndex::Impl {
     }
     e.word_count = static_cast<std::uint16_t>(tokens.size());
     entries.push_back(e);
+    if (tokens.size() >= 2 && tokens.size() <= kMaxInitials) {
+      std::string all, naming;
+      bool letters = true;
+      for (std::uint32_t k = 0; k < e.word_count && letters; ++k) {
+        const Word& w = words[value_words[e.words_begin + k]];
+        letters = w.kind.letters && !w.kind.digits && w.text.front() >= 'a' && w.text.front() <= 'z';
+        all += w.text.front();
+        if (!w.kind.stop) naming += w.text.front();
+      }
+      if (letters) {
+        initials[all].push_back(v);
+        if (naming.size() >= 2 && naming != all) initials[naming].push_back(v);
+      }
+    }
     auto [it, fresh] = compact_first.emplace(hash, v);
     compact_next.push_back(fresh ? std::numeric_limits<std::uint32_t>::max() : it->second);
     it->second = v;
@@ -1104,6 +1127,54 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                               q[i + 2].token.end, Fit::kExact, exact_score(1.0, 3)});
   }
 
+  // An acronym written in capitals that no value holds as a word of its
+  // own: the values it abbreviates ("LTIs" for 'Lost Time Injury').
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const QuestionWord& w = q[i];
+    std::string_view written = question.substr(w.token.begin, w.token.end - w.token.begin);
+    if (written.size() > 3 && written.back() == 's') written.remove_suffix(1);
+    if (written.size() < 3 || written.size() > kMaxInitials ||
+        !std::all_of(written.begin(), written.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+      continue;
+    std::string key(written);
+    for (char& c : key) c = static_cast<char>(c - 'A' + 'a');
+    if (word_ids.count(std::string_view(key)) || word_ids.count(std::string_view(w.token.text))) continue;
+    const auto it = initials.find(key);
+    if (it == initials.end()) continue;
+    std::vector<std::uint32_t> named = it->second;
+    std::sort(named.begin(), named.end());
+    named.erase(std::unique(named.begin(), named.end()), named.end());
+    if (named.size() > kInitialsValues) continue;
+    for (const std::uint32_t v : named)
+      found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), w.token.begin,
+                            w.token.end, Fit::kFuzzy, kInitialsScore});
+  }
+
+  // Two words that a one-word value writes as one ("back order" for
+  // 'Backordered', "work shop" for 'Workshop'), whole or as its beginning.
+  for (std::size_t i = 0; i + 1 < q.size(); ++i) {
+    const WordKind &a = q[i].kind, &b = q[i + 1].kind;
+    if (!same_clause(i, i + 1) || !a.fuzzy() || b.stop || !b.letters || b.digits || b.length < 3 ||
+        q[i + 1].token.begin != q[i].token.end + 1)
+      continue;
+    const std::string joined = q[i].token.text + q[i + 1].token.text;
+    std::vector<std::pair<std::uint32_t, bool>> readings;  // word, whole
+    if (const auto exact = word_ids.find(std::string_view(joined)); exact != word_ids.end())
+      readings.emplace_back(exact->second, true);
+    const std::u32string cps = code_points(joined);
+    if (const auto family = families.find(family_key(cps)); family != families.end())
+      for (const std::uint32_t id : family->second)
+        if (same_family(cps, cps_of(id)) && cps.size() < words[id].cp_count) readings.emplace_back(id, false);
+    for (const auto& [id, whole] : readings)
+      for (const Posting& p : words[id].postings) {
+        if (p.word_count != 1) continue;
+        const double rare = rarity(words[id].holding);
+        found.push_back(Found{p.value, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 2),
+                              q[i].token.begin, q[i + 1].token.end, whole ? Fit::kExact : Fit::kFuzzy,
+                              whole ? exact_score(rare, 2) : (0.7 + 0.1 * rare) * (1.0 - kEditPenalty)});
+      }
+  }
+
   // Site shorthand for a status: "WIP" is work in progress.
   for (std::size_t i = 0; i < q.size(); ++i) {
     if (q[i].token.text != "wip") continue;
@@ -1240,6 +1311,9 @@ std::size_t ValueIndex::Impl::memory_bytes() const noexcept {
   bytes += compact_first.size() * (kNode + sizeof(std::pair<const std::uint64_t, std::uint32_t>)) +
            compact_first.bucket_count() * sizeof(void*);
   bytes += compact_next.capacity() * sizeof(std::uint32_t);
+  bytes += initials.size() * (kNode + sizeof(std::pair<const std::string, std::vector<std::uint32_t>>)) +
+           initials.bucket_count() * sizeof(void*);
+  for (const auto& [key, named] : initials) bytes += heap(key) + named.capacity() * sizeof(std::uint32_t);
   return bytes;
 }
 

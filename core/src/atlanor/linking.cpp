@@ -89,6 +89,8 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"site diary", "daily report", "daily log", "site log"},
     {"foreman", "supervisor", "superintendent", "ganger"},
     {"technician", "tech"},
+    {"successor", "follows", "comes after"},
+    {"predecessor", "comes before"},
     {"trade", "discipline", "craft"},
     {"client", "customer"},
     {"crew", "gang"},

@@ -261,6 +261,12 @@ TEST_F(ValueLinking, CodesMatchAsWholeTokens) {
   EXPECT_EQ(described(orders, orders.match("operations on wo 41020651")),
             (Strings{"work_orders.order_number='41020651' exact '41020651'"}));
   EXPECT_EQ(orders.match("costs over 41020").size(), 0u);
+  // Typed without the zeros that pad its number.
+  ValueIndex tasks;
+  tasks.add_values({"tasks", "task_code", "TEXT"}, {"SPW-0150", "SPW-1500", "A-000"});
+  EXPECT_EQ(described(tasks, tasks.match("what comes after spw150")),
+            (Strings{"tasks.task_code='SPW-0150' exact 'spw150'"}));
+  EXPECT_EQ(described(tasks, tasks.match("a0")), (Strings{"tasks.task_code='A-000' exact 'a0'"}));
 }
 
 // A code that begins several codes of a column stands for their prefix;

@@ -303,6 +303,21 @@ unsigned edits_within_one(std::u32string_view a, std::u32string_view b) noexcept
 constexpr std::size_t kFamilyPrefix = 5;
 constexpr double kFamilyShare = 0.6;
 
+// `s` without the zeros that begin its runs of digits ("spw0150" ->
+// "spw150"), a run of zeros kept as one.
+std::string without_padding(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const bool run_start = s[i] == '0' && (i == 0 || s[i - 1] < '0' || s[i - 1] > '9');
+    if (run_start && i + 1 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '9') {
+      while (i + 1 < s.size() && s[i] == '0' && s[i + 1] >= '0' && s[i + 1] <= '9') ++i;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
 // The key a word is filed under for this: its first kFamilyPrefix code points.
 std::u32string family_key(std::u32string_view cps) { return std::u32string(cps.substr(0, kFamilyPrefix)); }
 
@@ -661,6 +676,9 @@ struct ValueIndex::Impl {
   // written with other punctuation, or none, still find them.
   std::unordered_map<std::uint64_t, std::uint32_t> compact_first;
   std::vector<std::uint32_t> compact_next;
+  // Codes by their words run together with the zeros that pad their numbers
+  // left out ("spw150" for 'SPW-0150'), where that differs.
+  std::unordered_map<std::string, std::vector<std::uint32_t>> unpadded;
   // Values of two to kMaxInitials words by their initials ("lti" for 'Lost
   // Time Injury'; "ptw" and "pw" for 'Permit to Work').
   std::unordered_map<std::string, std::vector<std::uint32_t>> initials;
@@ -752,6 +770,12 @@ struct ValueIndex::Impl {
         initials[all].push_back(v);
         if (naming.size() >= 2 && naming != all) initials[naming].push_back(v);
       }
+    }
+    {
+      std::string joined;
+      for (std::uint32_t k = 0; k < e.word_count; ++k) joined += words[value_words[e.words_begin + k]].text;
+      std::string bare = without_padding(joined);
+      if (bare != joined) unpadded[std::move(bare)].push_back(v);
     }
     auto [it, fresh] = compact_first.emplace(hash, v);
     compact_next.push_back(fresh ? std::numeric_limits<std::uint32_t>::max() : it->second);
@@ -1107,6 +1131,9 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       std::vector<std::uint32_t> hits;
       for (const std::uint32_t v : values_spelt(compact))
         if (token_code || entries[v].word_count >= 2) hits.push_back(v);
+      if (hits.empty() && token_code && digits)
+        if (const auto bare = unpadded.find(without_padding(compact)); bare != unpadded.end())
+          hits = bare->second;
       const double rare = rarity(static_cast<std::uint32_t>(hits.size()));
       for (const std::uint32_t v : hits)
         found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j), q[i].token.begin,
@@ -1314,6 +1341,9 @@ std::size_t ValueIndex::Impl::memory_bytes() const noexcept {
   bytes += initials.size() * (kNode + sizeof(std::pair<const std::string, std::vector<std::uint32_t>>)) +
            initials.bucket_count() * sizeof(void*);
   for (const auto& [key, named] : initials) bytes += heap(key) + named.capacity() * sizeof(std::uint32_t);
+  bytes += unpadded.size() * (kNode + sizeof(std::pair<const std::string, std::vector<std::uint32_t>>)) +
+           unpadded.bucket_count() * sizeof(void*);
+  for (const auto& [key, named] : unpadded) bytes += heap(key) + named.capacity() * sizeof(std::uint32_t);
   return bytes;
 }
 

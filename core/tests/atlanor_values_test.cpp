@@ -515,9 +515,12 @@ TEST(ValueTables, TheSameValueInTwoTablesChoosesBoth) {
   // A different value of another table holding the word still leaves it in doubt.
   auto northgate = reasons("what is left on Northgate");
   EXPECT_EQ(northgate.count("note"), 0u);
-  // A word of the schema names no table by its value alone; once the
-  // question names one table storing it, the others storing it come along.
-  EXPECT_EQ(reasons("Civils").size(), 0u);
+  // A word a column's description uses to explain its values still names
+  // them; once the question names one table storing it, the others storing
+  // it come along.
+  auto civils_alone = reasons("Civils");
+  EXPECT_EQ(civils_alone["wbs"], "value");
+  EXPECT_EQ(civils_alone["note"], "value");
   auto civils = reasons("Civils notes");
   EXPECT_EQ(civils["wbs"], "value");
   EXPECT_EQ(civils.count("note"), 1u);
@@ -558,12 +561,13 @@ TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt
 }
 
 // A whole value the question writes in capitals is a code, and chooses its
-// table even where a description quotes it as an example (which makes it a
-// word of the schema); written in lower case it is the schema's word.
+// table even where a table's description uses the word; written in lower
+// case it is the schema's word then. A column's description quoting it as
+// an example does not make it one.
 TEST(ValueTables, AWholeValueInCapitalsIsACode) {
   LinkedDatabase linked("capitals.db", R"(
     CREATE TABLE job (job_id INTEGER PRIMARY KEY, short_code TEXT);
-    INSERT INTO job VALUES (1, 'MSA'), (2, 'BHW');
+    INSERT INTO job VALUES (1, 'MSA'), (2, 'BHW'), (3, 'WORK');
     CREATE TABLE item (item_id INTEGER PRIMARY KEY, job_id INTEGER, item_code TEXT);
     INSERT INTO item VALUES (1, 1, 'MSA-1010'), (2, 2, 'BHW-1010');
   )",
@@ -579,7 +583,9 @@ TEST(ValueTables, AWholeValueInCapitalsIsACode) {
       {"from_table": "item", "to_table": "job", "join_condition": "item.job_id = job.job_id", "description": ""}]})");
   auto reasons = [&](const std::string& question) { return linked.reasons(question); };
   EXPECT_EQ(reasons("scheduled work of MSA")["job"], "value");
-  EXPECT_EQ(reasons("scheduled work of msa").count("job"), 0u);
+  EXPECT_EQ(reasons("scheduled work of msa")["job"], "value");
+  EXPECT_EQ(reasons("items of WORK")["job"], "value");
+  EXPECT_EQ(reasons("items of work").count("job"), 0u);
 }
 
 }  // namespace

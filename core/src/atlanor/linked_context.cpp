@@ -85,11 +85,13 @@ RecordPtr linking_record(const Graph& graph, const linking::Result& result) {
 
 // Value matches sure enough to choose the table that stores the value: a
 // phrase of several words (even as part of a longer value: "harbour bridge"
-// in 'Harbor Bridge Rehabilitation'), a code, or one word the schema itself
-// does not use (a schema word such as "critical" names a column, not a value).
+// in 'Harbor Bridge Rehabilitation'), a code, or one word that names no table
+// or column and no table's description uses (a schema word such as
+// "critical" names a column, not a value; a column's description listing
+// its values does not make them schema words).
 // A code is a phrase with digits, or a whole value the question writes in
 // capitals ("MSA" for the project code 'MSA', even where a description
-// quotes it as an example).
+// quotes it as an example), or the initials of one ("LTIs").
 constexpr double kValueTableScore = 0.6;
 constexpr double kPhraseTableScore = 0.45;
 constexpr std::size_t kMaxValueHints = 8;
@@ -102,10 +104,17 @@ bool chooses_table(const values::Match& m, const linking::Index& index) {
   if (words.size() > 1 && m.score >= kPhraseTableScore) return true;
   if (m.score < kValueTableScore) return false;
   const bool digits = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });
-  const bool capitals = m.fit == values::Fit::kExact && words.size() == 1 && m.phrase.size() >= 2 &&
-                        std::all_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  // In capitals, or an acronym's plural ("LTIs") read as its initials.
+  std::string_view upper = m.phrase;
+  if (m.fit == values::Fit::kFuzzy && upper.size() > 3 && upper.back() == 's') upper.remove_suffix(1);
+  const bool capitals = m.fit != values::Fit::kPartial && words.size() == 1 && upper.size() >= 2 &&
+                        std::all_of(upper.begin(), upper.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
   const bool code = digits || capitals;
-  return code || (words.size() == 1 && !index.is_schema_word(words.front()));
+  if (code || words.size() != 1) return code;
+  // A value spelt as stored may be a word a column's description uses to
+  // explain its values ("null while in draft"); a misspelt one may not.
+  const std::string& w = words.front();
+  return m.fit == values::Fit::kExact ? !index.is_name_word(w) && !index.is_table_word(w) : !index.is_schema_word(w);
 }
 
 // One word of a longer value ("crane" of 'Crawler Crane 80t', "hospital" of

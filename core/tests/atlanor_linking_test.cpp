@@ -633,6 +633,45 @@ TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
   EXPECT_EQ(got, (Strings{"Item", "ItemLink", "Note"}));
 }
 
+// A question asking who asks for people: the one table of people that
+// joins the chosen tables comes along, unless a chosen table holds a person
+// itself (an owner) or the question does not ask who.
+TEST(LinkingPeople, WhoAsksForTheTableOfPeople) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Shift": {"description": "Shift patterns", "domain": "d", "columns": {
+      "ShiftId": {"description": "Key", "data_type": "INTEGER"},
+      "ShiftName": {"description": "Days or nights", "data_type": "TEXT"}}},
+    "Technician": {"description": "Tradespeople", "domain": "d", "columns": {
+      "TechnicianId": {"description": "Key", "data_type": "INTEGER"},
+      "FullName": {"description": "Name", "data_type": "TEXT"},
+      "ShiftId": {"description": "Their shift", "data_type": "INTEGER"}}},
+    "Operation": {"description": "Scheduled operations", "domain": "d", "columns": {
+      "OperationId": {"description": "Key", "data_type": "INTEGER"},
+      "ShiftId": {"description": "Worked on", "data_type": "INTEGER"}}},
+    "Hazard": {"description": "Hazards of a shift", "domain": "d", "columns": {
+      "HazardId": {"description": "Key", "data_type": "INTEGER"},
+      "ShiftId": {"description": "When", "data_type": "INTEGER"},
+      "Owner": {"description": "Responsible", "data_type": "TEXT"}}}},
+   "relationships": [
+    {"from_table": "Technician", "to_table": "Shift", "join_condition": "Technician.ShiftId = Shift.ShiftId", "description": ""},
+    {"from_table": "Operation", "to_table": "Shift", "join_condition": "Operation.ShiftId = Shift.ShiftId", "description": ""},
+    {"from_table": "Hazard", "to_table": "Shift", "join_condition": "Hazard.ShiftId = Shift.ShiftId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
+      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(tables("who is on the night shift?"), (Strings{"Shift", "Technician"}));
+  EXPECT_EQ(tables("is anyone on the night shift?"), (Strings{"Shift", "Technician"}));
+  EXPECT_EQ(tables("which operations are on the night shift?"), (Strings{"Operation", "Shift"}));
+  EXPECT_EQ(tables("who owns the hazards of the night shift?"), (Strings{"Hazard", "Shift"}));
+}
+
 // The trade's other words for change requests, site diaries, crews, key
 // dates and states reach a schema that uses none of the planner's words.
 TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {

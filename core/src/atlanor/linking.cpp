@@ -508,6 +508,7 @@ class Linker {
     choose_value_groups();
     choose_name_neighbours();
     choose_paired_parents();
+    choose_people();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -588,6 +589,34 @@ class Linker {
       if (parents.size() != 2 || is_chosen_[parents[0]] == is_chosen_[parents[1]]) continue;
       choose(is_chosen_[parents[0]] ? parents[1] : parents[0], Reason::kScored);
     }
+  }
+
+  // A question that asks who ("who's on nights", "is anyone double
+  // booked") asks for people: when no chosen table holds a person, the one
+  // table of people that joins a chosen table (or, with none chosen, the
+  // schema's one table of people) is chosen.
+  void choose_people() {
+    if (chosen_.size() >= kMaxTables) return;
+    const std::vector<std::string> words = split_words(query_.question);
+    if (std::none_of(words.begin(), words.end(), [](const std::string& w) {
+          return w == "who" || w == "whom" || w == "anyone" || w == "anybody" || w == "someone" ||
+                 w == "somebody" || w == "people" || w == "everyone";
+        }))
+      return;
+    for (const std::uint32_t t : chosen_)
+      if (x_.tables[t].people ||
+          std::any_of(x_.tables[t].columns.begin(), x_.tables[t].columns.end(),
+                      [&](std::uint32_t c) { return x_.columns[c].person; }))
+        return;
+    std::uint32_t pick = ~0u;
+    std::size_t found = 0;
+    for (std::uint32_t t = 0; t < n_; ++t) {
+      if (!x_.tables[t].people) continue;
+      const bool joins = chosen_.empty() || std::any_of(x_.joins[t].begin(), x_.joins[t].end(),
+                                                        [&](const Impl::Join& j) { return is_chosen_[j.table]; });
+      if (joins) pick = t, ++found;
+    }
+    if (found == 1) choose(pick, Reason::kScored);
   }
 
   // The other tables storing a value that a chosen one stores.

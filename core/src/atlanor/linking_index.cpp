@@ -619,8 +619,27 @@ class Builder {
         if (!column.key)
           column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
                                std::end(kIdentifying);
+        // A person's name, or a person of the row: "full_name", "owner",
+        // "raised_by".
+        column.person = !column.key && last != "id" && (last == "by" || std::any_of(words.begin(), words.end(), [](const std::string& w) {
+                          return is_person_word(w) || w == "surname" || w == "fullname";
+                        }) || (words.size() >= 2 && last == "name" &&
+                               (words[words.size() - 2] == "full" || words[words.size() - 2] == "first" ||
+                                words[words.size() - 2] == "last")));
       }
+      x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
     }
+  }
+
+  // A word for a person in a scheduling database: who works, manages, owns
+  // or checks something.
+  static bool is_person_word(std::string_view word) {
+    static const std::unordered_set<std::string_view> kWords = {
+        "person", "people", "employee", "staff", "technician", "worker", "operative", "tradesperson",
+        "member", "contact", "manager", "owner", "author", "supervisor", "planner", "buyer",
+        "inspector", "foreman", "engineer", "assignee"};
+    if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
+    return kWords.count(word) != 0;
   }
 
   std::string column_name(Graph::Index node) const {

@@ -88,6 +88,7 @@ struct Index::Impl {
     // The stem of its name's last word, the noun the name is about
     // ("assign" of "resource_assignments"); empty for a name of no words.
     std::string head = {};
+    bool people = false;  // its rows are people: technicians, employees, staff
   };
   // A name the question may spell: a table's, or a column's of two words or
   // more (all the columns of that name, in whichever tables hold them).
@@ -105,6 +106,7 @@ struct Index::Impl {
     std::vector<std::uint32_t> terms, concepts, rules;  // the terms defining it; its concepts, rules
     bool key = false;          // named in a join condition, or its table's own identifier
     bool identifying = false;  // names a row for a reader: a code, name or title
+    bool person = false;       // holds a person: a manager, an owner, who raised it
   };
   // A term of the terminology: its node and the stems of its own words.
   struct Term {

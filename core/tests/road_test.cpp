@@ -27,7 +27,8 @@ constexpr const char* kSchema = R"({
       "project_id": {"description": "Project of the activity", "data_type": "INTEGER"},
       "activity_code": {"description": "Code of the activity", "data_type": "TEXT"},
       "total_float_days": {"description": "Total float in days", "data_type": "REAL"},
-      "is_critical": {"description": "1 when on the critical path", "data_type": "INTEGER"}}}
+      "is_critical": {"description": "1 when on the critical path", "data_type": "INTEGER"},
+      "finish_constraint": {"description": "Constraint on the finish", "data_type": "TEXT"}}}
   },
   "relationships": [{"from_table": "activities", "to_table": "projects",
     "join_condition": "activities.project_id = projects.project_id", "description": ""}],
@@ -47,7 +48,9 @@ constexpr const char* kHistory = R"({"enriched_queries": [
    "sql": "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id GROUP BY p.project_name"},
   {"question": "Near-critical activities",
    "natural_language_variations": ["activities with total float under 1 day"],
-   "sql": "SELECT activity_code FROM activities WHERE total_float_days < 1"}
+   "sql": "SELECT activity_code FROM activities WHERE total_float_days < 1"},
+  {"question": "When do the critical activities of project 1 finish?",
+   "sql": "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 1"}
 ]})";
 
 // Answers get_response_sync from a script, one reply per call; a call past
@@ -86,9 +89,9 @@ class Road : public ::testing::Test {
                            "CREATE TABLE projects (project_id INTEGER PRIMARY KEY, project_name TEXT);"
                            "INSERT INTO projects VALUES (1, 'Harbor Bridge Rehabilitation'), (2, 'Riverside Medical Center');"
                            "CREATE TABLE activities (activity_id INTEGER PRIMARY KEY, project_id INTEGER,"
-                           " activity_code TEXT, total_float_days REAL, is_critical INTEGER);"
-                           "INSERT INTO activities VALUES (1, 1, 'HBR-100', 0, 1), (2, 1, 'HBR-200', 12, 0),"
-                           " (3, 2, 'RMC-100', 3, 0), (4, 2, 'RMC-200', -2, 1);",
+                           " activity_code TEXT, total_float_days REAL, is_critical INTEGER, finish_constraint TEXT);"
+                           "INSERT INTO activities VALUES (1, 1, 'HBR-100', 0, 1, NULL), (2, 1, 'HBR-200', 12, 0, NULL),"
+                           " (3, 2, 'RMC-100', 3, 0, NULL), (4, 2, 'RMC-200', -2, 1, 'Finish On or Before');",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
@@ -176,6 +179,11 @@ TEST_F(Road, OfflineAnExamplesPlaceholderTakesAStoredValue) {
   EXPECT_NE(a.reason.find("\"Upcoming critical activities of one project\""), std::string::npos) << a.reason;
   // A word that names something of the schema may not be left out.
   EXPECT_FALSE(ask("tasks of the harbor bridge project").answered);
+  // A word of a column's name that is also one word of a stored value
+  // ("finish" of 'Finish On or Before') is the word, not a value.
+  const road::Answer finish = ask("When do the critical tasks of project 2 finish?");
+  ASSERT_TRUE(finish.answered) << finish.reason;
+  EXPECT_EQ(finish.sql, "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 2");
 }
 
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {

@@ -427,8 +427,17 @@ Answer Road::ask(const Question& q, const Events& events) {
     auto named = [&](std::string_view text) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
+      // One word of a longer value that names a column ("finished" of the
+      // constraint 'Finish On or Before') says what the question asks
+      // about, not which value: it stays a word.
+      const linking::Index* names = kg ? &kg->link_index() : nullptr;
+      auto names_a_column = [&](const values::Match& m) {
+        if (m.fit != values::Fit::kPartial || !names || m.phrase.find(' ') != std::string::npos) return false;
+        const std::string word = text::lower(m.phrase);
+        return names->is_name_word(word) || names->is_name_word(linking::stem(word));
+      };
       for (const values::Match& m : stored->index.match(text))
-        if (m.score >= 0.6 && m.fit != values::Fit::kPrefix) {
+        if (m.score >= 0.6 && m.fit != values::Fit::kPrefix && !names_a_column(m)) {
           const values::ColumnRef& column = stored->index.columns()[m.column];
           out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
         }

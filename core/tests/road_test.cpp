@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,9 @@ constexpr const char* kHistory = R"({"enriched_queries": [
    "natural_language_variations": ["activities with total float under 1 day"],
    "sql": "SELECT activity_code FROM activities WHERE total_float_days < 1"},
   {"question": "When do the critical activities of project 1 finish?",
-   "sql": "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 1"}
+   "sql": "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 1"},
+  {"question": "Which of those are critical?",
+   "sql": "SELECT activity_code FROM activities WHERE is_critical = 1"}
 ]})";
 
 // Answers get_response_sync from a script, one reply per call; a call past
@@ -104,10 +107,11 @@ class Road : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  road::Answer ask(const std::string& question, std::shared_ptr<ScriptedAi> ai = nullptr) {
+  road::Answer ask(const std::string& question, std::shared_ptr<ScriptedAi> ai = nullptr,
+                   std::optional<std::string> previous_sql = std::nullopt) {
     sql_.ai = ai;
     road::Road road(schema_, sql_, &history_);
-    return road.ask(road::Question{question, std::nullopt, nullptr},
+    return road.ask(road::Question{question, std::move(previous_sql), nullptr},
                     [this](const road::Event& e) { events_.push_back(e.text); });
   }
 
@@ -150,6 +154,14 @@ TEST_F(Road, OfflineATemplateRefilledWithTheQuestionsValuesAnswers) {
   EXPECT_EQ(a.table.row_count, 2u);
   // A template whose refilled statement finds nothing is no answer.
   EXPECT_FALSE(ask("activities with more than 50 days of float").answered);
+  // Nor one for a follow-up that refers back to the statement before: it
+  // asks about those rows only. The same earlier question does not answer
+  // one either.
+  const std::string before = "SELECT activity_code FROM activities WHERE project_id = 1";
+  EXPECT_FALSE(ask("which of those activities have more than 2 days of slack?", nullptr, before).answered);
+  EXPECT_TRUE(ask("which tasks have more than 2 days of slack?", nullptr, before).answered);
+  EXPECT_FALSE(ask("Which of those are critical?", nullptr, before).answered);
+  EXPECT_EQ(ask("Which of those are critical?").source, road::Source::kHistory);
 }
 
 TEST_F(Road, OfflineARecordedVariationAndADescriptionsOpeningServeAsTemplates) {

@@ -53,6 +53,11 @@ std::vector<std::string> split_words(std::string_view text);
 // Takes a lower-cased word.
 bool is_stop_word(std::string_view word);
 
+// Whether a question refers back to the answer before it ("which of those
+// are critical?", "sort them by finish"): it says those, these, them, they,
+// their, it, its, same, such or ones.
+bool refers_back(std::string_view question);
+
 // The Snowball English stem of a lower-cased word ("activities" -> "activ").
 std::string stem(std::string_view word);
 

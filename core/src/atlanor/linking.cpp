@@ -104,6 +104,17 @@ constexpr Synonyms kThesaurusGroups[] = {
 
 std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }
 
+// Words a follow-up question uses to refer to what the previous statement found.
+constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
+                                                "it",    "its",   "same", "such",  "ones"};
+
+bool refers_back(std::string_view question) {
+  const std::vector<std::string> words = split_words(question);
+  return std::any_of(words.begin(), words.end(), [](const std::string& w) {
+    return std::find(std::begin(kReferringWords), std::end(kReferringWords), w) != std::end(kReferringWords);
+  });
+}
+
 namespace {
 
 using namespace detail;
@@ -167,10 +178,6 @@ constexpr float kNeighbourWordWeight = 0.8f;
 // the word's idf is at least this.
 constexpr float kOwnColumnNameWord = 0.75f;
 constexpr float kNeighbourColumnIdf = 0.5f;
-
-// Words a follow-up question uses to refer to what the previous statement found.
-constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
-                                                "it",    "its",   "same", "such",  "ones"};
 
 // A word and the spellings of its plural or singular.
 std::vector<std::string> noun_forms(const std::string& word) {
@@ -454,10 +461,7 @@ class Linker {
     if (!query_.previous_sql.empty()) {
       for (const std::string& ident : sql_identifiers(query_.previous_sql))
         if (auto it = x_.table_by_name.find(ident); it != x_.table_by_name.end()) context_[it->second] = true;
-      for (const std::string& word : split_words(query_.question))
-        refers_back_ = refers_back_ || contains(std::vector<std::string_view>(std::begin(kReferringWords),
-                                                                               std::end(kReferringWords)),
-                                                std::string_view(word));
+      refers_back_ = refers_back(query_.question);
       for (std::uint32_t t = 0; t < n_; ++t)
         if (context_[t]) score_[t] += kContextBonus;
     }

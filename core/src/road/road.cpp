@@ -335,13 +335,18 @@ Answer Road::ask(const Question& q, const Events& events) {
   std::optional<AiSwap> swap;
   if (counting) swap.emplace(sql_.ai, schema_.ai, counting);
 
+  // A follow-up that refers back to the statement before ("which of those
+  // are critical?") means something else after each statement: no earlier
+  // question or template answers it, whatever its words.
+  const bool follow_up = q.previous_sql && !q.previous_sql->empty() && linking::refers_back(q.text);
+
   // 1. The same question asked before, or one like it.
   RecordPtr same, similar;
   if (history_ && history_->history()) {
     emit(Event::Kind::kHistory, "looking for an earlier question");
     if (const auto score = history_->match_score(q.text)) {
       RecordPtr match = history_->find_strong_match(q.text);
-      if (match && *score >= 1.0)
+      if (match && *score >= 1.0 && !follow_up)
         same = match;
       else
         similar = match;
@@ -421,7 +426,7 @@ Answer Road::ask(const Question& q, const Events& events) {
   // 5. A template: an earlier question or an example whose statement takes
   // this question's values.
   std::optional<std::size_t> template_pick;
-  if (!ai_pick && !history_pick) {
+  if (!ai_pick && !history_pick && !follow_up) {
     const atlanor::KnowledgeGraphPtr kg = schema_.graph();
     const auto stored = kg ? schema_.stored_values(kg) : nullptr;
     auto named = [&](std::string_view text) {

@@ -105,6 +105,10 @@ TEST(TemplateRefill, ANumberUnderSynonymsAndAnotherWordOrder) {
   EXPECT_EQ(fit->sql, "SELECT * FROM activity_relationships WHERE lag_days > 10");
   EXPECT_DOUBLE_EQ(fit->similarity, 1.0);
   EXPECT_EQ(fit->replaced, (Changes{{"44", "10"}}));
+  // Float is total float, unless it is free float.
+  const Source total{"activities with total float under 5 days", "SELECT * FROM activities WHERE total_float < 5", {}};
+  EXPECT_DOUBLE_EQ(refill(total, "tasks with less than 2 days of slack")->similarity, 1.0);
+  EXPECT_FALSE(refill(total, "tasks with less than 2 days of free float"));
 }
 
 TEST(TemplateRefill, AMonthAndTheEndsOfItsRange) {
@@ -290,9 +294,11 @@ TEST(TemplateRefusal, WordingThatDiffers) {
                         "SELECT * FROM activities WHERE total_float < 5 ORDER BY early_start ASC", {}};
   EXPECT_TRUE(refill(earliest, "critical tasks of the main project with total float under 3 days sorted by earliest start date"));
   EXPECT_FALSE(refill(earliest, "critical tasks of the main project with total float under 3 days sorted by latest start date"));
-  const auto fewer_words = refill(earliest, "critical tasks of the main project with total float under 3 days by earliest start");
+  const auto fewer_words =
+      refill(earliest, "critical tasks of the main project with total float under 3 days sorted by earliest start");
   ASSERT_TRUE(fewer_words);
-  EXPECT_NEAR(fewer_words->similarity, 8.0 / 10.0, 1e-9);  // no "sorted", no "date"
+  EXPECT_NEAR(fewer_words->similarity, 8.0 / 9.0, 1e-9);  // no "date"
+  EXPECT_FALSE(refill(earliest, "critical tasks of the main project with total float under 3 days by earliest start"));
   const Source phase{"activities of phase 1.2.3 with lag over 5 days",
                      "SELECT * FROM activities WHERE phase = '1.2.3' AND lag > 5", {}};
   EXPECT_FALSE(refill(phase, "activities of phase 1.2.4 with lag over 6 days"));

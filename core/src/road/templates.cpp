@@ -687,12 +687,18 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   for (std::size_t i = 0; i + 1 < steps.size(); ++i)
     number_of = number_of || (steps[i].word == "number" && steps[i + 1].word == "of");
   std::string previous;
-  for (const linking::Word& w : linking::content_words(blanked, /*stems=*/false)) {
+  const std::vector<linking::Word> content = linking::content_words(blanked, /*stems=*/false);
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    const linking::Word& w = content[i];
     if (role_of(w.text) != Role::kNone || (number_of && w.text == "number")) continue;
-    // "On the critical path" says what "critical" says.
+    // "On the critical path" says what "critical" says; "total float" what
+    // "float" says, the float a planner means unless it is free float.
     const bool critical_path = previous == "critical" && w.text == "path";
     previous = w.text;
     if (critical_path) continue;
+    if (w.text == "total" && i + 1 < content.size() && content[i + 1].joined &&
+        stems.of(content[i + 1].text) == stems.of("float"))
+      continue;
     const bool unknown = stems.unknown(w.text);
     if (unknown && misspelt_stop_word(w.text)) continue;
     shape.words.push_back(stems.of(w.text));

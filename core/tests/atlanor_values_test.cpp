@@ -560,6 +560,39 @@ TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt
   EXPECT_EQ(linked.reasons("work items for plant").count("project"), 0u);
 }
 
+// A person named whole where a row is named after them and where rows only
+// hold them (an owner, an author) is the row named after them.
+TEST(ValueTables, APersonIsTheRowNamedAfterThemNotTheRowsTheyOwn) {
+  LinkedDatabase linked("person.db", R"(
+    CREATE TABLE resource (resource_id INTEGER PRIMARY KEY, resource_name TEXT);
+    INSERT INTO resource VALUES (1, 'Mei Chen (Architect)'), (2, 'Tower crane');
+    CREATE TABLE risk (risk_id INTEGER PRIMARY KEY, risk_owner TEXT, title TEXT);
+    INSERT INTO risk VALUES (1, 'Mei Chen', 'Late drawings'), (2, 'Raj Patel', 'Crane outage');
+    CREATE TABLE note (note_id INTEGER PRIMARY KEY, author TEXT, body TEXT);
+    INSERT INTO note VALUES (1, 'Mei Chen', 'Drawings issued'), (2, 'Raj Patel', 'Crane inspected');
+  )",
+                        R"({"tables": {
+    "resource": {"description": "People and plant", "domain": "d", "columns": {
+      "resource_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_name": {"description": "Name", "data_type": "TEXT"}}},
+    "risk": {"description": "Threats", "domain": "d", "columns": {
+      "risk_id": {"description": "Key", "data_type": "INTEGER"},
+      "risk_owner": {"description": "Responsible", "data_type": "TEXT"},
+      "title": {"description": "Title", "data_type": "TEXT"}}},
+    "note": {"description": "Remarks", "domain": "d", "columns": {
+      "note_id": {"description": "Key", "data_type": "INTEGER"},
+      "author": {"description": "Written by", "data_type": "TEXT"},
+      "body": {"description": "Text", "data_type": "TEXT"}}}}})");
+  auto mei = linked.reasons("what is Mei Chen doing");
+  EXPECT_EQ(mei["resource"], "value");
+  EXPECT_EQ(mei.count("risk"), 0u);
+  EXPECT_EQ(mei.count("note"), 0u);
+  // Without a row named after them, the rows holding them are what is meant.
+  auto raj = linked.reasons("what is Raj Patel doing");
+  EXPECT_EQ(raj["risk"], "value");
+  EXPECT_EQ(raj["note"], "value");
+}
+
 // A whole value the question writes in capitals is a code, and chooses its
 // table even where a table's description uses the word; written in lower
 // case it is the schema's word then. A column's description quoting it as

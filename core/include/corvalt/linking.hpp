@@ -204,6 +204,12 @@ class Index {
   // Whether a table's name or description uses it: what the schema says its
   // tables hold, beside words that merely explain a column's codes.
   bool is_table_word(std::string_view word) const;
+  // Whether a column names its table's rows for a reader (a code, name or
+  // title), by the table's and column's names in any case.
+  bool names_rows(std::string_view table, std::string_view column) const;
+  // Whether a column holds a person of its row: a manager, an owner, an
+  // author, who raised it.
+  bool holds_person(std::string_view table, std::string_view column) const;
 
   std::size_t table_count() const noexcept;
   std::size_t term_count() const noexcept;

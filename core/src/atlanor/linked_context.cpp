@@ -281,7 +281,26 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   auto add_new = [](auto& list, auto item) {
     if (std::find(list.begin(), list.end(), item) == list.end()) list.push_back(std::move(item));
   };
-  for (const values::Match& m : matches) {
+  // A person named whole where a row is named after them ('Mei Chen
+  // (Architect)' of the resources) and also where a row merely holds them
+  // (a risk's owner, a note's author) is that row: the others choose nothing.
+  std::vector<bool> mention(matches.size(), false);
+  auto column_of = [&](const values::Match& m) -> const values::ColumnRef& { return stored->index.columns()[m.column]; };
+  auto holds_person = [&](const values::Match& m) {
+    return index.holds_person(column_of(m).table, column_of(m).column);
+  };
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    if (matches[i].fit != values::Fit::kExact || holds_person(matches[i]) ||
+        !index.names_rows(column_of(matches[i]).table, column_of(matches[i]).column))
+      continue;
+    for (std::size_t j = 0; j < matches.size(); ++j)
+      if (j != i && matches[j].fit == values::Fit::kExact && matches[j].begin == matches[i].begin &&
+          matches[j].end == matches[i].end && holds_person(matches[j]))
+        mention[j] = true;
+  }
+  for (std::size_t k = 0; k < matches.size(); ++k) {
+    const values::Match& m = matches[k];
+    if (mention[k]) continue;
     if (chooses_table(m, index)) {
       add_new(query.value_tables, stored->index.columns()[m.column].table);
       continue;
@@ -296,10 +315,11 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   }
   // The same whole value stored in several tables, named exactly.
   for (std::size_t i = 0; i < matches.size(); ++i) {
-    if (matches[i].fit != values::Fit::kExact) continue;
+    if (matches[i].fit != values::Fit::kExact || mention[i]) continue;
     std::vector<std::string> group{stored->index.columns()[matches[i].column].table};
     for (std::size_t j = 0; j < matches.size(); ++j) {
       const values::Match& o = matches[j];
+      if (mention[j]) continue;
       const std::string& table = stored->index.columns()[o.column].table;
       if (o.fit == values::Fit::kExact && o.begin == matches[i].begin && o.end == matches[i].end &&
           text::lower(o.value) == text::lower(matches[i].value) &&

@@ -1047,6 +1047,14 @@ bool Index::is_table_word(std::string_view word) const {
   return term != impl_->term_ids.end() && impl_->table_terms.count(term->second) > 0;
 }
 
+bool Index::names_rows(std::string_view table, std::string_view column) const {
+  return impl_->naming_columns.count(text::lower(table) + "\n" + text::lower(column)) > 0;
+}
+
+bool Index::holds_person(std::string_view table, std::string_view column) const {
+  return impl_->person_columns.count(text::lower(table) + "\n" + text::lower(column)) > 0;
+}
+
 bool Index::is_schema_word(std::string_view word) const {
   return impl_->surface.count(std::string(word)) > 0 || impl_->term_ids.count(stem(word)) > 0;
 }

@@ -619,13 +619,13 @@ class Builder {
         if (!column.key)
           column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
                                std::end(kIdentifying);
-        // A person's name, or a person of the row: "full_name", "owner",
+        const std::string key = text::lower(x_.tables[t].name) + "\n" + text::lower(column_name(column.node));
+        if (column.identifying) x_.naming_columns.insert(key);
+        // A person of the row, by their part in it: "owner", "planner_name",
         // "raised_by".
-        column.person = !column.key && last != "id" && (last == "by" || std::any_of(words.begin(), words.end(), [](const std::string& w) {
-                          return is_person_word(w) || w == "surname" || w == "fullname";
-                        }) || (words.size() >= 2 && last == "name" &&
-                               (words[words.size() - 2] == "full" || words[words.size() - 2] == "first" ||
-                                words[words.size() - 2] == "last")));
+        column.person = !column.key && last != "id" &&
+                        (last == "by" || std::any_of(words.begin(), words.end(), is_person_word));
+        if (column.person) x_.person_columns.insert(key);
       }
       x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
     }

@@ -162,6 +162,9 @@ struct Index::Impl {
   std::unordered_map<std::string, std::vector<std::uint32_t>> name_keys;  // -> names
   std::size_t longest_key = 0;
   std::unordered_map<std::string, std::uint32_t> table_by_name;  // lower-cased
+  // "table\ncolumn", lower-cased, of each column that names its table's
+  // rows, and of each that holds a person (Column::person).
+  std::unordered_set<std::string> naming_columns, person_columns;
   std::unordered_set<std::string> name_words;  // the words of table and column names, as written
   std::unordered_set<TermId> table_terms;      // the terms of table names and descriptions
   std::vector<std::vector<Join>> joins;

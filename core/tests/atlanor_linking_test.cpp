@@ -20,6 +20,16 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+// The tables linking chooses for a question (after `previous`), sorted.
+Strings chosen_tables(const linking::Index& index, const Graph& graph, const char* question,
+                      const char* previous = "") {
+  Strings out;
+  for (const auto& t : index.link(linking::Query{question, {}, previous}).tables)
+    out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
 // ---- words ------------------------------------------------------------------
 
 TEST(LinkingWords, SplitDropsPunctuationAndSplitsIdentifiers) {
@@ -535,13 +545,7 @@ TEST(LinkingNeighbours, TheNounOfANeighboursNameChoosesIt) {
     {"from_table": "CodeAssignment", "to_table": "Item", "join_condition": "CodeAssignment.ItemId = Item.ItemId", "description": ""}]})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
-  auto tables = [&](const char* question, const char* previous) {
-    Strings out;
-    for (const auto& t : index.link(linking::Query{question, {}, previous}).tables)
-      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
-    std::sort(out.begin(), out.end());
-    return out;
-  };
+  auto tables = [&](const char* question, const char* previous) { return chosen_tables(index, graph, question, previous); };
   // (The assignments name no row of their own: the items they pair the crews with come along.)
   EXPECT_EQ(tables("now show their assignments", "SELECT CrewName FROM Crew"),
             (Strings{"Crew", "CrewAssignment", "Item"}));
@@ -581,13 +585,7 @@ TEST(LinkingJoins, TwoTablesThatShareAParentMeetInTheChildThatRefersToBoth) {
     {"from_table": "risk", "to_table": "activity", "join_condition": "risk.activity_id = activity.activity_id", "description": ""}]})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
-  auto tables = [&](const char* question) {
-    Strings out;
-    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
-      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
-    std::sort(out.begin(), out.end());
-    return out;
-  };
+  auto tables = [&](const char* question) { return chosen_tables(index, graph, question); };
   EXPECT_EQ(tables("For each project, how many activities now finish later than in the saved copy?"),
             (Strings{"activity", "baseline", "frozen_dates", "project"}));
   EXPECT_EQ(tables("activities of each project"), (Strings{"activity", "project"}));
@@ -626,11 +624,8 @@ TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
    "keywords": {"successor": ["Item.FreeFloat"]}})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
-  Strings got;
-  for (const auto& t : index.link(linking::Query{"Which successors wait on items that have delay notes?", {}, ""}).tables)
-    got.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
-  std::sort(got.begin(), got.end());
-  EXPECT_EQ(got, (Strings{"Item", "ItemLink", "Note"}));
+  EXPECT_EQ(chosen_tables(index, graph, "Which successors wait on items that have delay notes?"),
+            (Strings{"Item", "ItemLink", "Note"}));
 }
 
 // A question asking who asks for people: the one table of people that
@@ -659,13 +654,7 @@ TEST(LinkingPeople, WhoAsksForTheTableOfPeople) {
     {"from_table": "Hazard", "to_table": "Shift", "join_condition": "Hazard.ShiftId = Shift.ShiftId", "description": ""}]})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
-  auto tables = [&](const char* question) {
-    Strings out;
-    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
-      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
-    std::sort(out.begin(), out.end());
-    return out;
-  };
+  auto tables = [&](const char* question) { return chosen_tables(index, graph, question); };
   EXPECT_EQ(tables("who is on the night shift?"), (Strings{"Shift", "Technician"}));
   EXPECT_EQ(tables("is anyone on the night shift?"), (Strings{"Shift", "Technician"}));
   EXPECT_EQ(tables("which operations are on the night shift?"), (Strings{"Operation", "Shift"}));
@@ -704,12 +693,7 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
                        "join_condition": "allocations.job_id = jobs.job_id", "description": ""}]})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
-  auto tables = [&](const char* question) {
-    Strings out;
-    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables)
-      out.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
-    return out;
-  };
+  auto tables = [&](const char* question) { return chosen_tables(index, graph, question); };
   EXPECT_EQ(tables("Which variations are approved?"), (Strings{"change_requests"}));
   EXPECT_EQ(tables("daily reports with snow"), (Strings{"site_diaries"}));
   EXPECT_EQ(tables("Which gangs have a supervisor?"), (Strings{"crews"}));

@@ -285,7 +285,9 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   // (Architect)' of the resources) and also where a row merely holds them
   // (a risk's owner, a note's author) is that row: the others choose nothing.
   std::vector<bool> mention(matches.size(), false);
-  auto column_of = [&](const values::Match& m) -> const values::ColumnRef& { return stored->index.columns()[m.column]; };
+  auto column_of = [&](const values::Match& m) -> const values::ColumnRef& {
+    return stored->index.columns()[m.column];
+  };
   auto holds_person = [&](const values::Match& m) {
     return index.holds_person(column_of(m).table, column_of(m).column);
   };

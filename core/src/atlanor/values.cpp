@@ -679,8 +679,9 @@ struct ValueIndex::Impl {
   // Codes by their words run together with the zeros that pad their numbers
   // left out ("spw150" for 'SPW-0150'), where that differs.
   std::unordered_map<std::string, std::vector<std::uint32_t>> unpadded;
-  // Values of two to kMaxInitials words by their initials ("lti" for 'Lost
-  // Time Injury'; "ptw" and "pw" for 'Permit to Work').
+  // Values of three to kMaxInitials words by their initials, and by those
+  // of their words that are no stop words when there are three or more
+  // ("lti" for 'Lost Time Injury', "ptw" for 'Permit to Work').
   std::unordered_map<std::string, std::vector<std::uint32_t>> initials;
   std::size_t value_total = 0;
 
@@ -757,7 +758,7 @@ struct ValueIndex::Impl {
     }
     e.word_count = static_cast<std::uint16_t>(tokens.size());
     entries.push_back(e);
-    if (tokens.size() >= 2 && tokens.size() <= kMaxInitials) {
+    if (tokens.size() >= 3 && tokens.size() <= kMaxInitials) {
       std::string all, naming;
       bool letters = true;
       for (std::uint32_t k = 0; k < e.word_count && letters; ++k) {
@@ -768,7 +769,7 @@ struct ValueIndex::Impl {
       }
       if (letters) {
         initials[all].push_back(v);
-        if (naming.size() >= 2 && naming != all) initials[naming].push_back(v);
+        if (naming.size() >= 3 && naming != all) initials[naming].push_back(v);
       }
     }
     {

@@ -628,6 +628,23 @@ TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
             (Strings{"Item", "ItemLink", "Note"}));
 }
 
+// An acronym's plural the schema does not write reads as its singular.
+TEST(LinkingWords, AnAcronymsPluralIsItsSingular) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "purchase_orders": {"description": "Orders placed with suppliers", "domain": "d", "columns": {
+      "po_number": {"description": "Order number", "data_type": "TEXT"},
+      "po_value": {"description": "Committed value", "data_type": "REAL"}}},
+    "vendors": {"description": "Suppliers", "domain": "d", "columns": {
+      "vendor_name": {"description": "Name", "data_type": "TEXT"}}},
+    "crews": {"description": "Gangs", "domain": "d", "columns": {
+      "crew_name": {"description": "Name", "data_type": "TEXT"}}}}})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  EXPECT_EQ(chosen_tables(index, graph, "open POs"), (Strings{"purchase_orders"}));
+  EXPECT_EQ(chosen_tables(index, graph, "open pos"), Strings{});
+}
+
 // A question asking who asks for people: the one table of people that
 // joins the chosen tables comes along, unless a chosen table holds a person
 // itself (an owner) or the question does not ask who.

@@ -179,6 +179,22 @@ constexpr float kNeighbourWordWeight = 0.8f;
 constexpr float kOwnColumnNameWord = 0.75f;
 constexpr float kNeighbourColumnIdf = 0.5f;
 
+// The acronyms a text writes in the plural ("POs", "NCRs"), lower-cased.
+std::vector<std::string> acronym_plurals(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t j = i;
+    while (j < text.size() && ((text[j] >= 'A' && text[j] <= 'Z') || (text[j] >= 'a' && text[j] <= 'z'))) ++j;
+    const std::string_view token = text.substr(i, j - i);
+    if (token.size() >= 3 && token.size() <= 6 && token.back() == 's' &&
+        std::all_of(token.begin(), token.end() - 1, [](char c) { return c >= 'A' && c <= 'Z'; }))
+      out.push_back(text::lower(token));
+    i = j == i ? i + 1 : j;
+  }
+  return out;
+}
+
 // A word and the spellings of its plural or singular.
 std::vector<std::string> noun_forms(const std::string& word) {
   std::vector<std::string> forms{word, word + "s", word + "es"};
@@ -275,11 +291,17 @@ class Linker {
   // the neighbour pairs within each sequence.
   void read_words() {
     auto resolve = [&](std::string_view text) {
+      const std::vector<std::string> plurals = acronym_plurals(text);
       std::vector<Resolved> seq;
       for (Word& w : content_words(text)) {
         unsigned distance = 0;
         std::string spelling;
-        const TermId t = x_.lookup(w, spelling, distance);
+        TermId t = x_.lookup(w, spelling, distance);
+        // "POs" the schema does not write is its "PO".
+        if (t == kNoTerm && contains(plurals, w.text)) {
+          const Word singular{w.text.substr(0, w.text.size() - 1), stem(w.text.substr(0, w.text.size() - 1))};
+          t = x_.lookup(singular, spelling, distance);
+        }
         if (!contains(result_.words, w.text)) result_.words.push_back(w.text);
         if (t == kNoTerm) result_.unmatched.push_back(w.text);
         seq.push_back(Resolved{t, t == kNoTerm ? 0.0f : kTypoWeight[distance], w.joined, w.adjacent,

@@ -628,6 +628,43 @@ TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
             (Strings{"Item", "ItemLink", "Note"}));
 }
 
+// A table added only to join others shows a few of its columns: those the
+// question's words match before the rest.
+TEST(LinkingColumns, AJoinTablesMatchedColumnsComeFirst) {
+  std::string tasks;
+  for (int i = 1; i <= 14; ++i)
+    tasks += R"("note_)" + std::to_string(i) + R"(": {"description": "Remark", "data_type": "TEXT"}, )";
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "project": {"description": "Projects", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_name": {"description": "Name", "data_type": "TEXT"},
+      "total_float": {"description": "Worst total float", "data_type": "REAL"}}},
+    "resource": {"description": "Crews and plant", "domain": "d", "columns": {
+      "resource_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_name": {"description": "Name", "data_type": "TEXT"}}},
+    "assignment": {"description": "Bookings", "domain": "d", "columns": {
+      "assignment_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_id": {"description": "Who", "data_type": "INTEGER"},
+      "task_id": {"description": "On what", "data_type": "INTEGER"}}},
+    "task": {"description": "Scheduled work", "domain": "d", "columns": {
+      "task_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Its project", "data_type": "INTEGER"}, )" + tasks + R"(
+      "total_float": {"description": "Total float", "data_type": "REAL"}}}},
+   "relationships": [
+    {"from_table": "assignment", "to_table": "resource", "join_condition": "assignment.resource_id = resource.resource_id", "description": ""},
+    {"from_table": "assignment", "to_table": "task", "join_condition": "assignment.task_id = task.task_id", "description": ""},
+    {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const linking::Result r = index.link(linking::Query{"resources of each project by total float", {}, ""});
+  Strings listed;
+  for (const Graph::Index n : r.listed_columns) listed.emplace_back(graph.id(n));
+  ASSERT_NE(std::find(listed.begin(), listed.end(), "column:task.task_id"), listed.end());  // task joins
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:task.total_float"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:task.note_14"), listed.end());
+}
+
 // An acronym's plural the schema does not write reads as its singular.
 TEST(LinkingWords, AnAcronymsPluralIsItsSingular) {
   atlanor::AtlanorService service;

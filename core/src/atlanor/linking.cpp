@@ -875,7 +875,7 @@ class Linker {
           continue;
         }
         const double s = match(x_.column_terms(c));
-        if (column.identifying || matched[c] || (s > 0 && is_chosen_[tables[k]]))
+        if (column.identifying || matched[c] || s > 0)
           scored.emplace_back((column.identifying ? 1e6 : 0.0) + s, c);
       }
       by_score(scored);
@@ -885,7 +885,9 @@ class Linker {
         else
           may[k].push_back(c);
       }
-      // A join table's other columns come after the chosen tables' (below).
+      // The rest in the document's order; a join table's optional columns,
+      // those the question's words match first, come after the chosen
+      // tables' (below).
       for (const std::uint32_t c : columns)
         if (!contains(must[k], c) && !contains(may[k], c)) may[k].push_back(c);
     }

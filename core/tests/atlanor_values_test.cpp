@@ -267,6 +267,14 @@ TEST_F(ValueLinking, CodesMatchAsWholeTokens) {
   EXPECT_EQ(described(tasks, tasks.match("what comes after spw150")),
             (Strings{"tasks.task_code='SPW-0150' exact 'spw150'"}));
   EXPECT_EQ(described(tasks, tasks.match("a0")), (Strings{"tasks.task_code='A-000' exact 'a0'"}));
+  // A code in capitals that a few codes hold after their first part.
+  ValueIndex outages;
+  outages.add_values({"outages", "outage_code", "TEXT"},
+                     {"TA25-SRU", "TA25-FCC", "TA26-FCC", "TA27-FCC", "TA28-FCC", "TA25-BLR2"});
+  EXPECT_EQ(described(outages, outages.match("the SRU shutdown")),
+            (Strings{"outages.outage_code='TA25-SRU' fuzzy 'SRU'"}));
+  EXPECT_TRUE(outages.match("the FCC outages").empty());  // too many hold it
+  EXPECT_TRUE(outages.match("the sru shutdown").empty());
 }
 
 // A code that begins several codes of a column stands for their prefix;

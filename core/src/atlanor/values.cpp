@@ -683,6 +683,9 @@ struct ValueIndex::Impl {
   // of their words that are no stop words when there are three or more
   // ("lti" for 'Lost Time Injury', "ptw" for 'Permit to Work').
   std::unordered_map<std::string, std::vector<std::uint32_t>> initials;
+  // Codes by the letters-only parts after their first ("sru" of 'TA25-SRU'),
+  // lower-cased: a code that holds another thing's code.
+  std::unordered_map<std::string, std::vector<std::uint32_t>> code_parts;
   std::size_t value_total = 0;
 
   static std::uint64_t neighbourhood_key(bool last, char32_t cp, std::uint32_t length) noexcept {
@@ -770,6 +773,21 @@ struct ValueIndex::Impl {
       if (letters) {
         initials[all].push_back(v);
         if (naming.size() >= 3 && naming != all) initials[naming].push_back(v);
+      }
+    }
+    if (text.find(' ') == std::string_view::npos) {
+      // Parts between the code's punctuation; the first names its kind or owner.
+      std::size_t from = text.find_first_of("-_./");
+      while (from != std::string_view::npos) {
+        const std::size_t to = std::min(text.find_first_of("-_./", from + 1), text.size());
+        const std::string_view part = text.substr(from + 1, to - from - 1);
+        if (part.size() >= 2 && part.size() <= 6 &&
+            std::all_of(part.begin(), part.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+          std::string key(part);
+          for (char& c : key) c = static_cast<char>(c - 'A' + 'a');
+          code_parts[key].push_back(v);
+        }
+        from = to < text.size() ? to : std::string_view::npos;
       }
     }
     {
@@ -1178,6 +1196,22 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                             w.token.end, Fit::kFuzzy, kInitialsScore});
   }
 
+  // A code in capitals that another code holds after its first part ("the
+  // SRU shutdown" for the turnaround 'TA25-SRU'): the values holding it, when
+  // few do.
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const QuestionWord& w = q[i];
+    const std::string_view written = question.substr(w.token.begin, w.token.end - w.token.begin);
+    if (written.size() < 2 || written.size() > 6 ||
+        !std::all_of(written.begin(), written.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+      continue;
+    const auto it = code_parts.find(w.token.text);
+    if (it == code_parts.end() || it->second.size() > kInitialsValues) continue;
+    for (const std::uint32_t v : it->second)
+      found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), w.token.begin,
+                            w.token.end, Fit::kFuzzy, kInitialsScore});
+  }
+
   // Two words that a one-word value writes as one ("back order" for
   // 'Backordered', "work shop" for 'Workshop'), whole or as its beginning.
   for (std::size_t i = 0; i + 1 < q.size(); ++i) {
@@ -1345,6 +1379,9 @@ std::size_t ValueIndex::Impl::memory_bytes() const noexcept {
   bytes += unpadded.size() * (kNode + sizeof(std::pair<const std::string, std::vector<std::uint32_t>>)) +
            unpadded.bucket_count() * sizeof(void*);
   for (const auto& [key, named] : unpadded) bytes += heap(key) + named.capacity() * sizeof(std::uint32_t);
+  bytes += code_parts.size() * (kNode + sizeof(std::pair<const std::string, std::vector<std::uint32_t>>)) +
+           code_parts.bucket_count() * sizeof(void*);
+  for (const auto& [key, named] : code_parts) bytes += heap(key) + named.capacity() * sizeof(std::uint32_t);
   return bytes;
 }
 

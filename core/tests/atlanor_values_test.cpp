@@ -568,6 +568,29 @@ TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt
   EXPECT_EQ(linked.reasons("work items for plant").count("project"), 0u);
 }
 
+// A misspelt reading of one word chooses the table of the value it reads,
+// unless some value holds the word as written: then it is no misspelling.
+TEST(ValueTables, AWordStoredAsWrittenIsNoMisspelling) {
+  LinkedDatabase linked("spelt.db", R"(
+    CREATE TABLE route (route_id INTEGER PRIMARY KEY, region TEXT);
+    INSERT INTO route VALUES (1, 'Eastern'), (2, 'Western'), (3, 'Midlands');
+    CREATE TABLE possession (possession_id INTEGER PRIMARY KEY, route_id INTEGER, label TEXT);
+    INSERT INTO possession VALUES (1, 1, 'Easter weekend blockade'), (2, 2, 'Christmas blockade');
+  )",
+                        R"({"tables": {
+    "route": {"description": "Routes of the network", "domain": "d", "columns": {
+      "route_id": {"description": "Key", "data_type": "INTEGER"},
+      "region": {"description": "Region", "data_type": "TEXT"}}},
+    "possession": {"description": "Track closures", "domain": "d", "columns": {
+      "possession_id": {"description": "Key", "data_type": "INTEGER"},
+      "route_id": {"description": "Its route", "data_type": "INTEGER"},
+      "label": {"description": "What it is called", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "possession", "to_table": "route", "join_condition": "possession.route_id = route.route_id", "description": ""}]})");
+  EXPECT_EQ(linked.reasons("show me what is on the midlnds")["route"], "value");
+  EXPECT_EQ(linked.reasons("what is planned for easter").count("route"), 0u);
+}
+
 // A person named whole where a row is named after them and where rows only
 // hold them (an owner, an author) is the row named after them.
 TEST(ValueTables, APersonIsTheRowNamedAfterThemNotTheRowsTheyOwn) {

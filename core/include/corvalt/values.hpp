@@ -114,6 +114,9 @@ class ValueIndex {
   // overlapping matches in different columns only those near the best.
   std::vector<Match> match(std::string_view question) const;
 
+  // Whether a stored value holds the lower-cased word as it is written.
+  bool holds_word(std::string_view word) const;
+
   // Approximate bytes held.
   std::size_t memory_bytes() const noexcept;
   std::size_t value_count() const noexcept;

@@ -97,7 +97,7 @@ constexpr double kPhraseTableScore = 0.45;
 constexpr std::size_t kMaxValueHints = 8;
 constexpr std::size_t kMaxListedValues = 50;
 
-bool chooses_table(const values::Match& m, const linking::Index& index) {
+bool chooses_table(const values::Match& m, const linking::Index& index, const values::ValueIndex& stored) {
   // A prefix says which rows of a table the question names otherwise.
   if (m.fit == values::Fit::kPrefix) return false;
   const std::vector<std::string> words = linking::split_words(m.phrase);
@@ -112,9 +112,12 @@ bool chooses_table(const values::Match& m, const linking::Index& index) {
   const bool code = digits || capitals;
   if (code || words.size() != 1) return code;
   // A value spelt as stored may be a word a column's description uses to
-  // explain its values ("null while in draft"); a misspelt one may not.
+  // explain its values ("null while in draft"); a misspelt one may not, nor
+  // one that other values hold as written ("easter" is no misspelt
+  // 'Eastern' where an 'Easter weekend' is stored).
   const std::string& w = words.front();
-  return m.fit == values::Fit::kExact ? !index.is_name_word(w) && !index.is_table_word(w) : !index.is_schema_word(w);
+  if (m.fit == values::Fit::kExact) return !index.is_name_word(w) && !index.is_table_word(w);
+  return !index.is_schema_word(w) && !stored.holds_word(w);
 }
 
 // One word of a longer value ("crane" of 'Crawler Crane 80t', "hospital" of
@@ -303,7 +306,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   for (std::size_t k = 0; k < matches.size(); ++k) {
     const values::Match& m = matches[k];
     if (mention[k]) continue;
-    if (chooses_table(m, index)) {
+    if (chooses_table(m, index, stored->index)) {
       add_new(query.value_tables, stored->index.columns()[m.column].table);
       continue;
     }

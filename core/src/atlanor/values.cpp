@@ -1499,6 +1499,8 @@ std::size_t ValueIndex::memory_bytes() const noexcept { return impl_->memory_byt
 
 std::size_t ValueIndex::value_count() const noexcept { return impl_->value_total; }
 
+bool ValueIndex::holds_word(std::string_view word) const { return impl_->word_ids.count(word) != 0; }
+
 std::string_view fit_name(Fit fit) noexcept {
   switch (fit) {
     case Fit::kExact:

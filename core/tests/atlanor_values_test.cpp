@@ -568,6 +568,42 @@ TEST(ValueTables, AWordOneNameOfAReferencedTableHoldsChoosesItThoughTasksShareIt
   EXPECT_EQ(linked.reasons("work items for plant").count("project"), 0u);
 }
 
+// One word of a name that names its row is read there before in a value
+// that merely mentions it.
+TEST(ValueTables, ANameIsReadBeforeAMention) {
+  LinkedDatabase linked("naming.db", R"(
+    CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_name TEXT);
+    INSERT INTO project VALUES (1, 'Kettleby Resignalling Phase 2'), (2, 'Hadley Junction Renewal');
+    CREATE TABLE package (package_id INTEGER PRIMARY KEY, project_id INTEGER);
+    CREATE TABLE task (task_id INTEGER PRIMARY KEY, package_id INTEGER, task_name TEXT);
+    INSERT INTO task VALUES (1, 1, 'Install signals'), (2, 1, 'Test signals');
+    CREATE TABLE closure (closure_id INTEGER PRIMARY KEY, project_id INTEGER, lines_blocked TEXT);
+    INSERT INTO closure VALUES (1, 1, 'Kettleby Up and Down Fast'), (2, 2, 'Hadley Up Slow');
+  )",
+                        R"({"tables": {
+    "project": {"description": "Schemes", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_name": {"description": "Name", "data_type": "TEXT"}}},
+    "package": {"description": "Parts of a scheme", "domain": "d", "columns": {
+      "package_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Its scheme", "data_type": "INTEGER"}}},
+    "task": {"description": "Scheduled work", "domain": "d", "columns": {
+      "task_id": {"description": "Key", "data_type": "INTEGER"},
+      "package_id": {"description": "Its package", "data_type": "INTEGER"},
+      "task_name": {"description": "Name", "data_type": "TEXT"}}},
+    "closure": {"description": "Track closures", "domain": "d", "columns": {
+      "closure_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "For the scheme", "data_type": "INTEGER"},
+      "lines_blocked": {"description": "Lines shut", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "package", "to_table": "project", "join_condition": "package.project_id = project.project_id", "description": ""},
+      {"from_table": "task", "to_table": "package", "join_condition": "task.package_id = package.package_id", "description": ""},
+      {"from_table": "closure", "to_table": "project", "join_condition": "closure.project_id = project.project_id", "description": ""}]})");
+  auto kettleby = linked.reasons("which tasks are on kettleby");
+  EXPECT_EQ(kettleby["project"], "value");
+  EXPECT_EQ(kettleby.count("closure"), 0u);
+}
+
 // A misspelt reading of one word chooses the table of the value it reads,
 // unless some value holds the word as written: then it is no misspelling.
 TEST(ValueTables, AWordStoredAsWrittenIsNoMisspelling) {

@@ -117,7 +117,7 @@ bool chooses_table(const values::Match& m, const linking::Index& index, const va
   // 'Eastern' where an 'Easter weekend' is stored).
   const std::string& w = words.front();
   if (m.fit == values::Fit::kExact) return !index.is_name_word(w) && !index.is_table_word(w);
-  return !index.is_schema_word(w) && !stored.holds_word(w);
+  return !index.is_schema_word(w) && !(m.fit == values::Fit::kFuzzy && stored.holds_word(w));
 }
 
 // One word of a longer value ("crane" of 'Crawler Crane 80t', "hospital" of
@@ -128,6 +128,7 @@ bool chooses_table(const values::Match& m, const linking::Index& index, const va
 // another table it names scores below kWordClearShare of this one.
 constexpr double kWordTableScore = 0.42;
 constexpr double kWordClearShare = 0.9;
+constexpr double kMentionShare = 0.6;
 constexpr std::size_t kWordMinLetters = 4;
 
 // A word of six letters or more read as a stored word one edit away
@@ -169,10 +170,16 @@ WordReadings word_table_readings(const values::Match& m, const std::vector<value
   // project) names the same thing there: no doubt, and that table is chosen
   // as well.
   std::vector<std::string> tables{table};
+  // A value that names its row (a project's name) is read before one that
+  // merely mentions the word (the lines a closure blocks).
+  auto names_rows = [&](const values::Match& v) {
+    return index.names_rows(values.columns()[v.column].table, values.columns()[v.column].column);
+  };
+  const bool naming = values.columns()[m.column].referenced && names_rows(m);
   for (const values::Match& o : matches) {
     const std::string& other = values.columns()[o.column].table;
     if (o.begin >= m.end || o.end <= m.begin || other == table || o.score < kWordClearShare * m.score ||
-        o.value == m.value)
+        o.value == m.value || (naming && !names_rows(o)))
       continue;
     if (std::find(tables.begin(), tables.end(), other) == tables.end()) tables.push_back(other);
   }
@@ -302,6 +309,25 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
       if (j != i && matches[j].fit == values::Fit::kExact && matches[j].begin == matches[i].begin &&
           matches[j].end == matches[i].end && holds_person(matches[j]))
         mention[j] = true;
+  }
+  // One word of a longer value that names a row of a table others refer
+  // to ("kettleby" of the scheme 'Kettleby Resignalling Phase 2') is read
+  // there, before values of other tables that merely mention it ('Up and
+  // Down Kettleby' lines), even scoring a little below them.
+  auto names_rows = [&](const values::Match& m) {
+    return index.names_rows(column_of(m).table, column_of(m).column);
+  };
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    const values::Match& n = matches[i];
+    if (n.fit != values::Fit::kPartial || n.phrase.find(' ') != std::string::npos || !column_of(n).referenced ||
+        !names_rows(n))
+      continue;
+    for (std::size_t j = 0; j < matches.size(); ++j) {
+      const values::Match& o = matches[j];
+      if (o.fit == values::Fit::kPartial && o.begin == n.begin && o.end == n.end &&
+          column_of(o).table != column_of(n).table && !names_rows(o) && n.score >= kMentionShare * o.score)
+        mention[j] = true;
+    }
   }
   for (std::size_t k = 0; k < matches.size(); ++k) {
     const values::Match& m = matches[k];

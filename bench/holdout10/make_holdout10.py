@@ -286,7 +286,7 @@ WPS = {
 }
 
 
-class Spec:
+class SchemePlan:
     """Task list of one scheme: (key, desc, dur, wp, poss, kind, preds, slip, new, snet, location)."""
 
     def __init__(self, default_loc):
@@ -300,8 +300,8 @@ class Spec:
         return key
 
 
-def spec_hdj():
-    s = Spec("Hadley Junction 31m 40ch - 32m 16ch")
+def plan_hdj():
+    s = SchemePlan("Hadley Junction 31m 40ch - 32m 16ch")
     s.add("atp", "Authority to proceed (GRIP 6 entry)", 0, "MGT")
     s.add("des", "S&C layout design and AFC drawings", 40, "DES", ["atp"])
     s.add("sigd", "Signalling interface design for S&C renewal", 30, "DES", ["des:SS10"])
@@ -329,8 +329,8 @@ def spec_hdj():
     return s
 
 
-def spec_bsp():
-    s = Spec("Brockwell - Stanmoor")
+def plan_bsp():
+    s = SchemePlan("Brockwell - Stanmoor")
     s.add("atp", "Authority to proceed (GRIP 6 entry)", 0, "MGT")
     s.add("des", "Plain line design and track geometry survey", 30, "DES", ["atp"])
     s.add("prc", "Procure CEN60 rail and concrete sleepers - Up Fast", 90, "PRC", ["des:SS10"])
@@ -367,8 +367,8 @@ def spec_bsp():
     return s
 
 
-def spec_krs():
-    s = Spec("Kettleby - Pellow 12m 00ch - 18m 40ch")
+def plan_krs():
+    s = SchemePlan("Kettleby - Pellow 12m 00ch - 18m 40ch")
     s.add("atp", "Authority to proceed (GRIP 6 entry)", 0, "MGT")
     s.add("dd", "Detailed design and signalling plans", 60, "DES", ["atp"])
     s.add("ixd", "Interlocking data design and checking", 50, "DES", ["dd:SS30"])
@@ -391,8 +391,8 @@ def spec_krs():
     return s
 
 
-def spec_rtv():
-    s = Spec("River Tarn Viaduct 56m 24ch - 56m 48ch")
+def plan_rtv():
+    s = SchemePlan("River Tarn Viaduct 56m 24ch - 56m 48ch")
     s.add("atp", "Authority to proceed (GRIP 6 entry)", 0, "MGT")
     s.add("pin", "Principal inspection and structural assessment", 30, "DES", ["atp"])
     s.add("ds", "Strengthening design and Approval in Principle (AiP)", 45, "DES", ["pin"])
@@ -409,8 +409,8 @@ def spec_rtv():
     return s
 
 
-def spec_fms():
-    s = Spec("Fenmoor station 67m 08ch - 67m 36ch")
+def plan_fms():
+    s = SchemePlan("Fenmoor station 67m 08ch - 67m 36ch")
     s.add("atp", "Authority to proceed (GRIP 6 entry)", 0, "MGT")
     s.add("des", "Platform extension design and AFC drawings", 50, "DES", ["atp"])
     s.add("pla", "Planning and listed building consent", 70, "MGT", ["atp"])
@@ -434,8 +434,8 @@ def spec_fms():
     return s
 
 
-def spec_lrb():
-    s = Spec("Ludgate Road underbridge 3m 36ch")
+def plan_lrb():
+    s = SchemePlan("Ludgate Road underbridge 3m 36ch")
     s.add("atp", "Authority to proceed (GRIP 5 entry)", 0, "MGT")
     s.add("des", "Bridge replacement design and AiP", 60, "DES", ["atp"])
     s.add("utl", "Utilities diversion (telecoms, gas main) - Ludgate Road", 45, "CIV", ["des:SS20"], kind="civ_off",
@@ -455,7 +455,7 @@ def spec_lrb():
     return s
 
 
-SPECS = {"HDJ": spec_hdj, "BSP": spec_bsp, "KRS": spec_krs, "RTV": spec_rtv, "FMS": spec_fms, "LRB": spec_lrb}
+SCHEME_PLANS = {"HDJ": plan_hdj, "BSP": plan_bsp, "KRS": plan_krs, "RTV": plan_rtv, "FMS": plan_fms, "LRB": plan_lrb}
 
 PICOPS = {"ANG": ["Gary Nunn", "Shelley Adebayo"], "LNE": ["Ian Thwaite", "Kelly Marsden"],
           "WSX": ["Paul Verity", "Dominic Hale"], "WAL": ["Gareth Jenkins"], "NWC": ["Sean Costello"]}
@@ -692,11 +692,11 @@ def generate(db_path):
     overruns_left = 5
     for s_idx, (code, sref, sname, route, prog, sponsor, pm, grip, auth, efc_f, start, margin, sstat, elr, lines,
                 m_from, m_to) in enumerate(SCHEMES, 1):
-        spec = SPECS[code]()
-        tasks = {t[0]: t for t in spec.tasks}
-        order = [t[0] for t in spec.tasks]
+        plan = SCHEME_PLANS[code]()
+        tasks = {t[0]: t for t in plan.tasks}
+        order = [t[0] for t in plan.tasks]
         links = []
-        for t in spec.tasks:
+        for t in plan.tasks:
             for p in t[6]:
                 k, typ, lag = parse_pred(p)
                 links.append((k, t[0], typ, lag))

@@ -240,7 +240,7 @@ CAS = {
 }
 
 
-class Spec:
+class ProjectPlan:
     """Activity list of one project: (key, name, dur, ca, area, preds, trade, slip, new)."""
 
     def __init__(self):
@@ -259,8 +259,8 @@ class Spec:
         self.add(key + "_dlv", f"Delivery to site - {label}", d, ca, area, [key + "_fab"], slip=slip_dlv)
 
 
-def spec_mfs():
-    s = Spec()
+def plan_mfs():
+    s = ProjectPlan()
     s.add("ntp", "Notice to Proceed", 0, "PM")
     s.add("geo", "Geotechnical investigation and pile load testing", 30, "ENG-CIV", None, ["ntp"])
     s.add("civ30", "Civil grading and drainage design 30%", 25, "ENG-CIV", None, ["geo"])
@@ -325,8 +325,8 @@ def spec_mfs():
     return s
 
 
-def spec_hcw():
-    s = Spec()
+def plan_hcw():
+    s = ProjectPlan()
     s.add("ntp", "Notice to Proceed", 0, "PM")
     s.add("p30", "Process design basis and P&IDs 30%", 30, "ENG-PRO", None, ["ntp"])
     s.add("p60", "Mechanical design 60%", 35, "ENG-PRO", None, ["p30"])
@@ -408,8 +408,8 @@ def spec_hcw():
     return s
 
 
-def spec_rbc():
-    s = Spec()
+def plan_rbc():
+    s = ProjectPlan()
     s.add("ntp", "Notice to Proceed", 0, "PM")
     s.add("plot", "Station layout and plot plan", 35, "ENG-PIP", None, ["ntp"])
     s.add("p60", "Piping design and stress analysis 60%", 60, "ENG-PIP", None, ["plot"])
@@ -465,7 +465,7 @@ def spec_rbc():
     return s
 
 
-SPECS = {"MFS": spec_mfs, "HCW": spec_hcw, "RBC": spec_rbc}
+PROJECT_PLANS = {"MFS": plan_mfs, "HCW": plan_hcw, "RBC": plan_rbc}
 
 
 def parse_pred(p):
@@ -803,11 +803,11 @@ def generate(db_path):
     act_id = link_id = ca_row = bl_id = bla_id = alloc_id = po_id = pol_id = doc_id = ev_id = 0
     risk_n = co_n = 0
     for p_idx, (pno, pcode, pname, client, site, ctype, pm, ntp, margin, value, phase) in enumerate(PROJECTS, 1):
-        spec = SPECS[pcode]()
-        acts = {a[0]: a for a in spec.acts}
-        order = [a[0] for a in spec.acts]
+        plan = PROJECT_PLANS[pcode]()
+        acts = {a[0]: a for a in plan.acts}
+        order = [a[0] for a in plan.acts]
         links = []
-        for a in spec.acts:
+        for a in plan.acts:
             for p in a[5]:
                 k, t, lag = parse_pred(p)
                 if (k, a[0], t, lag) not in links:

@@ -107,7 +107,9 @@ TEST(TemplateRefill, ANumberUnderSynonymsAndAnotherWordOrder) {
   EXPECT_EQ(fit->replaced, (Changes{{"44", "10"}}));
   // Float is total float, unless it is free float.
   const Source total{"activities with total float under 5 days", "SELECT * FROM activities WHERE total_float < 5", {}};
-  EXPECT_DOUBLE_EQ(refill(total, "tasks with less than 2 days of slack")->similarity, 1.0);
+  const auto slack = refill(total, "tasks with less than 2 days of slack");
+  ASSERT_TRUE(slack);
+  EXPECT_DOUBLE_EQ(slack->similarity, 1.0);
   EXPECT_FALSE(refill(total, "tasks with less than 2 days of free float"));
 }
 

@@ -1,7 +1,6 @@
 """OpenAIChatService against a small chat-completions server on 127.0.0.1, spoken to
 by the real openai client."""
 
-import importlib.util
 import json
 import socket
 import threading
@@ -122,9 +121,8 @@ def test_missing_openai_package_is_explained(monkeypatch):
         OpenAIChatService("http://127.0.0.1:1/v1", "m")
 
 
-@pytest.mark.skipif(importlib.util.find_spec("Corvalt.Atlanor") is None, reason="compiled modules not built")
 def test_atlanor_understanding_through_the_adapter(server, small_doc):
-    from Corvalt.Atlanor import AtlanorService
+    AtlanorService = pytest.importorskip("Corvalt.Atlanor", reason="compiled modules not built").AtlanorService
 
     answer = {"keywords": ["float"], "business_domains": ["scheduling"], "enhanced_query": "late activities"}
     server.script = [(200, completion("```json\n" + json.dumps(answer) + "\n```"), 0)]

@@ -1,7 +1,6 @@
 """The prompt evaluation command (bench/eval_prompt.py): what it reads out of a gold statement,
 what it counts as shown in a prompt, and a whole run on a three-table database."""
 
-import importlib.util
 import json
 import pathlib
 import re
@@ -13,9 +12,8 @@ import pytest
 pytest.importorskip("sqlglot")
 
 REPO = pathlib.Path(__file__).resolve().parent.parent
-_source = importlib.util.spec_from_file_location("eval_prompt", REPO / "bench" / "eval_prompt.py")
-ep = sys.modules["eval_prompt"] = importlib.util.module_from_spec(_source)
-_source.loader.exec_module(ep)
+sys.path.insert(0, str(REPO / "bench"))
+import eval_prompt as ep  # noqa: E402
 
 DOC = {
     "tables": {

@@ -670,12 +670,12 @@ DOCS = {
         ("Drawing", "Single line diagram - plant"), ("Drawing", "DC string layout Blocks 1-6"),
         ("Drawing", "MV collection system layout"), ("Calculation", "Cable sizing and voltage drop calculation"),
         ("Drawing", "Substation three line diagram"), ("Drawing", "Protection and relay one-line"),
-        ("Specification", "Main power transformer specification"), ("Drawing", "Grounding plan"),
+        ("Requirement", "Main power transformer requirements"), ("Drawing", "Grounding plan"),
         ("Calculation", "Arc flash study")]),
     ("HCW", "ENG-PRO"): ("Process", "pifc", [
         ("Drawing", "P&ID - raw water and flocculation"), ("Drawing", "P&ID - membrane filtration"),
         ("Drawing", "P&ID - chemical feed"), ("Drawing", "Hydraulic profile"),
-        ("Specification", "Membrane filtration system specification"), ("Drawing", "Yard piping plan"),
+        ("Requirement", "Membrane filtration system requirements"), ("Drawing", "Yard piping plan"),
         ("Datasheet", "High service pump datasheet")]),
     ("HCW", "ENG-CIV"): ("Structural", "cifc", [
         ("Drawing", "Clarifier 1 and 2 structural plans"), ("Drawing", "Filter building foundation plan"),
@@ -683,19 +683,19 @@ DOCS = {
         ("Calculation", "Clarifier wall design calculation"), ("Drawing", "Chemical building plans")]),
     ("HCW", "ENG-EI"): ("Electrical", "eifc", [
         ("Drawing", "Electrical single line diagram"), ("Drawing", "Electrical building layout"),
-        ("Drawing", "Power and control conduit plan"), ("Specification", "SCADA system specification"),
+        ("Drawing", "Power and control conduit plan"), ("Requirement", "SCADA system requirements"),
         ("Drawing", "Instrument loop diagrams")]),
     ("RBC", "ENG-PIP"): ("Piping", "pifc", [
         ("Drawing", "Station plot plan"), ("Drawing", "Station P&IDs"), ("Calculation", "Pipe stress analysis"),
         ("Drawing", "Piping isometrics - suction header"), ("Drawing", "Piping isometrics - discharge header"),
-        ("Drawing", "Mainline tie-in details"), ("Specification", "Piping material specification")]),
+        ("Drawing", "Mainline tie-in details"), ("Requirement", "Piping material requirements")]),
     ("RBC", "ENG-CIV"): ("Civil", "cifc", [
         ("Drawing", "Compressor foundation drawings"), ("Drawing", "Cooler and pipe rack foundations"),
         ("Calculation", "Dynamic foundation analysis"), ("Drawing", "Site grading and drainage")]),
     ("RBC", "ENG-EC"): ("Electrical", "eifc", [
         ("Drawing", "Station single line diagram"), ("Drawing", "Hazardous area classification"),
         ("Drawing", "Cable tray layout"), ("Drawing", "Control system architecture"),
-        ("Specification", "Fire and gas detection specification")]),
+        ("Requirement", "Fire and gas detection requirements")]),
 }
 DISC_CODE = {"Civil": "C", "Structural": "S", "Electrical": "E", "Process": "P", "Piping": "L", "Commissioning": "X"}
 # documents due late in the job: (project, control account, discipline, type, title, activity, days after its finish)
@@ -1225,7 +1225,7 @@ TABLE_META = {
         "ros_activity_id": ("Installation activity the item is needed for (schedule_activities.activity_id)",
                             "INTEGER"),
     }),
-    "deliverables": ("Document register: engineering drawings, specifications, vendor drawings and procedures", {
+    "deliverables": ("Document register: engineering drawings, requirements, vendor drawings and procedures", {
         "deliverable_id": ("Deliverable key", "INTEGER"),
         "project_id": ("Project (projects.project_id)", "INTEGER"),
         "control_account_id": ("Control account producing it (control_accounts.control_account_id)", "INTEGER"),
@@ -1347,7 +1347,7 @@ BUSINESS_RULES = {
                                      "for approval), IFC (issued for construction), IFU (issued for use, reports)"],
     ("deliverables", "client_review_cd"): ["Allowed Values: 1 (accepted), 2 (accepted with comments), 3 (rejected, "
                                            "revise and resubmit), 4 (for information only)"],
-    ("deliverables", "doc_type"): ["Allowed Values: Drawing, Specification, Calculation, Report, Datasheet, "
+    ("deliverables", "doc_type"): ["Allowed Values: Drawing, Requirement, Calculation, Report, Datasheet, "
                                    "Vendor Drawing, Procedure, Manual"],
     ("risks", "risk_status"): ["Allowed Values: Open, Mitigating, Realized, Closed"],
     ("risks", "response_strategy"): ["Allowed Values: Avoid, Mitigate, Transfer, Accept"],
@@ -1471,7 +1471,7 @@ RELATED_TERMS = {
     "crews": "crew, gang, subcontractor crew, craft",
     "purchase_orders": "PO, order, purchase",
     "po_line_items": "PO line, material, equipment item",
-    "deliverables": "document, drawing, deliverable, spec",
+    "deliverables": "document, drawing, deliverable, requirement",
     "change_orders": "CO, change, variation, extra",
     "risks": "risk register, threat",
     "activity_links": "relationship, logic tie, dependency",

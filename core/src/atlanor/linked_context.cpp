@@ -147,6 +147,17 @@ struct WordReadings {
   bool sure = false;  // one table, read well enough to be chosen outright
 };
 
+// Whether the column a match was read in names its table's rows (a name,
+// code or title), and whether it holds a person of its row (an owner).
+bool names_rows(const values::Match& m, const values::ValueIndex& values, const linking::Index& index) {
+  const values::ColumnRef& c = values.columns()[m.column];
+  return index.names_rows(c.table, c.column);
+}
+bool holds_person(const values::Match& m, const values::ValueIndex& values, const linking::Index& index) {
+  const values::ColumnRef& c = values.columns()[m.column];
+  return index.holds_person(c.table, c.column);
+}
+
 WordReadings word_table_readings(const values::Match& m, const std::vector<values::Match>& matches,
                                  const values::ValueIndex& values, const linking::Index& index) {
   if (m.fit != values::Fit::kPartial) return {};
@@ -172,14 +183,11 @@ WordReadings word_table_readings(const values::Match& m, const std::vector<value
   std::vector<std::string> tables{table};
   // A value that names its row (a project's name) is read before one that
   // merely mentions the word (the lines a closure blocks).
-  auto names_rows = [&](const values::Match& v) {
-    return index.names_rows(values.columns()[v.column].table, values.columns()[v.column].column);
-  };
-  const bool naming = values.columns()[m.column].referenced && names_rows(m);
+  const bool naming = values.columns()[m.column].referenced && names_rows(m, values, index);
   for (const values::Match& o : matches) {
     const std::string& other = values.columns()[o.column].table;
     if (o.begin >= m.end || o.end <= m.begin || other == table || o.score < kWordClearShare * m.score ||
-        o.value == m.value || (naming && !names_rows(o)))
+        o.value == m.value || (naming && !names_rows(o, values, index)))
       continue;
     if (std::find(tables.begin(), tables.end(), other) == tables.end()) tables.push_back(other);
   }
@@ -298,13 +306,10 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   auto column_of = [&](const values::Match& m) -> const values::ColumnRef& {
     return stored->index.columns()[m.column];
   };
-  auto holds_person = [&](const values::Match& m) {
-    return index.holds_person(column_of(m).table, column_of(m).column);
-  };
+  auto names_rows = [&](const values::Match& m) { return detail::names_rows(m, stored->index, index); };
+  auto holds_person = [&](const values::Match& m) { return detail::holds_person(m, stored->index, index); };
   for (std::size_t i = 0; i < matches.size(); ++i) {
-    if (matches[i].fit != values::Fit::kExact || holds_person(matches[i]) ||
-        !index.names_rows(column_of(matches[i]).table, column_of(matches[i]).column))
-      continue;
+    if (matches[i].fit != values::Fit::kExact || holds_person(matches[i]) || !names_rows(matches[i])) continue;
     for (std::size_t j = 0; j < matches.size(); ++j)
       if (j != i && matches[j].fit == values::Fit::kExact && matches[j].begin == matches[i].begin &&
           matches[j].end == matches[i].end && holds_person(matches[j]))
@@ -314,9 +319,6 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   // to ("kettleby" of the scheme 'Kettleby Resignalling Phase 2') is read
   // there, before values of other tables that merely mention it ('Up and
   // Down Kettleby' lines), even scoring a little below them.
-  auto names_rows = [&](const values::Match& m) {
-    return index.names_rows(column_of(m).table, column_of(m).column);
-  };
   for (std::size_t i = 0; i < matches.size(); ++i) {
     const values::Match& n = matches[i];
     if (n.fit != values::Fit::kPartial || n.phrase.find(' ') != std::string::npos || !column_of(n).referenced ||

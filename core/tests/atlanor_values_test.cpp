@@ -333,6 +333,23 @@ TEST(ValueMatch, AWordOnlyOneNameHoldsSinglesItOut) {
   EXPECT_GT(score("on the bridge", "projects"), 0.0);
 }
 
+// Words that several values hold each, but only one together, near each
+// other, name that one; words two values share, or far apart, name none.
+TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
+  ValueIndex index;
+  index.add_values({"activities", "activity_name", "TEXT"},
+                   {"Delivery to site - MCC and switchgear", "Set MCC and switchgear", "Fabrication - MCC and switchgear",
+                    "Delivery to site - Main transformer", "Set main transformer", "Delivery to site - Cable drums",
+                    "Pull cable to switchgear room"});
+  EXPECT_EQ(described(index, index.match("what's driving the switchgear delivery on harlow?")),
+            (Strings{"activities.activity_name='Delivery to site - MCC and switchgear' partial 'switchgear delivery'"}));
+  // Held together by three values, in another clause or far apart, the
+  // words are each read alone at most.
+  for (const char* question : {"the MCC switchgear", "switchgear, and the later delivery",
+                               "switchgear is late, so is any delivery"})
+    for (const auto& m : index.match(question)) EXPECT_EQ(m.phrase.find(' '), std::string::npos) << m.phrase;
+}
+
 // A stored value in camel case reads as its words, and as them run together.
 TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
   ValueIndex index;

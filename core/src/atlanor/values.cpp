@@ -61,6 +61,11 @@ constexpr std::uint32_t kUnorderedMinWords = 3;
 constexpr std::uint32_t kUnorderedSlack = 2;
 constexpr double kUnorderedShare = 0.7;
 constexpr std::size_t kUnorderedMaxPostings = 2000;
+// Words that one value holds together: each word gathers values only when in
+// at most this many, and a question gathering more groups than this is
+// read without the rule.
+constexpr std::size_t kTogetherMaxPostings = 256;
+constexpr std::size_t kTogetherMaxGroups = 512;
 // A word that only one value of its column holds covers at least this share
 // of it, when few values hold the word at all.
 constexpr double kSinglingShare = 0.5;
@@ -1117,6 +1122,70 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       if (score < kScoreFloor) continue;
       found.push_back(Found{hits[a].value, first, last, q[first].token.begin, q[last - 1].token.end, Fit::kPartial,
                             score});
+    }
+  }
+
+  // Words that only one value of its column holds together, close to each
+  // other in one clause, though each alone is in several ("the switchgear
+  // delivery" for 'Delivery to site - MCC and switchgear', one of six
+  // switchgear activities and of a dozen deliveries): that value, as a
+  // partial match whose words single it out.
+  {
+    struct Hit {
+      std::uint32_t value, question_word, edits;
+    };
+    std::vector<Hit> hits;
+    for (std::size_t i = 0; i < q.size(); ++i) {
+      if (q[i].kind.weak()) continue;
+      for (const Candidate& c : q[i].candidates) {
+        const Word& w = words[c.word];
+        if (w.kind.weak() || w.postings.size() > kTogetherMaxPostings) continue;
+        for (const Posting& p : w.postings)
+          if (entries[p.value].naming_count >= 2) hits.push_back({p.value, static_cast<std::uint32_t>(i), c.edits});
+      }
+    }
+    std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
+      return std::tie(a.value, a.question_word, a.edits) < std::tie(b.value, b.question_word, b.edits);
+    });
+    struct Group {
+      std::uint32_t value, column, edits = 0;
+      std::vector<std::uint32_t> question_words;  // ascending
+    };
+    std::vector<Group> groups;
+    for (std::size_t a = 0, b = 0; a < hits.size(); a = b) {
+      Group g{hits[a].value, entries[hits[a].value].column, 0, {}};
+      for (b = a; b < hits.size() && hits[b].value == hits[a].value; ++b)
+        if (g.question_words.empty() || g.question_words.back() != hits[b].question_word) {
+          g.question_words.push_back(hits[b].question_word);
+          g.edits += hits[b].edits;
+        }
+      if (g.question_words.size() >= 2) groups.push_back(std::move(g));
+    }
+    std::sort(groups.begin(), groups.end(),
+              [](const Group& a, const Group& b) { return std::tie(a.column, a.value) < std::tie(b.column, b.value); });
+    if (groups.size() <= kTogetherMaxGroups) {
+      for (std::size_t a = 0, b = 0; a < groups.size(); a = b) {
+        while (b < groups.size() && groups[b].column == groups[a].column) ++b;
+        for (std::size_t g = a; g < b; ++g) {
+          const std::vector<std::uint32_t>& said = groups[g].question_words;
+          const std::uint32_t first = said.front(), last = said.back() + 1;
+          if (last - first > said.size() + kUnorderedSlack || !same_clause(first, last - 1)) continue;
+          const Entry& e = entries[groups[g].value];
+          // A value said whole, in any order, is read by the rules above.
+          if (said.size() >= e.naming_count) continue;
+          if (std::none_of(said.begin(), said.end(), [&](std::uint32_t k) { return q[k].kind.strong(); })) continue;
+          const bool shared = std::any_of(groups.begin() + a, groups.begin() + b, [&](const Group& other) {
+            return &other != &groups[g] &&
+                   std::includes(other.question_words.begin(), other.question_words.end(), said.begin(), said.end());
+          });
+          if (shared) continue;
+          const double share = std::min(kSinglingShare, static_cast<double>(said.size()) / e.naming_count);
+          const double score = 0.75 * (0.45 + 0.55 * share) * std::max(0.0, 1.0 - kEditPenalty * groups[g].edits);
+          if (score < kScoreFloor) continue;
+          found.push_back(Found{groups[g].value, first, last, q[first].token.begin, q[last - 1].token.end,
+                                Fit::kPartial, score});
+        }
+      }
     }
   }
 

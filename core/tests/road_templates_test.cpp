@@ -392,6 +392,31 @@ TEST(TemplateRefill, AStoredValueOfAnotherColumnOfTheComparedTable) {
             "SELECT total_float FROM projects WHERE project_name = 'Harbor Bridge Rehabilitation'");
 }
 
+// "of type Delay" says no more than "Delay" where the value is a note type;
+// a word of the table's name ("project" of project_notes) still counts.
+TEST(TemplateWording, AColumnsWordBeforeItsValueSaysNothingMore) {
+  auto stored = [](const std::string& q, std::string_view phrase, std::string value) {
+    NamedValue v = named(q, phrase, std::move(value));
+    v.table = "project_notes";
+    v.column = "note_type";
+    return v;
+  };
+  const std::string earlier = "Show notes about delays";
+  const Source delays{earlier, "SELECT * FROM project_notes WHERE note_type = 'Delay'",
+                      {stored(earlier, "delays", "Delay")}};
+  auto ask = [&](const std::string& q, std::string_view phrase, std::string value) {
+    return refill(delays, q, {stored(q, phrase, std::move(value))});
+  };
+  const auto weather = ask("List the notes of type Weather", "Weather", "Weather");
+  ASSERT_TRUE(weather);
+  EXPECT_EQ(weather->sql, "SELECT * FROM project_notes WHERE note_type = 'Weather'");
+  EXPECT_TRUE(ask("notes with type Weather", "Weather", "Weather"));
+  EXPECT_FALSE(ask("notes of the project Weather", "Weather", "Weather"));
+  // Without the value's column, "type" is a word of the question.
+  const std::string q = "List the notes of type Weather";
+  EXPECT_FALSE(refill(delays, q, {named(q, "Weather", "Weather")}));
+}
+
 TEST(TemplateRefill, ANameTheQuestionLeavesOutGoesWithItsCondition) {
   const Source first{"critical activities of project RMC",
                      "SELECT a.* FROM activities a JOIN projects p ON p.project_id = a.project_id "

@@ -560,6 +560,11 @@ void sort_unique(std::vector<std::string>& v) {
 }
 
 // What a question is once its literals are taken out.
+// A word that joins a column's word to its value: "of type", "with status".
+bool is_value_joint(std::string_view word) {
+  return word == "of" || word == "with" || word == "is" || word == "in" || word == "as";
+}
+
 struct Shape {
   std::vector<Literal> literals;
   std::vector<std::string> words;  // canonical stems, sorted, unique
@@ -682,6 +687,33 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   }
   words_until(q.size());
   shape.marks = marks_of(steps);
+  // A word of a stored value's column said right before it ("of type
+  // Delay", "with status Open") says what the value already does: the
+  // question reads as the value alone ("Delay notes"). Words of the table's
+  // name are the thing asked about and stay.
+  std::vector<std::string> column_words;
+  {
+    std::size_t literal = 0;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      if (!steps[i].literal) continue;
+      const Literal* l = literal < shape.literals.size() ? &shape.literals[literal] : nullptr;
+      ++literal;
+      if (!l || l->kind != LiteralKind::kValue || l->column.empty() || i == 0) continue;
+      std::size_t k = i - 1;
+      if (k > 0 && is_value_joint(steps[k].word)) --k;
+      if (steps[k].literal) continue;
+      const std::string before = linking::stem(steps[k].word);
+      // Not a word the table's name has too: "project" of a project's name.
+      bool of_table = false;
+      for (const std::string& part : linking::split_words(l->table)) of_table = of_table || linking::stem(part) == before;
+      if (of_table) continue;
+      for (const std::string& part : linking::split_words(l->column))
+        if (linking::stem(part) == before) {
+          column_words.push_back(steps[k].word);
+          break;
+        }
+    }
+  }
   // "number of" asks for a count: the count is a marker, not a word.
   bool number_of = false;
   for (std::size_t i = 0; i + 1 < steps.size(); ++i)
@@ -693,6 +725,10 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
     if (role_of(w.text) != Role::kNone || (number_of && w.text == "number")) continue;
     // "On the critical path" says what "critical" says; "total float" what
     // "float" says, the float a planner means unless it is free float.
+    if (const auto said = std::find(column_words.begin(), column_words.end(), w.text); said != column_words.end()) {
+      column_words.erase(said);
+      continue;
+    }
     const bool critical_path = previous == "critical" && w.text == "path";
     previous = w.text;
     if (critical_path) continue;

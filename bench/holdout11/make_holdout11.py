@@ -646,6 +646,7 @@ DESIGNERS = {"DH7": ["Fergal Moran", "Liffey Design Partners"], "AB2": ["Femke d
 SITE_ENGINEERS = {"DH7": ["Declan Hughes", "Cathal Byrne", "Niamh O'Leary"], "AB2": ["Ruud Hendriks", "Sanne Visser"],
                   "FH4": ["Matthias Krüger", "Sabine Wolff", "Jonas Weber"], "TPS": ["Owen Tranter", "Amir Haddad"],
                   "HCW": ["Henrik Aasen", "Sigrid Nilsen"], "AUR": ["Lucía Navarro", "Pablo Ortega"]}
+OUTDOOR_WORDS = ("generator", "Cladding", "Roof", "Crane", "Generator")
 WEATHER = ["Dry", "Dry", "Dry", "Overcast", "Overcast", "Light Rain", "Heavy Rain", "High Wind"]
 LOST_REASONS = {"Heavy Rain": "Rain - external works stood down", "High Wind": "Wind - crane lifts stood down",
                 "Frost": "Frost - no concrete pours"}
@@ -960,8 +961,8 @@ def generate(db_path):
             po = f"PO-{code}-{4100 + ids['del'] * 7}"
             for n in range(1, count + 1):
                 ids["del"] += 1
-                f_n = fc + dt.timedelta(days=(n - 1) * 7)
-                p_n = promised + dt.timedelta(days=(n - 1) * 7)
+                f_n = fc - dt.timedelta(days=(count - n) * 7)
+                p_n = promised - dt.timedelta(days=(count - n) * 7)
                 if f_n <= DATA_DATE:
                     delivered, dstat = f_n.isoformat(), "Delivered"
                 elif f_n <= DATA_DATE + dt.timedelta(days=21):
@@ -998,9 +999,14 @@ def generate(db_path):
         for n in range(1, n_rfi + 1):
             k = rng.choice(cands)
             disc = disc_of[acts[k][5]]
-            subj = rng.choice(RFI_SUBJECTS[disc])
+            area = acts[k][8] or ""
+            subjects = [x for x in RFI_SUBJECTS[disc]
+                        if not (area.startswith("Data Hall") and any(w in x for w in OUTDOOR_WORDS))] \
+                or RFI_SUBJECTS[disc]
+            subj = rng.choice(subjects)
             a_start = wd.days[base + es[k]]
-            raised = min(a_start - dt.timedelta(days=rng.randint(5, 30)), DATA_DATE - dt.timedelta(days=2))
+            raised = min(a_start - dt.timedelta(days=rng.randint(5, 30)),
+                         DATA_DATE - dt.timedelta(days=rng.randint(1, 20)))
             raised = max(raised, wd.days[base])
             required = raised + dt.timedelta(days=rng.choice([5, 7, 10, 14]))
             prio = rng.choice(["Normal", "Normal", "Normal", "Urgent", "Low"])
@@ -1022,9 +1028,9 @@ def generate(db_path):
                          required.isoformat(), ans.isoformat() if ans else None, prio, rstat,
                          1 if rng.random() < 0.25 else 0))
 
-        # daily site reports: every working day of the last 12 weeks the site was active up to the data date
+        # daily site reports: every working day of the last 26 weeks the site was active up to the data date
         last = min(DATA_DATE, wd.finish(base + end - 1, base + end).date())
-        first = max(wd.days[base], last - dt.timedelta(days=84))
+        first = max(wd.days[base], last - dt.timedelta(days=182))
         d = first
         authors = SITE_ENGINEERS[code]
         while d <= last:

@@ -361,7 +361,7 @@ def plan_dh7():
     p.a("lvc", "LV cabling switchgear to UPS and busway", 15, "ER", ["sgi", "upi:SS5"], "E",
         area="Electrical Room E7")
     p.a("ene", "Energise LV switchboards", 1, "ER", ["lvc"], "E", area="Electrical Room E7")
-    p.a("gns", "Set generators on plinths and fuel system", 12, "ER", ["pgn"], "L", area="Generator Yard")
+    p.a("gns", "Set generators on plinths and fuel system", 12, "ER", ["pgn:FS2"], "L", area="Generator Yard")
     p.a("gnc", "Generator cabling and controls", 8, "ER", ["gns", "sgi"], "E", area="Generator Yard")
     p.a("rst", "Roof plant steel and dunnage", 10, "ME", ["ifc"], "M", area="Roof")
     p.a("chi", "Lift and set free-cooling chillers on roof", 12, "ME", ["rst", "pch"], "L", area="Roof")
@@ -401,7 +401,7 @@ def plan_fh4():
     for h in ("4A", "4B", "4C", "4D"):
         fitout_hall(p, h, "H" + h, prev, "pcr", "pbw", {"ct": 2} if h == "4B" else None)
         prev = [f"so{h}:SS10"]
-    p.a("txi", "Set transformers and MV terminations", 10, "ENE", ["ptx", "ifc"], "L", area="Energy Centre")
+    p.a("txi", "Set transformers and MV terminations", 10, "ENE", ["ptx:FS2", "ifc"], "L", area="Energy Centre")
     p.a("sgi", "Install MV/LV switchgear", 12, "ENE", ["psg", "ifc"], "E", area="Energy Centre")
     p.a("upi", "Install UPS modules and batteries", 20, "ENE", ["pup", "sgi:SS5"], "E", area="Energy Centre")
     p.a("cab", "MV and LV cabling energy centre to halls", 25, "ENE", ["sgi", "txi"], "E", area="Energy Centre")
@@ -433,7 +433,7 @@ def plan_ab2():
     p.a("exc", "Site strip and excavation", 15, "SUB", ["omg"], "C")
     p.a("pil", "CFA piling (412 piles)", 25, "SUB", ["exc"], "P", slip=8)
     p.a("pcp", "Pile caps and ground beams", 20, "SUB", ["pil:SS10"], "C")
-    p.a("gfs", "Ground floor slab", 15, "SUB", ["pcp"], "C", slip=5)
+    p.a("gfs", "Ground floor slab", 15, "SUB", ["pcp:FS3"], "C", slip=5)
     prev = "gfs"
     for lvl in (1, 2, 3):
         p.a(f"st{lvl}", f"Erect structural steel level {lvl}", 12, "SUP", [prev, "pst"] if lvl == 1 else [prev], "S",
@@ -485,7 +485,7 @@ def plan_tps():
     p.a("civ", "Substation civils, bunds and cable trenches", 30, "SUB", ["des"], "C", area="Substation compound")
     p.a("bld", "Switchroom building (modular)", 20, "SUB", ["civ:SS10"], "C", area="Substation compound")
     p.a("ear", "Earthing grid and lightning protection", 10, "SUB", ["civ:SS5"], "HV", area="Substation compound")
-    p.a("txs", "Deliver and position transformers", 5, "SUB", ["ptx", "civ"], "L", area="Substation compound")
+    p.a("txs", "Deliver and position transformers", 5, "SUB", ["ptx:FS3", "civ"], "L", area="Substation compound")
     p.a("gis", "Install 33kV GIS switchgear", 15, "SUB", ["psg", "bld"], "HV", area="Switchroom")
     p.a("hvc", "33kV cable pulls and terminations", 15, "SUB", ["gis", "txs"], "HV", area="Substation compound")
     p.a("prt", "Protection and control wiring", 15, "SUB", ["gis:SS5"], "E", area="Switchroom")
@@ -528,7 +528,8 @@ def plan_hcw():
     p.a("pmp", "Replace primary pumps", 8, "CHL", ["ppm", "tmp"], "M", area="Plant Room P1")
     p.a("bms", "BMS graphics and chiller sequencing", 10, "CX", ["tst4:SS0", "pmp"], "CT")
     p.a("ist", "Integrated cooling test under live load", 3, "CX", ["tst4", "bms"], "CX", kind="ist")
-    p.a("rtm", "Remove temporary cooling", 3, "CHL", ["ist"], "M", area="Plant Room P1")
+    p.a("ofh", "Off-hire notice for temporary cooling plant", 1, "PM", ["ist:SF0"])
+    p.a("rtm", "Remove temporary cooling", 3, "CHL", ["ist", "ofh"], "M", area="Plant Room P1")
     p.a("pc", "Practical completion - chilled water plant", 0, "PM", ["rtm"])
     return p
 

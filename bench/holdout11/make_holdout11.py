@@ -4,7 +4,7 @@
 An owner-operator's data-centre construction programme (Norvale Digital Estates): six projects
 across Europe, a data hall fit-out in Dublin, a shell and core building near Amsterdam, a
 four-hall MEP fit-out in Frankfurt, a 33kV substation and generator yard in Manchester, a live
-chilled water plant upgrade in Oslo and a UPS room retrofit in Madrid (finished in July 2025).
+chilled water plant upgrade in Oslo and a UPS room retrofit in Madrid (finished in June 2025).
 Named as an application team would name it: camelCase tables and columns (`scheduleActivity`,
 `totalFloatHrs`, `earlyStart`, `isCritical`), statuses stored as words ('Not Started',
 'In Progress', 'Complete'), coded relationship types (FS / SS / FF / SF). Durations, lags and
@@ -444,7 +444,8 @@ def plan_ab2():
     p.a("rst", "Roof steel and plant platforms", 10, "SUP", ["st3"], "S", area="Roof")
     p.a("rfm", "Roof membrane and insulation", 15, "ENV", ["rst", "dk3"], "V", slip=6, area="Roof")
     for side in ("North", "East", "South", "West"):
-        p.a(f"cl{side[0]}", f"Cladding panels {side} elevation", 12, "ENV", ["dk2", "rst"], "V", area=f"{side} elevation")
+        p.a(f"cl{side[0]}", f"Cladding panels {side} elevation", 12, "ENV", ["dk2", "rst"], "V",
+            area=f"{side} elevation")
     p.a("wtt", "Weathertight building", 0, "ENV", ["rfm", "clN", "clE", "clS", "clW"])
     for lvl in (1, 2, 3):
         p.a(f"bw{lvl}", f"Blockwork and fire compartment walls level {lvl}", 12, "ENV", ["wtt", f"dk{lvl}"], "C",
@@ -495,7 +496,8 @@ def plan_tps():
     p.a("gyc", "Generator yard civils and fuel farm", 25, "GEN", ["des"], "C", area="Generator Yard")
     p.a("gns", "Set generators and exhaust stacks", 10, "GEN", ["pgn", "gyc"], "L", area="Generator Yard")
     p.a("gnc", "Generator cabling and synchronising panel", 15, "GEN", ["gns"], "E", area="Generator Yard")
-    p.a("hvt", "HV pressure testing and protection testing", 8, "CX", ["hvc", "prt", "ear", "by1", "by2", "by3", "by4"], "CX", kind="cx")
+    p.a("hvt", "HV pressure testing and protection testing", 8, "CX", ["hvc", "prt", "ear", "by1", "by2", "by3", "by4"],
+        "CX", kind="cx")
     p.a("dnw", "DNO witness test and energisation", 2, "CX", ["hvt", "dno"], "CX", kind="cx")
     p.a("gnt", "Generator load bank testing", 6, "CX", ["gnc", "dnw"], "CX", kind="ist")
     p.a("ene", "Substation energised and handed over", 0, "CX", ["gnt"])
@@ -633,12 +635,13 @@ RFI_SUBJECTS = {
     "Electrical": ["Busway tap-off positions clash with tray", "Cable size for UPS output feeders",
                    "Earthing of raised floor pedestals", "Discrimination study for LV board", "Lighting control zones",
                    "Generator neutral earthing arrangement", "Containment route through fire wall"],
-    "Mechanical": ["Chilled water valve tag numbering", "CRAH condensate drain routing", "Pipe support spacing at headers",
-                   "Insulation spec on chilled water branches", "Pump duty point confirmation"],
+    "Mechanical": ["Chilled water valve tag numbering", "CRAH condensate drain routing",
+                   "Pipe support spacing at headers",
+                   "Insulation thickness on chilled water branches", "Pump duty point confirmation"],
     "Structural": ["Roof steel connection to existing", "Plinth reinforcement for generators", "Slab loading under UPS",
                    "Crane pad bearing capacity"],
     "Fire": ["VESDA sampling pipe layout", "Gas suppression room integrity test", "Fire damper access panels"],
-    "Architectural": ["Door hardware for secure corridors", "Hot aisle door specification", "Cladding panel colour"],
+    "Architectural": ["Door hardware for secure corridors", "Hot aisle door type and closers", "Cladding panel colour"],
     "Controls": ["BMS points list for CRAH units", "EPMS meter addressing", "Alarm priorities for chillers"],
 }
 DESIGNERS = {"DH7": ["Fergal Moran", "Liffey Design Partners"], "AB2": ["Femke de Groot", "Polder Ingenieurs"],
@@ -1395,7 +1398,7 @@ TERMINOLOGY = {
     "PDU": "Power distribution unit",
     "MOP": "Method of procedure, the approved step list for work on live plant",
     "PC": "Practical completion",
-    "IFC": "Issued for construction (design)",
+    "IFC": "Design released for construction (IFC drawings)",
     "long lead": "Equipment ordered months ahead (generators, UPS, switchgear, transformers, chillers)",
     "data date": "Date up to which progress is recorded",
     "FS": "Finish to start", "SS": "Start to start", "FF": "Finish to finish, or free float", "SF": "Start to finish",

@@ -129,6 +129,27 @@ TEST(TemplateRefill, AMonthAndTheEndsOfItsRange) {
             "OR strftime('%Y-%m', late_finish_date) = '2025-02'");
 }
 
+// A month said without its year is the month the statement writes, in the
+// statement's year; a new one takes that year too.
+TEST(TemplateRefill, AMonthWithoutItsYear) {
+  const Source june{"what kicks off in June",
+                    "SELECT * FROM activities WHERE early_start >= '2025-06-01' AND early_start < '2025-07-01'", {}};
+  const auto october = refill(june, "what kicks off in oct 2024");
+  ASSERT_TRUE(october);
+  EXPECT_EQ(october->sql, "SELECT * FROM activities WHERE early_start >= '2024-10-01' AND early_start < '2024-11-01'");
+  const auto august = refill(june, "what kicks off in aug?");
+  ASSERT_TRUE(august);
+  EXPECT_EQ(august->sql, "SELECT * FROM activities WHERE early_start >= '2025-08-01' AND early_start < '2025-09-01'");
+  const auto from_day = refill(kMilestones, "milestones due in sept");
+  ASSERT_TRUE(from_day);
+  EXPECT_NE(from_day->sql.find("'2024-09-01' AND early_finish_date < '2024-10-01'"), std::string::npos);
+  // Written in two years, the statement's June is no one month; a month is
+  // a word only after a word that introduces a period.
+  EXPECT_FALSE(refill(Source{"what kicks off in June", "SELECT * FROM a WHERE d LIKE '2025-06%' OR d LIKE '2024-06%'", {}},
+                      "what kicks off in july"));
+  EXPECT_FALSE(refill(june, "what may kick off"));
+}
+
 TEST(TemplateRefill, ACodeAndANamedValueAsQuotedStrings) {
   const Source successors{"successors of activity RMC-A1040",
                           "SELECT s.* FROM activity_relationships r JOIN activities s ON s.activity_id = r.successor_id "
@@ -229,6 +250,21 @@ TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   for (const char* other : {"activities per discipline", "list the activities by discipline",
                             "the number activities of each discipline"})
     EXPECT_FALSE(refill(count, other)) << other;
+}
+
+// Comparisons written as symbols are the words' comparisons; a planner's
+// shorthand is the word it stands for.
+TEST(TemplateWording, SymbolsAndShorthand) {
+  const Source likely{"open risks with probability of 50 or more",
+                      "SELECT * FROM risks WHERE status = 'Open' AND probability >= 50", {}};
+  EXPECT_EQ(refill(likely, "open risks with probability >= 40").value_or(Fit{}).sql,
+            "SELECT * FROM risks WHERE status = 'Open' AND probability >= 40");
+  EXPECT_FALSE(refill(likely, "open risks with probability > 40"));
+  EXPECT_FALSE(refill(likely, "open risks with probability <= 40"));
+  const Source near{"near critical activities with float under 80 hours",
+                    "SELECT * FROM activities WHERE total_float_hours < 80", {}};
+  EXPECT_EQ(refill(near, "near crit acts w/ float under 300 hrs").value_or(Fit{}).sql,
+            "SELECT * FROM activities WHERE total_float_hours < 300");
 }
 
 TEST(TemplateWording, MisspeltWordsTheSchemaDoesNotUse) {

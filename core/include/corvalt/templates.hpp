@@ -142,4 +142,13 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
                                                        const std::vector<NamedValue>& values = {},
                                                        const Wording& wording = {});
 
+// A text a statement compares a column with, where the column's table is
+// known: `p.project_code = 'RMC'` in `... FROM projects p ...` is
+// {"projects", "project_code", "RMC"} (table and column lower-cased). A
+// statement that cannot be read gives none.
+struct ComparedText {
+  std::string table, column, value;
+};
+std::vector<ComparedText> compared_texts(std::string_view sql);
+
 }  // namespace corvalt::templates

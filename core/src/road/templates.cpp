@@ -127,6 +127,7 @@ int month_of(std::string_view word) {
 enum class Precision : std::uint8_t { kYear, kQuarter, kMonth, kDay };
 
 Precision precision_of(std::string_view value) {
+  if (value.starts_with("--")) return Precision::kMonth;  // a month of no year said: "--05"
   if (value.size() == 4) return Precision::kYear;
   if (value.find('Q') != std::string_view::npos) return Precision::kQuarter;
   return value.size() == 7 ? Precision::kMonth : Precision::kDay;
@@ -347,6 +348,14 @@ class LiteralFinder {
           continue;
         }
       }
+      // A month without its year after a word that introduces a period
+      // ("in June", "since sept"): the year is the statement's.
+      if (const int m = month_of(t); m && k > 0 && near(k - 1) && is_year_preposition(tok(k - 1)) &&
+                                     ascii_lower(tok(k - 1)) != "and" &&
+                                     !(k + 1 < tokens_.size() && near(k) && (day_of(k + 1) || plausible_year(tok(k + 1))))) {
+        const char mm[] = {'-', '-', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10), '\0'};
+        if (add(LiteralKind::kDate, b, tokens_[k].end, mm)) continue;
+      }
       // Q3 2024 and 2024 Q3.
       auto quarter = [&](std::string_view s) {
         return s.size() == 2 && (s[0] == 'Q' || s[0] == 'q') && s[1] >= '1' && s[1] <= '4' ? s[1] - '0' : 0;
@@ -559,12 +568,27 @@ void sort_unique(std::vector<std::string>& v) {
   v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
-// What a question is once its literals are taken out.
 // A word that joins a column's word to its value: "of type", "with status".
 bool is_value_joint(std::string_view word) {
   return word == "of" || word == "with" || word == "is" || word == "in" || word == "as";
 }
 
+// The comparisons a question writes as symbols ("risks >= 40%", "float < 0"),
+// as marks_of names them, outside its literals.
+void add_symbol_marks(std::string_view q, const std::vector<Literal>& literals, std::vector<std::string>& marks) {
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    while (next < literals.size() && literals[next].end <= i) ++next;
+    if (next < literals.size() && literals[next].begin <= i) continue;
+    const char c = q[i];
+    if (c != '<' && c != '>') continue;
+    const bool or_equal = i + 1 < q.size() && q[i + 1] == '=';
+    marks.push_back(c == '>' ? (or_equal ? "ge" : "gt") : (or_equal ? "le" : "lt"));
+    if (or_equal) ++i;
+  }
+}
+
+// What a question is once its literals are taken out.
 struct Shape {
   std::vector<Literal> literals;
   std::vector<std::string> words;  // canonical stems, sorted, unique
@@ -619,6 +643,21 @@ bool misspelt_stop_word(const std::string& w) {
 // group reads as the group's word the schema names (else the group's first
 // word), unless the schema names the word itself: then it means what the
 // schema means by it.
+// The word a planner's shorthand in a question stands for ("hrs", "crit",
+// "neg float", "acts"), else the word itself.
+std::string_view shorthand_for(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kShorthand[] = {
+      {"hr", "hour"},          {"hrs", "hours"},       {"avg", "average"},       {"crit", "critical"},
+      {"neg", "negative"},     {"acts", "activities"}, {"pct", "percent"},       {"qty", "quantity"},
+      {"fcst", "forecast"},    {"succ", "successor"},  {"succs", "successors"},  {"pred", "predecessor"},
+      {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
+      {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
+  };
+  for (const auto& [short_form, full] : kShorthand)
+    if (short_form == word) return full;
+  return word;
+}
+
 class Stems {
  public:
   explicit Stems(const Wording& wording) : wording_(wording) {}
@@ -650,7 +689,7 @@ class Stems {
   bool named(std::string_view word) const { return wording_.names_word && wording_.names_word(word); }
 
   std::string canonical(const std::string& word) const {
-    std::string stem = linking::stem(word);
+    std::string stem = linking::stem(shorthand_for(word));
     for (const auto& group : thesaurus_stems()) {
       const bool member = std::any_of(group.begin(), group.end(), [&](const auto& e) { return e.second == stem; });
       if (!member) continue;
@@ -687,6 +726,7 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   }
   words_until(q.size());
   shape.marks = marks_of(steps);
+  add_symbol_marks(q, shape.literals, shape.marks);
   // A word of a stored value's column said right before it ("of type
   // Delay", "with status Open") says what the value already does: the
   // question reads as the value alone ("Delay notes"). Words of the table's
@@ -1317,12 +1357,41 @@ void claim_text(std::string_view sql, const Tables& tables, const std::vector<Sq
   }
 }
 
+// A month the earlier question says without its year takes the one year in
+// which the statement writes that month ("in June" of '2025-06-01'); a month
+// the new question says so takes the year of the old date it replaces.
+bool place_years(const std::vector<SqlToken>& tokens, std::vector<Group>& groups) {
+  for (Group& g : groups) {
+    if (g.cls != 1) continue;
+    if (g.old_value.starts_with("--")) {
+      std::string year;
+      for (const SqlToken& t : tokens) {
+        const std::string_view s = t.text;
+        if (!t.string || s.size() < 7 || s[4] != '-' || !plausible_year(s.substr(0, 4)) ||
+            s.substr(5, 2) != std::string_view(g.old_value).substr(2, 2))
+          continue;
+        if (!year.empty() && year != s.substr(0, 4)) return false;
+        year = std::string(s.substr(0, 4));
+      }
+      if (year.empty()) return false;
+      g.old_value = year + g.old_value.substr(1);
+    }
+    if (g.new_value.starts_with("--")) {
+      if (precision_of(g.old_value) == Precision::kYear || precision_of(g.old_value) == Precision::kQuarter) return false;
+      g.new_value = g.old_value.substr(0, 4) + g.new_value.substr(1);
+    }
+    g.changed = g.old_value != g.new_value;
+    g.coarse = precision_of(g.old_value) != precision_of(g.new_value);
+  }
+  return true;
+}
+
 std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now, double similarity) {
-  const auto groups = pair_up(old, now);
+  auto groups = pair_up(old, now);
   if (!groups) return std::nullopt;
   std::vector<std::string> items;
   const auto tokens = sql_tokens(source.sql, &items);
-  if (!tokens) return std::nullopt;
+  if (!tokens || !place_years(*tokens, *groups)) return std::nullopt;
   const Tables tables = tables_of(items);
 
   // Unchanged literals claim their tokens too: a token two literals claim
@@ -1547,6 +1616,27 @@ std::optional<Fit> refill(const Source& source, std::string_view question, const
   const auto similarity = fits(old, now);
   if (!similarity) return std::nullopt;
   return fill(source, old, now, *similarity);
+}
+
+std::vector<ComparedText> compared_texts(std::string_view sql) {
+  std::vector<ComparedText> out;
+  std::vector<std::string> items;
+  const auto tokens = sql_tokens(sql, &items);
+  if (!tokens) return out;
+  const Tables tables = tables_of(items);
+  for (const SqlToken& t : *tokens) {
+    if (!t.string || t.begin == 0) continue;
+    const Compared c = compared_at(sql, t.begin - 1);
+    if (c.column.empty() || (c.op != "=" && c.op != "in")) continue;
+    std::string table;
+    if (!c.qualifier.empty()) {
+      if (const auto it = tables.by_name.find(c.qualifier); it != tables.by_name.end()) table = it->second;
+    } else if (tables.tables.size() == 1) {
+      table = tables.tables.front();
+    }
+    if (!table.empty()) out.push_back(ComparedText{ascii_lower(table), c.column, std::string(t.text)});
+  }
+  return out;
 }
 
 std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>& sources,

@@ -198,6 +198,29 @@ TEST_F(Road, OfflineAnExamplesPlaceholderTakesAStoredValue) {
   EXPECT_EQ(finish.sql, "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 2");
 }
 
+// An earlier question that names its project while its statement compares
+// the project's code refills for another project the question names.
+TEST_F(Road, OfflineANameOfTheRowTheStatementComparesByAnotherColumn) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "ALTER TABLE projects ADD COLUMN project_code TEXT;"
+                         "UPDATE projects SET project_code = CASE project_id WHEN 1 THEN 'HBR' ELSE 'RMC' END;"
+                         "INSERT INTO activities VALUES (5, 1, 'HBR-300', -4, 0, NULL);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  history_.load_document(json::parse(R"({"enriched_queries": [
+    {"question": "activities of Riverside Medical Center with negative float",
+     "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_code = 'RMC' AND a.total_float_days < 0"}]})"),
+                         "history.json");
+  const road::Answer a = ask("activities of Harbor Bridge Rehabilitation with negative float");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.source, road::Source::kTemplate);
+  EXPECT_NE(a.sql.find("p.project_name = 'Harbor Bridge Rehabilitation'"), std::string::npos) << a.sql;
+  EXPECT_EQ(a.table.row_count, 1u);
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -36,6 +36,30 @@ std::string_view source_name(Source source) noexcept {
 
 namespace {
 
+// SQL spellings of a table's or column's name and of a text.
+std::string quoted_name(std::string_view name) {
+  std::string out = "\"";
+  for (const char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+std::string quoted_text(std::string_view text) {
+  std::string out = "'";
+  for (const char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+  return out + "'";
+}
+// A name that reads the same unquoted: letters, digits and underscores.
+bool plain_name(std::string_view name) {
+  return !name.empty() && !(name[0] >= '0' && name[0] <= '9') &&
+         std::all_of(name.begin(), name.end(), [](char c) {
+           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+         });
+}
+
+// A stored value the question names is a literal of a template from this
+// score: a word that alone singles out a name of the schema's things
+// ("Fechenheim" of 'Fechenheim Hall 4 MEP Fit-out') scores about 0.54.
+constexpr double kTemplateValueScore = 0.5;
+
 // How many earlier questions an unanswered question is offered.
 constexpr std::size_t kSuggestedQuestions = 3;
 // A template source is refilled only when it shares at least this share of
@@ -442,11 +466,41 @@ Answer Road::ask(const Question& q, const Events& events) {
         return names->is_name_word(word) || names->is_name_word(linking::stem(word));
       };
       for (const values::Match& m : stored->index.match(text))
-        if (m.score >= 0.6 && m.fit != values::Fit::kPrefix && !names_a_column(m)) {
+        if (m.score >= kTemplateValueScore && m.fit != values::Fit::kPrefix && !names_a_column(m)) {
           const values::ColumnRef& column = stored->index.columns()[m.column];
           out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
         }
       return out;
+    };
+    // An earlier question may name a row by one column ("Schiphol-Rijk")
+    // where its statement compares another ("p.project_code = 'AB2'"): the
+    // value it names is then the one compared, when the database holds
+    // both in one row of that table.
+    auto same_row_literals = [&](templates::Source& source) {
+      std::optional<std::vector<templates::ComparedText>> compared;
+      for (templates::NamedValue& v : source.values) {
+        if (v.table.empty() || v.column.empty() || text::lower(source.sql).find(text::lower(v.stored)) != std::string::npos)
+          continue;
+        if (!compared) compared = templates::compared_texts(source.sql);
+        const templates::ComparedText* only = nullptr;
+        std::size_t rows = 0;
+        for (const templates::ComparedText& c : *compared) {
+          if (c.table != text::lower(v.table) || c.column == text::lower(v.column) || !plain_name(c.column)) continue;
+          Record check{{"sql", Value("SELECT 1 FROM " + quoted_name(v.table) + " WHERE " + quoted_name(v.column) + " = " +
+                                     quoted_text(v.stored) + " AND " + c.column + " = " + quoted_text(c.value) +
+                                     " LIMIT 1")}};
+          quillon::ResultTable found;
+          sql_.test_query(check, found);
+          if (quillon::succeeded(check) && found.row_count > 0) {
+            only = &c;
+            ++rows;
+          }
+        }
+        if (rows == 1) {
+          v.stored = only->value;
+          v.column = only->column;
+        }
+      }
     };
     Templates& t = *templates_;
     const void* history_id = history_ ? history_->history().get() : nullptr;
@@ -509,6 +563,7 @@ Answer Road::ask(const Question& q, const Events& events) {
       if (shared_share(stems, e.stems) < kTemplateWordShare) continue;
       if (!e.values_found) {
         e.source.values = named(e.source.question);
+        same_row_literals(e.source);
         e.values_found = true;
       }
       near.push_back(e.source);

@@ -245,6 +245,7 @@ TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   const Source count{"How many activities per discipline?",
                      "SELECT discipline, COUNT(*) FROM activities GROUP BY discipline", {}};
   for (const char* same : {"Count activities by discipline", "number of activities for each discipline",
+                           "no. of activities for each discipline",
                            "how many activities does each discipline have"})
     EXPECT_TRUE(refill(count, same)) << same;
   for (const char* other : {"activities per discipline", "list the activities by discipline",

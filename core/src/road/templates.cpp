@@ -522,7 +522,10 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const std::string_view w = word(i);
     if (w.empty()) continue;
-    if (role_of(w) == Role::kNegation) {
+    if (w == "no" && word(i + 1) == "of") {
+      marks.push_back("count");  // "no. of critical activities": the number of them
+      ++i;
+    } else if (role_of(w) == Role::kNegation) {
       // "no more than", "not later than" allow the bound itself.
       if (const int d = direction(word(i + 1))) {
         marks.push_back(d > 0 ? "le" : "ge");

@@ -168,7 +168,7 @@ class TestRecord:
                                    "enhanced_query": "open risks"})
 
         out = service("lexical", mindloom=AI()).process_query("Which of them are still open?")
-        assert table_names(out) == ["risks"]
+        assert table_names(out) == ["risks", "projects"]  # the projects the risks are of, last
         assert out["ai_enhanced"]["keywords"] == ["risk register"]
         assert out["linking"]["words"] == ["still", "open", "risk", "register"]
 
@@ -176,7 +176,7 @@ class TestRecord:
         s = service("lexical", verbose=False)
         previous = "SELECT risk_title FROM risks WHERE status = 'Open'"
         out = s.process_query("And who owns them?", previous_sql=previous)
-        assert table_names(out) == ["risks"]
+        assert table_names(out) == ["risks", "projects"]
         assert out["linking"]["tables"][0]["reason"] == "context"
         assert table_names(s.process_query("And who owns them?")) == []
 
@@ -200,7 +200,7 @@ class TestRecord:
         s = service("lexical", mindloom=AI())
         out = s.process_query_with_chat_history("Which activities are late?", [], "SELECT 1", "markdown")
         assert list(out)[-5:] == ["ai_enhanced", "best_guess_sql", "linking", "sql_hints", "markdown"]
-        assert table_names(out) == ["activities"]
+        assert table_names(out) == ["activities", "projects"]
         assert out["ai_enhanced"]["keywords"] == "not a list"  # kept as the AI gave it, not matched
 
     def test_a_rebuilt_graph_is_linked_afresh(self, tmp_path):

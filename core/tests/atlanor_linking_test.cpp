@@ -411,10 +411,11 @@ TEST_F(Linking, ListedColumnsPutKeysFirstTableByTable) {
     return out;
   };
   // Keys (its own identifier, then the join column), the matched column,
-  // then the rest in document order.
+  // then the rest in document order; last, the project each task is of, by
+  // its identifier and name.
   EXPECT_EQ(ids(link("critical tasks and their total float").listed_columns),
             (Strings{"column:Task.TaskId", "column:Task.ProjectId", "column:Task.TotalFloat",
-                     "column:Task.EarlyFinish"}));
+                     "column:Task.EarlyFinish", "column:Project.ProjectId", "column:Project.ProjectName"}));
   // The name identifies a resource and comes before the rest; the join
   // tables come after the chosen ones, keys first too.
   Strings listed = ids(link("resources of each project").listed_columns);
@@ -424,6 +425,21 @@ TEST_F(Linking, ListedColumnsPutKeysFirstTableByTable) {
   EXPECT_LT(at("column:ResourceAssignment.TaskId"), at("column:ResourceAssignment.BudgetedUnits"));
   EXPECT_LT(at("column:Task.TaskId"), at("column:Task.EarlyFinish"));
   EXPECT_LT(at("column:Task.EarlyFinish"), static_cast<std::ptrdiff_t>(listed.size()));
+}
+
+// Rows that belong to a project are shown with the table of projects, apart
+// from the chosen tables; not when it is chosen or joins them already, nor
+// for a table that projects point to.
+TEST_F(Linking, TheProjectsOfTheChosenRowsAreShownApart) {
+  auto project = [&](const std::string& question) {
+    const auto r = link(question);
+    return r.project_table ? graph_->id(*r.project_table) : std::string();
+  };
+  EXPECT_EQ(project("tasks with negative total float"), "table:Project");
+  EXPECT_EQ(sorted_tables("tasks with negative total float"), (Strings{"Task"}));
+  EXPECT_EQ(project("critical tasks of each project"), "");
+  EXPECT_EQ(project("how many tasks does each job have"), "");  // named by another word
+  EXPECT_EQ(project("list the work calendars"), "");
 }
 
 TEST_F(Linking, PlannersWordsForTheSameThingReachTheSchemasWord) {

@@ -160,6 +160,9 @@ struct Result {
   // The chosen tables: named, scored and context tables best first, then the
   // tables added for joins in the order they were added.
   std::vector<LinkedTable> tables;
+  // The schema's table of projects, when chosen tables belong to it and it is
+  // none of them: shown with its names, for the project each row is of.
+  std::optional<Graph::Index> project_table;
   // Columns of the chosen tables that match the question, best first; the
   // business concepts they implement and the rules governing them.
   std::vector<Graph::Index> columns;

@@ -371,6 +371,12 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
     out.tables.emplace_back(graph.id(t.node));
     table_names.push_back(node_ids::name_of(graph.id(t.node), node_ids::kTable));
   }
+  // The statement guessed below joins the chosen tables only.
+  const std::vector<std::string> chosen_tables = out.tables;
+  if (result.project_table) {
+    out.tables.emplace_back(graph.id(*result.project_table));
+    table_names.push_back(node_ids::name_of(graph.id(*result.project_table), node_ids::kTable));
+  }
   out.columns = ids(graph, result.listed_columns);
   out.sql_hints = hints_record(graph, result, matches, stored.get(), table_names);
   out.concepts = ids(graph, result.concepts);
@@ -400,7 +406,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
       sql = example_query.as_text();
       if (service.verbose) service.console().line("Using template query: " + sql);
     } else {
-      sql = service.generate_sql(out.tables, nullptr);
+      sql = service.generate_sql(chosen_tables, nullptr);
     }
     out.sql = adapt_template_sql(text, sql);
   }

@@ -239,6 +239,7 @@ class Linker {
     weigh_tables();
     choose_tables();
     join_tables();
+    choose_projects();
     describe_tables();
     pick_columns();
     list_columns();
@@ -645,6 +646,25 @@ class Linker {
     if (found == 1) choose(pick, Reason::kScored);
   }
 
+  // Rows of several projects are told apart by their project: when chosen
+  // tables belong to the schema's one table of projects directly and none
+  // is it, it is shown too, for the project each row is of.
+  void choose_projects() {
+    if (chosen_.empty()) return;
+    std::uint32_t pick = ~0u;
+    for (std::uint32_t t = 0; t < n_; ++t) {
+      if (!x_.tables[t].projects) continue;
+      if (is_chosen_[t] || contains(added_, t) || pick != ~0u) return;
+      pick = t;
+    }
+    if (pick == ~0u) return;
+    const bool belongs = std::any_of(x_.joins[pick].begin(), x_.joins[pick].end(),
+                                     [&](const Impl::Join& j) { return j.down && is_chosen_[j.table]; });
+    if (!belongs) return;
+    project_context_ = pick;
+    result_.project_table = x_.tables[pick].node;
+  }
+
   // The other tables storing a value that a chosen one stores.
   void choose_value_groups() {
     for (const std::vector<std::string>& group : query_.value_table_groups) {
@@ -863,15 +883,18 @@ class Linker {
     for (const std::uint32_t c : chosen_columns_) matched[c] = true;
     std::vector<std::uint32_t> tables = chosen_;
     tables.insert(tables.end(), added_.begin(), added_.end());
+    if (project_context_ != ~0u) tables.push_back(project_context_);
     // Per table: what must be shown, then what may be.
     std::vector<std::vector<std::uint32_t>> must(tables.size()), may(tables.size());
     for (std::size_t k = 0; k < tables.size(); ++k) {
       const auto& columns = x_.tables[tables[k]].columns;
       std::vector<std::pair<double, std::uint32_t>> scored;
+      const bool project_context = project_context_ == tables[k];
       for (const std::uint32_t c : columns) {
         const Impl::Column& column = x_.columns[c];
         if (column.key) {
-          must[k].push_back(c);
+          // Of the projects shown for their names, only their own identifier.
+          if (!project_context || column.own_key) must[k].push_back(c);
           continue;
         }
         const double s = match(x_.column_terms(c));
@@ -885,6 +908,9 @@ class Linker {
         else
           may[k].push_back(c);
       }
+      // The projects the rows are of only say which project: their names,
+      // and what the question's words match.
+      if (project_context) continue;
       // The rest in the document's order; a join table's optional columns,
       // those the question's words match first, come after the chosen
       // tables' (below).
@@ -1021,6 +1047,8 @@ class Linker {
   double best_evidence_ = 0, best_score_ = 0;
   std::vector<std::uint32_t> chosen_, added_, chosen_columns_;
   std::vector<Reason> reason_;
+  // The table of projects chosen only to say which project each row is of.
+  std::uint32_t project_context_ = ~0u;
 };
 
 }  // namespace

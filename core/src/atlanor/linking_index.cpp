@@ -612,10 +612,10 @@ class Builder {
                 !full.empty())
               w = std::move(full);
         const std::string& last = words.back();
-        if (words.size() == 1 && last == "id") column.key = true;
+        if (words.size() == 1 && last == "id") column.key = column.own_key = true;
         if (last == "id" && words.size() >= 2 && !table_words.empty() &&
             stem(words[words.size() - 2]) == table_words.back().stem)
-          column.key = true;
+          column.key = column.own_key = true;
         if (!column.key)
           column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
                                std::end(kIdentifying);
@@ -628,7 +628,15 @@ class Builder {
         if (column.person) x_.person_columns.insert(key);
       }
       x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
+      x_.tables[t].projects = !table_words.empty() && is_project_word(table_words.back().text);
     }
+  }
+
+  // A word for what a schedule's rows belong to: the project, by its usual names.
+  static bool is_project_word(std::string_view word) {
+    static const std::unordered_set<std::string_view> kWords = {"project", "job", "programme", "program", "scheme"};
+    if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
+    return kWords.count(word) != 0;
   }
 
   // A word for a person in a scheduling database: who works, manages, owns

@@ -89,6 +89,7 @@ struct Index::Impl {
     // ("assign" of "resource_assignments"); empty for a name of no words.
     std::string head = {};
     bool people = false;  // its rows are people: technicians, employees, staff
+    bool projects = false;  // its rows are the projects (jobs, schemes) the others belong to
   };
   // A name the question may spell: a table's, or a column's of two words or
   // more (all the columns of that name, in whichever tables hold them).
@@ -105,6 +106,7 @@ struct Index::Impl {
     std::vector<detail::Entry> entries;  // its own texts and tags
     std::vector<std::uint32_t> terms, concepts, rules;  // the terms defining it; its concepts, rules
     bool key = false;          // named in a join condition, or its table's own identifier
+    bool own_key = false;      // its table's own identifier ("id", "project_id" of projects)
     bool identifying = false;  // names a row for a reader: a code, name or title
     bool person = false;       // holds a person: a manager, an owner, who raised it
   };

@@ -418,6 +418,29 @@ TEST(ValueMatch, AWordMatchesALongerOneItBeginsAsOneEdit) {
   EXPECT_LE(read_as, exact);
 }
 
+// A plural is the word itself, not a misspelling of it, even where other
+// values hold the plural as written.
+TEST(ValueMatch, APluralReadsAsItsSingularExactly) {
+  ValueIndex index;
+  index.add_values({"deliveries", "equipment_type", "TEXT"}, {"Transformer", "Switchgear"});
+  index.add_values({"activities", "activity_name", "TEXT"},
+                   {"Procure transformers 2 x 4MVA", "Set transformers and MV terminations"});
+  EXPECT_EQ(described(index, index.match("when are the transformers arriving")),
+            (Strings{"deliveries.equipment_type='Transformer' exact 'transformers'"}));
+  EXPECT_EQ(described(index, index.match("the transformer")).front(),
+            "deliveries.equipment_type='Transformer' exact 'transformer'");
+  // One letter more is no plural: still one edit.
+  EXPECT_EQ(described(index, index.match("the transformerz")).front(),
+            "deliveries.equipment_type='Transformer' fuzzy 'transformerz'");
+  // Inside a longer value the plural is one edit still: "subcontractors" is
+  // no sure word of a note.
+  ValueIndex notes;
+  notes.add_values({"notes", "note_text", "TEXT"}, {"Subcontractor crew short this week"});
+  const auto as_written = notes.match("the subcontractor"), plural = notes.match("the subcontractors");
+  ASSERT_EQ(as_written.size(), 1u);
+  EXPECT_TRUE(plural.empty() || plural[0].score < as_written[0].score);
+}
+
 TEST(ValueMatch, AQualifierInParenthesesAndRelationshipTypesSpeltOut) {
   ValueIndex index;
   index.add_values({"resources", "resource_name", "TEXT"}, {"Mei Chen (Architect)", "Crane (80t)", "(spare)"});

@@ -332,6 +332,15 @@ bool same_family(std::u32string_view a, std::u32string_view b) noexcept {
          static_cast<double>(a.size()) >= kFamilyShare * static_cast<double>(b.size()) && b.substr(0, a.size()) == a;
 }
 
+// Whether one word is the other's plural by an "s" or "es" ("transformers",
+// "switches"), which reads as the same word and no misspelling.
+bool plural_of(std::u32string_view a, std::u32string_view b) noexcept {
+  if (a.size() > b.size()) std::swap(a, b);
+  if (b.substr(0, a.size()) != a) return false;
+  const std::u32string_view tail = b.substr(a.size());
+  return tail == U"s" || tail == U"es";
+}
+
 std::u32string code_points(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
@@ -869,6 +878,7 @@ namespace {
 struct Candidate {
   std::uint32_t word;
   std::uint32_t edits;
+  bool plural = false;  // the word's singular or plural: an edit only inside a longer value
 };
 
 struct QuestionWord {
@@ -880,6 +890,11 @@ struct QuestionWord {
     for (const Candidate& c : candidates)
       if (c.word == word) return static_cast<int>(c.edits);
     return -1;
+  }
+  bool plural_of(std::uint32_t word) const noexcept {
+    for (const Candidate& c : candidates)
+      if (c.word == word) return c.plural;
+    return false;
   }
 };
 
@@ -938,10 +953,13 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         }
       }
     }
-    // Words it begins or that begin it, as one edit.
+    // Words it begins or that begin it, as one edit; its singular or plural
+    // ("transformers" for 'Transformer') as the word itself.
     if (const auto family = families.find(family_key(cps)); family != families.end())
       for (const std::uint32_t id : family->second)
         if (w.edits_to(id) < 0 && same_family(cps, cps_of(id))) w.candidates.push_back({id, 1});
+    for (Candidate& c : w.candidates)
+      c.plural = c.edits == 1 && plural_of(cps, cps_of(c.word));
   }
 
   std::vector<Found> found;
@@ -995,11 +1013,12 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           while (last > first && q[last - 1].kind.weak()) --last;
         }
         double keep = 1;  // 1 - rarity, over the words that count
-        std::uint32_t edits = 0, naming = 0;
+        std::uint32_t edits = 0, naming = 0, plurals = 0;
         bool strong = false;
         for (std::size_t k = first; k < last; ++k) {
           const Word& w = words[vw[at.position + (k - i)]];
           edits += run_edits[k - i];
+          if (run_edits[k - i] == 1 && q[k].plural_of(vw[at.position + (k - i)])) ++plurals;
           if (w.kind.weak()) continue;
           ++naming;
           strong = strong || w.kind.strong();
@@ -1017,7 +1036,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         const double edited = std::max(0.0, 1.0 - kEditPenalty * edits);
         Fit fit;
         double score;
-        if (whole && edits == 0) {
+        // A whole value read in the plural or singular is the value itself.
+        if (whole && edits == plurals) {
           fit = Fit::kExact;
           score = exact_score(rare, last - first);
         } else if (whole) {

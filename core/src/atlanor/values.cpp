@@ -1078,22 +1078,28 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   // foundation pour" for 'Pour foundations - Zone B'): every naming word of
   // the value read by a different question word of one clause, close
   // together. Scores below a match in the stored order.
-  {
-    struct Hit {
-      std::uint32_t value, question_word, edits;
-      std::uint16_t position;
-    };
+  // Where the question's naming words stand in values of at least
+  // `min_naming` naming words, through words held by at most `max_postings`.
+  struct Hit {
+    std::uint32_t value, question_word, edits;
+    std::uint16_t position;
+  };
+  auto naming_hits = [&](std::size_t max_postings, std::uint32_t min_naming) {
     std::vector<Hit> hits;
     for (std::size_t i = 0; i < q.size(); ++i) {
       if (q[i].kind.weak()) continue;
       for (const Candidate& c : q[i].candidates) {
         const Word& w = words[c.word];
-        if (w.kind.weak() || w.postings.size() > kUnorderedMaxPostings) continue;
+        if (w.kind.weak() || w.postings.size() > max_postings) continue;
         for (const Posting& p : w.postings)
-          if (entries[p.value].naming_count >= kUnorderedMinWords)
+          if (entries[p.value].naming_count >= min_naming)
             hits.push_back({p.value, static_cast<std::uint32_t>(i), c.edits, p.position});
       }
     }
+    return hits;
+  };
+  {
+    std::vector<Hit> hits = naming_hits(kUnorderedMaxPostings, kUnorderedMinWords);
     std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
       return std::tie(a.value, a.position, a.edits, a.question_word) <
              std::tie(b.value, b.position, b.edits, b.question_word);
@@ -1151,19 +1157,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   // switchgear activities and of a dozen deliveries): that value, as a
   // partial match whose words single it out.
   {
-    struct Hit {
-      std::uint32_t value, question_word, edits;
-    };
-    std::vector<Hit> hits;
-    for (std::size_t i = 0; i < q.size(); ++i) {
-      if (q[i].kind.weak()) continue;
-      for (const Candidate& c : q[i].candidates) {
-        const Word& w = words[c.word];
-        if (w.kind.weak() || w.postings.size() > kTogetherMaxPostings) continue;
-        for (const Posting& p : w.postings)
-          if (entries[p.value].naming_count >= 2) hits.push_back({p.value, static_cast<std::uint32_t>(i), c.edits});
-      }
-    }
+    std::vector<Hit> hits = naming_hits(kTogetherMaxPostings, 2);
     std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
       return std::tie(a.value, a.question_word, a.edits) < std::tie(b.value, b.question_word, b.edits);
     });

@@ -483,9 +483,10 @@ Answer Road::ask(const Question& q, const Events& events) {
           continue;
         if (!compared) compared = templates::compared_texts(source.sql);
         const templates::ComparedText* only = nullptr;
-        std::size_t rows = 0;
+        std::size_t holding = 0;  // compared texts the row holds
         for (const templates::ComparedText& c : *compared) {
           if (c.table != text::lower(v.table) || c.column == text::lower(v.column) || !plain_name(c.column)) continue;
+          if (only && only->column == c.column && only->value == c.value) continue;  // compared twice
           Record check{{"sql", Value("SELECT 1 FROM " + quoted_name(v.table) + " WHERE " + quoted_name(v.column) + " = " +
                                      quoted_text(v.stored) + " AND " + c.column + " = " + quoted_text(c.value) +
                                      " LIMIT 1")}};
@@ -493,10 +494,10 @@ Answer Road::ask(const Question& q, const Events& events) {
           sql_.test_query(check, found);
           if (quillon::succeeded(check) && found.row_count > 0) {
             only = &c;
-            ++rows;
+            ++holding;
           }
         }
-        if (rows == 1) {
+        if (holding == 1) {
           v.stored = only->value;
           v.column = only->column;
         }

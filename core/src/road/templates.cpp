@@ -641,11 +641,6 @@ bool misspelt_stop_word(const std::string& w) {
   return false;
 }
 
-// Canonical stems of words already seen: many sources share most of their
-// words, and stemming is the costly part of a shape. A word of a thesaurus
-// group reads as the group's word the schema names (else the group's first
-// word), unless the schema names the word itself: then it means what the
-// schema means by it.
 // The word a planner's shorthand in a question stands for ("hrs", "crit",
 // "neg float", "acts"), else the word itself.
 std::string_view shorthand_for(std::string_view word) {
@@ -661,6 +656,11 @@ std::string_view shorthand_for(std::string_view word) {
   return word;
 }
 
+// Canonical stems of words already seen: many sources share most of their
+// words, and stemming is the costly part of a shape. A word of a thesaurus
+// group reads as the group's word the schema names (else the group's first
+// word), unless the schema names the word itself: then it means what the
+// schema means by it.
 class Stems {
  public:
   explicit Stems(const Wording& wording) : wording_(wording) {}
@@ -766,12 +766,12 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   for (std::size_t i = 0; i < content.size(); ++i) {
     const linking::Word& w = content[i];
     if (role_of(w.text) != Role::kNone || (number_of && w.text == "number")) continue;
-    // "On the critical path" says what "critical" says; "total float" what
-    // "float" says, the float a planner means unless it is free float.
     if (const auto said = std::find(column_words.begin(), column_words.end(), w.text); said != column_words.end()) {
       column_words.erase(said);
       continue;
     }
+    // "On the critical path" says what "critical" says; "total float" what
+    // "float" says, the float a planner means unless it is free float.
     const bool critical_path = previous == "critical" && w.text == "path";
     previous = w.text;
     if (critical_path) continue;

@@ -453,17 +453,15 @@ def plan_fvj():
     p.add("sos", "Start on site", 0, "CON", ["rsa"], ms="S", snet=dt.date(2025, 4, 28))
     arms = [("N", "Fivelanes Road north arm"), ("E", "Kelsby Road east arm"), ("S", "Station Road south arm"),
             ("W", "Mill Lane west arm")]
-    last = []
     prev = "sos"
     for key, name in arms:
         w = p.pkg(f"A{key}", f"{name}")
         k = p.add(f"kb{key}", f"{name}: kerb realignment and footway build-out", 10, w,
                   [prev] + (["gas", "tel"] if key == "N" else []), tm="TL", kind="kerb", slip=6 if key == "N" else 0)
-        d = p.add(f"du{key}", f"{name}: signal ducting and chambers", 6, w, [f"{k}:SS2"], tm="TL", kind="civ")
+        p.add(f"du{key}", f"{name}: signal ducting and chambers", 6, w, [f"{k}:SS2"], tm="TL", kind="civ")
         p.add(f"dr{key}", f"{name}: drainage gullies and connections", 5, w, [k], tm="TL", kind="drain_tm")
         p.add(f"wd{key}", f"{name}: carriageway widening and base", 8, w, [f"dr{key}"], tm="LC", kind="civ_tm",
               slip=4 if key == "E" else 0)
-        last += [f"wd{key}", d]
         prev = k
     w = p.pkg("SIG", "Traffic signals")
     p.add("pol", "Install signal poles and detector loops", 5, w, ["ctl"] + [f"du{a}" for a, _ in arms], tm="LC",
@@ -903,19 +901,19 @@ def generate(db_path):
                                for k2, s, _, _ in links if k2 == k]
         b0 = cpm(tasks, base_keys, {k: tasks[k]["dur"] for k in base_keys}, base_links, start)
         contr = b0[1][fin_key] - D1 + dt.timedelta(days=margin)
-        bls = [(1, "BL0 Contract award programme", start + dt.timedelta(days=10), b0,
+        bls = [(1, "BL0 Contract award programme", start + dt.timedelta(days=10),
                 {k: tasks[k]["dur"] for k in base_keys})]
         if rebased:
             d1 = {k: tasks[k]["dur"] + tasks[k]["slip"] // 2 for k in base_keys}
             b1 = cpm(tasks, base_keys, d1, base_links, start)
             contr = b1[1][fin_key] - D1 + dt.timedelta(days=margin)
-            bls.append((2, REBASE_DT[code][1], REBASE_DT[code][0], b1, d1))
+            bls.append((2, REBASE_DT[code][1], REBASE_DT[code][0], d1))
         anchor_b = contr + D1
         cdurs = {k: tasks[k]["dur"] + tasks[k]["slip"] for k in keys}
-        sb, fb, lsb, lfb, free, end = cpm(tasks, keys, cdurs, links, start, anchor_b, fin_key)
+        sb, fb, lsb, lfb, free, _ = cpm(tasks, keys, cdurs, links, start, anchor_b, fin_key)
         # baselines re-run against the contract completion so their float is meaningful
         bl_rows = []
-        for no, bname, bdate, res, bd in bls:
+        for no, bname, bdate, bd in bls:
             r = cpm(tasks, base_keys, bd, base_links, start, anchor_b, fin_key)
             bl_rows.append((no, bname, bdate, r, bd))
         active = bl_rows[-1]
@@ -984,7 +982,7 @@ def generate(db_path):
         for p, s, typ, lag in links:
             ids["link"] += 1
             con.execute("INSERT INTO wk_link VALUES (?,?,?,?,?)", (ids["link"], task_ids[p], task_ids[s], typ, lag))
-        for no, bname, bdate, (bsb, bfb, blsb, blfb, _, _), bd in bl_rows:
+        for no, bname, bdate, (bsb, bfb, _, blfb, _, _), bd in bl_rows:
             ids["bl"] += 1
             con.execute("INSERT INTO wk_baseline VALUES (?,?,?,?,?,?,?)",
                         (ids["bl"], s_idx, no, bname, iso(bdate), sponsor, 1 if no == active[0] else 0))
@@ -1060,7 +1058,7 @@ def generate(db_path):
             if t["tm"]:
                 groups.setdefault((t["tm"], t["wbs"]), []).append(k)
         pn = 0
-        for (tm, wbs), ks in sorted(groups.items(), key=lambda g: min(shown_d[k][0] for k in g[1])):
+        for (tm, _), ks in sorted(groups.items(), key=lambda g: min(shown_d[k][0] for k in g[1])):
             vf = min(shown_d[k][0] for k in ks)
             vt = max(shown_d[k][1] for k in ks) + dt.timedelta(days=2)
             applied = vf - dt.timedelta(days=rng.choice([28, 35, 42, 56]) if tm == "RC" else rng.choice([10, 14, 21]))

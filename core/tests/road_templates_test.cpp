@@ -268,6 +268,22 @@ TEST(TemplateWording, SymbolsAndShorthand) {
             "SELECT * FROM activities WHERE total_float_hours < 300");
 }
 
+// Words that only frame a spoken request ask nothing of the data, unless
+// the schema uses them.
+TEST(TemplateWording, FillerWordsOfSpeech) {
+  const Source critical{"What's on the critical path for project 7?",
+                        "SELECT * FROM activities WHERE is_critical = 1 AND project_id = 7", {}};
+  std::vector<std::string> schema = {"critical", "path", "project", "activities"};
+  const Wording known{{}, [&](std::string_view w) {
+                        return std::find(schema.begin(), schema.end(), w) != schema.end();
+                      }};
+  const auto now = refill(critical, "whats the critical path on project 9 looking like rn pls", {}, known);
+  ASSERT_TRUE(now);
+  EXPECT_EQ(now->sql, "SELECT * FROM activities WHERE is_critical = 1 AND project_id = 9");
+  schema.push_back("like");  // a schema that stores likes
+  EXPECT_FALSE(refill(critical, "whats the critical path on project 9 looking like", {}, known));
+}
+
 TEST(TemplateWording, MisspeltWordsTheSchemaDoesNotUse) {
   const Source assigned{"Which resources are assigned to critical activities?",
                         "SELECT resource_name FROM resources r JOIN assignments a USING (resource_id) WHERE critical = 1",

@@ -610,6 +610,14 @@ struct Shape {
   std::vector<Spelt> spelt;
 };
 
+// Words that only frame a request in speech ("what's it looking like right
+// now", "pls", "atm"): they ask nothing of the data.
+bool filler_word(const std::string& w) {
+  static const std::unordered_set<std::string_view> kWords = {
+      "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers"};
+  return kWords.count(w) != 0;
+}
+
 // Whether a word the schema does not use is one edit from a stop word of
 // four letters or more ("wich", "shwo"): a misspelt request word.
 bool misspelt_stop_word(const std::string& w) {
@@ -779,7 +787,7 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
         stems.of(content[i + 1].text) == stems.of("float"))
       continue;
     const bool unknown = stems.unknown(w.text);
-    if (unknown && misspelt_stop_word(w.text)) continue;
+    if (unknown && (misspelt_stop_word(w.text) || filler_word(w.text))) continue;
     shape.words.push_back(stems.of(w.text));
     shape.spelt.push_back({shape.words.back(), w.text, unknown && text::length(w.text) >= 5});
     if (description && stems.idle(w.text)) shape.idle.push_back(shape.words.back());

@@ -132,6 +132,13 @@ TEST_F(Road, OfflineTheSameQuestionOrARecordedVariationAnswers) {
   }
 }
 
+// Misspelt, an earlier question still reaches the careful comparison.
+TEST_F(Road, OfflineAMisspeltEarlierQuestionAnswers) {
+  const road::Answer a = ask("How many activites does each projcet have?");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.table.row_count, 2u);
+}
+
 TEST_F(Road, OfflineAQuestionThatMerelySharesWordsIsNotAnswered) {
   // Word overlap with the earlier question is high, but it asks for fewer rows.
   const road::Answer a = ask("How many critical activities does each project have?");

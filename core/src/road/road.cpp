@@ -184,10 +184,30 @@ std::vector<std::string> content_stems(std::string_view text) {
   return out;
 }
 
-double shared_share(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+// Whether two stems may be one word, one of them misspelt: they begin
+// alike for five letters and 70 % of the shorter ("activit" of "activites"
+// and "activ"; "predecesor" and "predecessor").
+bool may_be_misspelt(std::string_view a, std::string_view b) {
+  const std::size_t shorter = std::min(a.size(), b.size());
+  std::size_t common = 0;
+  while (common < shorter && a[common] == b[common]) ++common;
+  return common >= 5 && 10 * common >= 7 * shorter;
+}
+
+// The share of stems `a` and `b` have in common; a stem of `a` in `loose`
+// (a word the schema does not use, maybe misspelt) also counts for a stem
+// of `b` it may be.
+double shared_share(const std::vector<std::string>& a, const std::vector<std::string>& b,
+                    const std::vector<std::string>& loose = {}) {
   if (a.empty() || b.empty()) return 0;
   std::size_t shared = 0;
-  for (const auto& w : a) shared += std::binary_search(b.begin(), b.end(), w);
+  for (const auto& w : a) {
+    if (std::binary_search(b.begin(), b.end(), w)) {
+      ++shared;
+    } else if (std::binary_search(loose.begin(), loose.end(), w)) {
+      shared += std::any_of(b.begin(), b.end(), [&](const std::string& x) { return may_be_misspelt(w, x); });
+    }
+  }
   return static_cast<double>(shared) / static_cast<double>(std::max(a.size(), b.size()));
 }
 
@@ -558,10 +578,15 @@ Answer Road::ask(const Question& q, const Events& events) {
       }
     }
     const std::vector<std::string> stems = content_stems(q.text);
+    std::vector<std::string> loose;
+    if (kg)
+      for (const linking::Word& w : linking::content_words(q.text))
+        if (w.text.size() >= 5 && !kg->link_index().is_schema_word(w.text)) loose.push_back(w.stem);
+    std::sort(loose.begin(), loose.end());
     std::vector<templates::Source> near;
     std::vector<const std::string*> shown;
     for (auto& e : t.entries) {
-      if (shared_share(stems, e.stems) < kTemplateWordShare) continue;
+      if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
       if (!e.values_found) {
         e.source.values = named(e.source.question);
         same_row_literals(e.source);

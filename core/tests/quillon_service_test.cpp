@@ -393,6 +393,28 @@ TEST_F(QuillonService, FedRowsCoverTheResultOnceInOrder) {
   }
 }
 
+// A caller slower than the reader is always behind it; the host's lock is
+// still let go between batches, so the host's other threads are not shut out
+// until the statement ends (a thread asking it to stop, say).
+TEST_F(QuillonService, ASlowCallerStillLetsTheHostsLockGo) {
+  auto opened = corvalt::quillon::open_database(path_);
+  Database& db = *opened;
+  int unlocked = 0;
+  corvalt::quillon::RowFeed slow{[](const std::vector<std::string>&, const Value*, std::size_t, std::size_t) {
+                                   std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                                 },
+                                 [&](const std::function<void()>& work) {
+                                   ++unlocked;
+                                   work();
+                                 }};
+  corvalt::quillon::StatementLimits deadline{0.4, std::nullopt, {}};
+  EXPECT_THROW(db.query("with recursive c(x) as (select 1 union all select x+1 from c) select x from c",
+                        deadline, slow),
+               DatabaseError);
+  // Before and after the reader's start, then about every 50 ms of 400.
+  EXPECT_GE(unlocked, 7);
+}
+
 TEST_F(QuillonService, FedStatementsStopOnLimitsAndOnTheCallersFailure) {
   auto opened = corvalt::quillon::open_database(path_);
   Database& db = *opened;

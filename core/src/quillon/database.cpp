@@ -771,6 +771,10 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
       }
     } stopper{thread, stream, db_};
 
+    // The host's lock is let go at least this often, even while the rows
+    // come faster than they are fed: the host's other threads (one that
+    // asks this statement to stop, say) get their turn.
+    auto next_yield = Clock::now() + kPollInterval;
     while (thread.joinable()) {
       bool finished = false, behind = false;
       {
@@ -794,6 +798,10 @@ ResultTable SqliteDatabase::run(std::string_view sql, const StatementLimits& lim
         behind = fed < ready;
       }
       if (finished && !behind) break;
+      if (behind && Clock::now() >= next_yield) {
+        next_yield = Clock::now() + kPollInterval;
+        unlocked([] {});
+      }
       if (watch && limits.interrupt_requested && Clock::now() >= watch->next_poll) {
         watch->next_poll = Clock::now() + kPollInterval;
         if (auto cause = limits.interrupt_requested()) throw Interrupted(std::move(cause));

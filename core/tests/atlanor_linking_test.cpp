@@ -442,6 +442,17 @@ TEST_F(Linking, TheProjectsOfTheChosenRowsAreShownApart) {
   EXPECT_EQ(project("list the work calendars"), "");
 }
 
+// A question that names nothing and asks what starts, finishes or is due
+// asks about the schedule's tasks; one that names a table does not.
+TEST_F(Linking, WhatStartsOrIsDueAsksAboutTheTasks) {
+  for (const char* question : {"what kicks off in october?", "what's due next week", "what finishes in may"}) {
+    const Strings got = tables(link(question));
+    EXPECT_NE(std::find(got.begin(), got.end(), "Task"), got.end()) << question;
+  }
+  EXPECT_EQ(tables(link("when do the work calendars start")), (Strings{"WorkCalendar"}));
+  EXPECT_TRUE(link("what happened to the share price").tables.empty());
+}
+
 TEST_F(Linking, PlannersWordsForTheSameThingReachTheSchemasWord) {
   // The schema says "task" and "project"; planners also say "activity" and "job".
   EXPECT_EQ(sorted_tables("How many activities does each job have?"), (Strings{"Project", "Task"}));

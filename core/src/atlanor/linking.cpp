@@ -536,6 +536,7 @@ class Linker {
     choose_name_neighbours();
     choose_paired_parents();
     choose_people();
+    choose_activities();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -663,6 +664,46 @@ class Linker {
     if (!belongs) return;
     project_context_ = pick;
     result_.project_table = x_.tables[pick].node;
+  }
+
+  // A question that names no table, no stored value and no earlier
+  // statement's table, and asks what starts, finishes or is due ("what
+  // kicks off in October", "what's due next week"), asks about the
+  // schedule's activities: the table of activities or tasks that the most
+  // relationships join is chosen too.
+  void choose_activities() {
+    if (chosen_.size() >= kMaxTables) return;
+    for (const std::uint32_t t : chosen_)
+      if (named_[t] || reason_[t] != Reason::kScored) return;
+    static const std::unordered_set<std::string> kWhen = {"start", "finish", "due", "begin", "end",
+                                                          "kick",  "come",   "happen"};
+    const std::vector<std::string> words = split_words(query_.question);
+    if (std::none_of(words.begin(), words.end(), [](const std::string& w) { return kWhen.count(stem(w)) != 0; }))
+      return;
+    // Nothing chosen, the words the schema does not know must say when and
+    // no more: "what happened to the share price" is no schedule question.
+    static const std::unordered_set<std::string> kTime = {
+        "next", "last", "this", "coming", "week", "weeks", "fortnight", "month", "months", "day", "days",
+        "today", "tomorrow", "yesterday", "year", "quarter", "jan", "feb", "mar", "apr", "may", "jun", "jul",
+        "aug", "sep", "sept", "oct", "nov", "dec", "january", "february", "march", "april", "june", "july",
+        "august", "september", "october", "november", "december"};
+    if (chosen_.empty() && std::any_of(result_.unmatched.begin(), result_.unmatched.end(), [](const std::string& w) {
+          return kWhen.count(stem(w)) == 0 && kTime.count(w) == 0;
+        }))
+      return;
+    std::uint32_t pick = ~0u;
+    bool tie = false;
+    for (std::uint32_t t = 0; t < n_; ++t) {
+      const std::string& head = x_.tables[t].head;
+      if (head != "activ" && head != "task") continue;
+      if (pick == ~0u || x_.joins[t].size() > x_.joins[pick].size()) {
+        pick = t;
+        tie = false;
+      } else if (x_.joins[t].size() == x_.joins[pick].size()) {
+        tie = true;
+      }
+    }
+    if (pick != ~0u && !tie && !is_chosen_[pick]) choose(pick, Reason::kScored);
   }
 
   // The other tables storing a value that a chosen one stores.

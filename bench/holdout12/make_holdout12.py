@@ -444,7 +444,7 @@ def plan_fvj():
     p.add("aw", "Contract award", 0, "APP", cal="OFF5", ms="S")
     p.add("tpo", "Topographic survey and traffic counts", 12, "DES", ["aw"], cal="OFF5")
     p.add("des", "Junction detailed design", 45, "DES", ["tpo"], cal="OFF5")
-    p.add("sgd", "Traffic signal design and controller specification", 30, "DES", ["des:SS20"], cal="OFF5")
+    p.add("sgd", "Traffic signal design and controller requirements", 30, "DES", ["des:SS20"], cal="OFF5")
     p.add("rsa", "Stage 2 road safety audit", 10, "DES", ["des"], cal="OFF5")
     p.add("tro", "TTRO for weekend full closures", 40, "APP", ["rsa"], cal="OFF5")
     p.add("gas", "Gas main diversion (utility works)", 25, "APP", ["des"], cal="DAY5", tm="TL", slip=12)

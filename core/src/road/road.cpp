@@ -36,17 +36,8 @@ std::string_view source_name(Source source) noexcept {
 
 namespace {
 
-// SQL spellings of a table's or column's name and of a text.
-std::string quoted_name(std::string_view name) {
-  std::string out = "\"";
-  for (const char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
-std::string quoted_text(std::string_view text) {
-  std::string out = "'";
-  for (const char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
-  return out + "'";
-}
+// A text as an SQL string: single quotes, inner single quotes doubled.
+std::string quoted_text(std::string_view value) { return "'" + text::replace_all(value, "'", "''") + "'"; }
 // A name that reads the same unquoted: letters, digits and underscores.
 bool plain_name(std::string_view name) {
   return !name.empty() && !(name[0] >= '0' && name[0] <= '9') &&
@@ -498,16 +489,17 @@ Answer Road::ask(const Question& q, const Events& events) {
     // both in one row of that table.
     auto same_row_literals = [&](templates::Source& source) {
       std::optional<std::vector<templates::ComparedText>> compared;
+      const std::string sql = text::lower(source.sql);
       for (templates::NamedValue& v : source.values) {
-        if (v.table.empty() || v.column.empty() || text::lower(source.sql).find(text::lower(v.stored)) != std::string::npos)
-          continue;
+        if (v.table.empty() || v.column.empty() || sql.find(text::lower(v.stored)) != std::string::npos) continue;
         if (!compared) compared = templates::compared_texts(source.sql);
         const templates::ComparedText* only = nullptr;
         std::size_t holding = 0;  // compared texts the row holds
         for (const templates::ComparedText& c : *compared) {
           if (c.table != text::lower(v.table) || c.column == text::lower(v.column) || !plain_name(c.column)) continue;
           if (only && only->column == c.column && only->value == c.value) continue;  // compared twice
-          Record check{{"sql", Value("SELECT 1 FROM " + quoted_name(v.table) + " WHERE " + quoted_name(v.column) + " = " +
+          Record check{{"sql", Value("SELECT 1 FROM " + quillon::quote_identifier(v.table) + " WHERE " +
+                                     quillon::quote_identifier(v.column) + " = " +
                                      quoted_text(v.stored) + " AND " + c.column + " = " + quoted_text(c.value) +
                                      " LIMIT 1")}};
           quillon::ResultTable found;

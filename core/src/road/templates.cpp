@@ -1332,6 +1332,16 @@ bool claim_date(std::string_view sql, const std::vector<SqlToken>& tokens, std::
   return true;
 }
 
+// The table whose column a comparison reads: by its qualifier, or the
+// statement's one table; empty when neither tells.
+std::string table_compared(const Compared& c, const Tables& tables) {
+  if (!c.qualifier.empty()) {
+    const auto it = tables.by_name.find(c.qualifier);
+    return it != tables.by_name.end() ? it->second : std::string();
+  }
+  return tables.tables.size() == 1 ? tables.tables.front() : std::string();
+}
+
 void claim_text(std::string_view sql, const Tables& tables, const std::vector<SqlToken>& tokens, std::size_t gi,
                 const Group& g, std::vector<Claim>& claims) {
   const std::string old_lower = text::lower(g.old_value);
@@ -1350,14 +1360,7 @@ void claim_text(std::string_view sql, const Tables& tables, const std::vector<Sq
     if (g.changed && !g.new_column.empty()) {
       const Compared c = compared_at(sql, tokens[t].begin - 1);
       if (!c.column.empty() && c.column != g.new_column) {
-        std::string table;
-        if (!c.qualifier.empty()) {
-          const auto it = tables.by_name.find(c.qualifier);
-          if (it != tables.by_name.end()) table = it->second;
-        } else if (tables.tables.size() == 1) {
-          table = tables.tables.front();
-        }
-        if (table == g.new_table) {
+        if (table_compared(c, tables) == g.new_table) {
           claim.column_begin = c.begin;
           claim.column_end = c.end;
           claim.column_text = g.new_column;
@@ -1639,12 +1642,7 @@ std::vector<ComparedText> compared_texts(std::string_view sql) {
     if (!t.string || t.begin == 0) continue;
     const Compared c = compared_at(sql, t.begin - 1);
     if (c.column.empty() || (c.op != "=" && c.op != "in")) continue;
-    std::string table;
-    if (!c.qualifier.empty()) {
-      if (const auto it = tables.by_name.find(c.qualifier); it != tables.by_name.end()) table = it->second;
-    } else if (tables.tables.size() == 1) {
-      table = tables.tables.front();
-    }
+    const std::string table = table_compared(c, tables);
     if (!table.empty()) out.push_back(ComparedText{ascii_lower(table), c.column, std::string(t.text)});
   }
   return out;

@@ -348,6 +348,11 @@ TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
   for (const char* question : {"the MCC switchgear", "switchgear, and the later delivery",
                                "switchgear is late, so is any delivery"})
     for (const auto& m : index.match(question)) EXPECT_EQ(m.phrase.find(' '), std::string::npos) << m.phrase;
+  // A name of two naming words said whole in the other order.
+  index.add_values({"crews", "crew_name", "TEXT"},
+                   {"Pipefitters - Corrib M&E", "Electricians - Corrib M&E", "Pipefitters - Van Dijk"});
+  EXPECT_EQ(described(index, index.match("hours for the corrib pipefitters")),
+            (Strings{"crews.crew_name='Pipefitters - Corrib M&E' partial 'corrib pipefitters'"}));
 }
 
 // A stored value in camel case reads as its words, and as them run together.

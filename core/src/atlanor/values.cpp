@@ -1185,8 +1185,13 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           const std::uint32_t first = said.front(), last = said.back() + 1;
           if (last - first > said.size() + kUnorderedSlack || !same_clause(first, last - 1)) continue;
           const Entry& e = entries[groups[g].value];
-          // A value said whole, in any order, is read by the rules above.
-          if (said.size() >= e.naming_count) continue;
+          // A value said whole is read by the rules above: in its order, or
+          // in another when it has enough naming words for that rule. One of
+          // fewer is read here only with its words side by side ("corrib
+          // pipefitters"), not spread over a clause ("start before the finish").
+          if (said.size() >= e.naming_count &&
+              (e.naming_count >= kUnorderedMinWords || last - first != said.size()))
+            continue;
           if (std::none_of(said.begin(), said.end(), [&](std::uint32_t k) { return q[k].kind.strong(); })) continue;
           const bool shared = std::any_of(groups.begin() + a, groups.begin() + b, [&](const Group& other) {
             return &other != &groups[g] &&

@@ -355,6 +355,18 @@ TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
             (Strings{"crews.crew_name='Pipefitters - Corrib M&E' partial 'corrib pipefitters'"}));
 }
 
+// A trade said as its work reads as the people who do it, and the other
+// way round; other endings of a shared beginning do not.
+TEST(ValueMatch, ATradeAndItsWorkAreOneWord) {
+  ValueIndex index;
+  index.add_values({"crafts", "craft_name", "TEXT"}, {"Scaffolder", "Insulation", "Operator"});
+  EXPECT_EQ(described(index, index.match("scaffolding hours")),
+            (Strings{"crafts.craft_name='Scaffolder' fuzzy 'scaffolding'"}));
+  EXPECT_EQ(described(index, index.match("the insulators")),
+            (Strings{"crafts.craft_name='Insulation' fuzzy 'insulators'"}));
+  EXPECT_TRUE(index.match("operational issues").empty());
+}
+
 // A stored value in camel case reads as its words, and as them run together.
 TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
   ValueIndex index;

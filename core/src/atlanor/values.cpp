@@ -303,8 +303,8 @@ unsigned edits_within_one(std::u32string_view a, std::u32string_view b) noexcept
 // the shorter has at least five code points and 60 % of the longer's:
 // "scaffolders" for 'Scaffold', "painters" for 'Paint', but not "water" for
 // 'Watertight', a word of its own. A stem would join too much ("activity"
-// and "active", "excavation" and "excavator") and too little ("painters"
-// and "paint").
+// and "active") and too little ("painters" and "paint"); same_root() below
+// joins only a trade's endings.
 constexpr std::size_t kFamilyPrefix = 5;
 constexpr double kFamilyShare = 0.6;
 
@@ -330,6 +330,21 @@ bool same_family(std::u32string_view a, std::u32string_view b) noexcept {
   if (a.size() > b.size()) std::swap(a, b);
   return a.size() >= kFamilyPrefix && a.size() < b.size() &&
          static_cast<double>(a.size()) >= kFamilyShare * static_cast<double>(b.size()) && b.substr(0, a.size()) == a;
+}
+
+// Whether two words are one root with the endings of a trade and the people
+// or things that do it ("scaffolding" and 'Scaffolder', "insulation" and
+// 'Insulators'): a shared beginning as long as a family's, after which
+// each has one of those endings.
+bool same_root(std::u32string_view a, std::u32string_view b) noexcept {
+  static constexpr std::u32string_view kEndings[] = {U"ing", U"er", U"ers", U"or", U"ors", U"ion", U"ions"};
+  auto ending = [](std::u32string_view tail) {
+    return std::find(std::begin(kEndings), std::end(kEndings), tail) != std::end(kEndings);
+  };
+  std::size_t p = 0;
+  while (p < a.size() && p < b.size() && a[p] == b[p]) ++p;
+  return p >= kFamilyPrefix && static_cast<double>(p) >= kFamilyShare * static_cast<double>(std::max(a.size(), b.size())) &&
+         ending(a.substr(p)) && ending(b.substr(p));
 }
 
 // Whether one word is the other's plural by an "s" or "es" ("transformers",
@@ -957,7 +972,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     // ("transformers" for 'Transformer') as the word itself.
     if (const auto family = families.find(family_key(cps)); family != families.end())
       for (const std::uint32_t id : family->second)
-        if (w.edits_to(id) < 0 && same_family(cps, cps_of(id))) w.candidates.push_back({id, 1});
+        if (w.edits_to(id) < 0 && (same_family(cps, cps_of(id)) || same_root(cps, cps_of(id))))
+          w.candidates.push_back({id, 1});
     for (Candidate& c : w.candidates)
       c.plural = c.edits == 1 && plural_of(cps, cps_of(c.word));
   }

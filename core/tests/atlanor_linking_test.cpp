@@ -333,6 +333,15 @@ TEST_F(Linking, MisspeltWordsAreReadAsTheNearestSchemaWord) {
   EXPECT_EQ(tables(link("all calendrs")), (Strings{"WorkCalendar"}));
 }
 
+// A question that narrows the previous one keeps its tables; one that asks
+// afresh does not.
+TEST_F(Linking, ANarrowingFollowUpKeepsThePreviousStatementsTables) {
+  const std::string previous = "SELECT s.* FROM Shipment s";
+  for (const char* question : {"only the tasks with negative total float", "and what about tasks with no slack?"})
+    EXPECT_EQ(sorted_tables(question, previous), (Strings{"Shipment", "Task"})) << question;
+  EXPECT_EQ(sorted_tables("tasks with negative total float", previous), (Strings{"Task"}));
+}
+
 TEST_F(Linking, AnUnnamedTableJoinsOnlyForWhatTheNamedOnesLack) {
   // Task holds "total float" itself: nothing else is needed.
   EXPECT_EQ(sorted_tables("tasks with negative total float"), (Strings{"Task"}));

@@ -54,8 +54,10 @@ std::vector<std::string> split_words(std::string_view text);
 bool is_stop_word(std::string_view word);
 
 // Whether a question refers back to the answer before it ("which of those
-// are critical?", "sort them by finish"): it says those, these, them, they,
-// their, it, its, same, such or ones.
+// are critical?", "sort them by finish", "only the fitters' jobs"): it says
+// those, these, them, they, their, it, its, same, such or ones, or opens
+// with a word that narrows or widens it (only, just, and, also, but, now,
+// plus, excluding, except, without, same; "what about", "how about").
 bool refers_back(std::string_view question);
 
 // The Snowball English stem of a lower-cased word ("activities" -> "activ").

@@ -108,8 +108,17 @@ std::span<const Synonyms> thesaurus() noexcept { return kThesaurusGroups; }
 constexpr std::string_view kReferringWords[] = {"those", "these", "them", "they", "their",
                                                 "it",    "its",   "same", "such",  "ones"};
 
+// Words that open a question narrowing or widening the previous one ("only
+// the fitters' jobs", "and the electrical ones?", "what about last month").
+constexpr std::string_view kRefiningOpeners[] = {"only", "just", "and", "also", "but", "now", "plus",
+                                                 "excluding", "except", "without", "same"};
+
 bool refers_back(std::string_view question) {
   const std::vector<std::string> words = split_words(question);
+  if (!words.empty() &&
+      (std::find(std::begin(kRefiningOpeners), std::end(kRefiningOpeners), words[0]) != std::end(kRefiningOpeners) ||
+       (words.size() >= 2 && (words[0] == "what" || words[0] == "how") && words[1] == "about")))
+    return true;
   return std::any_of(words.begin(), words.end(), [](const std::string& w) {
     return std::find(std::begin(kReferringWords), std::end(kReferringWords), w) != std::end(kReferringWords);
   });

@@ -118,7 +118,7 @@ CREATE TABLE QV_PROTOCOL (
 CREATE TABLE PTW_PERMIT (
     PTW_ID INTEGER PRIMARY KEY, PRJ_ID INTEGER NOT NULL REFERENCES PRJ_HEADER(PRJ_ID),
     ACT_ID INTEGER NOT NULL REFERENCES SCH_ACT(ACT_ID), PTW_NO TEXT NOT NULL UNIQUE, PTW_TYPE TEXT NOT NULL,
-    AREA_ID INTEGER NOT NULL REFERENCES SITE_AREA(AREA_ID), ISSUED_BY TEXT NOT NULL, HOLDER_COMPANY TEXT NOT NULL,
+    AREA_ID INTEGER NOT NULL REFERENCES SITE_AREA(AREA_ID), AUTHORISED_BY TEXT NOT NULL, HOLDER_COMPANY TEXT NOT NULL,
     VALID_FROM TEXT NOT NULL, VALID_TO TEXT NOT NULL, GAS_TEST_REQ TEXT NOT NULL, PTW_STATUS TEXT NOT NULL
 );
 CREATE TABLE DLY_LOG (
@@ -151,7 +151,7 @@ def _span(a, b):
 
 
 XMAS_CLOSE = _span("2024-12-23", "2025-01-03") + _span("2025-12-22", "2026-01-02")
-INSPECTION = _span("2025-10-14", "2025-10-16") + _span("2024-11-19", "2024-11-20")
+REG_AUDIT = _span("2025-10-14", "2025-10-16") + _span("2024-11-19", "2024-11-20")
 
 CALENDARS = [
     # id, code, name, working weekdays (0 = Mon), pattern, hours a day, shifts, notes, kind
@@ -166,7 +166,7 @@ CALENDARS = [
     (5, "SD-7D24", "Shutdown round the clock 2 x 12h", {0, 1, 2, 3, 4, 5, 6}, "Mon-Sun", 24.0, 2,
      "Two 12 hour shifts (day 07:00-19:00, night 19:00-07:00) for critical path shutdown work", "rtc"),
     (6, "QA-5D8", "QA and validation 5 x 8h", {0, 1, 2, 3, 4}, "Mon-Fri", 8.0, 1,
-     "Validation and QA release; no protocol execution during regulatory inspections", "qa"),
+     "Validation and QA release; no protocol execution during regulatory audits", "qa"),
     (7, "ELAPSED", "7-day elapsed", {0, 1, 2, 3, 4, 5, 6}, "Mon-Sun", 24.0, 1,
      "Vendor lead times, fabrication, incubation and hold times", "elapsed"),
 ]
@@ -187,8 +187,8 @@ class Cal:
         if kind == "shutdown":
             self.off[dt.date(2025, 9, 3)] = ("STD", "Site safety stand-down day (no shutdown day shift)")
         if kind == "qa":
-            for d in INSPECTION:
-                self.off.setdefault(d, ("AUD", "Regulatory inspection on site - validation staff unavailable"))
+            for d in REG_AUDIT:
+                self.off.setdefault(d, ("AUD", "Regulatory audit on site - validation staff unavailable"))
 
     def work(self, d):
         return d.weekday() in self.days and d not in self.off
@@ -340,17 +340,17 @@ def plan_utl():
     p.add("pas", "Derouge and passivate WFI loop 1", 2, w, ["dia"], cal=SD24, kind="pipe", tag="WFI-L1", slip=1)
     p.add("san", "Refill, flush and hot sanitise WFI loop 1", 1, w, ["pas"], cal=SD24, kind="mech", tag="WFI-L1")
     w = p.pkg("CS", "EXE", "Clean steam generator")
-    p.add("csi", "Open and inspect clean steam generator CSG-101", 3, w, ["stop"], kind="mech", tag="CSG-101",
+    p.add("csi", "Open and examine clean steam generator CSG-101", 3, w, ["stop"], kind="mech", tag="CSG-101",
           ptw="CSE")
     p.add("csg", "Replace CSG-101 heat exchanger gaskets", 2, w, ["csi", "spr"], kind="mech", tag="CSG-101",
           slip=2)
     w = p.pkg("PW", "EXE", "Purified water generation")
     p.add("ro", "Replace RO membranes on PW-RO-1", 2, w, ["stop", "spr"], kind="mech2", tag="PW-RO-1", ptw="LB")
     p.add("pws", "Sanitise PW generation and distribution loop", 1, w, ["ro"], cal=SD24, kind="mech", tag="PW-RO-1")
-    w = p.pkg("STAT", "EXE", "Boiler, chiller and statutory inspections")
-    p.add("blr", "Boiler B-01 statutory inspection (insurer)", 3, w, ["stop"], kind="mech", tag="B-01", ptw="CSE",
+    w = p.pkg("STAT", "EXE", "Boiler, chiller and statutory examinations")
+    p.add("blr", "Boiler B-01 statutory examination (insurer)", 3, w, ["stop"], kind="mech", tag="B-01", ptw="CSE",
           slip=2)
-    p.add("psv", "Pressure vessel and safety valve inspections", 4, w, ["stop"], kind="mech", tag="PSV-SYS")
+    p.add("psv", "Pressure vessel and safety valve examinations", 4, w, ["stop"], kind="mech", tag="PSV-SYS")
     p.add("chl", "Chiller CH-02 compressor overhaul", 4, w, ["stop"], kind="mech", tag="CH-02", ptw="LOTO")
     p.add("cad", "Compressed air dryer CAD-02 desiccant change", 1, w, ["stop"], kind="mech", tag="CAD-02")
     p.add("mcc", "MCC-1 thermography and breaker testing", 2, w, ["stop"], kind="elec", tag="MCC-1", ptw="LOTO")
@@ -374,14 +374,14 @@ def plan_osd():
     p.add("tool", "Order TP-204 tooling and GR-201 seal kit", 40, "PRE", ["frz"], cal=EL)
     p.add("lc", "Line clearance and product removal - B2 suites", 1, "EXE", ["stop"], kind="clean")
     w = p.pkg("GRN", "EXE", "Granulation - GR-201 / FBD-202")
-    p.add("gd", "Dismantle granulator GR-201 and inspect impeller seals", 2, w, ["lc"], kind="mech", tag="GR-201",
+    p.add("gd", "Dismantle granulator GR-201 and examine impeller seals", 2, w, ["lc"], kind="mech", tag="GR-201",
           ptw="LOTO")
     p.add("gs", "GR-201 seal replacement and reassembly", 3, w, ["gd", "tool"], kind="mech", tag="GR-201", slip=2)
-    p.add("fb", "FBD-202 filter bag change and explosion vent inspection", 2, w, ["lc"], kind="mech", tag="FBD-202",
+    p.add("fb", "FBD-202 filter bag change and explosion vent examination", 2, w, ["lc"], kind="mech", tag="FBD-202",
           ptw="WAH")
     w = p.pkg("CMP", "EXE", "Compression - TP-204")
     p.add("tp", "TP-204 turret overhaul (vendor)", 5, w, ["lc"], kind="vtab", tag="TP-204", ptw="LOTO")
-    p.add("tt", "TP-204 tooling inspection and polishing", 2, w, ["tp:SS2", "tool"], kind="mech", tag="TP-204")
+    p.add("tt", "TP-204 tooling examination and polishing", 2, w, ["tp:SS2", "tool"], kind="mech", tag="TP-204")
     w = p.pkg("COT", "EXE", "Coating - CP-205")
     p.add("cp", "CP-205 spray gun and pump overhaul", 2, w, ["lc"], kind="mech", tag="CP-205")
     w = p.pkg("FAB", "EXE", "HVAC, dust extraction and room fabric")
@@ -413,7 +413,7 @@ def plan_fil():
     p.add("glv", "Replace isolator gloves and glove port rings", 2, w, ["vhp", "spr"], kind="mech", tag="ISO-410")
     p.add("fm", "FM-410 needle and pump overhaul (vendor)", 6, w, ["vhp"], cal=SD24, kind="vfil", tag="FM-410",
           ptw="LOTO", slip=3)
-    p.add("ac", "Autoclave AC-402 chamber and door seal inspection", 2, w, ["stop"], kind="mech", tag="AC-402",
+    p.add("ac", "Autoclave AC-402 chamber and door seal examination", 2, w, ["stop"], kind="mech", tag="AC-402",
           ptw="CSE")
     w = p.pkg("CRM", "EXE", "Cleanroom suite B")
     p.add("hep", "Replace Grade A/B HEPA filters suite B", 4, w, ["vhp", "spr"], kind="hvac_mewp", tag="AHU-41",
@@ -440,7 +440,7 @@ def plan_fil():
 
 def cap_front(p, capex, design_days):
     p.add("apr", f"Capex approval {capex}", 0, "ENG", cal=OFF, ms="S")
-    p.add("urs", "User requirement specification approved", 15, "ENG", ["apr"], cal=OFF)
+    p.add("urs", "User requirements document (URS) approved", 15, "ENG", ["apr"], cal=OFF)
     p.add("des", "Basic and detailed design", design_days, "ENG", ["urs"], cal=OFF)
     p.add("ra", "GMP risk assessment and validation master plan", 10, "ENG", ["des:SS10"], cal=QA)
 
@@ -465,7 +465,7 @@ def plan_wfi():
           kind="pipe", tag="WFI-L2", ptw="LB", snet=SD_STOP)
     p.add("ie", "Instrumentation and electrical hook-up", 12, "CST", ["set"], kind="elecc", tag="WFI-STL-02",
           ptw="LOTO")
-    p.add("wld", "Weld log review and borescope inspection", 5, "CQV", ["pip"], cal=QA, kind="val", tag="WFI-L2")
+    p.add("wld", "Weld log review and borescope examination", 5, "CQV", ["pip"], cal=QA, kind="val", tag="WFI-L2")
     p.add("pas", "Passivation of loop 2", 3, "CQV", ["wld", "tie"], kind="pipe", tag="WFI-L2", slip=2)
     p.add("sat", "Site acceptance test WFI-STL-02", 4, "CQV", ["ie", "set"], cal=QA, kind="valqa",
           tag="WFI-STL-02", qual="SAT")
@@ -618,8 +618,8 @@ RISKS = [
      "Imelda Roche", "Pre-sample user points before formal PQ sampling", "Open", "2025-05-12", "2025-09-15"),
     ("ASD-UTL", "csg", "Heat exchanger tube leak found on CSG-101 opening", "Technical", 3, 4, 45000.0, 48,
      "Paddy Keogh", "Spare tube bundle held on consignment", "Occurred", "2025-04-07", "2025-09-08"),
-    ("ASD-UTL", "blr", "Insurer inspector availability for boiler B-01", "Third party", 3, 3, 5000.0, 48,
-     "Ciara Madden", "Book inspector 8 weeks ahead, standby date agreed", "Occurred", "2025-04-07", "2025-09-01"),
+    ("ASD-UTL", "blr", "Insurer examiner availability for boiler B-01", "Third party", 3, 3, 5000.0, 48,
+     "Ciara Madden", "Book examiner 8 weeks ahead, standby date agreed", "Occurred", "2025-04-07", "2025-09-01"),
     ("ASD-UTL", "spr", "Late delivery of valve diaphragms", "Supply chain", 2, 4, 8000.0, 36, "Ciara Madden",
      "Expedite with supplier, 20% overstock", "Closed", "2025-03-24", "2025-08-18"),
     ("ASD-OSD", "gs", "GR-201 shaft damage found at seal change", "Technical", 2, 4, 38000.0, 48, "Paddy Keogh",
@@ -638,7 +638,7 @@ RISKS = [
      "Ciara Madden", "Filters delivered to stores 3 weeks early", "Closed", "2025-03-31", "2025-08-11"),
     ("CAP-WFI", "fab", "Still fabrication slot slips at vendor", "Supply chain", 4, 4, 120000.0, 500,
      "Fintan Ruane", "Monthly vendor visits, expediting", "Occurred", "2024-12-02", "2025-09-08"),
-    ("CAP-WFI", "pip", "Orbital weld failures on borescope inspection", "Quality", 3, 3, 40000.0, 100,
+    ("CAP-WFI", "pip", "Orbital weld failures on borescope examination", "Quality", 3, 3, 40000.0, 100,
      "Gavin Moloney", "Weld coupons each shift, 100% borescope", "Occurred", "2025-03-10", "2025-09-15"),
     ("CAP-WFI", "tie", "Tie-in not completed inside shutdown window", "Schedule", 2, 5, 180000.0, 240,
      "Fintan Ruane", "Pre-fabricated tie-in spools, 24h working", "Closed", "2025-05-05", "2025-09-01"),
@@ -659,7 +659,7 @@ RISKS = [
     ("CAP-AHU", "pq", "Pressure cascade unstable with new AHUs", "Technical", 2, 4, 18000.0, 120, "Kevin Lally",
      "BMS tuning days in programme", "Open", "2025-06-23", "2025-09-15"),
     ("CAP-ETP", "lic", "EPA requires full licence review not amendment", "Regulatory", 3, 5, 90000.0, 1200,
-     "Ronan Tierney", "Pre-submission meeting with EPA inspector", "Occurred", "2025-01-20", "2025-09-01"),
+     "Ronan Tierney", "Pre-submission meeting with EPA examiner", "Occurred", "2025-01-20", "2025-09-01"),
     ("CAP-ETP", "exc", "Contaminated ground in tank excavation", "Ground conditions", 3, 3, 60000.0, 100,
      "Kevin Lally", "Soil testing and licensed disposal route", "Occurred", "2025-03-03", "2025-07-28"),
     ("CAP-ETP", "eff", "Effluent pH swings exceed dosing capacity", "Technical", 2, 3, 22000.0, 80, "Ronan Tierney",
@@ -718,9 +718,9 @@ CHANGES = [
 
 VAL_AUTHORS = ["Imelda Roche", "Colm Daly", "Agnieszka Wrona", "Ruth Kenny"]
 QA_APPROVERS = ["Helen Mangan", "Dr. Padraig Quinlan"]
-PTW_ISSUERS = {"UTL": "Declan Furlong", "OSD": "Aoife Brennan", "FIL": "Marta Kowalczyk", "LYO": "Marta Kowalczyk",
+PTW_AUTHORITIES = {"UTL": "Declan Furlong", "OSD": "Aoife Brennan", "FIL": "Marta Kowalczyk", "LYO": "Marta Kowalczyk",
                "HVC": "Declan Furlong", "ETP": "Ronan Tierney", "QCM": "Grainne O'Shea"}
-DELAYS = [("PTW", "Permit not issued at shift start"), ("PRT", "Waiting on parts from stores"),
+DELAYS = [("PTW", "Permit not signed off at shift start"), ("PRT", "Waiting on parts from stores"),
           ("EQP", "Equipment breakdown - {what}"), ("QA", "QA hold pending deviation assessment"),
           ("VND", "Vendor engineer late on site")]
 LOG_EVENTS = {
@@ -728,7 +728,7 @@ LOG_EVENTS = {
     ("ASD-OSD", "gs"): ("TEC", 5.0, "Scoring found on GR-201 shaft at seal face; spare shaft ordered"),
     ("ASD-FIL", "fm"): ("TEC", 8.0, "FM-410 pump block wear beyond limits; replacement authorised"),
     ("CAP-WFI", "pip"): ("QA", 6.0, "Three welds rejected on borescope; cut out and re-welded"),
-    ("CAP-AHU", "dct"): ("HSE", 10.0, "Suspect asbestos lagging found; area sealed and work stopped"),
+    ("CAP-AHU", "dct"): ("HSE", 10.0, "Possible asbestos lagging found; area sealed and work stopped"),
     ("CAP-ETP", "exc"): ("GRD", 7.0, "Hydrocarbon odour in excavation; soil samples taken"),
     ("CAP-LYO", "hk"): ("PRT", 4.0, "Wrong flange rating on LN2 line fittings"),
 }
@@ -1092,7 +1092,7 @@ def generate(db_path):
             pa = area if not (code == "CAP-AHU" and k in ("cut",)) else "FIL"
             con.execute("INSERT INTO PTW_PERMIT VALUES (?,?,?,?,?,?,?,?,?,?,?,?)",
                         (ids["ptw"], p_idx, act_ids[k], f"PTW-{s_d.year % 100}-{1000 + ids['ptw'] * 7}",
-                         PTW_TYPES[t["ptw"]], area_ids[pa], PTW_ISSUERS[pa], holder, iso(s_d), iso(f_d),
+                         PTW_TYPES[t["ptw"]], area_ids[pa], PTW_AUTHORITIES[pa], holder, iso(s_d), iso(f_d),
                          "Y" if t["ptw"] in ("HOT", "CSE") else "N", pst))
         # daily log: a day shift entry per day with site work, and a night entry when round-the-clock work runs
         for d in sorted(site_days):
@@ -1139,7 +1139,7 @@ TABLE_META = {
         "CAL_NOTES": ("free text", "TEXT"),
     }),
     "CAL_EXC": ("Calendar exceptions: non-working days of a calendar (public holidays, site Christmas closure, "
-                "regulatory inspection days, safety stand-down). Only days that would otherwise be working days "
+                "regulatory audit days, safety stand-down). Only days that would otherwise be working days "
                 "are listed", {
         "EXC_ID": ("id", "INTEGER"),
         "CAL_ID": ("calendar (CAL_HDR.CAL_ID)", "INTEGER"),
@@ -1153,7 +1153,7 @@ TABLE_META = {
         "AREA_NAME": ("Area name", "TEXT"),
         "BLDG_NO": ("Building, e.g. B4", "TEXT"),
         "GMP_GRADE": ("Cleanroom / GMP classification of the area", "TEXT"),
-        "AREA_OWNER": ("Area owner (issues permits to work in the area)", "TEXT"),
+        "AREA_OWNER": ("Area owner (authorises permits to work in the area)", "TEXT"),
     }),
     "PRJ_HEADER": ("Projects of the site engineering programme: annual shutdown work packages and capital "
                    "projects, with budget, EAC, target and forecast finish", {
@@ -1308,7 +1308,7 @@ TABLE_META = {
         "QA_APPROVER": ("QA approver", "TEXT"),
         "QV_STATUS": ("Protocol status", "TEXT"),
     }),
-    "PTW_PERMIT": ("Permits to work issued for activities: hot work, confined space, work at height, LOTO, line "
+    "PTW_PERMIT": ("Permits to work granted for activities: hot work, confined space, work at height, LOTO, line "
                    "break, lifting, excavation", {
         "PTW_ID": ("permit id", "INTEGER"),
         "PRJ_ID": ("project (PRJ_HEADER.PRJ_ID)", "INTEGER"),
@@ -1316,7 +1316,7 @@ TABLE_META = {
         "PTW_NO": ("Permit number", "TEXT"),
         "PTW_TYPE": ("Type of permit", "TEXT"),
         "AREA_ID": ("Area the work is in (SITE_AREA.AREA_ID)", "INTEGER"),
-        "ISSUED_BY": ("Issuing authority (area owner)", "TEXT"),
+        "AUTHORISED_BY": ("Authorising person (area owner)", "TEXT"),
         "HOLDER_COMPANY": ("Company holding the permit", "TEXT"),
         "VALID_FROM": ("Valid from", "DATE"),
         "VALID_TO": ("Valid to", "DATE"),
@@ -1360,7 +1360,7 @@ RELATIONSHIPS = [
     ("QV_PROTOCOL", "SCH_ACT", "QV_PROTOCOL.ACT_ID = SCH_ACT.ACT_ID", "Activity executing a protocol"),
     ("PTW_PERMIT", "PRJ_HEADER", "PTW_PERMIT.PRJ_ID = PRJ_HEADER.PRJ_ID", "Permits of a project"),
     ("PTW_PERMIT", "SCH_ACT", "PTW_PERMIT.ACT_ID = SCH_ACT.ACT_ID", "Activity a permit covers"),
-    ("PTW_PERMIT", "SITE_AREA", "PTW_PERMIT.AREA_ID = SITE_AREA.AREA_ID", "Area a permit is issued for"),
+    ("PTW_PERMIT", "SITE_AREA", "PTW_PERMIT.AREA_ID = SITE_AREA.AREA_ID", "Area a permit is granted for"),
     ("DLY_LOG", "PRJ_HEADER", "DLY_LOG.PRJ_ID = PRJ_HEADER.PRJ_ID", "Daily log entries of a project"),
 ]
 
@@ -1378,7 +1378,7 @@ BUSINESS_RULES = {
                               "finish)"],
     ("BL_HDR", "CURRENT_FLG"): ["Allowed Values: Y, N; one current baseline per project"],
     ("CAL_EXC", "EXC_TYPE"): ["Allowed Values: PH (public holiday), XMS (site Christmas closure), AUD (regulatory "
-                              "inspection), STD (safety stand-down)"],
+                              "examination), STD (safety stand-down)"],
     ("PRJ_HEADER", "PRJ_TYPE"): ["Allowed Values: Shutdown, Capital"],
     ("PRJ_HEADER", "PRJ_STATUS"): ["Allowed Values: Design, Construction, CQV (commissioning and qualification), "
                                    "Preparation, Execution, Complete"],
@@ -1397,7 +1397,7 @@ BUSINESS_RULES = {
     ("QV_PROTOCOL", "QUAL_STAGE"): ["Allowed Values: FAT, SAT, IQ, OQ, PQ"],
     ("QV_PROTOCOL", "QV_STATUS"): ["Allowed Values: Draft, Approved (pre-execution), In Execution, Executed, "
                                    "Closed (report approved), Failed"],
-    ("PTW_PERMIT", "PTW_STATUS"): ["Allowed Values: REQ (requested), LIVE (issued, work in progress), SUSP "
+    ("PTW_PERMIT", "PTW_STATUS"): ["Allowed Values: REQ (requested), LIVE (authorised, work in progress), SUSP "
                                    "(suspended), CLSD (closed)"],
     ("PTW_PERMIT", "PTW_TYPE"): ["Allowed Values: Hot Work, Confined Space Entry, Work at Height, Electrical "
                                  "Isolation (LOTO), Line Break, Lifting Operation, Excavation"],

@@ -357,6 +357,11 @@ TEST(TemplateRefusal, WordingThatDiffers) {
   const Source phase{"activities of phase 1.2.3 with lag over 5 days",
                      "SELECT * FROM activities WHERE phase = '1.2.3' AND lag > 5", {}};
   EXPECT_FALSE(refill(phase, "activities of phase 1.2.4 with lag over 6 days"));
+  // Either condition is not both.
+  const Source both{"risks with probability over 50 and impact over 20 days",
+                    "SELECT * FROM risks WHERE p > 50 AND i > 20", {}};
+  EXPECT_TRUE(refill(both, "risks with probability over 40 and impact over 10 days"));
+  EXPECT_FALSE(refill(both, "risks with probability over 40 or impact over 10 days"));
 }
 
 TEST(TemplateRefusal, LiteralsThatDoNotPairOrCannotBePlaced) {
@@ -574,6 +579,29 @@ TEST(TemplateBest, MostSimilarThenEarliestThatRefills) {
   EXPECT_DOUBLE_EQ(fallback->second.similarity, 0.8);
   EXPECT_FALSE(best_refill(sources, "projects starting in June 2025"));
   EXPECT_FALSE(best_refill({}, q));
+}
+
+// Of equally close wordings, the one whose literal is another of the same
+// column ("KTR" for "PQB"), not one that is refilled into another column.
+TEST(TemplateBest, FewestChangesToTheLiteralsAmongEquals) {
+  auto value = [](std::string_view question, std::string_view phrase, const char* column) {
+    NamedValue v = named(question, phrase, std::string(phrase));
+    v.table = "project";
+    v.column = column;
+    return v;
+  };
+  const std::string by_name = "critical activities on Riverside Extension", by_code = "critical activities for KTR";
+  const std::vector<Source> sources = {
+      {by_name, "SELECT * FROM a JOIN project p WHERE p.name = 'Riverside Extension' AND a.critical = 1",
+       {value(by_name, "Riverside Extension", "name")}},
+      {by_code, "SELECT a.status FROM a JOIN project p WHERE p.code = 'KTR' AND a.critical = 1",
+       {value(by_code, "KTR", "code")}},
+  };
+  const std::string q = "PQB critical activities";
+  const auto best = best_refill(sources, q, {value(q, "PQB", "code")});
+  ASSERT_TRUE(best);
+  EXPECT_EQ(best->first, 1u);
+  EXPECT_EQ(best->second.sql, "SELECT a.status FROM a JOIN project p WHERE p.code = 'PQB' AND a.critical = 1");
 }
 
 TEST(TemplateBest, TheFirstOfTheBestAmongManySources) {

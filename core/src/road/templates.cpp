@@ -537,6 +537,8 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       marks.push_back(word(++i) == "least" ? "ge" : "le");
     } else if (w == "or" && direction(word(i + 1)) && word(i + 2) != "than") {
       marks.push_back(direction(word(++i)) > 0 ? "ge" : "le");  // "10 or more"
+    } else if (w == "or" || w == "either") {
+      marks.push_back("or");  // "open or at least 50 % likely": either condition
     } else if (const int d = direction(w)) {
       std::size_t j = i + 1;
       if (word(j) == "than") ++j;
@@ -1665,12 +1667,38 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     Shape old = shape_of(sources[i].question, sources[i].values, stems, sources[i].description);
     if (const auto similarity = fits(old, now)) candidates.push_back({*similarity, i, std::move(old)});
   }
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [](const Candidate& a, const Candidate& b) { return a.similarity > b.similarity; });
+  // Of equally similar wordings, the one whose literals need the fewest
+  // changes: the same value, then another of the same kind and column
+  // ("KTR" for "PQB", both project codes, rather than a project's name).
+  auto changes = [&](const Shape& old) {
+    int n = 0;
+    for (const Literal& l : now.literals) {
+      int cost = 3;
+      for (const Literal& o : old.literals) {
+        const int c = ascii_lower(o.value) == ascii_lower(l.value)      ? 0
+                      : o.kind != l.kind                                ? 3
+                      : ascii_lower(o.column) == ascii_lower(l.column) ? 1
+                                                                        : 2;
+        cost = std::min(cost, c);
+      }
+      n += cost;
+    }
+    return n;
+  };
+  std::vector<int> cost(candidates.size());
+  for (std::size_t k = 0; k < candidates.size(); ++k) cost[k] = changes(candidates[k].shape);
+  std::vector<std::size_t> order(candidates.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (candidates[a].similarity != candidates[b].similarity) return candidates[a].similarity > candidates[b].similarity;
+    return cost[a] < cost[b];
+  });
   // The most similar wording may still not refill (a literal it cannot
   // place); the next one is tried then.
-  for (const Candidate& c : candidates)
+  for (const std::size_t k : order) {
+    const Candidate& c = candidates[k];
     if (auto fit = fill(sources[c.index], c.shape, now, c.similarity)) return std::make_pair(c.index, std::move(*fit));
+  }
   return std::nullopt;
 }
 

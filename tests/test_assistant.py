@@ -57,8 +57,8 @@ def test_an_answer_record_and_its_progress(assistant):
 
 
 def test_offline_a_new_question_is_answered_only_by_a_fitting_template(assistant):
-    refilled = assistant.ask("relationships with lag greater than 20 days")
-    assert refilled["source"] == "template" and "lag_days > 20" in refilled["sql"]
+    refilled = assistant.ask("relationships with lag greater than 25 days")
+    assert refilled["source"] == "template" and "lag_days > 25" in refilled["sql"]
     assert refilled["candidates"][0]["origin"] == "List relationships with lag greater than 44 days"
     silent = assistant.ask("How many critical activities does each project have?")
     assert (silent["answered"], silent["sql"], silent["rows"]) == (False, None, [])

@@ -71,6 +71,12 @@ TEST(TemplateLiterals, DatesCarryTheirPrecision) {
   // A four-digit quantity is no year, nor is a day that the month lacks.
   EXPECT_EQ(kinds_and_values("lag of 2000 days"), (P{{LiteralKind::kNumber, "2000"}}));
   for (const auto& [kind, value] : kinds_and_values("due on 2023-02-29")) EXPECT_NE(kind, d) << value;
+  // A month named in full stands alone; "may" and "march" only capitalised
+  // inside the question.
+  EXPECT_EQ(kinds_and_values("weather lost hours May by project"), (P{{d, "--05"}}));
+  EXPECT_EQ(kinds_and_values("hours lost june by project"), (P{{d, "--06"}}));
+  EXPECT_TRUE(kinds_and_values("May I see what crews march on site").empty());
+  EXPECT_TRUE(kinds_and_values("what we may lose").empty());
 }
 
 TEST(TemplateLiterals, CodesNumbersAndApostrophesAreToldApart) {
@@ -282,6 +288,26 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
   EXPECT_EQ(now->sql, "SELECT * FROM activities WHERE is_critical = 1 AND project_id = 9");
   schema.push_back("like");  // a schema that stores likes
   EXPECT_FALSE(refill(critical, "whats the critical path on project 9 looking like", {}, known));
+  // Words that stress, join or frame say no more than the words they go with.
+  for (const char* same : {"crit path for project 9", "critcal path for project 9 at the moment",
+                           "what's still critical for project 9"})
+    EXPECT_TRUE(refill(critical, same, {}, known)) << same;
+  const Source undelivered{"Long lead items that haven't been delivered yet",
+                           "SELECT * FROM items WHERE status <> 'Delivered' AND lead_weeks > 20", {}};
+  EXPECT_TRUE(refill(undelivered, "which long lead items are still not delivered"));
+  EXPECT_FALSE(refill(undelivered, "long lead items that have already been delivered"));
+  const Source starting{"Which activities start in June 2025?",
+                        "SELECT * FROM activities WHERE start >= '2025-06-01' AND start < '2025-07-01'", {}};
+  EXPECT_TRUE(refill(starting, "which activities are due to start in January 2026"));
+  EXPECT_FALSE(refill(starting, "which activities are due in January 2026"));
+  const Source by_status{"How many activities does each project have by status?",
+                         "SELECT project, status, COUNT(*) FROM activities GROUP BY project, status", {}};
+  EXPECT_TRUE(refill(by_status, "number of activities per project split by status"));
+  EXPECT_TRUE(refill(by_status, "how many activities per project broken down by status"));
+  // "Past" a date is after it.
+  const Source after{"projects forecast to finish after their contract date",
+                     "SELECT * FROM projects WHERE forecast_finish > contract_finish", {}};
+  EXPECT_TRUE(refill(after, "projects forecast to finish past their contract date"));
 }
 
 TEST(TemplateWording, MisspeltWordsTheSchemaDoesNotUse) {

@@ -81,6 +81,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"supplier", "vendor", "subcontractor", "subbie", "subby"},
     {"issue", "problem", "concern"},
     {"risk", "threat", "hazard"},
+    {"probability", "likelihood", "chance"},
     {"actual cost", "spend", "spent", "expenditure", "burn", "burned"},
     {"duration", "length"},
     {"inspection", "audit"},

@@ -107,10 +107,12 @@ bool plausible_year(std::string_view token) {
 }
 
 // The month a word names (full English name or its usual abbreviation), or 0.
+constexpr std::string_view kMonthNames[] = {"january", "february", "march",     "april",
+                                            "may",     "june",     "july",      "august",
+                                            "september", "october", "november", "december"};
+
 int month_of(std::string_view word) {
-  static constexpr std::string_view kNames[] = {"january", "february", "march",     "april",
-                                                "may",     "june",     "july",      "august",
-                                                "september", "october", "november", "december"};
+  const auto& kNames = kMonthNames;
   if (word.size() < 3 || word.size() > 9 || !is_alpha(word[0])) return 0;
   char lower[9];
   for (std::size_t i = 0; i < word.size(); ++i) lower[i] = is_upper(word[i]) ? static_cast<char>(word[i] + 32) : word[i];
@@ -356,6 +358,16 @@ class LiteralFinder {
         const char mm[] = {'-', '-', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10), '\0'};
         if (add(LiteralKind::kDate, b, tokens_[k].end, mm)) continue;
       }
+      // A month named in full with no word of a period before it ("weather
+      // lost hours May by project"): "May" and "March" only capitalised
+      // inside the question, where they are no verbs.
+      if (const int m = month_of(t); m && t.size() == kMonthNames[m - 1].size() &&
+                                     !(k > 0 && (is_year_preposition(tok(k - 1)) || ascii_lower(tok(k - 1)) == "and")) &&
+                                     !(k + 1 < tokens_.size() && near(k) && (day_of(k + 1) || plausible_year(tok(k + 1)))) &&
+                                     ((m != 3 && m != 5) || (k > 0 && is_upper(t[0])))) {
+        const char mm[] = {'-', '-', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10), '\0'};
+        if (add(LiteralKind::kDate, b, tokens_[k].end, mm)) continue;
+      }
       // Q3 2024 and 2024 Q3.
       auto quarter = [&](std::string_view s) {
         return s.size() == 2 && (s[0] == 'Q' || s[0] == 'q') && s[1] >= '1' && s[1] <= '4' ? s[1] - '0' : 0;
@@ -457,7 +469,7 @@ Role role_of(std::string_view w) {
   static const std::unordered_map<std::string_view, Role> table = [] {
     std::unordered_map<std::string_view, Role> t;
     for (std::string_view x : {"greater", "more", "over", "above", "exceeding", "exceeds", "exceed", "exceeded",
-                               "larger", "bigger", "higher", "longer", "later", "after", "beyond"})
+                               "larger", "bigger", "higher", "longer", "later", "after", "beyond", "past"})
       t.emplace(x, Role::kGreater);
     for (std::string_view x : {"less", "fewer", "under", "below", "smaller", "lower", "shorter", "earlier",
                                "before", "prior"})
@@ -613,12 +625,17 @@ struct Shape {
 };
 
 // Words that only frame a request in speech ("what's it looking like right
-// now", "pls", "atm"): they ask nothing of the data.
+// now", "pls", "atm", "running late"): they ask nothing of the data.
 bool filler_word(const std::string& w) {
   static const std::unordered_set<std::string_view> kWords = {
-      "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers"};
+      "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers",
+      "moment", "running"};
   return kWords.count(w) != 0;
 }
+
+// Adverbs of time that only stress what the question asks ("still open",
+// "not delivered yet", "already started"), whatever the schema's texts say.
+bool stress_word(const std::string& w) { return w == "still" || w == "yet" || w == "already"; }
 
 // Whether a word the schema does not use is one edit from a stop word of
 // four letters or more ("wich", "shwo"): a misspelt request word.
@@ -771,6 +788,19 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   bool number_of = false;
   for (std::size_t i = 0; i + 1 < steps.size(); ++i)
     number_of = number_of || (steps[i].word == "number" && steps[i + 1].word == "of");
+  // Words that say nothing the words after them do not: "due to start"
+  // asks what starts, and "split by status" or "broken down by status"
+  // what "by status" does.
+  std::vector<std::string> idle_words;
+  for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+    const std::string& w = steps[i].word;
+    const std::string& next = steps[i + 1].word;
+    const bool by_next = next == "by" || ((next == "down" || next == "out") && i + 2 < steps.size() &&
+                                          steps[i + 2].word == "by");
+    if ((w == "due" && next == "to") ||
+        (by_next && (w == "split" || w == "grouped" || w == "broken" || w == "breakdown")))
+      idle_words.push_back(w);
+  }
   std::string previous;
   const std::vector<linking::Word> content = linking::content_words(blanked, /*stems=*/false);
   for (std::size_t i = 0; i < content.size(); ++i) {
@@ -780,16 +810,23 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
       column_words.erase(said);
       continue;
     }
-    // "On the critical path" says what "critical" says; "total float" what
-    // "float" says, the float a planner means unless it is free float.
-    const bool critical_path = previous == "critical" && w.text == "path";
+    if (const auto said = std::find(idle_words.begin(), idle_words.end(), w.text); said != idle_words.end()) {
+      idle_words.erase(said);
+      continue;
+    }
+    // "On the critical path" says what "critical" says ("crit path", and
+    // misspelt: "critcal path"); "total float" what "float" says, the float
+    // a planner means unless it is free float.
+    const bool critical_path =
+        w.text == "path" && !previous.empty() &&
+        (shorthand_for(previous) == "critical" || linking::edit_distance(previous, "critical", 1) <= 1);
     previous = w.text;
     if (critical_path) continue;
     if (w.text == "total" && i + 1 < content.size() && content[i + 1].joined &&
         stems.of(content[i + 1].text) == stems.of("float"))
       continue;
     const bool unknown = stems.unknown(w.text);
-    if (unknown && (misspelt_stop_word(w.text) || filler_word(w.text))) continue;
+    if (stress_word(w.text) || (unknown && (misspelt_stop_word(w.text) || filler_word(w.text)))) continue;
     shape.words.push_back(stems.of(w.text));
     shape.spelt.push_back({shape.words.back(), w.text, unknown && text::length(w.text) >= 5});
     if (description && stems.idle(w.text)) shape.idle.push_back(shape.words.back());

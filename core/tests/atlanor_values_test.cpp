@@ -365,6 +365,10 @@ TEST(ValueMatch, ATradeAndItsWorkAreOneWord) {
   EXPECT_EQ(described(index, index.match("the insulators")),
             (Strings{"crafts.craft_name='Insulation' fuzzy 'insulators'"}));
   EXPECT_TRUE(index.match("operational issues").empty());
+  // A longer value's words are read closer than that.
+  index.add_values({"tasks", "task_name", "TEXT"}, {"Scaffolder training"});
+  for (const auto& m : index.match("scaffolding training"))
+    if (m.value == "Scaffolder training") EXPECT_EQ(m.phrase, "training");
 }
 
 // A stored value in camel case reads as its words, and as them run together.

@@ -894,6 +894,7 @@ struct Candidate {
   std::uint32_t word;
   std::uint32_t edits;
   bool plural = false;  // the word's singular or plural: an edit only inside a longer value
+  bool root = false;    // another word of its root (same_root): a one-word value only
 };
 
 struct QuestionWord {
@@ -901,9 +902,11 @@ struct QuestionWord {
   WordKind kind;
   std::vector<Candidate> candidates;  // words of the index it may be
 
+  // Edits to a word of the index it may be; -1 when it may not be that
+  // word, or only as another of its root, which no longer value holds.
   int edits_to(std::uint32_t word) const noexcept {
     for (const Candidate& c : candidates)
-      if (c.word == word) return static_cast<int>(c.edits);
+      if (c.word == word && !c.root) return static_cast<int>(c.edits);
     return -1;
   }
   bool plural_of(std::uint32_t word) const noexcept {
@@ -972,8 +975,11 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     // ("transformers" for 'Transformer') as the word itself.
     if (const auto family = families.find(family_key(cps)); family != families.end())
       for (const std::uint32_t id : family->second)
-        if (w.edits_to(id) < 0 && (same_family(cps, cps_of(id)) || same_root(cps, cps_of(id))))
-          w.candidates.push_back({id, 1});
+        if (w.edits_to(id) < 0 && std::none_of(w.candidates.begin(), w.candidates.end(),
+                                               [&](const Candidate& c) { return c.word == id; })) {
+          if (same_family(cps, cps_of(id))) w.candidates.push_back({id, 1});
+          else if (same_root(cps, cps_of(id))) w.candidates.push_back({id, 1, false, true});
+        }
     for (Candidate& c : w.candidates)
       c.plural = c.edits == 1 && plural_of(cps, cps_of(c.word));
   }
@@ -987,7 +993,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   std::vector<double> rarest(q.size(), 0.0);
   for (std::size_t i = 0; i < q.size(); ++i)
     for (const Candidate& c : q[i].candidates)
-      if (!words[c.word].kind.weak()) rarest[i] = std::max(rarest[i], rarity(words[c.word].holding));
+      if (!c.root && !words[c.word].kind.weak()) rarest[i] = std::max(rarest[i], rarity(words[c.word].holding));
   for (std::size_t i = 0; i < q.size(); ++i) {
     // The longest run that can start here, and whether a partial match
     // along it could score enough: a run of common words cannot, so only
@@ -1000,6 +1006,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     for (const Candidate& start : q[i].candidates) {
       for (const Posting& at : words[start.word].postings) {
         if (!partial_possible && (at.position != 0 || at.word_count > reach)) continue;
+        if (start.root && at.word_count != 1) continue;
         const Entry& e = entries[at.value];
         const std::uint32_t* vw = value_words.data() + e.words_begin;
         // A run that an earlier question word already began covers this one.
@@ -1106,7 +1113,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       if (q[i].kind.weak()) continue;
       for (const Candidate& c : q[i].candidates) {
         const Word& w = words[c.word];
-        if (w.kind.weak() || w.postings.size() > max_postings) continue;
+        if (c.root || w.kind.weak() || w.postings.size() > max_postings) continue;
         for (const Posting& p : w.postings)
           if (entries[p.value].naming_count >= min_naming)
             hits.push_back({p.value, static_cast<std::uint32_t>(i), c.edits, p.position});

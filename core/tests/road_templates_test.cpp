@@ -220,6 +220,9 @@ TEST(TemplateRefill, YearsAndSignedNumbers) {
             "SELECT * FROM activities WHERE actual_finish >= '2023-01-01' AND actual_finish < '2024-01-01' "
             "AND CAST(strftime('%Y', actual_finish) AS INTEGER) = 2023");
 
+  const Source pattern{"holidays in 2024", "SELECT * FROM holidays WHERE day LIKE '2024-%'", {}};
+  EXPECT_EQ(refill(pattern, "holidays in 2025").value_or(Fit{}).sql, "SELECT * FROM holidays WHERE day LIKE '2025-%'");
+
   const Source negative{"relationships with lag less than -2 days",
                         "SELECT * FROM activity_relationships WHERE lag_days < -2", {}};
   const auto signed_fit = refill(negative, "relationships with lag less than 3 days");
@@ -628,6 +631,47 @@ TEST(TemplateBest, FewestChangesToTheLiteralsAmongEquals) {
   ASSERT_TRUE(best);
   EXPECT_EQ(best->first, 1u);
   EXPECT_EQ(best->second.sql, "SELECT a.status FROM a JOIN project p WHERE p.code = 'PQB' AND a.critical = 1");
+}
+
+// A name that says what it names stands for the word outside another one.
+TEST(TemplateWording, ANameThatSaysWhatItNames) {
+  auto named_in = [](std::string_view question, std::string_view phrase) {
+    NamedValue v = named(question, phrase, std::string(phrase));
+    v.table = "work_calendars";
+    v.column = "calendar_name";
+    return v;
+  };
+  const std::string old_question = "holidays in the Standard calendar in 2024";
+  const Source holidays{old_question,
+                        "SELECT * FROM holidays h JOIN work_calendars c USING (calendar_id) WHERE c.calendar_name = "
+                        "'Standard' AND h.day LIKE '2024-%'",
+                        {named_in(old_question, "Standard")}};
+  const std::string q = "what holidays does the Site Calendar have in 2025";
+  const auto fit = refill(holidays, q, {named_in(q, "Site Calendar")});
+  ASSERT_TRUE(fit);
+  EXPECT_EQ(fit->sql,
+            "SELECT * FROM holidays h JOIN work_calendars c USING (calendar_id) WHERE c.calendar_name = "
+            "'Site Calendar' AND h.day LIKE '2025-%'");
+}
+
+// A question may leave out the things it asks about, the table its statement
+// reads first, when every other word is the same; not when two statements
+// of different tables would answer it so.
+TEST(TemplateBest, TheThingsAskedAboutMayBeLeftOut) {
+  const std::vector<Source> sources = {
+      {"activities with negative float on P7, worst first",
+       "SELECT * FROM scheduleActivity a WHERE a.project = 'P7' AND a.total_float < 0 ORDER BY a.total_float", {}},
+      {"activities with free float over 3 days", "SELECT * FROM scheduleActivity WHERE free_float > 3", {}},
+  };
+  const auto best = best_refill(sources, "neg float on P9, worst first");
+  ASSERT_TRUE(best);
+  EXPECT_EQ(best->second.sql,
+            "SELECT * FROM scheduleActivity a WHERE a.project = 'P9' AND a.total_float < 0 ORDER BY a.total_float");
+  EXPECT_FALSE(best_refill(sources, "negative float on P9, worst first, with their cost"));
+  std::vector<Source> both = sources;
+  both.push_back({"projects with negative float on P7, worst first",
+                  "SELECT * FROM projects WHERE code = 'P7' AND total_float < 0 ORDER BY total_float", {}});
+  EXPECT_FALSE(best_refill(both, "neg float on P9, worst first"));
 }
 
 TEST(TemplateBest, TheFirstOfTheBestAmongManySources) {

@@ -831,6 +831,18 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
     shape.spelt.push_back({shape.words.back(), w.text, unknown && text::length(w.text) >= 5});
     if (description && stems.idle(w.text)) shape.idle.push_back(shape.words.back());
   }
+  // A name that says what it names ("the 6-Day Site Calendar") says the
+  // thing as the word outside it does ("the standard calendar").
+  for (const Literal& l : shape.literals) {
+    if (l.kind != LiteralKind::kValue || l.table.empty()) continue;
+    const std::vector<std::string> table_words = linking::split_words(l.table);
+    for (const std::string& w : linking::split_words(l.text)) {
+      const std::string stem = linking::stem(w);
+      if (std::any_of(table_words.begin(), table_words.end(),
+                      [&](const std::string& t) { return linking::stem(t) == stem; }))
+        shape.words.push_back(stems.of(w));
+    }
+  }
   sort_unique(shape.idle);
   sort_unique(shape.words);
   std::size_t literal = 0;
@@ -1357,9 +1369,13 @@ bool claim_date(std::string_view sql, const std::vector<SqlToken>& tokens, std::
     const std::string_view rest = content.substr(lead);
     for (std::size_t f = 0; f < olds.size(); ++f) {
       const std::string& form = olds[f];
-      // The form alone, or before a time or a wildcard: '2024-05-01 08:00', '2024-05%'.
-      if (rest.substr(0, form.size()) != form ||
-          (rest.size() > form.size() && std::string_view(" T%").find(rest[form.size()]) == std::string_view::npos))
+      // The form alone, or before a time or a wildcard: '2024-05-01 08:00',
+      // '2024-05%', '2024-%'.
+      if (rest.substr(0, form.size()) != form) continue;
+      const std::string_view after = rest.substr(form.size());
+      const bool wildcard_after_dash = after.size() >= 2 && after[0] == '-' &&
+                                       after.find_first_not_of("%_", 1) == std::string_view::npos;
+      if (!after.empty() && std::string_view(" T%").find(after[0]) == std::string_view::npos && !wildcard_after_dash)
         continue;
       const std::size_t begin = tokens[t].begin + lead;
       claims.push_back(Claim{t, begin, begin + form.size(), news[f], gi, 0, 0, {}});
@@ -1698,12 +1714,51 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     double similarity;
     std::size_t index;
     Shape shape;
+    std::string implied;  // the table a question without its name is taken to ask about
   };
   std::vector<Candidate> candidates;
+  // The words of the name of the table a statement reads first.
+  auto main_table = [](const std::string& sql) {
+    std::vector<std::string> items;
+    if (!sql_tokens(sql, &items)) return std::string();
+    for (std::size_t k = 0; k + 1 < items.size(); ++k)
+      if (items[k] == "from" && !items[k + 1].empty() && is_name_char(items[k + 1][0])) {
+        // As written, for the words of a name in camel case.
+        const std::size_t at = ascii_lower(sql).find(items[k + 1]);
+        return at == std::string::npos ? items[k + 1] : sql.substr(at, items[k + 1].size());
+      }
+    return std::string();
+  };
   for (std::size_t i = 0; i < sources.size(); ++i) {
     Shape old = shape_of(sources[i].question, sources[i].values, stems, sources[i].description);
-    if (const auto similarity = fits(old, now)) candidates.push_back({*similarity, i, std::move(old)});
+    if (const auto similarity = fits(old, now)) {
+      candidates.push_back({*similarity, i, std::move(old), {}});
+      continue;
+    }
+    // A question may leave out the things it asks about when its other words
+    // say it ("clonshaugh neg float, worst first" of "activities with
+    // negative float on Fechenheim, worst first"): the words of the table the
+    // statement reads first may be missing, when all the others are the same.
+    const std::string table = main_table(sources[i].sql);
+    if (table.empty()) continue;
+    std::vector<std::string> names;
+    for (const std::string& w : linking::split_words(table)) names.push_back(stems.of(w));
+    if (std::any_of(names.begin(), names.end(), [&](const std::string& w) { return has(now.words, w); })) continue;
+    Shape without = old;
+    std::erase_if(without.words, [&](const std::string& w) {
+      return std::find(names.begin(), names.end(), w) != names.end();
+    });
+    if (without.words.size() == old.words.size() || without.words.empty()) continue;
+    if (const auto similarity = fits(without, now); similarity && *similarity == 1.0)
+      candidates.push_back({kMinSimilarity, i, std::move(old), table});
   }
+  // Taken as asking about one table, a question may not be taken as asking
+  // about another as well.
+  std::vector<std::string> implied;
+  for (const Candidate& c : candidates)
+    if (!c.implied.empty()) implied.push_back(c.implied);
+  sort_unique(implied);
+  if (implied.size() > 1) std::erase_if(candidates, [](const Candidate& c) { return !c.implied.empty(); });
   // Of equally similar wordings, the one whose literals need the fewest
   // changes: the same value, then another of the same kind and column
   // ("KTR" for "PQB", both project codes, rather than a project's name).
@@ -1727,6 +1782,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
   std::vector<std::size_t> order(candidates.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (candidates[a].implied.empty() != candidates[b].implied.empty()) return candidates[a].implied.empty();
     if (candidates[a].similarity != candidates[b].similarity) return candidates[a].similarity > candidates[b].similarity;
     return cost[a] < cost[b];
   });

@@ -311,6 +311,7 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
   const Source after{"projects forecast to finish after their contract date",
                      "SELECT * FROM projects WHERE forecast_finish > contract_finish", {}};
   EXPECT_TRUE(refill(after, "projects forecast to finish past their contract date"));
+  EXPECT_FALSE(refill(after, "projects forecast to finish ahead of their contract date"));
 }
 
 TEST(TemplateWording, MisspeltWordsTheSchemaDoesNotUse) {

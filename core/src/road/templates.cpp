@@ -472,7 +472,7 @@ Role role_of(std::string_view w) {
                                "larger", "bigger", "higher", "longer", "later", "after", "beyond", "past"})
       t.emplace(x, Role::kGreater);
     for (std::string_view x : {"less", "fewer", "under", "below", "smaller", "lower", "shorter", "earlier",
-                               "before", "prior"})
+                               "before", "prior", "ahead"})
       t.emplace(x, Role::kLess);
     for (std::string_view x : {"no", "not", "nor", "never", "none", "without", "non", "cannot", "cant", "dont",
                                "doesnt", "didnt", "isnt", "arent", "wasnt", "werent", "hasnt", "havent", "hadnt",

@@ -789,8 +789,8 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   for (std::size_t i = 0; i + 1 < steps.size(); ++i)
     number_of = number_of || (steps[i].word == "number" && steps[i + 1].word == "of");
   // Words that say nothing the words after them do not: "due to start"
-  // asks what starts, and "split by status" or "broken down by status"
-  // what "by status" does.
+  // asks what starts, and "split by status", "broken down by status" or
+  // "sorted by status" what "by status" does.
   std::vector<std::string> idle_words;
   for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
     const std::string& w = steps[i].word;
@@ -798,7 +798,8 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
     const bool by_next = next == "by" || ((next == "down" || next == "out") && i + 2 < steps.size() &&
                                           steps[i + 2].word == "by");
     if ((w == "due" && next == "to") ||
-        (by_next && (w == "split" || w == "grouped" || w == "broken" || w == "breakdown")))
+        (by_next && (w == "split" || w == "grouped" || w == "broken" || w == "breakdown" || w == "ranked" ||
+                     w == "sorted" || w == "ordered")))
       idle_words.push_back(w);
   }
   std::string previous;

@@ -307,6 +307,10 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
                          "SELECT project, status, COUNT(*) FROM activities GROUP BY project, status", {}};
   EXPECT_TRUE(refill(by_status, "number of activities per project split by status"));
   EXPECT_TRUE(refill(by_status, "how many activities per project broken down by status"));
+  const Source likely{"open risks with probability of 60% or more",
+                      "SELECT * FROM risks WHERE status = 'Open' AND probability >= 60", {}};
+  EXPECT_TRUE(refill(likely, "open risks where probability is 40% plus"));
+  EXPECT_TRUE(refill(critical, "what's currently critical for project 9", {}, known));
   // "Past" a date is after it.
   const Source after{"projects forecast to finish after their contract date",
                      "SELECT * FROM projects WHERE forecast_finish > contract_finish", {}};
@@ -673,6 +677,30 @@ TEST(TemplateBest, TheThingsAskedAboutMayBeLeftOut) {
   both.push_back({"projects with negative float on P7, worst first",
                   "SELECT * FROM projects WHERE code = 'P7' AND total_float < 0 ORDER BY total_float", {}});
   EXPECT_FALSE(best_refill(both, "neg float on P9, worst first"));
+}
+
+// Capitals that spell a word of the schema's names are that word, not a code
+// to refill; and a part of the name of the table asked about may stand for it.
+TEST(TemplateBest, CapitalsThatSpellANameAndPartsOfATablesName) {
+  const std::vector<std::string> names = {"po", "line", "lines", "promised", "need"};
+  const Wording wording{[&](std::string_view w) { return std::find(names.begin(), names.end(), w) != names.end(); }};
+  const std::vector<Source> sources = {{"undelivered PO lines promised after their need date",
+                                        "SELECT * FROM po_lines WHERE delivered = 0 AND promised > need", {}}};
+  const auto best = best_refill(sources, "undelivered lines promised after the need date", {}, wording);
+  ASSERT_TRUE(best);
+  EXPECT_EQ(best->second.sql, sources[0].sql);
+  EXPECT_FALSE(best_refill(sources, "undelivered lines promised after the need date", {}, {}));
+}
+
+// A statement that keeps some of its rows where its question says neither how
+// many nor which come first narrows another question.
+TEST(TemplateRefusal, ARowLimitTheQuestionDoesNotSay) {
+  const Source capped{"relationships whose lag exceeds 20 days",
+                      "SELECT * FROM links WHERE lag > 20 ORDER BY lag DESC LIMIT 10", {}};
+  EXPECT_FALSE(refill(capped, "relationships whose lag exceeds 25 days"));
+  const Source top{"the 10 relationships with the most lag", "SELECT * FROM links ORDER BY lag DESC LIMIT 10", {}};
+  EXPECT_EQ(refill(top, "the 5 relationships with the most lag").value_or(Fit{}).sql,
+            "SELECT * FROM links ORDER BY lag DESC LIMIT 5");
 }
 
 TEST(TemplateBest, TheFirstOfTheBestAmongManySources) {

@@ -479,7 +479,8 @@ Role role_of(std::string_view w) {
                                "wont", "wouldnt", "shouldnt", "couldnt", "mustnt"})
       t.emplace(x, Role::kNegation);
     for (std::string_view x : {"least", "most", "minimum", "min", "maximum", "max", "between", "since", "until",
-                               "till", "equal", "equals", "than", "through", "thru", "count", "counts", "tally"})
+                               "till", "equal", "equals", "than", "through", "thru", "count", "counts", "tally",
+                               "plus"})
       t.emplace(x, Role::kOther);
     for (std::string_view x : {"top", "bottom", "first", "last", "earliest", "latest", "highest", "lowest",
                                "largest", "smallest", "longest", "shortest", "biggest", "ascending",
@@ -549,6 +550,8 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       marks.push_back(word(++i) == "least" ? "ge" : "le");
     } else if (w == "or" && direction(word(i + 1)) && word(i + 2) != "than") {
       marks.push_back(direction(word(++i)) > 0 ? "ge" : "le");  // "10 or more"
+    } else if (w == "plus" && i > 0 && steps[i - 1].literal && steps[i - 1].kind == LiteralKind::kNumber) {
+      marks.push_back("ge");  // "60% plus": 60 or more
     } else if (w == "or" || w == "either") {
       marks.push_back("or");  // "open or at least 50 % likely": either condition
     } else if (const int d = direction(w)) {
@@ -629,13 +632,14 @@ struct Shape {
 bool filler_word(const std::string& w) {
   static const std::unordered_set<std::string_view> kWords = {
       "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers",
-      "moment", "running"};
+      "moment", "running", "gone", "got", "getting"};
   return kWords.count(w) != 0;
 }
 
 // Adverbs of time that only stress what the question asks ("still open",
-// "not delivered yet", "already started"), whatever the schema's texts say.
-bool stress_word(const std::string& w) { return w == "still" || w == "yet" || w == "already"; }
+// "not delivered yet", "already started", "currently in progress"), whatever
+// the schema's texts say.
+bool stress_word(const std::string& w) { return w == "still" || w == "yet" || w == "already" || w == "currently"; }
 
 // Whether a word the schema does not use is one edit from a stop word of
 // four letters or more ("wich", "shwo"): a misspelt request word.
@@ -707,6 +711,9 @@ class Stems {
     return it->second;
   }
 
+  // Whether the schema's names use the word (never, without a way to tell).
+  bool names(const std::string& word) const { return named(word); }
+
   // Whether the schema does not use the word (never, without a way to tell).
   bool unknown(const std::string& word) {
     if (!wording_.known_word) return false;
@@ -740,6 +747,12 @@ class Stems {
 Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems& stems, bool description = false) {
   Shape shape;
   shape.literals = find_literals(q, values);
+  // Capitals that spell a word of the schema's names ("PO lines" of
+  // po_lines, "WBS") are that word, as it is in lower case.
+  std::erase_if(shape.literals, [&](const Literal& l) {
+    return l.kind == LiteralKind::kCode && std::none_of(l.text.begin(), l.text.end(), is_digit) &&
+           stems.names(ascii_lower(l.text));
+  });
   // The words in order with the literals' places, for the markers; and the
   // content words of the question with its literals blanked out.
   std::vector<Step> steps;
@@ -1462,6 +1475,29 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
   std::vector<std::string> items;
   const auto tokens = sql_tokens(source.sql, &items);
   if (!tokens || !place_years(*tokens, *groups)) return std::nullopt;
+  // A statement that keeps only some of its rows where its question says
+  // neither how many nor which come first keeps them for its own reasons
+  // ("LIMIT 10" under "activities with excessive lag"): it narrows what
+  // another question asks.
+  {
+    std::size_t literal = 0;  // string and number items so far: the index of their token
+    for (std::size_t k = 0; k < items.size(); ++k) {
+      if (items[k] != "limit") {
+        literal += items[k] == "'" || items[k] == "0";
+        continue;
+      }
+      if (k + 1 >= items.size() || items[k + 1] != "0" || literal >= tokens->size()) return std::nullopt;
+      const double rows = (*tokens)[literal].number;
+      const bool said = std::any_of(old.literals.begin(), old.literals.end(), [&](const Literal& l) {
+        double n = 0;
+        return l.kind == LiteralKind::kNumber && parse_number(l.value, n) && n == rows;
+      });
+      const bool ordered = std::any_of(old.marks.begin(), old.marks.end(), [](const std::string& m) {
+        return role_of(m) == Role::kExact || m == "most" || m == "least";
+      });
+      if (!said && !ordered) return std::nullopt;
+    }
+  }
   const Tables tables = tables_of(items);
 
   // Unchanged literals claim their tokens too: a token two literals claim
@@ -1738,16 +1774,16 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     }
     // A question may leave out the things it asks about when its other words
     // say it ("clonshaugh neg float, worst first" of "activities with
-    // negative float on Fechenheim, worst first"): the words of the table the
-    // statement reads first may be missing, when all the others are the same.
+    // negative float on Fechenheim, worst first", "undelivered lines" of
+    // "undelivered PO lines"): words of the name of the table the statement
+    // reads first may be missing, when all the others are the same.
     const std::string table = main_table(sources[i].sql);
     if (table.empty()) continue;
     std::vector<std::string> names;
     for (const std::string& w : linking::split_words(table)) names.push_back(stems.of(w));
-    if (std::any_of(names.begin(), names.end(), [&](const std::string& w) { return has(now.words, w); })) continue;
     Shape without = old;
     std::erase_if(without.words, [&](const std::string& w) {
-      return std::find(names.begin(), names.end(), w) != names.end();
+      return std::find(names.begin(), names.end(), w) != names.end() && !has(now.words, w);
     });
     if (without.words.size() == old.words.size() || without.words.empty()) continue;
     if (const auto similarity = fits(without, now); similarity && *similarity == 1.0)

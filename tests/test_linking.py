@@ -228,11 +228,12 @@ def test_the_question_set_covers_what_planners_ask():
     assert sum(1 for q in questions if "previous_sql" in q) >= 3
 
 
-def test_every_gold_sql_runs_and_names_exactly_its_gold_tables():
+@pytest.mark.parametrize("path", [QUESTIONS, QUESTIONS.with_name("sample_questions_reask.json")], ids=lambda p: p.stem)
+def test_every_gold_sql_runs_and_names_exactly_its_gold_tables(path):
     tables = set(json.loads(SAMPLE.read_text(encoding="utf-8"))["tables"])
     db = sqlite3.connect(f"file:{DATABASE}?mode=ro", uri=True)
     try:
-        for q in load_questions():
+        for q in json.loads(path.read_text(encoding="utf-8")):
             if q.get("answerable") is False:
                 assert q["gold_tables"] == [] and q["gold_sql"] is None, q["question"]
                 continue

@@ -628,11 +628,13 @@ struct Shape {
 };
 
 // Words that only frame a request in speech ("what's it looking like right
-// now", "pls", "atm", "running late"): they ask nothing of the data.
+// now", "pls", "atm", "running late", "any stuff logged"): they ask nothing
+// of the data.
 bool filler_word(const std::string& w) {
   static const std::unordered_set<std::string_view> kWords = {
       "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers",
-      "moment", "running", "gone", "got", "getting"};
+      "moment", "running", "gone", "got", "getting", "anywhere", "anything", "everything", "stuff", "things",
+      "need", "logged", "recorded"};
   return kWords.count(w) != 0;
 }
 

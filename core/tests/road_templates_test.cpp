@@ -293,7 +293,7 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
   EXPECT_FALSE(refill(critical, "whats the critical path on project 9 looking like", {}, known));
   // Words that stress, join or frame say no more than the words they go with.
   for (const char* same : {"crit path for project 9", "critcal path for project 9 at the moment",
-                           "what's still critical for project 9", "anything critical on project 9"})
+                           "what's still critical for project 9", "critical stuff on project 9"})
     EXPECT_TRUE(refill(critical, same, {}, known)) << same;
   const Source undelivered{"Long lead items that haven't been delivered yet",
                            "SELECT * FROM items WHERE status <> 'Delivered' AND lead_weeks > 20", {}};

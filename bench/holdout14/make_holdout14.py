@@ -508,14 +508,14 @@ PACKAGES = [
     ("MP", plan_mp, "SKB-MPF", "Monopile Foundations - Supply and Installation", "Harlan Marine Contractors",
      "Callum Rennie", "FIDIC Yellow", 212000000.0, 1.04, dt.date(2024, 3, 4), 12, None),
     ("TP", plan_tp, "SKB-TPI", "Transition Pieces - Supply and Installation", "Harlan Marine Contractors",
-     "Callum Rennie", "FIDIC Yellow", 96000000.0, 1.02, dt.date(2024, 3, 4), 10, None),
+     "Callum Rennie", "FIDIC Yellow", 96000000.0, 0.98, dt.date(2024, 3, 4), 10, None),
     ("WTG", plan_wtg, "SKB-WTG", "Wind Turbine Supply and Installation (24 x 15 MW)", "Valstrom Wind",
      "Ingrid Soleng", "Turbine Supply Agreement", 486000000.0, 1.06, dt.date(2024, 4, 1), 0,
      (dt.date(2025, 3, 17), "BL1 Re-plan after nacelle factory delay")),
     ("IAC", plan_iac, "SKB-IAC", "Inter-Array Cables 66 kV", "Tideline Subsea", "Priya Raman", "FIDIC Yellow",
      58000000.0, 1.09, dt.date(2024, 4, 1), 6, None),
     ("EXP", plan_exp, "SKB-EXC", "Export Cables 220 kV and Landfall", "Tideline Subsea", "Priya Raman",
-     "FIDIC Silver", 131000000.0, 1.03, dt.date(2024, 2, 5), 25, None),
+     "FIDIC Silver", 131000000.0, 0.99, dt.date(2024, 2, 5), 25, None),
     ("OSS", plan_oss, "SKB-OSS", "Offshore Substation Platform", "Meridian Offshore Electrical", "Declan Shaw",
      "EPCI lump sum", 164000000.0, 1.11, dt.date(2024, 2, 5), 8,
      (dt.date(2025, 5, 12), "BL1 Re-plan after topside fabrication delay")),
@@ -729,8 +729,8 @@ def iso(d):
 
 def sea_state(rng, d):
     """Daily maximum significant wave height (m) and wind speed (m/s) at the site, by season."""
-    base = {1: 2.6, 2: 2.4, 3: 2.0, 4: 1.6, 5: 1.3, 6: 1.1, 7: 1.0, 8: 1.2, 9: 1.6, 10: 2.0, 11: 2.4, 12: 2.7}
-    hs = round(max(0.3, rng.gauss(base[d.month], 0.55)), 1)
+    base = {1: 2.6, 2: 2.4, 3: 2.0, 4: 1.7, 5: 1.4, 6: 1.3, 7: 1.3, 8: 1.5, 9: 1.8, 10: 2.1, 11: 2.4, 12: 2.7}
+    hs = round(max(0.3, rng.gauss(base[d.month], 0.7)), 1)
     wind = round(max(2.0, hs * 4.6 + rng.gauss(1.5, 2.2)), 1)
     return hs, wind
 

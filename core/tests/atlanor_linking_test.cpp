@@ -451,6 +451,28 @@ TEST_F(Linking, TheProjectsOfTheChosenRowsAreShownApart) {
   EXPECT_EQ(project("list the work calendars"), "");
 }
 
+// A schema that runs its projects as packages shows its one table of
+// packages as theirs.
+TEST(LinkingProjects, PackagesStandForProjectsWhenNoTableIsNamedSo) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "programmePackage": {"description": "Contract packages", "domain": "d", "columns": {
+      "intPackageId": {"description": "Key", "data_type": "INTEGER"},
+      "strPackageCode": {"description": "Code", "data_type": "TEXT"}}},
+    "installActivity": {"description": "Activities with their float", "domain": "d", "columns": {
+      "intActivityId": {"description": "Key", "data_type": "INTEGER"},
+      "intPackageId": {"description": "Its package", "data_type": "INTEGER"},
+      "strActivityCode": {"description": "Code", "data_type": "TEXT"},
+      "dblTotalFloatDays": {"description": "Total float", "data_type": "REAL"}}}},
+   "relationships": [{"from_table": "installActivity", "to_table": "programmePackage",
+     "join_condition": "installActivity.intPackageId = programmePackage.intPackageId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto r = index.link(linking::Query{"activities with negative float", {}, ""});
+  ASSERT_TRUE(r.project_table);
+  EXPECT_EQ(graph.id(*r.project_table), "table:programmePackage");
+}
+
 // A question that names nothing and asks what starts, finishes or is due
 // asks about the schedule's tasks; one that names a table does not.
 TEST_F(Linking, WhatStartsOrIsDueAsksAboutTheTasks) {
@@ -478,6 +500,11 @@ TEST_F(Linking, BookingsAndPlantAreTheSchemasAssignmentsAndEquipment) {
   // plant is the equipment that the Resource table describes.
   EXPECT_EQ(tables(link("show the bookings")).front(), "ResourceAssignment");
   EXPECT_EQ(tables(link("plant")), (Strings{"Resource"}));
+  // What drives or holds up a task is its predecessors.
+  for (const char* question : {"what's driving T-100?", "what is holding up T-100"}) {
+    const Strings got = tables(link(question));
+    EXPECT_NE(std::find(got.begin(), got.end(), "TaskLink"), got.end()) << question;
+  }
 }
 
 TEST_F(Linking, ANeighboursNounOrTheParentsWordInAChildChoosesTheNeighbour) {

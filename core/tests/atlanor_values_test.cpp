@@ -371,6 +371,14 @@ TEST(ValueMatch, ATradeAndItsWorkAreOneWord) {
     if (m.value == "Scaffolder training") EXPECT_EQ(m.phrase, "training");
 }
 
+// A verb's "e" turned into "ing" or "ed" is the same word, in a longer name too.
+TEST(ValueMatch, AVerbsEndingsAreOneWord) {
+  ValueIndex index;
+  index.add_values({"tasks", "task_name", "TEXT"}, {"Nacelle manufacture (24 no.)", "Install nacelle A01"});
+  EXPECT_EQ(described(index, index.match("% complete on nacelle manufacturing?")),
+            (Strings{"tasks.task_name='Nacelle manufacture (24 no.)' fuzzy 'nacelle manufacturing'"}));
+}
+
 // A stored value in camel case reads as its words, and as them run together.
 TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
   ValueIndex index;

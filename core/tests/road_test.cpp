@@ -36,7 +36,7 @@ constexpr const char* kSchema = R"({
   "query_examples": [{"query": "SELECT activity_code FROM activities WHERE total_float_days > 5",
                       "description": "activities with more than 5 days of float"},
                      {"query": "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 2",
-                      "description": "Critical activities of project 2: the activities whose float drives its finish"},
+                      "description": "Critical activities of project 2: the activities whose float sets its finish"},
                      {"query": "SELECT activity_code FROM activities WHERE project_id = 2 ORDER BY total_float_days LIMIT 1",
                       "description": "Late activities of project 2, least float first"},
                      {"query": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Riverside Medical Center' AND a.is_critical = 1",

@@ -91,7 +91,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"foreman", "supervisor", "superintendent", "ganger"},
     {"technician", "tech"},
     {"successor", "follows", "comes after"},
-    {"predecessor", "comes before"},
+    {"predecessor", "comes before", "driving", "holding up", "held up by"},
     {"trade", "discipline", "craft"},
     {"client", "customer"},
     {"crew", "gang"},

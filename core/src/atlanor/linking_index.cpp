@@ -630,6 +630,20 @@ class Builder {
       x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
       x_.tables[t].projects = !table_words.empty() && is_project_word(table_words.back().text);
     }
+    // A schema that names no table after its projects may run them as
+    // packages of a programme ("programmePackage"): its one table of
+    // packages is then the projects'.
+    if (std::none_of(x_.tables.begin(), x_.tables.end(), [](const Impl::Table& t) { return t.projects; })) {
+      std::uint32_t pick = ~0u, found = 0;
+      for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+        const auto& table_words = table_name_words_[t];
+        if (table_words.empty()) continue;
+        std::string_view last = table_words.back().text;
+        if (last.size() > 3 && last.back() == 's') last.remove_suffix(1);
+        if (last == "package") pick = t, ++found;
+      }
+      if (found == 1) x_.tables[pick].projects = true;
+    }
   }
 
   // A word for what a schedule's rows belong to: the project, by its usual names.

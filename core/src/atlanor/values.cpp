@@ -347,6 +347,18 @@ bool same_root(std::u32string_view a, std::u32string_view b) noexcept {
          ending(a.substr(p)) && ending(b.substr(p));
 }
 
+// Whether one word is the other with its final "e" turned into "ing" or
+// "ed" ("manufacturing" and 'Manufacture', "fabricated" and 'Fabricate'):
+// the same word, as a family's.
+bool e_inflection(std::u32string_view a, std::u32string_view b) noexcept {
+  if (a.size() > b.size()) std::swap(a, b);
+  if (a.size() < kFamilyPrefix || a.back() != U'e') return false;
+  const std::u32string_view stem = a.substr(0, a.size() - 1);
+  if (b.substr(0, stem.size()) != stem) return false;
+  const std::u32string_view tail = b.substr(stem.size());
+  return tail == U"ing" || tail == U"ed";
+}
+
 // Whether one word is the other's plural by an "s" or "es" ("transformers",
 // "switches"), which reads as the same word and no misspelling.
 bool plural_of(std::u32string_view a, std::u32string_view b) noexcept {
@@ -977,7 +989,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       for (const std::uint32_t id : family->second)
         if (w.edits_to(id) < 0 && std::none_of(w.candidates.begin(), w.candidates.end(),
                                                [&](const Candidate& c) { return c.word == id; })) {
-          if (same_family(cps, cps_of(id))) w.candidates.push_back({id, 1});
+          if (same_family(cps, cps_of(id)) || e_inflection(cps, cps_of(id))) w.candidates.push_back({id, 1});
           else if (same_root(cps, cps_of(id))) w.candidates.push_back({id, 1, false, true});
         }
     for (Candidate& c : w.candidates)

@@ -77,6 +77,9 @@ TEST(TemplateLiterals, DatesCarryTheirPrecision) {
   EXPECT_EQ(kinds_and_values("hours lost june by project"), (P{{d, "--06"}}));
   EXPECT_TRUE(kinds_and_values("May I see what crews march on site").empty());
   EXPECT_TRUE(kinds_and_values("what we may lose").empty());
+  // A month that a longer stored value holds is still the month.
+  const std::string q = "downtime in April 2025";
+  EXPECT_EQ(kinds_and_values(q, {named(q, "April", "April to October")}), (P{{d, "2025-04"}}));
 }
 
 TEST(TemplateLiterals, CodesNumbersAndApostrophesAreToldApart) {
@@ -208,6 +211,17 @@ TEST(TemplateRefill, LiteralsChangeTogetherAndUnchangedOnesStay) {
   ASSERT_TRUE(same);
   EXPECT_EQ(same->sql, kLag.sql);
   EXPECT_TRUE(same->replaced.empty());
+}
+
+// Texts both questions name pair wherever they stand; "between" a pair of
+// things is no range.
+TEST(TemplateRefill, TextsNamedInBothPairAndBetweenWithoutARange) {
+  const Source hours{"P1 hours per 'Crane'", "SELECT * FROM a WHERE p = 'P1' AND kind = 'Crane'", {}};
+  EXPECT_EQ(refill(hours, "hours per 'Crane' on P2").value_or(Fit{}).sql, "SELECT * FROM a WHERE p = 'P2' AND kind = 'Crane'");
+  const Source pairs{"How many links are there between each pair of packages?",
+                     "SELECT a, b, COUNT(*) FROM links GROUP BY a, b", {}};
+  EXPECT_TRUE(refill(pairs, "number of links for each pair of packages"));
+  EXPECT_FALSE(refill(kMilestones, "milestones due between May 2024 and June 2024"));
 }
 
 TEST(TemplateRefill, YearsAndSignedNumbers) {
@@ -673,6 +687,14 @@ TEST(TemplateBest, TheThingsAskedAboutMayBeLeftOut) {
   EXPECT_EQ(best->second.sql,
             "SELECT * FROM scheduleActivity a WHERE a.project = 'P9' AND a.total_float < 0 ORDER BY a.total_float");
   EXPECT_FALSE(best_refill(sources, "negative float on P9, worst first, with their cost"));
+  // Or say them where the other does not; but not say another part of the name.
+  const Source deeper{"positions deeper than 30 m", "SELECT * FROM turbinePosition WHERE depth > 30", {}};
+  EXPECT_EQ(best_refill({deeper}, "which turbine positions are deeper than 33 m?").value_or(std::make_pair(0, Fit{})).second.sql,
+            "SELECT * FROM turbinePosition WHERE depth > 33");
+  EXPECT_FALSE(best_refill({deeper}, "which turbine positions are shallower than 33 m?"));
+  const Source over{"Which resources are over budget?",
+                    "SELECT * FROM resource_assignments ra JOIN resources r USING (resource_id) WHERE ra.cost > ra.budget", {}};
+  EXPECT_FALSE(best_refill({over}, "Which assignments are over budget?"));
   std::vector<Source> both = sources;
   both.push_back({"projects with negative float on P7, worst first",
                   "SELECT * FROM projects WHERE code = 'P7' AND total_float < 0 ORDER BY total_float", {}});

@@ -76,6 +76,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"manager", "owner"},
     {"assignment", "booking", "allocation"},
     {"equipment", "plant", "machinery", "kit"},
+    {"vessel", "ship", "boat"},
     {"holiday", "shutdown", "exception", "non working", "bank holiday", "hols"},
     {"change order", "variation", "change request", "compensation event"},
     {"supplier", "vendor", "subcontractor", "subbie", "subby"},

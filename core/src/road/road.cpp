@@ -468,11 +468,14 @@ Answer Road::ask(const Question& q, const Events& events) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
       // One word of a longer value that names a column ("finished" of the
-      // constraint 'Finish On or Before') says what the question asks
-      // about, not which value: it stays a word.
+      // constraint 'Finish On or Before'), or read as another value ("score"
+      // as 'Scope'), says what the question asks about, not which value: it
+      // stays a word.
       const linking::Index* names = kg ? &kg->link_index() : nullptr;
       auto names_a_column = [&](const values::Match& m) {
-        if (m.fit != values::Fit::kPartial || !names || m.phrase.find(' ') != std::string::npos) return false;
+        if ((m.fit != values::Fit::kPartial && m.fit != values::Fit::kFuzzy) || !names ||
+            m.phrase.find(' ') != std::string::npos)
+          return false;
         const std::string word = text::lower(m.phrase);
         return names->is_name_word(word) || names->is_name_word(linking::stem(word));
       };

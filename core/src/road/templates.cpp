@@ -20,6 +20,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -233,7 +234,7 @@ class LiteralFinder {
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const NamedValue& a, const NamedValue& b) { return a.begin < b.begin; });
     for (const NamedValue& v : sorted)
-      if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty() &&
+      if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty() && !month_alone(v) &&
           add(LiteralKind::kValue, v.begin, v.end, v.stored)) {
         found_.back().table = v.table;
         found_.back().column = v.column;
@@ -260,6 +261,13 @@ class LiteralFinder {
   }
 
   std::string_view tok(std::size_t k) const { return q_.substr(tokens_[k].begin, tokens_[k].end - tokens_[k].begin); }
+
+  // A month's name that a longer stored value holds ("April" of 'April to
+  // October') is the month, a date, not that value.
+  bool month_alone(const NamedValue& v) const {
+    const std::string_view said = q_.substr(v.begin, v.end - v.begin);
+    return month_of(said) != 0 && ascii_lower(said) != ascii_lower(v.stored);
+  }
 
   // Whether tokens k and k+1 are apart by spaces and at most one comma or
   // period ("May 17, 2024", "Sept. 2024").
@@ -469,10 +477,11 @@ Role role_of(std::string_view w) {
   static const std::unordered_map<std::string_view, Role> table = [] {
     std::unordered_map<std::string_view, Role> t;
     for (std::string_view x : {"greater", "more", "over", "above", "exceeding", "exceeds", "exceed", "exceeded",
-                               "larger", "bigger", "higher", "longer", "later", "after", "beyond", "past"})
+                               "larger", "bigger", "higher", "longer", "later", "after", "beyond", "past",
+                               "deeper", "heavier", "wider", "taller"})
       t.emplace(x, Role::kGreater);
     for (std::string_view x : {"less", "fewer", "under", "below", "smaller", "lower", "shorter", "earlier",
-                               "before", "prior", "ahead"})
+                               "before", "prior", "ahead", "shallower", "lighter", "narrower"})
       t.emplace(x, Role::kLess);
     for (std::string_view x : {"no", "not", "nor", "never", "none", "without", "non", "cannot", "cant", "dont",
                                "doesnt", "didnt", "isnt", "arent", "wasnt", "werent", "hasnt", "havent", "hadnt",
@@ -573,6 +582,9 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
     } else if (w == "maximum" || w == "max" || w == "until" || w == "till" ||
                ((w == "by" || w == "to" || w == "through" || w == "thru") && date_at(i + 1))) {
       marks.push_back("le");
+    } else if (w == "between" && !(i + 1 < steps.size() && steps[i + 1].literal) &&
+               !(i + 2 < steps.size() && steps[i + 2].literal)) {
+      // "between each pair of packages": no range.
     } else if (w == "least" || w == "most" || w == "between" || role_of(w) == Role::kExact) {
       marks.push_back(std::string(w));
     } else if (all_digits(w)) {
@@ -1311,6 +1323,27 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
       continue;
     }
     if (a.size() != b.size()) return std::nullopt;
+    // Texts both questions name pair with each other wherever they stand
+    // ("SKB-TPI hours per Resource" and "hours per Resource on SKB-MPF"); the
+    // others pair in order.
+    if (cls == 2) {
+      std::vector<const Literal*> ordered(a.size(), nullptr);
+      std::vector<bool> used(b.size(), false);
+      for (std::size_t i = 0; i < a.size(); ++i)
+        for (std::size_t j = 0; j < b.size(); ++j)
+          if (!used[j] && text::lower(a[i]->value) == text::lower(b[j]->value)) {
+            ordered[i] = b[j];
+            used[j] = true;
+            break;
+          }
+      for (std::size_t i = 0, j = 0; i < a.size(); ++i) {
+        if (ordered[i]) continue;
+        while (used[j]) ++j;
+        ordered[i] = b[j];
+        used[j] = true;
+      }
+      b = std::move(ordered);
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
       Group g;
       g.cls = cls;
@@ -1777,18 +1810,32 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     // A question may leave out the things it asks about when its other words
     // say it ("clonshaugh neg float, worst first" of "activities with
     // negative float on Fechenheim, worst first", "undelivered lines" of
-    // "undelivered PO lines"): words of the name of the table the statement
-    // reads first may be missing, when all the others are the same.
+    // "undelivered PO lines"), or say it where the other does not ("turbine
+    // positions deeper than 33 m"): words of the name of the table the
+    // statement reads first may differ, when all the others are the same.
     const std::string table = main_table(sources[i].sql);
     if (table.empty()) continue;
     std::vector<std::string> names;
     for (const std::string& w : linking::split_words(table)) names.push_back(stems.of(w));
-    Shape without = old;
-    std::erase_if(without.words, [&](const std::string& w) {
-      return std::find(names.begin(), names.end(), w) != names.end() && !has(now.words, w);
-    });
-    if (without.words.size() == old.words.size() || without.words.empty()) continue;
-    if (const auto similarity = fits(without, now); similarity && *similarity == 1.0)
+    auto named_table = [&](const std::string& w) { return std::find(names.begin(), names.end(), w) != names.end(); };
+    // One says part of what the other does, not another part of the name
+    // ("resources" and "assignments" of resource_assignments).
+    std::vector<std::string> said_before, said_now;
+    std::copy_if(old.words.begin(), old.words.end(), std::back_inserter(said_before), named_table);
+    std::copy_if(now.words.begin(), now.words.end(), std::back_inserter(said_now), named_table);
+    if (!std::includes(said_before.begin(), said_before.end(), said_now.begin(), said_now.end()) &&
+        !std::includes(said_now.begin(), said_now.end(), said_before.begin(), said_before.end()))
+      continue;
+    Shape without = old, plain = now;
+    std::erase_if(without.words, named_table);
+    std::erase_if(plain.words, named_table);
+    if ((without.words.size() == old.words.size() && plain.words.size() == now.words.size()) ||
+        without.words.empty() != plain.words.empty())
+      continue;
+    // Both say nothing but the table ("positions deeper than 30 m"): the
+    // table is their one word.
+    if (without.words.empty()) without.words = plain.words = {"@" + table};
+    if (const auto similarity = fits(without, plain); similarity && *similarity == 1.0)
       candidates.push_back({kMinSimilarity, i, std::move(old), table});
   }
   // Taken as asking about one table, a question may not be taken as asking

@@ -321,6 +321,8 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
                          "SELECT project, status, COUNT(*) FROM activities GROUP BY project, status", {}};
   EXPECT_TRUE(refill(by_status, "number of activities per project split by status"));
   EXPECT_TRUE(refill(by_status, "how many activities per project broken down by status"));
+  const Source spend{"vessel spend by vessel", "SELECT vessel, SUM(cost) FROM spend GROUP BY vessel", {}};
+  EXPECT_TRUE(refill(spend, "vessel spend to date by vessel so far"));
   const Source likely{"open risks with probability of 60% or more",
                       "SELECT * FROM risks WHERE status = 'Open' AND probability >= 60", {}};
   EXPECT_TRUE(refill(likely, "open risks where probability is 40% plus"));

@@ -829,6 +829,13 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
                      w == "sorted" || w == "ordered")))
       idle_words.push_back(w);
   }
+  // "So far" and "to date" say until now, as a question does anyway.
+  for (std::size_t i = 1; i < steps.size(); ++i) {
+    const std::string& w = steps[i].word;
+    if (((w == "far" && steps[i - 1].word == "so") || (w == "date" && steps[i - 1].word == "to")) &&
+        !(i + 1 < steps.size() && steps[i + 1].literal))
+      idle_words.push_back(w);
+  }
   std::string previous;
   const std::vector<linking::Word> content = linking::content_words(blanked, /*stems=*/false);
   for (std::size_t i = 0; i < content.size(); ++i) {

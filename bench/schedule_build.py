@@ -6,6 +6,7 @@ the parts of the metadata document that every generator shapes the same way.
 """
 
 import argparse
+import datetime as dt
 import json
 import os
 
@@ -13,6 +14,57 @@ from gold_check import check as check_questions
 
 BENCH = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(BENCH)
+
+
+class WorkDays:
+    """Working-day arithmetic of a calendar: `days` holds its working weekdays (Monday 0) and `off`
+    its non-working dates. Dates are boundaries: a working day d runs from d to d + 1 day."""
+
+    ONE = dt.timedelta(days=1)
+
+    def work(self, d):
+        return d.weekday() in self.days and d not in self.off
+
+    def fwd(self, d):
+        while not self.work(d):
+            d += self.ONE
+        return d
+
+    def back(self, d):
+        while not self.work(d):
+            d -= self.ONE
+        return d
+
+    def finish_b(self, sb, dur):
+        """Morning after the dur-th working day counted from sb."""
+        d, n = sb, 0
+        while True:
+            if self.work(d):
+                n += 1
+                if n == dur:
+                    return d + self.ONE
+            d += self.ONE
+
+    def start_for(self, fb, dur):
+        """Latest start whose dur working days end on or before the morning fb."""
+        d, n = fb - self.ONE, 0
+        while True:
+            if self.work(d):
+                n += 1
+                if n == dur:
+                    return d
+            d -= self.ONE
+
+    def wd(self, a, b):
+        """Working days from boundary a to boundary b, negative when b is earlier."""
+        sign = 1
+        if b < a:
+            a, b, sign = b, a, -1
+        n, d = 0, a
+        while d < b:
+            n += self.work(d)
+            d += self.ONE
+        return sign * n
 
 
 def default_out(name):

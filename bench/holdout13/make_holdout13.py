@@ -35,7 +35,7 @@ DATA_DATE = dt.date(2025, 9, 19)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from gold_check import check as check_questions  # noqa: E402
-from schedule_build import default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
 DB_NAME = "holdout13_schedule.db"
 META_NAME = "holdout13_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -172,7 +172,7 @@ CALENDARS = [
 ]
 
 
-class Cal:
+class Cal(WorkDays):
     def __init__(self, row):
         self.cal_id, self.code, _, self.days, _, self.hrs, _, _, kind = row
         self.off = {}
@@ -189,47 +189,6 @@ class Cal:
         if kind == "qa":
             for d in REG_AUDIT:
                 self.off.setdefault(d, ("AUD", "Regulatory audit on site - validation staff unavailable"))
-
-    def work(self, d):
-        return d.weekday() in self.days and d not in self.off
-
-    def fwd(self, d):
-        while not self.work(d):
-            d += D1
-        return d
-
-    def back(self, d):
-        while not self.work(d):
-            d -= D1
-        return d
-
-    def finish_b(self, sb, dur):
-        d, n = sb, 0
-        while True:
-            if self.work(d):
-                n += 1
-                if n == dur:
-                    return d + D1
-            d += D1
-
-    def start_for(self, fb, dur):
-        d, n = fb - D1, 0
-        while True:
-            if self.work(d):
-                n += 1
-                if n == dur:
-                    return d
-            d -= D1
-
-    def wd(self, a, b):
-        sign = 1
-        if b < a:
-            a, b, sign = b, a, -1
-        n, d = 0, a
-        while d < b:
-            n += self.work(d)
-            d += D1
-        return sign * n
 
 
 CALS = {row[1]: Cal(row) for row in CALENDARS}

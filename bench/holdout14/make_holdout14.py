@@ -37,7 +37,7 @@ DATA_DATE = dt.date(2025, 9, 12)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from gold_check import check as check_questions  # noqa: E402
-from schedule_build import default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
 DB_NAME = "holdout14_schedule.db"
 META_NAME = "holdout14_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -193,7 +193,7 @@ CALENDARS = [
 ]
 
 
-class Cal:
+class Cal(WorkDays):
     def __init__(self, row):
         self.cal_id, self.code = row[0], row[1]
         self.days, self.hrs, kind = row[3], row[5], row[10]
@@ -216,47 +216,6 @@ class Cal:
         if kind == "clv":
             for d in CLV_WINTER:
                 self.off[d] = ("WSN", "Outside cable lay season")
-
-    def work(self, d):
-        return d.weekday() in self.days and d not in self.off
-
-    def fwd(self, d):
-        while not self.work(d):
-            d += D1
-        return d
-
-    def back(self, d):
-        while not self.work(d):
-            d -= D1
-        return d
-
-    def finish_b(self, sb, dur):
-        d, n = sb, 0
-        while True:
-            if self.work(d):
-                n += 1
-                if n == dur:
-                    return d + D1
-            d += D1
-
-    def start_for(self, fb, dur):
-        d, n = fb - D1, 0
-        while True:
-            if self.work(d):
-                n += 1
-                if n == dur:
-                    return d
-            d -= D1
-
-    def wd(self, a, b):
-        sign = 1
-        if b < a:
-            a, b, sign = b, a, -1
-        n, d = 0, a
-        while d < b:
-            n += self.work(d)
-            d += D1
-        return sign * n
 
 
 CALS = {row[1]: Cal(row) for row in CALENDARS}

@@ -9,6 +9,7 @@ import argparse
 import datetime as dt
 import json
 import os
+import sqlite3
 
 from gold_check import check as check_questions
 
@@ -65,6 +66,35 @@ class WorkDays:
             n += self.work(d)
             d += self.ONE
         return sign * n
+
+
+def check_with_history(db_path, questions_path, verbose):
+    """Checks the questions file (gold statements) and the history file next to it (every statement runs
+    and returns rows)."""
+    status = check_questions(db_path, questions_path, verbose)
+    history_path = os.path.join(os.path.dirname(os.path.abspath(questions_path)), "history.json")
+    con = sqlite3.connect(db_path)
+    with open(history_path, encoding="utf-8") as fh:
+        entries = json.load(fh)["enriched_queries"]
+    failures = 0
+    for n, e in enumerate(entries, 1):
+        missing = [k for k in ("question", "natural_language_variations", "timestamp", "sql",
+                               "complexity_description", "domain_concepts") if k not in e]
+        try:
+            rows = con.execute(e["sql"]).fetchall()
+            problem = None if rows else "returned no rows"
+        except sqlite3.Error as exc:
+            rows, problem = [], f"SQL error: {exc}"
+        if missing:
+            problem = f"missing {missing}"
+        if verbose or problem:
+            print(f"h{n:2d} rows={len(rows):>4}  {e['question']}")
+        if problem:
+            print(f"      ERROR: {problem}")
+            failures += 1
+    print(f"{len(entries)} history entries")
+    print("history check: OK" if not failures else f"history check: {failures} entr(y/ies) FAILED")
+    return status or (1 if failures else 0)
 
 
 def default_out(name):

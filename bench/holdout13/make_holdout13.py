@@ -24,7 +24,6 @@ Standard library only; deterministic (fixed seed).
 """
 
 import datetime as dt
-import json
 import os
 import random
 import sqlite3
@@ -34,8 +33,7 @@ SEED = 131313
 DATA_DATE = dt.date(2025, 9, 19)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from gold_check import check as check_questions  # noqa: E402
-from schedule_build import WorkDays, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
 DB_NAME = "holdout13_schedule.db"
 META_NAME = "holdout13_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -1499,39 +1497,10 @@ def build_metadata(con):
     return metadata_document(tables, RELATIONSHIPS, BUSINESS_CONCEPTS, QUERY_EXAMPLES, KEYWORDS, TERMINOLOGY)
 
 
-def check(db_path, questions_path, verbose):
-    """Checks the questions file (gold statements) and the history file next to it (every statement runs
-    and returns rows)."""
-    status = check_questions(db_path, questions_path, verbose)
-    history_path = os.path.join(os.path.dirname(os.path.abspath(questions_path)), "history.json")
-    con = sqlite3.connect(db_path)
-    with open(history_path, encoding="utf-8") as fh:
-        entries = json.load(fh)["enriched_queries"]
-    failures = 0
-    for n, e in enumerate(entries, 1):
-        missing = [k for k in ("question", "natural_language_variations", "timestamp", "sql",
-                               "complexity_description", "domain_concepts") if k not in e]
-        try:
-            rows = con.execute(e["sql"]).fetchall()
-            problem = None if rows else "returned no rows"
-        except sqlite3.Error as exc:
-            rows, problem = [], f"SQL error: {exc}"
-        if missing:
-            problem = f"missing {missing}"
-        if verbose or problem:
-            print(f"h{n:2d} rows={len(rows):>4}  {e['question']}")
-        if problem:
-            print(f"      ERROR: {problem}")
-            failures += 1
-    print(f"{len(entries)} history entries")
-    print("history check: OK" if not failures else f"history check: {failures} entr(y/ies) FAILED")
-    return status or (1 if failures else 0)
-
-
 def main(argv=None):
     return build_main(argv, doc=__doc__, out=default_out("holdout13"), db_name=DB_NAME, meta_name=META_NAME,
                       questions=os.path.join(HERE, "questions.json"), generate=generate,
-                      build_metadata=build_metadata, check=check, count_table="SCH_ACT")
+                      build_metadata=build_metadata, check=check_with_history, count_table="SCH_ACT")
 
 
 if __name__ == "__main__":

@@ -218,6 +218,12 @@ TEST(TemplateRefill, LiteralsChangeTogetherAndUnchangedOnesStay) {
 TEST(TemplateRefill, TextsNamedInBothPairAndBetweenWithoutARange) {
   const Source hours{"P1 hours per 'Crane'", "SELECT * FROM a WHERE p = 'P1' AND kind = 'Crane'", {}};
   EXPECT_EQ(refill(hours, "hours per 'Crane' on P2").value_or(Fit{}).sql, "SELECT * FROM a WHERE p = 'P2' AND kind = 'Crane'");
+  // A code for a code, as the part of a longer one between its dashes.
+  const Source package{"critical activities of the WTG package", "SELECT * FROM a WHERE pkg = 'SKB-WTG'", {}};
+  EXPECT_EQ(refill(package, "critical activities of the OSS package").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE pkg = 'SKB-OSS'");
+  const Source joined{"critical activities of the WTG package", "SELECT * FROM a WHERE pkg = 'SKBWTG'", {}};
+  EXPECT_FALSE(refill(joined, "critical activities of the OSS package"));
   const Source pairs{"How many links are there between each pair of packages?",
                      "SELECT a, b, COUNT(*) FROM links GROUP BY a, b", {}};
   EXPECT_TRUE(refill(pairs, "number of links for each pair of packages"));

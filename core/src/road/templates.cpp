@@ -1139,6 +1139,7 @@ struct Group {
   bool changed = false;
   bool coarse = false;  // a day that takes a month, quarter or year
   bool drop = false;    // a name the new question does not have: its condition goes
+  bool codes = false;   // a code for a code: it may stand as a part of a longer one ('SKB-WTG')
   std::string new_table, new_column;  // where a new stored value is kept
 };
 
@@ -1360,6 +1361,7 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
         return std::nullopt;
       g.changed = cls == 0 ? g.old_number != g.new_number : g.old_value != g.new_value;
       g.coarse = cls == 1 && precision_of(g.old_value) != precision_of(g.new_value);
+      g.codes = a[i]->kind == LiteralKind::kCode && b[i]->kind == LiteralKind::kCode;
       if (b[i]->kind == LiteralKind::kValue) {
         g.new_table = text::lower(b[i]->table);
         g.new_column = text::lower(b[i]->column);
@@ -1464,7 +1466,21 @@ void claim_text(std::string_view sql, const Tables& tables, const std::vector<Sq
     const std::size_t lead = std::min(content.find_first_not_of('%'), content.size());
     const std::size_t trail = content.size() - lead - (content.substr(lead).find_last_not_of('%') + 1);
     const std::string_view middle = content.substr(lead, content.size() - lead - trail);
-    if (middle.empty() || middle.size() > 4 * old_lower.size() + 16 || text::lower(middle) != old_lower) continue;
+    if (middle.empty() || middle.size() > 4 * old_lower.size() + 16) continue;
+    if (text::lower(middle) != old_lower) {
+      // A code as the part of a longer code between its dashes ("WTG" of
+      // 'SKB-WTG'), once.
+      if (!g.codes || !g.changed || middle.find(' ') != std::string_view::npos) continue;
+      const std::string lower = text::lower(middle);
+      auto joint = [](char c) { return c == '-' || c == '_' || c == '.'; };
+      const std::size_t at = lower.find(old_lower), end = at + old_lower.size();
+      if (at == std::string::npos || lower.find(old_lower, at + 1) != std::string::npos ||
+          (at > 0 && !joint(lower[at - 1])) || (end < lower.size() && !joint(lower[end])))
+        continue;
+      const std::size_t begin = tokens[t].begin + lead + at;
+      claims.push_back(Claim{t, begin, begin + old_lower.size(), escaped, gi, 0, 0, {}});
+      continue;
+    }
     Claim claim{t, tokens[t].begin + lead, tokens[t].end - trail, escaped, gi, 0, 0, {}};
     // The new value is kept in another column of the table the statement
     // compares: compare that column.

@@ -560,6 +560,8 @@ MATERIALS = [
 LATE_MAT = {("FNMR", "CBL-144F"): 12, ("FNMR", "CBL-48F"): 9, ("DLWK", "POLE-9M"): 6, ("HTHB", "CHMB-FW4"): 5,
             ("CRNH", "CAB-FDC"): 7}
 SHORT_MAT = {("CRNH", "DUCT-50"): 0.8, ("MLBK", "CHMB-FW4"): 0.75}
+FIBRE_DELAYS = [("ACC", "No access to chamber - vehicle parked over lid"), ("MAT", "Closures not on van - collected "
+                "from depot"), ("ACC", "Resident refused access to frontage")]
 WEATHER = [("DRY", 0.55), ("WET", 0.3), ("WND", 0.08), ("STM", 0.05), ("FRZ", 0.02)]
 DELAYS = [("ACC", "Parked cars blocking the footway"), ("UTL", "Utility strike - works stopped for repair"),
           ("UTL", "Unrecorded utility found - hand dig"), ("PRM", "Permit conditions not met on site - stood down"),
@@ -797,7 +799,7 @@ def generate(db_path):
                 lost, dly = float(rng.choice([3, 4, 5, 6, 9])), "WX"
                 rmk = "Storm - site made safe and stood down" if wx == "STM" else "Frozen ground - no digging"
             elif rng.random() < 0.07:
-                dly, rmk = rng.choice(DELAYS)
+                dly, rmk = rng.choice(DELAYS if kind in ("CIV", "OHD") else FIBRE_DELAYS)
                 lost = float(rng.choice([1.5, 2, 3, 4]))
             eff = max(0.0, (hpd - lost) / hpd) * rng.uniform(0.8, 1.15)
             duct = fib = 0.0
@@ -810,7 +812,7 @@ def generate(db_path):
                 fib = round(rng.uniform(450, 1100) * eff, 0)
             elif kind == "TST" and j == len(days) - 1 and fb[k] - D1 == d:
                 hp = prem
-                rmk = f"All fibres tested - {prem} premises passed"
+                rmk = f"All fibres tested - {prem} premises passed" + ("" if rmk == "Work to plan" else f"; {rmk}")
             elif kind == "CON":
                 hc = int(round(rng.randint(4, 12) * eff))
             ids["prg"] += 1

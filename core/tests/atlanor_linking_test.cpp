@@ -473,6 +473,37 @@ TEST(LinkingProjects, PackagesStandForProjectsWhenNoTableIsNamedSo) {
   EXPECT_EQ(graph.id(*r.project_table), "table:programmePackage");
 }
 
+// Nor after packages: the table clearly the most others belong to, its names
+// read without the suffix all tables share, its key by its initials.
+TEST(LinkingProjects, TheTableMostOthersBelongTo) {
+  std::string tables = R"("bld_area_tbl": {"description": "Build areas", "domain": "d", "columns": {
+      "ba_id": {"description": "Key", "data_type": "INTEGER"},
+      "ba_cd": {"description": "Code", "data_type": "TEXT"}}},
+    "task_tbl": {"description": "Tasks with their float", "domain": "d", "columns": {
+      "tsk_id": {"description": "Key", "data_type": "INTEGER"}, "ba_id": {"description": "Area", "data_type": "INTEGER"},
+      "tsk_ref": {"description": "Reference", "data_type": "TEXT"},
+      "tf_dy": {"description": "Total float in days", "data_type": "REAL"}}})";
+  std::string relationships = R"({"from_table": "task_tbl", "to_table": "bld_area_tbl",
+      "join_condition": "task_tbl.ba_id = bld_area_tbl.ba_id", "description": ""})";
+  for (const char* child : {"risk_tbl", "permit_tbl", "delivery_tbl", "progress_tbl"}) {
+    tables += std::string(R"(, ")") + child + R"(": {"description": "Rows", "domain": "d", "columns": {
+      "row_id": {"description": "Key", "data_type": "INTEGER"}, "ba_id": {"description": "Area", "data_type": "INTEGER"},
+      "row_ref": {"description": "Reference", "data_type": "TEXT"}}})";
+    relationships += std::string(R"(, {"from_table": ")") + child + R"(", "to_table": "bld_area_tbl",
+      "join_condition": ")" + child + R"(.ba_id = bld_area_tbl.ba_id", "description": ""})";
+  }
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse("{\"tables\": {" + tables + "}, \"relationships\": [" + relationships + "]}"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto r = index.link(linking::Query{"tasks with negative total float", {}, ""});
+  ASSERT_TRUE(r.project_table);
+  EXPECT_EQ(graph.id(*r.project_table), "table:bld_area_tbl");
+  Strings listed;
+  for (const auto c : r.listed_columns) listed.emplace_back(graph.id(c));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:bld_area_tbl.ba_id"), listed.end());
+}
+
 // A question that names nothing and asks what starts, finishes or is due
 // asks about the schedule's tasks; one that names a table does not.
 TEST_F(Linking, WhatStartsOrIsDueAsksAboutTheTasks) {

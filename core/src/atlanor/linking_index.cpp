@@ -271,8 +271,8 @@ class Builder {
       x_.table_by_name.emplace(text::lower(x_.tables[t].name), t);
   }
 
-  // How the tables' names read: without the prefix most of them share
-  // ("tbl" of "tblProject"), and with their abbreviations written out
+  // How the tables' names read: without the prefix or suffix most of them
+  // share ("tbl" of "tblProject" or "task_tbl"), and with their abbreviations written out
   // ("tblActRel" spells "activity relationship"). A word of the document's
   // prose is never read as an abbreviation.
   void read_identifiers() {
@@ -280,9 +280,14 @@ class Builder {
       if (const std::string* description = text_attr(graph_.attrs(i), "description"))
         for (std::string& w : split_words(*description))
           if (w.size() <= kLongestProseCheck) prose_.insert(std::move(w));  // only short words are asked about
-    std::vector<std::vector<std::string>> raw;
-    for (const Impl::Table& table : x_.tables) raw.push_back(split_words(table.name));
+    std::vector<std::vector<std::string>> raw, reversed;
+    for (const Impl::Table& table : x_.tables) {
+      raw.push_back(split_words(table.name));
+      reversed.emplace_back(raw.back().rbegin(), raw.back().rend());
+    }
     const std::string prefix = table_name_prefix(raw);
+    // And the suffix most of them share ("_tbl" of "task_tbl").
+    const std::string suffix = table_name_prefix(reversed);
     table_name_words_.resize(x_.tables.size());
     table_context_.resize(x_.tables.size());
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
@@ -291,6 +296,7 @@ class Builder {
         words.erase(words.begin());
         words.front().joined = words.front().adjacent = false;
       }
+      if (!suffix.empty() && words.size() > 1 && words.back().text == suffix) words.pop_back();
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
         table_context_[t] = split_words(*description);
       table_name_words_[t] = expanded(words, [&] { return table_context_[t]; });
@@ -596,7 +602,7 @@ class Builder {
   // column "id", or one named after the table and "id"), and columns whose
   // last word says they name the row.
   void mark_keys() {
-    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "label", "number"};
+    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "reference", "label", "number"};
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
       const auto& table_words = table_name_words_[t];
       for (const std::uint32_t c : x_.tables[t].columns) {
@@ -616,6 +622,12 @@ class Builder {
         if (last == "id" && words.size() >= 2 && !table_words.empty() &&
             stem(words[words.size() - 2]) == table_words.back().stem)
           column.key = column.own_key = true;
+        // Or the initials of the table's name ("ba_id" of "bld_area_tbl").
+        if (last == "id" && words.size() == 2 && table_words.size() >= 2) {
+          std::string initials;
+          for (const Word& w : table_words) initials += w.text.front();
+          if (split_words(column_name(column.node)).front() == initials) column.key = column.own_key = true;
+        }
         if (!column.key)
           column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
                                std::end(kIdentifying);
@@ -643,6 +655,28 @@ class Builder {
         if (last == "package") pick = t, ++found;
       }
       if (found == 1) x_.tables[pick].projects = true;
+    }
+    // Nor after packages ("bld_area" of a fibre rollout's build areas): the
+    // table most others belong to is the projects', when it has clearly
+    // the most tables under it and its rows are no tasks, people or calendars.
+    if (std::none_of(x_.tables.begin(), x_.tables.end(), [](const Impl::Table& t) { return t.projects; })) {
+      std::vector<std::size_t> children(x_.tables.size(), 0);
+      for (std::uint32_t t = 0; t < x_.tables.size(); ++t)
+        for (const Impl::Join& j : x_.joins[t]) children[t] += j.down && j.table != t;
+      std::uint32_t pick = ~0u;
+      std::size_t best = 0, second = 0;
+      for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+        if (children[t] > best) {
+          second = best, best = children[t], pick = t;
+        } else if (children[t] > second) {
+          second = children[t];
+        }
+      }
+      if (pick != ~0u && best >= 4 && best >= second + 2 && !x_.tables[pick].people) {
+        const auto& words = table_name_words_[pick];
+        const std::string head = words.empty() ? std::string() : words.back().stem;
+        if (head != "activ" && head != "task" && head != "calendar") x_.tables[pick].projects = true;
+      }
     }
   }
 

@@ -97,6 +97,88 @@ def check_with_history(db_path, questions_path, verbose):
     return status or (1 if failures else 0)
 
 
+def forward_backward(tasks, keys, durs, links, anchors, cals, group):
+    """Forward pass from each task's own earliest date ("start", and "snet" when it has one) and backward
+    pass with each task limited by the anchor of its group (tasks[k][group]: the morning after the group's
+    key date). Calendars are WorkDays by tasks[k]["cal"]; links are (predecessor, successor, FS/SS/FF, lag
+    in calendar days). Dates are boundaries: the morning of the first working day and the morning after
+    the last. Returns starts, finishes, late starts, late finishes and free float in working days."""
+    preds = {k: [] for k in keys}
+    succs = {k: [] for k in keys}
+    for p, s, t, lag in links:
+        preds[s].append((p, t, lag))
+        succs[p].append((s, t, lag))
+    waiting = {k: len(preds[k]) for k in keys}
+    ready = [k for k in keys if not waiting[k]]
+    order = []
+    while ready:
+        k = ready.pop(0)
+        order.append(k)
+        for s, _, _ in succs[k]:
+            waiting[s] -= 1
+            if not waiting[s]:
+                ready.append(s)
+    assert len(order) == len(keys), "logic loop"
+    sb, fb = {}, {}
+    for k in order:
+        t, d = tasks[k], durs[k]
+        cal = cals[t["cal"]]
+        c, fft = t["start"], None
+        for p, typ, lag in preds[k]:
+            if typ == "FS":
+                c = max(c, fb[p] + dt.timedelta(days=lag))
+            elif typ == "SS":
+                c = max(c, sb[p] + dt.timedelta(days=lag))
+            else:
+                x = fb[p] + dt.timedelta(days=lag)
+                fft = x if fft is None else max(fft, x)
+        if t.get("snet"):
+            c = max(c, t["snet"])
+        if d > 0:
+            s = cal.fwd(c)
+            if fft is not None:
+                s = cal.fwd(max(s, cal.start_for(fft, d)))
+            sb[k], fb[k] = s, cal.finish_b(s, d)
+        else:
+            s = c if fft is None else max(c, fft)
+            sb[k] = fb[k] = s
+    lsb, lfb = {}, {}
+    for k in reversed(order):
+        t, d = tasks[k], durs[k]
+        cal = cals[t["cal"]]
+        lim, ssl = anchors[t[group]], None
+        for s, typ, lag in succs[k]:
+            if typ == "FS":
+                lim = min(lim, lsb[s] - dt.timedelta(days=lag))
+            elif typ == "SS":
+                x = lsb[s] - dt.timedelta(days=lag)
+                ssl = x if ssl is None else min(ssl, x)
+            else:
+                lim = min(lim, lfb[s] - dt.timedelta(days=lag))
+        if d > 0:
+            f = cal.back(lim - WorkDays.ONE) + WorkDays.ONE
+            if ssl is not None:
+                f = min(f, cal.finish_b(cal.back(ssl), d))
+            lfb[k], lsb[k] = f, cal.start_for(f, d)
+        else:
+            f = lim if ssl is None else min(lim, ssl)
+            lfb[k] = lsb[k] = f
+    free = {}
+    for k in order:
+        cal = cals[tasks[k]["cal"]]
+        f = cal.wd(fb[k], lfb[k] if not succs[k] else anchors[tasks[k][group]])
+        for s, typ, lag in succs[k]:
+            lagd = dt.timedelta(days=lag)
+            if typ == "FS":
+                f = min(f, cal.wd(fb[k], sb[s] - lagd))
+            elif typ == "SS":
+                f = min(f, cal.wd(sb[k], sb[s] - lagd))
+            else:
+                f = min(f, cal.wd(fb[k], fb[s] - lagd))
+        free[k] = f
+    return sb, fb, lsb, lfb, free
+
+
 def default_out(name):
     """The default output folder of a generator: bench/out/<name>/ under the repository."""
     return os.path.join(REPO, "bench", "out", name)

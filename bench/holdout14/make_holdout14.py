@@ -35,7 +35,7 @@ SEED = 141414
 DATA_DATE = dt.date(2025, 9, 12)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document  # noqa: E402
 DB_NAME = "holdout14_schedule.db"
 META_NAME = "holdout14_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -591,85 +591,8 @@ def parse_pred(s):
 
 
 def cpm(tasks, keys, durs, links, anchors):
-    """Forward pass from each task's own earliest date and backward pass with each task limited by its
-    package's anchor (the morning after the key date). Dates are boundaries: the morning of the first
-    working day and the morning after the last. Returns starts, finishes, late starts, late finishes and free
-    float in working days."""
-    preds = {k: [] for k in keys}
-    succs = {k: [] for k in keys}
-    for p, s, t, lag in links:
-        preds[s].append((p, t, lag))
-        succs[p].append((s, t, lag))
-    waiting = {k: len(preds[k]) for k in keys}
-    ready = [k for k in keys if not waiting[k]]
-    order = []
-    while ready:
-        k = ready.pop(0)
-        order.append(k)
-        for s, _, _ in succs[k]:
-            waiting[s] -= 1
-            if not waiting[s]:
-                ready.append(s)
-    assert len(order) == len(keys), "logic loop"
-    sb, fb = {}, {}
-    for k in order:
-        t, d = tasks[k], durs[k]
-        cal = CALS[t["cal"]]
-        c, fft = t["start"], None
-        for p, typ, lag in preds[k]:
-            if typ == "FS":
-                c = max(c, fb[p] + dt.timedelta(days=lag))
-            elif typ == "SS":
-                c = max(c, sb[p] + dt.timedelta(days=lag))
-            else:
-                x = fb[p] + dt.timedelta(days=lag)
-                fft = x if fft is None else max(fft, x)
-        if t["snet"]:
-            c = max(c, t["snet"])
-        if d > 0:
-            s = cal.fwd(c)
-            if fft is not None:
-                s = cal.fwd(max(s, cal.start_for(fft, d)))
-            sb[k], fb[k] = s, cal.finish_b(s, d)
-        else:
-            s = c if fft is None else max(c, fft)
-            sb[k] = fb[k] = s
-    lsb, lfb = {}, {}
-    for k in reversed(order):
-        t, d = tasks[k], durs[k]
-        cal = CALS[t["cal"]]
-        lim, ssl = anchors[t["pkg"]], None
-        for s, typ, lag in succs[k]:
-            if typ == "FS":
-                lim = min(lim, lsb[s] - dt.timedelta(days=lag))
-            elif typ == "SS":
-                x = lsb[s] - dt.timedelta(days=lag)
-                ssl = x if ssl is None else min(ssl, x)
-            else:
-                lim = min(lim, lfb[s] - dt.timedelta(days=lag))
-        if d > 0:
-            f = cal.back(lim - D1) + D1
-            if ssl is not None:
-                f = min(f, cal.finish_b(cal.back(ssl), d))
-            lfb[k], lsb[k] = f, cal.start_for(f, d)
-        else:
-            f = lim if ssl is None else min(lim, ssl)
-            lfb[k] = lsb[k] = f
-    free = {}
-    for k in order:
-        cal = CALS[tasks[k]["cal"]]
-        f = cal.wd(fb[k], lfb[k] if not succs[k] else anchors[tasks[k]["pkg"]])
-        for s, typ, lag in succs[k]:
-            lagd = dt.timedelta(days=lag)
-            if typ == "FS":
-                f = min(f, cal.wd(fb[k], sb[s] - lagd))
-            elif typ == "SS":
-                f = min(f, cal.wd(sb[k], sb[s] - lagd))
-            else:
-                f = min(f, cal.wd(fb[k], fb[s] - lagd))
-        free[k] = f
-    return sb, fb, lsb, lfb, free
-
+    """The schedule's forward and backward pass, each task against its package's anchor."""
+    return forward_backward(tasks, keys, durs, links, anchors, CALS, "pkg")
 
 def shown(task, sbound, fbound, dur):
     if dur == 0 and task["ms"] == "F":

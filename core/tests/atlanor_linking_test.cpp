@@ -504,6 +504,32 @@ TEST(LinkingProjects, TheTableMostOthersBelongTo) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), "column:bld_area_tbl.ba_id"), listed.end());
 }
 
+// A contraction without a vowel ("bsln") is read as the word it shortens,
+// even where a description quotes it inside an identifier.
+TEST(LinkingNames, ContractionsQuotedInDescriptionsAreStillRead) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"j({"tables": {
+    "bsln_tbl": {"description": "Baselines of each build area", "domain": "d", "columns": {
+      "bsln_id": {"description": "Key", "data_type": "INTEGER"},
+      "bsln_nm": {"description": "Name", "data_type": "TEXT"}}},
+    "bsln_tsk_tbl": {"description": "Task dates as stored in each baseline", "domain": "d", "columns": {
+      "bt_id": {"description": "Key", "data_type": "INTEGER"},
+      "bsln_id": {"description": "baseline (bsln_tbl.bsln_id)", "data_type": "INTEGER"},
+      "tsk_id": {"description": "task (task_tbl.tsk_id)", "data_type": "INTEGER"}}},
+    "task_tbl": {"description": "Tasks and their current baseline dates", "domain": "d", "columns": {
+      "tsk_id": {"description": "Key", "data_type": "INTEGER"},
+      "bl_fin_dt": {"description": "Finish in the current baseline", "data_type": "DATE"}}}},
+   "relationships": [
+    {"from_table": "bsln_tsk_tbl", "to_table": "bsln_tbl", "join_condition": "bsln_tsk_tbl.bsln_id = bsln_tbl.bsln_id", "description": ""},
+    {"from_table": "bsln_tsk_tbl", "to_table": "task_tbl", "join_condition": "bsln_tsk_tbl.tsk_id = task_tbl.tsk_id", "description": ""}]})j"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto r = index.link(linking::Query{"list the baselines", {}, ""});
+  ASSERT_FALSE(r.tables.empty());
+  EXPECT_EQ(graph.id(r.tables.front().node), "table:bsln_tbl");
+  EXPECT_EQ(r.tables.front().reason, linking::Reason::kNamed);
+}
+
 // A question that names nothing and asks what starts, finishes or is due
 // asks about the schedule's tasks; one that names a table does not.
 TEST_F(Linking, WhatStartsOrIsDueAsksAboutTheTasks) {

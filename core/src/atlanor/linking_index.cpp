@@ -299,7 +299,7 @@ class Builder {
       if (!suffix.empty() && words.size() > 1 && words.back().text == suffix) words.pop_back();
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
         table_context_[t] = split_words(*description);
-      table_name_words_[t] = expanded(words, [&] { return table_context_[t]; });
+      table_name_words_[t] = expanded(words, [&] { return table_context_[t]; }, true);
       // The table's name words as written then read join its context.
       std::vector<std::string> context;
       for (const Word& w : words) context.push_back(w.text);
@@ -314,10 +314,15 @@ class Builder {
 
   // The word an abbreviation `word` stands for, or an empty text. The words
   // describing it are gathered only for a word that may be one: most are not.
+  // A table's name word of four letters or more without a vowel is no word
+  // of prose, even where a description writes it ("bsln" of
+  // "(bsln_tbl.bsln_id)"); shorter ones are often acronyms ("WBS").
   template <typename Context>
   std::string written_out(const std::string& word, std::vector<std::string>& context, bool& gathered,
-                          Context&& gather) const {
-    if (!abbreviation_shaped(word) || in_prose(word)) return {};
+                          Context&& gather, bool of_table = false) const {
+    if (!abbreviation_shaped(word)) return {};
+    const bool contraction = of_table && word.size() >= 4 && word.find_first_of("aeiouy") == std::string::npos;
+    if (in_prose(word) && !contraction) return {};
     if (!gathered) {
       context = gather();
       gathered = true;
@@ -327,11 +332,11 @@ class Builder {
 
   // `words` with each abbreviation written out (expand_abbreviation).
   template <typename Context>
-  std::vector<Word> expanded(std::vector<Word> words, Context&& gather) const {
+  std::vector<Word> expanded(std::vector<Word> words, Context&& gather, bool of_table = false) const {
     std::vector<std::string> context;
     bool gathered = false;
     for (Word& w : words) {
-      std::string full = written_out(w.text, context, gathered, gather);
+      std::string full = written_out(w.text, context, gathered, gather, of_table);
       if (full.empty()) continue;
       w.stem = stem(full);
       w.text = std::move(full);

@@ -576,7 +576,7 @@ def generate(db_path):
     ids = dict(wbs=0, act=0, lnk=0, bl=0, bla=0, asg=0, blk=0, ins=0, dlv=0, rpt=0)
     act_ids, astat, blk_ids, ves_ids = {}, {}, {}, {}
     for v_idx, v in enumerate(VESSELS, 1):
-        hull, name, vclass, cust, pm, berth, shop_cal, hall = v[:8]
+        hull, name, vclass, cust, pm, berth, _, hall = v[:8]
         start, value, ld, blocks, rebase = v[11], v[13], v[14], v[15], v[16]
         ves_ids[hull] = v_idx
         plan = plans[hull]
@@ -748,7 +748,6 @@ def generate(db_path):
         fin_d = fb[k] - D1
         if astat[k] == "Completed":
             if kind == "FAB":
-                tonnes = v[15][blk - 1][2]
                 if k == "H3102.fab3":
                     inspect(hull, k, blk, "Weld NDT", "Yard QA", QA_MANAGER, fin_d - dt.timedelta(days=11), True)
                 inspect(hull, k, blk, "Weld NDT", "Yard QA", rng.choice([QA_MANAGER, "Eilidh Watt"]), fin_d + D1)

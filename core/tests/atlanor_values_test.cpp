@@ -484,6 +484,14 @@ TEST(ValueMatch, AQualifierInParenthesesAndRelationshipTypesSpeltOut) {
   EXPECT_EQ(index.match("start to finish links").size(), 0u);
 }
 
+TEST(ValueMatch, AColourIsTheLetterARagColumnStores) {
+  ValueIndex index;
+  index.add_values({"areas", "rag_cd", "TEXT"}, {"R", "A", "G"});
+  index.add_values({"tasks", "type_cd", "TEXT"}, {"A", "R", "M"});
+  EXPECT_EQ(described(index, index.match("which areas are red")), (Strings{"areas.rag_cd='R' exact 'red'"}));
+  EXPECT_EQ(described(index, index.match("amber areas")), (Strings{"areas.rag_cd='A' exact 'amber'"}));
+}
+
 TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
   ValueIndex index;
   index.add_values({"crews", "crew_name", "TEXT"}, {"Electricians", "Bricklayers Gang", "Carpenter Crew"});

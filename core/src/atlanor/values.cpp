@@ -1296,6 +1296,23 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                               q[i + 2].token.end, Fit::kExact, exact_score(1.0, 3)});
   }
 
+  // A red, amber or green rating is also the letter a RAG column stores
+  // ('R', 'A', 'G'): a column whose every value is one of those letters.
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const std::string& colour = q[i].token.text;
+    if (colour != "red" && colour != "amber" && colour != "green") continue;
+    const std::string code(1, colour[0]);
+    for (const std::uint32_t v : values_spelt(code)) {
+      const std::vector<std::string>& held = columns[entries[v].column].values;
+      const bool rag = held.size() >= 2 && std::all_of(held.begin(), held.end(), [](const std::string& x) {
+        return x.size() == 1 && std::string_view("RAGrag").find(x[0]) != std::string_view::npos;
+      });
+      if (rag)
+        found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), q[i].token.begin,
+                              q[i].token.end, Fit::kExact, exact_score(1.0, 1)});
+    }
+  }
+
   // An acronym written in capitals that no value holds as a word of its
   // own: the values it abbreviates ("LTIs" for 'Lost Time Injury').
   for (std::size_t i = 0; i < q.size(); ++i) {

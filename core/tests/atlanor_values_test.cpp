@@ -484,6 +484,36 @@ TEST(ValueMatch, AQualifierInParenthesesAndRelationshipTypesSpeltOut) {
   EXPECT_EQ(index.match("start to finish links").size(), 0u);
 }
 
+TEST(ValueMatch, AWordManyValuesHoldAfterTheSameWordsIsTheirBeginning) {
+  ValueIndex index;
+  index.add_values({"tasks", "name", "TEXT"},
+                   {"Civils - duct C01", "Civils - duct C02", "Civils - duct C03", "Install WTG A01 (tower)",
+                    "Install WTG A02 (tower)", "Install WTG A03 (tower)", "Take-over (all WTGs)", "Survey C01",
+                    "Survey C02", "Site survey works", "Site mobilisation works", "Site clearance works"});
+  index.add_values({"crews", "name", "TEXT"}, {"Civils gang 1", "Civils gang 2"});
+  auto beginnings = [&](std::string_view question) {
+    Strings out;
+    for (const std::string& m : described(index, index.match(question)))
+      if (m.find(" prefix ") != std::string::npos) out.push_back(m);
+    return out;
+  };
+  // Three values begin so, after the values matched; two are too few.
+  const Strings civils = described(index, index.match("avg duration of civils tasks"));
+  EXPECT_EQ(civils.back(), "tasks.name='Civils%' prefix 'civils'");
+  EXPECT_EQ(beginnings("avg duration of civils tasks"), (Strings{"tasks.name='Civils%' prefix 'civils'"}));
+  EXPECT_EQ(beginnings("which WTGs are left"), (Strings{"tasks.name='Install WTG%' prefix 'WTGs'"}));
+  // Values that go on differently, a word that ends its values, a bare noun
+  // after a preposition: no beginning.
+  EXPECT_EQ(beginnings("site tasks"), Strings{});
+  EXPECT_EQ(beginnings("survey tasks"), Strings{});
+  index.add_values({"tasks", "name", "TEXT"}, {"Civils - duct C04 on site", "Site works C01", "Site works C02",
+                                               "Site works C03"});
+  EXPECT_EQ(beginnings("which tasks are on site"), Strings{});
+  // A word that names a value outright needs no beginning.
+  index.add_values({"trades", "name", "TEXT"}, {"Civils"});
+  EXPECT_EQ(beginnings("civils tasks"), Strings{});
+}
+
 TEST(ValueMatch, AColourIsTheLetterARagColumnStores) {
   ValueIndex index;
   index.add_values({"areas", "rag_cd", "TEXT"}, {"R", "A", "G"});

@@ -186,7 +186,8 @@ WordReadings word_table_readings(const values::Match& m, const std::vector<value
   const bool naming = values.columns()[m.column].referenced && names_rows(m, values, index);
   for (const values::Match& o : matches) {
     const std::string& other = values.columns()[o.column].table;
-    if (o.begin >= m.end || o.end <= m.begin || other == table || o.score < kWordClearShare * m.score ||
+    if (o.fit == values::Fit::kPrefix || o.begin >= m.end || o.end <= m.begin || other == table ||
+        o.score < kWordClearShare * m.score ||
         o.value == m.value || (naming && !names_rows(o, values, index)))
       continue;
     if (std::find(tables.begin(), tables.end(), other) == tables.end()) tables.push_back(other);

@@ -23,7 +23,9 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 #include <span>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,6 +55,11 @@ constexpr std::size_t kReferenceDigits = 5;
 // A code that begins this many values of a column or more is their prefix.
 constexpr std::size_t kPrefixValues = 3;
 constexpr double kPrefixScore = 0.8;
+// ... and a word that many values hold after the same words is theirs, read
+// in values no more than this many hold it.
+constexpr std::size_t kWordPrefixHolding = 1000;
+constexpr double kWordPrefixScore = 0.7;
+constexpr std::string_view kIdiomPrepositions[] = {"on", "at", "in", "off", "under", "by"};
 // A name said in another order: of at least this many naming words, read
 // by words at most kUnorderedSlack apart beyond its own length, scoring this
 // share of a whole match; words in more values than kUnorderedMaxPostings
@@ -1430,6 +1437,75 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     }
   }
 
+  // A word that many longer values of a column hold at the same place,
+  // after the same words and before the same words but for their codes
+  // ("civils" of 'Civils - duct and chambers ASHV-C01', 'Civils - duct and
+  // chambers CRNH-C02', ...; "WTGs" of 'Install WTG A01 (tower)', ...):
+  // their common beginning, which says which rows the question means where
+  // no one value would. These come after the values matched, for a word that
+  // names no value outright and begins no codes. A word in more values than
+  // kWordPrefixHolding is no name's.
+  std::vector<Found> beginnings;
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const QuestionWord& w = q[i];
+    const std::string_view written = question.substr(w.token.begin, w.token.end - w.token.begin);
+    const bool capitals = written.size() >= 2 && written.front() >= 'A' && written.front() <= 'Z' &&
+                          std::all_of(written.begin(), written.end(), [](char c) {
+                            return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == 's';
+                          });
+    if (w.kind.stop || !w.kind.letters || (!w.kind.strong() && !capitals)) continue;
+    // A bare noun after a preposition is said of a place or a state ("on
+    // site", "in progress"), not of the rows a name begins.
+    if (i > 0 && q[i - 1].token.end + 1 == w.token.begin &&
+        std::find(std::begin(kIdiomPrepositions), std::end(kIdiomPrepositions), q[i - 1].token.text) !=
+            std::end(kIdiomPrepositions))
+      continue;
+    if (std::any_of(found.begin(), found.end(), [&](const Found& f) { return f.fit == Fit::kPrefix && f.first == i; }))
+      continue;
+    // The word as written, and its singular ("WTGs" of 'Install WTG A01').
+    std::vector<std::uint32_t> ids;
+    const std::string_view text = w.token.text;
+    for (const std::string_view form : {text, text.size() > 3 && text.back() == 's' ? text.substr(0, text.size() - 1)
+                                                                                    : std::string_view()})
+      if (const auto id = word_ids.find(form);
+          !form.empty() && id != word_ids.end() && words[id->second].holding <= kWordPrefixHolding)
+        ids.push_back(id->second);
+    // (column, beginning, the words after it with each code as '#') -> an
+    // entry that begins so, and the stored values that do.
+    std::map<std::tuple<std::uint32_t, std::string, std::string>, std::pair<std::uint32_t, std::set<std::uint32_t>>>
+        groups;
+    std::vector<Token> stored_tokens;
+    for (const std::uint32_t id : ids)
+      for (const Posting& p : words[id].postings) {
+        const Entry& e = entries[p.value];
+        const std::string& stored = columns[e.column].values[e.slot];
+        split_tokens(stored, stored_tokens);
+        if (stored_tokens.size() < 3 || p.position + 1u >= stored_tokens.size()) continue;
+        std::string after;
+        for (std::size_t k = p.position + 1u; k < stored_tokens.size(); ++k) {
+          const Token& t = stored_tokens[k];
+          const std::string_view as_stored(stored.data() + t.begin, t.end - t.begin);
+          const bool code = std::any_of(t.text.begin(), t.text.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+                            (as_stored.size() >= 2 && std::all_of(as_stored.begin(), as_stored.end(), [](char c) {
+                               return c >= 'A' && c <= 'Z';
+                             }));
+          after += code ? std::string_view("#") : std::string_view(t.text);
+          after += ' ';
+        }
+        auto& group = groups[{e.column, stored.substr(0, stored_tokens[p.position].end), std::move(after)}];
+        if (group.second.empty()) group.first = p.value;
+        group.second.insert(e.slot);
+      }
+    std::set<std::pair<std::uint32_t, std::string>> given;
+    for (const auto& [key, held] : groups) {
+      const auto& [column, beginning, after] = key;
+      if (held.second.size() < kPrefixValues || !given.emplace(column, beginning).second) continue;
+      beginnings.push_back(Found{held.first, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1),
+                                 w.token.begin, w.token.end, Fit::kPrefix, kWordPrefixScore,
+                                 static_cast<std::uint32_t>(beginning.size())});
+    }
+  }
+
   // One match per value, the best (the longer phrase on a tie).
   std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
     if (a.score != b.score) return a.score > b.score;
@@ -1463,6 +1539,13 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       }
     }
     if (keep) chosen.push_back(&f);
+  }
+  for (const Found& f : beginnings) {
+    if (chosen.size() >= kMaxMatches) break;
+    const bool named = std::any_of(chosen.begin(), chosen.end(), [&](const Found* c) {
+      return f.first < c->last && c->first < f.last && (c->fit == Fit::kExact || c->fit == Fit::kFuzzy);
+    });
+    if (!named) chosen.push_back(&f);
   }
   std::vector<Match> out;
   out.reserve(chosen.size());

@@ -900,6 +900,35 @@ TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {
   EXPECT_EQ(first("consignments"), "table:Shipment");
 }
 
+// A table's related term names it, ahead of a table whose name merely uses
+// the word ("vessel" of the vessels' day logs); a term two tables give names
+// neither.
+TEST(LinkingIndex, ARelatedTermNamesItsTable) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"j({"tables": {
+    "planResource": {"description": "Resources: vessels, crews and cranes", "domain": "d",
+      "related_terms": "resource, vessel, crane",
+      "columns": {"intResourceId": {"description": "id", "data_type": "INTEGER"},
+        "dblOperatingHsLimitM": {"description": "Operating limit, significant wave height Hs", "data_type": "REAL"}}},
+    "vesselDayLog": {"description": "Daily report of each vessel: wave height Hs, hours worked", "domain": "d",
+      "related_terms": "vessel log, crane",
+      "columns": {"intDayLogId": {"description": "id", "data_type": "INTEGER"},
+        "intResourceId": {"description": "Vessel (planResource.intResourceId)", "data_type": "INTEGER"},
+        "dblHsMaxM": {"description": "Maximum wave height Hs that day", "data_type": "REAL"},
+        "dblHoursWorked": {"description": "Hours the vessel worked", "data_type": "REAL"}}}},
+    "relationships": [{"from_table": "vesselDayLog", "to_table": "planResource",
+      "join_condition": "vesselDayLog.intResourceId = planResource.intResourceId", "description": ""}]})j"));
+  const Graph& graph = *service.graph()->graph;
+  const linking::Index& index = service.graph()->link_index();
+  const auto vessels = index.link(linking::Query{"which vessels can't work above 2.5 m Hs", {}, ""});
+  ASSERT_FALSE(vessels.tables.empty());
+  EXPECT_EQ(graph.id(vessels.tables[0].node), "table:planResource");
+  EXPECT_EQ(vessels.tables[0].reason, linking::Reason::kNamed);
+  const auto cranes = index.link(linking::Query{"cranes", {}, ""});
+  EXPECT_TRUE(std::none_of(cranes.tables.begin(), cranes.tables.end(),
+                           [](const auto& t) { return t.reason == linking::Reason::kNamed; }));
+}
+
 TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {
   Graph empty;
   linking::Index index(empty);

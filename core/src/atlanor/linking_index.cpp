@@ -759,6 +759,35 @@ class Builder {
       x_.name_keys[name_key(stems_of(words))].push_back(static_cast<std::uint32_t>(x_.names.size()));
       x_.names.push_back(Impl::Name{std::move(words), {t}, true});
     }
+    // A table's other words for itself name it too ("vessel" of a resources
+    // table whose rows are the vessels), unless a table's own name is that
+    // term; a term several tables give names none of them.
+    std::unordered_map<std::string, std::uint32_t> related_names;  // key -> its Name
+    for (const auto& [id, terms] : related_) {
+      const auto node = graph_.find(id);
+      if (!node || !is(*node, Type::kTable)) continue;
+      const std::uint32_t t = slot_[*node];
+      for (const std::string& term : terms) {
+        std::vector<Word> words = content_words(term);
+        bool known = !words.empty();
+        for (Word& w : words) {
+          const auto it = x_.surface.find(w.text);
+          if (it == x_.surface.end()) known = false;
+          else w.stem = x_.term_texts[it->second];
+        }
+        if (!known) continue;
+        const std::string key = name_key(stems_of(words));
+        if (x_.name_keys.count(key) && !related_names.count(key)) continue;
+        auto [it, added] = related_names.emplace(key, static_cast<std::uint32_t>(x_.names.size()));
+        if (added) {
+          x_.longest_key = std::max(x_.longest_key, words.size());
+          x_.name_keys[key].push_back(it->second);
+          x_.names.push_back(Impl::Name{std::move(words), {}, true});
+        }
+        auto& holders = x_.names[it->second].tables;
+        if (std::find(holders.begin(), holders.end(), t) == holders.end()) holders.push_back(t);
+      }
+    }
     std::unordered_map<std::string, std::uint32_t> column_names;  // key -> its Name
     for (std::uint32_t c = 0; c < x_.columns.size(); ++c) {
       std::vector<Word>& words = column_words_[c];

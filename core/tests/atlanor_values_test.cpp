@@ -795,4 +795,25 @@ TEST(ValueTables, AWholeValueInCapitalsIsACode) {
   EXPECT_EQ(reasons("items of work").count("job"), 0u);
 }
 
+// A code of letters and digits is its table's, though the value that holds
+// it says more ('BL0 Build area plan').
+TEST(ValueTables, ACodeInsideALongerValueChoosesItsTable) {
+  LinkedDatabase linked("code_word.db", R"(
+    CREATE TABLE bsln (bsln_id INTEGER PRIMARY KEY, bsln_nm TEXT);
+    INSERT INTO bsln VALUES (1, 'BL0 Build area plan'), (2, 'BL1 Re-plan after the rail crossing refusal'),
+                            (3, 'BL1 Re-plan after the traffic order refusal');
+    CREATE TABLE task (task_id INTEGER PRIMARY KEY, task_nm TEXT, bl_fin_dt TEXT);
+    INSERT INTO task VALUES (1, 'Civils', '2025-01-01'), (2, 'Splicing', '2025-02-01');
+  )",
+                        R"({"tables": {
+    "bsln": {"description": "Saved plans", "domain": "d", "columns": {
+      "bsln_id": {"description": "Key", "data_type": "INTEGER"},
+      "bsln_nm": {"description": "Name", "data_type": "TEXT"}}},
+    "task": {"description": "Tasks", "domain": "d", "columns": {
+      "task_id": {"description": "Key", "data_type": "INTEGER"},
+      "task_nm": {"description": "Name", "data_type": "TEXT"},
+      "bl_fin_dt": {"description": "Current plan finish", "data_type": "TEXT"}}}}})");
+  EXPECT_EQ(linked.reasons("compare the BL0 finish of each task")["bsln"], "value");
+}
+
 }  // namespace

@@ -94,6 +94,7 @@ RecordPtr linking_record(const Graph& graph, const linking::Result& result) {
 // quotes it as an example), or the initials of one ("LTIs").
 constexpr double kValueTableScore = 0.6;
 constexpr double kPhraseTableScore = 0.45;
+constexpr double kCodeTableScore = 0.35;
 constexpr std::size_t kMaxValueHints = 8;
 constexpr std::size_t kMaxListedValues = 50;
 
@@ -102,8 +103,14 @@ bool chooses_table(const values::Match& m, const linking::Index& index, const va
   if (m.fit == values::Fit::kPrefix) return false;
   const std::vector<std::string> words = linking::split_words(m.phrase);
   if (words.size() > 1 && m.score >= kPhraseTableScore) return true;
-  if (m.score < kValueTableScore) return false;
   const bool digits = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });
+  // A code of letters and digits that a few longer values hold ("BL0" of
+  // 'BL0 Build area plan') is theirs, though it is one word of several.
+  const bool letters = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+  if (digits && letters && m.phrase.find(' ') == std::string::npos && m.score >= kCodeTableScore) return true;
+  if (m.score < kValueTableScore) return false;
   // In capitals, or an acronym's plural ("LTIs") read as its initials.
   std::string_view upper = m.phrase;
   if (m.fit == values::Fit::kFuzzy && upper.size() > 3 && upper.back() == 's') upper.remove_suffix(1);

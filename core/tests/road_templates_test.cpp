@@ -295,6 +295,10 @@ TEST(TemplateWording, SymbolsAndShorthand) {
                     "SELECT * FROM activities WHERE total_float_hours < 80", {}};
   EXPECT_EQ(refill(near, "near crit acts w/ float under 300 hrs").value_or(Fit{}).sql,
             "SELECT * FROM activities WHERE total_float_hours < 300");
+  // A per cent sign after no number is the word.
+  const Source progress{"activities in progress with percent complete",
+                        "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};
+  EXPECT_TRUE(refill(progress, "activities in progress with % complete"));
 }
 
 // Words that only frame a spoken request ask nothing of the data, unless

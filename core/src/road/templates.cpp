@@ -782,6 +782,9 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
     from = l.end;
   }
   words_until(q.size());
+  // A per cent sign that follows no number is the word ("% complete").
+  for (std::size_t i = q.size(); i-- > 0;)
+    if (q[i] == '%' && blanked[i] == '%' && (i == 0 || !is_alnum(q[i - 1]))) blanked.replace(i, 1, " percent ");
   shape.marks = marks_of(steps);
   add_symbol_marks(q, shape.literals, shape.marks);
   // A word of a stored value's column said right before it ("of type

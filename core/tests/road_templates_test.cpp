@@ -295,6 +295,14 @@ TEST(TemplateWording, SymbolsAndShorthand) {
                     "SELECT * FROM activities WHERE total_float_hours < 80", {}};
   EXPECT_EQ(refill(near, "near crit acts w/ float under 300 hrs").value_or(Fit{}).sql,
             "SELECT * FROM activities WHERE total_float_hours < 300");
+  // An acronym for the words the other question spells out side by side.
+  const Source approved{"Approved change requests for P1 and their cost",
+                        "SELECT * FROM change_requests WHERE status = 'Approved' AND project = 'P1'", {}};
+  EXPECT_EQ(refill(approved, "approved CRs for P2 and their cost").value_or(Fit{}).sql,
+            "SELECT * FROM change_requests WHERE status = 'Approved' AND project = 'P2'");
+  const Source acronym{"approved CRs for P1 and their cost", approved.sql, {}};
+  EXPECT_TRUE(refill(acronym, "Approved change requests for P2 and their cost"));
+  EXPECT_FALSE(refill(approved, "approved NCRs for P2 and their cost"));
   // A per cent sign after no number is the word.
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};

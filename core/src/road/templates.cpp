@@ -637,6 +637,9 @@ struct Shape {
     bool loose = false;
   };
   std::vector<Spelt> spelt;
+  // Acronyms in the plural ("CRs"): their capitals, lower-cased ("cr"), and
+  // the stem the word has among `words`.
+  std::vector<std::pair<std::string, std::string>> acronyms;
 };
 
 // Words that only frame a request in speech ("what's it looking like right
@@ -881,6 +884,11 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
         shape.words.push_back(stems.of(w));
     }
   }
+  for (const Token& t : word_tokens(q)) {
+    const std::string_view w = q.substr(t.begin, t.end - t.begin);
+    if (w.size() >= 3 && w.size() <= 6 && w.back() == 's' && std::all_of(w.begin(), w.end() - 1, is_upper))
+      shape.acronyms.emplace_back(ascii_lower(w.substr(0, w.size() - 1)), stems.of(ascii_lower(w)));
+  }
   sort_unique(shape.idle);
   sort_unique(shape.words);
   std::size_t literal = 0;
@@ -943,6 +951,55 @@ double similarity(const Shape& old, const Shape& now) {
     ++common;
   }
   return static_cast<double>(common) / static_cast<double>(a.size() + b.size() - common);
+}
+
+// An acronym one question writes in capitals ("CRs", "SWPs") where the other
+// spells its words out side by side ("change requests") says the same: there
+// it is no code but those words. Whether `shape` changed.
+bool spell_out_acronyms(Shape& shape, const Shape& other) {
+  bool changed = false;
+  // The run of the other's words whose initials are `key`, as stems; none
+  // when it has none or the shape has one of them already.
+  auto spelt_out = [&](std::string_view key) {
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at + key.size() <= other.spelt.size() && words.empty(); ++at) {
+      bool spelt = true;
+      for (std::size_t k = 0; k < key.size() && spelt; ++k) {
+        const std::string& w = other.spelt[at + k].text;
+        spelt = !w.empty() && w[0] == key[k];
+      }
+      if (spelt)
+        for (std::size_t k = 0; k < key.size(); ++k) words.push_back(other.spelt[at + k].stem);
+    }
+    if (std::any_of(words.begin(), words.end(), [&](const std::string& w) { return has(shape.words, w); }))
+      words.clear();
+    return words;
+  };
+  for (const auto& [key, stem] : shape.acronyms) {
+    if (!has(shape.words, stem)) continue;
+    const std::vector<std::string> words = spelt_out(key);
+    if (words.empty()) continue;
+    shape.words.erase(std::find(shape.words.begin(), shape.words.end(), stem));
+    shape.words.insert(shape.words.end(), words.begin(), words.end());
+    sort_unique(shape.words);
+    changed = true;
+  }
+  for (std::size_t i = 0; i < shape.literals.size();) {
+    const std::string code = shape.literals[i].kind == LiteralKind::kCode ? shape.literals[i].text : std::string();
+    std::vector<std::string> words;
+    if (code.size() >= 2 && code.size() <= 5 && std::all_of(code.begin(), code.end(), is_upper))
+      words = spelt_out(ascii_lower(code));
+    if (words.empty()) {
+      ++i;
+      continue;
+    }
+    shape.literals.erase(shape.literals.begin() + static_cast<std::ptrdiff_t>(i));
+    if (i < shape.beside.size()) shape.beside.erase(shape.beside.begin() + static_cast<std::ptrdiff_t>(i));
+    shape.words.insert(shape.words.end(), words.begin(), words.end());
+    sort_unique(shape.words);
+    changed = true;
+  }
+  return changed;
 }
 
 // Literals pair within three classes: numbers, dates and texts. A quoted
@@ -1778,8 +1835,11 @@ std::optional<std::string> example_question(std::string_view description, std::s
 std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                           const Wording& wording) {
   Stems stems(wording);
-  const Shape now = shape_of(question, values, stems);
-  const Shape old = shape_of(source.question, source.values, stems, source.description);
+  Shape now = shape_of(question, values, stems);
+  Shape old = shape_of(source.question, source.values, stems, source.description);
+  const Shape as_asked = now;
+  spell_out_acronyms(now, old);
+  spell_out_acronyms(old, as_asked);
   const auto similarity = fits(old, now);
   if (!similarity) return std::nullopt;
   return fill(source, old, now, *similarity);
@@ -1813,6 +1873,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     std::size_t index;
     Shape shape;
     std::string implied;  // the table a question without its name is taken to ask about
+    std::optional<Shape> now = {};  // the question read with the earlier one's acronyms spelt out
   };
   std::vector<Candidate> candidates;
   // The words of the name of the table a statement reads first.
@@ -1829,8 +1890,11 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
   };
   for (std::size_t i = 0; i < sources.size(); ++i) {
     Shape old = shape_of(sources[i].question, sources[i].values, stems, sources[i].description);
-    if (const auto similarity = fits(old, now)) {
-      candidates.push_back({*similarity, i, std::move(old), {}});
+    std::optional<Shape> read;
+    if (Shape spelt = now; spell_out_acronyms(spelt, old)) read = std::move(spelt);
+    spell_out_acronyms(old, now);
+    if (const auto similarity = fits(old, read ? *read : now)) {
+      candidates.push_back({*similarity, i, std::move(old), {}, std::move(read)});
       continue;
     }
     // A question may leave out the things it asks about when its other words
@@ -1874,9 +1938,9 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
   // Of equally similar wordings, the one whose literals need the fewest
   // changes: the same value, then another of the same kind and column
   // ("KTR" for "PQB", both project codes, rather than a project's name).
-  auto changes = [&](const Shape& old) {
+  auto changes = [&](const Shape& old, const Shape& asked) {
     int n = 0;
-    for (const Literal& l : now.literals) {
+    for (const Literal& l : asked.literals) {
       int cost = 3;
       for (const Literal& o : old.literals) {
         const int c = ascii_lower(o.value) == ascii_lower(l.value)      ? 0
@@ -1890,7 +1954,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     return n;
   };
   std::vector<int> cost(candidates.size());
-  for (std::size_t k = 0; k < candidates.size(); ++k) cost[k] = changes(candidates[k].shape);
+  for (std::size_t k = 0; k < candidates.size(); ++k) cost[k] = changes(candidates[k].shape, candidates[k].now ? *candidates[k].now : now);
   std::vector<std::size_t> order(candidates.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -1902,7 +1966,8 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
   // place); the next one is tried then.
   for (const std::size_t k : order) {
     const Candidate& c = candidates[k];
-    if (auto fit = fill(sources[c.index], c.shape, now, c.similarity)) return std::make_pair(c.index, std::move(*fit));
+    if (auto fit = fill(sources[c.index], c.shape, c.now ? *c.now : now, c.similarity))
+      return std::make_pair(c.index, std::move(*fit));
   }
   return std::nullopt;
 }

@@ -82,6 +82,15 @@ TEST(TemplateLiterals, DatesCarryTheirPrecision) {
   EXPECT_EQ(kinds_and_values(q, {named(q, "April", "April to October")}), (P{{d, "2025-04"}}));
 }
 
+TEST(TemplateLiterals, ARangesFirstDayTakesTheMonthAndYearOfItsLast) {
+  using P = std::vector<std::pair<LiteralKind, std::string>>;
+  const auto d = LiteralKind::kDate, n = LiteralKind::kNumber;
+  EXPECT_EQ(kinds_and_values("starting between 12 and 26 September 2025"), (P{{d, "2025-09-12"}, {d, "2025-09-26"}}));
+  EXPECT_EQ(kinds_and_values("from 3 Nov to 14 Dec 2025"), (P{{d, "2025-11-03"}, {d, "2025-12-14"}}));
+  EXPECT_EQ(kinds_and_values("between 30 and 12 Nov 2025"), (P{{n, "30"}, {d, "2025-11-12"}}));
+  EXPECT_EQ(kinds_and_values("3 preds and 14 Nov 2025"), (P{{n, "3"}, {d, "2025-11-14"}}));
+}
+
 TEST(TemplateLiterals, CodesNumbersAndApostrophesAreToldApart) {
   using P = std::vector<std::pair<LiteralKind, std::string>>;
   const auto c = LiteralKind::kCode, n = LiteralKind::kNumber;

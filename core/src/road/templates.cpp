@@ -395,6 +395,24 @@ class LiteralFinder {
         }
       }
     }
+    // The first day of a range written once with the month and year of its
+    // last ("between 12 and 26 September 2025", "3 Nov to 14 Nov 2025").
+    for (std::size_t k = 0; k + 2 < tokens_.size(); ++k) {
+      const int d = day_of(k);
+      if (!d || !near(k)) continue;
+      const int m = month_of(tok(k + 1));
+      const std::size_t joint = m ? k + 2 : k + 1;
+      if (joint + 1 >= tokens_.size() || (m && !near(k + 1)) || !near(joint)) continue;
+      const std::string j = ascii_lower(tok(joint));
+      if (j != "and" && j != "to" && j != "until" && j != "till" && j != "through" && j != "thru") continue;
+      const auto last = std::find_if(found_.begin(), found_.end(), [&](const Literal& l) {
+        return l.kind == LiteralKind::kDate && l.begin == tokens_[joint + 1].begin && l.value.size() == 10;
+      });
+      if (last == found_.end()) continue;
+      const int y = to_int(std::string_view(last->value).substr(0, 4));
+      if (!m && d >= to_int(std::string_view(last->value).substr(8, 2))) continue;
+      add_day(tokens_[k].begin, tokens_[m ? k + 1 : k].end, y, m ? m : to_int(std::string_view(last->value).substr(5, 2)), d);
+    }
   }
 
   void codes() {

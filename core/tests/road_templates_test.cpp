@@ -190,6 +190,15 @@ TEST(TemplateRefill, ACodeAndANamedValueAsQuotedStrings) {
             "WHERE p.project_name = 'Harbor Bridge Rehabilitation'");
 }
 
+TEST(TemplateRefill, APatternOfTheValueAsSaidTakesTheNewValue) {
+  const std::string said = "POs with Westland that are still open", asked = "open POs with Teton";
+  const Source pos{said, "SELECT * FROM po JOIN vendors v USING (vendor_id) WHERE v.name LIKE '%Westland%'",
+                   {named(said, "Westland", "Westland Valve & Actuator")}};
+  EXPECT_EQ(refill(pos, asked, {named(asked, "Teton", "Teton Compression")}).value_or(Fit{}).sql,
+            "SELECT * FROM po JOIN vendors v USING (vendor_id) WHERE v.name LIKE '%Teton Compression%'");
+  EXPECT_EQ(refill(pos, said, pos.values).value_or(Fit{}).sql, pos.sql);
+}
+
 TEST(TemplateRefill, QuotesAreDoubledAndWildcardsKept) {
   const Source named_like{"activities named 'Pour deck'",
                           "SELECT * FROM activities WHERE activity_name LIKE '%Pour deck%' -- 'Pour deck'", {}};

@@ -1219,6 +1219,7 @@ struct Group {
   bool drop = false;    // a name the new question does not have: its condition goes
   bool codes = false;   // a code for a code: it may stand as a part of a longer one ('SKB-WTG')
   std::string new_table, new_column;  // where a new stored value is kept
+  std::string old_said;  // an old stored value as the old question says it ("Westland" of 'Westland Valve')
 };
 
 // A token of the statement a group says it writes, and what to write instead.
@@ -1440,6 +1441,7 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
       g.changed = cls == 0 ? g.old_number != g.new_number : g.old_value != g.new_value;
       g.coarse = cls == 1 && precision_of(g.old_value) != precision_of(g.new_value);
       g.codes = a[i]->kind == LiteralKind::kCode && b[i]->kind == LiteralKind::kCode;
+      if (a[i]->kind == LiteralKind::kValue) g.old_said = a[i]->text;
       if (b[i]->kind == LiteralKind::kValue) {
         g.new_table = text::lower(b[i]->table);
         g.new_column = text::lower(b[i]->column);
@@ -1545,7 +1547,10 @@ void claim_text(std::string_view sql, const Tables& tables, const std::vector<Sq
     const std::size_t trail = content.size() - lead - (content.substr(lead).find_last_not_of('%') + 1);
     const std::string_view middle = content.substr(lead, content.size() - lead - trail);
     if (middle.empty() || middle.size() > 4 * old_lower.size() + 16) continue;
-    if (text::lower(middle) != old_lower) {
+    // A pattern of the value as the question says it ('%Westland%' of
+    // 'Westland Valve & Actuator') takes the new value whole.
+    const bool said = (lead > 0 || trail > 0) && !g.old_said.empty() && text::lower(middle) == text::lower(g.old_said);
+    if (text::lower(middle) != old_lower && !said) {
       // A code as the part of a longer code between its dashes ("WTG" of
       // 'SKB-WTG'), once.
       if (!g.codes || !g.changed || middle.find(' ') != std::string_view::npos) continue;
@@ -1559,7 +1564,8 @@ void claim_text(std::string_view sql, const Tables& tables, const std::vector<Sq
       claims.push_back(Claim{t, begin, begin + old_lower.size(), escaped, gi, 0, 0, {}});
       continue;
     }
-    Claim claim{t, tokens[t].begin + lead, tokens[t].end - trail, escaped, gi, 0, 0, {}};
+    Claim claim{t, tokens[t].begin + lead, tokens[t].end - trail, said && !g.changed ? std::string(middle) : escaped,
+                gi, 0, 0, {}};
     // The new value is kept in another column of the table the statement
     // compares: compare that column.
     if (g.changed && !g.new_column.empty()) {

@@ -228,6 +228,20 @@ TEST_F(Road, OfflineANameOfTheRowTheStatementComparesByAnotherColumn) {
   EXPECT_EQ(a.table.row_count, 1u);
 }
 
+// One word of a longer name reads weakly as that name, unless the earlier
+// statement writes it as a pattern.
+TEST_F(Road, OfflineAPatternOfPartOfANameTakesTheNewName) {
+  history_.load_document(json::parse(R"({"enriched_queries": [
+    {"question": "critical activities of Riverside",
+     "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name LIKE '%Riverside%' AND a.is_critical = 1"}]})"),
+                         "history.json");
+  const road::Answer a = ask("critical activities of Harbor Bridge");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.source, road::Source::kTemplate);
+  EXPECT_NE(a.sql.find("LIKE '%Harbor Bridge Rehabilitation%'"), std::string::npos) << a.sql;
+  EXPECT_EQ(a.table.row_count, 1u);
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

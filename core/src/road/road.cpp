@@ -50,6 +50,9 @@ bool plain_name(std::string_view name) {
 // score: a word that alone singles out a name of the schema's things
 // ("Fechenheim" of 'Fechenheim Hall 4 MEP Fit-out') scores about 0.54.
 constexpr double kTemplateValueScore = 0.5;
+// ... or from this one, for a part of a value that an earlier question's
+// statement writes as a pattern ("Westland" of LIKE '%Westland%').
+constexpr double kWrittenValueScore = 0.35;
 
 // How many earlier questions an unanswered question is offered.
 constexpr std::size_t kSuggestedQuestions = 3;
@@ -464,7 +467,10 @@ Answer Road::ask(const Question& q, const Events& events) {
   if (!ai_pick && !history_pick && !follow_up) {
     const atlanor::KnowledgeGraphPtr kg = schema_.graph();
     const auto stored = kg ? schema_.stored_values(kg) : nullptr;
-    auto named = [&](std::string_view text) {
+    // `sql`: an earlier question's statement, which confirms a weaker
+    // reading of a value it writes as the question says it ("Westland" of
+    // 'Westland Valve & Actuator' in LIKE '%Westland%').
+    auto named = [&](std::string_view text, std::string_view sql = {}) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
       // One word of a longer value that names a column ("finished" of the
@@ -479,8 +485,13 @@ Answer Road::ask(const Question& q, const Events& events) {
         const std::string word = text::lower(m.phrase);
         return names->is_name_word(word) || names->is_name_word(linking::stem(word));
       };
+      const std::string statement = text::lower(sql);
+      auto written = [&](const values::Match& m) {
+        return !statement.empty() && m.fit == values::Fit::kPartial && m.score >= kWrittenValueScore &&
+               statement.find("%" + text::lower(m.phrase) + "%") != std::string::npos;
+      };
       for (const values::Match& m : stored->index.match(text))
-        if (m.score >= kTemplateValueScore && m.fit != values::Fit::kPrefix && !names_a_column(m)) {
+        if ((m.score >= kTemplateValueScore || written(m)) && m.fit != values::Fit::kPrefix && !names_a_column(m)) {
           const values::ColumnRef& column = stored->index.columns()[m.column];
           out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
         }
@@ -583,7 +594,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
       if (!e.values_found) {
-        e.source.values = named(e.source.question);
+        e.source.values = named(e.source.question, e.source.sql);
         same_row_literals(e.source);
         e.values_found = true;
       }

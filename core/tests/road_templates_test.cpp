@@ -349,6 +349,9 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
                            "SELECT * FROM items WHERE status <> 'Delivered' AND lead_weeks > 20", {}};
   EXPECT_TRUE(refill(undelivered, "which long lead items are still not delivered"));
   EXPECT_FALSE(refill(undelivered, "long lead items that have already been delivered"));
+  const Source hours{"Total remaining hours for crew 'A'", "SELECT SUM(h) FROM a WHERE crew = 'A'", {}};
+  EXPECT_TRUE(refill(hours, "remaining hours for crew 'B'"));
+  EXPECT_TRUE(refill(hours, "overall remaining hours for crew 'B'"));
   const Source starting{"Which activities start in June 2025?",
                         "SELECT * FROM activities WHERE start >= '2025-06-01' AND start < '2025-07-01'", {}};
   EXPECT_TRUE(refill(starting, "which activities are due to start in January 2026"));

@@ -672,9 +672,14 @@ bool filler_word(const std::string& w) {
 }
 
 // Adverbs of time that only stress what the question asks ("still open",
-// "not delivered yet", "already started", "currently in progress"), whatever
-// the schema's texts say.
-bool stress_word(const std::string& w) { return w == "still" || w == "yet" || w == "already" || w == "currently"; }
+// "not delivered yet", "already started", "currently in progress"), and the
+// total of an amount, which asking for the amount says ("total remaining
+// hours for Redline", "budgeted cost totals per project"), whatever the
+// schema's texts say.
+bool stress_word(const std::string& w) {
+  return w == "still" || w == "yet" || w == "already" || w == "currently" || w == "total" || w == "totals" ||
+         w == "overall";
+}
 
 // Whether a word the schema does not use is one edit from a stop word of
 // four letters or more ("wich", "shwo"): a misspelt request word.

@@ -58,8 +58,9 @@ constexpr double kWrittenValueScore = 0.35;
 constexpr std::size_t kSuggestedQuestions = 3;
 // A template source is refilled only when it shares at least this share of
 // its content words with the question (a cheap filter before the careful
-// match of templates.hpp).
-constexpr double kTemplateWordShare = 0.2;
+// match of templates.hpp, which reads shorthand and names that these words
+// do not: "crit" shares nothing with "critical" here).
+constexpr double kTemplateWordShare = 0.1;
 
 // Counts the AI requests made for one question and reports each; the
 // services see the host's object through it.

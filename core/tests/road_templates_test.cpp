@@ -89,6 +89,13 @@ TEST(TemplateLiterals, ARangesFirstDayTakesTheMonthAndYearOfItsLast) {
   EXPECT_EQ(kinds_and_values("from 3 Nov to 14 Dec 2025"), (P{{d, "2025-11-03"}, {d, "2025-12-14"}}));
   EXPECT_EQ(kinds_and_values("between 30 and 12 Nov 2025"), (P{{n, "30"}, {d, "2025-11-12"}}));
   EXPECT_EQ(kinds_and_values("3 preds and 14 Nov 2025"), (P{{n, "3"}, {d, "2025-11-14"}}));
+  // A day without a year takes the statement's, as a month without one does.
+  EXPECT_EQ(kinds_and_values("before Oct 31st"), (P{{d, "--10-31"}}));
+  EXPECT_EQ(kinds_and_values("may 5 tasks slip"), (P{{n, "5"}}));
+  const Source expiring{"permits that run out before 30 November 2025",
+                        "SELECT * FROM permits WHERE valid_to < '2025-11-30'", {}};
+  EXPECT_EQ(refill(expiring, "permits that run out before Oct 31st").value_or(Fit{}).sql,
+            "SELECT * FROM permits WHERE valid_to < '2025-10-31'");
 }
 
 TEST(TemplateLiterals, CodesNumbersAndApostrophesAreToldApart) {

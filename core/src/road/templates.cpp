@@ -130,7 +130,8 @@ int month_of(std::string_view word) {
 enum class Precision : std::uint8_t { kYear, kQuarter, kMonth, kDay };
 
 Precision precision_of(std::string_view value) {
-  if (value.starts_with("--")) return Precision::kMonth;  // a month of no year said: "--05"
+  // A month or a day of no year said: "--05", "--05-17".
+  if (value.starts_with("--")) return value.size() > 4 ? Precision::kDay : Precision::kMonth;
   if (value.size() == 4) return Precision::kYear;
   if (value.find('Q') != std::string_view::npos) return Precision::kQuarter;
   return value.size() == 7 ? Precision::kMonth : Precision::kDay;
@@ -358,6 +359,22 @@ class LiteralFinder {
           continue;
         }
       }
+      // A day and its month without a year ("before 31 October", "by Oct
+      // 31st"): the year is the statement's. "May" and "March" before a
+      // day only capitalised, where they are no verbs.
+      if (day_of(k) && k + 1 < tokens_.size() && near(k) &&
+          !(k + 2 < tokens_.size() && near(k + 1) && plausible_year(tok(k + 2)))) {
+        if (const int m = month_of(tok(k + 1))) {
+          const std::string md = "--" + two(m) + "-" + two(day_of(k));
+          if (day_of(k) <= days_in_month(2024, m) && add(LiteralKind::kDate, b, tokens_[k + 1].end, md)) continue;
+        }
+      }
+      if (const int m = month_of(t); m && k + 1 < tokens_.size() && near(k) && day_of(k + 1) &&
+                                     ((m != 3 && m != 5) || is_upper(t[0])) &&
+                                     !(k + 2 < tokens_.size() && near(k + 1) && plausible_year(tok(k + 2)))) {
+        const std::string md = "--" + two(m) + "-" + two(day_of(k + 1));
+        if (day_of(k + 1) <= days_in_month(2024, m) && add(LiteralKind::kDate, b, tokens_[k + 1].end, md)) continue;
+      }
       // A month without its year after a word that introduces a period
       // ("in June", "since sept"): the year is the statement's.
       if (const int m = month_of(t); m && k > 0 && near(k - 1) && is_year_preposition(tok(k - 1)) &&
@@ -411,6 +428,14 @@ class LiteralFinder {
       if (last == found_.end()) continue;
       const int y = to_int(std::string_view(last->value).substr(0, 4));
       if (!m && d >= to_int(std::string_view(last->value).substr(8, 2))) continue;
+      // "3 Nov" read as a day of no year takes the last day's year.
+      if (const auto first = std::find_if(found_.begin(), found_.end(), [&](const Literal& l) {
+            return l.begin == tokens_[k].begin && l.value.starts_with("--");
+          });
+          first != found_.end()) {
+        first->value = std::to_string(y) + first->value.substr(1);
+        continue;
+      }
       add_day(tokens_[k].begin, tokens_[m ? k + 1 : k].end, y, m ? m : to_int(std::string_view(last->value).substr(5, 2)), d);
     }
   }

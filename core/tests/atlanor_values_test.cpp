@@ -816,4 +816,38 @@ TEST(ValueTables, ACodeInsideALongerValueChoosesItsTable) {
   EXPECT_EQ(linked.reasons("compare the BL0 finish of each task")["bsln"], "value");
 }
 
+// A question naming a row asks about what belongs to it: a word one of its
+// neighbours' columns, and no other neighbour's, is named by chooses that
+// neighbour, though a table elsewhere has such a column too.
+TEST(ValueTables, AWordOfANamedRowsNeighboursColumnChoosesIt) {
+  LinkedDatabase linked("neighbour_column.db", R"(
+    CREATE TABLE resource (resource_id INTEGER PRIMARY KEY, resource_name TEXT);
+    INSERT INTO resource VALUES (1, 'Tern Swift'), (2, 'Brora Jack');
+    CREATE TABLE day_log (log_id INTEGER PRIMARY KEY, resource_id INTEGER, log_date TEXT, weather_downtime_hours REAL);
+    CREATE TABLE calendar (calendar_id INTEGER PRIMARY KEY, calendar_name TEXT, weather_days INTEGER);
+  )",
+                        R"({"tables": {
+    "resource": {"description": "Vessels and crews", "domain": "d", "columns": {
+      "resource_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_name": {"description": "Name", "data_type": "TEXT"}}},
+    "day_log": {"description": "Daily reports", "domain": "d", "columns": {
+      "log_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_id": {"description": "Vessel", "data_type": "INTEGER"},
+      "log_date": {"description": "Date of the report", "data_type": "TEXT"},
+      "weather_downtime_hours": {"description": "Hours lost", "data_type": "REAL"}}},
+    "calendar": {"description": "Work days and weather windows of the year", "domain": "d", "columns": {
+      "calendar_id": {"description": "Key", "data_type": "INTEGER"},
+      "calendar_name": {"description": "Name", "data_type": "TEXT"},
+      "weather_days": {"description": "Days a year lost to weather", "data_type": "INTEGER"}}},
+    "risk": {"description": "Risks", "domain": "d", "columns": {
+      "risk_id": {"description": "Key", "data_type": "INTEGER"}}},
+    "permit": {"description": "Permits", "domain": "d", "columns": {
+      "permit_id": {"description": "Key", "data_type": "INTEGER"}}}},
+    "relationships": [{"from_table": "day_log", "to_table": "resource",
+      "join_condition": "day_log.resource_id = resource.resource_id", "description": ""}]})");
+  auto reasons = linked.reasons("on which days did the Tern Swift stand down for weather");
+  EXPECT_EQ(reasons["resource"], "value");
+  EXPECT_EQ(reasons.count("day_log"), 1u);
+}
+
 }  // namespace

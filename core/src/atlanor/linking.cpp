@@ -739,7 +739,9 @@ class Linker {
   //   of equipment bookings; "baseline finish date", a column of baseline
   //   activities, needs the baselines those rows belong to).
   // - or no chosen table holds in its name nor in a column's, while one of
-  //   its own columns, and no other table's, is named by it, and few tables'
+  //   its own columns, and no other table's, is named by it (no other
+  //   neighbour's, of a table the question names a row of: "the Tern Swift
+  //   ... for weather", a vessel's day logs), and few tables'
   //   texts use it ("successors" of activities: the links' successor column,
   //   not the activities' float described as slip before a successor; not
   //   "work", which many tables' texts use, for a calendar's work days).
@@ -763,7 +765,9 @@ class Linker {
             }
           const bool noun = p->in_name && !in_chosen_name && x_.term_texts[q.term] == x_.tables[j.table].head;
           const bool column = !p->in_name && !in_chosen_name && x_.idf[q.term] >= kNeighbourColumnIdf &&
-                              names_column(j.table, q.term) && column_name_tables(q.term) == 1;
+                              names_column(j.table, q.term) &&
+                              (reason_[t] == Reason::kValue ? neighbours_naming_column(t, q.term)
+                                                            : column_name_tables(q.term)) == 1;
           if (noun || (p->in_name && shared_by_child) || column) {
             choose(j.table, Reason::kScored);
             break;
@@ -786,6 +790,13 @@ class Linker {
   std::size_t column_name_tables(TermId term) const {
     std::size_t n = 0;
     for (std::uint32_t t = 0; t < n_; ++t) n += names_column(t, term);
+    return n;
+  }
+
+  // How many of the tables joined to t have a column named by the term.
+  std::size_t neighbours_naming_column(std::uint32_t t, TermId term) const {
+    std::size_t n = 0;
+    for (const Impl::Join& j : x_.joins[t]) n += names_column(j.table, term);
     return n;
   }
 

@@ -244,6 +244,31 @@ TEST_F(Road, OfflineAPatternOfPartOfANameTakesTheNewName) {
   EXPECT_EQ(a.table.row_count, 1u);
 }
 
+// A first name that one person alone has names that person.
+TEST_F(Road, OfflineAFirstNameOnePersonAloneHas) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE risks (risk_id INTEGER PRIMARY KEY, title TEXT, owner TEXT);"
+                         "INSERT INTO risks VALUES (1, 'Crane failure', 'Callum Rennie'), (2, 'Late steel', 'Priya Raman'),"
+                         " (3, 'Flooding', 'Sam Ortiz'), (4, 'Ground', 'Sam Patel');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  schema_.build_graph(json::parse(R"({"tables": {"risks": {"description": "Risk register", "domain": "risk",
+    "columns": {"risk_id": {"description": "Risk identifier", "data_type": "INTEGER"},
+                "title": {"description": "Title of the risk", "data_type": "TEXT"},
+                "owner": {"description": "Owner of the risk", "data_type": "TEXT"}}}}})"));
+  history_.load_document(json::parse(R"({"enriched_queries": [
+    {"question": "Which risks does Priya Raman own?", "sql": "SELECT title FROM risks WHERE owner = 'Priya Raman'"}]})"),
+                         "history.json");
+  const road::Answer a = ask("which risks does callum own?");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.sql, "SELECT title FROM risks WHERE owner = 'Callum Rennie'");
+  const road::Answer sam = ask("which risks does Sam own?");
+  EXPECT_FALSE(sam.answered) << sam.sql;  // two people
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -51,7 +51,8 @@ bool plain_name(std::string_view name) {
 // ("Fechenheim" of 'Fechenheim Hall 4 MEP Fit-out') scores about 0.54.
 constexpr double kTemplateValueScore = 0.5;
 // ... or from this one, for a part of a value that an earlier question's
-// statement writes as a pattern ("Westland" of LIKE '%Westland%').
+// statement writes as a pattern ("Westland" of LIKE '%Westland%'), or a
+// first name one person alone has.
 constexpr double kWrittenValueScore = 0.35;
 
 // How many earlier questions an unanswered question is offered.
@@ -491,8 +492,29 @@ Answer Road::ask(const Question& q, const Events& events) {
         return !statement.empty() && m.fit == values::Fit::kPartial && m.score >= kWrittenValueScore &&
                statement.find("%" + text::lower(m.phrase) + "%") != std::string::npos;
       };
-      for (const values::Match& m : stored->index.match(text))
-        if ((m.score >= kTemplateValueScore || written(m)) && m.fit != values::Fit::kPrefix && !names_a_column(m)) {
+      const std::vector<values::Match> matches = stored->index.match(text);
+      // A first name that one person alone has, wherever people are kept
+      // ("Callum's risks" of 'Callum Rennie'), names that person.
+      auto first_name = [&](const values::Match& m) {
+        if (m.fit != values::Fit::kPartial || m.score < kWrittenValueScore || !names ||
+            m.phrase.find(' ') != std::string::npos)
+          return false;
+        const std::string first = text::lower(m.phrase.substr(0, m.phrase.find('\''))) + " ";
+        if (!text::lower(m.value).starts_with(first)) return false;
+        return std::all_of(matches.begin(), matches.end(), [&](const values::Match& o) {
+          if (o.begin != m.begin || o.end != m.end) return true;
+          const values::ColumnRef& c = stored->index.columns()[o.column];
+          if (o.value != m.value || !names->holds_person(c.table, c.column) || !stored->index.listed(o.column))
+            return false;
+          const std::vector<std::string>& people = stored->index.values(o.column);
+          return std::count_if(people.begin(), people.end(), [&](const std::string& v) {
+                   return text::lower(v).starts_with(first);
+                 }) == 1;
+        });
+      };
+      for (const values::Match& m : matches)
+        if ((m.score >= kTemplateValueScore || written(m) || first_name(m)) && m.fit != values::Fit::kPrefix &&
+            !names_a_column(m)) {
           const values::ColumnRef& column = stored->index.columns()[m.column];
           out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
         }
@@ -573,7 +595,10 @@ Answer Road::ask(const Question& q, const Events& events) {
       if (kg) {
         const linking::Index* index = &kg->link_index();
         t.wording.names_word = [index](std::string_view w) { return index->is_name_word(w); };
-        t.wording.known_word = [index](std::string_view w) { return index->is_schema_word(w); };
+        // A word a stored value holds is no misspelling ("Sam" is no "same").
+        t.wording.known_word = [index, stored](std::string_view w) {
+          return index->is_schema_word(w) || (stored && stored->index.holds_word(w));
+        };
         // A word names something when a table or column is named by it or a stored value holds it.
         t.wording.meaningful = [index, stored](std::string_view w) {
           if (index->is_name_word(w)) return true;

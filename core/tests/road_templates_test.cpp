@@ -328,6 +328,10 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source acronym{"approved CRs for P1 and their cost", approved.sql, {}};
   EXPECT_TRUE(refill(acronym, "Approved change requests for P2 and their cost"));
   EXPECT_FALSE(refill(approved, "approved NCRs for P2 and their cost"));
+  // What a ranking is by may go unsaid; another ranking is another question.
+  const Source top{"Top 10 open risks by score", "SELECT * FROM risks ORDER BY score DESC LIMIT 10", {}};
+  EXPECT_EQ(refill(top, "top 5 open risks").value_or(Fit{}).sql, "SELECT * FROM risks ORDER BY score DESC LIMIT 5");
+  EXPECT_FALSE(refill(top, "top 5 open risks by cost"));
   // A per cent sign after no number is the word.
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};

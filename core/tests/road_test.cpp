@@ -269,6 +269,36 @@ TEST_F(Road, OfflineAFirstNameOnePersonAloneHas) {
   EXPECT_FALSE(sam.answered) << sam.sql;  // two people
 }
 
+// A word read as a value of a table the earlier statement never reads is a
+// word of that question, not a literal the new one must name too.
+TEST_F(Road, OfflineAValueTheStatementNeverReadsIsAWord) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE risks (risk_id INTEGER PRIMARY KEY, title TEXT, status TEXT, rating INTEGER);"
+                         "INSERT INTO risks VALUES (1, 'Crane failure', 'Open', 12), (2, 'Late steel', 'Open', 20),"
+                         " (3, 'Flooding', 'Closed', 25);"
+                         "CREATE TABLE changes (change_id INTEGER PRIMARY KEY, change_type TEXT);"
+                         "INSERT INTO changes VALUES (1, 'Scope'), (2, 'Design');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  schema_.build_graph(json::parse(R"({"tables": {
+    "risks": {"description": "Risk register", "domain": "risk", "columns": {
+      "risk_id": {"description": "Risk identifier", "data_type": "INTEGER"},
+      "title": {"description": "Title", "data_type": "TEXT"}, "status": {"description": "Status", "data_type": "TEXT"},
+      "rating": {"description": "Probability times impact", "data_type": "INTEGER"}}},
+    "changes": {"description": "Change requests", "domain": "change", "columns": {
+      "change_id": {"description": "Change identifier", "data_type": "INTEGER"},
+      "change_type": {"description": "Type", "data_type": "TEXT"}}}}})"));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Top 2 open risks by score",
+    "sql": "SELECT title FROM risks WHERE status = 'Open' ORDER BY rating DESC LIMIT 2"}]})"),
+                         "history.json");
+  const road::Answer a = ask("top 1 open risks");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.sql, "SELECT title FROM risks WHERE status = 'Open' ORDER BY rating DESC LIMIT 1");
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

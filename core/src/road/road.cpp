@@ -2,6 +2,7 @@
 #include "corvalt/road.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -44,6 +45,15 @@ bool plain_name(std::string_view name) {
          std::all_of(name.begin(), name.end(), [](char c) {
            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
          });
+}
+
+// Whether lower-cased SQL writes the identifier as a whole name.
+bool mentions_identifier(const std::string& sql, const std::string& name) {
+  auto name_char = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  for (std::size_t at = sql.find(name); at != std::string::npos; at = sql.find(name, at + 1))
+    if ((at == 0 || !name_char(sql[at - 1])) && (at + name.size() >= sql.size() || !name_char(sql[at + name.size()])))
+      return true;
+  return false;
 }
 
 // A stored value the question names is a literal of a template from this
@@ -617,6 +627,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     std::sort(loose.begin(), loose.end());
     std::vector<templates::Source> near;
     std::vector<const std::string*> shown;
+    const std::vector<templates::NamedValue> asked = named(q.text);
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
       if (!e.values_found) {
@@ -625,10 +636,21 @@ Answer Road::ask(const Question& q, const Events& events) {
         e.values_found = true;
       }
       near.push_back(e.source);
+      // A value of a table the statement never reads, which this question
+      // does not name either, is no literal of it but the words it was read
+      // from ("score" read as the change type 'Scope' beside a risks statement).
+      const std::string statement = text::lower(e.source.sql);
+      std::erase_if(near.back().values, [&](const templates::NamedValue& v) {
+        return !v.table.empty() && !mentions_identifier(statement, text::lower(v.table)) &&
+               statement.find(text::lower(v.stored)) == std::string::npos &&
+               std::none_of(asked.begin(), asked.end(), [&](const templates::NamedValue& a) {
+                 return text::lower(a.stored) == text::lower(v.stored);
+               });
+      });
       shown.push_back(&e.shown);
     }
     if (!near.empty()) {
-      if (auto fit = templates::best_refill(near, q.text, named(q.text), t.wording)) {
+      if (auto fit = templates::best_refill(near, q.text, asked, t.wording)) {
         const std::size_t i = run(Source::kTemplate, fit->second.sql, *shown[fit->first]);
         if (tried[i].first.success && tried[i].first.row_count > 0) template_pick = i;
       }

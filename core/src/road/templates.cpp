@@ -680,6 +680,8 @@ struct Shape {
     bool loose = false;
   };
   std::vector<Spelt> spelt;
+  // The words a ranking is said to be by ("score" of "top 10 risks by score").
+  std::vector<std::string> ranked_by;
   // Acronyms in the plural ("CRs"): their capitals, lower-cased ("cr"), and
   // the stem the word has among `words`.
   std::vector<std::pair<std::string, std::string>> acronyms;
@@ -937,6 +939,22 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
     if (w.size() >= 3 && w.size() <= 6 && w.back() == 's' && std::all_of(w.begin(), w.end() - 1, is_upper))
       shape.acronyms.emplace_back(ascii_lower(w.substr(0, w.size() - 1)), stems.of(ascii_lower(w)));
   }
+  // What a ranking is by ("top 10 open risks by score") may go unsaid in
+  // another ranking of the same things ("top 5 open risks"): it is the
+  // order the statement gives them.
+  static const std::unordered_set<std::string_view> kRanks = {
+      "top", "bottom", "highest", "lowest", "largest", "smallest", "longest", "shortest", "biggest", "worst", "best"};
+  const bool ranked = std::any_of(steps.begin(), steps.end(), [](const Step& st) {
+    return !st.literal && kRanks.count(st.word) != 0;
+  });
+  for (std::size_t i = 0; ranked && i + 1 < steps.size(); ++i) {
+    if (steps[i].word != "by") continue;
+    for (std::size_t j = i + 1, taken = 0; j < steps.size() && taken < 2 && !steps[j].literal; ++j) {
+      if (linking::is_stop_word(steps[j].word) || role_of(steps[j].word) != Role::kNone) break;
+      shape.ranked_by.push_back(stems.of(steps[j].word));
+      ++taken;
+    }
+  }
   sort_unique(shape.idle);
   sort_unique(shape.words);
   std::size_t literal = 0;
@@ -968,11 +986,15 @@ bool has(const std::vector<std::string>& sorted, const std::string& w) {
 // Up to two words of a description that name nothing in the schema may be
 // missing from the question, while two or more of its words remain.
 double similarity(const Shape& old, const Shape& now) {
-  std::vector<std::string> kept;
+  std::vector<std::string> said;  // the old words, less what its ranking is by where the new one does not say
   for (const std::string& w : old.words)
+    if (std::find(old.ranked_by.begin(), old.ranked_by.end(), w) == old.ranked_by.end() || has(now.words, w))
+      said.push_back(w);
+  std::vector<std::string> kept;
+  for (const std::string& w : said)
     if (!has(old.idle, w) || has(now.words, w)) kept.push_back(w);
-  const bool leave_out = kept.size() + 2 >= old.words.size() && kept.size() >= 2;
-  const auto& a = leave_out ? kept : old.words;
+  const bool leave_out = kept.size() + 2 >= said.size() && kept.size() >= 2;
+  const auto& a = leave_out ? kept : said;
   const auto& b = now.words;
   if (a.empty() || b.empty()) return 0;
   std::size_t common = 0;

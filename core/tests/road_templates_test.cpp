@@ -747,6 +747,20 @@ TEST(TemplateBest, TheThingsAskedAboutMayBeLeftOut) {
   const Source over{"Which resources are over budget?",
                     "SELECT * FROM resource_assignments ra JOIN resources r USING (resource_id) WHERE ra.cost > ra.budget", {}};
   EXPECT_FALSE(best_refill({over}, "Which assignments are over budget?"));
+  // The things a join reads, by their names as read, but not what rows are
+  // grouped by.
+  Wording read;
+  read.table_words = [](std::string_view table) {
+    return table == "tblActRel" ? std::vector<std::string>{"act", "relationship"} : std::vector<std::string>{"activity"};
+  };
+  const Source follows{"Which activities follow A-2?",
+                       "SELECT s.code FROM tblActRel r JOIN tblAct s ON s.id = r.succ JOIN tblAct p ON p.id = r.pred "
+                       "WHERE p.code = 'A-2'", {}};
+  EXPECT_TRUE(best_refill({follows}, "what follows A-3", {}, read));
+  const Source grouped{"earned value by control account for P1",
+                       "SELECT ca.code, SUM(e.ev) FROM ev e JOIN control_accounts ca USING (ca_id) WHERE e.job = 'P1' "
+                       "GROUP BY ca.code", {}};
+  EXPECT_FALSE(best_refill({grouped}, "earned value for P2"));
   std::vector<Source> both = sources;
   both.push_back({"projects with negative float on P7, worst first",
                   "SELECT * FROM projects WHERE code = 'P7' AND total_float < 0 ORDER BY total_float", {}});

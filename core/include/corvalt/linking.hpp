@@ -215,6 +215,10 @@ class Index {
   // Whether a column holds a person of its row: a manager, an owner, an
   // author, who raised it.
   bool holds_person(std::string_view table, std::string_view column) const;
+  // The words of a table's name as the index reads it ("activity",
+  // "relationship" of tblActRel), by the name in any case; none for a name
+  // it does not know.
+  std::vector<std::string> table_words(std::string_view table) const;
 
   std::size_t table_count() const noexcept;
   std::size_t term_count() const noexcept;

@@ -99,6 +99,9 @@ struct Wording {
   // Whether a lower-cased word names something of the schema: a table's or
   // column's name, or a stored value.
   std::function<bool(std::string_view)> meaningful;
+  // The words of a table's name as read, abbreviations written out
+  // ("activity", "relationship" of tblActRel).
+  std::function<std::vector<std::string>(std::string_view)> table_words;
 };
 
 // An example query's description written as a question with the literals

@@ -1170,6 +1170,11 @@ bool Index::holds_person(std::string_view table, std::string_view column) const 
   return impl_->person_columns.count(text::lower(table) + "\n" + text::lower(column)) > 0;
 }
 
+std::vector<std::string> Index::table_words(std::string_view table) const {
+  const auto it = impl_->table_by_name.find(text::lower(table));
+  return it == impl_->table_by_name.end() ? std::vector<std::string>() : impl_->tables[it->second].words;
+}
+
 bool Index::is_schema_word(std::string_view word) const {
   return impl_->surface.count(std::string(word)) > 0 || impl_->term_ids.count(stem(word)) > 0;
 }

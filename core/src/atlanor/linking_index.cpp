@@ -754,6 +754,7 @@ class Builder {
       std::vector<Word> words = table_name_words_[t];
       for (const Word& w : words) x_.name_words.insert(w.text);
       if (words.empty()) continue;
+      for (const Word& w : words) x_.tables[t].words.push_back(w.text);
       x_.tables[t].head = words.back().stem;
       x_.longest_key = std::max(x_.longest_key, words.size());
       x_.name_keys[name_key(stems_of(words))].push_back(static_cast<std::uint32_t>(x_.names.size()));

@@ -88,6 +88,9 @@ struct Index::Impl {
     // The stem of its name's last word, the noun the name is about
     // ("assign" of "resource_assignments"); empty for a name of no words.
     std::string head = {};
+    // The words of its name as read: without the prefix or suffix most names
+    // share, abbreviations written out ("activity", "relationship" of tblActRel).
+    std::vector<std::string> words = {};
     bool people = false;  // its rows are people: technicians, employees, staff
     bool projects = false;  // its rows are the projects (jobs, schemes) the others belong to
   };

@@ -682,6 +682,9 @@ struct Shape {
   std::vector<Spelt> spelt;
   // The words a ranking is said to be by ("score" of "top 10 risks by score").
   std::vector<std::string> ranked_by;
+  // The words after "by", "per", "each" or "every": what rows are grouped or
+  // counted by ("control account" of "SPI by control account").
+  std::vector<std::string> grouping;
   // Acronyms in the plural ("CRs"): their capitals, lower-cased ("cr"), and
   // the stem the word has among `words`.
   std::vector<std::pair<std::string, std::string>> acronyms;
@@ -955,6 +958,16 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
       ++taken;
     }
   }
+  for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+    const std::string& w = steps[i].word;
+    if (w != "by" && w != "per" && w != "each" && w != "every") continue;
+    for (std::size_t j = i + 1, taken = 0; j < steps.size() && taken < 2 && !steps[j].literal; ++j) {
+      if (linking::is_stop_word(steps[j].word) || role_of(steps[j].word) != Role::kNone) break;
+      shape.grouping.push_back(stems.of(steps[j].word));
+      ++taken;
+    }
+  }
+  sort_unique(shape.grouping);
   sort_unique(shape.idle);
   sort_unique(shape.words);
   std::size_t literal = 0;
@@ -1964,6 +1977,17 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
       }
     return std::string();
   };
+  // Every table a statement reads, as written.
+  auto read_tables = [](const std::string& sql) {
+    std::vector<std::string> items, out;
+    if (!sql_tokens(sql, &items)) return out;
+    for (std::size_t k = 0; k + 1 < items.size(); ++k)
+      if ((items[k] == "from" || items[k] == "join") && !items[k + 1].empty() && is_name_char(items[k + 1][0])) {
+        const std::size_t at = ascii_lower(sql).find(items[k + 1]);
+        out.push_back(at == std::string::npos ? items[k + 1] : sql.substr(at, items[k + 1].size()));
+      }
+    return out;
+  };
   for (std::size_t i = 0; i < sources.size(); ++i) {
     Shape old = shape_of(sources[i].question, sources[i].values, stems, sources[i].description);
     std::optional<Shape> read;
@@ -1982,8 +2006,21 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     const std::string table = main_table(sources[i].sql);
     if (table.empty()) continue;
     std::vector<std::string> names;
-    for (const std::string& w : linking::split_words(table)) names.push_back(stems.of(w));
-    auto named_table = [&](const std::string& w) { return std::find(names.begin(), names.end(), w) != names.end(); };
+    for (const std::string& read : read_tables(sources[i].sql)) {
+      for (const std::string& w : linking::split_words(read)) names.push_back(stems.of(w));
+      if (wording.table_words)
+        for (const std::string& w : wording.table_words(read)) names.push_back(stems.of(w));
+    }
+    // Words naming a table that only a join reads must not say what rows
+    // are grouped by ("SPI by control account" is no "SPI for the job").
+    std::vector<std::string> main_names;
+    for (const std::string& w : linking::split_words(table)) main_names.push_back(stems.of(w));
+    if (wording.table_words)
+      for (const std::string& w : wording.table_words(table)) main_names.push_back(stems.of(w));
+    auto named_table = [&](const std::string& w) {
+      if (std::find(main_names.begin(), main_names.end(), w) != main_names.end()) return true;
+      return std::find(names.begin(), names.end(), w) != names.end() && !has(old.grouping, w) && !has(now.grouping, w);
+    };
     // One says part of what the other does, not another part of the name
     // ("resources" and "assignments" of resource_assignments).
     std::vector<std::string> said_before, said_now;

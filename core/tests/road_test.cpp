@@ -182,6 +182,8 @@ TEST_F(Road, OfflineARecordedVariationAndADescriptionsOpeningServeAsTemplates) {
   const road::Answer head = ask("critical activities of project 1");
   ASSERT_TRUE(head.answered) << head.reason;
   EXPECT_EQ(head.sql, "SELECT activity_code FROM activities WHERE is_critical = 1 AND project_id = 1");
+  // In other words of the trade throughout.
+  EXPECT_EQ(ask("crit tasks of job 1").sql, head.sql);
   // Not before a comma when the statement limits its rows: the tail may say so.
   EXPECT_FALSE(ask("late activities of project 1").answered);
 }

@@ -70,7 +70,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"resource", "crew", "labour", "labor", "workforce", "manpower"},
     {"wbs", "phase", "work package", "stage"},
     {"finish", "end", "completion", "due"},
-    {"start", "begin", "commencement"},
+    {"start", "begin", "commencement", "kick"},
     {"percent complete", "progress", "percent done"},
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -182,9 +183,27 @@ std::string with_its_head(const std::string& sql, const std::string& reply) {
   return reply.substr(*start, at - *start + sql.size());
 }
 
+// The stems of a question's content words, each word of the trade's
+// thesaurus as its group's first ("kicks" as "start"), for the cheap filter
+// below: synonyms share no stems.
 std::vector<std::string> content_stems(std::string_view text) {
+  static const std::unordered_map<std::string, std::string> kGroupOf = [] {
+    std::unordered_map<std::string, std::string> out;
+    for (const linking::Synonyms& group : linking::thesaurus()) {
+      std::string first;
+      for (const std::string_view w : group) {
+        if (w.empty() || w.find(' ') != std::string_view::npos) continue;
+        if (first.empty()) first = linking::stem(w);
+        out.emplace(linking::stem(w), first);
+      }
+    }
+    return out;
+  }();
   std::vector<std::string> out;
-  for (const linking::Word& w : linking::content_words(text)) out.push_back(w.stem);
+  for (const linking::Word& w : linking::content_words(text)) {
+    const auto it = kGroupOf.find(w.stem);
+    out.push_back(it == kGroupOf.end() ? w.stem : it->second);
+  }
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;

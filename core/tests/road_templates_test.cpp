@@ -332,6 +332,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source top{"Top 10 open risks by score", "SELECT * FROM risks ORDER BY score DESC LIMIT 10", {}};
   EXPECT_EQ(refill(top, "top 5 open risks").value_or(Fit{}).sql, "SELECT * FROM risks ORDER BY score DESC LIMIT 5");
   EXPECT_FALSE(refill(top, "top 5 open risks by cost"));
+  const Source waiting{"variations on P1 still waiting for a decision",
+                       "SELECT * FROM variations WHERE package = 'P1' AND status = 'Submitted'", {}};
+  EXPECT_TRUE(refill(waiting, "variations on P2 awaiting a decision"));
   // A per cent sign after no number is the word.
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};

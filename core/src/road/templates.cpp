@@ -751,6 +751,7 @@ std::string_view shorthand_for(std::string_view word) {
       {"fcst", "forecast"},    {"succ", "successor"},  {"succs", "successors"},  {"pred", "predecessor"},
       {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
       {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
+      {"awaiting", "waiting"},  {"await", "wait"},    {"awaits", "waits"},
   };
   for (const auto& [short_form, full] : kShorthand)
     if (short_form == word) return full;

@@ -17,6 +17,20 @@ BENCH = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(BENCH)
 
 
+def day_span(first, last):
+    """The dates from `first` to `last` (ISO texts), both included."""
+    d, out = dt.date.fromisoformat(first), []
+    while d <= dt.date.fromisoformat(last):
+        out.append(d)
+        d += dt.timedelta(days=1)
+    return out
+
+
+def iso(d):
+    """A date's ISO text; None for none."""
+    return d.isoformat() if d else None
+
+
 class WorkDays:
     """Working-day arithmetic of a calendar: `days` holds its working weekdays (Monday 0) and `off`
     its non-working dates. Dates are boundaries: a working day d runs from d to d + 1 day."""

@@ -30,7 +30,7 @@ SEED = 121212
 DATA_DATE = dt.date(2025, 6, 27)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import check_with_history, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import check_with_history, default_out, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
 DB_NAME = "holdout12_schedule.db"
 META_NAME = "holdout12_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -130,14 +130,6 @@ BANK_HOLIDAYS = {
     "2026-08-31": "Summer bank holiday", "2026-12-25": "Christmas Day", "2026-12-28": "Boxing Day (substitute)",
 }
 CAL_FROM, CAL_TO = dt.date(2024, 6, 1), dt.date(2026, 12, 31)
-
-
-def _span(a, b):
-    d, out = dt.date.fromisoformat(a), []
-    while d <= dt.date.fromisoformat(b):
-        out.append(d)
-        d += D1
-    return out
 
 
 XMAS_EMBARGO = _span("2024-12-16", "2025-01-03") + _span("2025-12-15", "2026-01-02") + \
@@ -842,10 +834,6 @@ def shown(task, sbound, fbound):
     if task["dur"] == 0:
         return sbound, sbound
     return sbound, fbound - D1
-
-
-def iso(d):
-    return d.isoformat() if d else None
 
 
 def generate(db_path):

@@ -33,7 +33,7 @@ SEED = 131313
 DATA_DATE = dt.date(2025, 9, 19)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
 DB_NAME = "holdout13_schedule.db"
 META_NAME = "holdout13_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -138,14 +138,6 @@ PUBLIC_HOLIDAYS = {
     "2026-04-06": "Easter Monday", "2026-05-04": "May Bank Holiday", "2026-06-01": "June Bank Holiday",
 }
 CAL_FROM, CAL_TO = dt.date(2024, 6, 1), dt.date(2026, 6, 30)
-
-
-def _span(a, b):
-    d, out = dt.date.fromisoformat(a), []
-    while d <= dt.date.fromisoformat(b):
-        out.append(d)
-        d += D1
-    return out
 
 
 XMAS_CLOSE = _span("2024-12-23", "2025-01-03") + _span("2025-12-22", "2026-01-02")
@@ -786,10 +778,6 @@ def shown(task, sbound, fbound):
     if task["dur"] == 0:
         return sbound, sbound
     return sbound, fbound - D1
-
-
-def iso(d):
-    return d.isoformat() if d else None
 
 
 def generate(db_path):

@@ -35,7 +35,7 @@ SEED = 141414
 DATA_DATE = dt.date(2025, 9, 12)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
 DB_NAME = "holdout14_schedule.db"
 META_NAME = "holdout14_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -156,14 +156,6 @@ BANK_HOLIDAYS = {
     "2026-05-04": "Early May bank holiday", "2026-05-25": "Spring bank holiday",
 }
 CAL_FROM, CAL_TO = dt.date(2024, 1, 1), dt.date(2026, 9, 30)
-
-
-def _span(a, b):
-    d, out = dt.date.fromisoformat(a), []
-    while d <= dt.date.fromisoformat(b):
-        out.append(d)
-        d += D1
-    return out
 
 
 XMAS = _span("2024-12-23", "2025-01-03") + _span("2025-12-22", "2026-01-02")
@@ -601,10 +593,6 @@ def shown(task, sbound, fbound, dur):
     if dur == 0:
         return sbound, sbound
     return sbound, fbound - D1
-
-
-def iso(d):
-    return d.isoformat() if d else None
 
 
 def sea_state(rng, d):

@@ -34,7 +34,7 @@ SEED = 151515
 DATA_DATE = dt.date(2025, 10, 17)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
 DB_NAME = "holdout15_schedule.db"
 META_NAME = "holdout15_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -139,14 +139,6 @@ BANK_HOLIDAYS = {
     "2026-08-31": "Summer bank holiday",
 }
 CAL_FROM, CAL_TO = dt.date(2024, 8, 1), dt.date(2026, 12, 31)
-
-
-def _span(a, b):
-    d, out = dt.date.fromisoformat(a), []
-    while d <= dt.date.fromisoformat(b):
-        out.append(d)
-        d += D1
-    return out
 
 
 SHUTDOWN = _span("2024-12-24", "2025-01-01") + _span("2025-12-24", "2026-01-01")
@@ -342,10 +334,6 @@ def shown(task, sbound, fbound, dur):
     if dur == 0:
         return sbound, sbound
     return sbound, fbound - D1
-
-
-def iso(d):
-    return d.isoformat() if d else None
 
 
 RISKS = [

@@ -38,7 +38,7 @@ SEED = 161616
 DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
 DB_NAME = "holdout16_schedule.db"
 META_NAME = "holdout16_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -168,14 +168,6 @@ PUBLIC_HOLIDAYS = {
     "2027-09-27": "Autumn holiday (local)", "2027-11-30": "St Andrew's Day",
 }
 CAL_FROM, CAL_TO = dt.date(2023, 1, 1), dt.date(2027, 12, 31)
-
-
-def _span(a, b):
-    d, out = dt.date.fromisoformat(a), []
-    while d <= dt.date.fromisoformat(b):
-        out.append(d)
-        d += D1
-    return out
 
 
 FAIR = (_span("2023-07-17", "2023-07-28") + _span("2024-07-15", "2024-07-26") + _span("2025-07-14", "2025-07-25")
@@ -392,10 +384,6 @@ def shown(task, sbound, fbound, dur):
         d = CALS[task["cal"]].fwd(sbound)
         return d, d
     return sbound, fbound - D1
-
-
-def iso(d):
-    return d.isoformat() if d else None
 
 
 RISKS = [

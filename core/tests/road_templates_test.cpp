@@ -335,6 +335,11 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source waiting{"variations on P1 still waiting for a decision",
                        "SELECT * FROM variations WHERE package = 'P1' AND status = 'Submitted'", {}};
   EXPECT_TRUE(refill(waiting, "variations on P2 awaiting a decision"));
+  const Source worst{"activities with negative float on P1, worst first",
+                     "SELECT * FROM activities WHERE project = 'P1' AND total_float < 0 ORDER BY total_float", {}};
+  EXPECT_TRUE(refill(worst, "activities with negative float on P2, worst at the top"));
+  const Source cost{"actual cost to date per company on P1", "SELECT company, SUM(cost) FROM a WHERE p = 'P1'", {}};
+  EXPECT_TRUE(refill(cost, "actual spend to date per company on P2"));
   // A per cent sign after no number is the word.
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};

@@ -751,7 +751,7 @@ std::string_view shorthand_for(std::string_view word) {
       {"fcst", "forecast"},    {"succ", "successor"},  {"succs", "successors"},  {"pred", "predecessor"},
       {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
       {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
-      {"awaiting", "waiting"},  {"await", "wait"},    {"awaits", "waits"},
+      {"awaiting", "waiting"},  {"await", "wait"},    {"awaits", "waits"},      {"spend", "cost"},
   };
   for (const auto& [short_form, full] : kShorthand)
     if (short_form == word) return full;
@@ -842,6 +842,10 @@ Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems&
   // A per cent sign that follows no number is the word ("% complete").
   for (std::size_t i = q.size(); i-- > 0;)
     if (q[i] == '%' && blanked[i] == '%' && (i == 0 || !is_alnum(q[i - 1]))) blanked.replace(i, 1, " percent ");
+  // "At the top" says "first" and "at the bottom" "last" ("worst at the top").
+  for (std::size_t i = 2; i < steps.size(); ++i)
+    if ((steps[i].word == "top" || steps[i].word == "bottom") && steps[i - 1].word == "the" && steps[i - 2].word == "at")
+      steps[i].word = steps[i].word == "top" ? "first" : "last";
   shape.marks = marks_of(steps);
   add_symbol_marks(q, shape.literals, shape.marks);
   // A word of a stored value's column said right before it ("of type

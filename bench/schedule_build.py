@@ -31,6 +31,36 @@ def iso(d):
     return d.isoformat() if d else None
 
 
+def insert_calendars(con, calendars, cals, table, exception_table, first, last):
+    """Writes each calendar row (id, code, name, work days, week, hours a day, notes, kind) to `table`,
+    and its non-working weekdays from `first` to `last` to `exception_table`."""
+    exc_id = 0
+    for row in calendars:
+        cid, code, name, _, week, hrs, notes, _ = row
+        con.execute(f"INSERT INTO {table} VALUES (?,?,?,?,?,?)", (cid, code, name, week, hrs, notes))
+        cal = cals[code]
+        for d in sorted(cal.off):
+            if first <= d <= last and d.weekday() in cal.days:
+                exc_id += 1
+                con.execute(f"INSERT INTO {exception_table} VALUES (?,?,?,?,?)", (exc_id, cid, iso(d)) + cal.off[d])
+
+
+def logic_links(tasks, keys, parse_pred, finish_of):
+    """The links the tasks' predecessors give, as (predecessor, successor, type, lag), then one to its
+    plan's finish (`finish_of(task)`) from each task nothing follows."""
+    links = []
+    for k in keys:
+        for pr in tasks[k]["preds"]:
+            pk, typ, lag = parse_pred(pr)
+            assert pk in tasks, (k, pk)
+            links.append((pk, k, typ, lag))
+    for k in keys:
+        fin = finish_of(tasks[k])
+        if k != fin and not any(lk[0] == k for lk in links):
+            links.append((k, fin, "FS", 0))
+    return links
+
+
 class WorkDays:
     """Working-day arithmetic of a calendar: `days` holds its working weekdays (Monday 0) and `off`
     its non-working dates. Dates are boundaries: a working day d runs from d to d + 1 day."""

@@ -38,7 +38,7 @@ SEED = 161616
 DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links  # noqa: E402
 DB_NAME = "holdout16_schedule.db"
 META_NAME = "holdout16_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -505,22 +505,14 @@ def generate(db_path):
     rng = random.Random(SEED)
     con = sqlite3.connect(db_path)
     con.executescript(DDL)
-    exc_id = 0
-    for row in CALENDARS:
-        cid, code, name, _, week, hrs, notes, _ = row
-        con.execute("INSERT INTO Calendar VALUES (?,?,?,?,?,?)", (cid, code, name, week, hrs, notes))
-        cal = CALS[code]
-        for d in sorted(cal.off):
-            if CAL_FROM <= d <= CAL_TO and d.weekday() in cal.days:
-                exc_id += 1
-                con.execute("INSERT INTO Calendar_Exception VALUES (?,?,?,?,?)", (exc_id, cid, iso(d)) + cal.off[d])
+    insert_calendars(con, CALENDARS, CALS, "Calendar", "Calendar_Exception", CAL_FROM, CAL_TO)
     cal_ids = {row[1]: row[0] for row in CALENDARS}
     crew_ids, crew_row = {}, {}
     for i, c in enumerate(CREWS, 1):
         con.execute("INSERT INTO Crew VALUES (?,?,?,?,?,?,?,?)", (i,) + c)
         crew_ids[c[0]], crew_row[c[0]] = i, c
 
-    plans, tasks, keys, links = {}, {}, [], []
+    plans, tasks, keys = {}, {}, []
     for v in VESSELS:
         plan = make_plan(v, rng)
         plans[v[0]] = plan
@@ -528,16 +520,7 @@ def generate(db_path):
             t["start"] = v[11]
             tasks[t["key"]] = t
             keys.append(t["key"])
-    for k in keys:
-        for pr in tasks[k]["preds"]:
-            pk, typ, lag = parse_pred(pr)
-            assert pk in tasks, (k, pk)
-            links.append((pk, k, typ, lag))
-    for k in keys:
-        t = tasks[k]
-        fin = f"{t['ves']}.dlv"
-        if k != fin and not any(lk[0] == k for lk in links):
-            links.append((k, fin, "FS", 0))
+    links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['ves']}.dlv")
     base_keys = [k for k in keys if not tasks[k]["new"]]
     base_links = [lk for lk in links if lk[0] in base_keys and lk[1] in base_keys]
     far = {v[0]: dt.date(2031, 1, 1) for v in VESSELS}

@@ -425,7 +425,7 @@ RISKS = [
      "Callum Drummond", "Early design review meeting with the surveyor", "Realised", "2025-02-24", "2025-06-30"),
     ("H3501", "H3501.fab1", "Hall 3 shared with Forceful rework", "Resource", 2, 3, 30000.0, 4, "Callum Drummond",
      "Sequence Hall 3 work in the weekly production meeting", "Closed", "2025-04-14", "2025-08-29"),
-    ("H3601", "H3601.bdd", "Bow lift and heavy lift crane specification still changing", "Design", 4, 3, 110000.0, 10,
+    ("H3601", "H3601.bdd", "Bow lift and heavy lift crane requirements still changing", "Design", 4, 3, 110000.0, 10,
      "Euan Baird", "Design freeze date agreed with the customer", "Open", "2025-08-11", "2025-11-25"),
     ("H3601", "H3601.med", "Engine maker's order book full until 2026", "Supply chain", 3, 4, 200000.0, 20,
      "Euan Baird", "Reserve production slot with deposit", "Open", "2025-07-21", "2025-12-01"),

@@ -61,6 +61,33 @@ def logic_links(tasks, keys, parse_pred, finish_of):
     return links
 
 
+def wbs_rows(wbs, root_code, root_name):
+    """(key, parent, code, name, level) of a plan's WBS nodes, given as (key, parent, name) with the
+    root's parent None: the root takes `root_code` and `root_name`, its children codes "ROOT.1", ...
+    (level 2) and theirs "ROOT.1.1", ... (level 3)."""
+    codes, counters = {}, {}
+    for key, parent, name in wbs:
+        if parent is None:
+            code, level, name = root_code, 1, root_name
+        else:
+            counters[parent] = counters.get(parent, 0) + 1
+            code = f"{codes[parent]}.{counters[parent]}"
+            level = 2 if parent == "ROOT" else 3
+        codes[key] = code
+        yield key, parent, code, name, level
+
+
+def progress_at(data_date, start, finish, dur, remaining, rng):
+    """A task's state at the data date ("done", "started" or "not"), its percent complete and its
+    remaining duration; `remaining()` gives a started task's remaining working days."""
+    if finish <= data_date and (dur > 0 or start <= data_date):
+        return "done", 100.0, 0
+    if start <= data_date:
+        rem = remaining()
+        return "started", float(max(5, min(95, round(100 * (dur - rem) / dur * rng.uniform(0.85, 1.0) / 5) * 5))), rem
+    return "not", 0.0, dur
+
+
 class WorkDays:
     """Working-day arithmetic of a calendar: `days` holds its working weekdays (Monday 0) and `off`
     its non-working dates. Dates are boundaries: a working day d runs from d to d + 1 day."""

@@ -34,7 +34,7 @@ SEED = 151515
 DATA_DATE = dt.date(2025, 10, 17)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
 DB_NAME = "holdout15_schedule.db"
 META_NAME = "holdout15_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -581,17 +581,10 @@ def generate(db_path):
             con.execute("INSERT INTO cab_tbl VALUES (?,?,?,?,?,?,?,?,?)",
                         (ids["cab"], a_idx, f"{code}-C{i:02d}", loc, "AGN" if i == 1 else "FDC", pq, ovhd,
                          iso(live) if sts == "Live" else None, sts))
-        wbs_ids, wbs_cd, counters = {}, {}, {}
-        for wk, parent, wname in plan.wbs:
+        wbs_ids = {}
+        for wk, parent, cd, wname, lvl in wbs_rows(plan.wbs, code, f"{name} build area"):
             ids["wbs"] += 1
             wbs_ids[wk] = ids["wbs"]
-            if parent is None:
-                cd, lvl, wname = code, 1, f"{name} build area"
-            else:
-                counters[parent] = counters.get(parent, 0) + 1
-                cd = f"{wbs_cd[parent]}.{counters[parent]}"
-                lvl = 2 if parent == "ROOT" else 3
-            wbs_cd[wk] = cd
             con.execute("INSERT INTO wbs_tbl VALUES (?,?,?,?,?,?)",
                         (ids["wbs"], a_idx, wbs_ids[parent] if parent else None, cd, wname, lvl))
         bl_src, bl_d = (b1, d1) if rebase else (b0, d0)
@@ -602,14 +595,8 @@ def generate(db_path):
             cal = CALS[t["cal"]]
             d = cdurs[k]
             s_d, f_d = shown(t, sb[k], fb[k], d)
-            if f_d <= DATA_DATE and (d > 0 or s_d <= DATA_DATE):
-                st, pc, rem = "CP", 100.0, 0
-            elif s_d <= DATA_DATE:
-                st = "IP"
-                rem = cal.wd(dd_b, fb[k])
-                pc = float(max(5, min(95, round(100 * (d - rem) / d * rng.uniform(0.85, 1.0) / 5) * 5)))
-            else:
-                st, pc, rem = "NS", 0.0, d
+            state, pc, rem = progress_at(DATA_DATE, s_d, f_d, d, lambda: cal.wd(dd_b, fb[k]), rng)
+            st = {"done": "CP", "started": "IP", "not": "NS"}[state]
             tstat[k] = st
             ls_d, lf_d = shown(t, lsb[k], lfb[k], d)
             cmp_ = st == "CP"

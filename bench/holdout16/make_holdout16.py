@@ -38,7 +38,7 @@ SEED = 161616
 DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
 DB_NAME = "holdout16_schedule.db"
 META_NAME = "holdout16_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -598,17 +598,10 @@ def generate(db_path):
             con.execute("INSERT INTO Hull_Block VALUES (?,?,?,?,?,?,?,?,?,?)",
                         (ids["blk"], v_idx, f"B{i:02d}", bname, zone, tonnes, i, hall, sts,
                          iso(fb[ere] - D1) if sts == "Erected" else None))
-        wbs_ids, wbs_cd, counters = {}, {}, {}
-        for wk, parent, wname in plan.wbs:
+        wbs_ids = {}
+        for wk, parent, cd, wname, lvl in wbs_rows(plan.wbs, hull, f"{hull} {name} ({vclass})"):
             ids["wbs"] += 1
             wbs_ids[wk] = ids["wbs"]
-            if parent is None:
-                cd, lvl, wname = hull, 1, f"{hull} {name} ({vclass})"
-            else:
-                counters[parent] = counters.get(parent, 0) + 1
-                cd = f"{wbs_cd[parent]}.{counters[parent]}"
-                lvl = 2 if parent == "ROOT" else 3
-            wbs_cd[wk] = cd
             con.execute("INSERT INTO Wbs_Element VALUES (?,?,?,?,?,?)",
                         (ids["wbs"], v_idx, wbs_ids[parent] if parent else None, cd, wname, lvl))
         bl_src, bl_d = (b1, d1) if rebase else (b0, d0)
@@ -619,14 +612,8 @@ def generate(db_path):
             cal = CALS[t["cal"]]
             d = cdurs[k]
             s_d, f_d = shown(t, sb[k], fb[k], d)
-            if f_d <= DATA_DATE and (d > 0 or s_d <= DATA_DATE):
-                st, pc, rem = "Completed", 100.0, 0
-            elif s_d <= DATA_DATE:
-                st = "In Progress"
-                rem = cal.wd(dd_b, fb[k])
-                pc = float(max(5, min(95, round(100 * (d - rem) / d * rng.uniform(0.85, 1.0) / 5) * 5)))
-            else:
-                st, pc, rem = "Not Started", 0.0, d
+            state, pc, rem = progress_at(DATA_DATE, s_d, f_d, d, lambda: cal.wd(dd_b, fb[k]), rng)
+            st = {"done": "Completed", "started": "In Progress", "not": "Not Started"}[state]
             astat[k] = st
             ls_d, lf_d = shown(t, lsb[k], lfb[k], d)
             cmp_ = st == "Completed"

@@ -96,6 +96,12 @@ TEST(TemplateLiterals, ARangesFirstDayTakesTheMonthAndYearOfItsLast) {
                         "SELECT * FROM permits WHERE valid_to < '2025-11-30'", {}};
   EXPECT_EQ(refill(expiring, "permits that run out before Oct 31st").value_or(Fit{}).sql,
             "SELECT * FROM permits WHERE valid_to < '2025-10-31'");
+  // Slashes: the day is told from the month only where it is past twelve.
+  EXPECT_EQ(kinds_and_values("before 31/12/2025 or 12/31/2026"), (P{{d, "2025-12-31"}, {d, "2026-12-31"}}));
+  EXPECT_EQ(kinds_and_values("from 12/09/2025"), (P{{n, "12"}, {n, "09"}, {n, "2025"}}));
+  EXPECT_EQ(kinds_and_values("1/2/13/2025 and 24/7"), (P{{n, "1"}, {n, "2"}, {n, "13"}, {n, "2025"}, {n, "24"}, {n, "7"}}));
+  EXPECT_EQ(refill(expiring, "permits expiring before 31/12/2025").value_or(Fit{}).sql,
+            "SELECT * FROM permits WHERE valid_to < '2025-12-31'");
 }
 
 TEST(TemplateLiterals, CodesNumbersAndApostrophesAreToldApart) {
@@ -344,6 +350,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};
   EXPECT_TRUE(refill(progress, "activities in progress with % complete"));
+  EXPECT_TRUE(refill(progress, "activities under way with % complete"));
+  const Source slipped{"P1 tasks that have slipped against the baseline", "SELECT * FROM t WHERE p = 'P1'", {}};
+  EXPECT_TRUE(refill(slipped, "P2 task slippage against the baseline"));
 }
 
 // Words that only frame a spoken request ask nothing of the data, unless

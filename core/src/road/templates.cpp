@@ -322,6 +322,19 @@ class LiteralFinder {
     return to_int(t.substr(0, digits));
   }
 
+  // Whether tokens k and k+1 are one slash apart.
+  bool slash(std::size_t k) const {
+    return k + 1 < tokens_.size() && tokens_[k + 1].begin == tokens_[k].end + 1 && q_[tokens_[k].end] == '/';
+  }
+
+  // Whether tokens from k write a day, a month and a four-digit year with
+  // slashes between them.
+  bool slashed(std::size_t k) const {
+    auto small = [&](std::size_t i) { return tok(i).size() <= 2 && all_digits(tok(i)); };
+    return small(k) && slash(k) && small(k + 1) && slash(k + 1) && plausible_year(tok(k + 2)) && !slash(k + 2) &&
+           !(k > 0 && slash(k - 1));
+  }
+
   void add_day(std::size_t begin, std::size_t end, int y, int m, int d) {
     if (d >= 1 && d <= days_in_month(y, m)) add(LiteralKind::kDate, begin, end, iso_day({y, m, d}));
   }
@@ -338,6 +351,15 @@ class LiteralFinder {
         if (m < 1 || m > 12) continue;
         if (t.size() == 7) add(LiteralKind::kDate, b, tokens_[k].end, iso_month(y, m));
         else add_day(b, tokens_[k].end, y, m, to_int(t.substr(8, 2)));
+        continue;
+      }
+      // 31/12/2025 and 12/31/2025: read only where the day is past twelve,
+      // since 12/09/2025 is either way round.
+      if (slashed(k)) {
+        const int a = to_int(t), b2 = to_int(tok(k + 1));
+        const int d = a > 12 ? a : b2, m = a > 12 ? b2 : a;
+        if ((a > 12) != (b2 > 12) && m >= 1) add_day(b, tokens_[k + 2].end, to_int(tok(k + 2)), m, d);
+        k += 2;
         continue;
       }
       // 17 May 2024.
@@ -752,6 +774,7 @@ std::string_view shorthand_for(std::string_view word) {
       {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
       {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
       {"awaiting", "waiting"},  {"await", "wait"},    {"awaits", "waits"},      {"spend", "cost"},
+      {"slippage", "slip"},     {"underway", "progress"},
   };
   for (const auto& [short_form, full] : kShorthand)
     if (short_form == word) return full;
@@ -815,7 +838,31 @@ class Stems {
   std::unordered_map<std::string, bool> idle_;
 };
 
-Shape shape_of(std::string_view q, const std::vector<NamedValue>& values, Stems& stems, bool description = false) {
+// Phrases that say what one word does, rewritten as that word in the same
+// number of characters, so that the places value linking found stay where
+// they are: "run out" is "expire", "under way" "underway".
+std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
+  static constexpr std::pair<std::string_view, std::string_view> kPhrases[] = {
+      {"run out", "expire "},        {"runs out", "expires "},     {"ran out", "expired"},
+      {"running out", "expiring   "}, {"under way", "underway "},
+  };
+  std::string out(q);
+  const std::string lower = ascii_lower(q);
+  for (const auto& [phrase, word] : kPhrases) {
+    for (std::size_t at = lower.find(phrase); at != std::string::npos; at = lower.find(phrase, at + 1)) {
+      const std::size_t end = at + phrase.size();
+      if ((at > 0 && is_wordish(lower[at - 1])) || (end < lower.size() && is_wordish(lower[end]))) continue;
+      if (std::any_of(values.begin(), values.end(), [&](const NamedValue& v) { return v.begin < end && at < v.end; }))
+        continue;
+      out.replace(at, phrase.size(), word);
+    }
+  }
+  return out;
+}
+
+Shape shape_of(std::string_view asked, const std::vector<NamedValue>& values, Stems& stems, bool description = false) {
+  const std::string plain = plainly(asked, values);
+  const std::string_view q = plain;
   Shape shape;
   shape.literals = find_literals(q, values);
   // Capitals that spell a word of the schema's names ("PO lines" of

@@ -301,6 +301,35 @@ TEST_F(Road, OfflineAValueTheStatementNeverReadsIsAWord) {
   EXPECT_EQ(a.sql, "SELECT title FROM risks WHERE status = 'Open' ORDER BY rating DESC LIMIT 1");
 }
 
+// A word that begins many stored names says a kind of thing, not the one
+// longer name that holds it further in.
+TEST_F(Road, OfflineAWordThatBeginsManyNamesIsNoValue) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE cab (cab_id INTEGER PRIMARY KEY, area TEXT, state TEXT);"
+                         "INSERT INTO cab VALUES (1, 'Ashvale', 'Live'), (2, 'Fenmoor', 'Live'), (3, 'Fenmoor', 'Planned');"
+                         "CREATE TABLE tasks (task_id INTEGER PRIMARY KEY, task_name TEXT);"
+                         "INSERT INTO tasks VALUES (1, 'Cabinet C01 install'), (2, 'Cabinet C02 install'),"
+                         " (3, 'Cabinet C03 install'), (4, 'Cabinet C04 install'), (5, 'Delivery of cabinets');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  schema_.build_graph(json::parse(R"({"tables": {
+    "cab": {"description": "Street units", "domain": "network", "columns": {
+      "cab_id": {"description": "Identifier", "data_type": "INTEGER"},
+      "area": {"description": "Build area", "data_type": "TEXT"}, "state": {"description": "State", "data_type": "TEXT"}}},
+    "tasks": {"description": "Tasks", "domain": "schedule", "columns": {
+      "task_id": {"description": "Task identifier", "data_type": "INTEGER"},
+      "task_name": {"description": "Name", "data_type": "TEXT"}}}}})"));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "List the live cabinets in Ashvale",
+    "sql": "SELECT cab_id FROM cab WHERE area = 'Ashvale' AND state = 'Live'"}]})"),
+                         "history.json");
+  const road::Answer a = ask("live cabinets at Fenmoor");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.sql, "SELECT cab_id FROM cab WHERE area = 'Fenmoor' AND state = 'Live'");
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

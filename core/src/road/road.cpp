@@ -504,6 +504,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     auto named = [&](std::string_view text, std::string_view sql = {}) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
+      const std::vector<values::Match> matches = stored->index.match(text);
       // One word of a longer value that names a column ("finished" of the
       // constraint 'Finish On or Before'), or read as another value ("score"
       // as 'Scope'), says what the question asks about, not which value: it
@@ -516,12 +517,20 @@ Answer Road::ask(const Question& q, const Events& events) {
         const std::string word = text::lower(m.phrase);
         return names->is_name_word(word) || names->is_name_word(linking::stem(word));
       };
+      // A word that begins many stored names ('Cabinet%' of "cabinets")
+      // says a kind of thing; the one longer value that holds it further in
+      // is no more the thing named than any other.
+      auto kind_word = [&](const values::Match& m) {
+        return m.fit == values::Fit::kPartial && m.phrase.find(' ') == std::string::npos &&
+               std::any_of(matches.begin(), matches.end(), [&](const values::Match& o) {
+                 return o.fit == values::Fit::kPrefix && o.begin == m.begin && o.end == m.end;
+               });
+      };
       const std::string statement = text::lower(sql);
       auto written = [&](const values::Match& m) {
         return !statement.empty() && m.fit == values::Fit::kPartial && m.score >= kWrittenValueScore &&
                statement.find("%" + text::lower(m.phrase) + "%") != std::string::npos;
       };
-      const std::vector<values::Match> matches = stored->index.match(text);
       // A first name that one person alone has, wherever people are kept
       // ("Callum's risks" of 'Callum Rennie'), names that person.
       auto first_name = [&](const values::Match& m) {
@@ -543,7 +552,7 @@ Answer Road::ask(const Question& q, const Events& events) {
       };
       for (const values::Match& m : matches)
         if ((m.score >= kTemplateValueScore || written(m) || first_name(m)) && m.fit != values::Fit::kPrefix &&
-            !names_a_column(m)) {
+            !names_a_column(m) && !kind_word(m)) {
           const values::ColumnRef& column = stored->index.columns()[m.column];
           out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
         }

@@ -535,6 +535,9 @@ TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
   index.add_values({"tasks", "state", "TEXT"}, {"In Progress", "Not Started"});
   EXPECT_EQ(described(index, index.match("everything that's WIP")),
             (Strings{"tasks.state='In Progress' exact 'WIP'"}));
+  EXPECT_EQ(described(index, index.match("what's underway")), (Strings{"tasks.state='In Progress' exact 'underway'"}));
+  EXPECT_EQ(described(index, index.match("tasks under way")), (Strings{"tasks.state='In Progress' exact 'under way'"}));
+  EXPECT_EQ(index.match("under the way").size(), 0u);
 }
 
 // ---- choosing tables by a stored value ----------------------------------------

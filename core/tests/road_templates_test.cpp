@@ -351,6 +351,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};
   EXPECT_TRUE(refill(progress, "activities in progress with % complete"));
   EXPECT_TRUE(refill(progress, "activities under way with % complete"));
+  const Source along{"in progress on P1 and how far along is it", "SELECT name, pct FROM a WHERE p = 'P1'", {}};
+  EXPECT_TRUE(refill(along, "in progress on P2 and how far along is each one"));
+  EXPECT_FALSE(refill(along, "in progress on P2 and how far along is one"));
   const Source slipped{"P1 tasks that have slipped against the baseline", "SELECT * FROM t WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(slipped, "P2 task slippage against the baseline"));
 }

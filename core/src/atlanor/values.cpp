@@ -1303,6 +1303,20 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                               q[i + 2].token.end, Fit::kExact, exact_score(1.0, 3)});
   }
 
+  // Work "underway", "under way" or "ongoing" is the status a schedule
+  // stores as 'In Progress'.
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const std::string& w = q[i].token.text;
+    const std::size_t span = w == "underway" || w == "ongoing"                                    ? 1
+                             : w == "under" && i + 1 < q.size() && q[i + 1].token.text == "way" ? 2
+                                                                                                 : 0;
+    if (span == 0) continue;
+    for (const std::uint32_t v : values_spelt("inprogress"))
+      if (entries[v].word_count == 2)
+        found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + span), q[i].token.begin,
+                              q[i + span - 1].token.end, Fit::kExact, exact_score(1.0, span)});
+  }
+
   // A red, amber or green rating is also the letter a RAG column stores
   // ('R', 'A', 'G'): a column whose every value is one of those letters.
   for (std::size_t i = 0; i < q.size(); ++i) {

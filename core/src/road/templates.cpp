@@ -650,6 +650,8 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
     } else if (w == "between" && !(i + 1 < steps.size() && steps[i + 1].literal) &&
                !(i + 2 < steps.size() && steps[i + 2].literal)) {
       // "between each pair of packages": no range.
+    } else if (w == "one" && i > 0 && (word(i - 1) == "each" || word(i - 1) == "every")) {
+      // "how far along is each one": every thing named, no count of them.
     } else if (w == "least" || w == "most" || w == "between" || role_of(w) == Role::kExact) {
       marks.push_back(std::string(w));
     } else if (all_digits(w)) {

@@ -595,6 +595,37 @@ TEST(TemplateWording, AColumnsWordBeforeItsValueSaysNothingMore) {
   EXPECT_FALSE(refill(delays, q, {named(q, "Weather", "Weather")}));
 }
 
+// Words that name a value only loosely are its literal where the other
+// question names a value of that table in their place, and words elsewhere.
+TEST(TemplateRefill, ALooselyNamedValueWhereTheOtherNamesOneOfItsTable) {
+  const std::string old_q = "variations on the array cable package still waiting for a decision";
+  NamedValue cables = named(old_q, "array cable", "Inter-Array Cables");
+  cables.table = "packages";
+  cables.column = "package_name";
+  cables.weak = true;
+  const Source waiting{old_q,
+                       "SELECT v.* FROM variations v JOIN packages p ON p.id = v.package_id "
+                       "WHERE p.package_name = 'Inter-Array Cables' AND v.status = 'Submitted'",
+                       {cables}};
+  const std::string q = "variations on the substation package still waiting for a decision";
+  NamedValue substation = named(q, "substation", "Offshore Substation");
+  substation.table = "Packages";
+  substation.column = "package_name";
+  const auto fit = refill(waiting, q, {substation});
+  ASSERT_TRUE(fit);
+  EXPECT_EQ(fit->replaced, (Changes{{"Inter-Array Cables", "Offshore Substation"}}));
+  // The new question's loose words, where the earlier one names a value.
+  Source named_before = waiting;
+  named_before.values.front().weak = false;
+  substation.weak = true;
+  EXPECT_TRUE(refill(named_before, q, {substation}));
+  // Loose on both sides, or of another table, they stay words that differ.
+  EXPECT_FALSE(refill(waiting, q, {substation}));
+  substation.weak = false;
+  substation.table = "crews";
+  EXPECT_FALSE(refill(waiting, q, {substation}));
+}
+
 TEST(TemplateRefill, ANameTheQuestionLeavesOutGoesWithItsCondition) {
   const Source first{"critical activities of project RMC",
                      "SELECT a.* FROM activities a JOIN projects p ON p.project_id = a.project_id "

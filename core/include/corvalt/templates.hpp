@@ -57,6 +57,11 @@ struct NamedValue {
   // 'RMC' becomes project_name = 'Harbor Bridge Rehabilitation'), and one
   // that compares a column of another table is not refilled.
   std::string table, column;
+  // Read from words that name it only loosely ("array cable" of 'Inter-Array
+  // Cables 66 kV'): refill and best_refill take it as a literal only where
+  // the other question names a value of the same table and this one names
+  // none, and otherwise leave its words as words.
+  bool weak = false;
 };
 
 // The question's literals in order. A named value wins over any other

@@ -65,6 +65,10 @@ constexpr double kTemplateValueScore = 0.5;
 // statement writes as a pattern ("Westland" of LIKE '%Westland%'), or a
 // first name one person alone has.
 constexpr double kWrittenValueScore = 0.35;
+// ... or, where the other question names a value of the same table, from
+// this one ("the array cable package" of 'Inter-Array Cables 66 kV' scores
+// about 0.46), and for a word that also names a table or column.
+constexpr double kLooseValueScore = 0.4;
 
 // How many earlier questions an unanswered question is offered.
 constexpr std::size_t kSuggestedQuestions = 3;
@@ -550,12 +554,13 @@ Answer Road::ask(const Question& q, const Events& events) {
                  }) == 1;
         });
       };
-      for (const values::Match& m : matches)
-        if ((m.score >= kTemplateValueScore || written(m) || first_name(m)) && m.fit != values::Fit::kPrefix &&
-            !names_a_column(m) && !kind_word(m)) {
-          const values::ColumnRef& column = stored->index.columns()[m.column];
-          out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column});
-        }
+      for (const values::Match& m : matches) {
+        if (m.fit == values::Fit::kPrefix || kind_word(m)) continue;
+        const bool named = (m.score >= kTemplateValueScore || written(m) || first_name(m)) && !names_a_column(m);
+        if (!named && m.score < kLooseValueScore) continue;
+        const values::ColumnRef& column = stored->index.columns()[m.column];
+        out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column, !named});
+      }
       return out;
     };
     // An earlier question may name a row by one column ("Schiphol-Rijk")

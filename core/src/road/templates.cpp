@@ -862,7 +862,14 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
   return out;
 }
 
-Shape shape_of(std::string_view asked, const std::vector<NamedValue>& values, Stems& stems, bool description = false) {
+// With `loose_tables` (lower-cased, sorted), the loosely named values of
+// those tables are literals too; without, none is.
+Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Stems& stems, bool description = false,
+               const std::vector<std::string>& loose_tables = {}) {
+  std::vector<NamedValue> values;
+  for (const NamedValue& v : named)
+    if (!v.weak || std::binary_search(loose_tables.begin(), loose_tables.end(), ascii_lower(v.table)))
+      values.push_back(v);
   const std::string plain = plainly(asked, values);
   const std::string_view q = plain;
   Shape shape;
@@ -1975,17 +1982,57 @@ std::optional<std::string> example_question(std::string_view description, std::s
   return std::string(text::strip(out));
 }
 
+// The tables, lower-cased and sorted, whose stored values `other` names and
+// `mine` does not, of which `values` holds a loosely named one: where `mine`
+// names one too in words that name it loosely ("the array cable package"
+// beside "the substation package").
+std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, const std::vector<NamedValue>& values) {
+  auto tables = [](const Shape& s) {
+    std::vector<std::string> out;
+    for (const Literal& l : s.literals)
+      if (l.kind == LiteralKind::kValue && !l.table.empty()) out.push_back(ascii_lower(l.table));
+    sort_unique(out);
+    return out;
+  };
+  const std::vector<std::string> named = tables(mine);
+  std::vector<std::string> out;
+  for (const std::string& t : tables(other))
+    if (!has(named, t) && std::any_of(values.begin(), values.end(), [&](const NamedValue& v) {
+          return v.weak && ascii_lower(v.table) == t;
+        }))
+      out.push_back(t);
+  return out;
+}
+
+// The two questions' shapes read side by side: each with the loosely named
+// values of the tables the other names a value of, and the new one with the
+// old one's acronyms spelt out (`asked` is it before they are).
+struct Together {
+  Shape old, now, asked;
+  bool now_changed = false;
+};
+Together read_together(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
+                       const Shape& now, Stems& stems) {
+  Together t{shape_of(source.question, source.values, stems, source.description), now, now};
+  const std::vector<std::string> old_loose = loose_tables(t.old, now, source.values);
+  const std::vector<std::string> now_loose = loose_tables(now, t.old, values);
+  if (!old_loose.empty()) t.old = shape_of(source.question, source.values, stems, source.description, old_loose);
+  if (!now_loose.empty()) {
+    t.asked = t.now = shape_of(question, values, stems, false, now_loose);
+    t.now_changed = true;
+  }
+  t.now_changed = spell_out_acronyms(t.now, t.old) || t.now_changed;
+  spell_out_acronyms(t.old, t.asked);
+  return t;
+}
+
 std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                           const Wording& wording) {
   Stems stems(wording);
-  Shape now = shape_of(question, values, stems);
-  Shape old = shape_of(source.question, source.values, stems, source.description);
-  const Shape as_asked = now;
-  spell_out_acronyms(now, old);
-  spell_out_acronyms(old, as_asked);
-  const auto similarity = fits(old, now);
+  const Together t = read_together(source, question, values, shape_of(question, values, stems), stems);
+  const auto similarity = fits(t.old, t.now);
   if (!similarity) return std::nullopt;
-  return fill(source, old, now, *similarity);
+  return fill(source, t.old, t.now, *similarity);
 }
 
 std::vector<ComparedText> compared_texts(std::string_view sql) {
@@ -2043,10 +2090,10 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     return out;
   };
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    Shape old = shape_of(sources[i].question, sources[i].values, stems, sources[i].description);
+    Together together = read_together(sources[i], question, values, now, stems);
+    Shape old = std::move(together.old);
     std::optional<Shape> read;
-    if (Shape spelt = now; spell_out_acronyms(spelt, old)) read = std::move(spelt);
-    spell_out_acronyms(old, now);
+    if (together.now_changed) read = std::move(together.now);
     if (const auto similarity = fits(old, read ? *read : now)) {
       candidates.push_back({*similarity, i, std::move(old), {}, std::move(read)});
       continue;

@@ -977,6 +977,10 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
         (shorthand_for(previous) == "critical" || linking::edit_distance(previous, "critical", 1) <= 1);
     previous = w.text;
     if (critical_path) continue;
+    // "Key milestones" are the milestones.
+    if (w.text == "key" && i + 1 < content.size() && content[i + 1].joined &&
+        stems.of(content[i + 1].text) == stems.of("milestone"))
+      continue;
     if (w.text == "total" && i + 1 < content.size() && content[i + 1].joined &&
         stems.of(content[i + 1].text) == stems.of("float"))
       continue;

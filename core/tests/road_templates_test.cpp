@@ -617,16 +617,20 @@ TEST(TemplateRefill, ALooselyNamedValueWhereTheOtherNamesOneOfItsTable) {
   const auto fit = refill(waiting, q, {substation});
   ASSERT_TRUE(fit);
   EXPECT_EQ(fit->replaced, (Changes{{"Inter-Array Cables", "Offshore Substation"}}));
-  // The new question's loose words, where the earlier one names a value.
+  // Loose in the new question, which has no statement to say which row it
+  // means, or of another table, or read as two rows, they stay words.
   Source named_before = waiting;
   named_before.values.front().weak = false;
   substation.weak = true;
-  EXPECT_TRUE(refill(named_before, q, {substation}));
-  // Loose on both sides, or of another table, they stay words that differ.
-  EXPECT_FALSE(refill(waiting, q, {substation}));
+  EXPECT_FALSE(refill(named_before, q, {substation}));
   substation.weak = false;
   substation.table = "crews";
   EXPECT_FALSE(refill(waiting, q, {substation}));
+  substation.table = "packages";
+  Source two_rows = waiting;
+  two_rows.values.push_back(two_rows.values.front());
+  two_rows.values.back().stored = "Array Cable Spares";
+  EXPECT_FALSE(refill(two_rows, q, {substation}));
 }
 
 TEST(TemplateRefill, ANameTheQuestionLeavesOutGoesWithItsCondition) {

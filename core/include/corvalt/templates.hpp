@@ -58,9 +58,10 @@ struct NamedValue {
   // that compares a column of another table is not refilled.
   std::string table, column;
   // Read from words that name it only loosely ("array cable" of 'Inter-Array
-  // Cables 66 kV'): refill and best_refill take it as a literal only where
-  // the other question names a value of the same table and this one names
-  // none, and otherwise leave its words as words.
+  // Cables 66 kV'): a source's value that refill and best_refill take as a
+  // literal only where the new question names a value of the same table in
+  // its place, and no other reading of those words overlaps it; otherwise
+  // its words stay words, as they always do in the new question.
   bool weak = false;
 };
 

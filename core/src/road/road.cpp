@@ -661,7 +661,8 @@ Answer Road::ask(const Question& q, const Events& events) {
     std::sort(loose.begin(), loose.end());
     std::vector<templates::Source> near;
     std::vector<const std::string*> shown;
-    const std::vector<templates::NamedValue> asked = named(q.text);
+    std::vector<templates::NamedValue> asked = named(q.text);
+    std::erase_if(asked, [](const templates::NamedValue& v) { return v.weak; });  // only an earlier question's count
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
       if (!e.values_found) {

@@ -866,9 +866,19 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
 // those tables are literals too; without, none is.
 Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Stems& stems, bool description = false,
                const std::vector<std::string>& loose_tables = {}) {
+  // A loose reading that a value named outright overlaps is no reading of
+  // those words, and one that another of the same table overlaps is a guess
+  // between them: neither is taken.
+  auto ambiguous = [&](const NamedValue& v) {
+    return std::any_of(named.begin(), named.end(), [&](const NamedValue& o) {
+      return o.begin < v.end && v.begin < o.end && o.stored != v.stored &&
+             (!o.weak || ascii_lower(o.table) == ascii_lower(v.table));
+    });
+  };
   std::vector<NamedValue> values;
   for (const NamedValue& v : named)
-    if (!v.weak || std::binary_search(loose_tables.begin(), loose_tables.end(), ascii_lower(v.table)))
+    if (!v.weak ||
+        (std::binary_search(loose_tables.begin(), loose_tables.end(), ascii_lower(v.table)) && !ambiguous(v)))
       values.push_back(v);
   const std::string plain = plainly(asked, values);
   const std::string_view q = plain;
@@ -1987,9 +1997,10 @@ std::optional<std::string> example_question(std::string_view description, std::s
 }
 
 // The tables, lower-cased and sorted, whose stored values `other` names and
-// `mine` does not, of which `values` holds a loosely named one: where `mine`
-// names one too in words that name it loosely ("the array cable package"
-// beside "the substation package").
+// `mine` does not, of which `values` holds a loosely named one, when `mine`
+// names fewer texts: where it names one too in words that name it loosely
+// ("the array cable package" beside "the substation package"). Only an
+// earlier question is read so, whose statement says which row it meant.
 std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, const std::vector<NamedValue>& values) {
   auto tables = [](const Shape& s) {
     std::vector<std::string> out;
@@ -2000,6 +2011,10 @@ std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, con
   };
   const std::vector<std::string> named = tables(mine);
   std::vector<std::string> out;
+  auto texts = [](const Shape& s) {
+    return std::count_if(s.literals.begin(), s.literals.end(), [](const Literal& l) { return class_of(l.kind) == 2; });
+  };
+  if (texts(mine) >= texts(other)) return out;
   for (const std::string& t : tables(other))
     if (!has(named, t) && std::any_of(values.begin(), values.end(), [&](const NamedValue& v) {
           return v.weak && ascii_lower(v.table) == t;
@@ -2008,32 +2023,26 @@ std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, con
   return out;
 }
 
-// The two questions' shapes read side by side: each with the loosely named
-// values of the tables the other names a value of, and the new one with the
-// old one's acronyms spelt out (`asked` is it before they are).
+// The earlier question's shape beside the new one's: with the loosely named
+// values of the tables the new one names a value of, and the new one with
+// the earlier one's acronyms spelt out (whether that changed it).
 struct Together {
-  Shape old, now, asked;
+  Shape old, now;
   bool now_changed = false;
 };
-Together read_together(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
-                       const Shape& now, Stems& stems) {
-  Together t{shape_of(source.question, source.values, stems, source.description), now, now};
-  const std::vector<std::string> old_loose = loose_tables(t.old, now, source.values);
-  const std::vector<std::string> now_loose = loose_tables(now, t.old, values);
-  if (!old_loose.empty()) t.old = shape_of(source.question, source.values, stems, source.description, old_loose);
-  if (!now_loose.empty()) {
-    t.asked = t.now = shape_of(question, values, stems, false, now_loose);
-    t.now_changed = true;
-  }
-  t.now_changed = spell_out_acronyms(t.now, t.old) || t.now_changed;
-  spell_out_acronyms(t.old, t.asked);
+Together read_together(const Source& source, const Shape& now, Stems& stems) {
+  Together t{shape_of(source.question, source.values, stems, source.description), now};
+  if (const std::vector<std::string> loose = loose_tables(t.old, now, source.values); !loose.empty())
+    t.old = shape_of(source.question, source.values, stems, source.description, loose);
+  t.now_changed = spell_out_acronyms(t.now, t.old);
+  spell_out_acronyms(t.old, now);
   return t;
 }
 
 std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                           const Wording& wording) {
   Stems stems(wording);
-  const Together t = read_together(source, question, values, shape_of(question, values, stems), stems);
+  const Together t = read_together(source, shape_of(question, values, stems), stems);
   const auto similarity = fits(t.old, t.now);
   if (!similarity) return std::nullopt;
   return fill(source, t.old, t.now, *similarity);
@@ -2094,7 +2103,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     return out;
   };
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    Together together = read_together(sources[i], question, values, now, stems);
+    Together together = read_together(sources[i], now, stems);
     Shape old = std::move(together.old);
     std::optional<Shape> read;
     if (together.now_changed) read = std::move(together.now);

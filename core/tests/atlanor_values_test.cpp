@@ -419,6 +419,10 @@ TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   EXPECT_EQ(described(index, index.match("Line 5 works")), (Strings{"misc.label='Line 5' exact 'Line 5'"}));
   EXPECT_EQ(described(index, index.match("projects on hold")), (Strings{"misc.label='On Hold' exact 'on hold'"}));
   EXPECT_EQ(values::fit_name(Fit::kPartial), "partial");
+  // A count written as a word is no misspelt value.
+  index.add_values({"cabinets", "state", "TEXT"}, {"Live", "Planned"});
+  EXPECT_EQ(index.match("top five cabinets").size(), 0u);
+  EXPECT_EQ(described(index, index.match("the lvie cabinets")), (Strings{"cabinets.state='Live' fuzzy 'lvie'"}));
 }
 
 // A word of five letters or more matches a longer word it begins, and the

@@ -114,6 +114,11 @@ TEST(TemplateLiterals, CodesNumbersAndApostrophesAreToldApart) {
   EXPECT_EQ(kinds_and_values("activities named \"Pour deck\""), (P{{LiteralKind::kQuoted, "Pour deck"}}));
   // In a question written in capitals every word would be a code.
   EXPECT_TRUE(kinds_and_values("SHOW ALL TASKS").empty());
+  // A count written as a word, but not "one", as often a pronoun.
+  EXPECT_EQ(kinds_and_values("top ten risks, each one"), (P{{n, "10"}}));
+  const Source top{"Top 10 open risks by score", "SELECT * FROM risks ORDER BY score DESC LIMIT 10", {}};
+  EXPECT_EQ(refill(top, "top five open risks by score").value_or(Fit{}).sql,
+            "SELECT * FROM risks ORDER BY score DESC LIMIT 5");
 }
 
 TEST(TemplateLiterals, NamedValuesWinOverOverlappingLiterals) {

@@ -237,6 +237,16 @@ struct WordKind {
   bool fuzzy() const noexcept { return !stop && letters && !digits && length >= 4; }
 };
 
+// A count written as a word ("five", "twelve") is written as meant, no
+// misspelling of a stored word ("five" is no 'Live').
+bool number_word(std::string_view word) {
+  static constexpr std::string_view kWords[] = {"zero", "four",     "five",    "nine",    "eleven",  "twelve",
+                                                "twenty", "thirty", "forty",   "fifty",   "sixty",   "seventy",
+                                                "eighty", "ninety", "hundred", "thousand", "million", "three",
+                                                "seven",  "eight"};
+  return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
+}
+
 WordKind kind_of(std::string_view word) {
   WordKind k;
   for (std::size_t pos = 0; pos < word.size();) {
@@ -967,7 +977,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     for (const std::string_view reading : slang_readings(w.token.text))
       if (const auto it = word_ids.find(reading); it != word_ids.end() && w.edits_to(it->second) < 0)
         w.candidates.push_back({it->second, 1});
-    if (!w.kind.fuzzy()) continue;
+    if (!w.kind.fuzzy() || number_word(w.token.text)) continue;
     const std::u32string cps = code_points(w.token.text);
     const std::uint64_t mask = char_mask(cps);
     const auto n = static_cast<std::uint32_t>(cps.size());

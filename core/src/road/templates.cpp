@@ -244,6 +244,7 @@ class LiteralFinder {
     dates();
     codes();
     numbers();
+    number_words();
     std::sort(found_.begin(), found_.end(),
               [](const Literal& a, const Literal& b) { return a.begin < b.begin; });
     return std::move(found_);
@@ -513,6 +514,20 @@ class LiteralFinder {
           (after == j && after + 1 < q_.size() && q_[after] == '.' && is_digit(q_[after + 1]));
       if (!something_else) add(LiteralKind::kNumber, begin, end, value);
       i = after > i ? after - 1 : i;
+    }
+  }
+
+  // A count written as a word: "top ten", "the five worst". Not "one",
+  // which is as often a pronoun ("each one", "which one").
+  void number_words() {
+    static constexpr std::string_view kWords[] = {"two",    "three", "four",   "five",  "six",   "seven",
+                                                  "eight",  "nine",  "ten",    "eleven", "twelve", "twenty",
+                                                  "thirty", "forty", "fifty"};
+    static constexpr int kValues[] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 20, 30, 40, 50};
+    for (const Token& t : tokens_) {
+      const std::string w = ascii_lower(q_.substr(t.begin, t.end - t.begin));
+      for (std::size_t k = 0; k < std::size(kWords); ++k)
+        if (w == kWords[k]) add(LiteralKind::kNumber, t.begin, t.end, std::to_string(kValues[k]));
     }
   }
 

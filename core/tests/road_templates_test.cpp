@@ -316,6 +316,14 @@ TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   for (const char* other : {"activities per discipline", "list the activities by discipline",
                             "the number activities of each discipline"})
     EXPECT_FALSE(refill(count, other)) << other;
+  // How many of a unit is an amount, not a count of rows; and how many days
+  // between two dates is the time from one to the other.
+  const Source lost{"How many excusable days have been lost on P1?",
+                    "SELECT SUM(days) FROM delays WHERE excusable = 1 AND p = 'P1'", {}};
+  EXPECT_TRUE(refill(lost, "total excusable days lost on P2 so far"));
+  EXPECT_FALSE(refill(lost, "number of excusable delays lost on P2"));
+  const Source dates{"key date and forecast finish per package", "SELECT package, key_date, finish FROM packages", {}};
+  EXPECT_FALSE(refill(dates, "how many days between the key date and forecast finish per package"));
 }
 
 // Comparisons written as symbols are the words' comparisons; a planner's

@@ -621,6 +621,14 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
   auto date_at = [&](std::size_t j) {
     return j < steps.size() && steps[j].literal && steps[j].kind == LiteralKind::kDate;
   };
+  // Whether a unit of measure comes at j or after one word more ("hours",
+  // "excusable days"): what is asked how many of is an amount, not rows.
+  auto measured = [&](std::size_t j) {
+    static const std::unordered_set<std::string_view> kUnits = {
+        "day",    "days",   "hour",   "hours",  "hrs",    "week",   "weeks",  "month", "months",
+        "minute", "minutes", "metre", "metres", "meter",  "meters", "tonnes", "tons",  "dollars"};
+    return kUnits.count(word(j)) != 0 || (!word(j).empty() && kUnits.count(word(j + 1)) != 0);
+  };
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const std::string_view w = word(i);
     if (w.empty()) continue;
@@ -652,6 +660,8 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       } else {
         marks.push_back(d > 0 ? "gt" : "lt");
       }
+    } else if (w == "how" && word(i + 1) == "many" && measured(i + 2)) {
+      ++i;  // "how many hours did we lose": the amount, as "the hours we lost" asks
     } else if ((w == "how" && word(i + 1) == "many") || (w == "number" && word(i + 1) == "of")) {
       marks.push_back("count");
       ++i;
@@ -664,7 +674,9 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       marks.push_back("le");
     } else if (w == "between" && !(i + 1 < steps.size() && steps[i + 1].literal) &&
                !(i + 2 < steps.size() && steps[i + 2].literal)) {
-      // "between each pair of packages": no range.
+      // "between each pair of packages": no range; "how many days between
+      // the key date and the finish": the time from one to the other.
+      if (word(i + 1) != "each" && word(i + 1) != "every" && i >= 1 && measured(i - 1)) marks.push_back("apart");
     } else if (w == "one" && i > 0 && (word(i - 1) == "each" || word(i - 1) == "every")) {
       // "how far along is each one": every thing named, no count of them.
     } else if (w == "least" || w == "most" || w == "between" || role_of(w) == Role::kExact) {

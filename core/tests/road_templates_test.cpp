@@ -630,8 +630,22 @@ TEST(TemplateRefill, ALooselyNamedValueWhereTheOtherNamesOneOfItsTable) {
   const auto fit = refill(waiting, q, {substation});
   ASSERT_TRUE(fit);
   EXPECT_EQ(fit->replaced, (Changes{{"Inter-Array Cables", "Offshore Substation"}}));
-  // Loose in the new question, which has no statement to say which row it
-  // means, or of another table, or read as two rows, they stay words.
+  // Loose in the new question, only as the very value the earlier one named:
+  // nothing else says which row they mean.
+  const std::string per_q = "variations on the array cable package for P1";
+  NamedValue strong_cables = named(per_q, "array cable", "Inter-Array Cables");
+  strong_cables.table = "packages";
+  const Source per{per_q, "SELECT * FROM variations WHERE package = 'Inter-Array Cables' AND p = 'P1'", {strong_cables}};
+  const std::string again = "variations on the cable package for P2";
+  NamedValue cable = named(again, "cable", "Inter-Array Cables");
+  cable.table = "packages";
+  cable.weak = true;
+  EXPECT_EQ(refill(per, again, {cable}).value_or(Fit{}).sql,
+            "SELECT * FROM variations WHERE package = 'Inter-Array Cables' AND p = 'P2'");
+  cable.stored = "Offshore Substation";
+  EXPECT_FALSE(refill(per, again, {cable}));
+  // Loose in the new question as another value, or of another table, or
+  // read as two rows, they stay words.
   Source named_before = waiting;
   named_before.values.front().weak = false;
   substation.weak = true;

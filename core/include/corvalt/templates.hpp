@@ -57,11 +57,14 @@ struct NamedValue {
   // 'RMC' becomes project_name = 'Harbor Bridge Rehabilitation'), and one
   // that compares a column of another table is not refilled.
   std::string table, column;
+  // The value the question's words read, where `stored` is the one of its
+  // row that the statement compares instead ('Fechenheim Hall 4' for 'FH4').
+  std::string read;
   // Read from words that name it only loosely ("array cable" of 'Inter-Array
-  // Cables 66 kV'): a source's value that refill and best_refill take as a
-  // literal only where the new question names a value of the same table in
-  // its place, and no other reading of those words overlaps it; otherwise
-  // its words stay words, as they always do in the new question.
+  // Cables 66 kV'): refill and best_refill take it as a literal only where
+  // the other question names a value of the same table in its place (the
+  // new question: that very value), and no other reading of those words
+  // overlaps it; otherwise its words stay words.
   bool weak = false;
 };
 

@@ -559,7 +559,7 @@ Answer Road::ask(const Question& q, const Events& events) {
         const bool named = (m.score >= kTemplateValueScore || written(m) || first_name(m)) && !names_a_column(m);
         if (!named && m.score < kLooseValueScore) continue;
         const values::ColumnRef& column = stored->index.columns()[m.column];
-        out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column, !named});
+        out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column, {}, !named});
       }
       return out;
     };
@@ -590,6 +590,7 @@ Answer Road::ask(const Question& q, const Events& events) {
           }
         }
         if (holding == 1) {
+          v.read = std::move(v.stored);
           v.stored = only->value;
           v.column = only->column;
         }
@@ -661,8 +662,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     std::sort(loose.begin(), loose.end());
     std::vector<templates::Source> near;
     std::vector<const std::string*> shown;
-    std::vector<templates::NamedValue> asked = named(q.text);
-    std::erase_if(asked, [](const templates::NamedValue& v) { return v.weak; });  // only an earlier question's count
+    const std::vector<templates::NamedValue> asked = named(q.text);
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
       if (!e.values_found) {

@@ -2026,8 +2026,7 @@ std::optional<std::string> example_question(std::string_view description, std::s
 // The tables, lower-cased and sorted, whose stored values `other` names and
 // `mine` does not, of which `values` holds a loosely named one, when `mine`
 // names fewer texts: where it names one too in words that name it loosely
-// ("the array cable package" beside "the substation package"). Only an
-// earlier question is read so, whose statement says which row it meant.
+// ("the array cable package" beside "the substation package").
 std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, const std::vector<NamedValue>& values) {
   auto tables = [](const Shape& s) {
     std::vector<std::string> out;
@@ -2050,26 +2049,41 @@ std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, con
   return out;
 }
 
-// The earlier question's shape beside the new one's: with the loosely named
-// values of the tables the new one names a value of, and the new one with
-// the earlier one's acronyms spelt out (whether that changed it).
+// The earlier question's shape beside the new one's: each with the loosely
+// named values of the tables the other names a value of, the new one only
+// where it reads the very value the earlier one named (nothing else says
+// which row its words mean), and the new one with the earlier one's
+// acronyms spelt out (whether any of that changed it).
 struct Together {
   Shape old, now;
   bool now_changed = false;
 };
-Together read_together(const Source& source, const Shape& now, Stems& stems) {
+Together read_together(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
+                       const Shape& now, Stems& stems) {
   Together t{shape_of(source.question, source.values, stems, source.description), now};
   if (const std::vector<std::string> loose = loose_tables(t.old, now, source.values); !loose.empty())
     t.old = shape_of(source.question, source.values, stems, source.description, loose);
-  t.now_changed = spell_out_acronyms(t.now, t.old);
-  spell_out_acronyms(t.old, now);
+  std::vector<NamedValue> same;
+  for (const NamedValue& v : values)
+    if (!v.weak || std::any_of(source.values.begin(), source.values.end(), [&](const NamedValue& o) {
+          return ascii_lower(o.table) == ascii_lower(v.table) &&
+                 (ascii_lower(o.stored) == ascii_lower(v.stored) || ascii_lower(o.read) == ascii_lower(v.stored));
+        }))
+      same.push_back(v);
+  if (const std::vector<std::string> loose = loose_tables(now, t.old, same); !loose.empty()) {
+    t.now = shape_of(question, same, stems, false, loose);
+    t.now_changed = true;
+  }
+  const Shape asked = t.now;
+  t.now_changed = spell_out_acronyms(t.now, t.old) || t.now_changed;
+  spell_out_acronyms(t.old, asked);
   return t;
 }
 
 std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                           const Wording& wording) {
   Stems stems(wording);
-  const Together t = read_together(source, shape_of(question, values, stems), stems);
+  const Together t = read_together(source, question, values, shape_of(question, values, stems), stems);
   const auto similarity = fits(t.old, t.now);
   if (!similarity) return std::nullopt;
   return fill(source, t.old, t.now, *similarity);
@@ -2130,7 +2144,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
     return out;
   };
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    Together together = read_together(sources[i], now, stems);
+    Together together = read_together(sources[i], question, values, now, stems);
     Shape old = std::move(together.old);
     std::optional<Shape> read;
     if (together.now_changed) read = std::move(together.now);

@@ -369,6 +369,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_FALSE(refill(along, "in progress on P2 and how far along is one"));
   const Source slipped{"P1 tasks that have slipped against the baseline", "SELECT * FROM t WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(slipped, "P2 task slippage against the baseline"));
+  const Source over{"Which projects are forecast over budget?", "SELECT * FROM projects WHERE fcst > budget", {}};
+  EXPECT_TRUE(refill(over, "which projects are going over budget"));
+  EXPECT_FALSE(refill(over, "which projects are over budget"));
   const Source milestones{"milestones of P1", "SELECT * FROM m WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(milestones, "key milestones for P2"));
   EXPECT_FALSE(refill(milestones, "key dates for P2"));

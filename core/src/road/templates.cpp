@@ -869,11 +869,15 @@ class Stems {
 
 // Phrases that say what one word does, rewritten as that word in the same
 // number of characters, so that the places value linking found stay where
-// they are: "run out" is "expire", "under way" "underway".
+// they are: "run out" is "expire", "under way" "underway", "going over"
+// "forecast over".
 std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
   static constexpr std::pair<std::string_view, std::string_view> kPhrases[] = {
       {"run out", "expire "},        {"runs out", "expires "},     {"ran out", "expired"},
       {"running out", "expiring   "}, {"under way", "underway "},
+      // What is going to happen, or expected to, is what a schedule forecasts.
+      {"going to", "forecast"},      {"going over", "fcst  over"}, {"going past", "fcst  past"},
+      {"expected to", "forecast to"},
   };
   std::string out(q);
   const std::string lower = ascii_lower(q);

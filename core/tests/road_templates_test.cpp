@@ -372,6 +372,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source over{"Which projects are forecast over budget?", "SELECT * FROM projects WHERE fcst > budget", {}};
   EXPECT_TRUE(refill(over, "which projects are going over budget"));
   EXPECT_FALSE(refill(over, "which projects are over budget"));
+  const Source arrived{"P1 deliveries that arrived after the required date versus budget",
+                       "SELECT * FROM d WHERE p = 'P1' AND arrived > required", {}};
+  EXPECT_TRUE(refill(arrived, "P2 deliveries that came in after the required date vs budget"));
   const Source milestones{"milestones of P1", "SELECT * FROM m WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(milestones, "key milestones for P2"));
   EXPECT_FALSE(refill(milestones, "key dates for P2"));

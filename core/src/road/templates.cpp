@@ -759,7 +759,7 @@ bool filler_word(const std::string& w) {
 // schema's texts say.
 bool stress_word(const std::string& w) {
   return w == "still" || w == "yet" || w == "already" || w == "currently" || w == "total" || w == "totals" ||
-         w == "overall";
+         w == "overall" || w == "vs" || w == "versus";  // the last two say "against", a word of no content
 }
 
 // Whether a word the schema does not use is one edit from a stop word of
@@ -878,6 +878,7 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       // What is going to happen, or expected to, is what a schedule forecasts.
       {"going to", "forecast"},      {"going over", "fcst  over"}, {"going past", "fcst  past"},
       {"expected to", "forecast to"},
+      {"came in", "arrived"},        {"come in", "arrive "},       {"turned up", "arrived  "},
   };
   std::string out(q);
   const std::string lower = ascii_lower(q);

@@ -331,6 +331,11 @@ TEST_F(Linking, MisspeltWordsAreReadAsTheNearestSchemaWord) {
   EXPECT_TRUE(link("lad").tables.empty());
   // The schema writes "calendar" only; "calendrs" is one edit from its plural.
   EXPECT_EQ(tables(link("all calendrs")), (Strings{"WorkCalendar"}));
+  // A planner's shorthand is the word it stands for.
+  const auto crit = link("crit tasks");
+  EXPECT_TRUE(crit.unmatched.empty());
+  EXPECT_EQ(tables(crit), tables(link("critical tasks")));
+  EXPECT_FALSE(crit.tables.empty());
 }
 
 // A question that narrows the previous one keeps its tables; one that asks

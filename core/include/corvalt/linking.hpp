@@ -63,6 +63,10 @@ bool refers_back(std::string_view question);
 // The Snowball English stem of a lower-cased word ("activities" -> "activ").
 std::string stem(std::string_view word);
 
+// The word a planner's shorthand stands for ("hrs" -> "hours", "crit" ->
+// "critical", "acts" -> "activities"), else the lower-cased word itself.
+std::string_view shorthand_for(std::string_view word);
+
 // Words planners use for one thing in scheduling ("activity", "task",
 // "step"), each group padded with empty entries. The trade's general
 // vocabulary, not any one schema's names; an entry may be a phrase.

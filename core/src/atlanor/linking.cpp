@@ -309,6 +309,12 @@ class Linker {
         unsigned distance = 0;
         std::string spelling;
         TermId t = x_.lookup(w, spelling, distance);
+        // A planner's shorthand the schema does not write ("crit", "hrs") is
+        // the word it stands for.
+        if (const std::string_view full = shorthand_for(w.text); t == kNoTerm && full != w.text) {
+          const Word written_out{std::string(full), stem(full)};
+          t = x_.lookup(written_out, spelling, distance);
+        }
         // "POs" the schema does not write is its "PO".
         if (t == kNoTerm && contains(plurals, w.text)) {
           const Word singular{w.text.substr(0, w.text.size() - 1), stem(w.text.substr(0, w.text.size() - 1))};

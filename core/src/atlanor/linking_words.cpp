@@ -261,6 +261,19 @@ std::string stem(std::string_view word) {
   return stemmer.stem(word);
 }
 
+std::string_view shorthand_for(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kShorthand[] = {
+      {"hr", "hour"},          {"hrs", "hours"},       {"avg", "average"},       {"crit", "critical"},
+      {"neg", "negative"},     {"acts", "activities"}, {"pct", "percent"},       {"qty", "quantity"},
+      {"fcst", "forecast"},    {"succ", "successor"},  {"succs", "successors"},  {"pred", "predecessor"},
+      {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
+      {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
+  };
+  for (const auto& [short_form, full] : kShorthand)
+    if (short_form == word) return full;
+  return word;
+}
+
 std::vector<Word> content_words(std::string_view text, bool stems) {
   std::vector<Piece> pieces = split_pieces(text);
   std::vector<Word> words;

@@ -762,6 +762,20 @@ bool stress_word(const std::string& w) {
          w == "overall" || w == "vs" || w == "versus";  // the last two say "against", a word of no content
 }
 
+// The word a question word says as another question would: a planner's
+// shorthand written out ("hrs", "crit"), and words that say another
+// ("awaiting" what "waiting" does, "spend" "cost", "slippage" "slip",
+// "underway" "progress").
+std::string_view said_as(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kSaid[] = {
+      {"awaiting", "waiting"}, {"await", "wait"},  {"awaits", "waits"},        {"spend", "cost"},
+      {"slippage", "slip"},    {"underway", "progress"},
+  };
+  for (const auto& [word_said, meant] : kSaid)
+    if (word_said == word) return meant;
+  return linking::shorthand_for(word);
+}
+
 // Whether a word the schema does not use is one edit from a stop word of
 // four letters or more ("wich", "shwo"): a misspelt request word.
 bool misspelt_stop_word(const std::string& w) {
@@ -793,22 +807,6 @@ bool misspelt_stop_word(const std::string& w) {
   return false;
 }
 
-// The word a planner's shorthand in a question stands for ("hrs", "crit",
-// "neg float", "acts"), else the word itself.
-std::string_view shorthand_for(std::string_view word) {
-  static constexpr std::pair<std::string_view, std::string_view> kShorthand[] = {
-      {"hr", "hour"},          {"hrs", "hours"},       {"avg", "average"},       {"crit", "critical"},
-      {"neg", "negative"},     {"acts", "activities"}, {"pct", "percent"},       {"qty", "quantity"},
-      {"fcst", "forecast"},    {"succ", "successor"},  {"succs", "successors"},  {"pred", "predecessor"},
-      {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
-      {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
-      {"awaiting", "waiting"},  {"await", "wait"},    {"awaits", "waits"},      {"spend", "cost"},
-      {"slippage", "slip"},     {"underway", "progress"},
-  };
-  for (const auto& [short_form, full] : kShorthand)
-    if (short_form == word) return full;
-  return word;
-}
 
 // Canonical stems of words already seen: many sources share most of their
 // words, and stemming is the costly part of a shape. A word of a thesaurus
@@ -849,7 +847,7 @@ class Stems {
   bool named(std::string_view word) const { return wording_.names_word && wording_.names_word(word); }
 
   std::string canonical(const std::string& word) const {
-    std::string stem = linking::stem(shorthand_for(word));
+    std::string stem = linking::stem(said_as(word));
     for (const auto& group : thesaurus_stems()) {
       const bool member = std::any_of(group.begin(), group.end(), [&](const auto& e) { return e.second == stem; });
       if (!member) continue;
@@ -1016,7 +1014,7 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
     // a planner means unless it is free float.
     const bool critical_path =
         w.text == "path" && !previous.empty() &&
-        (shorthand_for(previous) == "critical" || linking::edit_distance(previous, "critical", 1) <= 1);
+        (said_as(previous) == "critical" || linking::edit_distance(previous, "critical", 1) <= 1);
     previous = w.text;
     if (critical_path) continue;
     // "Key milestones" are the milestones.

@@ -268,6 +268,9 @@ std::string_view shorthand_for(std::string_view word) {
       {"fcst", "forecast"},    {"succ", "successor"},  {"succs", "successors"},  {"pred", "predecessor"},
       {"preds", "predecessors"}, {"mgr", "manager"},   {"proj", "project"},      {"projs", "projects"},
       {"approx", "approximately"}, {"tot", "total"},   {"reqd", "required"},     {"amt", "amount"},
+      {"dur", "duration"},     {"rem", "remaining"},   {"wk", "week"},           {"wks", "weeks"},
+      {"mth", "month"},        {"mths", "months"},     {"loc", "location"},      {"desc", "description"},
+      {"sched", "schedule"},   {"elec", "electrical"}, {"mech", "mechanical"},   {"tf", "float"},
   };
   for (const auto& [short_form, full] : kShorthand)
     if (short_form == word) return full;

@@ -367,6 +367,7 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source along{"in progress on P1 and how far along is it", "SELECT name, pct FROM a WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(along, "in progress on P2 and how far along is each one"));
   EXPECT_FALSE(refill(along, "in progress on P2 and how far along is one"));
+  EXPECT_TRUE(refill(progress, "activities in progress and how far along they are"));
   const Source slipped{"P1 tasks that have slipped against the baseline", "SELECT * FROM t WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(slipped, "P2 task slippage against the baseline"));
   const Source over{"Which projects are forecast over budget?", "SELECT * FROM projects WHERE fcst > budget", {}};

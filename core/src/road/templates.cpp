@@ -877,6 +877,7 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       {"going to", "forecast"},      {"going over", "fcst  over"}, {"going past", "fcst  past"},
       {"expected to", "forecast to"},
       {"came in", "arrived"},        {"come in", "arrive "},       {"turned up", "arrived  "},
+      {"how far along", "pct complete "},
   };
   std::string out(q);
   const std::string lower = ascii_lower(q);

@@ -230,6 +230,18 @@ TEST_F(Road, OfflineANameOfTheRowTheStatementComparesByAnotherColumn) {
   EXPECT_EQ(a.source, road::Source::kTemplate);
   EXPECT_NE(a.sql.find("p.project_name = 'Harbor Bridge Rehabilitation'"), std::string::npos) << a.sql;
   EXPECT_EQ(a.table.row_count, 1u);
+  // A value that rows of other names share is no other name of the row.
+  history_.load_document(json::parse(R"({"enriched_queries": [
+    {"question": "activities of Riverside Medical Center with negative float",
+     "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_type = 'Civil' AND a.total_float_days < 0"}]})"),
+                         "history.json");
+  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE projects ADD COLUMN project_type TEXT; UPDATE projects SET project_type = 'Civil';",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const road::Answer shared = ask("activities of Harbor Bridge Rehabilitation with negative float");
+  EXPECT_FALSE(shared.answered) << shared.sql;
 }
 
 // One word of a longer name reads weakly as that name, unless the earlier

@@ -566,7 +566,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     // An earlier question may name a row by one column ("Schiphol-Rijk")
     // where its statement compares another ("p.project_code = 'AB2'"): the
     // value it names is then the one compared, when the database holds
-    // both in one row of that table.
+    // both in one row of that table ...
     auto same_row_literals = [&](templates::Source& source) {
       std::optional<std::vector<templates::ComparedText>> compared;
       const std::string sql = text::lower(source.sql);
@@ -588,6 +588,19 @@ Answer Road::ask(const Question& q, const Events& events) {
             only = &c;
             ++holding;
           }
+        }
+        // ... and the compared value stands for that name alone: a type
+        // code that rows of other names share ('SWP' beside the status
+        // 'Expired') is no other name of the row.
+        if (holding == 1) {
+          Record shared{{"sql", Value("SELECT 1 FROM " + quillon::quote_identifier(v.table) + " WHERE " +
+                                      only->column + " = " + quoted_text(only->value) + " AND (" +
+                                      quillon::quote_identifier(v.column) + " IS NULL OR " +
+                                      quillon::quote_identifier(v.column) + " <> " + quoted_text(v.stored) +
+                                      ") LIMIT 1")}};
+          quillon::ResultTable found;
+          sql_.test_query(shared, found);
+          if (!quillon::succeeded(shared) || found.row_count > 0) holding = 0;
         }
         if (holding == 1) {
           v.read = std::move(v.stored);

@@ -618,6 +618,28 @@ TEST(TemplateWording, AColumnsWordBeforeItsValueSaysNothingMore) {
   EXPECT_FALSE(refill(delays, q, {named(q, "Weather", "Weather")}));
 }
 
+// A value the earlier question names that its statement never writes is
+// words there, unless the new question names it too.
+TEST(TemplateRefill, AValueTheStatementNeverWritesIsWords) {
+  const std::string old_q = "granted permits that expire before 2025-11-30";
+  NamedValue granted = named(old_q, "granted", "Granted");
+  NamedValue expired = named(old_q, "expire", "Expired");
+  granted.table = expired.table = "permits";
+  granted.column = expired.column = "state";
+  const Source permits{old_q, "SELECT * FROM permits WHERE state = 'Granted' AND valid_to < '2025-11-30'",
+                       {granted, expired}};
+  const std::string q = "granted permits that expire before 2025-12-31";
+  NamedValue granted_now = named(q, "granted", "Granted");
+  granted_now.table = "permits";
+  granted_now.column = "state";
+  EXPECT_EQ(refill(permits, q, {granted_now}).value_or(Fit{}).sql,
+            "SELECT * FROM permits WHERE state = 'Granted' AND valid_to < '2025-12-31'");
+  NamedValue expired_now = named(q, "expire", "Expired");
+  expired_now.table = "permits";
+  expired_now.column = "state";
+  EXPECT_TRUE(refill(permits, q, {granted_now, expired_now}));
+}
+
 // Words that name a value only loosely are its literal where the other
 // question names a value of that table in their place, and words elsewhere.
 TEST(TemplateRefill, ALooselyNamedValueWhereTheOtherNamesOneOfItsTable) {

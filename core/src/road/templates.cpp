@@ -2064,12 +2064,31 @@ struct Together {
 };
 Together read_together(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                        const Shape& now, Stems& stems) {
-  Together t{shape_of(source.question, source.values, stems, source.description), now};
-  if (const std::vector<std::string> loose = loose_tables(t.old, now, source.values); !loose.empty())
-    t.old = shape_of(source.question, source.values, stems, source.description, loose);
+  // A value the earlier question names that its statement never writes
+  // ("expire" read as the status 'Expired' beside "expire before a date"),
+  // and the new question does not name, is not what the statement asks
+  // about: its words are words.
+  const std::string statement = ascii_lower(source.sql);
+  std::vector<NamedValue> old_values;
+  for (const NamedValue& v : source.values) {
+    const std::string stored = ascii_lower(v.stored);
+    const std::string said = v.begin < v.end && v.end <= source.question.size()
+                                 ? ascii_lower(source.question.substr(v.begin, v.end - v.begin))
+                                 : std::string();
+    const bool written = v.weak || statement.find(stored) != std::string::npos ||
+                         statement.find(sql_escape(stored)) != std::string::npos ||
+                         (!said.empty() && statement.find(sql_escape(said)) != std::string::npos);
+    if (written || std::any_of(values.begin(), values.end(), [&](const NamedValue& n) {
+          return !n.weak && ascii_lower(n.stored) == stored;
+        }))
+      old_values.push_back(v);
+  }
+  Together t{shape_of(source.question, old_values, stems, source.description), now};
+  if (const std::vector<std::string> loose = loose_tables(t.old, now, old_values); !loose.empty())
+    t.old = shape_of(source.question, old_values, stems, source.description, loose);
   std::vector<NamedValue> same;
   for (const NamedValue& v : values)
-    if (!v.weak || std::any_of(source.values.begin(), source.values.end(), [&](const NamedValue& o) {
+    if (!v.weak || std::any_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {
           return ascii_lower(o.table) == ascii_lower(v.table) &&
                  (ascii_lower(o.stored) == ascii_lower(v.stored) || ascii_lower(o.read) == ascii_lower(v.stored));
         }))

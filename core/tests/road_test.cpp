@@ -107,6 +107,14 @@ class Road : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
+  // Runs statements on the test's database.
+  void exec(const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+  }
+
   road::Answer ask(const std::string& question, std::shared_ptr<ScriptedAi> ai = nullptr,
                    std::optional<std::string> previous_sql = std::nullopt) {
     sql_.ai = ai;
@@ -212,15 +220,9 @@ TEST_F(Road, OfflineAnExamplesPlaceholderTakesAStoredValue) {
 // An earlier question that names its project while its statement compares
 // the project's code refills for another project the question names.
 TEST_F(Road, OfflineANameOfTheRowTheStatementComparesByAnotherColumn) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "ALTER TABLE projects ADD COLUMN project_code TEXT;"
-                         "UPDATE projects SET project_code = CASE project_id WHEN 1 THEN 'HBR' ELSE 'RMC' END;"
-                         "INSERT INTO activities VALUES (5, 1, 'HBR-300', -4, 0, NULL);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  exec("ALTER TABLE projects ADD COLUMN project_code TEXT;"
+       "UPDATE projects SET project_code = CASE project_id WHEN 1 THEN 'HBR' ELSE 'RMC' END;"
+       "INSERT INTO activities VALUES (5, 1, 'HBR-300', -4, 0, NULL);");
   history_.load_document(json::parse(R"({"enriched_queries": [
     {"question": "activities of Riverside Medical Center with negative float",
      "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_code = 'RMC' AND a.total_float_days < 0"}]})"),
@@ -235,11 +237,7 @@ TEST_F(Road, OfflineANameOfTheRowTheStatementComparesByAnotherColumn) {
     {"question": "activities of Riverside Medical Center with negative float",
      "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_type = 'Civil' AND a.total_float_days < 0"}]})"),
                          "history.json");
-  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE projects ADD COLUMN project_type TEXT; UPDATE projects SET project_type = 'Civil';",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  exec("ALTER TABLE projects ADD COLUMN project_type TEXT; UPDATE projects SET project_type = 'Civil';");
   const road::Answer shared = ask("activities of Harbor Bridge Rehabilitation with negative float");
   EXPECT_FALSE(shared.answered) << shared.sql;
 }
@@ -260,15 +258,9 @@ TEST_F(Road, OfflineAPatternOfPartOfANameTakesTheNewName) {
 
 // A first name that one person alone has names that person.
 TEST_F(Road, OfflineAFirstNameOnePersonAloneHas) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "CREATE TABLE risks (risk_id INTEGER PRIMARY KEY, title TEXT, owner TEXT);"
-                         "INSERT INTO risks VALUES (1, 'Crane failure', 'Callum Rennie'), (2, 'Late steel', 'Priya Raman'),"
-                         " (3, 'Flooding', 'Sam Ortiz'), (4, 'Ground', 'Sam Patel');",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  exec("CREATE TABLE risks (risk_id INTEGER PRIMARY KEY, title TEXT, owner TEXT);"
+       "INSERT INTO risks VALUES (1, 'Crane failure', 'Callum Rennie'), (2, 'Late steel', 'Priya Raman'),"
+       " (3, 'Flooding', 'Sam Ortiz'), (4, 'Ground', 'Sam Patel');");
   schema_.build_graph(json::parse(R"({"tables": {"risks": {"description": "Risk register", "domain": "risk",
     "columns": {"risk_id": {"description": "Risk identifier", "data_type": "INTEGER"},
                 "title": {"description": "Title of the risk", "data_type": "TEXT"},
@@ -286,17 +278,11 @@ TEST_F(Road, OfflineAFirstNameOnePersonAloneHas) {
 // A word read as a value of a table the earlier statement never reads is a
 // word of that question, not a literal the new one must name too.
 TEST_F(Road, OfflineAValueTheStatementNeverReadsIsAWord) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "CREATE TABLE risks (risk_id INTEGER PRIMARY KEY, title TEXT, status TEXT, rating INTEGER);"
-                         "INSERT INTO risks VALUES (1, 'Crane failure', 'Open', 12), (2, 'Late steel', 'Open', 20),"
-                         " (3, 'Flooding', 'Closed', 25);"
-                         "CREATE TABLE changes (change_id INTEGER PRIMARY KEY, change_type TEXT);"
-                         "INSERT INTO changes VALUES (1, 'Scope'), (2, 'Design');",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  exec("CREATE TABLE risks (risk_id INTEGER PRIMARY KEY, title TEXT, status TEXT, rating INTEGER);"
+       "INSERT INTO risks VALUES (1, 'Crane failure', 'Open', 12), (2, 'Late steel', 'Open', 20),"
+       " (3, 'Flooding', 'Closed', 25);"
+       "CREATE TABLE changes (change_id INTEGER PRIMARY KEY, change_type TEXT);"
+       "INSERT INTO changes VALUES (1, 'Scope'), (2, 'Design');");
   schema_.build_graph(json::parse(R"({"tables": {
     "risks": {"description": "Risk register", "domain": "risk", "columns": {
       "risk_id": {"description": "Risk identifier", "data_type": "INTEGER"},
@@ -316,17 +302,11 @@ TEST_F(Road, OfflineAValueTheStatementNeverReadsIsAWord) {
 // A word that begins many stored names says a kind of thing, not the one
 // longer name that holds it further in.
 TEST_F(Road, OfflineAWordThatBeginsManyNamesIsNoValue) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open((dir_ / "schedule.db").string().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "CREATE TABLE cab (cab_id INTEGER PRIMARY KEY, area TEXT, state TEXT);"
-                         "INSERT INTO cab VALUES (1, 'Ashvale', 'Live'), (2, 'Fenmoor', 'Live'), (3, 'Fenmoor', 'Planned');"
-                         "CREATE TABLE tasks (task_id INTEGER PRIMARY KEY, task_name TEXT);"
-                         "INSERT INTO tasks VALUES (1, 'Cabinet C01 install'), (2, 'Cabinet C02 install'),"
-                         " (3, 'Cabinet C03 install'), (4, 'Cabinet C04 install'), (5, 'Delivery of cabinets');",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  exec("CREATE TABLE cab (cab_id INTEGER PRIMARY KEY, area TEXT, state TEXT);"
+       "INSERT INTO cab VALUES (1, 'Ashvale', 'Live'), (2, 'Fenmoor', 'Live'), (3, 'Fenmoor', 'Planned');"
+       "CREATE TABLE tasks (task_id INTEGER PRIMARY KEY, task_name TEXT);"
+       "INSERT INTO tasks VALUES (1, 'Cabinet C01 install'), (2, 'Cabinet C02 install'),"
+       " (3, 'Cabinet C03 install'), (4, 'Cabinet C04 install'), (5, 'Delivery of cabinets');");
   schema_.build_graph(json::parse(R"({"tables": {
     "cab": {"description": "Street units", "domain": "network", "columns": {
       "cab_id": {"description": "Identifier", "data_type": "INTEGER"},

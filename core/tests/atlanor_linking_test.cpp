@@ -851,7 +851,8 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
     "site_diaries": {"description": "Entries written on site each day", "domain": "site",
       "columns": {"diary_id": {"description": "Key", "data_type": "INTEGER"},
                   "weather": {"description": "Weather of the day", "data_type": "TEXT"},
-                  "hours_lost": {"description": "Hours not worked", "data_type": "REAL"}}},
+                  "hours_lost": {"description": "Hours not worked", "data_type": "REAL"},
+                  "max_temp_c": {"description": "Highest reading", "data_type": "REAL"}}},
     "crews": {"description": "Operatives working together", "domain": "labour",
       "columns": {"crew_id": {"description": "Key", "data_type": "INTEGER"},
                   "foreman": {"description": "Person in charge", "data_type": "TEXT"}}},
@@ -885,6 +886,9 @@ TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {
   // Spent or burned money is the actual cost, not any cost or the budget.
   const Strings burned = tables("Which jobs have burned through their budget?");
   EXPECT_NE(std::find(burned.begin(), burned.end(), "allocations"), burned.end());
+  const Strings acwp = tables("ACWP per job");
+  EXPECT_NE(std::find(acwp.begin(), acwp.end(), "allocations"), acwp.end());
+  EXPECT_EQ(tables("the hottest day"), (Strings{"site_diaries"}));
 }
 
 TEST(LinkingIndex, TheDocumentsRelatedTermsLeadToTheirNodes) {

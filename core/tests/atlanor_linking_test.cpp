@@ -840,6 +840,31 @@ TEST(LinkingPeople, WhoAsksForTheTableOfPeople) {
   EXPECT_EQ(tables("who owns the hazards of the night shift?"), (Strings{"Hazard", "Shift"}));
 }
 
+// Who does a task, where people work in crews that assignments give tasks:
+// the crews, with the assignments that join them to it.
+TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Task": {"description": "Scheduled tasks", "domain": "d", "columns": {
+      "TaskId": {"description": "Key", "data_type": "INTEGER"},
+      "TaskName": {"description": "Name", "data_type": "TEXT"}}},
+    "Crew": {"description": "Gangs on site", "domain": "d", "columns": {
+      "CrewId": {"description": "Key", "data_type": "INTEGER"},
+      "CrewName": {"description": "Name", "data_type": "TEXT"}}},
+    "Allocation": {"description": "Crews given to tasks", "domain": "d", "columns": {
+      "TaskId": {"description": "Task", "data_type": "INTEGER"},
+      "CrewId": {"description": "Crew", "data_type": "INTEGER"},
+      "Hours": {"description": "Planned hours", "data_type": "REAL"}}}},
+   "relationships": [
+    {"from_table": "Allocation", "to_table": "Task", "join_condition": "Allocation.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "Allocation", "to_table": "Crew", "join_condition": "Allocation.CrewId = Crew.CrewId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](const char* question) { return chosen_tables(index, graph, question); };
+  EXPECT_EQ(tables("who is doing the task named Pour"), (Strings{"Allocation", "Crew", "Task"}));
+  EXPECT_EQ(tables("which task is named Pour"), (Strings{"Task"}));
+}
+
 // The trade's other words for change requests, site diaries, crews, key
 // dates and states reach a schema that uses none of the planner's words.
 TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {

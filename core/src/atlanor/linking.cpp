@@ -664,7 +664,28 @@ class Linker {
                                                         [&](const Impl::Join& j) { return is_chosen_[j.table]; });
       if (joins) pick = t, ++found;
     }
-    if (found == 1) choose(pick, Reason::kScored);
+    // None joins a chosen table itself: the one table of people or of
+    // crews that a table of assignments joins to one ("who's doing
+    // DLWK1280": the crews, through the crew assignments that point to
+    // both), with that table.
+    std::uint32_t through = ~0u;
+    if (found == 0 && !chosen_.empty())
+      for (std::uint32_t t = 0; t < n_; ++t) {
+        if (!x_.tables[t].people && !x_.tables[t].crews) continue;
+        for (const Impl::Join& j : x_.joins[t]) {
+          if (!j.down || is_chosen_[j.table]) continue;
+          const bool bridge = std::any_of(x_.joins[j.table].begin(), x_.joins[j.table].end(), [&](const Impl::Join& k) {
+            return k.up && is_chosen_[k.table];
+          });
+          if (bridge && (pick != t || through != j.table)) pick = t, through = j.table, ++found;
+        }
+      }
+    if (found != 1) return;
+    if (through != ~0u) {
+      if (chosen_.size() + 2 > kMaxTables) return;
+      choose(through, Reason::kScored);
+    }
+    choose(pick, Reason::kScored);
   }
 
   // Rows of several projects are told apart by their project: when chosen

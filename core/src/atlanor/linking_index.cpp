@@ -645,6 +645,7 @@ class Builder {
         if (column.person) x_.person_columns.insert(key);
       }
       x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
+      x_.tables[t].crews = !table_words.empty() && is_crew_word(table_words.back().text);
       x_.tables[t].projects = !table_words.empty() && is_project_word(table_words.back().text);
     }
     // A schema that names no table after its projects may run them as
@@ -694,6 +695,12 @@ class Builder {
 
   // A word for a person in a scheduling database: who works, manages, owns
   // or checks something.
+  static bool is_crew_word(std::string_view word) {
+    static const std::unordered_set<std::string_view> kWords = {"crew", "gang", "team", "resource", "workforce"};
+    if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
+    return kWords.count(word) != 0;
+  }
+
   static bool is_person_word(std::string_view word) {
     static const std::unordered_set<std::string_view> kWords = {
         "person", "people", "employee", "staff", "technician", "worker", "operative", "tradesperson",

@@ -92,6 +92,7 @@ struct Index::Impl {
     // share, abbreviations written out ("activity", "relationship" of tblActRel).
     std::vector<std::string> words = {};
     bool people = false;  // its rows are people: technicians, employees, staff
+    bool crews = false;   // its rows are the workforce in groups or as resources: crews, gangs, teams
     bool projects = false;  // its rows are the projects (jobs, schemes) the others belong to
   };
   // A name the question may spell: a table's, or a column's of two words or

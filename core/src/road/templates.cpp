@@ -1205,6 +1205,12 @@ bool dates_pair(std::string_view old_value, std::string_view new_value) {
   return a == b || a == Precision::kDay;
 }
 
+// How many texts (quoted names, codes, stored values) a shape's question names.
+std::size_t texts(const Shape& s) {
+  return static_cast<std::size_t>(
+      std::count_if(s.literals.begin(), s.literals.end(), [](const Literal& l) { return class_of(l.kind) == 2; }));
+}
+
 // The similarity of two shapes when they can be paired, else nullopt.
 // One name of the earlier question that the new one does not have ("the
 // critical path for KTR" and "the critical path") may be dropped with the
@@ -1213,10 +1219,6 @@ bool drops_one_name(std::size_t old_texts, std::size_t new_texts) { return old_t
 
 std::optional<double> fits(const Shape& old, const Shape& now) {
   if (old.marks != now.marks) return std::nullopt;
-  auto texts = [](const Shape& s) {
-    return static_cast<std::size_t>(
-        std::count_if(s.literals.begin(), s.literals.end(), [](const Literal& l) { return class_of(l.kind) == 2; }));
-  };
   // A name to drop takes the words that say what it is along ("project" of
   // "project RMC"); a question that has them asks about those things
   // ("Which projects have critical activities?") and is another question.
@@ -2041,9 +2043,6 @@ std::vector<std::string> loose_tables(const Shape& mine, const Shape& other, con
   };
   const std::vector<std::string> named = tables(mine);
   std::vector<std::string> out;
-  auto texts = [](const Shape& s) {
-    return std::count_if(s.literals.begin(), s.literals.end(), [](const Literal& l) { return class_of(l.kind) == 2; });
-  };
   if (texts(mine) >= texts(other)) return out;
   for (const std::string& t : tables(other))
     if (!has(named, t) && std::any_of(values.begin(), values.end(), [&](const NamedValue& v) {

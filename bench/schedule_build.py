@@ -250,6 +250,31 @@ def forward_backward(tasks, keys, durs, links, anchors, cals, group):
     return sb, fb, lsb, lfb, free
 
 
+def anchored_baselines(tasks, keys, links, cpm, groups, far, cal):
+    """The two baselines of a programme whose tasks marked "new" came with its re-plan: BL0 over the other
+    tasks and their links with the planned durations, BL1 over all of them with their slip added. Each
+    group's key date is the finish of its own baseline (BL1 where it was re-baselined) plus its margin in
+    working days of `cal`; both baselines are then scheduled against those key dates (first against `far`).
+    groups: (group id, the key of its finishing task, margin in working days, re-baselined).
+    Returns base_keys, d0, b0, d1, b1, the key dates and the anchors (the morning after each key date)."""
+    one = dt.timedelta(days=1)
+    base_keys = [k for k in keys if not tasks[k]["new"]]
+    base_links = [lk for lk in links if lk[0] in base_keys and lk[1] in base_keys]
+    far_anchors = {g[0]: far for g in groups}
+    d0 = {k: tasks[k]["dur"] for k in base_keys}
+    b0 = cpm(tasks, base_keys, d0, base_links, far_anchors)
+    d1 = {k: tasks[k]["dur"] + tasks[k]["slip"] for k in keys}
+    b1 = cpm(tasks, keys, d1, links, far_anchors)
+    key_dates = {}
+    for group, finish_key, margin, rebased in groups:
+        fin = (b1 if rebased else b0)[1][finish_key] - one
+        key_dates[group] = fin if not margin else cal.finish_b(fin + one, margin) - one
+    anchors = {g: d + one for g, d in key_dates.items()}
+    b0 = cpm(tasks, base_keys, d0, base_links, anchors)
+    b1 = cpm(tasks, keys, d1, links, anchors)
+    return base_keys, d0, b0, d1, b1, key_dates, anchors
+
+
 def default_out(name):
     """The default output folder of a generator: bench/out/<name>/ under the repository."""
     return os.path.join(REPO, "bench", "out", name)

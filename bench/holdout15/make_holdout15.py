@@ -34,7 +34,7 @@ SEED = 151515
 DATA_DATE = dt.date(2025, 10, 17)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, anchored_baselines, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
 DB_NAME = "holdout15_schedule.db"
 META_NAME = "holdout15_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -518,22 +518,8 @@ def generate(db_path):
             tasks[t["key"]] = t
             keys.append(t["key"])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['ba']}.fin")
-    base_keys = [k for k in keys if not tasks[k]["new"]]
-    base_links = [lk for lk in links if lk[0] in base_keys and lk[1] in base_keys]
-    far = {a[0]: dt.date(2030, 1, 1) for a in AREAS}
-    d0 = {k: tasks[k]["dur"] for k in base_keys}
-    b0 = cpm(tasks, base_keys, d0, base_links, far)
-    d1 = {k: tasks[k]["dur"] + tasks[k]["slip"] for k in keys}
-    b1 = cpm(tasks, keys, d1, links, far)
-    tgt = {}
-    for a in AREAS:
-        # target finish: the finish of the current baseline plus the area's margin in working days
-        src = b1 if a[10] else b0
-        fin = src[1][f"{a[0]}.fin"] - D1
-        tgt[a[0]] = fin if not a[8] else CALS[OFC].finish_b(fin + D1, a[8]) - D1
-    anchors = {p: d + D1 for p, d in tgt.items()}
-    b0 = cpm(tasks, base_keys, d0, base_links, anchors)
-    b1 = cpm(tasks, keys, d1, links, anchors)
+    base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
+        tasks, keys, links, cpm, [(a[0], f"{a[0]}.fin", a[8], a[10]) for a in AREAS], dt.date(2030, 1, 1), CALS[OFC])
     cdurs = {k: tasks[k]["dur"] + tasks[k]["slip"] for k in keys}
     # extra slip after the re-plan on the re-baselined areas, so that they still run late
     cdurs["DLWK.civ3"] = cdurs["DLWK.civ3"] + 5

@@ -38,7 +38,7 @@ SEED = 161616
 DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, anchored_baselines, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
 DB_NAME = "holdout16_schedule.db"
 META_NAME = "holdout16_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -521,22 +521,8 @@ def generate(db_path):
             tasks[t["key"]] = t
             keys.append(t["key"])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['ves']}.dlv")
-    base_keys = [k for k in keys if not tasks[k]["new"]]
-    base_links = [lk for lk in links if lk[0] in base_keys and lk[1] in base_keys]
-    far = {v[0]: dt.date(2031, 1, 1) for v in VESSELS}
-    d0 = {k: tasks[k]["dur"] for k in base_keys}
-    b0 = cpm(tasks, base_keys, d0, base_links, far)
-    d1 = {k: tasks[k]["dur"] + tasks[k]["slip"] for k in keys}
-    b1 = cpm(tasks, keys, d1, links, far)
-    tgt = {}
-    for v in VESSELS:
-        # contract delivery date: the finish of the current baseline plus the vessel's margin in working days
-        src = b1 if v[16] else b0
-        fin = src[1][f"{v[0]}.dlv"] - D1
-        tgt[v[0]] = fin if not v[12] else CALS[OFF].finish_b(fin + D1, v[12]) - D1
-    anchors = {h: d + D1 for h, d in tgt.items()}
-    b0 = cpm(tasks, base_keys, d0, base_links, anchors)
-    b1 = cpm(tasks, keys, d1, links, anchors)
+    base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
+        tasks, keys, links, cpm, [(v[0], f"{v[0]}.dlv", v[12], v[16]) for v in VESSELS], dt.date(2031, 1, 1), CALS[OFF])
     cdurs = {k: tasks[k]["dur"] + tasks[k]["slip"] for k in keys}
     # further slip after the re-plan on the re-baselined vessels, so that they still run late
     cdurs["H3401.ele"] += 10

@@ -348,6 +348,13 @@ TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
   for (const char* question : {"the MCC switchgear", "switchgear, and the later delivery",
                                "switchgear is late, so is any delivery"})
     for (const auto& m : index.match(question)) EXPECT_EQ(m.phrase.find(' '), std::string::npos) << m.phrase;
+  // Of values holding the words, those holding them nearest each other; of
+  // two holding them alike, the one they cover more of.
+  index.add_values({"tasks", "task_name", "TEXT"},
+                   {"Install UPS modules and battery strings E7", "Install UPS modules and batteries",
+                    "Install temporary UPS and bypass", "Install new UPS-A and Li-ion cabinets"});
+  EXPECT_EQ(described(index, index.match("float on the UPS install")),
+            (Strings{"tasks.task_name='Install UPS modules and batteries' partial 'UPS install'"}));
   // A name of two naming words said whole in the other order.
   index.add_values({"crews", "crew_name", "TEXT"},
                    {"Pipefitters - Corrib M&E", "Electricians - Corrib M&E", "Pipefitters - Van Dijk"});

@@ -77,6 +77,10 @@ constexpr std::size_t kTogetherMaxGroups = 512;
 // of it, when few values hold the word at all.
 constexpr double kSinglingShare = 0.5;
 constexpr std::uint32_t kSinglingMaxHolding = 64;
+// ... and where at most kAlikeValues values of its column hold them alike,
+// each scores this share of it.
+constexpr std::size_t kAlikeValues = 2;
+constexpr double kAlikeShare = 0.85;
 // Each edit in a fuzzy word costs this share of the score.
 constexpr double kEditPenalty = 0.15;
 // A value whose kept words exceed this is left unindexed (it cannot happen
@@ -1207,7 +1211,10 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   // other in one clause, though each alone is in several ("the switchgear
   // delivery" for 'Delivery to site - MCC and switchgear', one of six
   // switchgear activities and of a dozen deliveries): that value, as a
-  // partial match whose words single it out.
+  // partial match whose words single it out. Of values holding the words,
+  // those holding them nearest each other are meant ("the UPS install" for
+  // 'Install UPS modules', not 'Install new UPS-A and Li-ion cabinets'); two
+  // holding them alike are each read, below one that stands alone.
   {
     std::vector<Hit> hits = naming_hits(kTogetherMaxPostings, 2);
     std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
@@ -1216,6 +1223,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     struct Group {
       std::uint32_t value, column, edits = 0;
       std::vector<std::uint32_t> question_words;  // ascending
+      std::uint16_t lo = UINT16_MAX, hi = 0;       // where in the value they stand
     };
     std::vector<Group> groups;
     for (std::size_t a = 0, b = 0; a < hits.size(); a = b) {
@@ -1224,6 +1232,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         if (g.question_words.empty() || g.question_words.back() != hits[b].question_word) {
           g.question_words.push_back(hits[b].question_word);
           g.edits += hits[b].edits;
+          g.lo = std::min(g.lo, hits[b].position);
+          g.hi = std::max(g.hi, hits[b].position);
         }
       if (g.question_words.size() >= 2) groups.push_back(std::move(g));
     }
@@ -1245,13 +1255,21 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
               (e.naming_count >= kUnorderedMinWords || last - first != said.size()))
             continue;
           if (std::none_of(said.begin(), said.end(), [&](std::uint32_t k) { return q[k].kind.strong(); })) continue;
-          const bool shared = std::any_of(groups.begin() + a, groups.begin() + b, [&](const Group& other) {
-            return &other != &groups[g] &&
-                   std::includes(other.question_words.begin(), other.question_words.end(), said.begin(), said.end());
-          });
-          if (shared) continue;
+          // Other values of the column holding these words: one holding
+          // more of them, or these nearer each other, is the one meant.
+          std::size_t alike = 0;
+          bool outdone = false;
+          const auto spread = [](const Group& x) { return x.hi - x.lo; };
+          for (std::size_t o = a; o < b && !outdone; ++o) {
+            const std::vector<std::uint32_t>& other = groups[o].question_words;
+            if (o == g || !std::includes(other.begin(), other.end(), said.begin(), said.end())) continue;
+            outdone = other.size() > said.size() || spread(groups[o]) < spread(groups[g]);
+            alike += spread(groups[o]) == spread(groups[g]);
+          }
+          if (outdone || alike + 1 > kAlikeValues) continue;
           const double share = std::min(kSinglingShare, static_cast<double>(said.size()) / e.naming_count);
-          const double score = 0.75 * (0.45 + 0.55 * share) * std::max(0.0, 1.0 - kEditPenalty * groups[g].edits);
+          const double score = 0.75 * (0.45 + 0.55 * share) * std::max(0.0, 1.0 - kEditPenalty * groups[g].edits) *
+                               (alike > 0 ? kAlikeShare : 1.0);
           if (score < kScoreFloor) continue;
           found.push_back(Found{groups[g].value, first, last, q[first].token.begin, q[last - 1].token.end,
                                 Fit::kPartial, score});

@@ -689,7 +689,11 @@ TEST(LinkingJoins, TwoTablesThatShareAParentMeetInTheChildThatRefersToBoth) {
     "activity": {"description": "Activities of a project", "domain": "d", "columns": {
       "activity_id": {"description": "Key", "data_type": "INTEGER"},
       "project_id": {"description": "Its project", "data_type": "INTEGER"},
+      "area_id": {"description": "Where it is done", "data_type": "INTEGER"},
       "finish_date": {"description": "Current finish", "data_type": "TEXT"}}},
+    "area": {"description": "Areas of the site", "domain": "d", "columns": {
+      "area_id": {"description": "Key", "data_type": "INTEGER"},
+      "area_name": {"description": "Name", "data_type": "TEXT"}}},
     "baseline": {"description": "Saved copies of a project's schedule", "domain": "d", "columns": {
       "baseline_id": {"description": "Key", "data_type": "INTEGER"},
       "project_id": {"description": "Its project", "data_type": "INTEGER"}}},
@@ -704,6 +708,7 @@ TEST(LinkingJoins, TwoTablesThatShareAParentMeetInTheChildThatRefersToBoth) {
    "relationships": [
     {"from_table": "activity", "to_table": "project", "join_condition": "activity.project_id = project.project_id", "description": ""},
     {"from_table": "baseline", "to_table": "project", "join_condition": "baseline.project_id = project.project_id", "description": ""},
+    {"from_table": "activity", "to_table": "area", "join_condition": "activity.area_id = area.area_id", "description": ""},
     {"from_table": "frozen_dates", "to_table": "baseline", "join_condition": "frozen_dates.baseline_id = baseline.baseline_id", "description": ""},
     {"from_table": "frozen_dates", "to_table": "activity", "join_condition": "frozen_dates.activity_id = activity.activity_id", "description": ""},
     {"from_table": "risk", "to_table": "project", "join_condition": "risk.project_id = project.project_id", "description": ""},
@@ -714,6 +719,9 @@ TEST(LinkingJoins, TwoTablesThatShareAParentMeetInTheChildThatRefersToBoth) {
   EXPECT_EQ(tables("For each project, how many activities now finish later than in the saved copy?"),
             (Strings{"activity", "baseline", "frozen_dates", "project"}));
   EXPECT_EQ(tables("activities of each project"), (Strings{"activity", "project"}));
+  // Activities joined only to bring in their areas meet the baselines there too.
+  EXPECT_EQ(tables("the saved copy of each project, by area"),
+            (Strings{"activity", "area", "baseline", "frozen_dates", "project"}));
 }
 
 // "successors" is the name of a column of ItemLink only; Item merely

@@ -851,14 +851,19 @@ class Linker {
   // and baselines, assignments between resources and activities), are joined
   // through it too, even when they already join through a parent they share:
   // a shared parent (their project) only groups their rows, the child pairs
-  // them. Of several such children the best-scoring one.
+  // them. Of several such children the best-scoring one. A table joined in
+  // on the way to another counts as chosen for this ("the saved copy of
+  // each project, by area": the activities that bring in their areas meet
+  // the baselines in the baseline activities).
   void join_through_shared_children() {
     auto joined = [&](std::uint32_t from, std::uint32_t to, bool up) {
       return std::any_of(x_.joins[from].begin(), x_.joins[from].end(),
                          [&](const Impl::Join& j) { return j.table == to && (up ? j.up : (j.up || j.down)); });
     };
-    const std::vector<std::uint32_t> chosen = chosen_;
-    for (std::size_t a = 0; a < chosen.size(); ++a)
+    std::vector<std::uint32_t> chosen = chosen_;
+    const std::size_t picked = chosen.size();
+    chosen.insert(chosen.end(), added_.begin(), added_.end());
+    for (std::size_t a = 0; a < picked; ++a)
       for (std::size_t b = a + 1; b < chosen.size(); ++b) {
         const std::uint32_t x = chosen[a], y = chosen[b];
         if (joined(x, y, false)) continue;

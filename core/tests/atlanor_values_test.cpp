@@ -331,6 +331,13 @@ TEST(ValueMatch, AWordOnlyOneNameHoldsSinglesItOut) {
                    {"Bridge deck pour", "Bridge bearings", "Bridge parapets", "Bridge joints", "Bridge drainage",
                     "Bridge lighting", "Bridge surfacing", "Bridge handover"});
   EXPECT_GT(score("on the bridge", "projects"), 0.0);
+  // A value that a longer phrase names stays beside the one a word of it singles out.
+  index.add_values({"work", "work_name", "TEXT", true},
+                   {"Precast deck manufacture and delivery", "Manufacture and deliver S&C units 1021A/B",
+                    "Renew S&C units 1021A/B", "Install S&C units 1023A/B"});
+  EXPECT_EQ(described(index, index.match("risks on the S&C units delivery")),
+            (Strings{"work.work_name='Precast deck manufacture and delivery' partial 'delivery'",
+                     "work.work_name='Manufacture and deliver S&C units 1021A/B' partial 'units delivery'"}));
 }
 
 // Words that several values hold each, but only one together, near each

@@ -1570,11 +1570,13 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       // column for a stretch of the question; a phrase inside a chosen one
       // is a piece of it ("progress" of "in progress"); a phrase that holds
       // a chosen one says more and stays if it scores well enough to be
-      // returned at all; others stay when near the best.
+      // returned at all, in the same column too ("the S&C units delivery"
+      // beside a task that "delivery" alone singles out); others stay when
+      // near the best.
       const std::uint32_t f_words = f.last - f.first, c_words = c->last - c->first;
       const bool inside = f.first >= c->first && f.last <= c->last && f_words < c_words;
       const bool holds = f.first <= c->first && f.last >= c->last && f_words > c_words;
-      if (entries[c->value].column == entries[f.value].column || inside ||
+      if ((entries[c->value].column == entries[f.value].column && !holds) || inside ||
           (!holds && f.score < kOverlapShare * c->score)) {
         keep = false;
         break;

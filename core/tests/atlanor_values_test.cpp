@@ -362,6 +362,15 @@ TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
                     "Install temporary UPS and bypass", "Install new UPS-A and Li-ion cabinets"});
   EXPECT_EQ(described(index, index.match("float on the UPS install")),
             (Strings{"tasks.task_name='Install UPS modules and batteries' partial 'UPS install'"}));
+  // Read with and without its qualifier, a value is still one; a planner's
+  // shorthand ("fab") is the word it shortens.
+  index.add_values({"packages", "package_step", "TEXT"},
+                   {"Fabrication - Gas compressor packages (2 x 4,700 HP)", "Set compressor package Unit 1",
+                    "Delivery to site - Gas compressor packages (2 x 4,700 HP)"});
+  EXPECT_EQ(described(index, index.match("days left on the compressor package fab")),
+            (Strings{"packages.package_step='Set compressor package Unit 1' partial 'compressor package'",
+                     "packages.package_step='Fabrication - Gas compressor packages (2 x 4,700 HP)' partial "
+                     "'compressor package fab'"}));
   // A name of two naming words said whole in the other order.
   index.add_values({"crews", "crew_name", "TEXT"},
                    {"Pipefitters - Corrib M&E", "Electricians - Corrib M&E", "Pipefitters - Van Dijk"});

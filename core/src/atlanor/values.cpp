@@ -981,6 +981,10 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     for (const std::string_view reading : slang_readings(w.token.text))
       if (const auto it = word_ids.find(reading); it != word_ids.end() && w.edits_to(it->second) < 0)
         w.candidates.push_back({it->second, 1});
+    // A planner's shorthand ("fab" for fabrication) as one edit too.
+    if (const std::string_view full = linking::shorthand_for(w.token.text); full != w.token.text)
+      if (const auto it = word_ids.find(full); it != word_ids.end() && w.edits_to(it->second) < 0)
+        w.candidates.push_back({it->second, 1});
     if (!w.kind.fuzzy() || number_word(w.token.text)) continue;
     const std::u32string cps = code_points(w.token.text);
     const std::uint64_t mask = char_mask(cps);
@@ -1262,7 +1266,10 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           const auto spread = [](const Group& x) { return x.hi - x.lo; };
           for (std::size_t o = a; o < b && !outdone; ++o) {
             const std::vector<std::uint32_t>& other = groups[o].question_words;
-            if (o == g || !std::includes(other.begin(), other.end(), said.begin(), said.end())) continue;
+            // (The same value read with and without its qualifier is one.)
+            if (o == g || entries[groups[o].value].slot == e.slot ||
+                !std::includes(other.begin(), other.end(), said.begin(), said.end()))
+              continue;
             outdone = other.size() > said.size() || spread(groups[o]) < spread(groups[g]);
             alike += spread(groups[o]) == spread(groups[g]);
           }
@@ -1548,7 +1555,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     }
   }
 
-  // One match per value, the best (the longer phrase on a tie).
+  // One match per value, the best kept (the longer phrase on a tie).
   std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
     if (a.score != b.score) return a.score > b.score;
     if (a.last - a.first != b.last - b.first) return a.last - a.first > b.last - b.first;
@@ -1561,7 +1568,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   std::vector<const Found*> chosen;
   for (const Found& f : found) {
     if (chosen.size() >= kMaxMatches) break;
-    if (!seen_values.insert(f.value).second) continue;
+    if (seen_values.count(f.value)) continue;
     bool keep = true;
     for (const Found* c : chosen) {
       const bool overlap = f.first < c->last && c->first < f.last;
@@ -1582,7 +1589,10 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         break;
       }
     }
-    if (keep) chosen.push_back(&f);
+    if (keep) {
+      chosen.push_back(&f);
+      seen_values.insert(f.value);
+    }
   }
   for (const Found& f : beginnings) {
     if (chosen.size() >= kMaxMatches) break;

@@ -849,7 +849,8 @@ TEST(LinkingPeople, WhoAsksForTheTableOfPeople) {
 }
 
 // Who does a task, where people work in crews that assignments give tasks:
-// the crews, with the assignments that join them to it.
+// the crews, with the assignments that join them to it (not the crews'
+// daily reports, which point to both too).
 TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
   atlanor::AtlanorService service;
   service.build_graph(json::parse(R"({"tables": {
@@ -862,10 +863,16 @@ TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
     "Allocation": {"description": "Crews given to tasks", "domain": "d", "columns": {
       "TaskId": {"description": "Task", "data_type": "INTEGER"},
       "CrewId": {"description": "Crew", "data_type": "INTEGER"},
-      "Hours": {"description": "Planned hours", "data_type": "REAL"}}}},
+      "Hours": {"description": "Planned hours", "data_type": "REAL"}}},
+    "DayReport": {"description": "What a crew got done on a task each day", "domain": "d", "columns": {
+      "TaskId": {"description": "Task", "data_type": "INTEGER"},
+      "CrewId": {"description": "Crew", "data_type": "INTEGER"},
+      "Quantity": {"description": "Quantity installed", "data_type": "REAL"}}}},
    "relationships": [
     {"from_table": "Allocation", "to_table": "Task", "join_condition": "Allocation.TaskId = Task.TaskId", "description": ""},
-    {"from_table": "Allocation", "to_table": "Crew", "join_condition": "Allocation.CrewId = Crew.CrewId", "description": ""}]})"));
+    {"from_table": "Allocation", "to_table": "Crew", "join_condition": "Allocation.CrewId = Crew.CrewId", "description": ""},
+    {"from_table": "DayReport", "to_table": "Task", "join_condition": "DayReport.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "DayReport", "to_table": "Crew", "join_condition": "DayReport.CrewId = Crew.CrewId", "description": ""}]})"));
   const Graph& graph = *service.graph()->graph;
   linking::Index index(graph);
   auto tables = [&](const char* question) { return chosen_tables(index, graph, question); };

@@ -665,11 +665,13 @@ class Linker {
       if (joins) pick = t, ++found;
     }
     // None joins a chosen table itself: the one table of people or of
-    // crews that a table of assignments joins to one ("who's doing
+    // crews that a table pointing to both joins to one ("who's doing
     // DLWK1280": the crews, through the crew assignments that point to
-    // both), with that table.
+    // both), with that table; of several such, the one through a table of
+    // assignments (not the crews' daily reports on the task).
     std::uint32_t through = ~0u;
-    if (found == 0 && !chosen_.empty())
+    if (found == 0 && !chosen_.empty()) {
+      std::vector<std::pair<std::uint32_t, std::uint32_t>> bridged;  // (people or crews, table between)
       for (std::uint32_t t = 0; t < n_; ++t) {
         if (!x_.tables[t].people && !x_.tables[t].crews) continue;
         for (const Impl::Join& j : x_.joins[t]) {
@@ -677,9 +679,14 @@ class Linker {
           const bool bridge = std::any_of(x_.joins[j.table].begin(), x_.joins[j.table].end(), [&](const Impl::Join& k) {
             return k.up && is_chosen_[k.table];
           });
-          if (bridge && (pick != t || through != j.table)) pick = t, through = j.table, ++found;
+          if (bridge && !contains(bridged, std::pair{t, j.table})) bridged.emplace_back(t, j.table);
         }
       }
+      if (bridged.size() > 1)
+        std::erase_if(bridged, [&](const auto& b) { return !x_.tables[b.second].assignments; });
+      if (bridged.size() == 1) std::tie(pick, through) = bridged.front();
+      found = bridged.size();
+    }
     if (found != 1) return;
     if (through != ~0u) {
       if (chosen_.size() + 2 > kMaxTables) return;

@@ -646,6 +646,7 @@ class Builder {
       }
       x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
       x_.tables[t].crews = !table_words.empty() && is_crew_word(table_words.back().text);
+      x_.tables[t].assignments = !table_words.empty() && is_assignment_word(table_words.back().text);
       x_.tables[t].projects = !table_words.empty() && is_project_word(table_words.back().text);
     }
     // A schema that names no table after its projects may run them as
@@ -697,6 +698,12 @@ class Builder {
   // or checks something.
   static bool is_crew_word(std::string_view word) {
     static const std::unordered_set<std::string_view> kWords = {"crew", "gang", "team", "resource", "workforce"};
+    if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
+    return kWords.count(word) != 0;
+  }
+
+  static bool is_assignment_word(std::string_view word) {
+    static const std::unordered_set<std::string_view> kWords = {"assignment", "allocation", "booking", "roster"};
     if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
     return kWords.count(word) != 0;
   }

@@ -93,6 +93,7 @@ struct Index::Impl {
     std::vector<std::string> words = {};
     bool people = false;  // its rows are people: technicians, employees, staff
     bool crews = false;   // its rows are the workforce in groups or as resources: crews, gangs, teams
+    bool assignments = false;  // its rows give work to someone: assignments, allocations, bookings
     bool projects = false;  // its rows are the projects (jobs, schemes) the others belong to
   };
   // A name the question may spell: a table's, or a column's of two words or

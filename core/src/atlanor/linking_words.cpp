@@ -271,7 +271,7 @@ std::string_view shorthand_for(std::string_view word) {
       {"dur", "duration"},     {"rem", "remaining"},   {"wk", "week"},           {"wks", "weeks"},
       {"mth", "month"},        {"mths", "months"},     {"loc", "location"},      {"desc", "description"},
       {"sched", "schedule"},   {"elec", "electrical"}, {"mech", "mechanical"},   {"tf", "float"},
-      {"fab", "fabrication"},  {"constr", "construction"}, {"commiss", "commissioning"},
+      {"fab", "fabrication"},  {"constr", "construction"}, {"commiss", "commissioning"}, {"cert", "certificate"},
   };
   for (const auto& [short_form, full] : kShorthand)
     if (short_form == word) return full;

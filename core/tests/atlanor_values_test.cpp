@@ -380,6 +380,18 @@ TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
 
 // A trade said as its work reads as the people who do it, and the other
 // way round; other endings of a shared beginning do not.
+// A year and the next said by their last two digits are the stored year;
+// inside a code, or two numbers that are no such pair, they are not.
+TEST(ValueMatch, AYearPairSaidShortIsTheStoredYear) {
+  ValueIndex index;
+  index.add_values({"calendar", "rail_year", "TEXT"}, {"2024/25", "2025/26"});
+  index.add_values({"units", "tag", "TEXT"}, {"AHU-07/08", "AHU-24/25"});
+  EXPECT_EQ(described(index, index.match("overruns in 24/25, worst first")),
+            (Strings{"calendar.rail_year='2024/25' exact '24/25'"}));
+  for (const char* question : {"the AHU-24/25 unit", "between 24/26", "in 25/24"})
+    for (const auto& m : index.match(question)) EXPECT_NE(index.columns()[m.column].table, "calendar") << question;
+}
+
 TEST(ValueMatch, ATradeAndItsWorkAreOneWord) {
   ValueIndex index;
   index.add_values({"crafts", "craft_name", "TEXT"}, {"Scaffolder", "Insulation", "Operator"});

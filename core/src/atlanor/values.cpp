@@ -1285,6 +1285,26 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     }
   }
 
+  // A year said by its last two digits and the next's ("24/25"), standing
+  // alone: the stored year written in full ('2024/25', '2024-25').
+  for (std::size_t i = 0; i + 1 < q.size(); ++i) {
+    const std::string& a = q[i].token.text;
+    const std::string& b = q[i + 1].token.text;
+    auto two_digits = [](const std::string& t) { return t.size() == 2 && is_digit(t[0]) && is_digit(t[1]); };
+    if (!two_digits(a) || !two_digits(b) || (std::stoi(a) + 1) % 100 != std::stoi(b)) continue;
+    if (q[i].token.end + 1 != q[i + 1].token.begin || question[q[i].token.end] != '/') continue;
+    auto apart = [](char c) { return c == ' ' || c == '(' || c == ')' || c == ',' || c == '.' || c == ';' ||
+                                     c == ':' || c == '?' || c == '!'; };
+    if ((q[i].token.begin > 0 && !apart(question[q[i].token.begin - 1])) ||
+        (q[i + 1].token.end < question.size() && !apart(question[q[i + 1].token.end])))
+      continue;
+    const std::vector<std::uint32_t> hits = values_spelt("20" + a + b);
+    const double rare = rarity(static_cast<std::uint32_t>(hits.size()));
+    for (const std::uint32_t v : hits)
+      found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 2), q[i].token.begin,
+                            q[i + 1].token.end, Fit::kExact, exact_score(rare, 2)});
+  }
+
   // Code-like tokens, whole: "hbr2200" or "HBR_2200" for 'HBR-2200'. A
   // token is what lies between spaces, less punctuation at its ends.
   for (std::size_t i = 0; i < q.size();) {

@@ -380,6 +380,20 @@ TEST(ValueMatch, WordsOnlyOneValueHoldsTogetherNameIt) {
 
 // A trade said as its work reads as the people who do it, and the other
 // way round; other endings of a shared beginning do not.
+// The letter after a name's words tells names apart that differ only there.
+TEST(ValueMatch, ALetterEndingAPhraseTellsNamesApart) {
+  ValueIndex index;
+  index.add_values({"crews", "crew_name", "TEXT"}, {"Lumen splicing team A", "Lumen splicing team B"});
+  EXPECT_EQ(described(index, index.match("hours left for splicing team B")),
+            (Strings{"crews.crew_name='Lumen splicing team B' partial 'splicing team B'"}));
+  EXPECT_EQ(described(index, index.match("hours left for splicing team A")),
+            (Strings{"crews.crew_name='Lumen splicing team A' partial 'splicing team A'"}));
+  // An article is no such letter.
+  const auto article = index.match("is splicing team a problem");
+  ASSERT_FALSE(article.empty());
+  EXPECT_EQ(article[0].phrase, "splicing team");
+}
+
 // A year and the next said by their last two digits are the stored year;
 // inside a code, or two numbers that are no such pair, they are not.
 TEST(ValueMatch, AYearPairSaidShortIsTheStoredYear) {

@@ -1068,9 +1068,18 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         std::size_t first = i, last = i + length;
         const bool whole = at.position == 0 && length == e.word_count;
         if (!whole) {
-          // A partial match begins and ends with words that name something.
+          // A partial match begins and ends with words that name something,
+          // or ends with a letter the value holds there ("splicing team B"
+          // of 'Lumen splicing team B', not of '... team A').
+          // (A capital "A" too, which is no article there.)
+          auto letter = [&](std::size_t k) {
+            const Token& t = q[k].token;
+            const bool capital = t.end == t.begin + 1 && question[t.begin] >= 'A' && question[t.begin] <= 'Z';
+            return q[k].kind.letters && !q[k].kind.digits && q[k].kind.length == 1 && run_edits[k - i] == 0 &&
+                   (capital || !q[k].kind.stop);
+          };
           while (first < last && q[first].kind.weak()) ++first;
-          while (last > first && q[last - 1].kind.weak()) --last;
+          while (last > first && q[last - 1].kind.weak() && !letter(last - 1)) --last;
         }
         double keep = 1;  // 1 - rarity, over the words that count
         std::uint32_t edits = 0, naming = 0, plurals = 0;

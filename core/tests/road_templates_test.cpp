@@ -583,6 +583,13 @@ TEST(TemplateRefill, AStoredValueOfAnotherColumnOfTheComparedTable) {
   name.table = "clients";
   name.column = "client_name";
   EXPECT_NE(refill(critical, q, {name})->sql.find("p.project_code = 'Harbor Bridge Rehabilitation'"), std::string::npos);
+  // Read in a table the statement reads, not in one it does not.
+  name.table = "projects";
+  name.column = "project_name";
+  NamedValue risk = named(q, "Harbor Bridge", "Harbor Bridge scour");
+  risk.table = "risks";
+  risk.column = "risk_title";
+  EXPECT_EQ(refill(critical, q, {risk, name})->replaced, (Changes{{"RMC", "Harbor Bridge Rehabilitation"}}));
   // One table, its columns unqualified.
   const Source one{"float of project RMC", "SELECT total_float FROM projects WHERE project_code = 'RMC'", {}};
   const std::string q2 = "float of the Harbor Bridge project";

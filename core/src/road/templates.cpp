@@ -2092,8 +2092,34 @@ Together read_together(const Source& source, std::string_view question, const st
                  (ascii_lower(o.stored) == ascii_lower(v.stored) || ascii_lower(o.read) == ascii_lower(v.stored));
         }))
       same.push_back(v);
+  // Of two readings of the same words in different tables, the one of a
+  // table the statement reads ("splicing team B" as a crew beside a
+  // statement on crews, not as the risk 'Splicing team availability'),
+  // unless the earlier question read its words so too.
+  std::vector<std::string> items, read;
+  if (sql_tokens(source.sql, &items)) read = tables_of(items).tables;
+  auto reads = [&](const NamedValue& v) { return std::binary_search(read.begin(), read.end(), ascii_lower(v.table)); };
+  std::vector<bool> other_reading(same.size(), false);
+  for (std::size_t i = 0; i < same.size(); ++i)
+    for (std::size_t j = 0; j < same.size() && !other_reading[i] &&
+                            std::none_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {
+                              return ascii_lower(o.stored) == ascii_lower(same[i].stored);
+                            });
+         ++j)
+      other_reading[i] = j != i && same[j].begin < same[i].end && same[i].begin < same[j].end && reads(same[j]) &&
+                         !reads(same[i]);
+  const bool chosen = std::find(other_reading.begin(), other_reading.end(), true) != other_reading.end();
+  if (chosen) {
+    std::vector<NamedValue> kept;
+    for (std::size_t i = 0; i < same.size(); ++i)
+      if (!other_reading[i]) kept.push_back(std::move(same[i]));
+    same = std::move(kept);
+  }
   if (const std::vector<std::string> loose = loose_tables(now, t.old, same); !loose.empty()) {
     t.now = shape_of(question, same, stems, false, loose);
+    t.now_changed = true;
+  } else if (chosen) {
+    t.now = shape_of(question, same, stems);
     t.now_changed = true;
   }
   const Shape asked = t.now;

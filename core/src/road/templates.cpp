@@ -2100,14 +2100,14 @@ Together read_together(const Source& source, std::string_view question, const st
   if (sql_tokens(source.sql, &items)) read = tables_of(items).tables;
   auto reads = [&](const NamedValue& v) { return std::binary_search(read.begin(), read.end(), ascii_lower(v.table)); };
   std::vector<bool> other_reading(same.size(), false);
-  for (std::size_t i = 0; i < same.size(); ++i)
-    for (std::size_t j = 0; j < same.size() && !other_reading[i] &&
-                            std::none_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {
-                              return ascii_lower(o.stored) == ascii_lower(same[i].stored);
-                            });
-         ++j)
-      other_reading[i] = j != i && same[j].begin < same[i].end && same[i].begin < same[j].end && reads(same[j]) &&
-                         !reads(same[i]);
+  for (std::size_t i = 0; i < same.size(); ++i) {
+    if (reads(same[i]) || std::any_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {
+          return ascii_lower(o.stored) == ascii_lower(same[i].stored);
+        }))
+      continue;
+    for (std::size_t j = 0; j < same.size() && !other_reading[i]; ++j)
+      other_reading[i] = j != i && same[j].begin < same[i].end && same[i].begin < same[j].end && reads(same[j]);
+  }
   const bool chosen = std::find(other_reading.begin(), other_reading.end(), true) != other_reading.end();
   if (chosen) {
     std::vector<NamedValue> kept;

@@ -33,7 +33,7 @@ SEED = 131313
 DATA_DATE = dt.date(2025, 9, 19)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, describe_tables, main as build_main, metadata_document, day_span as _span, iso, wbs_rows  # noqa: E402
 DB_NAME = "holdout13_schedule.db"
 META_NAME = "holdout13_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -868,18 +868,10 @@ def generate(db_path):
                      round(budget * eac_f, -3), iso(start), iso(tgt), iso(fin_shown),
                      iso(fin_shown) if all_done else None, iso(DATA_DATE), pstat, rag))
         # WBS
-        wbs_ids, wbs_cd = {}, {}
-        counters = {}
-        for key, parent, wname in plan.wbs:
+        wbs_ids = {}
+        for key, parent, cd, wname, lvl in wbs_rows(plan.wbs, code, name):
             ids["wbs"] += 1
             wbs_ids[key] = ids["wbs"]
-            if parent is None:
-                cd, lvl, wname = code, 1, name
-            else:
-                counters[parent] = counters.get(parent, 0) + 1
-                cd = f"{wbs_cd[parent]}.{counters[parent]}"
-                lvl = 2 if parent == "ROOT" else 3
-            wbs_cd[key] = cd
             con.execute("INSERT INTO PRJ_WBS VALUES (?,?,?,?,?,?)",
                         (ids["wbs"], p_idx, wbs_ids[parent] if parent else None, cd, wname, lvl))
         act_ids, astat, shown_d = {}, {}, {}

@@ -35,7 +35,7 @@ SEED = 141414
 DATA_DATE = dt.date(2025, 9, 12)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, iso  # noqa: E402
+from schedule_build import WorkDays, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, iso, wbs_rows  # noqa: E402
 DB_NAME = "holdout14_schedule.db"
 META_NAME = "holdout14_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -707,17 +707,10 @@ def generate(db_path):
         con.execute("INSERT INTO programmePackage VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                     (p_idx, code, name, contractor, manager, form, value, round(value * cost_f, -4), iso(start),
                      iso(key_date[pkey]), iso(fin_shown), iso(fin_shown) if done else None, phase, rag))
-        wbs_ids, wbs_cd, counters = {}, {}, {}
-        for wk, parent, wname in plan.wbs:
+        wbs_ids = {}
+        for wk, parent, cd, wname, lvl in wbs_rows(plan.wbs, code, name):
             ids["wbs"] += 1
             wbs_ids[wk] = ids["wbs"]
-            if parent is None:
-                cd, lvl, wname = code, 1, name
-            else:
-                counters[parent] = counters.get(parent, 0) + 1
-                cd = f"{wbs_cd[parent]}.{counters[parent]}"
-                lvl = 2 if parent == "ROOT" else 3
-            wbs_cd[wk] = cd
             con.execute("INSERT INTO wbsNode VALUES (?,?,?,?,?,?)",
                         (ids["wbs"], p_idx, wbs_ids[parent] if parent else None, cd, wname, lvl))
         bl_src = b1 if rebase else b0

@@ -509,6 +509,55 @@ TEST(LinkingProjects, TheTableMostOthersBelongTo) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), "column:bld_area_tbl.ba_id"), listed.end());
 }
 
+// Names written as one lower-case run read as the words of the document's
+// prose they join, and a warehouse's surrogate and business keys are keys:
+// the projects shown for their names keep their own key and their code.
+TEST(LinkingNames, NamesRunTogetherAndWarehouseKeysAreRead) {
+  const char* schemas[][2] = {
+      {R"j("project": {"description": "Projects of the mine", "domain": "d", "columns": {
+          "projectid": {"description": "Project id", "data_type": "INTEGER"},
+          "sponsor": {"description": "Sponsor", "data_type": "TEXT"},
+          "projectcode": {"description": "Project code, e.g. C2501", "data_type": "TEXT"}}},
+        "activity": {"description": "Activities with their float", "domain": "d", "columns": {
+          "activityid": {"description": "Activity id", "data_type": "INTEGER"},
+          "projectid": {"description": "Project (project.projectid)", "data_type": "INTEGER"},
+          "activitycode": {"description": "Activity code", "data_type": "TEXT"},
+          "totalfloat": {"description": "Total float in days", "data_type": "REAL"}}})j",
+       "activity.projectid = project.projectid"},
+      {R"("dim_project": {"description": "Projects of the programme", "domain": "d", "columns": {
+          "project_sk": {"description": "Surrogate key", "data_type": "INTEGER"},
+          "sponsor": {"description": "Sponsor", "data_type": "TEXT"},
+          "project_bk": {"description": "Business key", "data_type": "TEXT"}}},
+        "fact_activity": {"description": "Activities with their float", "domain": "d", "columns": {
+          "activity_sk": {"description": "Surrogate key", "data_type": "INTEGER"},
+          "project_sk": {"description": "Project", "data_type": "INTEGER"},
+          "activity_bk": {"description": "Activity code", "data_type": "TEXT"},
+          "total_float_days": {"description": "Total float in days", "data_type": "REAL"}}})",
+       "fact_activity.project_sk = dim_project.project_sk"}};
+  for (const auto& [tables, join] : schemas) {
+    const std::string condition = join;
+    const std::string child = condition.substr(0, condition.find('.'));
+    const std::size_t to = condition.find("= ") + 2;
+    const std::string parent = condition.substr(to, condition.rfind('.') - to);
+    atlanor::AtlanorService service;
+    service.build_graph(json::parse(std::string("{\"tables\": {") + tables + R"(}, "relationships": [{"from_table": ")" +
+                                    child + R"(", "to_table": ")" + parent + R"(", "join_condition": ")" + condition +
+                                    R"(", "description": ""}]})"));
+    const Graph& graph = *service.graph()->graph;
+    linking::Index index(graph);
+    const auto r = index.link(linking::Query{"activities with negative total float", {}, ""});
+    ASSERT_TRUE(r.project_table) << child;
+    EXPECT_EQ(graph.id(*r.project_table), "table:" + parent);
+    Strings listed;
+    for (const auto c : r.listed_columns) listed.emplace_back(graph.id(c));
+    const std::string key = parent == "project" ? "projectid" : "project_sk";
+    const std::string code = parent == "project" ? "projectcode" : "project_bk";
+    for (const std::string& column : {key, code})
+      EXPECT_NE(std::find(listed.begin(), listed.end(), "column:" + parent + "." + column), listed.end()) << column;
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:" + parent + ".sponsor"), listed.end());
+  }
+}
+
 // A contraction without a vowel ("bsln") is read as the word it shortens,
 // even where a description quotes it inside an identifier.
 TEST(LinkingNames, ContractionsQuotedInDescriptionsAreStillRead) {

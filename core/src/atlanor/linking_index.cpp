@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -277,26 +280,29 @@ class Builder {
   // prose is never read as an abbreviation.
   void read_identifiers() {
     for (Graph::Index i = 0; i < graph_.node_count(); ++i)
-      if (const std::string* description = text_attr(graph_.attrs(i), "description"))
+      if (const std::string* description = text_attr(graph_.attrs(i), "description")) {
+        for (std::string& w : split_words(without_references(*description))) vocabulary_.insert(w);
         for (std::string& w : split_words(*description))
           if (w.size() <= kLongestProseCheck) prose_.insert(std::move(w));  // only short words are asked about
+      }
     std::vector<std::vector<std::string>> raw, reversed;
     for (const Impl::Table& table : x_.tables) {
       raw.push_back(split_words(table.name));
       reversed.emplace_back(raw.back().rbegin(), raw.back().rend());
     }
-    const std::string prefix = table_name_prefix(raw);
+    const std::vector<std::string> prefixes = table_name_prefixes(raw);
     // And the suffix most of them share ("_tbl" of "task_tbl").
     const std::string suffix = table_name_prefix(reversed);
     table_name_words_.resize(x_.tables.size());
     table_context_.resize(x_.tables.size());
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
       std::vector<Word> words = content_words(x_.tables[t].name);
-      if (!prefix.empty() && words.size() > 1 && words.front().text == prefix) {
+      if (words.size() > 1 && std::find(prefixes.begin(), prefixes.end(), words.front().text) != prefixes.end()) {
         words.erase(words.begin());
         words.front().joined = words.front().adjacent = false;
       }
       if (!suffix.empty() && words.size() > 1 && words.back().text == suffix) words.pop_back();
+      words = compounds_split(std::move(words));
       if (const std::string* description = text_attr(graph_.attrs(x_.tables[t].node), "description"))
         table_context_[t] = split_words(*description);
       table_name_words_[t] = expanded(words, [&] { return table_context_[t]; }, true);
@@ -306,6 +312,119 @@ class Builder {
       for (const Word& w : table_name_words_[t]) context.push_back(w.text);
       table_context_[t].insert(table_context_[t].begin(), context.begin(), context.end());
     }
+  }
+
+  // The prefix most tables' names share ("tbl"), or the two that a
+  // warehouse's names share between them ("dim" and "fact"), when both are
+  // words the document's prose never uses.
+  std::vector<std::string> table_name_prefixes(const std::vector<std::vector<std::string>>& raw) const {
+    if (std::string prefix = table_name_prefix(raw); !prefix.empty()) return {prefix};
+    std::unordered_map<std::string, std::size_t> firsts;
+    for (const auto& words : raw)
+      if (words.size() >= 2) ++firsts[words.front()];
+    std::vector<std::pair<std::size_t, std::string>> counted;
+    for (const auto& [word, count] : firsts) counted.emplace_back(count, word);
+    std::sort(counted.begin(), counted.end(), std::greater<>());
+    if (counted.size() < 2 || counted[1].first < 3 || 10 * (counted[0].first + counted[1].first) < 8 * raw.size() ||
+        in_vocabulary(counted[0].second) || in_vocabulary(counted[1].second))
+      return {};
+    return {counted[0].second, counted[1].second};
+  }
+
+  // A description without its references to columns ("project.projectid"):
+  // the words left are the document's prose.
+  static std::string without_references(std::string text) {
+    auto is_name_char = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    for (std::size_t dot = text.find('.'); dot != std::string::npos; dot = text.find('.', dot + 1)) {
+      if (dot == 0 || dot + 1 >= text.size() || !is_name_char(text[dot - 1]) || !is_name_char(text[dot + 1]))
+        continue;
+      std::size_t from = dot, to = dot + 1;
+      while (from > 0 && is_name_char(text[from - 1])) --from;
+      while (to < text.size() && is_name_char(text[to])) ++to;
+      std::fill(text.begin() + static_cast<std::ptrdiff_t>(from), text.begin() + static_cast<std::ptrdiff_t>(to), ' ');
+    }
+    return text;
+  }
+
+  bool in_vocabulary(std::string_view word) const {
+    const std::string w(word);
+    if (vocabulary_.count(w) || vocabulary_.count(w + "s") || vocabulary_.count(w + "es")) return true;
+    return w.size() > 3 && w.back() == 's' && vocabulary_.count(w.substr(0, w.size() - 1));
+  }
+
+  // A name written as one run of lower-case letters ("projectid",
+  // "earlystart") read as the words of the document's prose it joins: the
+  // fewest of them, longer ones before shorter; nothing when the name is a
+  // word of the prose itself or no such words spell it whole. A piece has
+  // three letters or more, or is one of the short words names join ("id").
+  std::vector<std::string> compound_parts(const std::string& word) const {
+    constexpr std::size_t kShortestCompound = 5;
+    constexpr int kMostParts = 4;
+    const std::size_t n = word.size();
+    if (n < kShortestCompound || in_vocabulary(word) ||
+        !std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+      return {};
+    auto piece = [&](std::string_view p) {
+      if (p.size() == 2) return p == "id" || p == "is" || p == "no";
+      return p.size() >= 3 && (in_vocabulary(p) || shorthand_for(p) != p);
+    };
+    // The best reading of each beginning: (parts, minus the sum of the parts' squared lengths).
+    constexpr int kNone = std::numeric_limits<int>::max();
+    std::vector<std::pair<int, int>> best(n + 1, {kNone, 0});
+    std::vector<std::size_t> from(n + 1, 0);
+    best[0] = {0, 0};
+    for (std::size_t i = 2; i <= n; ++i)
+      for (std::size_t j = 0; j + 2 <= i; ++j) {
+        if (best[j].first == kNone || !piece(std::string_view(word).substr(j, i - j))) continue;
+        const int len = static_cast<int>(i - j);
+        const std::pair<int, int> reading{best[j].first + 1, best[j].second - len * len};
+        if (reading < best[i]) {
+          best[i] = reading;
+          from[i] = j;
+        }
+      }
+    if (best[n].first == kNone || best[n].first < 2 || best[n].first > kMostParts) return {};
+    std::vector<std::string> parts;
+    for (std::size_t i = n; i > 0; i = from[i]) parts.push_back(word.substr(from[i], i - from[i]));
+    std::reverse(parts.begin(), parts.end());
+    return parts;
+  }
+
+  // `words` with each name written as one run read as its parts.
+  std::vector<Word> compounds_split(std::vector<Word> words) const {
+    std::vector<Word> out;
+    for (Word& w : words) {
+      const std::vector<std::string> parts = compound_parts(w.text);
+      if (parts.empty()) {
+        out.push_back(std::move(w));
+        continue;
+      }
+      bool first = true;
+      for (const std::string& part : parts) {
+        if (is_stop_word(part)) continue;
+        Word p;
+        p.text = part;
+        p.stem = stem(part);
+        p.joined = first ? w.joined : true;
+        p.adjacent = first ? w.adjacent : true;
+        first = false;
+        out.push_back(std::move(p));
+      }
+    }
+    return out;
+  }
+
+  // A name's words, with those written as one run read as their parts.
+  std::vector<std::string> name_words(const std::string& name) const {
+    std::vector<std::string> out;
+    for (std::string& w : split_words(name)) {
+      std::vector<std::string> parts = compound_parts(w);
+      if (parts.empty())
+        out.push_back(std::move(w));
+      else
+        out.insert(out.end(), parts.begin(), parts.end());
+    }
+    return out;
   }
 
   bool in_prose(const std::string& word) const {
@@ -515,8 +634,9 @@ class Builder {
         if (const std::string* name = text_attr(attrs, "name")) {
           // The name as written, and as read with its abbreviations written out.
           const std::vector<Word> written = content_words(*name, false);
-          column_words_[c] = expanded(written, [&] { return column_context(c); });
+          column_words_[c] = expanded(compounds_split(written), [&] { return column_context(c); });
           for (const Word& w : written) x_.name_words.insert(w.text);
+          for (const Word& w : column_words_[c]) x_.name_words.insert(w.text);
           add_words(written, kColumnName, kColumnNameWord, column_own_[c]);
           if (!same_words(written, column_words_[c]))
             add_words(column_words_[c], kColumnName, kColumnNameWord, column_own_[c]);
@@ -602,36 +722,42 @@ class Builder {
     }
   }
 
+  // The last word of a key's name: "id", or a warehouse's surrogate or
+  // primary key ("plot_sk", "job_pk", "site_key").
+  static bool is_key_word(std::string_view word) {
+    return word == "id" || word == "sk" || word == "pk" || word == "key";
+  }
+
   // Which columns a reader needs to join a table and to tell its rows
   // apart: those named in join conditions, the table's own identifier (a
   // column "id", or one named after the table and "id"), and columns whose
-  // last word says they name the row.
+  // last word says they name the row (a warehouse's business key "_bk" too).
   void mark_keys() {
-    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "reference", "label", "number"};
+    constexpr std::string_view kIdentifying[] = {"code", "name", "title", "ref", "reference", "label", "number", "bk"};
     for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
       const auto& table_words = table_name_words_[t];
       for (const std::uint32_t c : x_.tables[t].columns) {
         Impl::Column& column = x_.columns[c];
-        std::vector<std::string> words = split_words(column_name(column.node));
+        std::vector<std::string> words = name_words(column_name(column.node));
         if (words.empty()) continue;
         // Abbreviations written out ("actCd", "job_no"); "id" stays.
         std::vector<std::string> context;
         bool gathered = false;
         for (std::string& w : words)
-          if (w != "id")
+          if (!is_key_word(w) && w != "bk")
             if (std::string full = written_out(w, context, gathered, [&] { return column_context(c); });
                 !full.empty())
               w = std::move(full);
         const std::string& last = words.back();
         if (words.size() == 1 && last == "id") column.key = column.own_key = true;
-        if (last == "id" && words.size() >= 2 && !table_words.empty() &&
+        if (is_key_word(last) && words.size() >= 2 && !table_words.empty() &&
             stem(words[words.size() - 2]) == table_words.back().stem)
           column.key = column.own_key = true;
         // Or the initials of the table's name ("ba_id" of "bld_area_tbl").
-        if (last == "id" && words.size() == 2 && table_words.size() >= 2) {
+        if (is_key_word(last) && words.size() == 2 && table_words.size() >= 2) {
           std::string initials;
           for (const Word& w : table_words) initials += w.text.front();
-          if (split_words(column_name(column.node)).front() == initials) column.key = column.own_key = true;
+          if (name_words(column_name(column.node)).front() == initials) column.key = column.own_key = true;
         }
         if (!column.key)
           column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
@@ -640,7 +766,7 @@ class Builder {
         if (column.identifying) x_.naming_columns.insert(key);
         // A person of the row, by their part in it: "owner", "planner_name",
         // "raised_by".
-        column.person = !column.key && last != "id" &&
+        column.person = !column.key && !is_key_word(last) &&
                         (last == "by" || std::any_of(words.begin(), words.end(), is_person_word));
         if (column.person) x_.person_columns.insert(key);
       }
@@ -866,7 +992,8 @@ class Builder {
   std::vector<std::vector<Word>> column_words_;        // the words of each column's name
   std::vector<std::vector<Word>> table_name_words_;    // each table's name as read_identifiers() reads it
   std::vector<std::vector<std::string>> table_context_;  // the words describing each table
-  std::unordered_set<std::string> prose_;              // the words of the document's descriptions
+  std::unordered_set<std::string> prose_;              // the short words of the document's descriptions
+  std::unordered_set<std::string> vocabulary_;         // all of them, without references to columns
   std::vector<std::vector<TermId>> table_words_;       // all of a table's own words
   std::vector<std::vector<TermId>> table_self_;        // its name and description words
   std::vector<std::vector<std::uint32_t>> table_terms_;   // the terms a table uses

@@ -95,7 +95,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"foreman", "supervisor", "superintendent", "ganger"},
     {"technician", "tech"},
     {"successor", "follows", "comes after"},
-    {"predecessor", "comes before", "driving", "holding up", "held up by"},
+    {"predecessor", "comes before", "driving", "holding up", "held up by", "feeds into"},
     {"trade", "discipline", "craft"},
     {"client", "customer"},
     {"crew", "gang"},

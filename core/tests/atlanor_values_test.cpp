@@ -537,6 +537,32 @@ TEST(ValueMatch, AQualifierInParenthesesAndRelationshipTypesSpeltOut) {
   EXPECT_EQ(index.match("start to finish links").size(), 0u);
 }
 
+// A short code is also named by what its column's texts say it stands for,
+// whole, and less surely than a stored name names itself.
+TEST(ValueMatch, ACodesDocumentedMeaningNamesIt) {
+  ValueIndex index;
+  index.add_values({"task", "status_code", "TEXT"}, {"NS", "IP", "CO"});
+  index.add_values({"crew", "trade_code", "TEXT"}, {"SPL", "CIV"});
+  index.add_values({"task", "task_name", "TEXT"},
+                   {"Splicing - cabinet 1", "Splicing - cabinet 2", "Splicing - cabinet 3", "Civils - duct"});
+  index.add_meanings("task", "status_code", {"Allowed Values: NS (not started), IP (in progress), CO (complete)"});
+  index.add_meanings("crew", "trade_code", {"SPL = splicing, CIV = civils and ducting, GBP (pounds), SPL (2 crews)"});
+  const auto progress = index.match("tasks in progress");
+  EXPECT_EQ(described(index, progress), (Strings{"task.status_code='IP' exact 'in progress'"}));
+  ASSERT_EQ(progress.size(), 1u);
+  EXPECT_TRUE(progress[0].meaning);
+  EXPECT_FALSE(index.match("IP")[0].meaning);
+  EXPECT_EQ(described(index, index.match("crews on civils and ducting")),
+            (Strings{"crew.trade_code='CIV' exact 'civils and ducting'"}));
+  // Only whole: a word of a meaning, or one a stored name begins, names no code.
+  EXPECT_TRUE(index.match("progress report").empty());
+  const auto splicing = index.match("the splicing tasks");
+  EXPECT_EQ(described(index, splicing), (Strings{"crew.trade_code='SPL' exact 'splicing'",
+                                                 "task.task_name='Splicing%' prefix 'splicing'"}));
+  ASSERT_EQ(splicing.size(), 2u);
+  EXPECT_LT(splicing[0].score, splicing[1].score);
+}
+
 TEST(ValueMatch, AWordManyValuesHoldAfterTheSameWordsIsTheirBeginning) {
   ValueIndex index;
   index.add_values({"tasks", "name", "TEXT"},

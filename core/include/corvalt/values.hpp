@@ -68,6 +68,8 @@ struct Match {
   double score = 0;
   // The phrase's place in the question: byte offsets [begin, end).
   std::size_t begin = 0, end = 0;
+  // The phrase is what a description says the code stands for (add_meanings).
+  bool meaning = false;
 };
 
 class ValueIndex {
@@ -98,6 +100,12 @@ class ValueIndex {
   // some other way than from_database): a column with few of them is listed().
   void add_all_values(const ColumnRef& column, const std::vector<std::string>& values,
                       const Options& options = Options());
+
+  // Reads what the column's short codes stand for from texts documenting
+  // them (its description, its rules): a stored code followed by words in
+  // parentheses or after "=" ("NS (not started), IP (in progress)") is then
+  // also named by those words ("in progress" names 'IP').
+  void add_meanings(std::string_view table, std::string_view column, const std::vector<std::string>& texts);
 
   // The columns that have values, in the order they were first given.
   const std::vector<ColumnRef>& columns() const noexcept;

@@ -23,7 +23,7 @@ std::shared_ptr<const detail::StoredValues> AtlanorService::stored_values(const 
   std::lock_guard<std::mutex> lock(cache.mutex);
   if (!cache.values || cache.graph.lock() != graph || cache.database != database) {
     const auto started = std::chrono::steady_clock::now();
-    cache.values = detail::read_stored_values(*graph->graph, database);
+    cache.values = detail::read_stored_values(*graph->graph, database, metadata());
     cache.graph = graph;
     cache.database = database;
     if (verbose && (cache.values->has_database || cache.values->index.value_count() > 0)) {
@@ -304,6 +304,13 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   const std::shared_ptr<const StoredValues> stored = service.stored_values(kg);
   std::vector<values::Match> matches;
   if (stored->index.value_count() > 0) matches = stored->index.match(question);
+  // A code's meaning of one word that the schema's names use ("task" of
+  // 'TK (task)' where the tasks have a table) means what the schema means.
+  std::erase_if(matches, [&](const values::Match& m) {
+    if (!m.meaning || m.phrase.find(' ') != std::string::npos) return false;
+    const std::string word = text::lower(m.phrase);
+    return index.is_name_word(word) || index.is_table_word(word);
+  });
   auto add_new = [](auto& list, auto item) {
     if (std::find(list.begin(), list.end(), item) == list.end()) list.push_back(std::move(item));
   };

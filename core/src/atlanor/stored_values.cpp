@@ -164,11 +164,29 @@ std::vector<std::string> top_values(const Record& attrs) {
   return out;
 }
 
+// A column's business rules as the document writes them.
+std::vector<std::string> column_rules(const Value& metadata, const std::string& table, const std::string& column) {
+  std::vector<std::string> out;
+  const Value* node = &metadata;
+  for (const std::string_view key : {std::string_view("tables"), std::string_view(table), std::string_view("columns"),
+                                     std::string_view(column), std::string_view("business_rules")}) {
+    if (!node->is_record()) return out;
+    node = node->as_record().find(key);
+    if (!node) return out;
+  }
+  if (node->is_list())
+    for (const Value& rule : node->as_list())
+      if (rule.is_text()) out.push_back(rule.as_text());
+  return out;
+}
+
 }  // namespace
 
-std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database) {
+std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database,
+                                                       const Value& metadata) {
   std::vector<values::ColumnRef> columns;
   std::vector<std::vector<std::string>> documented;
+  std::vector<std::vector<std::string>> explained;  // the texts documenting each column
   // How many other tables refer to each table.
   std::unordered_map<Graph::Index, std::vector<Graph::Index>> referring;
   for (Graph::Index t = 0; t < graph.node_count(); ++t) {
@@ -179,6 +197,16 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
         auto& from = referring[edge.target];
         if (std::find(from.begin(), from.end(), t) == from.end()) from.push_back(t);
       }
+  }
+  // How many columns each rule governs: a rule several columns share (one
+  // name, the first text) documents none of them for certain.
+  std::unordered_map<Graph::Index, int> governs;
+  for (Graph::Index n = 0; n < graph.node_count(); ++n) {
+    const std::string* type = text_attr(graph.attrs(n), "type");
+    if (!type || *type != "column") continue;
+    for (const Graph::Edge& edge : graph.successors(n))
+      if (const std::string* target = text_attr(graph.attrs(edge.target), "type"); target && *target == "rule")
+        ++governs[edge.target];
   }
   for (Graph::Index t = 0; t < graph.node_count(); ++t) {
     const std::string_view id = graph.id(t);
@@ -195,6 +223,14 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
       columns.push_back(values::ColumnRef{table, *name, data_type ? *data_type : std::string(),
                                           refs != referring.end() && refs->second.size() >= 2});
       documented.push_back(top_values(attrs));
+      explained.emplace_back();
+      if (const std::string* description = text_attr(attrs, "description")) explained.back().push_back(*description);
+      for (std::string& rule : column_rules(metadata, table, *name)) explained.back().push_back(std::move(rule));
+      // A rule of the graph only one column has is that column's.
+      for (const Graph::Edge& rule : graph.successors(edge.target))
+        if (const auto governed = governs.find(rule.target); governed != governs.end() && governed->second == 1)
+          if (const std::string* text = text_attr(graph.attrs(rule.target), "description"))
+            explained.back().push_back(*text);
     }
   }
   auto out = std::make_shared<StoredValues>();
@@ -211,6 +247,8 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (!documented[i].empty() && (database.empty() || out->index.find(columns[i].table, columns[i].column) < 0))
       out->index.add_values(columns[i], documented[i]);
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (!explained[i].empty()) out->index.add_meanings(columns[i].table, columns[i].column, explained[i]);
   return out;
 }
 

@@ -23,7 +23,10 @@ struct StoredValues {
 
 // The values of the graph's text columns: from the database file at
 // `database` (empty: none; an SQLite file or a PostgreSQL server address),
-// else from the columns' statistics (`top_values`).
-std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database);
+// else from the columns' statistics (`top_values`). The document the graph
+// was built from (`metadata`, may be null) says what the columns' codes
+// stand for in their business rules.
+std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database,
+                                                       const Value& metadata);
 
 }  // namespace corvalt::atlanor::detail

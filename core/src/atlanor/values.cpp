@@ -18,6 +18,7 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -45,6 +46,8 @@ namespace {
 
 // Matches scoring below this are not returned; at most this many are.
 constexpr double kScoreFloor = 0.35;
+// What a code's meaning read in the question scores, of a stored text's score.
+constexpr double kMeaningShare = 0.7;
 constexpr std::size_t kMaxMatches = 12;
 // Of overlapping matches in different columns, those scoring below this
 // share of the best one are dropped: "in progress" naming the status
@@ -714,6 +717,7 @@ struct ValueIndex::Impl {
     std::uint32_t column, slot;  // values[slot] of columns[column]
     std::uint32_t words_begin;   // in `value_words`
     std::uint16_t word_count, naming_count;
+    bool meaning = false;  // the words a description gives for a code, not the value's own
   };
   std::vector<ColumnRef> refs;
   std::vector<Column> columns;  // beside refs
@@ -805,12 +809,12 @@ struct ValueIndex::Impl {
       }
   }
 
-  void index_text(std::uint32_t column, std::uint32_t slot, std::string_view text) {
+  void index_text(std::uint32_t column, std::uint32_t slot, std::string_view text, bool meaning = false) {
     thread_local std::vector<Token> tokens;
     split_tokens(text, tokens);
     if (tokens.empty() || tokens.size() > kMaxValueWords) return;
     const auto v = static_cast<std::uint32_t>(entries.size());
-    Entry e{column, slot, static_cast<std::uint32_t>(value_words.size()), 0, 0};
+    Entry e{column, slot, static_cast<std::uint32_t>(value_words.size()), 0, 0, meaning};
     const std::uint64_t hash = compact_hash(tokens);
     for (std::size_t p = 0; p < tokens.size(); ++p) {
       const std::uint32_t id = intern(std::move(tokens[p].text));
@@ -864,6 +868,46 @@ struct ValueIndex::Impl {
   }
 
   // Adds a sifted column, or merges it into the column of the same name.
+  // Each short code of the column that `text` follows with its meaning,
+  // in parentheses or after "=" ("NS (not started)", "W = weather"), is
+  // named by those words too.
+  void add_meanings(std::uint32_t c, std::string_view text) {
+    constexpr std::size_t kLongestCode = 8;
+    constexpr std::size_t kLongestMeaning = 48;
+    auto name_char = [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' || ch == '-'; };
+    for (std::uint32_t slot = 0; slot < columns[c].values.size(); ++slot) {
+      const std::string& code = columns[c].values[slot];
+      if (code.empty() || code.size() > kLongestCode ||
+          !std::all_of(code.begin(), code.end(), [&](char ch) { return name_char(ch) && !std::islower(static_cast<unsigned char>(ch)); }))
+        continue;
+      for (std::size_t at = text.find(code); at != std::string_view::npos; at = text.find(code, at + 1)) {
+        const std::size_t after = at + code.size();
+        if ((at > 0 && name_char(text[at - 1])) || (after < text.size() && name_char(text[after]))) continue;
+        std::size_t from = after;
+        while (from < text.size() && text[from] == ' ') ++from;
+        std::size_t to;
+        if (from < text.size() && text[from] == '(') {
+          to = text.find(')', ++from);
+        } else if (from < text.size() && text[from] == '=') {
+          ++from;
+          to = text.find_first_of(",;)\n", from);
+          if (to == std::string_view::npos) to = text.size();
+        } else {
+          continue;
+        }
+        if (to == std::string_view::npos || to <= from || to - from > kLongestMeaning) continue;
+        const std::string_view meaning = text.substr(from, to - from);
+        // Words only: a unit or a remark in parentheses is no meaning.
+        if (!std::all_of(meaning.begin(), meaning.end(), [](char ch) {
+              return std::isalpha(static_cast<unsigned char>(ch)) || ch == ' ' || ch == '-' || ch == '/';
+            }) ||
+            meaning.find_first_not_of(" -/") == std::string_view::npos)
+          continue;
+        index_text(c, slot, meaning, true);
+      }
+    }
+  }
+
   void add(const ColumnRef& ref, Sifter& sifter, bool complete) {
     const std::string key = column_key(ref.table, ref.column);
     auto found = column_ids.find(key);
@@ -1067,6 +1111,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         }
         std::size_t first = i, last = i + length;
         const bool whole = at.position == 0 && length == e.word_count;
+        // A code's meaning names the code only whole.
+        if (e.meaning && !whole) continue;
         if (!whole) {
           // A partial match begins and ends with words that name something,
           // or ends with a letter the value holds there ("splicing team B"
@@ -1136,6 +1182,12 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           }
           score = 0.75 * (0.45 + 0.55 * covered_share) * rare * edited;
         }
+        // A code's meaning names it only as written (or in the plural), and
+        // less surely than a stored text names itself: a word the code's
+        // meaning shares with stored names ("splicing" of 'SPL (splicing)'
+        // and of 'Splicing - cabinet') reads as those names.
+        if (e.meaning && fit != Fit::kExact) continue;
+        if (e.meaning) score *= kMeaningShare;
         if (score < kScoreFloor) continue;
         found.push_back(Found{at.value, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
                               q[first].token.begin, q[last - 1].token.end, fit, score});
@@ -1626,7 +1678,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   for (const Found& f : beginnings) {
     if (chosen.size() >= kMaxMatches) break;
     const bool named = std::any_of(chosen.begin(), chosen.end(), [&](const Found* c) {
-      return f.first < c->last && c->first < f.last && (c->fit == Fit::kExact || c->fit == Fit::kFuzzy);
+      return f.first < c->last && c->first < f.last && (c->fit == Fit::kExact || c->fit == Fit::kFuzzy) &&
+             !entries[c->value].meaning;
     });
     if (!named) chosen.push_back(&f);
   }
@@ -1641,6 +1694,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     m.phrase = std::string(question.substr(f->begin, f->end - f->begin));
     m.fit = f->fit;
     m.score = f->score;
+    m.meaning = e.meaning;
     m.begin = f->begin;
     m.end = f->end;
     out.push_back(std::move(m));
@@ -1784,6 +1838,12 @@ void ValueIndex::add_listed(const ColumnRef& column, const std::vector<std::stri
     if (distinct.insert(v).second) sifter.offer(v);
   if (!sifter.names()) return;
   impl_->add(column, sifter, all && sifter.complete);
+}
+
+void ValueIndex::add_meanings(std::string_view table, std::string_view column, const std::vector<std::string>& texts) {
+  const std::int64_t c = find(table, column);
+  if (c < 0) return;
+  for (const std::string& text : texts) impl_->add_meanings(static_cast<std::uint32_t>(c), text);
 }
 
 const std::vector<ColumnRef>& ValueIndex::columns() const noexcept { return impl_->refs; }

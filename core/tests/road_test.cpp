@@ -322,6 +322,33 @@ TEST_F(Road, OfflineAWordThatBeginsManyNamesIsNoValue) {
   EXPECT_EQ(a.sql, "SELECT cab_id FROM cab WHERE area = 'Fenmoor' AND state = 'Live'");
 }
 
+// Words naming stored rows that the earlier question lacks ("on the
+// decline": the headings beginning 'Decline') ask about fewer rows than its
+// statement answers for.
+TEST_F(Road, OfflineWordsNamingRowsTheEarlierQuestionLacksAreAnotherQuestion) {
+  exec("CREATE TABLE shifts (shift_id INTEGER PRIMARY KEY, heading TEXT, delay TEXT, hours_lost REAL);"
+       "INSERT INTO shifts VALUES (1, 'Decline 1180-1200', 'VENT', 2), (2, 'Decline 1200-1220', 'SEIS', 3),"
+       " (3, 'Decline 1220-1240', 'VENT', 1), (4, '1220 access drive', 'WATR', 4);");
+  schema_.build_graph(json::parse(R"({"tables": {
+    "shifts": {"description": "Shift reports", "domain": "production", "columns": {
+      "shift_id": {"description": "Identifier", "data_type": "INTEGER"},
+      "heading": {"description": "Heading worked", "data_type": "TEXT"},
+      "delay": {"description": "Delay code", "data_type": "TEXT"},
+      "hours_lost": {"description": "Hours lost", "data_type": "REAL"}}}},
+    "query_examples": [{"query": "SELECT delay, SUM(hours_lost) FROM shifts GROUP BY delay",
+                        "description": "Hours lost by delay code"}]})"));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "hours lost by delay code on the decline",
+    "sql": "SELECT delay, SUM(hours_lost) FROM shifts WHERE heading LIKE 'Decline%' GROUP BY delay"}]})"),
+                         "history.json");
+  const road::Answer a = ask("lost hours by delay code on the decline");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.sql, "SELECT delay, SUM(hours_lost) FROM shifts WHERE heading LIKE 'Decline%' GROUP BY delay");
+  history_.load_document(json::parse(R"({"enriched_queries": []})"), "history.json");
+  EXPECT_TRUE(ask("hours lost by delay code").answered);
+  const road::Answer b = ask("lost hours by delay code on the decline");
+  EXPECT_FALSE(b.answered) << b.sql;
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -555,7 +555,9 @@ Answer Road::ask(const Question& q, const Events& events) {
         });
       };
       for (const values::Match& m : matches) {
-        if (m.fit == values::Fit::kPrefix || kind_word(m)) continue;
+        // A code read from its meaning's words ("metres" of the unit 'M')
+        // is no literal the question writes: those words stay words.
+        if (m.fit == values::Fit::kPrefix || kind_word(m) || m.meaning) continue;
         const bool named = (m.score >= kTemplateValueScore || written(m) || first_name(m)) && !names_a_column(m);
         if (!named && m.score < kLooseValueScore) continue;
         const values::ColumnRef& column = stored->index.columns()[m.column];
@@ -676,8 +678,38 @@ Answer Road::ask(const Question& q, const Events& events) {
     std::vector<templates::Source> near;
     std::vector<const std::string*> shown;
     const std::vector<templates::NamedValue> asked = named(q.text);
+    // Words of this question that name stored rows without being one of its
+    // literals ("on the decline" of the names beginning 'Decline'): an
+    // earlier question without them, whose statement writes no such value,
+    // answers for other rows.
+    struct Restriction {
+      std::vector<std::string> stems;
+      std::string value;  // lower-cased, without a pattern's '%'
+    };
+    std::vector<Restriction> restrictions;
+    if (stored && stored->index.value_count() > 0 && kg)
+      for (const values::Match& m : stored->index.match(q.text)) {
+        if ((m.fit != values::Fit::kPrefix && m.score < kLooseValueScore) || m.meaning) continue;
+        if (std::any_of(asked.begin(), asked.end(),
+                        [&](const templates::NamedValue& a) { return a.begin < m.end && m.begin < a.end; }))
+          continue;
+        const std::string word = text::lower(m.phrase);
+        if (m.phrase.find(' ') == std::string::npos &&
+            (kg->link_index().is_name_word(word) || kg->link_index().is_table_word(word)))
+          continue;
+        Restriction r{content_stems(m.phrase), text::lower(m.value)};
+        if (!r.value.empty() && r.value.back() == '%') r.value.pop_back();
+        if (!r.stems.empty() && !r.value.empty()) restrictions.push_back(std::move(r));
+      }
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
+      const std::string lowered = text::lower(e.source.sql);
+      if (std::any_of(restrictions.begin(), restrictions.end(), [&](const Restriction& r) {
+            return std::none_of(r.stems.begin(), r.stems.end(),
+                                [&](const std::string& w) { return std::binary_search(e.stems.begin(), e.stems.end(), w); }) &&
+                   lowered.find(text::replace_all(r.value, "'", "''")) == std::string::npos;
+          }))
+        continue;
       if (!e.values_found) {
         e.source.values = named(e.source.question, e.source.sql);
         same_row_literals(e.source);

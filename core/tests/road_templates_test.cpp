@@ -505,6 +505,15 @@ TEST(TemplateRefusal, WordingThatDiffers) {
                     "SELECT * FROM risks WHERE p > 50 AND i > 20", {}};
   EXPECT_TRUE(refill(both, "risks with probability over 40 and impact over 10 days"));
   EXPECT_FALSE(refill(both, "risks with probability over 40 or impact over 10 days"));
+  // What is still to come is what has not come; to beat a date is to be before it.
+  const Source to_come{"materials still to be delivered for 'Beacon Fields'",
+                       "SELECT * FROM calloff WHERE site = 'Beacon Fields' AND status = 'CALLED'", {}};
+  EXPECT_FALSE(refill(to_come, "materials delivered for 'Kestrel Rise'"));
+  EXPECT_FALSE(refill(to_come, "materials already delivered for 'Kestrel Rise'"));
+  EXPECT_TRUE(refill(to_come, "materials yet to be delivered for 'Kestrel Rise'"));
+  const Source dates{"sites forecast against their contract completion date",
+                     "SELECT site, forecast, contract FROM site", {}};
+  EXPECT_FALSE(refill(dates, "sites forecast to beat their contract completion date"));
 }
 
 TEST(TemplateRefusal, LiteralsThatDoNotPairOrCannotBePlaced) {
@@ -535,6 +544,15 @@ TEST(TemplateRefusal, LiteralsThatDoNotPairOrCannotBePlaced) {
   const Source in_string{"activities with notes mentioning 44",
                          "SELECT * FROM activities WHERE notes LIKE '%44%'", {}};
   EXPECT_FALSE(refill(in_string, "activities with notes mentioning 45"));
+  // One value of a list the question names by one word ("open" snags are
+  // open or disputed) is not another value's list.
+  const Source open{"how many 'Open' snags on each site",
+                    "SELECT site, COUNT(*) FROM snag WHERE status IN ('Open', 'Disputed') GROUP BY site", {}};
+  EXPECT_FALSE(refill(open, "how many 'Cleared' snags on each site"));
+  const Source two{"snags of 'Plot 1' or 'Plot 2'", "SELECT * FROM snag WHERE plot IN ('Plot 1', 'Plot 2')", {}};
+  const auto both_named = refill(two, "snags of 'Plot 3' or 'Plot 4'");
+  ASSERT_TRUE(both_named);
+  EXPECT_EQ(both_named->sql, "SELECT * FROM snag WHERE plot IN ('Plot 3', 'Plot 4')");
 }
 
 TEST(TemplateRefill, ADayTakesAPeriodAsTheComparisonReadsIt) {

@@ -561,7 +561,8 @@ Role role_of(std::string_view w) {
                                "deeper", "heavier", "wider", "taller"})
       t.emplace(x, Role::kGreater);
     for (std::string_view x : {"less", "fewer", "under", "below", "smaller", "lower", "shorter", "earlier",
-                               "before", "prior", "ahead", "shallower", "lighter", "narrower"})
+                               "before", "prior", "ahead", "shallower", "lighter", "narrower", "beat", "beats",
+                               "beating", "beaten"})
       t.emplace(x, Role::kLess);
     for (std::string_view x : {"no", "not", "nor", "never", "none", "without", "non", "cannot", "cant", "dont",
                                "doesnt", "didnt", "isnt", "arent", "wasnt", "werent", "hasnt", "havent", "hadnt",
@@ -634,6 +635,9 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
     if (w.empty()) continue;
     if (w == "no" && word(i + 1) == "of") {
       marks.push_back("count");  // "no. of critical activities": the number of them
+      ++i;
+    } else if ((w == "to" && word(i + 1) == "be") || (w == "yet" && word(i + 1) == "to")) {
+      marks.push_back("not");  // "still to be delivered", "yet to start": not delivered, not started
       ++i;
     } else if (role_of(w) == Role::kNegation) {
       // "no more than", "not later than" allow the bound itself.
@@ -1860,6 +1864,29 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
   }
   for (std::size_t gi = 0; gi < groups->size(); ++gi)
     if ((*groups)[gi].changed && !found[gi]) return std::nullopt;
+
+  // A text written in a list beside texts the question does not name
+  // ("open" snags: IN ('Open', 'Disputed')) stands with them for one word:
+  // another value for that word is not the list with one member changed.
+  {
+    std::vector<bool> claimed(tokens->size(), false);
+    for (const Claim& c : claims) claimed[c.token] = true;
+    auto listed_together = [&](std::size_t a, std::size_t b) {
+      const SqlToken &x = (*tokens)[a], &y = (*tokens)[b];
+      const std::size_t from = x.end + (x.string ? 1 : 0), to = y.begin - (y.string ? 1 : 0);
+      if (!x.string || !y.string || to < from) return false;
+      const std::string_view gap = std::string_view(source.sql).substr(from, to - from);
+      return gap.find_first_not_of(" \t\n,") == std::string_view::npos && std::count(gap.begin(), gap.end(), ',') == 1;
+    };
+    for (const Claim* e : edits) {
+      const std::string_view was = std::string_view(source.sql).substr(e->begin, e->end - e->begin);
+      if (was == e->text) continue;
+      const std::size_t t = e->token;
+      if ((t > 0 && listed_together(t - 1, t) && !claimed[t - 1]) ||
+          (t + 1 < tokens->size() && listed_together(t, t + 1) && !claimed[t + 1]))
+        return std::nullopt;
+    }
+  }
 
   // The literals' edits, and the columns compared with them renamed (a
   // column may be compared with several of them: renamed once).

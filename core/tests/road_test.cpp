@@ -349,6 +349,34 @@ TEST_F(Road, OfflineWordsNamingRowsTheEarlierQuestionLacksAreAnotherQuestion) {
   EXPECT_FALSE(b.answered) << b.sql;
 }
 
+// A stored word that is all of a value and names a table ("plot" of the
+// WBS node 'Plots' beside the plots) says what is asked about.
+TEST_F(Road, OfflineAWordNamingATableIsNoValue) {
+  exec("CREATE TABLE site (site_id INTEGER PRIMARY KEY, site_name TEXT);"
+       "INSERT INTO site VALUES (1, 'Beacon Fields'), (2, 'St Giles Close');"
+       "CREATE TABLE plot (plot_id INTEGER PRIMARY KEY, site_id INTEGER, plot_status TEXT);"
+       "INSERT INTO plot VALUES (1, 1, 'Roofing'), (2, 2, 'Groundworks');"
+       "CREATE TABLE wbs (wbs_id INTEGER PRIMARY KEY, wbs_name TEXT);"
+       "INSERT INTO wbs VALUES (1, 'Plots'), (2, 'Infrastructure');");
+  schema_.build_graph(json::parse(R"({"tables": {
+    "site": {"description": "Sites", "domain": "d", "columns": {
+      "site_id": {"description": "Identifier", "data_type": "INTEGER"},
+      "site_name": {"description": "Name", "data_type": "TEXT"}}},
+    "plot": {"description": "Plots of each site", "domain": "d", "columns": {
+      "plot_id": {"description": "Identifier", "data_type": "INTEGER"},
+      "site_id": {"description": "Site", "data_type": "INTEGER"},
+      "plot_status": {"description": "Stage reached", "data_type": "TEXT"}}},
+    "wbs": {"description": "Work breakdown", "domain": "d", "columns": {
+      "wbs_id": {"description": "Identifier", "data_type": "INTEGER"},
+      "wbs_name": {"description": "Name", "data_type": "TEXT"}}}}})"));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Where is each plot at Beacon Fields?",
+    "sql": "SELECT p.plot_id, p.plot_status FROM plot p JOIN site s ON s.site_id = p.site_id WHERE s.site_name = 'Beacon Fields'"}]})"),
+                         "history.json");
+  const road::Answer a = ask("where is each plot at St Giles Close");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_EQ(a.sql, "SELECT p.plot_id, p.plot_status FROM plot p JOIN site s ON s.site_id = p.site_id WHERE s.site_name = 'St Giles Close'");
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -514,7 +514,19 @@ Answer Road::ask(const Question& q, const Events& events) {
       // as 'Scope'), says what the question asks about, not which value: it
       // stays a word.
       const linking::Index* names = kg ? &kg->link_index() : nullptr;
+      // The stems of the words of the tables' names.
+      std::vector<std::string> table_stems;
+      if (names)
+        for (const values::ColumnRef& c : stored->index.columns())
+          for (const std::string& w : names->table_words(c.table)) table_stems.push_back(linking::stem(w));
+      std::sort(table_stems.begin(), table_stems.end());
       auto names_a_column = [&](const values::Match& m) {
+        // So does a stored word that is all the value and names a table
+        // ("plot" of the WBS node 'Plots' beside the plots' table).
+        if (m.fit == values::Fit::kExact && names && m.value.find(' ') == std::string::npos &&
+            m.phrase.find(' ') == std::string::npos &&
+            std::binary_search(table_stems.begin(), table_stems.end(), linking::stem(text::lower(m.phrase))))
+          return true;
         if ((m.fit != values::Fit::kPartial && m.fit != values::Fit::kFuzzy) || !names ||
             m.phrase.find(' ') != std::string::npos)
           return false;

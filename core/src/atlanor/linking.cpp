@@ -75,7 +75,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"baseline", "snapshot", "target schedule"},
     {"manager", "owner"},
     {"assignment", "booking", "allocation"},
-    {"equipment", "plant", "machinery", "kit"},
+    {"equipment", "plant", "machinery", "machine", "kit"},
     {"vessel", "ship", "boat"},
     {"holiday", "shutdown", "exception", "non working", "bank holiday", "hols"},
     {"change order", "variation", "change request", "compensation event"},

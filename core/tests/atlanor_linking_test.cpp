@@ -533,7 +533,18 @@ TEST(LinkingNames, NamesRunTogetherAndWarehouseKeysAreRead) {
           "project_sk": {"description": "Project", "data_type": "INTEGER"},
           "activity_bk": {"description": "Activity code", "data_type": "TEXT"},
           "total_float_days": {"description": "Total float in days", "data_type": "REAL"}}})",
-       "fact_activity.project_sk = dim_project.project_sk"}};
+       "fact_activity.project_sk = dim_project.project_sk"},
+      // An abbreviation a description quotes only in a reference is still one.
+      {R"j("prj_project": {"description": "Projects of the airport", "domain": "d", "columns": {
+          "proj_id": {"description": "Project id", "data_type": "INTEGER"},
+          "sponsor": {"description": "Sponsor", "data_type": "TEXT"},
+          "proj_code": {"description": "Project code", "data_type": "TEXT"}}},
+        "sch_activity": {"description": "Activities with their float", "domain": "d", "columns": {
+          "act_id": {"description": "Activity id", "data_type": "INTEGER"},
+          "proj_id": {"description": "Project (prj_project.proj_id)", "data_type": "INTEGER"},
+          "act_code": {"description": "Activity code", "data_type": "TEXT"},
+          "tf_days": {"description": "Total float in days", "data_type": "REAL"}}})j",
+       "sch_activity.proj_id = prj_project.proj_id"}};
   for (const auto& [tables, join] : schemas) {
     const std::string condition = join;
     const std::string child = condition.substr(0, condition.find('.'));
@@ -550,8 +561,8 @@ TEST(LinkingNames, NamesRunTogetherAndWarehouseKeysAreRead) {
     EXPECT_EQ(graph.id(*r.project_table), "table:" + parent);
     Strings listed;
     for (const auto c : r.listed_columns) listed.emplace_back(graph.id(c));
-    const std::string key = parent == "project" ? "projectid" : "project_sk";
-    const std::string code = parent == "project" ? "projectcode" : "project_bk";
+    const std::string key = parent == "project" ? "projectid" : parent == "prj_project" ? "proj_id" : "project_sk";
+    const std::string code = parent == "project" ? "projectcode" : parent == "prj_project" ? "proj_code" : "project_bk";
     for (const std::string& column : {key, code})
       EXPECT_NE(std::find(listed.begin(), listed.end(), "column:" + parent + "." + column), listed.end()) << column;
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:" + parent + ".sponsor"), listed.end());

@@ -281,9 +281,10 @@ class Builder {
   void read_identifiers() {
     for (Graph::Index i = 0; i < graph_.node_count(); ++i)
       if (const std::string* description = text_attr(graph_.attrs(i), "description")) {
-        for (std::string& w : split_words(without_references(*description))) vocabulary_.insert(w);
-        for (std::string& w : split_words(*description))
-          if (w.size() <= kLongestProseCheck) prose_.insert(std::move(w));  // only short words are asked about
+        for (std::string& w : split_words(without_references(*description))) {
+          if (w.size() <= kLongestProseCheck) prose_.insert(w);  // only short words are asked about
+          vocabulary_.insert(std::move(w));
+        }
       }
     std::vector<std::vector<std::string>> raw, reversed;
     for (const Impl::Table& table : x_.tables) {

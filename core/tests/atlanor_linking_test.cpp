@@ -916,7 +916,8 @@ TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
   service.build_graph(json::parse(R"({"tables": {
     "Task": {"description": "Scheduled tasks", "domain": "d", "columns": {
       "TaskId": {"description": "Key", "data_type": "INTEGER"},
-      "TaskName": {"description": "Name", "data_type": "TEXT"}}},
+      "TaskName": {"description": "Name", "data_type": "TEXT"},
+      "Supervisor": {"description": "Supervisor signing the task off", "data_type": "TEXT"}}},
     "Crew": {"description": "Gangs on site", "domain": "d", "columns": {
       "CrewId": {"description": "Key", "data_type": "INTEGER"},
       "CrewName": {"description": "Name", "data_type": "TEXT"}}},
@@ -938,6 +939,9 @@ TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
   auto tables = [&](const char* question) { return chosen_tables(index, graph, question); };
   EXPECT_EQ(tables("who is doing the task named Pour"), (Strings{"Allocation", "Crew", "Task"}));
   EXPECT_EQ(tables("which task is named Pour"), (Strings{"Task"}));
+  // Who works on it, though a task names its supervisor; who signs it off is the supervisor.
+  EXPECT_EQ(tables("who's working on the task named Pour"), (Strings{"Allocation", "Crew", "Task"}));
+  EXPECT_EQ(tables("who signs off the task named Pour"), (Strings{"Task"}));
 }
 
 // The trade's other words for change requests, site diaries, crews, key

@@ -651,10 +651,17 @@ class Linker {
                  w == "somebody" || w == "people" || w == "everyone";
         }))
       return;
+    // Who does the work ("who's working on stand 17", "who is assigned to
+    // it") is asked of the people or crews doing it, not of a person a
+    // chosen row names (a permit's issuer, a project's manager).
+    const bool work = std::any_of(words.begin(), words.end(), [](const std::string& w) {
+      return w == "working" || w == "doing" || w == "assigned" || w == "allocated" || w == "booked" ||
+             w == "rostered";
+    });
     for (const std::uint32_t t : chosen_)
-      if (x_.tables[t].people ||
-          std::any_of(x_.tables[t].columns.begin(), x_.tables[t].columns.end(),
-                      [&](std::uint32_t c) { return x_.columns[c].person; }))
+      if (x_.tables[t].people || (work && x_.tables[t].crews) ||
+          (!work && std::any_of(x_.tables[t].columns.begin(), x_.tables[t].columns.end(),
+                                [&](std::uint32_t c) { return x_.columns[c].person; })))
         return;
     std::uint32_t pick = ~0u;
     std::size_t found = 0;

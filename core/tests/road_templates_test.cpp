@@ -266,6 +266,19 @@ TEST(TemplateRefill, TextsNamedInBothPairAndBetweenWithoutARange) {
   EXPECT_FALSE(refill(kMilestones, "milestones due between May 2024 and June 2024"));
 }
 
+// The count of a date modifier is the question's number of days.
+TEST(TemplateRefill, TheCountOfADateModifier) {
+  const Source ahead{"milestones due in the next 60 days",
+                     "SELECT * FROM activities WHERE finish BETWEEN '2025-11-21' AND date('2025-11-21', '+60 days')", {}};
+  const auto ninety = refill(ahead, "milestones due in the next 90 days");
+  ASSERT_TRUE(ninety);
+  EXPECT_EQ(ninety->sql, "SELECT * FROM activities WHERE finish BETWEEN '2025-11-21' AND date('2025-11-21', '+90 days')");
+  // Not a count in another text, nor a count that is no whole number.
+  const Source note{"activities with 60 days in the note", "SELECT * FROM activities WHERE note = '60 days left'", {}};
+  EXPECT_FALSE(refill(note, "activities with 90 days in the note"));
+  EXPECT_FALSE(refill(ahead, "milestones due in the next 1.5 days"));
+}
+
 TEST(TemplateRefill, YearsAndSignedNumbers) {
   const Source year{"activities finished in 2024",
                     "SELECT * FROM activities WHERE actual_finish >= '2024-01-01' AND actual_finish < '2025-01-01' "

@@ -1645,11 +1645,40 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
   return groups;
 }
 
+// The count of a date modifier ("+60 days" in date('now', '+60 days')):
+// where its digits begin in the string, and how many there are; none for
+// another string.
+std::optional<std::pair<std::size_t, std::size_t>> modifier_count(std::string_view s) {
+  static const std::unordered_set<std::string_view> kUnits = {"day",   "days",  "month", "months", "year",
+                                                              "years", "hour",  "hours", "minute", "minutes"};
+  std::size_t i = s.size() > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  const std::size_t from = i;
+  while (i < s.size() && is_digit(s[i])) ++i;
+  if (i == from || i >= s.size() || s[i] != ' ') return std::nullopt;
+  const std::size_t digits = i - from;
+  while (i < s.size() && s[i] == ' ') ++i;
+  if (!kUnits.count(ascii_lower(s.substr(i)))) return std::nullopt;
+  return std::pair{from, digits};
+}
+
 void claim_number(const std::vector<SqlToken>& tokens, std::size_t gi, double old_number,
                   const std::string& text, std::vector<Claim>& claims) {
-  for (std::size_t t = 0; t < tokens.size(); ++t)
-    if (!tokens[t].string && tokens[t].number == old_number)
-      claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi, 0, 0, {}});
+  for (std::size_t t = 0; t < tokens.size(); ++t) {
+    if (!tokens[t].string) {
+      if (tokens[t].number == old_number)
+        claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi, 0, 0, {}});
+      continue;
+    }
+    // A whole count of days, months or years in a date modifier takes a whole count.
+    const auto count = modifier_count(tokens[t].text);
+    if (!count || text.empty() || !std::all_of(text.begin(), text.end(), is_digit)) continue;
+    double written = 0;
+    if (!parse_number(std::string_view(tokens[t].text).substr(count->first, count->second), written) ||
+        written != old_number)
+      continue;
+    const std::size_t begin = tokens[t].begin + count->first;
+    claims.push_back(Claim{t, begin, begin + count->second, text, gi, 0, 0, {}});
+  }
 }
 
 // False when a token the old date is written as cannot take the new one.
@@ -1878,10 +1907,34 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
       const std::string_view gap = std::string_view(source.sql).substr(from, to - from);
       return gap.find_first_not_of(" \t\n,") == std::string_view::npos && std::count(gap.begin(), gap.end(), ',') == 1;
     };
+    // Whether a string token stands in a list after IN: back over the
+    // strings and commas before it to the parenthesis that opens it.
+    auto in_list = [&](std::size_t t) {
+      const std::string_view sql = source.sql;
+      std::size_t i = (*tokens)[t].begin - 1;  // its opening quote
+      while (i > 0) {
+        const char c = sql[i - 1];
+        if (c == ' ' || c == ',' || c == '\t' || c == '\n') {
+          --i;
+        } else if (c == '\'' && i >= 2) {
+          const std::size_t open = sql.rfind('\'', i - 2);
+          if (open == std::string_view::npos) return false;
+          i = open;
+        } else if (c == '(') {
+          std::size_t k = i - 1;
+          while (k > 0 && (sql[k - 1] == ' ' || sql[k - 1] == '\t' || sql[k - 1] == '\n')) --k;
+          return k >= 2 && ascii_lower(sql.substr(k - 2, 2)) == "in" && (k == 2 || !is_alnum(sql[k - 3]));
+        } else {
+          return false;
+        }
+      }
+      return false;
+    };
     for (const Claim* e : edits) {
       const std::string_view was = std::string_view(source.sql).substr(e->begin, e->end - e->begin);
       if (was == e->text) continue;
       const std::size_t t = e->token;
+      if (!(*tokens)[t].string || !in_list(t)) continue;
       if ((t > 0 && listed_together(t - 1, t) && !claimed[t - 1]) ||
           (t + 1 < tokens->size() && listed_together(t, t + 1) && !claimed[t + 1]))
         return std::nullopt;

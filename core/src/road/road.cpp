@@ -505,6 +505,17 @@ Answer Road::ask(const Question& q, const Events& events) {
     // `sql`: an earlier question's statement, which confirms a weaker
     // reading of a value it writes as the question says it ("Westland" of
     // 'Westland Valve & Actuator' in LIKE '%Westland%').
+    // The stems of the words of the tables' names that hold values.
+    std::vector<std::string> table_stems;
+    if (kg && stored) {
+      std::vector<std::string> tables;
+      for (const values::ColumnRef& c : stored->index.columns()) tables.push_back(c.table);
+      std::sort(tables.begin(), tables.end());
+      tables.erase(std::unique(tables.begin(), tables.end()), tables.end());
+      for (const std::string& t : tables)
+        for (const std::string& w : kg->link_index().table_words(t)) table_stems.push_back(linking::stem(w));
+      std::sort(table_stems.begin(), table_stems.end());
+    }
     auto named = [&](std::string_view text, std::string_view sql = {}) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
@@ -514,12 +525,6 @@ Answer Road::ask(const Question& q, const Events& events) {
       // as 'Scope'), says what the question asks about, not which value: it
       // stays a word.
       const linking::Index* names = kg ? &kg->link_index() : nullptr;
-      // The stems of the words of the tables' names.
-      std::vector<std::string> table_stems;
-      if (names)
-        for (const values::ColumnRef& c : stored->index.columns())
-          for (const std::string& w : names->table_words(c.table)) table_stems.push_back(linking::stem(w));
-      std::sort(table_stems.begin(), table_stems.end());
       auto names_a_column = [&](const values::Match& m) {
         // So does a stored word that is all the value and names a table
         // ("plot" of the WBS node 'Plots' beside the plots' table).

@@ -6,6 +6,7 @@ the parts of the metadata document that every generator shapes the same way.
 """
 
 import argparse
+import collections
 import datetime as dt
 import json
 import os
@@ -43,6 +44,14 @@ def insert_calendars(con, calendars, cals, table, exception_table, first, last):
             if first <= d <= last and d.weekday() in cal.days:
                 exc_id += 1
                 con.execute(f"INSERT INTO {exception_table} VALUES (?,?,?,?,?)", (exc_id, cid, iso(d)) + cal.off[d])
+
+
+def parse_pred(s):
+    """A predecessor written "KEY" (finish to start) or "KEY:TYPElag" ("A.b:SS3") as (key, type, lag)."""
+    key, rest = (s.split(":", 1) + [""])[:2]
+    if not rest:
+        return key, "FS", 0
+    return key, rest[:2], int(rest[2:] or 0)
 
 
 def logic_links(tasks, keys, parse_pred, finish_of):
@@ -137,6 +146,93 @@ class WorkDays:
             n += self.work(d)
             d += self.ONE
         return sign * n
+
+
+def shown_dates(task, sbound, fbound, dur, cal):
+    """The first and last days a task shows for its start and finish boundaries: a finish milestone the
+    day before its finish boundary, a start milestone its start boundary moved on to the next working day
+    of `cal`, any other task its start boundary and the day before its finish boundary."""
+    if dur == 0 and task["ms"] == "F":
+        d = fbound - WorkDays.ONE
+        return d, d
+    if dur == 0:
+        d = cal.fwd(sbound)
+        return d, d
+    return sbound, fbound - WorkDays.ONE
+
+
+Activity = collections.namedtuple("Activity", [
+    "state", "kind", "pct", "remaining", "start", "finish", "late_start", "late_finish", "actual_start",
+    "actual_finish", "total_float", "free_float", "critical", "bl_start", "bl_finish"])
+
+
+def activity_at(data_date, tasks, key, durs, schedule, baseline, baseline_durs, cals, rng):
+    """An activity as it stands at the data date, for its row in the activity table.
+
+    schedule is forward_backward's result over durs (early and late boundaries, free float); baseline
+    is the result the activity's baseline dates come from, over baseline_durs. Returns an Activity:
+    state "done", "started" or "not" and percent complete (progress_at); kind "task", "start" or
+    "finish" (milestone); the remaining duration; the early, late, actual and baseline dates it shows
+    (late dates None once done, actual ones None until started or done, baseline ones None when the
+    baseline lacks it); total and free float in working days (None once done); critical when its total
+    float is zero or less. Durations and floats are floats."""
+    t, d = tasks[key], durs[key]
+    cal = cals[t["cal"]]
+    sb, fb, lsb, lfb, free = schedule
+    start, finish = shown_dates(t, sb[key], fb[key], d, cal)
+    state, pct, rem = progress_at(data_date, start, finish, d, lambda: cal.wd(data_date + WorkDays.ONE, fb[key]),
+                                  rng)
+    done = state == "done"
+    late_start, late_finish = shown_dates(t, lsb[key], lfb[key], d, cal)
+    tf = None if done else cal.wd(fb[key], lfb[key])
+    ff = None if done else max(0, min(free[key], max(tf, 0)))
+    if key in baseline[0]:
+        bl_start, bl_finish = shown_dates(t, baseline[0][key], baseline[1][key], baseline_durs[key], cal)
+    else:
+        bl_start = bl_finish = None
+    kind = "task" if d > 0 else ("start" if t["ms"] == "S" else "finish")
+    return Activity(state, kind, pct, float(rem), start, finish,
+                    None if done else late_start, None if done else late_finish,
+                    start if state != "not" else None, finish if done else None,
+                    None if tf is None else float(tf), None if ff is None else float(ff),
+                    tf is not None and tf <= 0, bl_start, bl_finish)
+
+
+def baseline_activities(tasks, keys, baseline, durs, cals):
+    """(key, start, finish, duration, total float) of each of `keys` that a baseline holds: baseline is
+    forward_backward's result over durs; the dates are those the activity shows, the duration and total
+    float are floats in working days."""
+    bsb, bfb, _, blfb, _ = baseline
+    for k in keys:
+        if k not in bsb:
+            continue
+        t = tasks[k]
+        cal = cals[t["cal"]]
+        start, finish = shown_dates(t, bsb[k], bfb[k], durs[k], cal)
+        yield k, start, finish, float(durs[k]), float(cal.wd(bfb[k], blfb[k]))
+
+
+def assignment_hours(state, planned, base, dur, remaining_days, rng, done_spread=(0.92, 1.15),
+                     started_spread=(0.9, 1.2)):
+    """Actual and remaining hours of an assignment at the data date: `planned` hours for the activity's
+    `base` planned working days, now `dur` days, `remaining_days` of them still to go; state is the
+    activity's, as activity_at gives it. The actual hours vary by a factor drawn from the spread."""
+    if state == "done":
+        return round(planned * dur / base * rng.uniform(*done_spread), 1), 0.0
+    if state == "started":
+        act = round(planned * (1 - remaining_days / dur) * rng.uniform(*started_spread), 1)
+        return act, round(max(planned - act, planned * 0.1), 1)
+    return 0.0, planned
+
+
+def worked_days(cal, sbound, fbound, data_date):
+    """The working days of `cal` from the boundary sbound to the boundary fbound, up to the data date."""
+    days, d = [], sbound
+    while d < fbound and d <= data_date:
+        if cal.work(d):
+            days.append(d)
+        d += WorkDays.ONE
+    return days
 
 
 def check_with_history(db_path, questions_path, verbose):

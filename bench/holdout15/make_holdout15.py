@@ -34,7 +34,7 @@ SEED = 151515
 DATA_DATE = dt.date(2025, 10, 17)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, anchored_baselines, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows, worked_days  # noqa: E402
 DB_NAME = "holdout15_schedule.db"
 META_NAME = "holdout15_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -316,24 +316,13 @@ def make_plan(area, rng):
     return p
 
 
-def parse_pred(s):
-    key, rest = (s.split(":", 1) + [""])[:2]
-    if not rest:
-        return key, "FS", 0
-    return key, rest[:2], int(rest[2:] or 0)
-
-
 def cpm(tasks, keys, durs, links, anchors):
     """The schedule's forward and backward pass, each task against its build area's anchor."""
     return forward_backward(tasks, keys, durs, links, anchors, CALS, "ba")
 
+
 def shown(task, sbound, fbound, dur):
-    if dur == 0 and task["ms"] == "F":
-        d = fbound - D1
-        return d, d
-    if dur == 0:
-        return sbound, sbound
-    return sbound, fbound - D1
+    return shown_dates(task, sbound, fbound, dur, CALS[task["cal"]])
 
 
 RISKS = [
@@ -528,7 +517,7 @@ def generate(db_path):
     dd_b = DATA_DATE + D1
 
     ids = dict(wbs=0, tsk=0, lnk=0, bl=0, blt=0, asg=0, cab=0, prm=0, dlv=0, prg=0)
-    tsk_ids, tstat, cab_ids, ba_ids = {}, {}, {}, {}
+    tsk_ids, tstat, cab_ids, ba_ids, states = {}, {}, {}, {}, {}
     for a_idx, area in enumerate(AREAS, 1):
         code, name, region, bm, ctr, civ_cal, civ_crew, start, _, cabs, rebase = area
         ba_ids[code] = a_idx
@@ -578,45 +567,27 @@ def generate(db_path):
             t = tasks[k]
             ids["tsk"] += 1
             tsk_ids[k] = ids["tsk"]
-            cal = CALS[t["cal"]]
-            d = cdurs[k]
-            s_d, f_d = shown(t, sb[k], fb[k], d)
-            state, pc, rem = progress_at(DATA_DATE, s_d, f_d, d, lambda: cal.wd(dd_b, fb[k]), rng)
-            st = {"done": "CP", "started": "IP", "not": "NS"}[state]
-            tstat[k] = st
-            ls_d, lf_d = shown(t, lsb[k], lfb[k], d)
-            cmp_ = st == "CP"
-            tf = None if cmp_ else cal.wd(fb[k], lfb[k])
-            ff = None if cmp_ else max(0, min(free[k], max(tf, 0)))
-            if k in bl_src[0]:
-                bs, bf = shown(t, bl_src[0][k], bl_src[1][k], bl_d[k])
-            else:
-                bs = bf = None
-            typ = "TK" if d > 0 else ("SM" if t["ms"] == "S" else "FM")
+            a = activity_at(DATA_DATE, tasks, k, cdurs, (sb, fb, lsb, lfb, free), bl_src, bl_d, CALS, rng)
+            st = {"done": "CP", "started": "IP", "not": "NS"}[a.state]
+            tstat[k], states[k] = st, a.state
+            typ = {"task": "TK", "start": "SM", "finish": "FM"}[a.kind]
             con.execute("INSERT INTO task_tbl VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                         (ids["tsk"], a_idx, wbs_ids[t["wbs"]], cal_ids[t["cal"]],
                          cab_ids[(code, t["cab"])] if t["cab"] else None, f"{code}{1000 + n * 10}", t["name"], typ,
-                         float(d), float(rem), iso(bs), iso(bf), iso(s_d), iso(f_d),
-                         None if cmp_ else iso(ls_d), None if cmp_ else iso(lf_d),
-                         iso(s_d) if st != "NS" else None, iso(f_d) if cmp_ else None,
-                         None if tf is None else float(tf), None if ff is None else float(ff),
-                         "Y" if tf is not None and tf <= 0 else "N", pc, st))
+                         float(cdurs[k]), a.remaining, iso(a.bl_start), iso(a.bl_finish), iso(a.start), iso(a.finish),
+                         iso(a.late_start), iso(a.late_finish), iso(a.actual_start), iso(a.actual_finish),
+                         a.total_float, a.free_float, "Y" if a.critical else "N", a.pct, st))
         bls = [(1, "BL0 Build area plan", start + dt.timedelta(days=14), b0, d0)]
         if rebase:
             bls.append((2, rebase[1], rebase[0], b1, d1))
-        for no, bname, bdate, (bsb, bfb, _, blfb, _), bd in bls:
+        for no, bname, bdate, bl, bd in bls:
             ids["bl"] += 1
             con.execute("INSERT INTO bsln_tbl VALUES (?,?,?,?,?,?,?)",
                         (ids["bl"], a_idx, no, bname, iso(bdate), DIRECTOR, "Y" if no == len(bls) else "N"))
-            for k in akeys:
-                if k not in bsb:
-                    continue
-                t = tasks[k]
-                s_d, f_d = shown(t, bsb[k], bfb[k], bd[k])
+            for k, s_d, f_d, dur, tf in baseline_activities(tasks, akeys, bl, bd, CALS):
                 ids["blt"] += 1
                 con.execute("INSERT INTO bsln_tsk_tbl VALUES (?,?,?,?,?,?,?)",
-                            (ids["blt"], ids["bl"], tsk_ids[k], iso(s_d), iso(f_d), float(bd[k]),
-                             float(CALS[t["cal"]].wd(bfb[k], blfb[k]))))
+                            (ids["blt"], ids["bl"], tsk_ids[k], iso(s_d), iso(f_d), dur, tf))
     for p, s, typ, lag in links:
         ids["lnk"] += 1
         con.execute("INSERT INTO tsk_lnk_tbl VALUES (?,?,?,?,?)", (ids["lnk"], tsk_ids[p], tsk_ids[s], typ, float(lag)))
@@ -637,14 +608,7 @@ def generate(db_path):
         base = t["dur"] or 1
         pln = float(base * hpd * c[4])
         cal = CALS[t["cal"]]
-        if tstat[k] == "CP":
-            act, rem_h = round(pln * cdurs[k] / base * rng.uniform(0.92, 1.15), 1), 0.0
-        elif tstat[k] == "IP":
-            frac = 1 - cal.wd(DATA_DATE + D1, fb[k]) / cdurs[k]
-            act = round(pln * frac * rng.uniform(0.9, 1.2), 1)
-            rem_h = round(max(pln - act, pln * 0.1), 1)
-        else:
-            act, rem_h = 0.0, pln
+        act, rem_h = assignment_hours(states[k], pln, base, cdurs[k], cal.wd(DATA_DATE + D1, fb[k]), rng)
         rate = c[6] / hpd
         ids["asg"] += 1
         con.execute("INSERT INTO crew_asgn_tbl VALUES (?,?,?,?,?,?,?,?)",
@@ -654,12 +618,7 @@ def generate(db_path):
             continue
         cab_no = t["cab"]
         prem = area[9][cab_no - 1][1] if cab_no else 0
-        days = []
-        d = sb[k]
-        while d < fb[k] and d <= DATA_DATE:
-            if cal.work(d):
-                days.append(d)
-            d += D1
+        days = worked_days(cal, sb[k], fb[k], DATA_DATE)
         for j, d in enumerate(days):
             if d not in wx_by_day:
                 wx_by_day[d] = weather_of(rng, d)

@@ -42,7 +42,7 @@ SEED = 181818
 DATA_DATE = dt.date(2025, 11, 21)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, anchored_baselines, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, shown_dates, wbs_rows  # noqa: E402
 DB_NAME = "holdout18_schedule.db"
 META_NAME = "holdout18_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -411,13 +411,7 @@ def cpm(tasks, keys, durs, links, anchors):
 
 
 def shown(task, sbound, fbound, dur):
-    if dur == 0 and task["ms"] == "F":
-        d = fbound - D1
-        return d, d
-    if dur == 0:
-        d = CALS[task["cal"]].fwd(sbound)
-        return d, d
-    return sbound, fbound - D1
+    return shown_dates(task, sbound, fbound, dur, CALS[task["cal"]])
 
 
 LEAD_TRADE = {"SET": "DIR", "ENB": "GRD", "INF": "GRD", "GRD": "GRD", "FND": "GRD", "SUP": "BRK", "ROF": "ROOF",
@@ -627,10 +621,9 @@ def generate(db_path):
     cdurs["OYD.P01.ff"] += 6
     cdurs["TLW.P01.rof"] += 5
     sb, fb, lsb, lfb, free = cpm(tasks, keys, cdurs, links, anchors)
-    dd_b = DATA_DATE + D1
 
     ids = dict(wbs=0, act=0, lnk=0, bl=0, bla=0, asg=0, plot=0, snag=0, co=0, snap=0, wx=0)
-    act_sks, astat, plot_sks, dev_sks = {}, {}, {}, {}
+    act_sks, astat, plot_sks, dev_sks, states = {}, {}, {}, {}, {}
 
     def sh(k):
         return shown(tasks[k], sb[k], fb[k], cdurs[k])
@@ -713,46 +706,28 @@ def generate(db_path):
             t = tasks[k]
             ids["act"] += 1
             act_sks[k] = ids["act"]
-            cal = CALS[t["cal"]]
-            dd = cdurs[k]
-            s_d, f_d = sh(k)
-            state, pc, rem = progress_at(DATA_DATE, s_d, f_d, dd, lambda: cal.wd(dd_b, fb[k]), rng)
-            st = {"done": "Complete", "started": "In Progress", "not": "Not Started"}[state]
-            astat[k] = st
-            ls_d, lf_d = shown(t, lsb[k], lfb[k], dd)
-            cmp_ = st == "Complete"
-            tf = None if cmp_ else cal.wd(fb[k], lfb[k])
-            ff = None if cmp_ else max(0, min(free[k], max(tf, 0)))
-            if k in bl_src[0]:
-                bs, bf = shown(t, bl_src[0][k], bl_src[1][k], bl_d[k])
-            else:
-                bs = bf = None
-            typ = "Task" if dd > 0 else ("Start Milestone" if t["ms"] == "S" else "Finish Milestone")
+            a = activity_at(DATA_DATE, tasks, k, cdurs, (sb, fb, lsb, lfb, free), bl_src, bl_d, CALS, rng)
+            st = {"done": "Complete", "started": "In Progress", "not": "Not Started"}[a.state]
+            astat[k], states[k] = st, a.state
+            typ = {"task": "Task", "start": "Start Milestone", "finish": "Finish Milestone"}[a.kind]
             lead = LEAD_TRADE.get(t["kind"])
             con.execute("INSERT INTO fact_activity VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                         (ids["act"], d_idx, plot_sks[(code, t["plot"])] if t["plot"] else None, wbs_sks[t["wbs"]],
                          cal_sks[t["cal"]], trade_sks[lead] if lead else None, f"{code}-{n_ * 10:04d}", t["name"],
-                         typ, float(dd), float(rem), iso(bs), iso(bf), iso(s_d), iso(f_d),
-                         None if cmp_ else iso(ls_d), None if cmp_ else iso(lf_d),
-                         iso(s_d) if st != "Not Started" else None, iso(f_d) if cmp_ else None,
-                         None if tf is None else float(tf), None if ff is None else float(ff),
-                         "Y" if tf is not None and tf <= 0 else "N", pc, st))
+                         typ, float(cdurs[k]), a.remaining, iso(a.bl_start), iso(a.bl_finish), iso(a.start),
+                         iso(a.finish), iso(a.late_start), iso(a.late_finish), iso(a.actual_start),
+                         iso(a.actual_finish), a.total_float, a.free_float, "Y" if a.critical else "N", a.pct, st))
         bls = [(0, "BL0 Contract baseline", d[8] + dt.timedelta(days=35), b0, d0)]
         if rebase:
             bls.append((1, rebase[1], rebase[0], b1, d1))
-        for no, bname, bdate, (bsb, bfb, _, blfb, _), bd in bls:
+        for no, bname, bdate, bl, bd in bls:
             ids["bl"] += 1
             con.execute("INSERT INTO dim_baseline VALUES (?,?,?,?,?,?,?)",
                         (ids["bl"], d_idx, no, bname, iso(bdate), DIRECTOR, "Y" if no == len(bls) - 1 else "N"))
-            for k in akeys:
-                if k not in bsb:
-                    continue
-                t = tasks[k]
-                s_d, f_d = shown(t, bsb[k], bfb[k], bd[k])
+            for k, s_d, f_d, dur, tf in baseline_activities(tasks, akeys, bl, bd, CALS):
                 ids["bla"] += 1
                 con.execute("INSERT INTO fact_baseline_activity VALUES (?,?,?,?,?,?,?)",
-                            (ids["bla"], ids["bl"], act_sks[k], iso(s_d), iso(f_d), float(bd[k]),
-                             float(CALS[t["cal"]].wd(bfb[k], blfb[k]))))
+                            (ids["bla"], ids["bl"], act_sks[k], iso(s_d), iso(f_d), dur, tf))
     for p, s, typ, lag in links:
         ids["lnk"] += 1
         con.execute("INSERT INTO fact_activity_link VALUES (?,?,?,?,?)",
@@ -817,14 +792,7 @@ def generate(db_path):
             sc = sub_for(code, trade)
             s = sub_row[sc]
             pln = float(round(base * 8 * s[4] * share, 1))
-            if astat[k] == "Complete":
-                act, rem_h = round(pln * cdurs[k] / base * rng.uniform(0.92, 1.15), 1), 0.0
-            elif astat[k] == "In Progress":
-                frac = 1 - cal.wd(DATA_DATE + D1, fb[k]) / cdurs[k]
-                act = round(pln * frac * rng.uniform(0.9, 1.2), 1)
-                rem_h = round(max(pln - act, pln * 0.1), 1)
-            else:
-                act, rem_h = 0.0, pln
+            act, rem_h = assignment_hours(states[k], pln, base, cdurs[k], cal.wd(DATA_DATE + D1, fb[k]), rng)
             rate = s[5] / 8
             ids["asg"] += 1
             con.execute("INSERT INTO fact_assignment VALUES (?,?,?,?,?,?,?,?,?)",

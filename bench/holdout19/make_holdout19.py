@@ -37,7 +37,7 @@ SEED = 191919
 DATA_DATE = dt.date(2025, 11, 21)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, anchored_baselines, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, progress_at, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows  # noqa: E402
 DB_NAME = "holdout19_schedule.db"
 META_NAME = "holdout19_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -481,26 +481,13 @@ def make_plan(proj):
     return p
 
 
-def parse_pred(s):
-    key, rest = (s.split(":", 1) + [""])[:2]
-    if not rest:
-        return key, "FS", 0
-    return key, rest[:2], int(rest[2:] or 0)
-
-
 def cpm(tasks, keys, durs, links, anchors):
     """The schedule's forward and backward pass, each activity against its project's target completion."""
     return forward_backward(tasks, keys, durs, links, anchors, CALS, "prj")
 
 
 def shown(task, sbound, fbound, dur):
-    if dur == 0 and task["ms"] == "F":
-        d = fbound - D1
-        return d, d
-    if dur == 0:
-        d = CALS[task["cal"]].fwd(sbound)
-        return d, d
-    return sbound, fbound - D1
+    return shown_dates(task, sbound, fbound, dur, CALS[task["cal"]])
 
 
 REJECTED_NIGHTS = {("TWB", "2025-12-04"): "Rejected - clashes with runway AGL maintenance night",
@@ -740,10 +727,9 @@ def generate(db_path):
     for k, extra in AFTER_REPLAN.items():
         cdurs[k] += extra
     sb, fb, lsb, lfb, free = cpm(tasks, keys, cdurs, links, anchors)
-    dd_b = DATA_DATE + D1
 
     ids = dict(wbs=0, act=0, lnk=0, bl=0, bla=0, asg=0, prm=0, tst=0, dlv=0)
-    act_ids, astat, proj_ids = {}, {}, {}
+    act_ids, astat, proj_ids, states = {}, {}, {}, {}
     for p_idx, pr in enumerate(PROJECTS, 1):
         pk, code, pname, area, pm, contr, start, _, budget, cost_f, rebase = pr
         proj_ids[pk] = p_idx
@@ -780,44 +766,26 @@ def generate(db_path):
             t = tasks[k]
             ids["act"] += 1
             act_ids[k] = ids["act"]
-            cal = CALS[t["cal"]]
-            d = cdurs[k]
-            s_d, f_d = shown(t, sb[k], fb[k], d)
-            state, pc, rem = progress_at(DATA_DATE, s_d, f_d, d, lambda: cal.wd(dd_b, fb[k]), rng)
-            st = {"done": "CMP", "started": "INP", "not": "NST"}[state]
-            astat[k] = st
-            ls_d, lf_d = shown(t, lsb[k], lfb[k], d)
-            cmp_ = st == "CMP"
-            tf = None if cmp_ else cal.wd(fb[k], lfb[k])
-            ff = None if cmp_ else max(0, min(free[k], max(tf, 0)))
-            if k in bl_src[0]:
-                bs, bf = shown(t, bl_src[0][k], bl_src[1][k], bl_d[k])
-            else:
-                bs = bf = None
-            typ = "Task" if d > 0 else ("Start Milestone" if t["ms"] == "S" else "Finish Milestone")
+            a = activity_at(DATA_DATE, tasks, k, cdurs, (sb, fb, lsb, lfb, free), bl_src, bl_d, CALS, rng)
+            st = {"done": "CMP", "started": "INP", "not": "NST"}[a.state]
+            astat[k], states[k] = st, a.state
+            typ = {"task": "Task", "start": "Start Milestone", "finish": "Finish Milestone"}[a.kind]
             con.execute("INSERT INTO sch_activity VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                         (ids["act"], p_idx, wbs_ids[t["wbs"]], cal_ids[t["cal"]], f"{code}-A{1000 + n * 10}",
-                         t["name"], typ, t["area"], float(d), float(rem), iso(bs), iso(bf), iso(s_d), iso(f_d),
-                         None if cmp_ else iso(ls_d), None if cmp_ else iso(lf_d),
-                         iso(s_d) if st != "NST" else None, iso(f_d) if cmp_ else None,
-                         None if tf is None else float(tf), None if ff is None else float(ff),
-                         1 if tf is not None and tf <= 0 else 0, pc, st))
+                         t["name"], typ, t["area"], float(cdurs[k]), a.remaining, iso(a.bl_start), iso(a.bl_finish),
+                         iso(a.start), iso(a.finish), iso(a.late_start), iso(a.late_finish), iso(a.actual_start),
+                         iso(a.actual_finish), a.total_float, a.free_float, 1 if a.critical else 0, a.pct, st))
         bls = [(0, "BL0 Approved business case baseline", start + dt.timedelta(days=21), b0, d0)]
         if rebase:
             bls.append((1, rebase[1], rebase[0], b1, d1))
-        for no, bname, bdate, (bsb, bfb, _, blfb, _), bd in bls:
+        for no, bname, bdate, bl, bd in bls:
             ids["bl"] += 1
             con.execute("INSERT INTO sch_baseline VALUES (?,?,?,?,?,?,?)",
                         (ids["bl"], p_idx, no, bname, iso(bdate), DIRECTOR, 1 if no == len(bls) - 1 else 0))
-            for k in akeys:
-                if k not in bsb:
-                    continue
-                t = tasks[k]
-                s_d, f_d = shown(t, bsb[k], bfb[k], bd[k])
+            for k, s_d, f_d, dur, tf in baseline_activities(tasks, akeys, bl, bd, CALS):
                 ids["bla"] += 1
                 con.execute("INSERT INTO sch_baseline_act VALUES (?,?,?,?,?,?,?)",
-                            (ids["bla"], ids["bl"], act_ids[k], iso(s_d), iso(f_d), float(bd[k]),
-                             float(CALS[t["cal"]].wd(bfb[k], blfb[k]))))
+                            (ids["bla"], ids["bl"], act_ids[k], iso(s_d), iso(f_d), dur, tf))
     for p, s, typ, lag in links:
         ids["lnk"] += 1
         con.execute("INSERT INTO sch_link VALUES (?,?,?,?,?)", (ids["lnk"], act_ids[p], act_ids[s], typ, float(lag)))
@@ -834,14 +802,8 @@ def generate(db_path):
             hpd = cal.hrs
             base = t["dur"]
             pln = float(base * hpd * r[5])
-            if astat[k] == "CMP":
-                act, rem_h = round(pln * cdurs[k] / base * rng.uniform(0.92, 1.12), 1), 0.0
-            elif astat[k] == "INP":
-                frac = 1 - cal.wd(DATA_DATE + D1, fb[k]) / cdurs[k]
-                act = round(pln * frac * rng.uniform(0.9, 1.15), 1)
-                rem_h = round(max(pln - act, pln * 0.1), 1)
-            else:
-                act, rem_h = 0.0, pln
+            act, rem_h = assignment_hours(states[k], pln, base, cdurs[k], cal.wd(DATA_DATE + D1, fb[k]), rng,
+                                           done_spread=(0.92, 1.12), started_spread=(0.9, 1.15))
             rate = r[6] / hpd
             ids["asg"] += 1
             con.execute("INSERT INTO res_assignment VALUES (?,?,?,?,?,?,?,?)",

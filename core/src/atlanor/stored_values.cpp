@@ -225,12 +225,13 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
       documented.push_back(top_values(attrs));
       explained.emplace_back();
       if (const std::string* description = text_attr(attrs, "description")) explained.back().push_back(*description);
-      for (std::string& rule : column_rules(metadata, table, *name)) explained.back().push_back(std::move(rule));
-      // A rule of the graph only one column has is that column's.
-      for (const Graph::Edge& rule : graph.successors(edge.target))
-        if (const auto governed = governs.find(rule.target); governed != governs.end() && governed->second == 1)
-          if (const std::string* text = text_attr(graph.attrs(rule.target), "description"))
-            explained.back().push_back(*text);
+      std::vector<std::string> rules = column_rules(metadata, table, *name);
+      // Without the document, a rule of the graph only one column has is that column's.
+      if (rules.empty())
+        for (const Graph::Edge& rule : graph.successors(edge.target))
+          if (const auto governed = governs.find(rule.target); governed != governs.end() && governed->second == 1)
+            if (const std::string* text = text_attr(graph.attrs(rule.target), "description")) rules.push_back(*text);
+      for (std::string& rule : rules) explained.back().push_back(std::move(rule));
     }
   }
   auto out = std::make_shared<StoredValues>();

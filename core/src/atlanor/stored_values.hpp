@@ -24,8 +24,8 @@ struct StoredValues {
 // The values of the graph's text columns: from the database file at
 // `database` (empty: none; an SQLite file or a PostgreSQL server address),
 // else from the columns' statistics (`top_values`). The document the graph
-// was built from (`metadata`, may be null) says what the columns' codes
-// stand for in their business rules.
+// was built from (`metadata`; a null value when there is none) says what
+// the columns' codes stand for in their business rules.
 std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const std::string& database,
                                                        const Value& metadata);
 

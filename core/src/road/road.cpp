@@ -516,10 +516,13 @@ Answer Road::ask(const Question& q, const Events& events) {
         for (const std::string& w : kg->link_index().table_words(t)) table_stems.push_back(linking::stem(w));
       std::sort(table_stems.begin(), table_stems.end());
     }
+    // The stored values this question's words read, read once.
+    const std::vector<values::Match> asked_matches =
+        stored && stored->index.value_count() > 0 ? stored->index.match(q.text) : std::vector<values::Match>();
     auto named = [&](std::string_view text, std::string_view sql = {}) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
-      const std::vector<values::Match> matches = stored->index.match(text);
+      const std::vector<values::Match> matches = text == q.text ? asked_matches : stored->index.match(text);
       // One word of a longer value that names a column ("finished" of the
       // constraint 'Finish On or Before'), or read as another value ("score"
       // as 'Scope'), says what the question asks about, not which value: it
@@ -705,7 +708,7 @@ Answer Road::ask(const Question& q, const Events& events) {
     };
     std::vector<Restriction> restrictions;
     if (stored && stored->index.value_count() > 0 && kg)
-      for (const values::Match& m : stored->index.match(q.text)) {
+      for (const values::Match& m : asked_matches) {
         if ((m.fit != values::Fit::kPrefix && m.score < kLooseValueScore) || m.meaning) continue;
         if (std::any_of(asked.begin(), asked.end(),
                         [&](const templates::NamedValue& a) { return a.begin < m.end && m.begin < a.end; }))

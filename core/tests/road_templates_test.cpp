@@ -486,6 +486,44 @@ TEST(TemplateWording, ADescriptionsWordsThatNameNothingMayBeLeftOut) {
   EXPECT_FALSE(refill(wordy, "Which activities start in June 2025?", {}, wording));
 }
 
+TEST(TemplateWording, WhatTheStatementOnlyShowsMayBeLeftOut) {
+  const Source live{"Live jobs with contract and forecast completion",
+                    "SELECT j.job_number, j.contract_completion, j.forecast_completion FROM jobs j "
+                    "WHERE j.state = 'Live' ORDER BY j.forecast_completion",
+                    {NamedValue{0, 4, "Live", "jobs", "state"}}};
+  const std::string paused = "Which jobs are paused?";
+  const auto fit = refill(live, paused, {named(paused, "paused", "Paused")});
+  ASSERT_TRUE(fit);
+  EXPECT_EQ(fit->sql,
+            "SELECT j.job_number, j.contract_completion, j.forecast_completion FROM jobs j "
+            "WHERE j.state = 'Paused' ORDER BY j.forecast_completion");
+  // Shown by a table joined only to show it, counted, or said before "with"
+  // (where it may say which rows): what the question asks changes.
+  const Source joined{"Live jobs with client",
+                      "SELECT j.job_number, p.client FROM jobs j JOIN parties p ON p.job_id = j.id "
+                      "WHERE j.state = 'Live'",
+                      {NamedValue{0, 4, "Live", "jobs", "state"}}};
+  EXPECT_FALSE(refill(joined, paused, {named(paused, "paused", "Paused")}));
+  const Source counted{"Live jobs with contract value",
+                       "SELECT j.state, SUM(j.value) AS contract_value FROM jobs j WHERE j.state = 'Live'",
+                       {NamedValue{0, 4, "Live", "jobs", "state"}}};
+  EXPECT_FALSE(refill(counted, paused, {named(paused, "paused", "Paused")}));
+  const Source before{"Live contract jobs", "SELECT j.job_number, j.contract FROM jobs j WHERE j.state = 'Live'",
+                      {NamedValue{0, 4, "Live", "jobs", "state"}}};
+  EXPECT_FALSE(refill(before, paused, {named(paused, "paused", "Paused")}));
+  // An order said as one changes no row of a statement that limits none.
+  const Source late{"Activities finishing after 2024-05-01, largest delay first",
+                    "SELECT code, finish - target AS delay FROM activities WHERE finish > '2024-05-01' "
+                    "ORDER BY delay DESC",
+                    {}};
+  EXPECT_TRUE(refill(late, "Which activities finish after 2025-01-31?"));
+  const Source top{"Activities finishing after 2024-05-01, largest delay first",
+                   "SELECT code, finish - target AS delay FROM activities WHERE finish > '2024-05-01' "
+                   "ORDER BY delay DESC LIMIT 5",
+                   {}};
+  EXPECT_FALSE(refill(top, "Which activities finish after 2025-01-31?"));
+}
+
 // ---- refusals ------------------------------------------------------------------
 
 TEST(TemplateRefusal, WordingThatDiffers) {

@@ -144,6 +144,11 @@ inline constexpr double kMinSimilarity = 0.8;
 // question, naming none, leaves out goes with the condition that holds it
 // when that is `column = 'name'` or LIKE joined by AND or alone in its WHERE
 // ("critical activities of project RMC" answers "critical activities").
+// Words the source asks to be shown along ("with contract and forecast
+// completion") that name only columns its statement shows, of the tables it
+// reads its rows from, may be missing from the new question, which then gets
+// those columns too; so may an order said as one ("largest variance first")
+// where the statement orders its rows without limiting them.
 std::optional<Fit> refill(const Source& source, std::string_view question,
                           const std::vector<NamedValue>& values = {}, const Wording& wording = {});
 

@@ -17,6 +17,7 @@
 #include "corvalt/templates.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -743,6 +744,13 @@ struct Shape {
   // Acronyms in the plural ("CRs"): their capitals, lower-cased ("cr"), and
   // the stem the word has among `words`.
   std::vector<std::pair<std::string, std::string>> acronyms;
+  // Of an earlier question, read beside its statement: the words that name
+  // only what the statement shows ("contract", "completion" of "live jobs
+  // with contract and forecast completion"), which a question that leaves
+  // them out asks all the same, and whether the statement orders its rows
+  // without limiting them, so that its words of order change no row.
+  std::vector<std::string> shown;
+  bool unordered = false;
 };
 
 // Words that only frame a request in speech ("what's it looking like right
@@ -1109,9 +1117,12 @@ bool has(const std::vector<std::string>& sorted, const std::string& w) {
 // Up to two words of a description that name nothing in the schema may be
 // missing from the question, while two or more of its words remain.
 double similarity(const Shape& old, const Shape& now) {
-  std::vector<std::string> said;  // the old words, less what its ranking is by where the new one does not say
+  // The old words, less what its ranking is by and what its statement only
+  // shows, where the new one does not say them.
+  std::vector<std::string> said;
   for (const std::string& w : old.words)
-    if (std::find(old.ranked_by.begin(), old.ranked_by.end(), w) == old.ranked_by.end() || has(now.words, w))
+    if ((std::find(old.ranked_by.begin(), old.ranked_by.end(), w) == old.ranked_by.end() && !has(old.shown, w)) ||
+        has(now.words, w))
       said.push_back(w);
   std::vector<std::string> kept;
   for (const std::string& w : said)
@@ -1221,8 +1232,29 @@ std::size_t texts(const Shape& s) {
 // condition that holds it; a number or a date may not.
 bool drops_one_name(std::size_t old_texts, std::size_t new_texts) { return old_texts == 1 && new_texts == 0; }
 
+// Words that only say how rows are ordered ("largest variance first", "most
+// urgent first").
+bool order_mark(std::string_view mark) {
+  static const std::unordered_set<std::string_view> kWords = {
+      "first", "last", "earliest", "latest", "highest", "lowest", "largest", "smallest", "longest",
+      "shortest", "biggest", "ascending", "descending", "most", "least"};
+  return kWords.count(mark) != 0;
+}
+
+// The markers must be equal; an earlier statement that orders all its rows
+// may have said an order the new question does not.
+bool same_marks(const Shape& old, const Shape& now) {
+  if (old.marks == now.marks) return true;
+  // Only an order said as one ("largest variance first"): "biggest open
+  // risks" may mean those above a bound.
+  if (!old.unordered || !(has(old.marks, "first") || has(old.marks, "last"))) return false;
+  std::vector<std::string> marks = old.marks;
+  std::erase_if(marks, [](const std::string& m) { return order_mark(m); });
+  return marks == now.marks;
+}
+
 std::optional<double> fits(const Shape& old, const Shape& now) {
-  if (old.marks != now.marks) return std::nullopt;
+  if (!same_marks(old, now)) return std::nullopt;
   // A name to drop takes the words that say what it is along ("project" of
   // "project RMC"); a question that has them asks about those things
   // ("Which projects have critical activities?") and is another question.
@@ -1442,6 +1474,131 @@ Tables tables_of(const std::vector<std::string>& items) {
     if (a < items.size() && is_name(items[a]) && !kNotAlias.count(items[a])) out.by_name[items[a]] = table;
   }
   sort_unique(out.tables);
+  return out;
+}
+
+// What a statement shows and how it orders (Shape::shown, Shape::unordered).
+// A column of the select list shows when it belongs to a table the statement
+// reads for its rows: the first table of its FROM, or one its WHERE, GROUP
+// BY or HAVING names (a table joined only to show a column may drop or
+// repeat rows). Its words, and those of the name it is shown as, are shown
+// words unless the rest of the statement (tables, joins, conditions,
+// groups) uses them too. A statement of several parts (UNION) shows none.
+struct Display {
+  std::vector<std::string> shown;
+  bool unordered = false;
+};
+
+Display display_of(std::string_view sql, Stems& stems) {
+  struct Tok {
+    std::string text, lower;
+    int depth = 0;
+    bool name = false;
+  };
+  std::vector<Tok> toks;
+  int depth = 0;
+  for (std::size_t i = 0; i < sql.size();) {
+    const char c = sql[i];
+    if (c == '\'') {
+      for (++i; i < sql.size() && !(sql[i] == '\'' && (i + 1 == sql.size() || sql[i + 1] != '\'')); ++i)
+        if (sql[i] == '\'') ++i;  // a doubled quote
+      if (i >= sql.size()) return {};
+      ++i;
+      toks.push_back({"'", "'", depth, false});
+    } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+      while (i < sql.size() && sql[i] != '\n') ++i;
+    } else if (c == '"' || c == '`' || c == '[') {
+      const char close = c == '[' ? ']' : c;
+      const std::size_t end = sql.find(close, i + 1);
+      if (end == std::string_view::npos) return {};
+      const std::string text(sql.substr(i + 1, end - i - 1));
+      toks.push_back({text, ascii_lower(text), depth, true});
+      i = end + 1;
+    } else if (is_name_char(c)) {
+      const std::size_t start = i;
+      while (i < sql.size() && is_name_char(sql[i])) ++i;
+      const std::string text(sql.substr(start, i - start));
+      toks.push_back({text, ascii_lower(text), depth, !is_digit(c)});
+    } else {
+      if (c == '(') ++depth;
+      if (c == ')') --depth;
+      if (!std::isspace(static_cast<unsigned char>(c)))
+        toks.push_back({std::string(1, c), std::string(1, c), c == '(' ? depth - 1 : depth, false});
+      ++i;
+    }
+  }
+  auto top = [&](std::size_t from, std::string_view word) {
+    for (std::size_t k = from; k < toks.size(); ++k)
+      if (toks[k].depth == 0 && toks[k].lower == word) return k;
+    return toks.size();
+  };
+  const std::size_t select = top(0, "select"), from = top(select, "from");
+  if (from >= toks.size() || top(0, "union") < toks.size() || top(0, "except") < toks.size() ||
+      top(0, "intersect") < toks.size())
+    return {};
+  const bool limited = std::any_of(toks.begin(), toks.end(), [](const Tok& t) {
+    return t.lower == "limit" || t.lower == "fetch" || t.lower == "top" || t.lower == "offset";
+  });
+  std::size_t end = toks.size();
+  Display out;
+  if (const std::size_t order = top(from, "order"); order < toks.size() && !limited) {
+    end = order;
+    out.unordered = true;
+  }
+  // Rows counted or summed are other rows than those listed: what such a
+  // statement shows is what it asks.
+  static const std::unordered_set<std::string_view> kAggregates = {
+      "count", "sum", "avg", "min", "max", "total", "group_concat", "string_agg", "array_agg"};
+  for (std::size_t k = select; k + 1 < end; ++k)
+    if (toks[k].lower == "group" || (kAggregates.count(toks[k].lower) && toks[k + 1].lower == "("))
+      return out;
+  auto qualifier = [&](std::size_t k) { return toks[k].name && k + 1 < toks.size() && toks[k + 1].lower == "."; };
+  // The names a table is read by for its rows.
+  std::unordered_set<std::string> reading;
+  if (from + 1 < end && toks[from + 1].name) {
+    reading.insert(toks[from + 1].lower);
+    std::size_t a = from + 2;
+    if (a < end && toks[a].lower == "as") ++a;
+    if (a < end && toks[a].name) reading.insert(toks[a].lower);
+  }
+  const std::size_t where = std::min({top(from, "where"), top(from, "group"), top(from, "having")});
+  for (std::size_t k = where; k < end; ++k)
+    if (qualifier(k)) reading.insert(toks[k].lower);
+  const bool joined = top(from, "join") < end || [&] {
+    for (std::size_t k = from + 1; k < end && toks[k].lower != "where"; ++k)
+      if (toks[k].depth == 0 && toks[k].lower == ",") return true;
+    return false;
+  }();
+  static const std::unordered_set<std::string_view> kKeywords = {
+      "select", "distinct", "as", "case", "when", "then", "else", "end", "and", "or", "not", "null", "is",
+      "in", "like", "between", "cast", "integer", "int", "real", "text", "numeric", "decimal", "over",
+      "partition", "by", "asc", "desc", "true", "false", "date", "filter", "where"};
+  auto words_of = [&](const std::string& text, std::vector<std::string>& into) {
+    for (const std::string& w : linking::split_words(text)) into.push_back(stems.of(w));
+  };
+  std::vector<std::string> used;
+  for (std::size_t k = from; k < end; ++k)
+    if (toks[k].name) words_of(toks[k].text, used);
+  sort_unique(used);
+  // The select list, item by item.
+  for (std::size_t k = select + 1; k < from;) {
+    std::size_t stop = k;
+    while (stop < from && !(toks[stop].depth == 0 && toks[stop].lower == ",")) ++stop;
+    bool eligible = true, qualified = false;
+    for (std::size_t j = k; j < stop; ++j)
+      if (qualifier(j)) {
+        qualified = true;
+        eligible = eligible && reading.count(toks[j].lower) != 0;
+      }
+    if (eligible && (qualified || !joined))
+      for (std::size_t j = k; j < stop; ++j) {
+        const bool call = j + 1 < toks.size() && toks[j + 1].lower == "(";
+        if (toks[j].name && !qualifier(j) && !call && !kKeywords.count(toks[j].lower)) words_of(toks[j].text, out.shown);
+      }
+    k = stop + 1;
+  }
+  std::erase_if(out.shown, [&](const std::string& w) { return has(used, w); });
+  sort_unique(out.shown);
   return out;
 }
 
@@ -2165,6 +2322,29 @@ Together read_together(const Source& source, std::string_view question, const st
   Together t{shape_of(source.question, old_values, stems, source.description), now};
   if (const std::vector<std::string> loose = loose_tables(t.old, now, old_values); !loose.empty())
     t.old = shape_of(source.question, old_values, stems, source.description, loose);
+  // Only what the earlier question asks to be shown along ("with their
+  // trade and rate", "including the owner") or ordered by ("largest
+  // variance first"): a word elsewhere may say which rows it means,
+  // whatever column the statement shows it in.
+  Display display = display_of(source.sql, stems);
+  std::vector<std::string> along;
+  bool showing = false;
+  const std::vector<std::string> said = linking::split_words(source.question);
+  for (std::size_t i = 0; i < said.size(); ++i) {
+    const std::string& w = said[i];
+    if (showing && !linking::is_stop_word(w)) along.push_back(stems.of(w));
+    showing = showing || w == "with" || w == "including" || w == "showing" || w == "plus";
+    if (!display.unordered || !order_mark(w) || w == "first" || w == "last") continue;
+    for (std::size_t j = i + 1; j < said.size() && j <= i + 4; ++j)
+      if (said[j] == "first" || said[j] == "last") {
+        for (std::size_t k = i + 1; k < j; ++k) along.push_back(stems.of(said[k]));
+        break;
+      }
+  }
+  sort_unique(along);
+  std::erase_if(display.shown, [&](const std::string& w) { return !has(along, w); });
+  t.old.shown = std::move(display.shown);
+  t.old.unordered = display.unordered;
   std::vector<NamedValue> same;
   for (const NamedValue& v : values)
     if (!v.weak || std::any_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {

@@ -370,6 +370,8 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source worst{"activities with negative float on P1, worst first",
                      "SELECT * FROM activities WHERE project = 'P1' AND total_float < 0 ORDER BY total_float", {}};
   EXPECT_TRUE(refill(worst, "activities with negative float on P2, worst at the top"));
+  EXPECT_TRUE(refill(worst, "activities below zero float on P2, worst first"));
+  EXPECT_FALSE(refill(worst, "activities below 5 float on P2, worst first"));
   const Source cost{"actual cost to date per company on P1", "SELECT company, SUM(cost) FROM a WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(cost, "actual spend to date per company on P2"));
   // A per cent sign after no number is the word.
@@ -480,6 +482,10 @@ TEST(TemplateWording, ADescriptionsWordsThatNameNothingMayBeLeftOut) {
                         "SELECT * FROM activities WHERE critical = 1 AND start >= '2024-05-01' AND start <= '2024-05-31'",
                         {}, true};
   EXPECT_FALSE(refill(critical, "Which activities start in June 2025?", {}, wording));
+  // A sign says which rows: "negative" names nothing, yet is not left out.
+  const Source negative{"Critical activities with negative float", "SELECT * FROM activities WHERE critical = 1 AND total_float < 0",
+                        {}, true};
+  EXPECT_FALSE(refill(negative, "Which activities are critical?", {}, wording));
   // At most two of them.
   const Source wordy{"Activities newly scheduled to promptly start in 2024-05",
                      "SELECT * FROM activities WHERE start BETWEEN '2024-05-01' AND '2024-05-31'", {}, true};

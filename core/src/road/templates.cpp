@@ -686,6 +686,7 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       // "how far along is each one": every thing named, no count of them.
     } else if (w == "least" || w == "most" || w == "between" || role_of(w) == Role::kExact) {
       marks.push_back(std::string(w));
+
     } else if (all_digits(w)) {
       // Digits no literal took ("1.2.3", "2b3") must be the same digits.
       marks.push_back("#" + std::string(w));
@@ -838,7 +839,8 @@ class Stems {
   // Whether a word names nothing in the schema, and is no synonym of a
   // word that does (never, without a way to tell).
   bool idle(const std::string& word) {
-    if (!wording_.meaningful) return false;
+    // A sign compares with zero: "negative float" is no float.
+    if (!wording_.meaningful || word == "negative" || word == "positive") return false;
     auto it = idle_.find(word);
     if (it == idle_.end()) it = idle_.emplace(word, !wording_.meaningful(word) && of(word) == linking::stem(word)).first;
     return it->second;
@@ -890,6 +892,9 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       {"expected to", "forecast to"},
       {"came in", "arrived"},        {"come in", "arrive "},       {"turned up", "arrived  "},
       {"how far along", "pct complete "},
+      // Below zero is negative ("below zero float"), whatever the amount.
+      {"below zero", "negative  "},   {"under zero", "negative  "}, {"less than zero", "negative      "},
+      {"sub-zero", "negative"},       {"sub zero", "negative"},
   };
   std::string out(q);
   const std::string lower = ascii_lower(q);

@@ -372,6 +372,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_TRUE(refill(worst, "activities with negative float on P2, worst at the top"));
   EXPECT_TRUE(refill(worst, "activities below zero float on P2, worst first"));
   EXPECT_FALSE(refill(worst, "activities below 5 float on P2, worst first"));
+  const Source weeks{"activities starting in the next two weeks",
+                     "SELECT * FROM a WHERE start BETWEEN '2025-11-22' AND '2025-12-05'", {}};
+  EXPECT_TRUE(refill(weeks, "activities starting in the next fortnight"));
   const Source cost{"actual cost to date per company on P1", "SELECT company, SUM(cost) FROM a WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(cost, "actual spend to date per company on P2"));
   // A per cent sign after no number is the word.

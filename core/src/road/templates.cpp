@@ -895,6 +895,7 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       // Below zero is negative ("below zero float"), whatever the amount.
       {"below zero", "negative  "},   {"under zero", "negative  "}, {"less than zero", "negative      "},
       {"sub-zero", "negative"},       {"sub zero", "negative"},
+      {"fortnight", "two weeks"},
   };
   std::string out(q);
   const std::string lower = ascii_lower(q);

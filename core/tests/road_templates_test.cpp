@@ -424,6 +424,8 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
   const Source hours{"Total remaining hours for crew 'A'", "SELECT SUM(h) FROM a WHERE crew = 'A'", {}};
   EXPECT_TRUE(refill(hours, "remaining hours for crew 'B'"));
   EXPECT_TRUE(refill(hours, "overall remaining hours for crew 'B'"));
+  const Source baselines{"Compare the finish date of 'P1' in each baseline", "SELECT b, f FROM x WHERE p = 'P1'", {}};
+  EXPECT_TRUE(refill(baselines, "finish date of 'P2' in each baseline", {}, known));
   const Source starting{"Which activities start in June 2025?",
                         "SELECT * FROM activities WHERE start >= '2025-06-01' AND start < '2025-07-01'", {}};
   EXPECT_TRUE(refill(starting, "which activities are due to start in January 2026"));

@@ -761,7 +761,7 @@ bool filler_word(const std::string& w) {
   static const std::unordered_set<std::string_view> kWords = {
       "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers",
       "moment", "running", "gone", "got", "getting", "anywhere", "anything", "everything", "stuff", "things",
-      "need", "logged", "recorded"};
+      "need", "logged", "recorded", "compare", "comparing"};
   return kWords.count(w) != 0;
 }
 

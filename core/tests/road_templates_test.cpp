@@ -279,6 +279,21 @@ TEST(TemplateRefill, TheCountOfADateModifier) {
   EXPECT_FALSE(refill(ahead, "milestones due in the next 1.5 days"));
 }
 
+TEST(TemplateRefill, ALookAheadOfAnotherLength) {
+  const Source weeks{"activities starting in the next 4 weeks",
+                     "SELECT * FROM a WHERE start BETWEEN '2025-11-22' AND '2025-12-19'", {}};
+  EXPECT_EQ(refill(weeks, "activities starting in the next 2 weeks").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE start BETWEEN '2025-11-22' AND '2025-12-05'");
+  const Source days{"activities starting in the next 14 days",
+                    "SELECT * FROM a WHERE start >= '2025-12-20' AND start < '2026-01-03'", {}};
+  EXPECT_EQ(refill(days, "activities starting in the next 75 days").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE start >= '2025-12-20' AND start < '2026-03-05'");
+  // Days the count does not account for.
+  const Source other{"activities starting in the next 4 weeks",
+                     "SELECT * FROM a WHERE start BETWEEN '2025-11-22' AND '2025-12-31'", {}};
+  EXPECT_FALSE(refill(other, "activities starting in the next 2 weeks"));
+}
+
 TEST(TemplateRefill, YearsAndSignedNumbers) {
   const Source year{"activities finished in 2024",
                     "SELECT * FROM activities WHERE actual_finish >= '2024-01-01' AND actual_finish < '2025-01-01' "

@@ -148,7 +148,9 @@ inline constexpr double kMinSimilarity = 0.8;
 // completion") that name only columns its statement shows, of the tables it
 // reads its rows from, may be missing from the new question, which then gets
 // those columns too; so may an order said as one ("largest variance first")
-// where the statement orders its rows without limiting them.
+// where the statement orders its rows without limiting them. A look-ahead
+// of another length ("the next 2 weeks" for "the next 4 weeks") moves the
+// end of a window the statement writes as two days that far apart.
 std::optional<Fit> refill(const Source& source, std::string_view question,
                           const std::vector<NamedValue>& values = {}, const Wording& wording = {});
 

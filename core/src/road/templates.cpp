@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -752,6 +753,9 @@ struct Shape {
   // without limiting them, so that its words of order change no row.
   std::vector<std::string> shown;
   bool unordered = false;
+  // For each literal, the days of the unit it counts when it is the length
+  // of a look-ahead ("the next 2 weeks": 7), else 0.
+  std::vector<int> windows;
 };
 
 // Words that only frame a request in speech ("what's it looking like right
@@ -963,6 +967,18 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       steps[i].word = steps[i].word == "top" ? "first" : "last";
   shape.marks = marks_of(steps);
   add_symbol_marks(q, shape.literals, shape.marks);
+  for (std::size_t i = 0, literal = 0; i < steps.size(); ++i) {
+    if (!steps[i].literal) continue;
+    int unit = 0;
+    if (steps[i].kind == LiteralKind::kNumber && i > 0 && i + 1 < steps.size()) {
+      const std::string& before = steps[i - 1].word;
+      const std::string& after = steps[i + 1].word;
+      if (before == "next" || before == "coming" || before == "following")
+        unit = after == "day" || after == "days" ? 1 : after == "week" || after == "weeks" ? 7 : 0;
+    }
+    if (literal++ < shape.literals.size()) shape.windows.push_back(unit);
+  }
+  shape.windows.resize(shape.literals.size(), 0);
   // A word of a stored value's column said right before it ("of type
   // Delay", "with status Open") says what the value already does: the
   // question reads as the value alone ("Delay notes"). Words of the table's
@@ -1435,6 +1451,7 @@ struct Group {
   bool codes = false;   // a code for a code: it may stand as a part of a longer one ('SKB-WTG')
   std::string new_table, new_column;  // where a new stored value is kept
   std::string old_said;  // an old stored value as the old question says it ("Westland" of 'Westland Valve')
+  int window = 0;        // both count a look-ahead in units of this many days (Shape::windows)
 };
 
 // A token of the statement a group says it writes, and what to write instead.
@@ -1493,6 +1510,9 @@ Tables tables_of(const std::vector<std::string>& items) {
 struct Display {
   std::vector<std::string> shown;
   bool unordered = false;
+  // For each literal, the days of the unit it counts when it is the length
+  // of a look-ahead ("the next 2 weeks": 7), else 0.
+  std::vector<int> windows;
 };
 
 Display display_of(std::string_view sql, Stems& stems) {
@@ -1779,6 +1799,12 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
       if (cls == 0 && (!parse_number(g.old_value, g.old_number) || !parse_number(g.new_value, g.new_number)))
         return std::nullopt;
       g.changed = cls == 0 ? g.old_number != g.new_number : g.old_value != g.new_value;
+      if (cls == 0) {
+        const int before = old.windows[static_cast<std::size_t>(a[i] - old.literals.data())];
+        const int after = now.windows[static_cast<std::size_t>(b[i] - now.literals.data())];
+        if (before != after) return std::nullopt;
+        g.window = before;
+      }
       g.coarse = cls == 1 && precision_of(g.old_value) != precision_of(g.new_value);
       g.codes = a[i]->kind == LiteralKind::kCode && b[i]->kind == LiteralKind::kCode;
       if (a[i]->kind == LiteralKind::kValue) g.old_said = a[i]->text;
@@ -1842,6 +1868,62 @@ void claim_number(const std::vector<SqlToken>& tokens, std::size_t gi, double ol
     const std::size_t begin = tokens[t].begin + count->first;
     claims.push_back(Claim{t, begin, begin + count->second, text, gi, 0, 0, {}});
   }
+}
+
+// Days since 1970-01-01 of a day, and the day of such a count (proleptic
+// Gregorian calendar).
+long serial_of(const Ymd& d) {
+  const int y = d.y - (d.m <= 2 ? 1 : 0);
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const long yoe = y - era * 400;
+  const long doy = (153 * (d.m + (d.m > 2 ? -3 : 9)) + 2) / 5 + d.d - 1;
+  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+Ymd day_of(long serial) {
+  serial += 719468;
+  const long era = (serial >= 0 ? serial : serial - 146096) / 146097;
+  const long doe = serial - era * 146097;
+  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long mp = (5 * doy + 2) / 153;
+  Ymd out;
+  out.d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  out.m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  out.y = static_cast<int>(yoe + era * 400 + (out.m <= 2 ? 1 : 0));
+  return out;
+}
+
+// A look-ahead of a new length ("the next 2 weeks" for "the next 4 weeks"):
+// a statement that writes the window as two days, as many days apart as
+// the old question's count of units (less one, when both ends are in it),
+// takes another end for the new count. False, claiming nothing, when it
+// writes other days, or days the count does not account for.
+bool claim_window(const std::vector<SqlToken>& tokens, std::size_t gi, const Group& g, std::vector<Claim>& claims) {
+  std::vector<std::pair<long, std::string>> days;
+  for (const SqlToken& t : tokens) {
+    if (!t.string) continue;
+    const std::string& x = t.text;
+    if (x.size() != 10 || x[4] != '-' || x[7] != '-' || !all_digits(x.substr(0, 4)) || !all_digits(x.substr(5, 2)) ||
+        !all_digits(x.substr(8, 2)))
+      continue;
+    const Ymd d{to_int(x.substr(0, 4)), to_int(x.substr(5, 2)), to_int(x.substr(8, 2))};
+    if (d.m < 1 || d.m > 12 || d.d < 1 || d.d > days_in_month(d.y, d.m)) return false;
+    days.emplace_back(serial_of(d), x);
+  }
+  std::sort(days.begin(), days.end());
+  days.erase(std::unique(days.begin(), days.end()), days.end());
+  if (days.size() != 2 || g.old_number != std::floor(g.old_number) || g.new_number != std::floor(g.new_number) ||
+      g.new_number < 1 || g.new_number > 3660)
+    return false;
+  const long offset = days[1].first - days[0].first - static_cast<long>(g.old_number) * g.window;
+  if (offset != 0 && offset != -1) return false;
+  const std::string end = iso_day(day_of(days[0].first + static_cast<long>(g.new_number) * g.window + offset));
+  for (std::size_t t = 0; t < tokens.size(); ++t)
+    if (tokens[t].string && tokens[t].text == days[1].second)
+      claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, end, gi, 0, 0, {}});
+  return true;
 }
 
 // False when a token the old date is written as cannot take the new one.
@@ -2028,6 +2110,7 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
       claims.push_back(Claim{own[0].token, span->first, span->second, std::string(), gi, 0, 0, {}});
       continue;
     }
+    if (g.cls == 0 && g.window && g.changed && claim_window(*tokens, gi, g, claims)) continue;
     if (g.cls == 0) claim_number(*tokens, gi, g.old_number, g.new_value, claims);
     else if (g.cls == 1 && !claim_date(source.sql, *tokens, gi, g, claims)) return std::nullopt;
     else if (g.cls == 2) claim_text(source.sql, tables, *tokens, gi, g, claims);

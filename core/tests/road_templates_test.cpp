@@ -288,6 +288,13 @@ TEST(TemplateRefill, ALookAheadOfAnotherLength) {
                     "SELECT * FROM a WHERE start >= '2025-12-20' AND start < '2026-01-03'", {}};
   EXPECT_EQ(refill(days, "activities starting in the next 75 days").value_or(Fit{}).sql,
             "SELECT * FROM a WHERE start >= '2025-12-20' AND start < '2026-03-05'");
+  EXPECT_EQ(refill(days, "activities starting in the next 3 weeks").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE start >= '2025-12-20' AND start < '2026-01-10'");
+  // Another unit where the statement counts its own: no day to move.
+  const Source counted{"activities starting in the next 14 days", "SELECT * FROM a WHERE start <= date('now', '+14 days')",
+                       {}};
+  EXPECT_TRUE(refill(counted, "activities starting in the next 20 days"));
+  EXPECT_FALSE(refill(counted, "activities starting in the next 3 weeks"));
   // Days the count does not account for.
   const Source other{"activities starting in the next 4 weeks",
                      "SELECT * FROM a WHERE start BETWEEN '2025-11-22' AND '2025-12-31'", {}};

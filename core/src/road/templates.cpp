@@ -967,6 +967,8 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       steps[i].word = steps[i].word == "top" ? "first" : "last";
   shape.marks = marks_of(steps);
   add_symbol_marks(q, shape.literals, shape.marks);
+  // The unit of a look-ahead is part of its length, not a word.
+  std::vector<std::string> unit_words;
   for (std::size_t i = 0, literal = 0; i < steps.size(); ++i) {
     if (!steps[i].literal) continue;
     int unit = 0;
@@ -975,6 +977,7 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       const std::string& after = steps[i + 1].word;
       if (before == "next" || before == "coming" || before == "following")
         unit = after == "day" || after == "days" ? 1 : after == "week" || after == "weeks" ? 7 : 0;
+      if (unit) unit_words.push_back(after);
     }
     if (literal++ < shape.literals.size()) shape.windows.push_back(unit);
   }
@@ -1042,6 +1045,10 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
     }
     if (const auto said = std::find(idle_words.begin(), idle_words.end(), w.text); said != idle_words.end()) {
       idle_words.erase(said);
+      continue;
+    }
+    if (const auto unit = std::find(unit_words.begin(), unit_words.end(), w.text); unit != unit_words.end()) {
+      unit_words.erase(unit);
       continue;
     }
     // "On the critical path" says what "critical" says ("crit path", and
@@ -1451,7 +1458,8 @@ struct Group {
   bool codes = false;   // a code for a code: it may stand as a part of a longer one ('SKB-WTG')
   std::string new_table, new_column;  // where a new stored value is kept
   std::string old_said;  // an old stored value as the old question says it ("Westland" of 'Westland Valve')
-  int window = 0;        // both count a look-ahead in units of this many days (Shape::windows)
+  // Both count a look-ahead, in units of this many days (Shape::windows).
+  int window = 0, new_window = 0;
 };
 
 // A token of the statement a group says it writes, and what to write instead.
@@ -1802,8 +1810,10 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
       if (cls == 0) {
         const int before = old.windows[static_cast<std::size_t>(a[i] - old.literals.data())];
         const int after = now.windows[static_cast<std::size_t>(b[i] - now.literals.data())];
-        if (before != after) return std::nullopt;
+        if ((before == 0) != (after == 0)) return std::nullopt;
         g.window = before;
+        g.new_window = after;
+        g.changed = g.changed || before != after;
       }
       g.coarse = cls == 1 && precision_of(g.old_value) != precision_of(g.new_value);
       g.codes = a[i]->kind == LiteralKind::kCode && b[i]->kind == LiteralKind::kCode;
@@ -1919,7 +1929,7 @@ bool claim_window(const std::vector<SqlToken>& tokens, std::size_t gi, const Gro
     return false;
   const long offset = days[1].first - days[0].first - static_cast<long>(g.old_number) * g.window;
   if (offset != 0 && offset != -1) return false;
-  const std::string end = iso_day(day_of(days[0].first + static_cast<long>(g.new_number) * g.window + offset));
+  const std::string end = iso_day(day_of(days[0].first + static_cast<long>(g.new_number) * g.new_window + offset));
   for (std::size_t t = 0; t < tokens.size(); ++t)
     if (tokens[t].string && tokens[t].text == days[1].second)
       claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, end, gi, 0, 0, {}});
@@ -2110,7 +2120,11 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
       claims.push_back(Claim{own[0].token, span->first, span->second, std::string(), gi, 0, 0, {}});
       continue;
     }
-    if (g.cls == 0 && g.window && g.changed && claim_window(*tokens, gi, g, claims)) continue;
+    if (g.cls == 0 && g.window && g.changed) {
+      // A count in other units is only a length.
+      if (claim_window(*tokens, gi, g, claims)) continue;
+      if (g.window != g.new_window) return std::nullopt;
+    }
     if (g.cls == 0) claim_number(*tokens, gi, g.old_number, g.new_value, claims);
     else if (g.cls == 1 && !claim_date(source.sql, *tokens, gi, g, claims)) return std::nullopt;
     else if (g.cls == 2) claim_text(source.sql, tables, *tokens, gi, g, claims);

@@ -687,7 +687,6 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       // "how far along is each one": every thing named, no count of them.
     } else if (w == "least" || w == "most" || w == "between" || role_of(w) == Role::kExact) {
       marks.push_back(std::string(w));
-
     } else if (all_digits(w)) {
       // Digits no literal took ("1.2.3", "2b3") must be the same digits.
       marks.push_back("#" + std::string(w));
@@ -1518,9 +1517,6 @@ Tables tables_of(const std::vector<std::string>& items) {
 struct Display {
   std::vector<std::string> shown;
   bool unordered = false;
-  // For each literal, the days of the unit it counts when it is the length
-  // of a look-ahead ("the next 2 weeks": 7), else 0.
-  std::vector<int> windows;
 };
 
 Display display_of(std::string_view sql, Stems& stems) {

@@ -2425,10 +2425,18 @@ Together read_together(const Source& source, std::string_view question, const st
   // trade and rate", "including the owner") or ordered by ("largest
   // variance first"): a word elsewhere may say which rows it means,
   // whatever column the statement shows it in.
-  Display display = display_of(source.sql, stems);
+  // Read only where it may matter: the earlier question asks for columns
+  // or an order, and says a word or a marker the new one does not.
+  const std::vector<std::string> said = linking::split_words(source.question);
+  const bool asks_along = std::any_of(said.begin(), said.end(), [](const std::string& w) {
+    return w == "with" || w == "including" || w == "showing" || w == "plus";
+  });
+  const bool orders = has(t.old.marks, "first") || has(t.old.marks, "last");
+  const bool says_more = t.old.marks != now.marks || !std::includes(now.words.begin(), now.words.end(),
+                                                                      t.old.words.begin(), t.old.words.end());
+  Display display = (asks_along || orders) && says_more ? display_of(source.sql, stems) : Display{};
   std::vector<std::string> along;
   bool showing = false;
-  const std::vector<std::string> said = linking::split_words(source.question);
   for (std::size_t i = 0; i < said.size(); ++i) {
     const std::string& w = said[i];
     if (showing && !linking::is_stop_word(w)) along.push_back(stems.of(w));

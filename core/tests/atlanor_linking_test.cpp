@@ -509,6 +509,38 @@ TEST(LinkingProjects, TheTableMostOthersBelongTo) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), "column:bld_area_tbl.ba_id"), listed.end());
 }
 
+// Rows done at a place are shown with the table of places they point to,
+// by its names only; not when it is chosen itself, nor when nothing points to it.
+TEST(LinkingPlaces, ThePlacesOfTheChosenRowsAreShownApart) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "plot": {"description": "Plots of the development", "domain": "d", "columns": {
+      "plot_id": {"description": "Key", "data_type": "INTEGER"},
+      "plot_code": {"description": "Plot code", "data_type": "TEXT"},
+      "floor_area": {"description": "Floor area in square metres", "data_type": "REAL"}}},
+    "snag": {"description": "Defects found at inspection", "domain": "d", "columns": {
+      "snag_id": {"description": "Key", "data_type": "INTEGER"},
+      "plot_id": {"description": "Its plot", "data_type": "INTEGER"},
+      "snag_code": {"description": "Snag code", "data_type": "TEXT"},
+      "snag_status": {"description": "Open or Cleared", "data_type": "TEXT"}}},
+    "trade": {"description": "Trades", "domain": "d", "columns": {
+      "trade_id": {"description": "Key", "data_type": "INTEGER"},
+      "trade_name": {"description": "Trade name", "data_type": "TEXT"}}}},
+   "relationships": [{"from_table": "snag", "to_table": "plot",
+     "join_condition": "snag.plot_id = plot.plot_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto open = index.link(linking::Query{"open snags", {}, ""});
+  ASSERT_TRUE(open.place_table);
+  EXPECT_EQ(graph.id(*open.place_table), "table:plot");
+  Strings listed;
+  for (const auto c : open.listed_columns) listed.emplace_back(graph.id(c));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:plot.plot_code"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:plot.floor_area"), listed.end());
+  EXPECT_FALSE(index.link(linking::Query{"snags on each plot", {}, ""}).place_table);
+  EXPECT_FALSE(index.link(linking::Query{"list the trades", {}, ""}).place_table);
+}
+
 // Names written as one lower-case run read as the words of the document's
 // prose they join, and a warehouse's surrogate and business keys are keys:
 // the projects shown for their names keep their own key and their code.

@@ -169,6 +169,10 @@ struct Result {
   // The schema's table of projects, when chosen tables belong to it and it is
   // none of them: shown with its names, for the project each row is of.
   std::optional<Graph::Index> project_table;
+  // The schema's one table of places (plots, positions, areas), when chosen
+  // tables point to it and it is none of them: shown with its names, for
+  // where each row is.
+  std::optional<Graph::Index> place_table;
   // Columns of the chosen tables that match the question, best first; the
   // business concepts they implement and the rules governing them.
   std::vector<Graph::Index> columns;

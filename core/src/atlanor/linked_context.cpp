@@ -237,11 +237,14 @@ RecordPtr hints_record(const Graph& graph, const linking::Result& result,
           {"fit", std::string(values::fit_name(m.fit))},
       }));
     }
+    // A place's names say where a row is; all of them say nothing more.
+    const std::string place =
+        result.place_table ? std::string(node_ids::name_of(graph.id(*result.place_table), node_ids::kTable)) : "";
     for (const Graph::Index n : result.listed_columns) {
       const std::string_view id = graph.id(n);
       const std::string name = node_ids::name_of(id, node_ids::kColumn);
       const std::size_t dot = name.find('.');
-      if (dot == std::string::npos) continue;
+      if (dot == std::string::npos || (!place.empty() && name.substr(0, dot) == place)) continue;
       const std::int64_t i = index.find(name.substr(0, dot), name.substr(dot + 1));
       if (i < 0 || !index.listed(static_cast<std::uint32_t>(i))) continue;
       const auto& all = index.values(static_cast<std::uint32_t>(i));
@@ -388,10 +391,11 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   }
   // The statement guessed below joins the chosen tables only.
   const std::vector<std::string> chosen_tables = out.tables;
-  if (result.project_table) {
-    out.tables.emplace_back(graph.id(*result.project_table));
-    table_names.push_back(node_ids::name_of(graph.id(*result.project_table), node_ids::kTable));
-  }
+  for (const auto& context : {result.project_table, result.place_table})
+    if (context) {
+      out.tables.emplace_back(graph.id(*context));
+      table_names.push_back(node_ids::name_of(graph.id(*context), node_ids::kTable));
+    }
   out.columns = ids(graph, result.listed_columns);
   out.sql_hints = hints_record(graph, result, matches, stored.get(), table_names);
   out.concepts = ids(graph, result.concepts);

@@ -254,6 +254,7 @@ class Linker {
     choose_tables();
     join_tables();
     choose_projects();
+    choose_places();
     describe_tables();
     pick_columns();
     list_columns();
@@ -721,6 +722,25 @@ class Linker {
     result_.project_table = x_.tables[pick].node;
   }
 
+  // Rows done at a place are told apart by it as well ("open snags" by
+  // their plot): the schema's one table of places that chosen rows point to,
+  // when it is none of the tables and not the projects', is shown the same way.
+  void choose_places() {
+    if (chosen_.empty()) return;
+    std::uint32_t pick = ~0u;
+    for (std::uint32_t t = 0; t < n_; ++t) {
+      if (!x_.tables[t].places || x_.tables[t].projects) continue;
+      if (is_chosen_[t] || contains(added_, t) || t == project_context_ || pick != ~0u) return;
+      pick = t;
+    }
+    if (pick == ~0u) return;
+    const bool pointed_to = std::any_of(x_.joins[pick].begin(), x_.joins[pick].end(),
+                                        [&](const Impl::Join& j) { return j.down && is_chosen_[j.table]; });
+    if (!pointed_to) return;
+    place_context_ = pick;
+    result_.place_table = x_.tables[pick].node;
+  }
+
   // A question that names no table, no stored value and no earlier
   // statement's table, and asks what starts, finishes or is due ("what
   // kicks off in October", "what's due next week"), asks about the
@@ -996,17 +1016,18 @@ class Linker {
     std::vector<std::uint32_t> tables = chosen_;
     tables.insert(tables.end(), added_.begin(), added_.end());
     if (project_context_ != ~0u) tables.push_back(project_context_);
+    if (place_context_ != ~0u) tables.push_back(place_context_);
     // Per table: what must be shown, then what may be.
     std::vector<std::vector<std::uint32_t>> must(tables.size()), may(tables.size());
     for (std::size_t k = 0; k < tables.size(); ++k) {
       const auto& columns = x_.tables[tables[k]].columns;
       std::vector<std::pair<double, std::uint32_t>> scored;
-      const bool project_context = project_context_ == tables[k];
+      const bool context = project_context_ == tables[k] || place_context_ == tables[k];
       for (const std::uint32_t c : columns) {
         const Impl::Column& column = x_.columns[c];
         if (column.key) {
-          // Of the projects shown for their names, only their own identifier.
-          if (!project_context || column.own_key) must[k].push_back(c);
+          // Of the projects and places shown for their names, only their own identifier.
+          if (!context || column.own_key) must[k].push_back(c);
           continue;
         }
         const double s = match(x_.column_terms(c));
@@ -1020,9 +1041,9 @@ class Linker {
         else
           may[k].push_back(c);
       }
-      // The projects the rows are of only say which project: their names,
-      // and what the question's words match.
-      if (project_context) continue;
+      // The projects and places the rows are of only say which: their
+      // names, and what the question's words match.
+      if (context) continue;
       // The rest in the document's order; a join table's optional columns,
       // those the question's words match first, come after the chosen
       // tables' (below).
@@ -1161,6 +1182,7 @@ class Linker {
   std::vector<Reason> reason_;
   // The table of projects chosen only to say which project each row is of.
   std::uint32_t project_context_ = ~0u;
+  std::uint32_t place_context_ = ~0u;
 };
 
 }  // namespace

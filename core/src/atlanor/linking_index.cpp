@@ -775,6 +775,7 @@ class Builder {
       x_.tables[t].crews = !table_words.empty() && is_crew_word(table_words.back().text);
       x_.tables[t].assignments = !table_words.empty() && is_assignment_word(table_words.back().text);
       x_.tables[t].projects = !table_words.empty() && is_project_word(table_words.back().text);
+      x_.tables[t].places = !table_words.empty() && is_place_word(table_words.back().text);
     }
     // A schema that names no table after its projects may run them as
     // packages of a programme ("programmePackage"): its one table of
@@ -823,6 +824,15 @@ class Builder {
 
   // A word for a person in a scheduling database: who works, manages, owns
   // or checks something.
+  // A word for where on a site work is done: the plots of a housing
+  // scheme, a wind farm's turbine positions, a ship's hull blocks.
+  static bool is_place_word(std::string_view word) {
+    static const std::unordered_set<std::string_view> kWords = {"plot", "position", "location", "area", "zone",
+                                                                "lot",  "bay",      "room",     "block", "stand"};
+    if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
+    return kWords.count(word) != 0;
+  }
+
   static bool is_crew_word(std::string_view word) {
     static const std::unordered_set<std::string_view> kWords = {"crew", "gang", "team", "resource", "workforce"};
     if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);

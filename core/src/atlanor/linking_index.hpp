@@ -95,6 +95,7 @@ struct Index::Impl {
     bool crews = false;   // its rows are the workforce in groups or as resources: crews, gangs, teams
     bool assignments = false;  // its rows give work to someone: assignments, allocations, bookings
     bool projects = false;  // its rows are the projects (jobs, schemes) the others belong to
+    bool places = false;    // its rows are where work is done: plots, positions, areas, zones, blocks
   };
   // A name the question may spell: a table's, or a column's of two words or
   // more (all the columns of that name, in whichever tables hold them).

@@ -703,42 +703,37 @@ class Linker {
     choose(pick, Reason::kScored);
   }
 
+  // The schema's one table of a kind that some chosen table points to, when
+  // none of the tables shown already is of that kind; else ~0u.
+  template <class Kind>
+  std::uint32_t one_pointed_to(Kind of_kind) const {
+    if (chosen_.empty()) return ~0u;
+    std::uint32_t pick = ~0u;
+    for (std::uint32_t t = 0; t < n_; ++t) {
+      if (!of_kind(x_.tables[t])) continue;
+      if (is_chosen_[t] || contains(added_, t) || pick != ~0u) return ~0u;
+      pick = t;
+    }
+    if (pick == ~0u) return ~0u;
+    const bool pointed_to = std::any_of(x_.joins[pick].begin(), x_.joins[pick].end(),
+                                        [&](const Impl::Join& j) { return j.down && is_chosen_[j.table]; });
+    return pointed_to ? pick : ~0u;
+  }
+
   // Rows of several projects are told apart by their project: when chosen
   // tables belong to the schema's one table of projects directly and none
   // is it, it is shown too, for the project each row is of.
   void choose_projects() {
-    if (chosen_.empty()) return;
-    std::uint32_t pick = ~0u;
-    for (std::uint32_t t = 0; t < n_; ++t) {
-      if (!x_.tables[t].projects) continue;
-      if (is_chosen_[t] || contains(added_, t) || pick != ~0u) return;
-      pick = t;
-    }
-    if (pick == ~0u) return;
-    const bool belongs = std::any_of(x_.joins[pick].begin(), x_.joins[pick].end(),
-                                     [&](const Impl::Join& j) { return j.down && is_chosen_[j.table]; });
-    if (!belongs) return;
-    project_context_ = pick;
-    result_.project_table = x_.tables[pick].node;
+    project_context_ = one_pointed_to([](const Impl::Table& t) { return t.projects; });
+    if (project_context_ != ~0u) result_.project_table = x_.tables[project_context_].node;
   }
 
   // Rows done at a place are told apart by it as well ("open snags" by
-  // their plot): the schema's one table of places that chosen rows point to,
-  // when it is none of the tables and not the projects', is shown the same way.
+  // their plot): the schema's one table of places, not the projects', is
+  // shown the same way.
   void choose_places() {
-    if (chosen_.empty()) return;
-    std::uint32_t pick = ~0u;
-    for (std::uint32_t t = 0; t < n_; ++t) {
-      if (!x_.tables[t].places || x_.tables[t].projects) continue;
-      if (is_chosen_[t] || contains(added_, t) || t == project_context_ || pick != ~0u) return;
-      pick = t;
-    }
-    if (pick == ~0u) return;
-    const bool pointed_to = std::any_of(x_.joins[pick].begin(), x_.joins[pick].end(),
-                                        [&](const Impl::Join& j) { return j.down && is_chosen_[j.table]; });
-    if (!pointed_to) return;
-    place_context_ = pick;
-    result_.place_table = x_.tables[pick].node;
+    place_context_ = one_pointed_to([](const Impl::Table& t) { return t.places && !t.projects; });
+    if (place_context_ != ~0u) result_.place_table = x_.tables[place_context_].node;
   }
 
   // A question that names no table, no stored value and no earlier

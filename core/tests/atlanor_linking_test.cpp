@@ -1074,6 +1074,28 @@ TEST(LinkingIndex, ARelatedTermNamesItsTable) {
                            [](const auto& t) { return t.reason == linking::Reason::kNamed; }));
 }
 
+// Keywords that tag one table beside a word of its name are other words
+// for that word; one that tags two things, or another table's name word, is not.
+TEST(LinkingIndex, KeywordsOfOneTableBesideItsNameAreItsWords) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"j({"tables": {
+    "dim_development": {"description": "Housing developments", "domain": "d",
+      "columns": {"development_sk": {"description": "key", "data_type": "INTEGER"}}},
+    "dim_plot": {"description": "Plots of a development", "domain": "d",
+      "columns": {"plot_sk": {"description": "key", "data_type": "INTEGER"},
+        "development_sk": {"description": "Development", "data_type": "INTEGER"}}},
+    "fact_snag": {"description": "Defects found at inspections", "domain": "d",
+      "columns": {"snag_sk": {"description": "key", "data_type": "INTEGER"}}}},
+    "keywords": {"site": ["dim_development"], "scheme": ["dim_development"], "development": ["dim_development"],
+      "plot": ["dim_development"], "estate": ["dim_development", "dim_plot"], "defect": ["fact_snag"]}})j"));
+  const linking::Index& index = service.graph()->link_index();
+  EXPECT_EQ(index.synonym_of("site"), "development");
+  EXPECT_EQ(index.synonym_of("schemes"), "development");
+  EXPECT_EQ(index.synonym_of("plot"), "");    // another table's name
+  EXPECT_EQ(index.synonym_of("estate"), "");  // tags two tables
+  EXPECT_EQ(index.synonym_of("defect"), "");  // no word of the name beside it
+}
+
 TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {
   Graph empty;
   linking::Index index(empty);

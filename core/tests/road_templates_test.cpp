@@ -341,6 +341,21 @@ TEST(TemplateWording, TheThesaurusFoldsOnlyWordsTheSchemaDoesNotName) {
   EXPECT_FALSE(refill(owner, "risks of manager 'Bo Chen'", {}, named));
 }
 
+TEST(TemplateWording, TheDocumentsOtherWordsForANameFoldIntoIt) {
+  const Source open{"How many open snags are there on each development?",
+                    "SELECT d.name, COUNT(*) FROM snags s JOIN developments d ON d.id = s.development_id "
+                    "WHERE s.status = 'Open' GROUP BY d.name",
+                    {NamedValue{9, 13, "Open", "snags", "status"}}};
+  const std::string asked = "open snag count per scheme";
+  const std::vector<NamedValue> values{named(asked, "open", "Open")};
+  EXPECT_FALSE(refill(open, asked, values));
+  Wording wording;
+  wording.same_as = [](std::string_view w) { return w == "scheme" ? std::string("development") : std::string(); };
+  const auto fit = refill(open, asked, values, wording);
+  ASSERT_TRUE(fit);
+  EXPECT_EQ(fit->sql, open.sql);
+}
+
 TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   const Source count{"How many activities per discipline?",
                      "SELECT discipline, COUNT(*) FROM activities GROUP BY discipline", {}};
@@ -544,6 +559,13 @@ TEST(TemplateWording, WhatTheStatementOnlyShowsMayBeLeftOut) {
   const Source before{"Live contract jobs", "SELECT j.job_number, j.contract FROM jobs j WHERE j.state = 'Live'",
                       {NamedValue{0, 4, "Live", "jobs", "state"}}};
   EXPECT_FALSE(refill(before, paused, {named(paused, "paused", "Paused")}));
+  // Asked in its own words, what the shown words qualify may be other
+  // columns; more columns after it may still go unsaid.
+  EXPECT_FALSE(refill(live, "Completion of the paused jobs", {named("Completion of the paused jobs", "paused", "Paused")}));
+  const Source hours{"Live jobs with budget and hours",
+                     "SELECT j.job_number, j.budget, j.hours FROM jobs j WHERE j.state = 'Live'",
+                     {NamedValue{0, 4, "Live", "jobs", "state"}}};
+  EXPECT_TRUE(refill(hours, "Paused jobs and their budget", {named("Paused jobs and their budget", "Paused", "Paused")}));
   // An order said as one changes no row of a statement that limits none.
   const Source late{"Activities finishing after 2024-05-01, largest delay first",
                     "SELECT code, finish - target AS delay FROM activities WHERE finish > '2024-05-01' "

@@ -227,6 +227,11 @@ class Index {
   // "relationship" of tblActRel), by the name in any case; none for a name
   // it does not know.
   std::vector<std::string> table_words(std::string_view table) const;
+  // The word of a table's name that the document's keywords give a
+  // lower-cased word as another word for ("development" for "site" where
+  // "site", "scheme" and "development" tag a developments table and nothing
+  // else); empty when they give none.
+  std::string synonym_of(std::string_view word) const;
 
   std::size_t table_count() const noexcept;
   std::size_t term_count() const noexcept;

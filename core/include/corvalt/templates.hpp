@@ -111,6 +111,9 @@ struct Wording {
   // The words of a table's name as read, abbreviations written out
   // ("activity", "relationship" of tblActRel).
   std::function<std::vector<std::string>(std::string_view)> table_words;
+  // The word of the schema's names that the document gives a lower-cased
+  // word as another word for ("development" for "scheme"), or empty.
+  std::function<std::string(std::string_view)> same_as;
 };
 
 // An example query's description written as a question with the literals

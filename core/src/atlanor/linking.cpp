@@ -1241,6 +1241,11 @@ std::vector<std::string> Index::table_words(std::string_view table) const {
   return it == impl_->table_by_name.end() ? std::vector<std::string>() : impl_->tables[it->second].words;
 }
 
+std::string Index::synonym_of(std::string_view word) const {
+  const auto it = impl_->synonyms.find(stem(word));
+  return it == impl_->synonyms.end() ? std::string() : it->second;
+}
+
 bool Index::is_schema_word(std::string_view word) const {
   return impl_->surface.count(std::string(word)) > 0 || impl_->term_ids.count(stem(word)) > 0;
 }

@@ -212,6 +212,7 @@ class Builder {
     mark_keys();
     gather_evidence();
     collect_names();
+    read_synonyms();
     weigh_terms();
     collect_spellings();
   }
@@ -888,6 +889,42 @@ class Builder {
                 Impl::Posting{t, combine_sources(best, kTableName), best[kTableName] > 0});
           },
           false);
+    }
+  }
+
+  // The document's keywords that tag one table and nothing else, beside one
+  // that is a word of its name: other words for that word ("site" and
+  // "scheme" where the keywords of a developments table are "site",
+  // "scheme" and "development"). A keyword that tags several things, or that
+  // another table's name uses, says no more than that it is related.
+  void read_synonyms() {
+    std::unordered_map<std::string, std::vector<Graph::Index>> tagged;
+    for (Graph::Index i = 0; i < graph_.node_count(); ++i) {
+      const Value* list = graph_.attrs(i).find("keywords");
+      if (!list || !list->is_list()) continue;
+      for (const Value& k : list->as_list())
+        if (k.is_text()) tagged[text::lower(k.as_text())].push_back(i);
+    }
+    std::unordered_map<std::string, std::uint32_t> table_of_word;  // a name word -> its table, or ~0u for several
+    for (std::uint32_t t = 0; t < x_.tables.size(); ++t)
+      for (const std::string& w : x_.tables[t].words) {
+        auto [it, added] = table_of_word.emplace(stem(w), t);
+        if (!added && it->second != t) it->second = ~0u;
+      }
+    std::unordered_map<std::uint32_t, std::vector<std::string>> by_table;
+    for (const auto& [keyword, nodes] : tagged) {
+      if (nodes.size() != 1 || !is(nodes[0], Type::kTable) || keyword.size() < 3 ||
+          !std::all_of(keyword.begin(), keyword.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+        continue;
+      by_table[slot_[nodes[0]]].push_back(keyword);
+    }
+    for (const auto& [t, words] : by_table) {
+      std::string own;
+      for (const std::string& w : words)
+        if (const auto it = table_of_word.find(stem(w)); it != table_of_word.end() && it->second == t) own = w;
+      if (own.empty()) continue;
+      for (const std::string& w : words)
+        if (!table_of_word.count(stem(w))) x_.synonyms.emplace(stem(w), own);
     }
   }
 

@@ -174,6 +174,9 @@ struct Index::Impl {
   // rows, and of each that holds a person (Column::person).
   std::unordered_set<std::string> naming_columns, person_columns;
   std::unordered_set<std::string> name_words;  // the words of table and column names, as written
+  // A stem the document gives as another word for a word of a table's name
+  // (the keywords "site" and "scheme" of a developments table) -> that word.
+  std::unordered_map<std::string, std::string> synonyms;
   std::unordered_set<TermId> table_terms;      // the terms of table names and descriptions
   std::vector<std::vector<Join>> joins;
 

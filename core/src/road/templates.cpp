@@ -864,6 +864,9 @@ class Stems {
   bool named(std::string_view word) const { return wording_.names_word && wording_.names_word(word); }
 
   std::string canonical(const std::string& word) const {
+    if (wording_.same_as)
+      if (const std::string named_so = wording_.same_as(word); !named_so.empty() && named_so != word)
+        return canonical(named_so);
     std::string stem = linking::stem(said_as(word));
     for (const auto& group : thesaurus_stems()) {
       const bool member = std::any_of(group.begin(), group.end(), [&](const auto& e) { return e.second == stem; });
@@ -2435,11 +2438,11 @@ Together read_together(const Source& source, std::string_view question, const st
   const bool says_more = t.old.marks != now.marks || !std::includes(now.words.begin(), now.words.end(),
                                                                       t.old.words.begin(), t.old.words.end());
   Display display = (asks_along || orders) && says_more ? display_of(source.sql, stems) : Display{};
-  std::vector<std::string> along;
+  std::vector<std::string> along, with;
   bool showing = false;
   for (std::size_t i = 0; i < said.size(); ++i) {
     const std::string& w = said[i];
-    if (showing && !linking::is_stop_word(w)) along.push_back(stems.of(w));
+    if (showing && !linking::is_stop_word(w)) with.push_back(stems.of(w));
     showing = showing || w == "with" || w == "including" || w == "showing" || w == "plus";
     if (!display.unordered || !order_mark(w) || w == "first" || w == "last") continue;
     for (std::size_t j = i + 1; j < said.size() && j <= i + 4; ++j)
@@ -2448,6 +2451,17 @@ Together read_together(const Source& source, std::string_view question, const st
         break;
       }
   }
+  // Words left out before one the question says are what it qualifies
+  // ("PC dates" beside "with contract and forecast PC dates"): the question
+  // asks for that in its own words, which may mean other columns. Words
+  // after it are more columns ("their budgets" beside "with budget and
+  // hours").
+  bool qualified = false;
+  for (std::size_t i = 0, left_out = 0; i < with.size() && !qualified; ++i) {
+    if (!has(now.words, with[i])) ++left_out;
+    else qualified = left_out > 0;
+  }
+  if (!qualified) along.insert(along.end(), with.begin(), with.end());
   sort_unique(along);
   std::erase_if(display.shown, [&](const std::string& w) { return !has(along, w); });
   t.old.shown = std::move(display.shown);

@@ -581,6 +581,18 @@ TEST(TemplateWording, WhatTheStatementOnlyShowsMayBeLeftOut) {
 
 // ---- refusals ------------------------------------------------------------------
 
+TEST(TemplateWording, AnAmountAskedAlongMayGoUnsaidNotAdded) {
+  const Source late{"Which active projects are forecast to finish after their target completion, and by how many days?",
+                    "SELECT code, finish - target AS days_late FROM projects WHERE active = 1 AND finish > target", {}};
+  EXPECT_TRUE(refill(late, "Which active projects are forecast to finish after their target completion?"));
+  const Source plain{"Which projects finish after their target?", "SELECT code FROM projects WHERE finish > target", {}};
+  EXPECT_FALSE(refill(plain, "Which projects finish after their target and by how much?"));
+  // "On time" says which rows as no other word does.
+  const Source handed{"Which rooms were handed over against their baseline date?",
+                      "SELECT room FROM handovers WHERE actual > baseline", {}};
+  EXPECT_FALSE(refill(handed, "Which rooms were handed over on time against their baseline date?"));
+}
+
 TEST(TemplateRefusal, WordingThatDiffers) {
   EXPECT_FALSE(refill(kLag, "activities with more than 10 days of float"));
   EXPECT_FALSE(refill(kLag, "relationships with lag less than 10 days"));

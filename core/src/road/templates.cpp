@@ -666,6 +666,13 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       } else {
         marks.push_back(d > 0 ? "gt" : "lt");
       }
+    } else if (w == "by" && word(i + 1) == "how" &&
+               ((word(i + 2) == "many" && measured(i + 3)) || word(i + 2) == "much")) {
+      marks.push_back("by how");  // "late, and by how many days": how far one thing is from another
+      i += 2;
+    } else if (w == "on" && word(i + 1) == "time") {
+      marks.push_back("on time");  // "handed over on time": not late, which no other word says
+      ++i;
     } else if (w == "how" && word(i + 1) == "many" && measured(i + 2)) {
       ++i;  // "how many hours did we lose": the amount, as "the hours we lost" asks
     } else if ((w == "how" && word(i + 1) == "many") || (w == "number" && word(i + 1) == "of")) {
@@ -1276,10 +1283,15 @@ bool order_mark(std::string_view mark) {
 // may have said an order the new question does not.
 bool same_marks(const Shape& old, const Shape& now) {
   if (old.marks == now.marks) return true;
+  // An amount asked along ("and by how many days") is a column more: a
+  // question may leave it out, and not ask it of a statement without it.
+  std::vector<std::string> marks = old.marks;
+  if (std::find(now.marks.begin(), now.marks.end(), "by how") == now.marks.end())
+    std::erase(marks, std::string("by how"));
+  if (marks == now.marks) return true;
   // Only an order said as one ("largest variance first"): "biggest open
   // risks" may mean those above a bound.
   if (!old.unordered || !(has(old.marks, "first") || has(old.marks, "last"))) return false;
-  std::vector<std::string> marks = old.marks;
   std::erase_if(marks, [](const std::string& m) { return order_mark(m); });
   return marks == now.marks;
 }

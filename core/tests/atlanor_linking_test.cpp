@@ -541,6 +541,65 @@ TEST(LinkingPlaces, ThePlacesOfTheChosenRowsAreShownApart) {
   EXPECT_FALSE(index.link(linking::Query{"list the trades", {}, ""}).place_table);
 }
 
+// The lookups chosen rows point to are shown whole; not one nothing chosen points to.
+TEST(LinkingLookups, TheKindsOfTheChosenRowsAreShownWhole) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "activity_statuses": {"description": "Statuses", "domain": "d", "columns": {
+      "activity_status_id": {"description": "Key", "data_type": "INTEGER"},
+      "status_name": {"description": "Not Started, In Progress, Completed", "data_type": "TEXT"},
+      "status_description": {"description": "Meaning", "data_type": "TEXT"}}},
+    "resource_types": {"description": "Kinds of resource", "domain": "d", "columns": {
+      "resource_type_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_type_name": {"description": "Labour or Plant", "data_type": "TEXT"}}},
+    "activities": {"description": "Activities of the schedule", "domain": "d", "columns": {
+      "activity_id": {"description": "Key", "data_type": "INTEGER"},
+      "activity_status_id": {"description": "Status", "data_type": "INTEGER"},
+      "activity_name": {"description": "Name", "data_type": "TEXT"}}},
+    "resources": {"description": "Crews and plant", "domain": "d", "columns": {
+      "resource_id": {"description": "Key", "data_type": "INTEGER"},
+      "resource_type_id": {"description": "Type", "data_type": "INTEGER"}}}},
+   "relationships": [
+     {"from_table": "activities", "to_table": "activity_statuses",
+      "join_condition": "activities.activity_status_id = activity_statuses.activity_status_id", "description": ""},
+     {"from_table": "resources", "to_table": "resource_types",
+      "join_condition": "resources.resource_type_id = resource_types.resource_type_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto r = index.link(linking::Query{"which activities are finished", {}, ""});
+  ASSERT_EQ(r.lookup_tables.size(), 1u);
+  EXPECT_EQ(graph.id(r.lookup_tables[0]), "table:activity_statuses");
+  Strings listed;
+  for (const auto c : r.listed_columns) listed.emplace_back(graph.id(c));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:activity_statuses.status_description"), listed.end());
+}
+
+// A part of the work breakdown named by its stored name, and no table,
+// asks about the activities under it; the breakdown named asks about itself.
+TEST(LinkingNeighbours, APartOfTheBreakdownNamedAsksAboutTheWorkUnderIt) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "wbs_nodes": {"description": "Work breakdown of each project", "domain": "d", "related_terms": "block", "columns": {
+      "wbs_node_id": {"description": "Key", "data_type": "INTEGER"},
+      "wbs_name": {"description": "Name, e.g. Block B", "data_type": "TEXT"}}},
+    "activities": {"description": "Activities of the schedule", "domain": "d", "columns": {
+      "activity_id": {"description": "Key", "data_type": "INTEGER"},
+      "wbs_node_id": {"description": "Its WBS node", "data_type": "INTEGER"},
+      "activity_name": {"description": "Name", "data_type": "TEXT"}}}},
+   "relationships": [{"from_table": "activities", "to_table": "wbs_nodes",
+      "join_condition": "activities.wbs_node_id = wbs_nodes.wbs_node_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](std::string_view question) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, "", {"wbs_nodes"}}).tables)
+      out.emplace_back(graph.id(t.node));
+    return out;
+  };
+  EXPECT_EQ(tables("how is block B going"), (Strings{"table:wbs_nodes", "table:activities"}));
+  EXPECT_EQ(tables("the WBS under block B"), (Strings{"table:wbs_nodes"}));
+}
+
 // Names written as one lower-case run read as the words of the document's
 // prose they join, and a warehouse's surrogate and business keys are keys:
 // the projects shown for their names keep their own key and their code.

@@ -396,6 +396,10 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
       out.tables.emplace_back(graph.id(*context));
       table_names.push_back(node_ids::name_of(graph.id(*context), node_ids::kTable));
     }
+  for (const Graph::Index lookup : result.lookup_tables) {
+    out.tables.emplace_back(graph.id(lookup));
+    table_names.push_back(node_ids::name_of(graph.id(lookup), node_ids::kTable));
+  }
   out.columns = ids(graph, result.listed_columns);
   out.sql_hints = hints_record(graph, result, matches, stored.get(), table_names);
   out.concepts = ids(graph, result.concepts);

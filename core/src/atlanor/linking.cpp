@@ -255,6 +255,7 @@ class Linker {
     join_tables();
     choose_projects();
     choose_places();
+    choose_lookups();
     describe_tables();
     pick_columns();
     list_columns();
@@ -558,6 +559,7 @@ class Linker {
     choose_paired_parents();
     choose_people();
     choose_activities();
+    choose_work_under();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -736,6 +738,23 @@ class Linker {
     if (place_context_ != ~0u) result_.place_table = x_.tables[place_context_].node;
   }
 
+  // A row's kind is kept as a key into a lookup table ("status_id" of
+  // 'In Progress'): the lookups the chosen tables point to are shown, so
+  // that their rows' statuses and types can be read and asked for by name.
+  void choose_lookups() {
+    for (std::uint32_t t = 0; t < n_; ++t) {
+      if (!x_.tables[t].lookup || is_chosen_[t] || contains(added_, t) || t == project_context_ ||
+          t == place_context_)
+        continue;
+      const bool pointed_to = std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [&](const Impl::Join& j) {
+        return j.down && j.table != t && (is_chosen_[j.table] || contains(added_, j.table));
+      });
+      if (!pointed_to) continue;
+      lookup_context_.push_back(t);
+      result_.lookup_tables.push_back(x_.tables[t].node);
+    }
+  }
+
   // A question that names no table, no stored value and no earlier
   // statement's table, and asks what starts, finishes or is due ("what
   // kicks off in October", "what's due next week"), asks about the
@@ -761,6 +780,12 @@ class Linker {
           return kWhen.count(stem(w)) == 0 && kTime.count(w) == 0;
         }))
       return;
+    if (const std::uint32_t pick = activities_table(); pick != ~0u && !is_chosen_[pick]) choose(pick, Reason::kScored);
+  }
+
+  // The schedule's table of activities or tasks: of those named so, the one
+  // the most relationships join; ~0u when none or two tie.
+  std::uint32_t activities_table() const {
     std::uint32_t pick = ~0u;
     bool tie = false;
     for (std::uint32_t t = 0; t < n_; ++t) {
@@ -773,7 +798,37 @@ class Linker {
         tie = true;
       }
     }
-    if (pick != ~0u && !tie && !is_chosen_[pick]) choose(pick, Reason::kScored);
+    return tie ? ~0u : pick;
+  }
+
+  // A question that names a part of the work breakdown by its stored name
+  // and no table ("how's the block B fit-out going", "everything under
+  // route 3") asks about the work under it: the schedule's activities, when
+  // they belong to that breakdown.
+  void choose_work_under() {
+    if (chosen_.size() >= kMaxTables) return;
+    const std::vector<std::uint32_t> holding = tables_named(query_.value_tables);
+    std::vector<std::string> said;
+    for (const std::string& w : split_words(query_.question)) said.push_back(stem(w));
+    std::uint32_t wbs = ~0u;
+    for (const std::uint32_t t : chosen_) {
+      const auto& words = x_.tables[t].words;
+      const bool breakdown = contains(words, std::string("wbs"));
+      if (!breakdown) {
+        if (!x_.tables[t].projects || named_[t]) return;
+        continue;
+      }
+      // Named by its stored value, not by its own name ("the WBS of ...").
+      if (!contains(holding, t) ||
+          std::any_of(words.begin(), words.end(), [&](const std::string& w) { return contains(said, stem(w)); }))
+        return;
+      wbs = t;
+    }
+    const std::uint32_t pick = activities_table();
+    if (wbs == ~0u || pick == ~0u || is_chosen_[pick]) return;
+    const bool under = std::any_of(x_.joins[wbs].begin(), x_.joins[wbs].end(),
+                                   [&](const Impl::Join& j) { return j.down && j.table == pick; });
+    if (under) choose(pick, Reason::kScored);
   }
 
   // The other tables storing a value that a chosen one stores.
@@ -1012,6 +1067,7 @@ class Linker {
     tables.insert(tables.end(), added_.begin(), added_.end());
     if (project_context_ != ~0u) tables.push_back(project_context_);
     if (place_context_ != ~0u) tables.push_back(place_context_);
+    tables.insert(tables.end(), lookup_context_.begin(), lookup_context_.end());
     // Per table: what must be shown, then what may be.
     std::vector<std::vector<std::uint32_t>> must(tables.size()), may(tables.size());
     for (std::size_t k = 0; k < tables.size(); ++k) {
@@ -1178,6 +1234,7 @@ class Linker {
   // The table of projects chosen only to say which project each row is of.
   std::uint32_t project_context_ = ~0u;
   std::uint32_t place_context_ = ~0u;
+  std::vector<std::uint32_t> lookup_context_;
 };
 
 }  // namespace

@@ -777,6 +777,9 @@ class Builder {
       x_.tables[t].assignments = !table_words.empty() && is_assignment_word(table_words.back().text);
       x_.tables[t].projects = !table_words.empty() && is_project_word(table_words.back().text);
       x_.tables[t].places = !table_words.empty() && is_place_word(table_words.back().text);
+      // A lookup: named after the kinds it lists, a name and a few words on each.
+      x_.tables[t].lookup = !table_words.empty() && is_kind_word(table_words.back().text) &&
+                            x_.tables[t].columns.size() <= kLookupColumns;
     }
     // A schema that names no table after its projects may run them as
     // packages of a programme ("programmePackage"): its one table of
@@ -823,8 +826,6 @@ class Builder {
     return kWords.count(word) != 0;
   }
 
-  // A word for a person in a scheduling database: who works, manages, owns
-  // or checks something.
   // A word for where on a site work is done: the plots of a housing
   // scheme, a wind farm's turbine positions, a ship's hull blocks.
   static bool is_place_word(std::string_view word) {
@@ -846,6 +847,18 @@ class Builder {
     return kWords.count(word) != 0;
   }
 
+  // A word for the kinds other rows are sorted into: the statuses, types,
+  // categories and levels a lookup table lists.
+  static bool is_kind_word(std::string_view word) {
+    static const std::unordered_set<std::string_view> kWords = {
+        "status", "statuses", "type",  "kind",   "category", "categories", "level",
+        "class",  "classes",  "band",  "grade",  "priority", "priorities", "severity", "severities"};
+    if (word.size() > 3 && word.back() == 's' && !kWords.count(word)) word.remove_suffix(1);
+    return kWords.count(word) != 0;
+  }
+
+  // A word for a person in a scheduling database: who works, manages, owns
+  // or checks something.
   static bool is_person_word(std::string_view word) {
     static const std::unordered_set<std::string_view> kWords = {
         "person", "people", "employee", "staff", "technician", "worker", "operative", "tradesperson",

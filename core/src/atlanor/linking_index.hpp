@@ -46,6 +46,9 @@ enum Source : std::uint8_t {
 inline constexpr float kNamedWord = 1.0f;
 inline constexpr float kNameWord = 0.6f;
 
+// A lookup table has at most this many columns: a key, a name and a few words on each kind.
+inline constexpr std::size_t kLookupColumns = 6;
+
 inline float noisy_or(float a, float b) { return 1.0f - (1.0f - a) * (1.0f - b); }
 
 // A word (or pair) found in a place, with the weight of that place.
@@ -96,6 +99,7 @@ struct Index::Impl {
     bool assignments = false;  // its rows give work to someone: assignments, allocations, bookings
     bool projects = false;  // its rows are the projects (jobs, schemes) the others belong to
     bool places = false;    // its rows are where work is done: plots, positions, areas, zones, blocks
+    bool lookup = false;    // its rows are the kinds others are of: statuses, types, categories, levels
   };
   // A name the question may spell: a table's, or a column's of two words or
   // more (all the columns of that name, in whichever tables hold them).

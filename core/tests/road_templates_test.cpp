@@ -165,6 +165,26 @@ TEST(TemplateRefill, AMonthAndTheEndsOfItsRange) {
             "OR strftime('%Y-%m', late_finish_date) = '2025-02'");
 }
 
+// A period takes a period of another length by its days; what only its own
+// length writes (the year as text or as a number) cannot take it.
+TEST(TemplateRefill, APeriodForAPeriodOfAnotherLength) {
+  const Source year{"Which consents expire before the end of 2025?",
+                    "SELECT * FROM consents WHERE expiry < '2026-01-01'", {}};
+  const auto november = refill(year, "Which consents expire before the end of November 2025?");
+  ASSERT_TRUE(november);
+  EXPECT_EQ(november->sql, "SELECT * FROM consents WHERE expiry < '2025-12-01'");
+  const auto year_long = refill(kMilestones, "milestones due in 2025");
+  ASSERT_TRUE(year_long);
+  EXPECT_EQ(year_long->sql,
+            "SELECT * FROM activities WHERE activity_type = 'Milestone' AND early_finish_date >= '2025-01-01' "
+            "AND early_finish_date < '2026-01-01'");
+  EXPECT_FALSE(refill(Source{"consents expiring in 2025", "SELECT * FROM consents WHERE strftime('%Y', expiry) = '2025'", {}},
+                      "consents expiring in May 2025"));
+  EXPECT_FALSE(refill(Source{"consents expiring in 2025",
+                             "SELECT * FROM consents WHERE CAST(strftime('%Y', expiry) AS INTEGER) = 2025", {}},
+                      "consents expiring in May 2025"));
+}
+
 // A month said without its year is the month the statement writes, in the
 // statement's year; a new one takes that year too.
 TEST(TemplateRefill, AMonthWithoutItsYear) {
@@ -587,6 +607,7 @@ TEST(TemplateWording, AnAmountAskedAlongMayGoUnsaidNotAdded) {
   EXPECT_TRUE(refill(late, "Which active projects are forecast to finish after their target completion?"));
   const Source plain{"Which projects finish after their target?", "SELECT code FROM projects WHERE finish > target", {}};
   EXPECT_FALSE(refill(plain, "Which projects finish after their target and by how much?"));
+  EXPECT_FALSE(refill(plain, "Which projects finish after their target and by how long?"));
   // "On time" says which rows as no other word does.
   const Source handed{"Which rooms were handed over against their baseline date?",
                       "SELECT room FROM handovers WHERE actual > baseline", {}};
@@ -635,9 +656,8 @@ TEST(TemplateRefusal, WordingThatDiffers) {
 }
 
 TEST(TemplateRefusal, LiteralsThatDoNotPairOrCannotBePlaced) {
-  // An extra literal, and a date of another precision.
+  // An extra literal.
   EXPECT_FALSE(refill(kLag, "relationships with lag greater than 10 days in HBR"));
-  EXPECT_FALSE(refill(kMilestones, "milestones due in 2025"));
   // The old literal is not in the statement.
   const Source missing{"relationships with lag greater than 44 days",
                        "SELECT * FROM activity_relationships WHERE lag_days > 40", {}};

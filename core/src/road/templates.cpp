@@ -667,7 +667,8 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
         marks.push_back(d > 0 ? "gt" : "lt");
       }
     } else if (w == "by" && word(i + 1) == "how" &&
-               ((word(i + 2) == "many" && measured(i + 3)) || word(i + 2) == "much")) {
+               ((word(i + 2) == "many" && measured(i + 3)) || word(i + 2) == "much" || word(i + 2) == "long" ||
+                word(i + 2) == "far")) {
       marks.push_back("by how");  // "late, and by how many days": how far one thing is from another
       i += 2;
     } else if (w == "on" && word(i + 1) == "time") {
@@ -1251,11 +1252,14 @@ int class_of(LiteralKind kind) {
   return kind == LiteralKind::kNumber ? 0 : kind == LiteralKind::kDate ? 1 : 2;
 }
 
-// Whether an old date can take a new one: of the same precision, or a day
-// taking a coarser period (which the statement's comparison then decides).
+// Whether an old date can take a new one: of the same precision, a day
+// taking a coarser period (which the statement's comparison then decides),
+// or a period another period ("before the end of 2025" for "before the end
+// of November 2025": its first day, last day and the day after stand for
+// the new one's).
 bool dates_pair(std::string_view old_value, std::string_view new_value) {
   const Precision a = precision_of(old_value), b = precision_of(new_value);
-  return a == b || a == Precision::kDay;
+  return a == b || a == Precision::kDay || b != Precision::kDay;
 }
 
 // How many texts (quoted names, codes, stored values) a shape's question names.
@@ -1826,7 +1830,7 @@ std::optional<std::vector<Group>> pair_up(const Shape& old, const Shape& now) {
         g.new_window = after;
         g.changed = g.changed || before != after;
       }
-      g.coarse = cls == 1 && precision_of(g.old_value) != precision_of(g.new_value);
+      g.coarse = cls == 1 && precision_of(g.old_value) == Precision::kDay && precision_of(g.new_value) != Precision::kDay;
       g.codes = a[i]->kind == LiteralKind::kCode && b[i]->kind == LiteralKind::kCode;
       if (a[i]->kind == LiteralKind::kValue) g.old_said = a[i]->text;
       if (b[i]->kind == LiteralKind::kValue) {
@@ -1972,12 +1976,14 @@ bool claim_date(std::string_view sql, const std::vector<SqlToken>& tokens, std::
     }
     return true;
   }
+  // A period for one of another length: only its days stand for each other.
+  const bool same = precision_of(g.old_value) == precision_of(g.new_value);
   for (std::size_t t = 0; t < tokens.size(); ++t) {
     if (!tokens[t].string) continue;
     const std::string_view content = tokens[t].text;
     const std::size_t lead = std::min(content.find_first_not_of('%'), content.size());
     const std::string_view rest = content.substr(lead);
-    for (std::size_t f = 0; f < olds.size(); ++f) {
+    for (std::size_t f = same ? 0 : 1; f < olds.size(); ++f) {
       const std::string& form = olds[f];
       // The form alone, or before a time or a wildcard: '2024-05-01 08:00',
       // '2024-05%', '2024-%'.
@@ -1992,7 +1998,7 @@ bool claim_date(std::string_view sql, const std::vector<SqlToken>& tokens, std::
     }
   }
   // A year may also be compared as a number: CAST(strftime('%Y', d) AS INTEGER) = 2024.
-  if (precision_of(g.old_value) == Precision::kYear)
+  if (same && precision_of(g.old_value) == Precision::kYear)
     claim_number(tokens, gi, to_int(g.old_value), g.new_value, claims);
   return true;
 }
@@ -2078,7 +2084,7 @@ bool place_years(const std::vector<SqlToken>& tokens, std::vector<Group>& groups
       g.new_value = g.old_value.substr(0, 4) + g.new_value.substr(1);
     }
     g.changed = g.old_value != g.new_value;
-    g.coarse = precision_of(g.old_value) != precision_of(g.new_value);
+    g.coarse = precision_of(g.old_value) == Precision::kDay && precision_of(g.new_value) != Precision::kDay;
   }
   return true;
 }

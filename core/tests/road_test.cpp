@@ -377,6 +377,24 @@ TEST_F(Road, OfflineAWordNamingATableIsNoValue) {
   EXPECT_EQ(a.sql, "SELECT p.plot_id, p.plot_status FROM plot p JOIN site s ON s.site_id = p.site_id WHERE s.site_name = 'St Giles Close'");
 }
 
+// "Tasks" where activities are kept, and an activity type 'Task': the word
+// says the table, as "activities" would, not the type.
+TEST_F(Road, OfflineTheTradesWordForTheTableThatStoresItIsNoValue) {
+  exec("ALTER TABLE activities ADD COLUMN activity_type TEXT;"
+       "UPDATE activities SET activity_type = CASE WHEN activity_id = 2 THEN 'Milestone' ELSE 'Task' END;");
+  std::string schema = kSchema;
+  const std::string column = R"("finish_constraint": {"description": "Constraint on the finish", "data_type": "TEXT"})";
+  schema.replace(schema.find(column), column.size(),
+                 column + R"(, "activity_type": {"description": "Task or Milestone", "data_type": "TEXT"})");
+  schema_.build_graph(json::parse(schema));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Activities of Harbor Bridge Rehabilitation with float under 5 days",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Harbor Bridge Rehabilitation' AND a.total_float_days < 5"}]})"),
+                         "history.json");
+  const road::Answer a = ask("Tasks of Riverside Medical Center with float under 5 days");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos);
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -515,6 +515,7 @@ Answer Road::ask(const Question& q, const Events& events) {
       for (const std::string& t : tables)
         for (const std::string& w : kg->link_index().table_words(t)) table_stems.push_back(linking::stem(w));
       std::sort(table_stems.begin(), table_stems.end());
+
     }
     // The stored values this question's words read, read once.
     const std::vector<values::Match> asked_matches =
@@ -535,6 +536,25 @@ Answer Road::ask(const Question& q, const Events& events) {
             m.phrase.find(' ') == std::string::npos &&
             std::binary_search(table_stems.begin(), table_stems.end(), linking::stem(text::lower(m.phrase))))
           return true;
+        // And one the trade says for the very table that stores it ("tasks"
+        // of the activity type 'Task' where activities are kept).
+        if (m.fit == values::Fit::kExact && names && m.value.find(' ') == std::string::npos &&
+            m.phrase.find(' ') == std::string::npos) {
+          const std::string said = linking::stem(text::lower(m.phrase));
+          std::vector<std::string> own;
+          for (const std::string& w : names->table_words(stored->index.columns()[m.column].table))
+            own.push_back(linking::stem(w));
+          for (const linking::Synonyms& group : linking::thesaurus()) {
+            bool holds_said = false, holds_own = false;
+            for (const std::string_view w : group) {
+              if (w.empty() || w.find(' ') != std::string_view::npos) continue;
+              const std::string st = linking::stem(w);
+              holds_said = holds_said || st == said;
+              holds_own = holds_own || (st != said && std::find(own.begin(), own.end(), st) != own.end());
+            }
+            if (holds_said && holds_own) return true;
+          }
+        }
         if ((m.fit != values::Fit::kPartial && m.fit != values::Fit::kFuzzy) || !names ||
             m.phrase.find(' ') != std::string::npos)
           return false;

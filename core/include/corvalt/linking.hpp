@@ -230,6 +230,9 @@ class Index {
   // "relationship" of tblActRel), by the name in any case; none for a name
   // it does not know.
   std::vector<std::string> table_words(std::string_view table) const;
+  // Whether a table (by its name in any case) holds the projects the
+  // schedule's rows belong to.
+  bool is_projects_table(std::string_view table) const;
   // The word of a table's name that the document's keywords give a
   // lower-cased word as another word for ("development" for "site" where
   // "site", "scheme" and "development" tag a developments table and nothing

@@ -1298,6 +1298,11 @@ std::vector<std::string> Index::table_words(std::string_view table) const {
   return it == impl_->table_by_name.end() ? std::vector<std::string>() : impl_->tables[it->second].words;
 }
 
+bool Index::is_projects_table(std::string_view table) const {
+  const auto it = impl_->table_by_name.find(text::lower(table));
+  return it != impl_->table_by_name.end() && impl_->tables[it->second].projects;
+}
+
 std::string Index::synonym_of(std::string_view word) const {
   const auto it = impl_->synonyms.find(stem(word));
   return it == impl_->synonyms.end() ? std::string() : it->second;

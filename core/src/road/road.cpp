@@ -515,7 +515,6 @@ Answer Road::ask(const Question& q, const Events& events) {
       for (const std::string& t : tables)
         for (const std::string& w : kg->link_index().table_words(t)) table_stems.push_back(linking::stem(w));
       std::sort(table_stems.begin(), table_stems.end());
-
     }
     // The stored values this question's words read, read once.
     const std::vector<values::Match> asked_matches =
@@ -564,7 +563,12 @@ Answer Road::ask(const Question& q, const Events& events) {
       // A word that begins many stored names ('Cabinet%' of "cabinets")
       // says a kind of thing; the one longer value that holds it further in
       // is no more the thing named than any other.
+      // A project's name is no kind, though it begins the names of its parts
+      // ("Ridgeway" of 'Ridgeway DN600 Trunk Main Replacement' beside its
+      // WBS 'Ridgeway main section RW1', ...).
       auto kind_word = [&](const values::Match& m) {
+        const values::ColumnRef& c = stored->index.columns()[m.column];
+        if (names && names->is_projects_table(c.table) && names->names_rows(c.table, c.column)) return false;
         return m.fit == values::Fit::kPartial && m.phrase.find(' ') == std::string::npos &&
                std::any_of(matches.begin(), matches.end(), [&](const values::Match& o) {
                  return o.fit == values::Fit::kPrefix && o.begin == m.begin && o.end == m.end;
@@ -603,6 +607,13 @@ Answer Road::ask(const Question& q, const Events& events) {
         const values::ColumnRef& column = stored->index.columns()[m.column];
         out.push_back(templates::NamedValue{m.begin, m.end, m.value, column.table, column.column, {}, !named});
       }
+      // Of two readings in one table, the one of fewer words inside the
+      // other's is a piece of it ("ridgeway" of "the ridgeway main").
+      std::erase_if(out, [&](const templates::NamedValue& v) {
+        return std::any_of(out.begin(), out.end(), [&](const templates::NamedValue& o) {
+          return o.table == v.table && o.begin <= v.begin && o.end >= v.end && o.end - o.begin > v.end - v.begin;
+        });
+      });
       return out;
     };
     // An earlier question may name a row by one column ("Schiphol-Rijk")

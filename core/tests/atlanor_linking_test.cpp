@@ -1133,8 +1133,9 @@ TEST(LinkingIndex, ARelatedTermNamesItsTable) {
                            [](const auto& t) { return t.reason == linking::Reason::kNamed; }));
 }
 
-// Keywords that tag one table beside a word of its name are other words
-// for that word; one that tags two things, or another table's name word, is not.
+// Keywords that tag one table, where a keyword gives it a word of its name,
+// are other words for that word; one that tags two things, or another
+// table's name word, is not.
 TEST(LinkingIndex, KeywordsOfOneTableBesideItsNameAreItsWords) {
   atlanor::AtlanorService service;
   service.build_graph(json::parse(R"j({"tables": {
@@ -1144,15 +1145,19 @@ TEST(LinkingIndex, KeywordsOfOneTableBesideItsNameAreItsWords) {
       "columns": {"plot_sk": {"description": "key", "data_type": "INTEGER"},
         "development_sk": {"description": "Development", "data_type": "INTEGER"}}},
     "fact_snag": {"description": "Defects found at inspections", "domain": "d",
-      "columns": {"snag_sk": {"description": "key", "data_type": "INTEGER"}}}},
+      "columns": {"snag_sk": {"description": "key", "data_type": "INTEGER"}}},
+    "dim_subcontractor": {"description": "Trade firms", "domain": "d",
+      "columns": {"subcontractor_sk": {"description": "key", "data_type": "INTEGER"}}}},
     "keywords": {"site": ["dim_development"], "scheme": ["dim_development"], "development": ["dim_development"],
-      "plot": ["dim_development"], "estate": ["dim_development", "dim_plot"], "defect": ["fact_snag"]}})j"));
+      "plot": ["dim_development"], "estate": ["dim_development", "dim_plot"], "defect": ["fact_snag"],
+      "subbie": ["dim_subcontractor"], "subcontractor": ["dim_subcontractor", "fact_snag"]}})j"));
   const linking::Index& index = service.graph()->link_index();
   EXPECT_EQ(index.synonym_of("site"), "development");
   EXPECT_EQ(index.synonym_of("schemes"), "development");
   EXPECT_EQ(index.synonym_of("plot"), "");    // another table's name
   EXPECT_EQ(index.synonym_of("estate"), "");  // tags two tables
   EXPECT_EQ(index.synonym_of("defect"), "");  // no word of the name beside it
+  EXPECT_EQ(index.synonym_of("subbie"), "subcontractor");  // the name's word may tag more
 }
 
 TEST(LinkingIndex, AnyGraphEvenAnEmptyOne) {

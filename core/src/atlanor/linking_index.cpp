@@ -905,10 +905,11 @@ class Builder {
     }
   }
 
-  // The document's keywords that tag one table and nothing else, beside one
-  // that is a word of its name: other words for that word ("site" and
-  // "scheme" where the keywords of a developments table are "site",
-  // "scheme" and "development"). A keyword that tags several things, or that
+  // The document's keywords that tag one table and nothing else, where a
+  // keyword gives it a word of its name: other words for that word ("site"
+  // and "scheme" where the keywords of a developments table are "site",
+  // "scheme" and "development"; "subbie" beside "subcontractor", which tags
+  // the assignments too). A keyword that tags several things, or that
   // another table's name uses, says no more than that it is related.
   void read_synonyms() {
     std::unordered_map<std::string, std::vector<Graph::Index>> tagged;
@@ -924,21 +925,26 @@ class Builder {
         auto [it, added] = table_of_word.emplace(stem(w), t);
         if (!added && it->second != t) it->second = ~0u;
       }
-    std::unordered_map<std::uint32_t, std::vector<std::string>> by_table;
+    // Per table: the keywords that tag it alone, and one of its name's words
+    // that a keyword gives it (that keyword may tag more).
+    std::unordered_map<std::uint32_t, std::vector<std::string>> alone;
+    std::unordered_map<std::uint32_t, std::string> own;
     for (const auto& [keyword, nodes] : tagged) {
-      if (nodes.size() != 1 || !is(nodes[0], Type::kTable) || keyword.size() < 3 ||
+      if (keyword.size() < 3 ||
           !std::all_of(keyword.begin(), keyword.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
         continue;
-      by_table[slot_[nodes[0]]].push_back(keyword);
+      for (const Graph::Index node : nodes) {
+        if (!is(node, Type::kTable)) continue;
+        const std::uint32_t t = slot_[node];
+        if (const auto it = table_of_word.find(stem(keyword)); it != table_of_word.end() && it->second == t)
+          own[t] = keyword;
+        else if (nodes.size() == 1 && !table_of_word.count(stem(keyword)))
+          alone[t].push_back(keyword);
+      }
     }
-    for (const auto& [t, words] : by_table) {
-      std::string own;
-      for (const std::string& w : words)
-        if (const auto it = table_of_word.find(stem(w)); it != table_of_word.end() && it->second == t) own = w;
-      if (own.empty()) continue;
-      for (const std::string& w : words)
-        if (!table_of_word.count(stem(w))) x_.synonyms.emplace(stem(w), own);
-    }
+    for (const auto& [t, words] : alone)
+      if (const auto it = own.find(t); it != own.end())
+        for (const std::string& w : words) x_.synonyms.emplace(stem(w), it->second);
   }
 
   // Every table's name, then the columns' of two words or more. A name that

@@ -574,6 +574,30 @@ TEST(LinkingLookups, TheKindsOfTheChosenRowsAreShownWhole) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), "column:activity_statuses.status_description"), listed.end());
 }
 
+// Slippage is the activities' against their baseline; a schema word done
+// again ("rebaselined") is that word.
+TEST(LinkingNeighbours, SlippageBringsTheActivitiesAndAWordDoneAgainIsThatWord) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Baselines": {"description": "Baselines of each project", "domain": "d", "columns": {
+      "BaselineId": {"description": "Key", "data_type": "INTEGER"},
+      "BaselineTitle": {"description": "Title", "data_type": "TEXT"}}},
+    "Activities": {"description": "Tasks of the schedule", "domain": "d", "columns": {
+      "ActivityId": {"description": "Key", "data_type": "INTEGER"},
+      "BaselineFinish": {"description": "Finish in the current baseline", "data_type": "DATE"}}}}})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  auto tables = [&](std::string_view question) {
+    Strings out;
+    for (const auto& t : index.link(linking::Query{question, {}, ""}).tables) out.emplace_back(graph.id(t.node));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(tables("slippage v baseline"), (Strings{"table:Activities", "table:Baselines"}));
+  EXPECT_EQ(tables("which were rebaselined"), tables("which were baselined"));
+  EXPECT_FALSE(tables("which were rebaselined").empty());
+}
+
 // A part of the work breakdown named by its stored name, and no table,
 // asks about the activities under it; the breakdown named asks about itself.
 TEST(LinkingNeighbours, APartOfTheBreakdownNamedAsksAboutTheWorkUnderIt) {

@@ -560,6 +560,7 @@ class Linker {
     choose_people();
     choose_activities();
     choose_work_under();
+    choose_slipped();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -799,6 +800,19 @@ class Linker {
       }
     }
     return tie ? ~0u : pick;
+  }
+
+  // Slippage is of the schedule's activities, against their baseline dates
+  // ("slippage v baseline on theatres", "what has slipped"): they are
+  // chosen too.
+  void choose_slipped() {
+    if (chosen_.size() >= kMaxTables) return;
+    const std::vector<std::string> words = split_words(query_.question);
+    if (std::none_of(words.begin(), words.end(), [](const std::string& w) {
+          return w.starts_with("slip") && (w.size() == 4 || w.starts_with("slipp") || w == "slips");
+        }))
+      return;
+    if (const std::uint32_t pick = activities_table(); pick != ~0u && !is_chosen_[pick]) choose(pick, Reason::kScored);
   }
 
   // A question that names a part of the work breakdown by its stored name
@@ -1244,6 +1258,15 @@ detail::TermId Index::Impl::lookup(const Word& word, std::string& spelling, unsi
   spelling = word.text;
   if (auto it = surface.find(word.text); it != surface.end()) return it->second;
   if (auto it = term_ids.find(word.stem); it != term_ids.end()) return it->second;
+  // A schema word done again ("rebaselined", "replanned", "rescheduled").
+  if (word.text.size() >= 8 && word.text.starts_with("re")) {
+    const std::string again = word.text.substr(2);
+    const auto it = term_ids.find(stem(again));
+    if (it != term_ids.end() && !is_pair[it->second]) {
+      spelling = again;
+      return it->second;
+    }
+  }
   // A misspelling: the nearest schema word, the most widely held on ties.
   const std::vector<char32_t> cps = code_points(word.text);
   if (cps.size() < kTypoMinLength) return kNoTerm;

@@ -376,6 +376,32 @@ TEST(TemplateWording, TheDocumentsOtherWordsForANameFoldIntoIt) {
   EXPECT_EQ(fit->sql, open.sql);
 }
 
+// A project whose name holds words read outright as a place is their
+// reading where the earlier question names a project, and only there.
+TEST(TemplateRefill, AProjectAlternativeWhereTheEarlierQuestionNamesAProject) {
+  const Source theatres{"critical tasks on Main Theatres Refurbishment",
+                        "SELECT t.ref FROM tasks t JOIN projects p ON p.id = t.project_id "
+                        "WHERE p.title = 'Main Theatres Refurbishment' AND t.critical = 1",
+                        {NamedValue{18, 45, "Main Theatres Refurbishment", "projects", "title"}}};
+  const std::string asked = "critical tasks on the energy centre";
+  NamedValue place = named(asked, "energy centre", "Energy centre");
+  place.table = "tasks";
+  place.column = "location";
+  NamedValue project = named(asked, "energy centre", "Energy Centre and Heat Network");
+  project.table = "projects";
+  project.column = "title";
+  project.alternative = true;
+  const auto fit = refill(theatres, asked, {place, project});
+  ASSERT_TRUE(fit);
+  EXPECT_NE(fit->sql.find("p.title = 'Energy Centre and Heat Network'"), std::string::npos) << fit->sql;
+  const Source located{"critical tasks at Main plant room",
+                       "SELECT t.ref FROM tasks t WHERE t.location = 'Main plant room' AND t.critical = 1",
+                       {NamedValue{18, 33, "Main plant room", "tasks", "location"}}};
+  const auto at = refill(located, asked, {place, project});
+  ASSERT_TRUE(at);
+  EXPECT_NE(at->sql.find("t.location = 'Energy centre'"), std::string::npos) << at->sql;
+}
+
 TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   const Source count{"How many activities per discipline?",
                      "SELECT discipline, COUNT(*) FROM activities GROUP BY discipline", {}};

@@ -395,6 +395,24 @@ TEST_F(Road, OfflineTheTradesWordForTheTableThatStoresItIsNoValue) {
   EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos);
 }
 
+// Words read outright as a place that one project's name holds answer for
+// that project where the earlier question names a project.
+TEST_F(Road, OfflineAProjectsWordsReadAsAPlaceMayNameTheProject) {
+  exec("ALTER TABLE activities ADD COLUMN location TEXT;"
+       "UPDATE activities SET location = CASE WHEN project_id = 2 THEN 'Medical Center' ELSE 'Deck' END;");
+  std::string schema = kSchema;
+  const std::string column = R"("finish_constraint": {"description": "Constraint on the finish", "data_type": "TEXT"})";
+  schema.replace(schema.find(column), column.size(),
+                 column + R"(, "location": {"description": "Where on site", "data_type": "TEXT"})");
+  schema_.build_graph(json::parse(schema));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Critical activities of Harbor Bridge Rehabilitation",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Harbor Bridge Rehabilitation' AND a.is_critical = 1"}]})"),
+                         "history.json");
+  const road::Answer a = ask("Critical activities of the medical center");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos) << a.sql;
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

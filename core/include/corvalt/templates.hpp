@@ -66,6 +66,12 @@ struct NamedValue {
   // new question: that very value), and no other reading of those words
   // overlaps it; otherwise its words stay words.
   bool weak = false;
+  // The project whose name holds words another reading names outright
+  // ("the energy centre": the place 'Energy centre', and the project 'Energy
+  // Centre and Heat Network'): the new question's reading of those words
+  // only where the earlier question names a value of this table, and then
+  // in place of the other.
+  bool alternative = false;
 };
 
 // The question's literals in order. A named value wins over any other

@@ -614,6 +614,33 @@ Answer Road::ask(const Question& q, const Events& events) {
           return o.table == v.table && o.begin <= v.begin && o.end >= v.end && o.end - o.begin > v.end - v.begin;
         });
       });
+      // Words read outright as another thing that one project's name holds
+      // in a row ("the energy centre" of 'Energy Centre and Heat Network'
+      // beside the place 'Energy centre'): that project, as an alternative.
+      if (names && text == q.text) {
+        const std::size_t plain = out.size();
+        for (std::size_t i = 0; i < plain; ++i) {
+          const templates::NamedValue v = out[i];
+          if (v.weak || names->is_projects_table(v.table) || v.end <= v.begin || v.end > text.size()) continue;
+          const std::vector<std::string> said = linking::split_words(text.substr(v.begin, v.end - v.begin));
+          if (said.empty()) continue;
+          std::optional<templates::NamedValue> only;
+          std::size_t found = 0;
+          for (std::uint32_t c = 0; c < stored->index.columns().size(); ++c) {
+            const values::ColumnRef& column = stored->index.columns()[c];
+            if (!names->is_projects_table(column.table) || !names->names_rows(column.table, column.column) ||
+                !stored->index.listed(c))
+              continue;
+            for (const std::string& name : stored->index.values(c)) {
+              const std::vector<std::string> words = linking::split_words(name);
+              if (std::search(words.begin(), words.end(), said.begin(), said.end()) == words.end()) continue;
+              ++found;
+              only = templates::NamedValue{v.begin, v.end, name, column.table, column.column, {}, false, true};
+            }
+          }
+          if (found == 1) out.push_back(std::move(*only));
+        }
+      }
       return out;
     };
     // An earlier question may name a row by one column ("Schiphol-Rijk")

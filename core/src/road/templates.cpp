@@ -2485,12 +2485,30 @@ Together read_together(const Source& source, std::string_view question, const st
   t.old.shown = std::move(display.shown);
   t.old.unordered = display.unordered;
   std::vector<NamedValue> same;
-  for (const NamedValue& v : values)
+  bool alternated = false;
+  for (const NamedValue& v : values) {
+    if (v.alternative) {
+      if (std::none_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {
+            return !o.weak && ascii_lower(o.table) == ascii_lower(v.table);
+          }))
+        continue;
+      alternated = true;
+      same.push_back(v);
+      continue;
+    }
     if (!v.weak || std::any_of(old_values.begin(), old_values.end(), [&](const NamedValue& o) {
           return ascii_lower(o.table) == ascii_lower(v.table) &&
                  (ascii_lower(o.stored) == ascii_lower(v.stored) || ascii_lower(o.read) == ascii_lower(v.stored));
         }))
       same.push_back(v);
+  }
+  // The earlier question names a project where the other reading is.
+  if (alternated)
+    std::erase_if(same, [&](const NamedValue& v) {
+      return !v.alternative && std::any_of(same.begin(), same.end(), [&](const NamedValue& a) {
+        return a.alternative && a.begin < v.end && v.begin < a.end;
+      });
+    });
   // Of two readings of the same words in different tables, the one of a
   // table the statement reads ("splicing team B" as a crew beside a
   // statement on crews, not as the risk 'Splicing team availability'),
@@ -2517,7 +2535,7 @@ Together read_together(const Source& source, std::string_view question, const st
   if (const std::vector<std::string> loose = loose_tables(now, t.old, same); !loose.empty()) {
     t.now = shape_of(question, same, stems, false, loose);
     t.now_changed = true;
-  } else if (chosen) {
+  } else if (chosen || alternated) {
     t.now = shape_of(question, same, stems);
     t.now_changed = true;
   }
@@ -2527,10 +2545,17 @@ Together read_together(const Source& source, std::string_view question, const st
   return t;
 }
 
+// The readings of a question but the alternatives to others.
+std::vector<NamedValue> plain_readings(const std::vector<NamedValue>& values) {
+  std::vector<NamedValue> out;
+  std::copy_if(values.begin(), values.end(), std::back_inserter(out), [](const NamedValue& v) { return !v.alternative; });
+  return out;
+}
+
 std::optional<Fit> refill(const Source& source, std::string_view question, const std::vector<NamedValue>& values,
                           const Wording& wording) {
   Stems stems(wording);
-  const Together t = read_together(source, question, values, shape_of(question, values, stems), stems);
+  const Together t = read_together(source, question, values, shape_of(question, plain_readings(values), stems), stems);
   const auto similarity = fits(t.old, t.now);
   if (!similarity) return std::nullopt;
   return fill(source, t.old, t.now, *similarity);
@@ -2557,7 +2582,7 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
                                                        const std::vector<NamedValue>& values,
                                                        const Wording& wording) {
   Stems stems(wording);
-  const Shape now = shape_of(question, values, stems);
+  const Shape now = shape_of(question, plain_readings(values), stems);
   if (now.words.empty()) return std::nullopt;
   struct Candidate {
     double similarity;

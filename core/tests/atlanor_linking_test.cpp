@@ -541,6 +541,34 @@ TEST(LinkingPlaces, ThePlacesOfTheChosenRowsAreShownApart) {
   EXPECT_FALSE(index.link(linking::Query{"list the trades", {}, ""}).place_table);
 }
 
+// Rows that point to an activity are shown with the activities' names; not
+// when the activities are chosen themselves.
+TEST(LinkingPlaces, TheActivitiesOfTheChosenRowsAreShownByName) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "activity": {"description": "Activities of the schedule", "domain": "d", "columns": {
+      "act_id": {"description": "Key", "data_type": "INTEGER"},
+      "act_name": {"description": "Activity name", "data_type": "TEXT"},
+      "early_start": {"description": "Early start", "data_type": "DATE"}}},
+    "downtime_log": {"description": "Weather downtime: wind speed and hours lost", "domain": "d", "columns": {
+      "log_id": {"description": "Key", "data_type": "INTEGER"},
+      "log_code": {"description": "Entry code", "data_type": "TEXT"},
+      "act_id": {"description": "Activity stopped", "data_type": "INTEGER"},
+      "wind_speed": {"description": "Wind speed", "data_type": "REAL"}}}},
+   "relationships": [{"from_table": "downtime_log", "to_table": "activity",
+     "join_condition": "downtime_log.act_id = activity.act_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto wind = index.link(linking::Query{"strongest wind speed in the downtime log", {}, ""});
+  ASSERT_TRUE(wind.activity_table);
+  EXPECT_EQ(graph.id(*wind.activity_table), "table:activity");
+  Strings listed;
+  for (const auto c : wind.listed_columns) listed.emplace_back(graph.id(c));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:activity.act_name"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:activity.early_start"), listed.end());
+  EXPECT_FALSE(index.link(linking::Query{"activities stopped by wind in the downtime log", {}, ""}).activity_table);
+}
+
 // The lookups chosen rows point to are shown whole; not one nothing chosen points to.
 TEST(LinkingLookups, TheKindsOfTheChosenRowsAreShownWhole) {
   atlanor::AtlanorService service;

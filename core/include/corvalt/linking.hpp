@@ -173,6 +173,9 @@ struct Result {
   // tables point to it and it is none of them: shown with its names, for
   // where each row is.
   std::optional<Graph::Index> place_table;
+  // The schedule's table of activities, when chosen tables point to it and
+  // it is none of them: shown with its names, for the activity each row is of.
+  std::optional<Graph::Index> activity_table;
   // The lookup tables (statuses, types, levels) that chosen tables point
   // to, none of them chosen: shown whole, for what each row's kind is called.
   std::vector<Graph::Index> lookup_tables;

@@ -255,6 +255,7 @@ class Linker {
     join_tables();
     choose_projects();
     choose_places();
+    choose_activity_names();
     choose_lookups();
     describe_tables();
     pick_columns();
@@ -739,13 +740,27 @@ class Linker {
     if (place_context_ != ~0u) result_.place_table = x_.tables[place_context_].node;
   }
 
+  // Rows of a log, an assignment or a risk that point to an activity are
+  // told apart by it ("what the wind stopped", "assignments over plan"):
+  // the schedule's activities are shown by their names, as projects are.
+  void choose_activity_names() {
+    const std::uint32_t t = activities_table();
+    if (t == ~0u || is_chosen_[t] || contains(added_, t) || t == project_context_ || t == place_context_) return;
+    const bool pointed_to = std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [&](const Impl::Join& j) {
+      return j.down && j.table != t && is_chosen_[j.table];
+    });
+    if (!pointed_to) return;
+    activity_context_ = t;
+    result_.activity_table = x_.tables[t].node;
+  }
+
   // A row's kind is kept as a key into a lookup table ("status_id" of
   // 'In Progress'): the lookups the chosen tables point to are shown, so
   // that their rows' statuses and types can be read and asked for by name.
   void choose_lookups() {
     for (std::uint32_t t = 0; t < n_; ++t) {
       if (!x_.tables[t].lookup || is_chosen_[t] || contains(added_, t) || t == project_context_ ||
-          t == place_context_)
+          t == place_context_ || t == activity_context_)
         continue;
       const bool pointed_to = std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [&](const Impl::Join& j) {
         return j.down && j.table != t && (is_chosen_[j.table] || contains(added_, j.table));
@@ -1081,13 +1096,15 @@ class Linker {
     tables.insert(tables.end(), added_.begin(), added_.end());
     if (project_context_ != ~0u) tables.push_back(project_context_);
     if (place_context_ != ~0u) tables.push_back(place_context_);
+    if (activity_context_ != ~0u) tables.push_back(activity_context_);
     tables.insert(tables.end(), lookup_context_.begin(), lookup_context_.end());
     // Per table: what must be shown, then what may be.
     std::vector<std::vector<std::uint32_t>> must(tables.size()), may(tables.size());
     for (std::size_t k = 0; k < tables.size(); ++k) {
       const auto& columns = x_.tables[tables[k]].columns;
       std::vector<std::pair<double, std::uint32_t>> scored;
-      const bool context = project_context_ == tables[k] || place_context_ == tables[k];
+      const bool context =
+          project_context_ == tables[k] || place_context_ == tables[k] || activity_context_ == tables[k];
       for (const std::uint32_t c : columns) {
         const Impl::Column& column = x_.columns[c];
         if (column.key) {
@@ -1248,6 +1265,7 @@ class Linker {
   // The table of projects chosen only to say which project each row is of.
   std::uint32_t project_context_ = ~0u;
   std::uint32_t place_context_ = ~0u;
+  std::uint32_t activity_context_ = ~0u;
   std::vector<std::uint32_t> lookup_context_;
 };
 

@@ -168,7 +168,8 @@ class TestRecord:
                                    "enhanced_query": "open risks"})
 
         out = service("lexical", mindloom=AI()).process_query("Which of them are still open?")
-        assert table_names(out) == ["risks", "projects"]  # the projects the risks are of, last
+        # the projects and activities the risks are of, last
+        assert table_names(out) == ["risks", "projects", "activities"]
         assert out["ai_enhanced"]["keywords"] == ["risk register"]
         assert out["linking"]["words"] == ["still", "open", "risk", "register"]
 
@@ -176,7 +177,7 @@ class TestRecord:
         s = service("lexical", verbose=False)
         previous = "SELECT risk_title FROM risks WHERE status = 'Open'"
         out = s.process_query("And who owns them?", previous_sql=previous)
-        assert table_names(out) == ["risks", "projects"]
+        assert table_names(out) == ["risks", "projects", "activities"]
         assert out["linking"]["tables"][0]["reason"] == "context"
         assert table_names(s.process_query("And who owns them?")) == []
 

@@ -569,6 +569,39 @@ TEST(LinkingPlaces, TheActivitiesOfTheChosenRowsAreShownByName) {
   EXPECT_FALSE(index.link(linking::Query{"activities stopped by wind in the downtime log", {}, ""}).activity_table);
 }
 
+// Assignments are shown with the activities and the resources they pair, by name.
+TEST(LinkingPlaces, AssignmentsAreShownWithWhatTheyPair) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "activity": {"description": "Activities of the schedule", "domain": "d", "columns": {
+      "act_id": {"description": "Key", "data_type": "INTEGER"},
+      "act_name": {"description": "Activity name", "data_type": "TEXT"}}},
+    "resource": {"description": "Crews and plant", "domain": "d", "columns": {
+      "res_id": {"description": "Key", "data_type": "INTEGER"},
+      "res_name": {"description": "Resource name", "data_type": "TEXT"},
+      "day_rate": {"description": "Day rate", "data_type": "REAL"}}},
+    "assignment": {"description": "Hours of a resource on an activity", "domain": "d", "columns": {
+      "asg_id": {"description": "Key", "data_type": "INTEGER"},
+      "asg_code": {"description": "Code", "data_type": "TEXT"},
+      "act_id": {"description": "Its activity", "data_type": "INTEGER"},
+      "res_id": {"description": "Its resource", "data_type": "INTEGER"},
+      "planned_hours": {"description": "Planned hours", "data_type": "REAL"},
+      "actual_hours": {"description": "Actual hours", "data_type": "REAL"}}}},
+   "relationships": [
+     {"from_table": "assignment", "to_table": "activity", "join_condition": "assignment.act_id = activity.act_id", "description": ""},
+     {"from_table": "assignment", "to_table": "resource", "join_condition": "assignment.res_id = resource.res_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto over = index.link(linking::Query{"assignments where actual hours are over planned hours", {}, ""});
+  ASSERT_TRUE(over.activity_table);
+  ASSERT_TRUE(over.crew_table);
+  EXPECT_EQ(graph.id(*over.crew_table), "table:resource");
+  Strings listed;
+  for (const auto c : over.listed_columns) listed.emplace_back(graph.id(c));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:resource.res_name"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:resource.day_rate"), listed.end());
+}
+
 // The lookups chosen rows point to are shown whole; not one nothing chosen points to.
 TEST(LinkingLookups, TheKindsOfTheChosenRowsAreShownWhole) {
   atlanor::AtlanorService service;

@@ -176,6 +176,9 @@ struct Result {
   // The schedule's table of activities, when chosen tables point to it and
   // it is none of them: shown with its names, for the activity each row is of.
   std::optional<Graph::Index> activity_table;
+  // The schema's one table of crews or resources, when a chosen table of
+  // assignments books them and it is none of the tables shown: shown with its names.
+  std::optional<Graph::Index> crew_table;
   // The lookup tables (statuses, types, levels) that chosen tables point
   // to, none of them chosen: shown whole, for what each row's kind is called.
   std::vector<Graph::Index> lookup_tables;

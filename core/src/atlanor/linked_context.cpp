@@ -391,7 +391,7 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
   }
   // The statement guessed below joins the chosen tables only.
   const std::vector<std::string> chosen_tables = out.tables;
-  for (const auto& context : {result.project_table, result.place_table, result.activity_table})
+  for (const auto& context : {result.project_table, result.place_table, result.activity_table, result.crew_table})
     if (context) {
       out.tables.emplace_back(graph.id(*context));
       table_names.push_back(node_ids::name_of(graph.id(*context), node_ids::kTable));

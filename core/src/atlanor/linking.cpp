@@ -256,6 +256,7 @@ class Linker {
     choose_projects();
     choose_places();
     choose_activity_names();
+    choose_crew_names();
     choose_lookups();
     describe_tables();
     pick_columns();
@@ -754,13 +755,26 @@ class Linker {
     result_.activity_table = x_.tables[t].node;
   }
 
+  // So are the crews or resources an assignment books ("assignments over
+  // plan"), by the schema's one table of them.
+  void choose_crew_names() {
+    const std::uint32_t t = one_pointed_to([](const Impl::Table& x) { return x.crews && !x.projects && !x.places; });
+    if (t == ~0u || t == activity_context_) return;
+    const bool booked = std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [&](const Impl::Join& j) {
+      return j.down && is_chosen_[j.table] && x_.tables[j.table].assignments;
+    });
+    if (!booked) return;
+    crew_context_ = t;
+    result_.crew_table = x_.tables[t].node;
+  }
+
   // A row's kind is kept as a key into a lookup table ("status_id" of
   // 'In Progress'): the lookups the chosen tables point to are shown, so
   // that their rows' statuses and types can be read and asked for by name.
   void choose_lookups() {
     for (std::uint32_t t = 0; t < n_; ++t) {
       if (!x_.tables[t].lookup || is_chosen_[t] || contains(added_, t) || t == project_context_ ||
-          t == place_context_ || t == activity_context_)
+          t == place_context_ || t == activity_context_ || t == crew_context_)
         continue;
       const bool pointed_to = std::any_of(x_.joins[t].begin(), x_.joins[t].end(), [&](const Impl::Join& j) {
         return j.down && j.table != t && (is_chosen_[j.table] || contains(added_, j.table));
@@ -1097,14 +1111,15 @@ class Linker {
     if (project_context_ != ~0u) tables.push_back(project_context_);
     if (place_context_ != ~0u) tables.push_back(place_context_);
     if (activity_context_ != ~0u) tables.push_back(activity_context_);
+    if (crew_context_ != ~0u) tables.push_back(crew_context_);
     tables.insert(tables.end(), lookup_context_.begin(), lookup_context_.end());
     // Per table: what must be shown, then what may be.
     std::vector<std::vector<std::uint32_t>> must(tables.size()), may(tables.size());
     for (std::size_t k = 0; k < tables.size(); ++k) {
       const auto& columns = x_.tables[tables[k]].columns;
       std::vector<std::pair<double, std::uint32_t>> scored;
-      const bool context =
-          project_context_ == tables[k] || place_context_ == tables[k] || activity_context_ == tables[k];
+      const bool context = project_context_ == tables[k] || place_context_ == tables[k] ||
+                           activity_context_ == tables[k] || crew_context_ == tables[k];
       for (const std::uint32_t c : columns) {
         const Impl::Column& column = x_.columns[c];
         if (column.key) {
@@ -1266,6 +1281,7 @@ class Linker {
   std::uint32_t project_context_ = ~0u;
   std::uint32_t place_context_ = ~0u;
   std::uint32_t activity_context_ = ~0u;
+  std::uint32_t crew_context_ = ~0u;
   std::vector<std::uint32_t> lookup_context_;
 };
 

@@ -877,6 +877,32 @@ TEST(ValueTables, AWholeValueInCapitalsIsACode) {
   EXPECT_EQ(reasons("items of work").count("job"), 0u);
 }
 
+// An activity named right after "before" or "after" asks for its logic.
+TEST(ValueTables, AnActivityAfterBeforeOrAfterAsksForItsLinks) {
+  LinkedDatabase linked("logic.db", R"(
+    CREATE TABLE activity (act_id INTEGER PRIMARY KEY, act_code TEXT, act_name TEXT);
+    INSERT INTO activity VALUES (1, 'OYD-0170', 'Roof trusses'), (2, 'OYD-0180', 'Roof tiles');
+    CREATE TABLE activity_link (link_id INTEGER PRIMARY KEY, pred_act_id INTEGER, succ_act_id INTEGER, lag_days REAL);
+    INSERT INTO activity_link VALUES (1, 1, 2, 0);
+  )",
+                        R"({"tables": {
+    "activity": {"description": "Activities", "domain": "d", "columns": {
+      "act_id": {"description": "Key", "data_type": "INTEGER"},
+      "act_code": {"description": "Code", "data_type": "TEXT"},
+      "act_name": {"description": "Name", "data_type": "TEXT"}}},
+    "activity_link": {"description": "Logic between activities", "domain": "d", "columns": {
+      "link_id": {"description": "Key", "data_type": "INTEGER"},
+      "pred_act_id": {"description": "Predecessor activity", "data_type": "INTEGER"},
+      "succ_act_id": {"description": "Successor activity", "data_type": "INTEGER"},
+      "lag_days": {"description": "Lag in days", "data_type": "REAL"}}}},
+    "relationships": [
+      {"from_table": "activity_link", "to_table": "activity", "join_condition": "activity_link.pred_act_id = activity.act_id", "description": ""},
+      {"from_table": "activity_link", "to_table": "activity", "join_condition": "activity_link.succ_act_id = activity.act_id", "description": ""}]})");
+  EXPECT_EQ(linked.reasons("what has to finish before OYD-0180 can start").count("activity_link"), 1u);
+  EXPECT_EQ(linked.reasons("what comes after the roof trusses").count("activity_link"), 1u);
+  EXPECT_EQ(linked.reasons("when does OYD-0180 finish").count("activity_link"), 0u);
+}
+
 // A code of letters and digits is its table's, though the value that holds
 // it says more ('BL0 Build area plan').
 TEST(ValueTables, ACodeInsideALongerValueChoosesItsTable) {

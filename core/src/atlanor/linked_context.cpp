@@ -364,6 +364,21 @@ LinkedContext link_context(const AtlanorService& service, const KnowledgeGraphPt
       add_new(query.value_table_choices, std::move(readings));
     }
   }
+  // An activity named right after "before" or "after" ("what has to finish
+  // before OYD-0180 can start", "what comes after the reaming") asks for
+  // its logic: its predecessors or its successors.
+  for (const values::Match& m : matches) {
+    if (mention[&m - matches.data()]) continue;
+    const std::vector<std::string> words = index.table_words(column_of(m).table);
+    if (words.empty()) continue;
+    const std::string head = linking::stem(words.back());
+    if (head != "activ" && head != "task") continue;
+    std::vector<std::string> said = linking::split_words(std::string_view(question).substr(0, m.begin));
+    while (!said.empty() && (said.back() == "the" || said.back() == "a" || said.back() == "an")) said.pop_back();
+    if (said.empty()) continue;
+    if (said.back() == "before") add_new(query.keywords, std::string("predecessor"));
+    else if (said.back() == "after") add_new(query.keywords, std::string("successor"));
+  }
   // The same whole value stored in several tables, named exactly.
   for (std::size_t i = 0; i < matches.size(); ++i) {
     if (matches[i].fit != values::Fit::kExact || mention[i]) continue;

@@ -187,6 +187,26 @@ std::string with_its_head(const std::string& sql, const std::string& reply) {
   return reply.substr(*start, at - *start + sql.size());
 }
 
+// Whether the trade's thesaurus says a stem for one of `others` ("task" for "activ").
+bool says_for(const std::string& said, const std::vector<std::string>& others) {
+  static const auto kGroups = [] {
+    std::unordered_map<std::string, std::vector<std::vector<std::string>>> out;
+    for (const linking::Synonyms& group : linking::thesaurus()) {
+      std::vector<std::string> stems;
+      for (const std::string_view w : group)
+        if (!w.empty() && w.find(' ') == std::string_view::npos) stems.push_back(linking::stem(w));
+      for (const std::string& st : stems) out[st].push_back(stems);
+    }
+    return out;
+  }();
+  const auto it = kGroups.find(said);
+  if (it == kGroups.end()) return false;
+  for (const std::vector<std::string>& group : it->second)
+    for (const std::string& st : group)
+      if (st != said && std::find(others.begin(), others.end(), st) != others.end()) return true;
+  return false;
+}
+
 // The stems of a question's content words, each word of the trade's
 // thesaurus as its group's first ("kicks" as "start"), for the cheap filter
 // below: synonyms share no stems.
@@ -519,6 +539,28 @@ Answer Road::ask(const Question& q, const Events& events) {
     // The stored values this question's words read, read once.
     const std::vector<values::Match> asked_matches =
         stored && stored->index.value_count() > 0 ? stored->index.match(q.text) : std::vector<values::Match>();
+    // The projects' names, read once when a question needs them.
+    struct ProjectName {
+      std::string name;
+      const values::ColumnRef* column;
+      std::vector<std::string> words;
+    };
+    std::optional<std::vector<ProjectName>> projects_read;
+    auto project_names = [&]() -> const std::vector<ProjectName>& {
+      if (!projects_read) {
+        projects_read.emplace();
+        const linking::Index* index = kg ? &kg->link_index() : nullptr;
+        for (std::uint32_t c = 0; index && stored && c < stored->index.columns().size(); ++c) {
+          const values::ColumnRef& column = stored->index.columns()[c];
+          if (!index->is_projects_table(column.table) || !index->names_rows(column.table, column.column) ||
+              !stored->index.listed(c))
+            continue;
+          for (const std::string& name : stored->index.values(c))
+            projects_read->push_back(ProjectName{name, &column, linking::split_words(name)});
+        }
+      }
+      return *projects_read;
+    };
     auto named = [&](std::string_view text, std::string_view sql = {}) {
       std::vector<templates::NamedValue> out;
       if (!stored || stored->index.value_count() == 0) return out;
@@ -543,16 +585,7 @@ Answer Road::ask(const Question& q, const Events& events) {
           std::vector<std::string> own;
           for (const std::string& w : names->table_words(stored->index.columns()[m.column].table))
             own.push_back(linking::stem(w));
-          for (const linking::Synonyms& group : linking::thesaurus()) {
-            bool holds_said = false, holds_own = false;
-            for (const std::string_view w : group) {
-              if (w.empty() || w.find(' ') != std::string_view::npos) continue;
-              const std::string st = linking::stem(w);
-              holds_said = holds_said || st == said;
-              holds_own = holds_own || (st != said && std::find(own.begin(), own.end(), st) != own.end());
-            }
-            if (holds_said && holds_own) return true;
-          }
+          if (says_for(said, own)) return true;
         }
         if ((m.fit != values::Fit::kPartial && m.fit != values::Fit::kFuzzy) || !names ||
             m.phrase.find(' ') != std::string::npos)
@@ -624,21 +657,16 @@ Answer Road::ask(const Question& q, const Events& events) {
           if (v.weak || names->is_projects_table(v.table) || v.end <= v.begin || v.end > text.size()) continue;
           const std::vector<std::string> said = linking::split_words(text.substr(v.begin, v.end - v.begin));
           if (said.empty()) continue;
-          std::optional<templates::NamedValue> only;
+          const ProjectName* only = nullptr;
           std::size_t found = 0;
-          for (std::uint32_t c = 0; c < stored->index.columns().size(); ++c) {
-            const values::ColumnRef& column = stored->index.columns()[c];
-            if (!names->is_projects_table(column.table) || !names->names_rows(column.table, column.column) ||
-                !stored->index.listed(c))
-              continue;
-            for (const std::string& name : stored->index.values(c)) {
-              const std::vector<std::string> words = linking::split_words(name);
-              if (std::search(words.begin(), words.end(), said.begin(), said.end()) == words.end()) continue;
+          for (const ProjectName& p : project_names())
+            if (std::search(p.words.begin(), p.words.end(), said.begin(), said.end()) != p.words.end()) {
               ++found;
-              only = templates::NamedValue{v.begin, v.end, name, column.table, column.column, {}, false, true};
+              only = &p;
             }
-          }
-          if (found == 1) out.push_back(std::move(*only));
+          if (found == 1)
+            out.push_back(templates::NamedValue{v.begin, v.end, only->name, only->column->table, only->column->column,
+                                                {}, false, true});
         }
       }
       return out;

@@ -166,6 +166,21 @@ Activity = collections.namedtuple("Activity", [
     "actual_finish", "total_float", "free_float", "critical", "bl_start", "bl_finish"])
 
 
+def stage_at(tasks, starts, durs, data_date, done, labels, testing, building):
+    """The stage a project has reached at the data date, as one of four labels: the first when it is done,
+    the second once a task that `testing` accepts has started, the third once one that `building` accepts
+    has, else the fourth. A task has started when it starts on or before the data date and takes time."""
+    def started(t):
+        return starts[t["key"]] <= data_date and durs[t["key"]] > 0
+    if done:
+        return labels[0]
+    if any(started(t) for t in tasks if testing(t)):
+        return labels[1]
+    if any(started(t) for t in tasks if building(t)):
+        return labels[2]
+    return labels[3]
+
+
 def activity_at(data_date, tasks, key, durs, schedule, baseline, baseline_durs, cals, rng):
     """An activity as it stands at the data date, for its row in the activity table.
 

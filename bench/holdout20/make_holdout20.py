@@ -40,7 +40,7 @@ sys.path.insert(0, os.path.dirname(HERE))
 from schedule_build import (WorkDays, activity_at, anchored_baselines, assignment_hours,  # noqa: E402
                             baseline_activities, check_with_history, default_out, describe_tables,
                             forward_backward, insert_calendars, iso, logic_links, main as build_main,
-                            metadata_document, parse_pred, shown_dates, wbs_rows)
+                            metadata_document, parse_pred, shown_dates, stage_at, wbs_rows)
 from schedule_build import day_span as _span  # noqa: E402
 
 DB_NAME = "holdout20_schedule.db"
@@ -672,16 +672,9 @@ def generate(db_path):
         fin_shown = shown(tasks[fin], sb[fin], fb[fin], 0)[1]
         done = fin_shown <= DATA_DATE
 
-        def started(t):
-            return sb[t["key"]] <= DATA_DATE and cdurs[t["key"]] > 0
-        if done:
-            stage = "G6"
-        elif any(started(t) for t in plan.tasks if t["wbs"] == "COM"):
-            stage = "G5"
-        elif any(started(t) for t in plan.tasks if t["cal"] not in (OFF, ELP)):
-            stage = "G4"
-        else:
-            stage = "G3"
+        stage = stage_at(plan.tasks, sb, cdurs, DATA_DATE, done,
+                         ("G6", "G5", "G4", "G3"),
+                         lambda t: t["wbs"] == "COM", lambda t: t["cal"] not in (OFF, ELP))
         slack = CALS[OFF].wd(fb[fin], anchors[pk])
         rag = "G" if done or slack > 10 else ("A" if slack >= 0 else "R")
         bud = budget * 1e6

@@ -37,7 +37,7 @@ SEED = 212121
 DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, stage_at, wbs_rows  # noqa: E402
 DB_NAME = "holdout21_schedule.db"
 META_NAME = "holdout21_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -693,16 +693,9 @@ def generate(db_path):
         fin_shown = shown(tasks[fin], sb[fin], fb[fin], 0)[1]
         done = fin_shown <= DATA_DATE
 
-        def started(t):
-            return sb[t["key"]] <= DATA_DATE and cdurs[t["key"]] > 0
-        if done:
-            stage = "Complete"
-        elif any(started(t) for t in plan.tasks if t["wbs"] == "TST"):
-            stage = "Commissioning"
-        elif any(started(t) for t in plan.tasks if t["cal"] not in (OFF, ELP)):
-            stage = "Construction"
-        else:
-            stage = "Design"
+        stage = stage_at(plan.tasks, sb, cdurs, DATA_DATE, done,
+                         ("Complete", "Commissioning", "Construction", "Design"),
+                         lambda t: t["wbs"] == "TST", lambda t: t["cal"] not in (OFF, ELP))
         slack = CALS[OFF].wd(fb[fin], anchors[pk])
         rag = "Green" if done or slack > 10 else ("Amber" if slack >= 0 else "Red")
         bud = budget * 1e6

@@ -39,7 +39,7 @@ sys.path.insert(0, os.path.dirname(HERE))
 from schedule_build import (WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities,  # noqa: E402
                             check_with_history, default_out, forward_backward, describe_tables,
                             main as build_main, metadata_document, day_span as _span, insert_calendars, iso,
-                            logic_links, parse_pred, shown_dates, wbs_rows)
+                            logic_links, parse_pred, shown_dates, stage_at, wbs_rows)
 DB_NAME = "holdout22_schedule.db"
 META_NAME = "holdout22_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -643,16 +643,9 @@ def generate(db_path):
         fin_shown = shown(tasks[fin], sb[fin], fb[fin], 0)[1]
         done = fin_shown <= DATA_DATE
 
-        def started(t):
-            return sb[t["key"]] <= DATA_DATE and cdurs[t["key"]] > 0
-        if done:
-            stage = "C"
-        elif any(started(t) for t in plan.tasks if t["wbs"] == "TST"):
-            stage = "T"
-        elif any(started(t) for t in plan.tasks if t["wbs"] != "DES"):
-            stage = "B"
-        else:
-            stage = "D"
+        stage = stage_at(plan.tasks, sb, cdurs, DATA_DATE, done,
+                         ("C", "T", "B", "D"),
+                         lambda t: t["wbs"] == "TST", lambda t: t["wbs"] != "DES")
         slack = CALS[OFC].wd(fb[fin], anchors[pk])
         rag = "G" if done or slack > 10 else ("A" if slack >= 0 else "R")
         bud = budget * 1e6

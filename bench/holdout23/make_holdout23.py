@@ -41,7 +41,7 @@ sys.path.insert(0, os.path.dirname(HERE))
 from schedule_build import (WorkDays, activity_at, anchored_baselines, assignment_hours,  # noqa: E402
                             baseline_activities, check_with_history, default_out, forward_backward,
                             describe_tables, main as build_main, metadata_document, day_span as _span,
-                            insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows)
+                            insert_calendars, iso, logic_links, parse_pred, shown_dates, stage_at, wbs_rows)
 DB_NAME = "holdout23_schedule.db"
 META_NAME = "holdout23_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -704,16 +704,9 @@ def generate(db_path):
         fin_shown = shown(tasks[fin], sb[fin], fb[fin], 0)[1]
         done = fin_shown <= DATA_DATE
 
-        def started(t):
-            return sb[t["key"]] <= DATA_DATE and cdurs[t["key"]] > 0
-        if done:
-            stage = "Closed"
-        elif any(started(t) for t in plan.tasks if t["wbs"] == "TST"):
-            stage = "Commissioning"
-        elif any(started(t) for t in plan.tasks if t["cal"] not in (OFF, ELP)):
-            stage = "Construction"
-        else:
-            stage = "Procurement"
+        stage = stage_at(plan.tasks, sb, cdurs, DATA_DATE, done,
+                         ("Closed", "Commissioning", "Construction", "Procurement"),
+                         lambda t: t["wbs"] == "TST", lambda t: t["cal"] not in (OFF, ELP))
         slack = CALS[OFF].wd(fb[fin], anchors[pk])
         health = 1 if done else (3 if fin_shown > tgt[pk] or slack < 0 else (2 if slack <= 10 else 1))
         bud = budget * 1e6

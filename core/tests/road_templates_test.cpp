@@ -185,6 +185,18 @@ TEST(TemplateRefill, APeriodForAPeriodOfAnotherLength) {
                       "consents expiring in May 2025"));
 }
 
+// A range of days in one month, however it is said.
+TEST(TemplateRefill, ARangeOfDaysInOneMonth) {
+  const Source booked{"What outages are booked between 20 and 31 October?",
+                      "SELECT * FROM outages WHERE start_date >= '2025-10-20' AND start_date <= '2025-10-31'", {}};
+  for (const char* asked : {"What outages are booked from 18 to 24 October?", "outages booked 18 to 24 October"}) {
+    const auto fit = refill(booked, asked);
+    ASSERT_TRUE(fit) << asked;
+    EXPECT_EQ(fit->sql, "SELECT * FROM outages WHERE start_date >= '2025-10-18' AND start_date <= '2025-10-24'");
+  }
+  EXPECT_FALSE(refill(booked, "What outages are booked to 24 October?"));
+}
+
 // A month said without its year is the month the statement writes, in the
 // statement's year; a new one takes that year too.
 TEST(TemplateRefill, AMonthWithoutItsYear) {

@@ -438,7 +438,8 @@ class LiteralFinder {
       }
     }
     // The first day of a range written once with the month and year of its
-    // last ("between 12 and 26 September 2025", "3 Nov to 14 Nov 2025").
+    // last ("between 12 and 26 September 2025", "3 Nov to 14 Nov 2025"), or
+    // with its month alone ("from 18 to 24 October": a day of no year).
     for (std::size_t k = 0; k + 2 < tokens_.size(); ++k) {
       const int d = day_of(k);
       if (!d || !near(k)) continue;
@@ -448,11 +449,20 @@ class LiteralFinder {
       const std::string j = ascii_lower(tok(joint));
       if (j != "and" && j != "to" && j != "until" && j != "till" && j != "through" && j != "thru") continue;
       const auto last = std::find_if(found_.begin(), found_.end(), [&](const Literal& l) {
-        return l.kind == LiteralKind::kDate && l.begin == tokens_[joint + 1].begin && l.value.size() == 10;
+        return l.kind == LiteralKind::kDate && l.begin == tokens_[joint + 1].begin &&
+               (l.value.size() == 10 || (l.value.size() == 7 && l.value.starts_with("--")));
       });
       if (last == found_.end()) continue;
-      const int y = to_int(std::string_view(last->value).substr(0, 4));
-      if (!m && d >= to_int(std::string_view(last->value).substr(8, 2))) continue;
+      const std::string_view lv = last->value;
+      if (!m && d >= to_int(lv.substr(lv.size() - 2))) continue;
+      if (lv.starts_with("--")) {
+        // No year: the first day is of no year either, in the last one's month.
+        const int month = m ? m : to_int(lv.substr(2, 2));
+        if (d <= days_in_month(2024, month))
+          add(LiteralKind::kDate, tokens_[k].begin, tokens_[m ? k + 1 : k].end, "--" + two(month) + "-" + two(d));
+        continue;
+      }
+      const int y = to_int(lv.substr(0, 4));
       // "3 Nov" read as a day of no year takes the last day's year.
       if (const auto first = std::find_if(found_.begin(), found_.end(), [&](const Literal& l) {
             return l.begin == tokens_[k].begin && l.value.starts_with("--");
@@ -681,6 +691,13 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
       ++i;
     } else if (w == "count" || w == "counts" || w == "tally") {
       marks.push_back("count");
+    } else if (w == "from" && date_at(i + 1) && date_at(i + 3) &&
+               (word(i + 2) == "to" || word(i + 2) == "until" || word(i + 2) == "till" || word(i + 2) == "through")) {
+      marks.push_back("between");  // "from 18 to 24 October": between the two
+      i += 2;
+    } else if ((w == "to" || w == "until" || w == "till" || w == "through") && i > 0 && date_at(i - 1) &&
+               date_at(i + 1)) {
+      marks.push_back("between");  // "1 to 14 December"
     } else if (w == "minimum" || w == "min" || w == "since" || (w == "from" && date_at(i + 1))) {
       marks.push_back("ge");
     } else if (w == "maximum" || w == "max" || w == "until" || w == "till" ||

@@ -185,6 +185,16 @@ TEST(TemplateRefill, APeriodForAPeriodOfAnotherLength) {
                       "consents expiring in May 2025"));
 }
 
+// A look-ahead of one unit is said without its count.
+TEST(TemplateRefill, ALookAheadOfOneUnitSaysNoCount) {
+  const Source two{"What activities start in the next two weeks?",
+                   "SELECT * FROM activities WHERE early_start >= '2025-10-18' AND early_start < '2025-11-01'", {}};
+  const auto week = refill(two, "what activities start in the next week");
+  ASSERT_TRUE(week);
+  EXPECT_EQ(week->sql, "SELECT * FROM activities WHERE early_start >= '2025-10-18' AND early_start < '2025-10-25'");
+  EXPECT_FALSE(refill(two, "what activities started last week"));
+}
+
 // A range of days in one month, however it is said.
 TEST(TemplateRefill, ARangeOfDaysInOneMonth) {
   const Source booked{"What outages are booked between 20 and 31 October?",

@@ -541,6 +541,14 @@ class LiteralFinder {
       for (std::size_t k = 0; k < std::size(kWords); ++k)
         if (w == kWords[k]) add(LiteralKind::kNumber, t.begin, t.end, std::to_string(kValues[k]));
     }
+    // A look-ahead of one unit says its count by the unit alone ("the next
+    // week", "the coming day"): a count of one, written nowhere, before it.
+    for (std::size_t k = 0; k + 1 < tokens_.size(); ++k) {
+      const std::string before = ascii_lower(tok(k)), unit = ascii_lower(tok(k + 1));
+      if ((before == "next" || before == "coming" || before == "following") && near(k) &&
+          (unit == "week" || unit == "day"))
+        add(LiteralKind::kNumber, tokens_[k + 1].begin, tokens_[k + 1].begin, "1");
+    }
   }
 
   std::string_view q_;

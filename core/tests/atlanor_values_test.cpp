@@ -593,6 +593,25 @@ TEST(ValueMatch, AWordManyValuesHoldAfterTheSameWordsIsTheirBeginning) {
   EXPECT_EQ(beginnings("civils tasks"), Strings{});
 }
 
+// Likewise a word many values end with after their codes; not one whose
+// values go on, nor one no code stands before.
+TEST(ValueMatch, AWordManyValuesEndWithAfterTheirCodesIsTheirEnding) {
+  ValueIndex index;
+  index.add_values({"activities", "name", "TEXT"},
+                   {"Plot 1 - Watertight", "Plot 2 - Watertight", "Plot 3 - Watertight", "Plot 1 - Roof tiles",
+                    "Plot 2 - Roof tiles", "Plot 3 - Roof tiles", "North gate inspection", "South gate inspection",
+                    "East gate inspection"});
+  auto patterns = [&](std::string_view question) {
+    Strings out;
+    for (const std::string& m : described(index, index.match(question)))
+      if (m.find(" prefix ") != std::string::npos) out.push_back(m);
+    return out;
+  };
+  EXPECT_EQ(patterns("which are watertight"), (Strings{"activities.name='%Watertight' prefix 'watertight'"}));
+  EXPECT_EQ(patterns("roof progress"), Strings{});
+  EXPECT_EQ(patterns("inspection results"), Strings{});
+}
+
 TEST(ValueMatch, AColourIsTheLetterARagColumnStores) {
   ValueIndex index;
   index.add_values({"areas", "rag_cd", "TEXT"}, {"R", "A", "G"});
@@ -875,6 +894,30 @@ TEST(ValueTables, AWholeValueInCapitalsIsACode) {
   EXPECT_EQ(reasons("scheduled work of msa")["job"], "value");
   EXPECT_EQ(reasons("items of WORK")["job"], "value");
   EXPECT_EQ(reasons("items of work").count("job"), 0u);
+}
+
+// A word many names of one column end with (or begin with) names their
+// table; a code's prefix does not.
+TEST(ValueTables, AWordManyNamesEndWithChoosesTheirTable) {
+  LinkedDatabase linked("endings.db", R"(
+    CREATE TABLE plot (plot_id INTEGER PRIMARY KEY, plot_name TEXT);
+    WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12)
+      INSERT INTO plot SELECT i, 'Plot ' || i FROM n;
+    CREATE TABLE activity (act_id INTEGER PRIMARY KEY, plot_id INTEGER, act_name TEXT);
+    INSERT INTO activity (plot_id, act_name) SELECT plot_id, plot_name || ' - Watertight' FROM plot;
+    INSERT INTO activity (plot_id, act_name) SELECT plot_id, plot_name || ' - Handover' FROM plot;
+  )",
+                        R"({"tables": {
+    "plot": {"description": "Houses", "domain": "d", "columns": {
+      "plot_id": {"description": "Key", "data_type": "INTEGER"},
+      "plot_name": {"description": "Name", "data_type": "TEXT"}}},
+    "activity": {"description": "Schedule lines", "domain": "d", "columns": {
+      "act_id": {"description": "Key", "data_type": "INTEGER"},
+      "plot_id": {"description": "House", "data_type": "INTEGER"},
+      "act_name": {"description": "Name", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "activity", "to_table": "plot", "join_condition": "activity.plot_id = plot.plot_id", "description": ""}]})");
+  EXPECT_EQ(linked.reasons("which houses are watertight")["activity"], "value");
 }
 
 // An activity named right after "before" or "after" asks for its logic.

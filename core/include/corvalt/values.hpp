@@ -54,7 +54,8 @@ enum class Fit : std::uint8_t {
   kFuzzy,    // the same number of words, each within a small edit distance
   kPartial,  // the phrase matches a run of the value's words, exactly or fuzzily
   // A code that begins many values of a column ("NDC" of 'NDC-A1010',
-  // 'NDC-A1020', ...): the match's value is the LIKE pattern 'NDC-%'.
+  // 'NDC-A1020', ...): the match's value is the LIKE pattern 'NDC-%'; or a
+  // word many of them begin or end with ('Install WTG%', '%Watertight').
   kPrefix,
 };
 

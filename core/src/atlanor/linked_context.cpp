@@ -99,8 +99,12 @@ constexpr std::size_t kMaxValueHints = 8;
 constexpr std::size_t kMaxListedValues = 50;
 
 bool chooses_table(const values::Match& m, const linking::Index& index, const values::ValueIndex& stored) {
-  // A prefix says which rows of a table the question names otherwise.
-  if (m.fit == values::Fit::kPrefix) return false;
+  // A code's prefix says which rows of a table the question names
+  // otherwise; a word that many names of one column begin or end with
+  // ("watertight" of 'Plot 3 - Watertight', ...) names their table.
+  if (m.fit == values::Fit::kPrefix)
+    return std::all_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
+           !index.is_name_word(m.phrase) && !index.is_table_word(m.phrase);
   const std::vector<std::string> words = linking::split_words(m.phrase);
   if (words.size() > 1 && m.score >= kPhraseTableScore) return true;
   const bool digits = std::any_of(m.phrase.begin(), m.phrase.end(), [](char c) { return c >= '0' && c <= '9'; });

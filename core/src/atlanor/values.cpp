@@ -1000,6 +1000,7 @@ struct Found {
   Fit fit;
   double score;
   std::uint32_t prefix = 0;  // for Fit::kPrefix: the bytes of the value the code takes
+  std::uint32_t ending = 0;  // or, when not 0, where the value's ending it takes begins
 };
 
 }  // namespace
@@ -1604,12 +1605,38 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     // entry that begins so, and the stored values that do.
     std::map<std::tuple<std::uint32_t, std::string, std::string>, std::pair<std::uint32_t, std::set<std::uint32_t>>>
         groups;
+    // Likewise the word many values end with after their codes ("watertight"
+    // of 'Plot 3 - Watertight', 'Plot 4 - Watertight', ...): (column, the
+    // words before with each code as '#', the ending) -> an entry, where its
+    // ending begins, and the values.
+    std::map<std::tuple<std::uint32_t, std::string, std::string>,
+             std::tuple<std::uint32_t, std::uint32_t, std::set<std::uint32_t>>>
+        endings;
     std::vector<Token> stored_tokens;
+    auto is_code = [](const std::string& stored, const Token& t) {
+      const std::string_view as_stored(stored.data() + t.begin, t.end - t.begin);
+      return std::any_of(t.text.begin(), t.text.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+             (as_stored.size() >= 2 &&
+              std::all_of(as_stored.begin(), as_stored.end(), [](char c) { return c >= 'A' && c <= 'Z'; }));
+    };
     for (const std::uint32_t id : ids)
       for (const Posting& p : words[id].postings) {
         const Entry& e = entries[p.value];
         const std::string& stored = columns[e.column].values[e.slot];
         split_tokens(stored, stored_tokens);
+        if (stored_tokens.size() >= 3 && p.position + 1u == stored_tokens.size() && p.position >= 1 &&
+            is_code(stored, stored_tokens[p.position - 1u])) {
+          std::string before;
+          for (std::size_t k = 0; k < p.position; ++k) {
+            before += is_code(stored, stored_tokens[k]) ? std::string_view("#") : std::string_view(stored_tokens[k].text);
+            before += ' ';
+          }
+          const std::uint32_t from = static_cast<std::uint32_t>(stored_tokens[p.position].begin);
+          auto& ending = endings[{e.column, std::move(before), stored.substr(from)}];
+          if (std::get<2>(ending).empty()) ending = {p.value, from, {}};
+          std::get<2>(ending).insert(e.slot);
+          continue;
+        }
         if (stored_tokens.size() < 3 || p.position + 1u >= stored_tokens.size()) continue;
         std::string after;
         for (std::size_t k = p.position + 1u; k < stored_tokens.size(); ++k) {
@@ -1633,6 +1660,13 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       beginnings.push_back(Found{held.first, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1),
                                  w.token.begin, w.token.end, Fit::kPrefix, kWordPrefixScore,
                                  static_cast<std::uint32_t>(beginning.size())});
+    }
+    for (const auto& [key, held] : endings) {
+      const auto& [column, before, ending] = key;
+      const auto& [entry, from, values] = held;
+      if (values.size() < kPrefixValues || !given.emplace(column, "%" + ending).second) continue;
+      beginnings.push_back(Found{entry, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), w.token.begin,
+                                 w.token.end, Fit::kPrefix, kWordPrefixScore, 0, from});
     }
   }
 
@@ -1690,7 +1724,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     Match m;
     m.column = e.column;
     m.value = columns[e.column].values[e.slot];
-    if (f->fit == Fit::kPrefix) m.value = m.value.substr(0, f->prefix) + "%";
+    if (f->fit == Fit::kPrefix) m.value = f->ending ? "%" + m.value.substr(f->ending) : m.value.substr(0, f->prefix) + "%";
     m.phrase = std::string(question.substr(f->begin, f->end - f->begin));
     m.fit = f->fit;
     m.score = f->score;

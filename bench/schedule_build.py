@@ -166,6 +166,20 @@ Activity = collections.namedtuple("Activity", [
     "actual_finish", "total_float", "free_float", "critical", "bl_start", "bl_finish"])
 
 
+def gather_plans(groups, make_plan, start_of):
+    """Each group's plan by its key (the group's first field), and every task by its key with the keys in
+    plan order; a task starts no earlier than its group's start, `start_of(group)`."""
+    plans, tasks, keys = {}, {}, []
+    for group in groups:
+        plan = make_plan(group)
+        plans[group[0]] = plan
+        for t in plan.tasks:
+            t["start"] = start_of(group)
+            tasks[t["key"]] = t
+            keys.append(t["key"])
+    return plans, tasks, keys
+
+
 def stage_at(tasks, starts, durs, data_date, done, labels, testing, building):
     """The stage a project has reached at the data date, as one of four labels: the first when it is done,
     the second once a task that `testing` accepts has started, the third once one that `building` accepts

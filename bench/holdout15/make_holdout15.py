@@ -34,7 +34,7 @@ SEED = 151515
 DATA_DATE = dt.date(2025, 10, 17)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows, worked_days  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, gather_plans, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows, worked_days  # noqa: E402
 DB_NAME = "holdout15_schedule.db"
 META_NAME = "holdout15_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -498,14 +498,7 @@ def generate(db_path):
         con.execute("INSERT INTO crew_tbl VALUES (?,?,?,?,?,?,?,?)", (i,) + c)
         crew_ids[c[0]], crew_row[c[0]] = i, c
 
-    plans, tasks, keys = {}, {}, []
-    for area in AREAS:
-        plan = make_plan(area, rng)
-        plans[area[0]] = plan
-        for t in plan.tasks:
-            t["start"] = area[7]
-            tasks[t["key"]] = t
-            keys.append(t["key"])
+    plans, tasks, keys = gather_plans(AREAS, lambda g: make_plan(g, rng), lambda g: g[7])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['ba']}.fin")
     base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
         tasks, keys, links, cpm, [(a[0], f"{a[0]}.fin", a[8], a[10]) for a in AREAS], dt.date(2030, 1, 1), CALS[OFC])

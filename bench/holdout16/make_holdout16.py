@@ -38,7 +38,7 @@ SEED = 161616
 DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows, worked_days  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, gather_plans, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, parse_pred, shown_dates, wbs_rows, worked_days  # noqa: E402
 DB_NAME = "holdout16_schedule.db"
 META_NAME = "holdout16_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -499,14 +499,7 @@ def generate(db_path):
         con.execute("INSERT INTO Crew VALUES (?,?,?,?,?,?,?,?)", (i,) + c)
         crew_ids[c[0]], crew_row[c[0]] = i, c
 
-    plans, tasks, keys = {}, {}, []
-    for v in VESSELS:
-        plan = make_plan(v, rng)
-        plans[v[0]] = plan
-        for t in plan.tasks:
-            t["start"] = v[11]
-            tasks[t["key"]] = t
-            keys.append(t["key"])
+    plans, tasks, keys = gather_plans(VESSELS, lambda g: make_plan(g, rng), lambda g: g[11])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['ves']}.dlv")
     base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
         tasks, keys, links, cpm, [(v[0], f"{v[0]}.dlv", v[12], v[16]) for v in VESSELS], dt.date(2031, 1, 1), CALS[OFF])

@@ -42,7 +42,7 @@ SEED = 181818
 DATA_DATE = dt.date(2025, 11, 21)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, shown_dates, wbs_rows  # noqa: E402
+from schedule_build import WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities, check_with_history, default_out, forward_backward, gather_plans, describe_tables, main as build_main, metadata_document, day_span as _span, insert_calendars, iso, logic_links, shown_dates, wbs_rows  # noqa: E402
 DB_NAME = "holdout18_schedule.db"
 META_NAME = "holdout18_metadata.json"
 D1 = dt.timedelta(days=1)
@@ -604,14 +604,7 @@ def generate(db_path):
                     (i, s[0], s[1], trade_sks[s[2]], s[3], s[4], s[5], s[6], s[7]))
         sub_sks[s[0]], sub_row[s[0]] = i, s
 
-    plans, tasks, keys = {}, {}, []
-    for d in DEVELOPMENTS:
-        plan = make_plan(d, rng)
-        plans[d[0]] = plan
-        for t in plan.tasks:
-            t["start"] = d[8]
-            tasks[t["key"]] = t
-            keys.append(t["key"])
+    plans, tasks, keys = gather_plans(DEVELOPMENTS, lambda g: make_plan(g, rng), lambda g: g[8])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['dev']}.pc")
     base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
         tasks, keys, links, cpm, [(d[0], f"{d[0]}.pc", d[9], d[16]) for d in DEVELOPMENTS], dt.date(2031, 1, 1),

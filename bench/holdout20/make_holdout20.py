@@ -39,7 +39,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from schedule_build import (WorkDays, activity_at, anchored_baselines, assignment_hours,  # noqa: E402
                             baseline_activities, check_with_history, default_out, describe_tables,
-                            forward_backward, insert_calendars, iso, logic_links, main as build_main,
+                            forward_backward, gather_plans, insert_calendars, iso, logic_links, main as build_main,
                             metadata_document, parse_pred, shown_dates, stage_at, wbs_rows)
 from schedule_build import day_span as _span  # noqa: E402
 
@@ -643,14 +643,7 @@ def generate(db_path):
         con.execute("INSERT INTO tbl_Resource VALUES (?,?,?,?,?,?,?,?,?)", (i,) + r)
         rsrc_ids[r[0]], rsrc_row[r[0]] = i, r
 
-    plans, tasks, keys = {}, {}, []
-    for pr in PROJECTS:
-        plan = make_plan(pr)
-        plans[pr[0]] = plan
-        for t in plan.tasks:
-            t["start"] = pr[7]
-            tasks[t["key"]] = t
-            keys.append(t["key"])
+    plans, tasks, keys = gather_plans(PROJECTS, make_plan, lambda g: g[7])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['prj']}.{FINISH[t['prj']]}")
     base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
         tasks, keys, links, cpm, [(p[0], f"{p[0]}.{FINISH[p[0]]}", p[8], p[11] is not None) for p in PROJECTS],

@@ -37,7 +37,7 @@ DATA_DATE = dt.date(2025, 10, 24)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from schedule_build import (WorkDays, activity_at, anchored_baselines, assignment_hours, baseline_activities,  # noqa: E402
-                            check_with_history, default_out, forward_backward, describe_tables,
+                            check_with_history, default_out, forward_backward, gather_plans, describe_tables,
                             main as build_main, metadata_document, day_span as _span, insert_calendars, iso,
                             logic_links, parse_pred, shown_dates, stage_at, wbs_rows)
 DB_NAME = "holdout22_schedule.db"
@@ -615,14 +615,7 @@ def generate(db_path):
         con.execute("INSERT INTO resource VALUES (?,?,?,?,?,?,?,?,?)", (i,) + r)
         res_ids[r[0]], res_row[r[0]] = i, r
 
-    plans, tasks, keys = {}, {}, []
-    for pr in PROJECTS:
-        plan = make_plan(pr)
-        plans[pr[0]] = plan
-        for t in plan.tasks:
-            t["start"] = pr[6]
-            tasks[t["key"]] = t
-            keys.append(t["key"])
+    plans, tasks, keys = gather_plans(PROJECTS, make_plan, lambda g: g[6])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['prj']}.{FINISH[t['prj']]}")
     base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
         tasks, keys, links, cpm, [(p[0], f"{p[0]}.{FINISH[p[0]]}", p[7], p[10] is not None) for p in PROJECTS],

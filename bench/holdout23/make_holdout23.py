@@ -39,7 +39,7 @@ DATA_DATE = dt.date(2025, 11, 14)
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from schedule_build import (WorkDays, activity_at, anchored_baselines, assignment_hours,  # noqa: E402
-                            baseline_activities, check_with_history, default_out, forward_backward,
+                            baseline_activities, check_with_history, default_out, forward_backward, gather_plans,
                             describe_tables, main as build_main, metadata_document, day_span as _span,
                             insert_calendars, iso, logic_links, parse_pred, shown_dates, stage_at, wbs_rows)
 DB_NAME = "holdout23_schedule.db"
@@ -503,6 +503,12 @@ def plan_meq(p):
 
 
 PLANS = {"NAB": plan_nab, "THR": plan_thr, "ENC": plan_enc, "CPK": plan_cpk, "PTH": plan_pth, "MEQ": plan_meq}
+
+
+def make_plan(pr):
+    plan = Plan(pr[0])
+    PLANS[pr[0]](plan)
+    return plan
 FINISH = {k: "pc" for k in PLANS}
 SITE_MANAGER = {"NAB": "Nadia Kowalczyk", "THR": "Gareth Pugh", "ENC": "Ross Abernethy", "CPK": "Lee Carver",
                 "PTH": "Imogen Tate", "MEQ": "Jonas Berg"}
@@ -673,15 +679,7 @@ def generate(db_path):
         con.execute("INSERT INTO Resources VALUES (?,?,?,?,?,?,?,?,?)", (i,) + r)
         rsrc_ids[r[0]], rsrc_row[r[0]] = i, r
 
-    plans, tasks, keys = {}, {}, []
-    for pr in PROJECTS:
-        plan = Plan(pr[0])
-        PLANS[pr[0]](plan)
-        plans[pr[0]] = plan
-        for t in plan.tasks:
-            t["start"] = pr[6]
-            tasks[t["key"]] = t
-            keys.append(t["key"])
+    plans, tasks, keys = gather_plans(PROJECTS, make_plan, lambda g: g[6])
     links = logic_links(tasks, keys, parse_pred, lambda t: f"{t['prj']}.{FINISH[t['prj']]}")
     base_keys, d0, b0, d1, b1, tgt, anchors = anchored_baselines(
         tasks, keys, links, cpm, [(p[0], f"{p[0]}.{FINISH[p[0]]}", p[7], p[10] is not None) for p in PROJECTS],

@@ -460,6 +460,23 @@ TEST(ValueMatch, AcronymsAndWordsWrittenAsOne) {
   EXPECT_TRUE(index.match("back, order").empty());
 }
 
+// The numbers and letters a question says beside a name's words tell apart
+// the names that differ only in them; a month's number is a date.
+TEST(ValueMatch, NumbersSaidBesideANamesWordsTellItsTwinsApart) {
+  ValueIndex index;
+  index.add_values({"tasks", "name", "TEXT"},
+                   {"Internal coating of walls cell 1", "Internal coating of walls cell 2",
+                    "Theatres 1-2 returned to clinical use", "Theatres 7-8 returned to clinical use"});
+  index.add_values({"wbs", "name", "TEXT"}, {"Route 1 - Science loop", "Route 3 - Library and Arts", "March 2025 Update"});
+  EXPECT_EQ(described(index, index.match("free float on the cell 2 coating")),
+            (Strings{"tasks.name='Internal coating of walls cell 2' partial 'cell 2 coating'"}));
+  EXPECT_EQ(index.match("when do theatres 7 and 8 go back into clinical use").at(0).value,
+            "Theatres 7-8 returned to clinical use");
+  EXPECT_EQ(described(index, index.match("everything under route 3")),
+            (Strings{"wbs.name='Route 3 - Library and Arts' partial 'route 3'"}));
+  for (const auto& m : index.match("CPI at the end of March 2025")) EXPECT_EQ(m.phrase.find("2025"), std::string::npos);
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

@@ -266,6 +266,17 @@ WordKind kind_of(std::string_view word) {
   return k;
 }
 
+// A month's name: with a number after it, a date ("the end of March 2025"
+// says no 'March 2025 Update').
+bool month_name(std::string_view word) {
+  static constexpr std::string_view kMonths[] = {"january", "february", "march",   "april",    "may",
+                                                 "june",    "july",     "august",  "september", "october",
+                                                 "november", "december", "jan",    "feb",       "mar",
+                                                 "apr",      "jun",      "jul",    "aug",       "sep",
+                                                 "sept",     "oct",      "nov",    "dec"};
+  return std::find(std::begin(kMonths), std::end(kMonths), word) != std::end(kMonths);
+}
+
 // Edits allowed between two words, by the shorter word's length.
 unsigned allowed_edits(std::uint32_t shorter) noexcept { return shorter <= 3 ? 0 : shorter <= 7 ? 1 : 2; }
 
@@ -1001,6 +1012,7 @@ struct Found {
   double score;
   std::uint32_t prefix = 0;  // for Fit::kPrefix: the bytes of the value the code takes
   std::uint32_t ending = 0;  // or, when not 0, where the value's ending it takes begins
+  std::uint32_t said = 0;    // for Fit::kPartial: other words of its clause that the value holds
 };
 
 }  // namespace
@@ -1116,17 +1128,19 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         if (e.meaning && !whole) continue;
         if (!whole) {
           // A partial match begins and ends with words that name something,
-          // or ends with a letter the value holds there ("splicing team B"
-          // of 'Lumen splicing team B', not of '... team A').
+          // or ends with a letter or number the value holds there ("splicing
+          // team B" of 'Lumen splicing team B', not of '... team A'; "route
+          // 3" of 'Route 3 - Library and Arts buildings').
           // (A capital "A" too, which is no article there.)
-          auto letter = [&](std::size_t k) {
+          auto mark = [&](std::size_t k) {
             const Token& t = q[k].token;
+            if (run_edits[k - i] != 0) return false;
+            if (q[k].kind.digits && !q[k].kind.letters) return k == 0 || !month_name(q[k - 1].token.text);
             const bool capital = t.end == t.begin + 1 && question[t.begin] >= 'A' && question[t.begin] <= 'Z';
-            return q[k].kind.letters && !q[k].kind.digits && q[k].kind.length == 1 && run_edits[k - i] == 0 &&
-                   (capital || !q[k].kind.stop);
+            return q[k].kind.letters && !q[k].kind.digits && q[k].kind.length == 1 && (capital || !q[k].kind.stop);
           };
           while (first < last && q[first].kind.weak()) ++first;
-          while (last > first && q[last - 1].kind.weak() && !letter(last - 1)) --last;
+          while (last > first && q[last - 1].kind.weak() && !mark(last - 1)) --last;
         }
         double keep = 1;  // 1 - rarity, over the words that count
         std::uint32_t edits = 0, naming = 0, plurals = 0;
@@ -1165,14 +1179,29 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           // In a column naming the things the schema is about, a word that
           // no other value of the column holds singles the value out: "the
           // school" for 'Hollaway Primary School Extension'.
-          if (covered_share < kSinglingShare && refs[e.column].referenced) {
+          if (covered_share < kSinglingShare) {
             bool singled = false;
-            for (std::size_t k = first; k < last && !singled; ++k) {
+            for (std::size_t k = first; k < last && !singled && refs[e.column].referenced; ++k) {
               const Word& w = words[vw[at.position + (k - i)]];
               if (w.kind.weak() || !w.kind.strong() || w.holding > kSinglingMaxHolding) continue;
               singled = std::none_of(w.postings.begin(), w.postings.end(), [&](const Posting& p) {
                 return p.value != at.value && entries[p.value].column == e.column;
               });
+            }
+            // In any column, its words with the numbers and letters among
+            // them, which no other value of the column holds in a row
+            // ("route 3").
+            if (!singled && last - first >= 2 && q[last - 1].kind.weak()) {
+              const std::size_t from = at.position + (first - i);
+              singled = std::none_of(words[vw[from]].postings.begin(), words[vw[from]].postings.end(),
+                                     [&](const Posting& p) {
+                                       if (p.value == at.value || entries[p.value].column != e.column) return false;
+                                       const Entry& o = entries[p.value];
+                                       if (p.position + (last - first) > o.word_count) return false;
+                                       for (std::size_t k = 1; k < last - first; ++k)
+                                         if (value_words[o.words_begin + p.position + k] != vw[from + k]) return false;
+                                       return true;
+                                     });
             }
             // Twice its share, so that more of the value's words still say
             // more; and as rare as a word of that one value.
@@ -1290,6 +1319,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       std::uint32_t value, column, edits = 0;
       std::vector<std::uint32_t> question_words;  // ascending
       std::uint16_t lo = UINT16_MAX, hi = 0;       // where in the value they stand
+      std::uint32_t marks = 0;                     // numbers and letters said nearby that it holds
     };
     std::vector<Group> groups;
     for (std::size_t a = 0, b = 0; a < hits.size(); a = b) {
@@ -1301,7 +1331,23 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
           g.lo = std::min(g.lo, hits[b].position);
           g.hi = std::max(g.hi, hits[b].position);
         }
-      if (g.question_words.size() >= 2) groups.push_back(std::move(g));
+      if (g.question_words.size() < 2) continue;
+      // The numbers and letters said beside its words that the value holds
+      // too: "the cell 2 coating" is 'Internal coating of walls and floor
+      // cell 2', not its twin of cell 1.
+      const Entry& e = entries[g.value];
+      const std::size_t from = g.question_words.front() > 0 ? g.question_words.front() - 1 : 0;
+      const std::size_t to = std::min<std::size_t>(q.size(), g.question_words.back() + 2);
+      for (std::size_t j = from; j < to; ++j) {
+        if (!q[j].kind.weak() || (q[j].kind.stop && q[j].kind.length > 1) || !same_clause(j, g.question_words.front()))
+          continue;
+        for (std::uint32_t k = 0; k < e.word_count; ++k)
+          if (words[value_words[e.words_begin + k]].text == q[j].token.text) {
+            ++g.marks;
+            break;
+          }
+      }
+      groups.push_back(std::move(g));
     }
     std::sort(groups.begin(), groups.end(),
               [](const Group& a, const Group& b) { return std::tie(a.column, a.value) < std::tie(b.column, b.value); });
@@ -1332,8 +1378,9 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
             if (o == g || entries[groups[o].value].slot == e.slot ||
                 !std::includes(other.begin(), other.end(), said.begin(), said.end()))
               continue;
-            outdone = other.size() > said.size() || spread(groups[o]) < spread(groups[g]);
-            alike += spread(groups[o]) == spread(groups[g]);
+            const auto key = [&](const Group& x) { return std::pair{x.marks, -spread(x)}; };
+            outdone = other.size() > said.size() || key(groups[o]) > key(groups[g]);
+            alike += key(groups[o]) == key(groups[g]);
           }
           if (outdone || alike + 1 > kAlikeValues) continue;
           const double share = std::min(kSinglingShare, static_cast<double>(said.size()) / e.naming_count);
@@ -1670,10 +1717,27 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     }
   }
 
-  // One match per value, the best kept (the longer phrase on a tie).
+  // Of values a phrase names alike, the one holding more of the other words
+  // of its clause is meant ("theatres 7 and 8 go back into clinical use" of
+  // 'Theatres 7-8 returned to clinical use', not of 'Theatres 1-2 ...').
+  for (Found& f : found) {
+    if (f.fit != Fit::kPartial) continue;
+    const Entry& e = entries[f.value];
+    for (std::size_t j = 0; j < q.size(); ++j) {
+      if ((j >= f.first && j < f.last) || !same_clause(j, f.first) || (q[j].kind.stop && q[j].kind.length > 1)) continue;
+      for (std::uint32_t k = 0; k < e.word_count; ++k)
+        if (words[value_words[e.words_begin + k]].text == q[j].token.text) {
+          ++f.said;
+          break;
+        }
+    }
+  }
+  // One match per value, the best kept (the longer phrase on a tie, then
+  // the one holding more of the clause).
   std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
     if (a.score != b.score) return a.score > b.score;
     if (a.last - a.first != b.last - b.first) return a.last - a.first > b.last - b.first;
+    if (a.said != b.said) return a.said > b.said;
     if (a.begin != b.begin) return a.begin < b.begin;
     const Entry &ea = entries[a.value], &eb = entries[b.value];
     if (ea.column != eb.column) return ea.column < eb.column;

@@ -563,6 +563,7 @@ class Linker {
     choose_activities();
     choose_work_under();
     choose_slipped();
+    choose_work_to_do();
     std::stable_sort(chosen_.begin(), chosen_.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score_[a] > score_[b]; });
     if (chosen_.empty())
@@ -841,6 +842,21 @@ class Linker {
           return w.starts_with("slip") && (w.size() == 4 || w.starts_with("slipp") || w == "slips");
         }))
       return;
+    if (const std::uint32_t pick = activities_table(); pick != ~0u && !is_chosen_[pick]) choose(pick, Reason::kScored);
+  }
+
+  // Work still to do or under way ("weekend shutdowns still to do", "what
+  // have they got left to do", "what are we doing over the xmas vac") is the
+  // schedule's activities, whatever else the question names.
+  void choose_work_to_do() {
+    if (chosen_.size() >= kMaxTables) return;
+    const std::vector<std::string> words = split_words(query_.question);
+    bool work = false;
+    for (std::size_t i = 0; i < words.size() && !work; ++i)
+      work = words[i] == "doing" || words[i] == "underway" ||
+             (i + 1 < words.size() && ((words[i] == "to" && words[i + 1] == "do") ||
+                                       (words[i] == "under" && words[i + 1] == "way")));
+    if (!work) return;
     if (const std::uint32_t pick = activities_table(); pick != ~0u && !is_chosen_[pick]) choose(pick, Reason::kScored);
   }
 

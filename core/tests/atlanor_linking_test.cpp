@@ -999,9 +999,10 @@ TEST(LinkingNeighbours, AWordOnlyANeighboursColumnIsNamedByChoosesIt) {
             (Strings{"Item", "ItemLink", "Note"}));
 }
 
-// A table added only to join others shows a few of its columns: those the
-// question's words match before the rest.
-TEST(LinkingColumns, AJoinTablesMatchedColumnsComeFirst) {
+// A table added only to join others shows a few of its columns: its
+// current start and finish and those the question's words match before the
+// rest.
+TEST(LinkingColumns, AJoinTablesCurrentDatesAndMatchedColumnsComeFirst) {
   std::string tasks;
   for (int i = 1; i <= 14; ++i)
     tasks += R"("note_)" + std::to_string(i) + R"(": {"description": "Remark", "data_type": "TEXT"}, )";
@@ -1021,7 +1022,9 @@ TEST(LinkingColumns, AJoinTablesMatchedColumnsComeFirst) {
     "task": {"description": "Scheduled work", "domain": "d", "columns": {
       "task_id": {"description": "Key", "data_type": "INTEGER"},
       "project_id": {"description": "Its project", "data_type": "INTEGER"}, )" + tasks + R"(
-      "total_float": {"description": "Total float", "data_type": "REAL"}}}},
+      "total_float": {"description": "Total float", "data_type": "REAL"},
+      "baseline_finish": {"description": "Finish as baselined", "data_type": "DATE"},
+      "planned_finish": {"description": "Finish as planned now", "data_type": "DATE"}}}},
    "relationships": [
     {"from_table": "assignment", "to_table": "resource", "join_condition": "assignment.resource_id = resource.resource_id", "description": ""},
     {"from_table": "assignment", "to_table": "task", "join_condition": "assignment.task_id = task.task_id", "description": ""},
@@ -1033,6 +1036,8 @@ TEST(LinkingColumns, AJoinTablesMatchedColumnsComeFirst) {
   for (const Graph::Index n : r.listed_columns) listed.emplace_back(graph.id(n));
   ASSERT_NE(std::find(listed.begin(), listed.end(), "column:task.task_id"), listed.end());  // task joins
   EXPECT_NE(std::find(listed.begin(), listed.end(), "column:task.total_float"), listed.end());
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:task.planned_finish"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:task.baseline_finish"), listed.end());
   EXPECT_EQ(std::find(listed.begin(), listed.end(), "column:task.note_14"), listed.end());
 }
 

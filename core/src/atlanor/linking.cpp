@@ -1148,10 +1148,16 @@ class Linker {
           scored.emplace_back((column.identifying ? 1e6 : 0.0) + s, c);
       }
       by_score(scored);
+      // A joined table's current start and finish come first of what may
+      // be shown: rows joined through it are mostly asked about by when
+      // they happen.
+      if (!is_chosen_[tables[k]] && !context)
+        for (const std::uint32_t c : columns)
+          if (x_.columns[c].current_date && !matched[c]) may[k].push_back(c);
       for (const auto& [score, c] : scored) {
         if (x_.columns[c].identifying || matched[c])
           must[k].push_back(c);
-        else
+        else if (!contains(may[k], c))
           may[k].push_back(c);
       }
       // The projects and places the rows are of only say which: their

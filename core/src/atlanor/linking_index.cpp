@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -771,6 +772,16 @@ class Builder {
         column.person = !column.key && !is_key_word(last) &&
                         (last == "by" || std::any_of(words.begin(), words.end(), is_person_word));
         if (column.person) x_.person_columns.insert(key);
+        // A start or finish as planned now ("planned_start_date", "EndDate"),
+        // not as baselined, at first or as it happened.
+        constexpr std::string_view kWhen[] = {"start", "finish", "end"};
+        constexpr std::string_view kOther[] = {"baseline", "bl", "actual", "original", "orig", "late", "target"};
+        auto has = [&](std::span<const std::string_view> set) {
+          return std::any_of(words.begin(), words.end(), [&](const std::string& w) {
+            return std::find(set.begin(), set.end(), w) != set.end();
+          });
+        };
+        column.current_date = !column.key && has(kWhen) && !has(kOther);
       }
       x_.tables[t].people = !table_words.empty() && is_person_word(table_words.back().text);
       x_.tables[t].crews = !table_words.empty() && is_crew_word(table_words.back().text);

@@ -119,6 +119,7 @@ struct Index::Impl {
     bool own_key = false;      // its table's own identifier ("id", "project_id" of projects)
     bool identifying = false;  // names a row for a reader: a code, name or title
     bool person = false;       // holds a person: a manager, an owner, who raised it
+    bool current_date = false;  // the row's start or finish as now planned, not a baseline's or actual one
   };
   // A term of the terminology: its node and the stems of its own words.
   struct Term {

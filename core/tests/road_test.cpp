@@ -413,6 +413,20 @@ TEST_F(Road, OfflineAProjectsWordsReadAsAPlaceMayNameTheProject) {
   EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos) << a.sql;
 }
 
+// An earlier question's word that one project's name alone holds names the
+// project its statement compares.
+TEST_F(Road, OfflineAnEarlierQuestionsWordForTheProjectItsStatementNames) {
+  // Too common a word in stored texts to name the project by itself.
+  exec("UPDATE activities SET finish_constraint = 'Bridge works ' || activity_id;");
+  schema_.build_graph(json::parse(kSchema));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Critical activities on the bridge",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Harbor Bridge Rehabilitation' AND a.is_critical = 1"}]})"),
+                         "history.json");
+  const road::Answer a = ask("Critical activities on Riverside Medical Center");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos) << a.sql;
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -649,8 +649,9 @@ Answer Road::ask(const Question& q, const Events& events) {
       });
       // Words read outright as another thing that one project's name holds
       // in a row ("the energy centre" of 'Energy Centre and Heat Network'
-      // beside the place 'Energy centre'): that project, as an alternative.
-      if (names && text == q.text) {
+      // beside the place 'Energy centre'): that project, as an alternative;
+      // in an earlier question, only where its statement writes the project.
+      if (names) {
         const std::size_t plain = out.size();
         for (std::size_t i = 0; i < plain; ++i) {
           const templates::NamedValue v = out[i];
@@ -664,9 +665,65 @@ Answer Road::ask(const Question& q, const Events& events) {
               ++found;
               only = &p;
             }
-          if (found == 1)
+          if (found == 1 && (text == q.text || statement.find(text::lower(quoted_text(only->name))) != std::string::npos))
             out.push_back(templates::NamedValue{v.begin, v.end, only->name, only->column->table, only->column->column,
                                                 {}, false, true});
+        }
+      }
+      // In an earlier question whose statement compares a text, words that
+      // one project's name alone holds in a row, where nothing else is read
+      // ("neg float on theatres" of 'Main Theatres Refurbishment'): that
+      // project. The statement says whether it is the row meant (below).
+      if (names && statement.find('\'') != std::string::npos) {
+        struct Said {
+          std::size_t begin, end;
+          std::string word;
+        };
+        std::vector<Said> said;
+        auto word_byte = [](char c) {
+          return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 static_cast<unsigned char>(c) >= 0x80;
+        };
+        for (std::size_t i = 0; i < text.size();) {
+          if (!word_byte(text[i])) {
+            ++i;
+            continue;
+          }
+          std::size_t j = i;
+          while (j < text.size() && word_byte(text[j])) ++j;
+          said.push_back(Said{i, j, text::lower(text.substr(i, j - i))});
+          i = j;
+        }
+        const std::size_t plain = out.size();
+        for (std::size_t i = 0; i < said.size();) {
+          if (said[i].word.size() < 4 || linking::is_stop_word(said[i].word)) {
+            ++i;
+            continue;
+          }
+          // The longest run from here that a project's name holds, and how
+          // many names hold it.
+          std::size_t best = 0, holding = 0;
+          const ProjectName* only = nullptr;
+          for (const ProjectName& p : project_names())
+            for (std::size_t at = 0; at < p.words.size(); ++at) {
+              std::size_t n = 0;
+              while (i + n < said.size() && at + n < p.words.size() && said[i + n].word == p.words[at + n]) ++n;
+              if (n == 0 || n < best) continue;
+              if (n > best) {
+                best = n;
+                holding = 0;
+                only = nullptr;
+              }
+              if (only != &p) ++holding;
+              only = &p;
+            }
+          while (best > 0 && linking::is_stop_word(said[i + best - 1].word)) --best;
+          const std::size_t begin = said[i].begin, end = best ? said[i + best - 1].end : begin;
+          const bool read = std::any_of(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(plain),
+                                        [&](const templates::NamedValue& v) { return v.begin < end && begin < v.end; });
+          if (best > 0 && holding == 1 && !read)
+            out.push_back(templates::NamedValue{begin, end, only->name, only->column->table, only->column->column});
+          i += std::max<std::size_t>(best, 1);
         }
       }
       return out;

@@ -502,6 +502,11 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source milestones{"milestones of P1", "SELECT * FROM m WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(milestones, "key milestones for P2"));
   EXPECT_FALSE(refill(milestones, "key dates for P2"));
+  const Source preds{"preds of P1-100", "SELECT * FROM l WHERE succ = 'P1-100'", {}};
+  EXPECT_TRUE(refill(preds, "what comes before P1-200"));
+  EXPECT_FALSE(refill(preds, "what comes after P1-200"));
+  const Source succs{"successors of P1-100", "SELECT * FROM l WHERE pred = 'P1-100'", {}};
+  EXPECT_TRUE(refill(succs, "what follows P1-200"));
 }
 
 // Words that only frame a spoken request ask nothing of the data, unless

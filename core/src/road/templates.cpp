@@ -818,7 +818,7 @@ bool stress_word(const std::string& w) {
 std::string_view said_as(std::string_view word) {
   static constexpr std::pair<std::string_view, std::string_view> kSaid[] = {
       {"awaiting", "waiting"}, {"await", "wait"},  {"awaits", "waits"},        {"spend", "cost"},
-      {"slippage", "slip"},    {"underway", "progress"},
+      {"slippage", "slip"},    {"underway", "progress"}, {"succeed", "successor"},
   };
   for (const auto& [word_said, meant] : kSaid)
     if (word_said == word) return meant;
@@ -935,6 +935,9 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       {"below zero", "negative  "},   {"under zero", "negative  "}, {"less than zero", "negative      "},
       {"sub-zero", "negative"},       {"sub zero", "negative"},
       {"fortnight", "two weeks"},
+      // What comes before an activity are its predecessors, after it its successors.
+      {"comes before", "predecessors"}, {"come before", "predecessor"}, {"goes before", "predecessor"},
+      {"comes after", "successors "},   {"come after", "successor "},   {"follows", "succeed"},
   };
   std::string out(q);
   const std::string lower = ascii_lower(q);

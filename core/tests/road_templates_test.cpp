@@ -495,6 +495,7 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_TRUE(refill(slipped, "P2 task slippage against the baseline"));
   const Source over{"Which projects are forecast over budget?", "SELECT * FROM projects WHERE fcst > budget", {}};
   EXPECT_TRUE(refill(over, "which projects are going over budget"));
+  EXPECT_TRUE(refill(over, "which projects are heading over budget"));
   EXPECT_FALSE(refill(over, "which projects are over budget"));
   const Source arrived{"P1 deliveries that arrived after the required date versus budget",
                        "SELECT * FROM d WHERE p = 'P1' AND arrived > required", {}};
@@ -521,6 +522,9 @@ TEST(TemplateWording, FillerWordsOfSpeech) {
   const auto now = refill(critical, "whats the critical path on project 9 looking like rn pls", {}, known);
   ASSERT_TRUE(now);
   EXPECT_EQ(now->sql, "SELECT * FROM activities WHERE is_critical = 1 AND project_id = 9");
+  const Source live{"What is in progress right now across all projects for project 7?",
+                    "SELECT * FROM activities WHERE status = 'In Progress' AND project_id = 7", {}};
+  EXPECT_TRUE(refill(live, "what's in progress on all the projects for project 9", {}, known));
   schema.push_back("like");  // a schema that stores likes
   EXPECT_FALSE(refill(critical, "whats the critical path on project 9 looking like", {}, known));
   // Words that stress, join or frame say no more than the words they go with.

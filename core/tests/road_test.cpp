@@ -425,6 +425,13 @@ TEST_F(Road, OfflineAnEarlierQuestionsWordForTheProjectItsStatementNames) {
   const road::Answer a = ask("Critical activities on Riverside Medical Center");
   ASSERT_TRUE(a.answered) << a.reason;
   EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos) << a.sql;
+  // And the new question's word, where the earlier one names a project.
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Critical activities on Riverside Medical Center",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Riverside Medical Center' AND a.is_critical = 1"}]})"),
+                         "history.json");
+  const road::Answer b = ask("Critical activities on the bridge");
+  ASSERT_TRUE(b.answered) << b.reason;
+  EXPECT_NE(b.sql.find("p.project_name = 'Harbor Bridge Rehabilitation'"), std::string::npos) << b.sql;
 }
 
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {

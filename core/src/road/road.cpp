@@ -674,7 +674,9 @@ Answer Road::ask(const Question& q, const Events& events) {
       // one project's name alone holds in a row, where nothing else is read
       // ("neg float on theatres" of 'Main Theatres Refurbishment'): that
       // project. The statement says whether it is the row meant (below).
-      if (names && statement.find('\'') != std::string::npos) {
+      // In the new question, that project as an alternative.
+      const bool asked = text == q.text;
+      if (names && (asked || statement.find('\'') != std::string::npos)) {
         struct Said {
           std::size_t begin, end;
           std::string word;
@@ -722,7 +724,8 @@ Answer Road::ask(const Question& q, const Events& events) {
           const bool read = std::any_of(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(plain),
                                         [&](const templates::NamedValue& v) { return v.begin < end && begin < v.end; });
           if (best > 0 && holding == 1 && !read)
-            out.push_back(templates::NamedValue{begin, end, only->name, only->column->table, only->column->column});
+            out.push_back(templates::NamedValue{begin, end, only->name, only->column->table, only->column->column, {},
+                                                false, asked});
           i += std::max<std::size_t>(best, 1);
         }
       }
@@ -849,36 +852,51 @@ Answer Road::ask(const Question& q, const Events& events) {
     struct Restriction {
       std::vector<std::string> stems;
       std::string value;  // lower-cased, without a pattern's '%'
+      // The table of a project these words may name instead: an earlier
+      // question naming a project of it answers for this one.
+      std::string project_table;
     };
     std::vector<Restriction> restrictions;
     if (stored && stored->index.value_count() > 0 && kg)
       for (const values::Match& m : asked_matches) {
         if ((m.fit != values::Fit::kPrefix && m.score < kLooseValueScore) || m.meaning) continue;
         if (std::any_of(asked.begin(), asked.end(),
-                        [&](const templates::NamedValue& a) { return a.begin < m.end && m.begin < a.end; }))
+                        [&](const templates::NamedValue& a) {
+                          return !a.alternative && a.begin < m.end && m.begin < a.end;
+                        }))
           continue;
         const std::string word = text::lower(m.phrase);
         if (m.phrase.find(' ') == std::string::npos &&
             (kg->link_index().is_name_word(word) || kg->link_index().is_table_word(word)))
           continue;
-        Restriction r{content_stems(m.phrase), text::lower(m.value)};
+        Restriction r{content_stems(m.phrase), text::lower(m.value), {}};
         if (!r.value.empty() && r.value.back() == '%') r.value.pop_back();
+        for (const templates::NamedValue& a : asked)
+          if (a.alternative && a.begin < m.end && m.begin < a.end) r.project_table = text::lower(a.table);
         if (!r.stems.empty() && !r.value.empty()) restrictions.push_back(std::move(r));
       }
     for (auto& e : t.entries) {
       if (shared_share(stems, e.stems, loose) < kTemplateWordShare) continue;
       const std::string lowered = text::lower(e.source.sql);
-      if (std::any_of(restrictions.begin(), restrictions.end(), [&](const Restriction& r) {
-            return std::none_of(r.stems.begin(), r.stems.end(),
-                                [&](const std::string& w) { return std::binary_search(e.stems.begin(), e.stems.end(), w); }) &&
-                   lowered.find(text::replace_all(r.value, "'", "''")) == std::string::npos;
-          }))
-        continue;
-      if (!e.values_found) {
+      auto find_values = [&] {
+        if (e.values_found) return;
         e.source.values = named(e.source.question, e.source.sql);
         same_row_literals(e.source);
         e.values_found = true;
-      }
+      };
+      if (std::any_of(restrictions.begin(), restrictions.end(), [&](const Restriction& r) {
+            if (std::any_of(r.stems.begin(), r.stems.end(),
+                            [&](const std::string& w) { return std::binary_search(e.stems.begin(), e.stems.end(), w); }) ||
+                lowered.find(text::replace_all(r.value, "'", "''")) != std::string::npos)
+              return false;
+            if (r.project_table.empty()) return true;
+            find_values();
+            return std::none_of(e.source.values.begin(), e.source.values.end(), [&](const templates::NamedValue& v) {
+              return !v.weak && text::lower(v.table) == r.project_table;
+            });
+          }))
+        continue;
+      find_values();
       near.push_back(e.source);
       // A value of a table the statement never reads, which this question
       // does not name either, is no literal of it but the words it was read

@@ -797,7 +797,7 @@ bool filler_word(const std::string& w) {
   static const std::unordered_set<std::string_view> kWords = {
       "looking", "look", "like", "currently", "atm", "rn", "now", "please", "pls", "plz", "thanks", "cheers",
       "moment", "running", "gone", "got", "getting", "anywhere", "anything", "everything", "stuff", "things",
-      "need", "logged", "recorded", "compare", "comparing"};
+      "need", "logged", "recorded", "compare", "comparing", "go", "across"};
   return kWords.count(w) != 0;
 }
 
@@ -934,7 +934,7 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       // Below zero is negative ("below zero float"), whatever the amount.
       {"below zero", "negative  "},   {"under zero", "negative  "}, {"less than zero", "negative      "},
       {"sub-zero", "negative"},       {"sub zero", "negative"},
-      {"fortnight", "two weeks"},
+      {"fortnight", "two weeks"},    {"heading over", "fcst    over"}, {"right now", "now      "},
       // What comes before an activity are its predecessors, after it its successors.
       {"comes before", "predecessors"}, {"come before", "predecessor"}, {"goes before", "predecessor"},
       {"comes after", "successors "},   {"come after", "successor "},   {"follows", "succeed"},

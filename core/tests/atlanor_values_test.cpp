@@ -653,6 +653,14 @@ TEST(ValueMatch, SiteSlangReadsAsTheTradesWord) {
   EXPECT_EQ(described(index, index.match("what's underway")), (Strings{"tasks.state='In Progress' exact 'underway'"}));
   EXPECT_EQ(described(index, index.match("tasks under way")), (Strings{"tasks.state='In Progress' exact 'under way'"}));
   EXPECT_EQ(index.match("under the way").size(), 0u);
+  // The people of a trade, and their slang, read as the trade's word.
+  ValueIndex trades;
+  trades.add_values({"trades", "name", "TEXT"}, {"Electrical", "Groundworks"});
+  for (const char* question : {"the electricians' day rates", "the sparkies' day rates"}) {
+    const auto matches = trades.match(question);
+    ASSERT_FALSE(matches.empty()) << question;
+    EXPECT_TRUE(matches.back().value == "Electrical" && matches.back().variant) << question;
+  }
 }
 
 // ---- choosing tables by a stored value ----------------------------------------
@@ -850,6 +858,23 @@ TEST(ValueTables, AWordStoredAsWrittenIsNoMisspelling) {
       {"from_table": "possession", "to_table": "route", "join_condition": "possession.route_id = route.route_id", "description": ""}]})");
   EXPECT_EQ(linked.reasons("show me what is on the midlnds")["route"], "value");
   EXPECT_EQ(linked.reasons("what is planned for easter").count("route"), 0u);
+}
+
+// The people of a trade are its stored word though the schema uses theirs.
+TEST(ValueTables, ATradesPeopleChooseTheTableOfTheTrade) {
+  LinkedDatabase linked("trade.db", R"(
+    CREATE TABLE trade (trade_id INTEGER PRIMARY KEY, trade_name TEXT);
+    INSERT INTO trade VALUES (1, 'Electrical'), (2, 'Groundworks');
+    CREATE TABLE permit (permit_id INTEGER PRIMARY KEY, holder TEXT);
+  )",
+                        R"({"tables": {
+    "trade": {"description": "Trades on site", "domain": "d", "columns": {
+      "trade_id": {"description": "Key", "data_type": "INTEGER"},
+      "trade_name": {"description": "Name", "data_type": "TEXT"}}},
+    "permit": {"description": "Permits to work", "domain": "d", "columns": {
+      "permit_id": {"description": "Key", "data_type": "INTEGER"},
+      "holder": {"description": "Holder, such as one of the electricians", "data_type": "TEXT"}}}}})");
+  EXPECT_EQ(linked.reasons("day rates of the electricians")["trade"], "value");
 }
 
 // A person named whole where a row is named after them and where rows only

@@ -71,6 +71,9 @@ struct Match {
   std::size_t begin = 0, end = 0;
   // The phrase is what a description says the code stands for (add_meanings).
   bool meaning = false;
+  // One word read as another form of a trade's word ("electricians" for
+  // 'Electrical', "sparkies" too): no misspelling, though the schema uses it.
+  bool variant = false;
 };
 
 class ValueIndex {

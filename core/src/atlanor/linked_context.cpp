@@ -128,6 +128,7 @@ bool chooses_table(const values::Match& m, const linking::Index& index, const va
   // 'Eastern' where an 'Easter weekend' is stored).
   const std::string& w = words.front();
   if (m.fit == values::Fit::kExact) return !index.is_name_word(w) && !index.is_table_word(w);
+  if (m.variant) return !index.is_table_word(w);
   return !index.is_schema_word(w) && !(m.fit == values::Fit::kFuzzy && stored.holds_word(w));
 }
 

@@ -372,7 +372,7 @@ bool same_family(std::u32string_view a, std::u32string_view b) noexcept {
 // 'Insulators'): a shared beginning as long as a family's, after which
 // each has one of those endings.
 bool same_root(std::u32string_view a, std::u32string_view b) noexcept {
-  static constexpr std::u32string_view kEndings[] = {U"ing", U"er", U"ers", U"or", U"ors", U"ion", U"ions"};
+  static constexpr std::u32string_view kEndings[] = {U"ing", U"er", U"ers", U"or", U"ors", U"ion", U"ions", U"ian", U"ians", U"al"};
   auto ending = [](std::u32string_view tail) {
     return std::find(std::begin(kEndings), std::end(kEndings), tail) != std::end(kEndings);
   };
@@ -1013,6 +1013,7 @@ struct Found {
   std::uint32_t prefix = 0;  // for Fit::kPrefix: the bytes of the value the code takes
   std::uint32_t ending = 0;  // or, when not 0, where the value's ending it takes begins
   std::uint32_t said = 0;    // for Fit::kPartial: other words of its clause that the value holds
+  bool variant = false;      // one word read as another form of a trade's word
 };
 
 }  // namespace
@@ -1035,9 +1036,16 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
   for (QuestionWord& w : q) {
     const auto exact = word_ids.find(std::string_view(w.token.text));
     if (exact != word_ids.end()) w.candidates.push_back({exact->second, 0});
-    for (const std::string_view reading : slang_readings(w.token.text))
+    // Slang read as the trade's word, or as a stored word of its root
+    // ("sparkies": electricians, 'Electrical').
+    for (const std::string_view reading : slang_readings(w.token.text)) {
       if (const auto it = word_ids.find(reading); it != word_ids.end() && w.edits_to(it->second) < 0)
         w.candidates.push_back({it->second, 1});
+      const std::u32string cps = code_points(reading);
+      if (const auto family = families.find(family_key(cps)); family != families.end())
+        for (const std::uint32_t id : family->second)
+          if (w.edits_to(id) < 0 && same_root(cps, cps_of(id))) w.candidates.push_back({id, 1, false, true});
+    }
     // A planner's shorthand ("fab" for fabrication) as one edit too.
     if (const std::string_view full = linking::shorthand_for(w.token.text); full != w.token.text)
       if (const auto it = word_ids.find(full); it != word_ids.end() && w.edits_to(it->second) < 0)
@@ -1220,7 +1228,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         if (e.meaning) score *= kMeaningShare;
         if (score < kScoreFloor) continue;
         found.push_back(Found{at.value, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
-                              q[first].token.begin, q[last - 1].token.end, fit, score});
+                              q[first].token.begin, q[last - 1].token.end, fit, score, 0, 0, 0,
+                              start.root && last - first == 1});
       }
     }
   }
@@ -1793,6 +1802,7 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
     m.fit = f->fit;
     m.score = f->score;
     m.meaning = e.meaning;
+    m.variant = f->variant;
     m.begin = f->begin;
     m.end = f->end;
     out.push_back(std::move(m));

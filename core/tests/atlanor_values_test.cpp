@@ -477,6 +477,19 @@ TEST(ValueMatch, NumbersSaidBesideANamesWordsTellItsTwinsApart) {
   for (const auto& m : index.match("CPI at the end of March 2025")) EXPECT_EQ(m.phrase.find("2025"), std::string::npos);
 }
 
+// A verb's "-ing" reads the verb: a short one in a name, and the word many
+// names begin with.
+TEST(ValueMatch, AVerbsIngFormReadsTheVerb) {
+  ValueIndex index;
+  index.add_values({"tasks", "name", "TEXT"}, {"Ream raise to 3.5 m", "Reamer head supply", "Grout duct C01",
+                                               "Grout duct C02", "Grout duct C03"});
+  const auto reaming = index.match("what comes after the reaming");
+  ASSERT_FALSE(reaming.empty());
+  EXPECT_EQ(reaming.front().value, "Ream raise to 3.5 m");
+  const Strings grouting = described(index, index.match("grouting durations"));
+  EXPECT_NE(std::find(grouting.begin(), grouting.end(), "tasks.name='Grout%' prefix 'grouting'"), grouting.end());
+}
+
 TEST(ValueMatch, WordsThatNameNothingDoNotMatch) {
   ValueIndex index;
   index.add_values({"misc", "label", "TEXT"}, {"Before Then", "5", "2024", "A", "Line 5", "On Hold"});

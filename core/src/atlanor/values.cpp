@@ -1046,6 +1046,12 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         for (const std::uint32_t id : family->second)
           if (w.edits_to(id) < 0 && same_root(cps, cps_of(id))) w.candidates.push_back({id, 1, false, true});
     }
+    // A verb of four letters with "ing" after it ("the reaming" of 'Ream
+    // raise'), which no family of five letters holds, as one edit too.
+    if (const std::string_view text = w.token.text;
+        w.kind.fuzzy() && text.size() == 7 && text.ends_with("ing"))
+      if (const auto it = word_ids.find(text.substr(0, 4)); it != word_ids.end() && w.edits_to(it->second) < 0)
+        w.candidates.push_back({it->second, 1});
     // A planner's shorthand ("fab" for fabrication) as one edit too.
     if (const std::string_view full = linking::shorthand_for(w.token.text); full != w.token.text)
       if (const auto it = word_ids.find(full); it != word_ids.end() && w.edits_to(it->second) < 0)
@@ -1649,13 +1655,21 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
       continue;
     if (std::any_of(found.begin(), found.end(), [&](const Found& f) { return f.fit == Fit::kPrefix && f.first == i; }))
       continue;
-    // The word as written, and its singular ("WTGs" of 'Install WTG A01').
+    // The word as written, its singular ("WTGs" of 'Install WTG A01'), and
+    // the verb of its "-ing" ("the reaming" of 'Ream raise RAR1', "piling"
+    // of 'Pile cap P3').
     std::vector<std::uint32_t> ids;
     const std::string_view text = w.token.text;
-    for (const std::string_view form : {text, text.size() > 3 && text.back() == 's' ? text.substr(0, text.size() - 1)
-                                                                                    : std::string_view()})
-      if (const auto id = word_ids.find(form);
-          !form.empty() && id != word_ids.end() && words[id->second].holding <= kWordPrefixHolding)
+    std::string forms[] = {std::string(text), std::string(), std::string(), std::string()};
+    if (text.size() > 3 && text.back() == 's') forms[1] = text.substr(0, text.size() - 1);
+    if (text.size() >= 7 && text.ends_with("ing")) {
+      forms[2] = text.substr(0, text.size() - 3);
+      forms[3] = forms[2] + "e";
+    }
+    for (const std::string& form : forms)
+      if (const auto id = word_ids.find(std::string_view(form));
+          !form.empty() && id != word_ids.end() && words[id->second].holding <= kWordPrefixHolding &&
+          std::find(ids.begin(), ids.end(), id->second) == ids.end())
         ids.push_back(id->second);
     // (column, beginning, the words after it with each code as '#') -> an
     // entry that begins so, and the stored values that do.

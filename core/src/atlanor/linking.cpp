@@ -245,7 +245,12 @@ bool contains(const std::vector<T>& v, const T& x) {
 class Linker {
  public:
   Linker(const Impl& index, const Query& query)
-      : x_(index), query_(query), n_(index.tables.size()), named_(n_, false), context_(n_, false) {}
+      : x_(index),
+        query_(query),
+        question_words_(split_words(query.question)),
+        n_(index.tables.size()),
+        named_(n_, false),
+        context_(n_, false) {}
 
   Result run() {
     read_words();
@@ -652,7 +657,7 @@ class Linker {
   // schema's one table of people) is chosen.
   void choose_people() {
     if (chosen_.size() >= kMaxTables) return;
-    const std::vector<std::string> words = split_words(query_.question);
+    const std::vector<std::string>& words = question_words_;
     if (std::none_of(words.begin(), words.end(), [](const std::string& w) {
           return w == "who" || w == "whom" || w == "anyone" || w == "anybody" || w == "someone" ||
                  w == "somebody" || w == "people" || w == "everyone";
@@ -797,7 +802,7 @@ class Linker {
       if (named_[t] || reason_[t] != Reason::kScored) return;
     static const std::unordered_set<std::string> kWhen = {"start", "finish", "due", "begin", "end",
                                                           "kick",  "come",   "happen"};
-    const std::vector<std::string> words = split_words(query_.question);
+    const std::vector<std::string>& words = question_words_;
     if (std::none_of(words.begin(), words.end(), [](const std::string& w) { return kWhen.count(stem(w)) != 0; }))
       return;
     // Nothing chosen, the words the schema does not know must say when and
@@ -837,7 +842,7 @@ class Linker {
   // chosen too.
   void choose_slipped() {
     if (chosen_.size() >= kMaxTables) return;
-    const std::vector<std::string> words = split_words(query_.question);
+    const std::vector<std::string>& words = question_words_;
     if (std::none_of(words.begin(), words.end(), [](const std::string& w) {
           return w.starts_with("slip") && (w.size() == 4 || w.starts_with("slipp") || w == "slips");
         }))
@@ -850,7 +855,7 @@ class Linker {
   // schedule's activities, whatever else the question names.
   void choose_work_to_do() {
     if (chosen_.size() >= kMaxTables) return;
-    const std::vector<std::string> words = split_words(query_.question);
+    const std::vector<std::string>& words = question_words_;
     bool work = false;
     for (std::size_t i = 0; i < words.size() && !work; ++i)
       work = words[i] == "doing" || words[i] == "underway" ||
@@ -868,7 +873,7 @@ class Linker {
     if (chosen_.size() >= kMaxTables) return;
     const std::vector<std::uint32_t> holding = tables_named(query_.value_tables);
     std::vector<std::string> said;
-    for (const std::string& w : split_words(query_.question)) said.push_back(stem(w));
+    for (const std::string& w : question_words_) said.push_back(stem(w));
     std::uint32_t wbs = ~0u;
     for (const std::uint32_t t : chosen_) {
       const auto& words = x_.tables[t].words;
@@ -1287,6 +1292,7 @@ class Linker {
 
   const Impl& x_;
   const Query& query_;
+  const std::vector<std::string> question_words_;  // split_words() of the question, read once
   const std::size_t n_;
   Result result_;
   std::vector<std::vector<Resolved>> sequences_;  // the question, then each keyword

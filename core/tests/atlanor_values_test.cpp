@@ -429,6 +429,16 @@ TEST(ValueMatch, AVerbsEndingsAreOneWord) {
 }
 
 // A stored value in camel case reads as its words, and as them run together.
+TEST(ValueMatch, AnOrdinalInDigitsIsItsWord) {
+  ValueIndex index;
+  index.add_values({"plots", "stage", "TEXT"}, {"Second Fix", "1st floor slab", "Foundations"});
+  EXPECT_EQ(described(index, index.match("plots at 2nd fix")), (Strings{"plots.stage='Second Fix' exact '2nd fix'"}));
+  EXPECT_EQ(described(index, index.match("the first floor slab")),
+            (Strings{"plots.stage='1st floor slab' exact 'first floor slab'"}));
+  // Only an ordinal's own ending makes a word of it.
+  EXPECT_EQ(index.match("2th fix").size(), 0u);
+}
+
 TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
   ValueIndex index;
   index.add_values({"orders", "state", "TEXT"}, {"OnHold", "InProgress", "McAllister"});

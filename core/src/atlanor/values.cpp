@@ -185,8 +185,27 @@ struct Token {
   std::uint32_t clause = 0;          // tokens of one clause share the number
 };
 
+// An ordinal written with digits as its word ("2nd" -> "second"), so that
+// "2nd fix" names 'Second fix' and "the third floor" names '3rd floor slab'.
+void ordinal_as_word(std::string& word) {
+  static constexpr std::string_view kOrdinals[] = {"first",   "second", "third",  "fourth", "fifth",
+                                                   "sixth",   "seventh", "eighth", "ninth", "tenth",
+                                                   "eleventh", "twelfth"};
+  static constexpr std::string_view kEndings[] = {"st", "nd", "rd", "th", "th", "th", "th", "th", "th", "th", "th", "th"};
+  if (word.size() < 3 || word.size() > 4) return;
+  const std::size_t digits = word.size() - 2;
+  unsigned n = 0;
+  for (std::size_t i = 0; i < digits; ++i) {
+    if (word[i] < '0' || word[i] > '9') return;
+    n = n * 10 + static_cast<unsigned>(word[i] - '0');
+  }
+  if (n == 0 || n > 12 || word[0] == '0' || word.compare(digits, 2, kEndings[n - 1]) != 0) return;
+  word = kOrdinals[n - 1];
+}
+
 // The lower-cased words of `s`, without accents: runs of letters and digits
-// (and the marks that combine with them). An apostrophe
+// (and the marks that combine with them). An ordinal's digits read as its
+// word. An apostrophe
 // inside a word joins its parts ("O'Connor" -> "oconnor", "year's" ->
 // "years"), so that a value and a question that write it either way agree.
 // Clause punctuation starts a new clause, except a dot or comma between
@@ -199,6 +218,7 @@ void split_tokens(std::string_view s, std::vector<Token>& out) {
   auto flush = [&] {
     if (!in_word) return;
     lower_in_place(word.text);
+    ordinal_as_word(word.text);
     word.clause = clause;
     out.push_back(std::move(word));
     word = Token();

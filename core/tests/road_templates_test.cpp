@@ -133,6 +133,19 @@ TEST(TemplateLiterals, NamedValuesWinOverOverlappingLiterals) {
   EXPECT_EQ(find_literals("float", {{2, 40, "x"}}).size(), 0u);
 }
 
+TEST(TemplateLiterals, ANamedValueTakesTheWordsAfterItThatShortenItsOwn) {
+  auto said = [](const std::string& q, std::string_view phrase, std::string stored) {
+    const auto found = find_literals(q, {named(q, phrase, std::move(stored))});
+    return found.empty() ? std::string() : found[0].text;
+  };
+  EXPECT_EQ(said("dalton labs tasks with neg float", "dalton", "Dalton Chemistry Laboratories"), "dalton labs");
+  EXPECT_EQ(said("snags at hollins ct", "hollins", "Hollins Court"), "hollins ct");
+  // Not a word the value already says, another word, or one past a comma.
+  EXPECT_EQ(said("hollins court cost", "hollins court", "Hollins Court"), "hollins court");
+  EXPECT_EQ(said("dalton tasks", "dalton", "Dalton Chemistry Laboratories"), "dalton");
+  EXPECT_EQ(said("dalton, labs", "dalton", "Dalton Chemistry Laboratories"), "dalton");
+}
+
 // ---- refilling ------------------------------------------------------------------
 
 TEST(TemplateRefill, ANumberUnderSynonymsAndAnotherWordOrder) {

@@ -238,7 +238,7 @@ class LiteralFinder {
                      [](const NamedValue& a, const NamedValue& b) { return a.begin < b.begin; });
     for (const NamedValue& v : sorted)
       if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty() && !month_alone(v) &&
-          add(LiteralKind::kValue, v.begin, v.end, v.stored)) {
+          add(LiteralKind::kValue, v.begin, with_shortened_words(v), v.stored)) {
         found_.back().table = v.table;
         found_.back().column = v.column;
       }
@@ -265,6 +265,37 @@ class LiteralFinder {
   }
 
   std::string_view tok(std::size_t k) const { return q_.substr(tokens_[k].begin, tokens_[k].end - tokens_[k].begin); }
+
+  // Where a named value's words end once the words right after them that
+  // shorten more of its stored words are taken in ("dalton labs" of 'Dalton
+  // Chemistry Laboratories', "hollins ct" of 'Hollins Court'): they name
+  // the same thing, not another word of the question.
+  std::size_t with_shortened_words(const NamedValue& v) const {
+    const std::string stored = ascii_lower(v.stored);
+    std::vector<std::string_view> stored_words;
+    for (const Token& t : word_tokens(stored)) stored_words.push_back(std::string_view(stored).substr(t.begin, t.end - t.begin));
+    const std::string said = ascii_lower(q_.substr(v.begin, v.end - v.begin));
+    std::size_t end = v.end;
+    for (const Token& t : tokens_) {
+      if (t.begin < end) continue;
+      if (!std::all_of(q_.begin() + static_cast<std::ptrdiff_t>(end), q_.begin() + static_cast<std::ptrdiff_t>(t.begin),
+                       [](char c) { return c == ' '; }))
+        break;
+      std::string w = ascii_lower(q_.substr(t.begin, t.end - t.begin));
+      if (w.size() >= 4 && w.back() == 's') w.pop_back();
+      if (w.size() < 2 || !std::all_of(w.begin(), w.end(), is_alpha) || linking::is_stop_word(w)) break;
+      const bool shortens = std::any_of(stored_words.begin(), stored_words.end(), [&](std::string_view s) {
+        if (s.size() < w.size() + 2 || s[0] != w[0] || said.find(s) != std::string::npos) return false;
+        std::size_t at = 0;  // w's letters in order within s
+        for (char c : s)
+          if (at < w.size() && c == w[at]) ++at;
+        return at == w.size() && w.size() * 5 <= s.size() * 3;
+      });
+      if (!shortens) break;
+      end = t.end;
+    }
+    return end;
+  }
 
   // A month's name that a longer stored value holds ("April" of 'April to
   // October') is the month, a date, not that value.

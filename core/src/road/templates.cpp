@@ -1186,6 +1186,12 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
   sort_unique(shape.grouping);
   sort_unique(shape.idle);
   sort_unique(shape.words);
+  // An activity's predecessors and successors are its links, said or not:
+  // "what comes before X in the logic" asks what "the predecessors of X" does.
+  auto holds = [&](const std::string& w) { return std::binary_search(shape.words.begin(), shape.words.end(), w); };
+  if (const std::string link = stems.of("relationship");
+      !holds(link) && (holds(stems.of("predecessor")) || holds(stems.of("successor"))))
+    shape.words.insert(std::lower_bound(shape.words.begin(), shape.words.end(), link), link);
   std::size_t literal = 0;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     if (!steps[i].literal) continue;

@@ -140,6 +140,7 @@ TEST(TemplateLiterals, ANamedValueTakesTheWordsAfterItThatShortenItsOwn) {
   };
   EXPECT_EQ(said("dalton labs tasks with neg float", "dalton", "Dalton Chemistry Laboratories"), "dalton labs");
   EXPECT_EQ(said("snags at hollins ct", "hollins", "Hollins Court"), "hollins ct");
+  EXPECT_EQ(said("whats critical on the flot expansion", "expansion", "Flotation Expansion"), "flot expansion");
   // Not a word the value already says, another word, or one past a comma.
   EXPECT_EQ(said("hollins court cost", "hollins court", "Hollins Court"), "hollins court");
   EXPECT_EQ(said("dalton tasks", "dalton", "Dalton Chemistry Laboratories"), "dalton");
@@ -470,6 +471,7 @@ TEST(TemplateWording, SymbolsAndShorthand) {
                     "SELECT * FROM activities WHERE total_float_hours < 80", {}};
   EXPECT_EQ(refill(near, "near crit acts w/ float under 300 hrs").value_or(Fit{}).sql,
             "SELECT * FROM activities WHERE total_float_hours < 300");
+  EXPECT_TRUE(refill(near, "near crit acts w/ TF under 300 HRS"));
   // An acronym for the words the other question spells out side by side.
   const Source approved{"Approved change requests for P1 and their cost",
                         "SELECT * FROM change_requests WHERE status = 'Approved' AND project = 'P1'", {}};

@@ -236,12 +236,14 @@ class LiteralFinder {
     std::vector<NamedValue> sorted = values;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const NamedValue& a, const NamedValue& b) { return a.begin < b.begin; });
-    for (const NamedValue& v : sorted)
-      if (v.begin < v.end && v.end <= q_.size() && !v.stored.empty() && !month_alone(v) &&
-          add(LiteralKind::kValue, v.begin, with_shortened_words(v), v.stored)) {
+    for (const NamedValue& v : sorted) {
+      if (v.begin >= v.end || v.end > q_.size() || v.stored.empty() || month_alone(v)) continue;
+      const auto [begin, end] = with_shortened_words(v);
+      if (add(LiteralKind::kValue, begin, end, v.stored) || add(LiteralKind::kValue, v.begin, v.end, v.stored)) {
         found_.back().table = v.table;
         found_.back().column = v.column;
       }
+    }
     quoted();
     dates();
     codes();
@@ -266,35 +268,44 @@ class LiteralFinder {
 
   std::string_view tok(std::size_t k) const { return q_.substr(tokens_[k].begin, tokens_[k].end - tokens_[k].begin); }
 
-  // Where a named value's words end once the words right after them that
+  // A named value's span once the words right before and after it that
   // shorten more of its stored words are taken in ("dalton labs" of 'Dalton
-  // Chemistry Laboratories', "hollins ct" of 'Hollins Court'): they name
-  // the same thing, not another word of the question.
-  std::size_t with_shortened_words(const NamedValue& v) const {
+  // Chemistry Laboratories', "hollins ct" of 'Hollins Court', "flot
+  // expansion" of 'Flotation Expansion'): they name the same thing, not
+  // another word of the question.
+  std::pair<std::size_t, std::size_t> with_shortened_words(const NamedValue& v) const {
     const std::string stored = ascii_lower(v.stored);
     std::vector<std::string_view> stored_words;
     for (const Token& t : word_tokens(stored)) stored_words.push_back(std::string_view(stored).substr(t.begin, t.end - t.begin));
     const std::string said = ascii_lower(q_.substr(v.begin, v.end - v.begin));
-    std::size_t end = v.end;
-    for (const Token& t : tokens_) {
-      if (t.begin < end) continue;
-      if (!std::all_of(q_.begin() + static_cast<std::ptrdiff_t>(end), q_.begin() + static_cast<std::ptrdiff_t>(t.begin),
-                       [](char c) { return c == ' '; }))
-        break;
+    auto spaces = [&](std::size_t from, std::size_t to) {
+      return std::all_of(q_.begin() + static_cast<std::ptrdiff_t>(from), q_.begin() + static_cast<std::ptrdiff_t>(to),
+                         [](char c) { return c == ' '; });
+    };
+    auto shortens = [&](const Token& t) {
       std::string w = ascii_lower(q_.substr(t.begin, t.end - t.begin));
       if (w.size() >= 4 && w.back() == 's') w.pop_back();
-      if (w.size() < 2 || !std::all_of(w.begin(), w.end(), is_alpha) || linking::is_stop_word(w)) break;
-      const bool shortens = std::any_of(stored_words.begin(), stored_words.end(), [&](std::string_view s) {
+      if (w.size() < 2 || !std::all_of(w.begin(), w.end(), is_alpha) || linking::is_stop_word(w)) return false;
+      return std::any_of(stored_words.begin(), stored_words.end(), [&](std::string_view s) {
         if (s.size() < w.size() + 2 || s[0] != w[0] || said.find(s) != std::string::npos) return false;
         std::size_t at = 0;  // w's letters in order within s
         for (char c : s)
           if (at < w.size() && c == w[at]) ++at;
         return at == w.size() && w.size() * 5 <= s.size() * 3;
       });
-      if (!shortens) break;
+    };
+    std::size_t begin = v.begin, end = v.end;
+    for (const Token& t : tokens_) {
+      if (t.begin < end) continue;
+      if (!spaces(end, t.begin) || !shortens(t)) break;
       end = t.end;
     }
-    return end;
+    for (auto t = tokens_.rbegin(); t != tokens_.rend(); ++t) {
+      if (t->end > begin) continue;
+      if (!spaces(t->end, begin) || !shortens(*t)) break;
+      begin = t->begin;
+    }
+    return {begin, end};
   }
 
   // A month's name that a longer stored value holds ("April" of 'April to
@@ -1007,10 +1018,12 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
   Shape shape;
   shape.literals = find_literals(q, values);
   // Capitals that spell a word of the schema's names ("PO lines" of
-  // po_lines, "WBS") are that word, as it is in lower case.
+  // po_lines, "WBS") or a planner's shorthand ("neg TF") are that word, as
+  // it is in lower case.
   std::erase_if(shape.literals, [&](const Literal& l) {
-    return l.kind == LiteralKind::kCode && std::none_of(l.text.begin(), l.text.end(), is_digit) &&
-           stems.names(ascii_lower(l.text));
+    if (l.kind != LiteralKind::kCode || std::any_of(l.text.begin(), l.text.end(), is_digit)) return false;
+    const std::string lower = ascii_lower(l.text);
+    return stems.names(lower) || said_as(lower) != lower;
   });
   // The words in order with the literals' places, for the markers; and the
   // content words of the question with its literals blanked out.

@@ -652,6 +652,17 @@ TEST(ValueMatch, AWordManyValuesEndWithAfterTheirCodesIsTheirEnding) {
   EXPECT_EQ(patterns("inspection results"), Strings{});
 }
 
+TEST(ValueMatch, LiveOrActiveIsInForceWhereTheColumnSpellsNeither) {
+  ValueIndex index;
+  index.add_values({"notices", "status", "TEXT"}, {"In Force", "Planned", "Withdrawn"});
+  EXPECT_EQ(described(index, index.match("notices currently active")),
+            (Strings{"notices.status='In Force' exact 'active'"}));
+  EXPECT_EQ(described(index, index.match("live notices")), (Strings{"notices.status='In Force' exact 'live'"}));
+  index.add_values({"permits", "state", "TEXT"}, {"In Force", "Live", "Closed"});
+  EXPECT_EQ(described(index, index.match("live permits")),
+            (Strings{"notices.status='In Force' exact 'live'", "permits.state='Live' exact 'live'"}));
+}
+
 TEST(ValueMatch, AColourIsTheLetterARagColumnStores) {
   ValueIndex index;
   index.add_values({"areas", "rag_cd", "TEXT"}, {"R", "A", "G"});

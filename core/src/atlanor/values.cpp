@@ -1516,6 +1516,20 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
                               q[i + span - 1].token.end, Fit::kExact, exact_score(1.0, span)});
   }
 
+  // A permit, restriction or notice "live" or "active" is one a register
+  // stores as 'In Force', where its column spells neither word.
+  for (std::size_t i = 0; i < q.size(); ++i) {
+    const std::string& w = q[i].token.text;
+    if (w != "live" && w != "active") continue;
+    const std::vector<std::uint32_t> said = values_spelt(w);
+    for (const std::uint32_t v : values_spelt("inforce"))
+      if (entries[v].word_count == 2 && std::none_of(said.begin(), said.end(), [&](std::uint32_t o) {
+            return entries[o].column == entries[v].column;
+          }))
+        found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), q[i].token.begin,
+                              q[i].token.end, Fit::kExact, exact_score(1.0, 1)});
+  }
+
   // A red, amber or green rating is also the letter a RAG column stores
   // ('R', 'A', 'G'): a column whose every value is one of those letters.
   for (std::size_t i = 0; i < q.size(); ++i) {

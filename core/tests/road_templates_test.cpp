@@ -141,6 +141,12 @@ TEST(TemplateLiterals, ANamedValueTakesTheWordsAfterItThatShortenItsOwn) {
   EXPECT_EQ(said("dalton labs tasks with neg float", "dalton", "Dalton Chemistry Laboratories"), "dalton labs");
   EXPECT_EQ(said("snags at hollins ct", "hollins", "Hollins Court"), "hollins ct");
   EXPECT_EQ(said("whats critical on the flot expansion", "expansion", "Flotation Expansion"), "flot expansion");
+  // Though a value of its own names those words.
+  const std::string twy = "crit path for twy bravo";
+  const auto found = find_literals(twy, {named(twy, "twy", "TWY"), named(twy, "bravo", "Taxiway Bravo")});
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].text, "twy bravo");
+  EXPECT_EQ(found[0].value, "Taxiway Bravo");
   // Not a word the value already says, another word, or one past a comma.
   EXPECT_EQ(said("hollins court cost", "hollins court", "Hollins Court"), "hollins court");
   EXPECT_EQ(said("dalton tasks", "dalton", "Dalton Chemistry Laboratories"), "dalton");

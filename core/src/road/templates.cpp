@@ -236,9 +236,23 @@ class LiteralFinder {
     std::vector<NamedValue> sorted = values;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const NamedValue& a, const NamedValue& b) { return a.begin < b.begin; });
-    for (const NamedValue& v : sorted) {
-      if (v.begin >= v.end || v.end > q_.size() || v.stored.empty() || month_alone(v)) continue;
-      const auto [begin, end] = with_shortened_words(v);
+    auto usable = [&](const NamedValue& v) {
+      return v.begin < v.end && v.end <= q_.size() && !v.stored.empty() && !month_alone(v);
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (const NamedValue& v : sorted) spans.push_back(usable(v) ? with_shortened_words(v) : std::pair{v.begin, v.end});
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+      const NamedValue& v = sorted[i];
+      if (!usable(v)) continue;
+      // A value whose words shorten those of the value beside them ("twy"
+      // of the 'TWY' type before "bravo" of 'Taxiway Bravo') is part of it.
+      bool shortens_another = false;
+      for (std::size_t k = 0; k < sorted.size(); ++k)
+        shortens_another = shortens_another || (k != i && usable(sorted[k]) && spans[k].first <= v.begin &&
+                                                v.end <= spans[k].second &&
+                                                (v.end <= sorted[k].begin || sorted[k].end <= v.begin));
+      if (shortens_another) continue;
+      const auto [begin, end] = spans[i];
       if (add(LiteralKind::kValue, begin, end, v.stored) || add(LiteralKind::kValue, v.begin, v.end, v.stored)) {
         found_.back().table = v.table;
         found_.back().column = v.column;

@@ -533,6 +533,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_TRUE(refill(preds, "what comes before P1-200 in the logic"));
   EXPECT_TRUE(refill(succs, "successor links of P1-200"));
   EXPECT_FALSE(refill(succs, "links of P1-200"));
+  EXPECT_TRUE(refill(preds, "what feeds into P1-200 - its predecessors"));
+  const Source into{"Logic into P1-100", preds.sql, {}};
+  EXPECT_TRUE(refill(into, "what feeds into P1-200"));
 }
 
 // Words that only frame a spoken request ask nothing of the data, unless

@@ -503,6 +503,10 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_TRUE(refill(weeks, "activities starting in the next fortnight"));
   const Source cost{"actual cost to date per company on P1", "SELECT company, SUM(cost) FROM a WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(cost, "actual spend to date per company on P2"));
+  const Source headcount{"Average headcount on site per project in July 2025",
+                         "SELECT p, AVG(n) FROM d WHERE day LIKE '2025-07%' GROUP BY p", {}};
+  EXPECT_TRUE(refill(headcount, "avg headcount per project in aug 2025"));
+  EXPECT_FALSE(refill(headcount, "avg headcount per site in aug 2025"));
   // A per cent sign after no number is the word.
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};

@@ -1125,10 +1125,12 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
                      w == "sorted" || w == "ordered")))
       idle_words.push_back(w);
   }
-  // "So far" and "to date" say until now, as a question does anyway.
+  // "So far" and "to date" say until now, as a question does anyway, and
+  // "on site" where the work is, as a schedule's work is.
   for (std::size_t i = 1; i < steps.size(); ++i) {
     const std::string& w = steps[i].word;
-    if (((w == "far" && steps[i - 1].word == "so") || (w == "date" && steps[i - 1].word == "to")) &&
+    if (((w == "far" && steps[i - 1].word == "so") || (w == "date" && steps[i - 1].word == "to") ||
+         (w == "site" && steps[i - 1].word == "on")) &&
         !(i + 1 < steps.size() && steps[i + 1].literal))
       idle_words.push_back(w);
   }

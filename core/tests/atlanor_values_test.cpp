@@ -439,6 +439,15 @@ TEST(ValueMatch, AnOrdinalInDigitsIsItsWord) {
   EXPECT_EQ(index.match("2th fix").size(), 0u);
 }
 
+TEST(ValueMatch, APossessiveNamesTheValueWithoutIt) {
+  ValueIndex index;
+  index.add_values({"vessels", "name", "TEXT"}, {"Dredger Marlin Bay", "Tug Harbour Star", "O'Connor Barge"});
+  EXPECT_EQ(described(index, index.match("Marlin Bay's returns")),
+            (Strings{"vessels.name='Dredger Marlin Bay' partial 'Marlin Bay'"}));
+  EXPECT_EQ(described(index, index.match("the o'connor barge\u2019s hours")),
+            (Strings{"vessels.name='O'Connor Barge' exact 'o'connor barge'"}));
+}
+
 TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
   ValueIndex index;
   index.add_values({"orders", "state", "TEXT"}, {"OnHold", "InProgress", "McAllister"});

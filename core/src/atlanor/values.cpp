@@ -206,8 +206,9 @@ void ordinal_as_word(std::string& word) {
 // The lower-cased words of `s`, without accents: runs of letters and digits
 // (and the marks that combine with them). An ordinal's digits read as its
 // word. An apostrophe
-// inside a word joins its parts ("O'Connor" -> "oconnor", "year's" ->
-// "years"), so that a value and a question that write it either way agree.
+// inside a word joins its parts ("O'Connor" -> "oconnor"), so that a value
+// and a question that write it either way agree; a possessive's "'s" is
+// left out ("Bay's" -> "bay").
 // Clause punctuation starts a new clause, except a dot or comma between
 // letters or digits ("CVW.4.1", "1,000"), which only separates words.
 void split_tokens(std::string_view s, std::vector<Token>& out) {
@@ -241,7 +242,17 @@ void split_tokens(std::string_view s, std::vector<Token>& out) {
     }
     std::size_t peek = pos;
     const bool next_alnum = pos < s.size() && is_alnum(next_cp(s, peek));
-    if (in_word && next_alnum && is_apostrophe(cp)) continue;
+    if (in_word && next_alnum && is_apostrophe(cp)) {
+      // A possessive's "s" is no part of the name ("Marlin Bay's" is 'Marlin
+      // Bay'); the word ends where the apostrophe is.
+      std::size_t after = pos + 1;
+      if ((s[pos] == 's' || s[pos] == 'S') && (after >= s.size() || !is_alnum(next_cp(s, after)))) {
+        ++pos;
+        flush();
+        prev_alnum = false;
+      }
+      continue;
+    }
     flush();
     if (is_clause_break(cp) && !((cp == '.' || cp == ',') && prev_alnum && next_alnum)) ++clause;
     prev_alnum = false;

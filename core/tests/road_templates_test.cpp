@@ -521,6 +521,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source over{"Which projects are forecast over budget?", "SELECT * FROM projects WHERE fcst > budget", {}};
   EXPECT_TRUE(refill(over, "which projects are going over budget"));
   EXPECT_TRUE(refill(over, "which projects are heading over budget"));
+  const Source installed{"Which equipment is installed but not commissioned yet?",
+                         "SELECT * FROM e WHERE installed = 1 AND commissioned = 0", {}};
+  EXPECT_TRUE(refill(installed, "what equipment is fitted but still not commissioned"));
   EXPECT_FALSE(refill(over, "which projects are over budget"));
   const Source arrived{"P1 deliveries that arrived after the required date versus budget",
                        "SELECT * FROM d WHERE p = 'P1' AND arrived > required", {}};

@@ -870,11 +870,12 @@ bool stress_word(const std::string& w) {
 // The word a question word says as another question would: a planner's
 // shorthand written out ("hrs", "crit"), and words that say another
 // ("awaiting" what "waiting" does, "spend" "cost", "slippage" "slip",
-// "underway" "progress").
+// "underway" "progress", "fitted" "installed").
 std::string_view said_as(std::string_view word) {
   static constexpr std::pair<std::string_view, std::string_view> kSaid[] = {
       {"awaiting", "waiting"}, {"await", "wait"},  {"awaits", "waits"},        {"spend", "cost"},
       {"slippage", "slip"},    {"underway", "progress"}, {"succeed", "successor"},
+      {"fitted", "installed"},
   };
   for (const auto& [word_said, meant] : kSaid)
     if (word_said == word) return meant;

@@ -357,6 +357,17 @@ TEST(TemplateRefill, ALookAheadOfAnotherLength) {
                        {}};
   EXPECT_TRUE(refill(counted, "activities starting in the next 20 days"));
   EXPECT_FALSE(refill(counted, "activities starting in the next 3 weeks"));
+  // Months are of the calendar: a window to the same day of a later month.
+  const Source months{"milestones in the next 3 months",
+                      "SELECT * FROM a WHERE finish BETWEEN '2025-11-30' AND '2026-02-28'", {}};
+  EXPECT_EQ(refill(months, "milestones in the next 6 weeks").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE finish BETWEEN '2025-11-30' AND '2026-01-11'");
+  EXPECT_EQ(refill(months, "milestones in the next 15 months").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE finish BETWEEN '2025-11-30' AND '2027-02-28'");
+  const Source weeks_to{"milestones in the next 2 weeks",
+                        "SELECT * FROM a WHERE finish >= '2025-11-30' AND finish < '2025-12-14'", {}};
+  EXPECT_EQ(refill(weeks_to, "milestones in the next 2 months").value_or(Fit{}).sql,
+            "SELECT * FROM a WHERE finish >= '2025-11-30' AND finish < '2026-01-30'");
   // Days the count does not account for.
   const Source other{"activities starting in the next 4 weeks",
                      "SELECT * FROM a WHERE start BETWEEN '2025-11-22' AND '2025-12-31'", {}};

@@ -79,6 +79,9 @@ int to_int(std::string_view s) {
 
 // ---- dates --------------------------------------------------------------------
 
+// The unit of a look-ahead counted in months, which have no one length.
+constexpr int kMonths = -1;
+
 struct Ymd {
   int y = 0, m = 1, d = 1;
 };
@@ -842,7 +845,7 @@ struct Shape {
   std::vector<std::string> shown;
   bool unordered = false;
   // For each literal, the days of the unit it counts when it is the length
-  // of a look-ahead ("the next 2 weeks": 7), else 0.
+  // of a look-ahead ("the next 2 weeks": 7; kMonths for months), else 0.
   std::vector<int> windows;
 };
 
@@ -1075,7 +1078,10 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       const std::string& before = steps[i - 1].word;
       const std::string& after = steps[i + 1].word;
       if (before == "next" || before == "coming" || before == "following")
-        unit = after == "day" || after == "days" ? 1 : after == "week" || after == "weeks" ? 7 : 0;
+        unit = after == "day" || after == "days"       ? 1
+               : after == "week" || after == "weeks"   ? 7
+               : after == "month" || after == "months" ? kMonths
+                                                       : 0;
       if (unit) unit_words.push_back(after);
     }
     if (literal++ < shape.literals.size()) shape.windows.push_back(unit);
@@ -2039,9 +2045,20 @@ bool claim_window(const std::vector<SqlToken>& tokens, std::size_t gi, const Gro
   if (days.size() != 2 || g.old_number != std::floor(g.old_number) || g.new_number != std::floor(g.new_number) ||
       g.new_number < 1 || g.new_number > 3660)
     return false;
-  const long offset = days[1].first - days[0].first - static_cast<long>(g.old_number) * g.window;
+  // The day `count` units after `from`; a month later is the same day of
+  // the month, or its last.
+  auto after = [](long from, long count, int unit) {
+    if (unit != kMonths) return from + count * unit;
+    Ymd d = day_of(from);
+    const long months = d.y * 12L + (d.m - 1) + count;
+    d.y = static_cast<int>(months / 12);
+    d.m = static_cast<int>(months % 12) + 1;
+    d.d = std::min(d.d, days_in_month(d.y, d.m));
+    return serial_of(d);
+  };
+  const long offset = days[1].first - after(days[0].first, static_cast<long>(g.old_number), g.window);
   if (offset != 0 && offset != -1) return false;
-  const std::string end = iso_day(day_of(days[0].first + static_cast<long>(g.new_number) * g.new_window + offset));
+  const std::string end = iso_day(day_of(after(days[0].first, static_cast<long>(g.new_number), g.new_window) + offset));
   for (std::size_t t = 0; t < tokens.size(); ++t)
     if (tokens[t].string && tokens[t].text == days[1].second)
       claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, end, gi, 0, 0, {}});

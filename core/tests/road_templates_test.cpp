@@ -141,6 +141,7 @@ TEST(TemplateLiterals, ANamedValueTakesTheWordsAfterItThatShortenItsOwn) {
   EXPECT_EQ(said("dalton labs tasks with neg float", "dalton", "Dalton Chemistry Laboratories"), "dalton labs");
   EXPECT_EQ(said("snags at hollins ct", "hollins", "Hollins Court"), "hollins ct");
   EXPECT_EQ(said("whats critical on the flot expansion", "expansion", "Flotation Expansion"), "flot expansion");
+  EXPECT_EQ(said("flot expansion crit path", "flot expansion", "Flotation Circuit Expansion"), "flot expansion");
   // Though a value of its own names those words.
   const std::string twy = "crit path for twy bravo";
   const auto found = find_literals(twy, {named(twy, "twy", "TWY"), named(twy, "bravo", "Taxiway Bravo")});

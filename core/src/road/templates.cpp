@@ -231,6 +231,8 @@ bool is_unit(std::string_view word) {
   return kWords.count(ascii_lower(word)) != 0;
 }
 
+std::string_view said_as(std::string_view word);
+
 class LiteralFinder {
  public:
   explicit LiteralFinder(std::string_view q) : q_(q), tokens_(word_tokens(q)) {}
@@ -302,7 +304,11 @@ class LiteralFinder {
     auto shortens = [&](const Token& t) {
       std::string w = ascii_lower(q_.substr(t.begin, t.end - t.begin));
       if (w.size() >= 4 && w.back() == 's') w.pop_back();
-      if (w.size() < 2 || !std::all_of(w.begin(), w.end(), is_alpha) || linking::is_stop_word(w)) return false;
+      // A planner's shorthand ("crit" beside 'Flotation Circuit Expansion')
+      // is a word of its own.
+      if (w.size() < 2 || !std::all_of(w.begin(), w.end(), is_alpha) || linking::is_stop_word(w) ||
+          said_as(w) != w)
+        return false;
       return std::any_of(stored_words.begin(), stored_words.end(), [&](std::string_view s) {
         if (s.size() < w.size() + 2 || s[0] != w[0] || said.find(s) != std::string::npos) return false;
         std::size_t at = 0;  // w's letters in order within s

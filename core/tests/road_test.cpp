@@ -413,6 +413,19 @@ TEST_F(Road, OfflineAProjectsWordsReadAsAPlaceMayNameTheProject) {
   EXPECT_NE(a.sql.find("p.project_name = 'Riverside Medical Center'"), std::string::npos) << a.sql;
 }
 
+// A refill compares a column only with a value it holds: one read in
+// another column would answer for other rows.
+TEST_F(Road, OfflineARefillComparesAColumnOnlyWithAValueItHolds) {
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Activities outside Harbor Bridge Rehabilitation",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name <> 'Harbor Bridge Rehabilitation'"}]})"),
+                         "history.json");
+  const road::Answer other = ask("Activities outside Riverside Medical Center");
+  ASSERT_TRUE(other.answered) << other.reason;
+  EXPECT_EQ(other.table.row_count, 2u);
+  const road::Answer constraint = ask("Activities outside Finish On or Before");
+  EXPECT_FALSE(constraint.answered) << constraint.sql;
+}
+
 // An earlier question's word that one project's name alone holds names the
 // project its statement compares.
 TEST_F(Road, OfflineAnEarlierQuestionsWordForTheProjectItsStatementNames) {

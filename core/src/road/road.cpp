@@ -911,8 +911,38 @@ Answer Road::ask(const Question& q, const Events& events) {
       });
       shown.push_back(&e.shown);
     }
+    // Whether each text a refill puts into a comparison (=, <>, IN, NOT IN)
+    // is one the compared column holds: a value read in another column
+    // ("p.site_name <> 'Contract award - Ridgeway trunk main'") would answer
+    // for other rows. A column the statement names in a way that cannot be
+    // looked up is taken on trust.
+    auto holds_its_new_texts = [&](const templates::Fit& fit) {
+      std::vector<std::string> fresh;
+      for (const auto& [before, after] : fit.replaced)
+        if (!after.empty() && after != before) fresh.push_back(text::replace_all(after, "''", "'"));
+      if (fresh.empty()) return true;
+      for (const templates::ComparedText& c : templates::compared_texts(fit.sql, /*unequal=*/true)) {
+        if (std::find(fresh.begin(), fresh.end(), c.value) == fresh.end()) continue;
+        if (stored) {
+          const std::int64_t column = stored->index.find(c.table, c.column);
+          if (column >= 0 && stored->index.listed(static_cast<std::uint32_t>(column))) {
+            const std::vector<std::string>& held = stored->index.values(static_cast<std::uint32_t>(column));
+            if (std::find(held.begin(), held.end(), c.value) == held.end()) return false;
+            continue;
+          }
+        }
+        if (!plain_name(c.table) || !plain_name(c.column)) continue;
+        Record check{{"sql", Value("SELECT 1 FROM " + c.table + " WHERE " + c.column + " = " + quoted_text(c.value) +
+                                   " LIMIT 1")}};
+        quillon::ResultTable found;
+        sql_.test_query(check, found);
+        if (quillon::succeeded(check) && found.row_count == 0) return false;
+      }
+      return true;
+    };
     if (!near.empty()) {
-      if (auto fit = templates::best_refill(near, q.text, asked, t.wording)) {
+      auto fit = templates::best_refill(near, q.text, asked, t.wording);
+      if (fit && holds_its_new_texts(fit->second)) {
         const std::size_t i = run(Source::kTemplate, fit->second.sql, *shown[fit->first]);
         if (tried[i].first.success && tried[i].first.row_count > 0) template_pick = i;
       }

@@ -2681,7 +2681,7 @@ std::optional<Fit> refill(const Source& source, std::string_view question, const
   return fill(source, t.old, t.now, *similarity);
 }
 
-std::vector<ComparedText> compared_texts(std::string_view sql) {
+std::vector<ComparedText> compared_texts(std::string_view sql, bool unequal) {
   std::vector<ComparedText> out;
   std::vector<std::string> items;
   const auto tokens = sql_tokens(sql, &items);
@@ -2690,9 +2690,10 @@ std::vector<ComparedText> compared_texts(std::string_view sql) {
   for (const SqlToken& t : *tokens) {
     if (!t.string || t.begin == 0) continue;
     const Compared c = compared_at(sql, t.begin - 1);
-    if (c.column.empty() || (c.op != "=" && c.op != "in")) continue;
+    if (c.column.empty() || (c.op != "=" && c.op != "in" && !(unequal && (c.op == "<>" || c.op == "!="))))
+      continue;
     const std::string table = table_compared(c, tables);
-    if (!table.empty()) out.push_back(ComparedText{ascii_lower(table), c.column, std::string(t.text)});
+    if (!table.empty()) out.push_back(ComparedText{ascii_lower(table), c.column, std::string(t.text), c.op});
   }
   return out;
 }

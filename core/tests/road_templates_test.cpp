@@ -542,7 +542,9 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_TRUE(refill(arrived, "P2 deliveries that came in after the required date vs budget"));
   const Source milestones{"milestones of P1", "SELECT * FROM m WHERE p = 'P1'", {}};
   EXPECT_TRUE(refill(milestones, "key milestones for P2"));
-  EXPECT_FALSE(refill(milestones, "key dates for P2"));
+  EXPECT_FALSE(refill(milestones, "dates for P2"));
+  const Source dated{"milestones of P1 with their dates", "SELECT name, finish_date FROM m WHERE p = 'P1'", {}};
+  EXPECT_TRUE(refill(dated, "key dates on P2"));
   const Source preds{"preds of P1-100", "SELECT * FROM l WHERE succ = 'P1-100'", {}};
   EXPECT_TRUE(refill(preds, "what comes before P1-200"));
   EXPECT_FALSE(refill(preds, "what comes after P1-200"));

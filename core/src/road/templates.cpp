@@ -1148,6 +1148,7 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       idle_words.push_back(w);
   }
   std::string previous;
+  bool key_dates = false;  // the word before was "key" of "key dates"
   const std::vector<linking::Word> content = linking::content_words(blanked, /*stems=*/false);
   for (std::size_t i = 0; i < content.size(); ++i) {
     const linking::Word& w = content[i];
@@ -1172,10 +1173,22 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
         (said_as(previous) == "critical" || linking::edit_distance(previous, "critical", 1) <= 1);
     previous = w.text;
     if (critical_path) continue;
-    // "Key milestones" are the milestones.
+    // "Key milestones" are the milestones, and so are "key dates" where the
+    // schema keeps no key date of its own.
     if (w.text == "key" && i + 1 < content.size() && content[i + 1].joined &&
         stems.of(content[i + 1].text) == stems.of("milestone"))
       continue;
+    if (w.text == "key" && i + 1 < content.size() && content[i + 1].joined && !stems.names("key") &&
+        stems.of(content[i + 1].text) == stems.of("date")) {
+      key_dates = true;
+      continue;
+    }
+    if (key_dates) {
+      key_dates = false;
+      shape.words.push_back(stems.of("milestone"));
+      shape.spelt.push_back({shape.words.back(), "milestones", false});
+      continue;
+    }
     if (w.text == "total" && i + 1 < content.size() && content[i + 1].joined &&
         stems.of(content[i + 1].text) == stems.of("float"))
       continue;

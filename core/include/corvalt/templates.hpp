@@ -172,12 +172,11 @@ std::optional<std::pair<std::size_t, Fit>> best_refill(const std::vector<Source>
 
 // A text a statement compares a column with by = or IN, where the column's
 // table is known: `p.project_code = 'RMC'` in `... FROM projects p ...` is
-// {"projects", "project_code", "RMC", "="} (table and column lower-cased).
-// With `unequal`, texts compared by <> or != too. A statement that cannot
-// be read gives none.
+// {"projects", "project_code", "RMC"} (table and column lower-cased). With
+// `unequal`, texts compared by <> or != too. A statement that cannot be
+// read gives none.
 struct ComparedText {
   std::string table, column, value;
-  std::string op;  // "=", "in", "<>" or "!="
 };
 std::vector<ComparedText> compared_texts(std::string_view sql, bool unequal = false);
 

@@ -2706,7 +2706,7 @@ std::vector<ComparedText> compared_texts(std::string_view sql, bool unequal) {
     if (c.column.empty() || (c.op != "=" && c.op != "in" && !(unequal && (c.op == "<>" || c.op == "!="))))
       continue;
     const std::string table = table_compared(c, tables);
-    if (!table.empty()) out.push_back(ComparedText{ascii_lower(table), c.column, std::string(t.text), c.op});
+    if (!table.empty()) out.push_back(ComparedText{ascii_lower(table), c.column, std::string(t.text)});
   }
   return out;
 }

@@ -519,6 +519,10 @@ TEST(TemplateWording, SymbolsAndShorthand) {
                          "SELECT p, AVG(n) FROM d WHERE day LIKE '2025-07%' GROUP BY p", {}};
   EXPECT_TRUE(refill(headcount, "avg headcount per project in aug 2025"));
   EXPECT_FALSE(refill(headcount, "avg headcount per site in aug 2025"));
+  const Source worked{"How many operative hours were worked each week at P1?",
+                      "SELECT week, SUM(hours) FROM h WHERE p = 'P1' GROUP BY week", {}};
+  EXPECT_TRUE(refill(worked, "weekly operative hours at P2"));
+  EXPECT_FALSE(refill(worked, "weekly operative hours lost at P2"));
   // A per cent sign after no number is the word.
   const Source progress{"activities in progress with percent complete",
                         "SELECT name, pct FROM activities WHERE status = 'In Progress'", {}};

@@ -1138,10 +1138,19 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
                      w == "sorted" || w == "ordered")))
       idle_words.push_back(w);
   }
-  // "So far" and "to date" say until now, as a question does anyway, and
-  // "on site" where the work is, as a schedule's work is.
+  // "So far" and "to date" say until now, as a question does anyway, "on
+  // site" where the work is, as a schedule's work is, and hours "worked"
+  // what hours of labour are.
   for (std::size_t i = 1; i < steps.size(); ++i) {
     const std::string& w = steps[i].word;
+    if (w == "worked") {
+      std::size_t k = i - 1;  // the word before, past "were" or "have been"
+      while (k > 0 && i - k < 3 && !steps[k].literal && linking::is_stop_word(steps[k].word)) --k;
+      if (!steps[k].literal && stems.of(std::string(said_as(steps[k].word))) == stems.of("hour")) {
+        idle_words.push_back(w);
+        continue;
+      }
+    }
     if (((w == "far" && steps[i - 1].word == "so") || (w == "date" && steps[i - 1].word == "to") ||
          (w == "site" && steps[i - 1].word == "on")) &&
         !(i + 1 < steps.size() && steps[i + 1].literal))

@@ -537,6 +537,11 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   const Source over{"Which projects are forecast over budget?", "SELECT * FROM projects WHERE fcst > budget", {}};
   EXPECT_TRUE(refill(over, "which projects are going over budget"));
   EXPECT_TRUE(refill(over, "which projects are heading over budget"));
+  // A verb and its particle are the noun they make.
+  const Source handed{"Which P1 possessions were handed back late?", "SELECT * FROM x WHERE p = 'P1' AND late = 1", {}};
+  EXPECT_TRUE(refill(handed, "late P2 possession handbacks"));
+  EXPECT_TRUE(refill(handed, "P2 possessions with a late hand-back"));
+  EXPECT_FALSE(refill(handed, "P2 possessions handed over late"));
   const Source installed{"Which equipment is installed but not commissioned yet?",
                          "SELECT * FROM e WHERE installed = 1 AND commissioned = 0", {}};
   EXPECT_TRUE(refill(installed, "what equipment is fitted but still not commissioned"));

@@ -1018,6 +1018,39 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       out.replace(at, phrase.size(), word);
     }
   }
+  // A verb and its particle are the noun they make ("handed over",
+  // "hand-back", "signed off", "shut down", "fitted out"): "handover",
+  // "handback", "signoff", "shutdown", "fitout", as a question may write it.
+  static constexpr std::pair<std::string_view, std::string_view> kCompounds[] = {
+      {"hand", "over"}, {"hand", "back"}, {"sign", "off"}, {"shut", "down"}, {"fit", "out"}, {"close", "out"}};
+  // The words as written, a hyphen splitting them too.
+  std::vector<Token> tokens;
+  for (const Token& t : word_tokens(lower)) {
+    const std::size_t dash = lower.find('-', t.begin);
+    if (dash < t.end && lower.find('-', dash + 1) >= t.end) {
+      tokens.push_back({t.begin, dash});
+      tokens.push_back({dash + 1, t.end});
+    } else {
+      tokens.push_back(t);
+    }
+  }
+  for (std::size_t k = 0; k + 1 < tokens.size(); ++k) {
+    const std::size_t begin = tokens[k].begin, end = tokens[k + 1].end;
+    const std::string_view particle = std::string_view(lower).substr(tokens[k + 1].begin, end - tokens[k + 1].begin);
+    if (tokens[k + 1].begin != tokens[k].end + 1 ||
+        (lower[tokens[k].end] != ' ' && lower[tokens[k].end] != '-'))
+      continue;
+    const std::string verb = linking::stem(std::string_view(lower).substr(begin, tokens[k].end - begin));
+    const bool compound = std::any_of(std::begin(kCompounds), std::end(kCompounds), [&](const auto& c) {
+      return c.first == verb && c.second == particle;
+    });
+    if (!compound ||
+        std::any_of(values.begin(), values.end(), [&](const NamedValue& v) { return v.begin < end && begin < v.end; }))
+      continue;
+    std::string noun = verb + std::string(particle);
+    noun.resize(end - begin, ' ');
+    out.replace(begin, end - begin, noun);
+  }
   return out;
 }
 

@@ -985,6 +985,10 @@ TEST(TemplateRefill, ANameTheQuestionLeavesOutGoesWithItsCondition) {
   const Source alone{"late activities of project RMC",
                      "SELECT * FROM activities WHERE project_code = 'RMC' ORDER BY late_finish", {}};
   EXPECT_EQ(refill(alone, "late activities")->sql, "SELECT * FROM activities ORDER BY late_finish");
+  // Capitals joined by "&" name something all the same.
+  EXPECT_FALSE(refill(alone, "late activities on C&Q"));
+  const Source trade{"late activities on M&E", "SELECT * FROM activities WHERE trade = 'M&E'", {}};
+  EXPECT_TRUE(refill(trade, "the late M&E activities"));
 
   // The word that said what the name was: the new question asks about those
   // things; or it was all the question said besides the name.

@@ -1240,6 +1240,20 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
     shape.spelt.push_back({shape.words.back(), w.text, unknown && text::length(w.text) >= 5});
     if (description && stems.idle(w.text)) shape.idle.push_back(shape.words.back());
   }
+  // Capitals joined by "&" ("C&Q", "M&E") say the words they stand for,
+  // which the split into words loses: they are a word of their own.
+  for (std::size_t i = 0; i < blanked.size(); ++i) {
+    if (blanked[i] != '&' || i == 0 || i + 1 >= blanked.size() || !is_upper(blanked[i - 1]) || !is_upper(blanked[i + 1]))
+      continue;
+    std::size_t from = i, to = i + 1;
+    while (from > 0 && is_upper(blanked[from - 1])) --from;
+    while (to < blanked.size() && is_upper(blanked[to])) ++to;
+    if ((from > 0 && is_alnum(blanked[from - 1])) || (to < blanked.size() && is_alnum(blanked[to]))) continue;
+    std::string joined = ascii_lower(std::string_view(blanked).substr(from, to - from));
+    std::erase(joined, '&');
+    shape.words.push_back(stems.of(joined));
+    shape.spelt.push_back({shape.words.back(), joined, false});
+  }
   // A name that says what it names ("the 6-Day Site Calendar") says the
   // thing as the word outside it does ("the standard calendar").
   for (const Literal& l : shape.literals) {

@@ -800,8 +800,9 @@ TEST_F(Linking, BookingsAndPlantAreTheSchemasAssignmentsAndEquipment) {
   // plant is the equipment that the Resource table describes.
   EXPECT_EQ(tables(link("show the bookings")).front(), "ResourceAssignment");
   EXPECT_EQ(tables(link("plant")), (Strings{"Resource"}));
-  // What drives or holds up a task is its predecessors.
-  for (const char* question : {"what's driving T-100?", "what is holding up T-100"}) {
+  // What drives or holds up a task is its predecessors, what hangs off it
+  // its successors.
+  for (const char* question : {"what's driving T-100?", "what is holding up T-100", "whats hanging off T-100"}) {
     const Strings got = tables(link(question));
     EXPECT_NE(std::find(got.begin(), got.end(), "TaskLink"), got.end()) << question;
   }

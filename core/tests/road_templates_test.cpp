@@ -559,6 +559,7 @@ TEST(TemplateWording, SymbolsAndShorthand) {
   EXPECT_FALSE(refill(preds, "what comes after P1-200"));
   const Source succs{"successors of P1-100", "SELECT * FROM l WHERE pred = 'P1-100'", {}};
   EXPECT_TRUE(refill(succs, "what follows P1-200"));
+  EXPECT_TRUE(refill(succs, "whats hanging off P1-200"));
   // Predecessors and successors are links, said or not.
   EXPECT_TRUE(refill(preds, "what comes before P1-200 in the logic"));
   EXPECT_TRUE(refill(succs, "successor links of P1-200"));

@@ -94,7 +94,7 @@ constexpr Synonyms kThesaurusGroups[] = {
     {"site diary", "daily report", "daily log", "site log"},
     {"foreman", "supervisor", "superintendent", "ganger"},
     {"technician", "tech"},
-    {"successor", "follows", "comes after"},
+    {"successor", "follows", "comes after", "hangs off", "hanging off"},
     {"predecessor", "comes before", "driving", "holding up", "held up by", "feeds into"},
     {"trade", "discipline", "craft"},
     {"client", "customer"},

@@ -1004,6 +1004,7 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       // What comes before an activity are its predecessors, after it its successors.
       {"comes before", "predecessors"}, {"come before", "predecessor"}, {"goes before", "predecessor"},
       {"comes after", "successors "},   {"come after", "successor "},   {"follows", "succeed"},
+      {"hangs off", "successor"},       {"hanging off", "successors "},
       // What feeds into an activity are the links into it.
       {"feeds into", "links into"},     {"feed into", "link into"},     {"feeding into", "links   into"},
   };

@@ -448,6 +448,21 @@ TEST(ValueMatch, APossessiveNamesTheValueWithoutIt) {
             (Strings{"vessels.name='O'Connor Barge' exact 'o'connor barge'"}));
 }
 
+TEST(ValueMatch, CapitalsJoinedByAnAmpersandNameWordsJoinedByAnd) {
+  ValueIndex index;
+  index.add_values({"projects", "name", "TEXT"},
+                   {"Commissioning and Qualification Programme", "Mechanical & Electrical Services", "Civils"});
+  EXPECT_EQ(described(index, index.match("whats critical on C&Q")),
+            (Strings{"projects.name='Commissioning and Qualification Programme' fuzzy 'C&Q'"}));
+  EXPECT_EQ(described(index, index.match("M&E hours")),
+            (Strings{"projects.name='Mechanical & Electrical Services' fuzzy 'M&E'"}));
+  EXPECT_EQ(index.match("R&D costs").size(), 0u);
+  // Values that write the capitals themselves do not count among them.
+  index.add_values({"crews", "name", "TEXT"}, {"C&Q engineers", "M&E fitters", "C&Q leads"});
+  EXPECT_EQ(described(index, index.match("whats critical on C&Q")),
+            (Strings{"projects.name='Commissioning and Qualification Programme' fuzzy 'C&Q'"}));
+}
+
 TEST(ValueMatch, CamelCaseValuesAreTheirWords) {
   ValueIndex index;
   index.add_values({"orders", "state", "TEXT"}, {"OnHold", "InProgress", "McAllister"});

@@ -791,6 +791,9 @@ struct ValueIndex::Impl {
   // of their words that are no stop words when there are three or more
   // ("lti" for 'Lost Time Injury', "ptw" for 'Permit to Work').
   std::unordered_map<std::string, std::vector<std::uint32_t>> initials;
+  // Values by the initials of two words they join by "and" or "&"
+  // ('Commissioning and Qualification': "cq").
+  std::unordered_map<std::string, std::vector<std::uint32_t>> joined_initials;
   // Codes by the letters-only parts after their first ("sru" of 'TA25-SRU'),
   // lower-cased: a code that holds another thing's code.
   std::unordered_map<std::string, std::vector<std::uint32_t>> code_parts;
@@ -882,6 +885,20 @@ struct ValueIndex::Impl {
         initials[all].push_back(v);
         if (naming.size() >= 3 && naming != all) initials[naming].push_back(v);
       }
+    }
+    for (std::uint32_t k = 0; k + 1 < e.word_count; ++k) {
+      std::uint32_t next = k + 1;
+      if (text.substr(tokens[k].end, tokens[k + 1].begin - tokens[k].end).find('&') == std::string_view::npos) {
+        if (words[value_words[e.words_begin + k + 1]].text != "and" || k + 2 >= e.word_count) continue;
+        next = k + 2;
+      }
+      const std::string_view first = words[value_words[e.words_begin + k]].text;
+      const std::string_view second = words[value_words[e.words_begin + next]].text;
+      const char a = first.front(), b = second.front();
+      // The capitals themselves ('C&Q engineers') are no words they stand for.
+      if (a < 'a' || a > 'z' || b < 'a' || b > 'z' || (first.size() == 1 && second.size() == 1)) continue;
+      std::vector<std::uint32_t>& joined = joined_initials[std::string{a, b}];
+      if (joined.empty() || joined.back() != v) joined.push_back(v);
     }
     if (text.find(' ') == std::string_view::npos) {
       // Parts between the code's punctuation; the first names its kind or owner.
@@ -1556,6 +1573,21 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1), q[i].token.begin,
                               q[i].token.end, Fit::kExact, exact_score(1.0, 1)});
     }
+  }
+
+  // Two capitals joined by "&" ("C&Q") for the two words a value joins by
+  // "and" or "&" ('Commissioning and Qualification Programme'), when at
+  // most kInitialsValues values have them.
+  for (std::size_t i = 0; i + 1 < q.size(); ++i) {
+    const Token& a = q[i].token;
+    const Token& b = q[i + 1].token;
+    auto capital = [&](const Token& t) { return t.end == t.begin + 1 && question[t.begin] >= 'A' && question[t.begin] <= 'Z'; };
+    if (b.begin != a.end + 1 || question[a.end] != '&' || !capital(a) || !capital(b)) continue;
+    const auto joined = joined_initials.find(std::string{a.text.front(), b.text.front()});
+    if (joined == joined_initials.end() || joined->second.size() > kInitialsValues) continue;
+    for (const std::uint32_t v : joined->second)
+      found.push_back(Found{v, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 2), a.begin, b.end,
+                            Fit::kFuzzy, kInitialsScore});
   }
 
   // An acronym written in capitals that no value holds as a word of its

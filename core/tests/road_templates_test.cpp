@@ -430,6 +430,22 @@ TEST(TemplateWording, TheDocumentsOtherWordsForANameFoldIntoIt) {
   EXPECT_EQ(fit->sql, open.sql);
 }
 
+// A word for a project after a project's name says what the name does.
+TEST(TemplateWording, AProjectsWordAfterItsNameSaysNoMore) {
+  const Source late{"Which tasks on P1 have negative float?", "SELECT * FROM t WHERE project = 'P1' AND float < 0",
+                    {NamedValue{15, 17, "P1", "schemes", "scheme_name"}}};
+  for (const std::string asked : {"tasks with negative float on the smart signals job",
+                                  "tasks with negative float on the smart signals scheme"}) {
+    NamedValue name = named(asked, "smart signals", "A6 Smart Signals");
+    name.table = "schemes";
+    name.column = "scheme_name";
+    EXPECT_FALSE(refill(late, asked, {name})) << asked;
+    Wording wording;
+    wording.projects_table = [](std::string_view table) { return table == "schemes"; };
+    EXPECT_TRUE(refill(late, asked, {name}, wording)) << asked;
+  }
+}
+
 // A project whose name holds words read outright as a place is their
 // reading where the earlier question names a project, and only there.
 TEST(TemplateRefill, AProjectAlternativeWhereTheEarlierQuestionNamesAProject) {

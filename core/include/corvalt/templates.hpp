@@ -120,6 +120,8 @@ struct Wording {
   // The word of the schema's names that the document gives a lower-cased
   // word as another word for ("development" for "scheme"), or empty.
   std::function<std::string(std::string_view)> same_as;
+  // Whether a table is the schema's table of projects.
+  std::function<bool(std::string_view)> projects_table;
 };
 
 // An example query's description written as a question with the literals

@@ -822,6 +822,7 @@ Answer Road::ask(const Question& q, const Events& events) {
         t.wording.names_word = [index](std::string_view w) { return index->is_name_word(w); };
         t.wording.table_words = [index](std::string_view table) { return index->table_words(table); };
         t.wording.same_as = [index](std::string_view w) { return index->synonym_of(w); };
+        t.wording.projects_table = [index](std::string_view table) { return index->is_projects_table(table); };
         // A word a stored value holds is no misspelling ("Sam" is no "same").
         t.wording.known_word = [index, stored](std::string_view w) {
           return index->is_schema_word(w) || (stored && stored->index.holds_word(w));

@@ -951,6 +951,10 @@ class Stems {
   // Whether the schema's names use the word (never, without a way to tell).
   bool names(const std::string& word) const { return named(word); }
 
+  // Whether a table is the schema's table of projects (never, without a way
+  // to tell).
+  bool projects(std::string_view table) const { return wording_.projects_table && wording_.projects_table(table); }
+
   // Whether the schema does not use the word (never, without a way to tell).
   bool unknown(const std::string& word) {
     if (!wording_.known_word) return false;
@@ -1152,6 +1156,23 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
           column_words.push_back(steps[k].word);
           break;
         }
+    }
+  }
+  // A word for a project right after a project's name ("the smart signals
+  // job", "the Car Park 3 project") says what the name already does.
+  {
+    std::size_t literal = 0;
+    for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+      if (!steps[i].literal) continue;
+      const Literal* l = literal < shape.literals.size() ? &shape.literals[literal] : nullptr;
+      ++literal;
+      if (!l || l->kind != LiteralKind::kValue || steps[i + 1].literal || !stems.projects(l->table)) continue;
+      const std::string& after = steps[i + 1].word;
+      const std::vector<std::string> table_words = linking::split_words(l->table);
+      if (stems.of(after) == stems.of("project") ||
+          std::any_of(table_words.begin(), table_words.end(),
+                      [&](const std::string& part) { return linking::stem(part) == linking::stem(after); }))
+        column_words.push_back(after);
     }
   }
   // "number of" asks for a count: the count is a marker, not a word.

@@ -837,6 +837,10 @@ struct Shape {
   std::vector<Spelt> spelt;
   // The words a ranking is said to be by ("score" of "top 10 risks by score").
   std::vector<std::string> ranked_by;
+  // Words, left out of `words`, that say what a name beside them already
+  // does ("job" of "the smart signals job"): they count where the other
+  // question says them.
+  std::vector<std::string> along;
   // The words after "by", "per", "each" or "every": what rows are grouped or
   // counted by ("control account" of "SPI by control account").
   std::vector<std::string> grouping;
@@ -1172,7 +1176,7 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       if (stems.of(after) == stems.of("project") ||
           std::any_of(table_words.begin(), table_words.end(),
                       [&](const std::string& part) { return linking::stem(part) == linking::stem(after); }))
-        column_words.push_back(after);
+        column_words.push_back(after), shape.along.push_back(stems.of(after));
     }
   }
   // "number of" asks for a count: the count is a marker, not a word.
@@ -1320,6 +1324,7 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
   }
   sort_unique(shape.grouping);
   sort_unique(shape.idle);
+  sort_unique(shape.along);
   sort_unique(shape.words);
   // An activity's predecessors and successors are its links, said or not:
   // "what comes before X in the logic" asks what "the predecessors of X" does.
@@ -1363,12 +1368,17 @@ double similarity(const Shape& old, const Shape& now) {
     if ((std::find(old.ranked_by.begin(), old.ranked_by.end(), w) == old.ranked_by.end() && !has(old.shown, w)) ||
         has(now.words, w))
       said.push_back(w);
+  // The new words, with those said along a name that the old question says
+  // too ("one project" of an example beside "the harbor bridge project").
+  std::vector<std::string> asked = now.words;
+  for (const std::string& w : now.along)
+    if (has(old.words, w) && !has(asked, w)) asked.insert(std::lower_bound(asked.begin(), asked.end(), w), w);
   std::vector<std::string> kept;
   for (const std::string& w : said)
     if (!has(old.idle, w) || has(now.words, w)) kept.push_back(w);
   const bool leave_out = kept.size() + 2 >= said.size() && kept.size() >= 2;
   const auto& a = leave_out ? kept : said;
-  const auto& b = now.words;
+  const auto& b = asked;
   if (a.empty() || b.empty()) return 0;
   std::size_t common = 0;
   for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {

@@ -443,6 +443,9 @@ TEST(TemplateWording, AProjectsWordAfterItsNameSaysNoMore) {
     Wording wording;
     wording.projects_table = [](std::string_view table) { return table == "schemes"; };
     EXPECT_TRUE(refill(late, asked, {name}, wording)) << asked;
+    // Whatever the document takes "project" for.
+    wording.same_as = [](std::string_view w) { return w == "project" ? std::string("scheme") : std::string(); };
+    EXPECT_TRUE(refill(late, asked, {name}, wording)) << asked;
   }
 }
 

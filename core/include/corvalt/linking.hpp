@@ -52,6 +52,10 @@ std::vector<std::string> split_words(std::string_view text);
 // conjunctions) or a word that only phrases a request ("show", "list").
 // Takes a lower-cased word.
 bool is_stop_word(std::string_view word);
+// Whether a lower-cased word, or its plural, is one of the usual names of
+// what a schedule's rows belong to: "project", "job", "programme",
+// "program", "scheme".
+bool is_project_word(std::string_view word);
 
 // Whether a question refers back to the answer before it ("which of those
 // are critical?", "sort them by finish", "only the fitters' jobs"): it says

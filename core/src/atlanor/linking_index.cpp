@@ -830,13 +830,6 @@ class Builder {
     }
   }
 
-  // A word for what a schedule's rows belong to: the project, by its usual names.
-  static bool is_project_word(std::string_view word) {
-    static const std::unordered_set<std::string_view> kWords = {"project", "job", "programme", "program", "scheme"};
-    if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
-    return kWords.count(word) != 0;
-  }
-
   // A word for where on a site work is done: the plots of a housing
   // scheme, a wind farm's turbine positions, a ship's hull blocks.
   static bool is_place_word(std::string_view word) {

@@ -250,6 +250,12 @@ std::vector<std::string> split_words(std::string_view text) {
 
 bool is_stop_word(std::string_view word) { return stop_words().count(word) != 0; }
 
+bool is_project_word(std::string_view word) {
+  static constexpr std::string_view kWords[] = {"project", "job", "programme", "program", "scheme"};
+  if (word.size() > 3 && word.back() == 's') word.remove_suffix(1);
+  return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
+}
+
 std::string stem(std::string_view word) {
   // Plurals the stemmer does not join to their singular: "people" are the
   // rows of a person table.

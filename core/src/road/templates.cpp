@@ -1173,10 +1173,7 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
       if (!l || l->kind != LiteralKind::kValue || steps[i + 1].literal || !stems.projects(l->table)) continue;
       const std::string& after = steps[i + 1].word;
       const std::vector<std::string> table_words = linking::split_words(l->table);
-      static constexpr std::string_view kProjectWords[] = {"project", "job", "programme", "program", "scheme"};
-      const std::string said = linking::stem(after);
-      if (std::any_of(std::begin(kProjectWords), std::end(kProjectWords),
-                      [&](std::string_view w) { return linking::stem(w) == said; }) ||
+      if (linking::is_project_word(after) ||
           std::any_of(table_words.begin(), table_words.end(),
                       [&](const std::string& part) { return linking::stem(part) == linking::stem(after); }))
         column_words.push_back(after), shape.along.push_back(stems.of(after));

@@ -1037,6 +1037,47 @@ TEST(TemplateRefill, ANameTheQuestionLeavesOutGoesWithItsCondition) {
   EXPECT_FALSE(refill(kMilestones, "milestones due"));
 }
 
+TEST(TemplateRefill, AColumnNamedAfterATextIsNamedAnewOrLosesItsWords) {
+  const std::string old_q = "How many activities are in progress per project?";
+  const Source counts{old_q,
+                      "SELECT p.code, COUNT(*) AS in_progress, SUM(a.hrs) AS \"In Progress hours\" FROM activities a "
+                      "JOIN projects p USING (project_id) WHERE a.status = 'In Progress' GROUP BY p.code "
+                      "ORDER BY in_progress DESC",
+                      {named(old_q, "in progress", "In Progress")}};
+  const std::string q = "How many activities are not started per project?";
+  EXPECT_EQ(refill(counts, q, {named(q, "not started", "Not Started")}).value_or(Fit{}).sql,
+            "SELECT p.code, COUNT(*) AS not_started, SUM(a.hrs) AS \"Not Started hours\" FROM activities a "
+            "JOIN projects p USING (project_id) WHERE a.status = 'Not Started' GROUP BY p.code "
+            "ORDER BY not_started DESC");
+  // Taken out: a name left without words goes, unless the statement refers to it.
+  EXPECT_FALSE(refill(counts, "How many activities per project?"));
+  const Source unordered{old_q,
+                         "SELECT p.code, COUNT(*) AS in_progress, SUM(a.hrs) AS inProgressHours FROM activities a "
+                         "JOIN projects p USING (project_id) WHERE a.status = 'In Progress' GROUP BY p.code",
+                         counts.values};
+  EXPECT_EQ(refill(unordered, "How many activities per project?").value_or(Fit{}).sql,
+            "SELECT p.code, COUNT(*), SUM(a.hrs) AS hours FROM activities a JOIN projects p USING (project_id) "
+            "GROUP BY p.code");
+  // In camel case and capitals; a cast's type is no name; a name another column has already is refused.
+  const std::string risks = "open risks per project with their BL0 finish";
+  const Source camel{risks,
+                     "SELECT p.code, COUNT(*) AS openRisks, MAX(b.fin) AS BL0_FIN, CAST(r.kind AS TEXT) FROM risks r "
+                     "JOIN projects p USING (project_id) JOIN baselines b USING (project_id) "
+                     "WHERE r.status = 'Open' AND b.name = 'BL0' AND r.kind = 'Text'",
+                     {named(risks, "open", "Open"), named(risks, "BL0", "BL0")}};
+  const std::string closed = "closed risks per project with their BL1 finish";
+  EXPECT_EQ(refill(camel, closed, {named(closed, "closed", "Closed"), named(closed, "BL1", "BL1")}).value_or(Fit{}).sql,
+            "SELECT p.code, COUNT(*) AS closedRisks, MAX(b.fin) AS BL1_FIN, CAST(r.kind AS TEXT) FROM risks r "
+            "JOIN projects p USING (project_id) JOIN baselines b USING (project_id) "
+            "WHERE r.status = 'Closed' AND b.name = 'BL1' AND r.kind = 'Text'");
+  const Source clash{"open risks per project",
+                     "SELECT p.code, COUNT(*) AS open_risks, 0 AS closed_risks FROM risks r JOIN projects p "
+                     "USING (project_id) WHERE r.status = 'Open' GROUP BY p.code",
+                     {named("open risks per project", "open", "Open")}};
+  const std::string other = "closed risks per project";
+  EXPECT_FALSE(refill(clash, other, {named(other, "closed", "Closed")}));
+}
+
 // ---- example queries -------------------------------------------------------------
 
 TEST(TemplateExamples, PlaceholdersTakeTheStatementsLiterals) {

@@ -2310,6 +2310,199 @@ bool place_years(const std::vector<SqlToken>& tokens, std::vector<Group>& groups
   return true;
 }
 
+// ---- the names of a statement's columns ----------------------------------------
+
+// A name a statement gives a column or a table, or refers to one by.
+struct Identifier {
+  std::size_t begin = 0, end = 0;  // with its quotes, if any
+  std::string name;                // without them
+  char quote = 0;                  // '"', '`' or '['; 0 when bare
+  bool qualified = false;          // after a '.'
+  bool declared = false;           // after AS
+};
+
+// Names a column's type after AS in a cast, not a column.
+bool type_name(std::string_view word) {
+  static const std::unordered_set<std::string> kTypes = {
+      "integer", "int", "bigint", "real", "double", "float", "numeric", "decimal", "text", "varchar",
+      "char", "date", "timestamp", "boolean", "blob", "interval", "time"};
+  return kTypes.count(ascii_lower(word)) != 0;
+}
+
+// The statement's identifiers, outside its strings and comments; nullopt
+// when it cannot be read.
+std::optional<std::vector<Identifier>> identifiers_of(std::string_view sql) {
+  std::vector<Identifier> out;
+  bool after_as = false, after_dot = false;
+  const std::size_t n = sql.size();
+  for (std::size_t i = 0; i < n;) {
+    const char c = sql[i];
+    if (c == '\'') {
+      std::size_t j = i + 1;
+      while (j < n && !(sql[j] == '\'' && !(j + 1 < n && sql[j + 1] == '\''))) j += sql[j] == '\'' ? 2 : 1;
+      if (j >= n) return std::nullopt;
+      i = j + 1;
+      after_as = after_dot = false;
+    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+      const std::size_t j = sql.find('\n', i);
+      i = j == std::string_view::npos ? n : j + 1;
+    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+      const std::size_t j = sql.find("*/", i + 2);
+      if (j == std::string_view::npos) return std::nullopt;
+      i = j + 2;
+    } else if (c == '"' || c == '`' || c == '[' || (is_wordish(c) && !is_digit(c)) || c == '_') {
+      Identifier id;
+      id.begin = i;
+      if (c == '"' || c == '`' || c == '[') {
+        const std::size_t j = sql.find(c == '[' ? ']' : c, i + 1);
+        if (j == std::string_view::npos) return std::nullopt;
+        id.name = std::string(sql.substr(i + 1, j - i - 1));
+        id.quote = c;
+        i = j + 1;
+      } else {
+        std::size_t j = i;
+        while (j < n && is_name_char(sql[j])) ++j;
+        id.name = std::string(sql.substr(i, j - i));
+        i = j;
+      }
+      id.end = i;
+      id.qualified = after_dot;
+      id.declared = after_as && !(id.quote == 0 && type_name(id.name));
+      after_dot = false;
+      after_as = id.quote == 0 && ascii_lower(id.name) == "as";
+      out.push_back(std::move(id));
+    } else if (is_digit(c)) {
+      while (i < n && (is_name_char(sql[i]) || sql[i] == '.')) ++i;
+      after_as = after_dot = false;
+    } else {
+      if (c == '.') after_dot = true;
+      else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') after_dot = after_as = false;
+      ++i;
+    }
+  }
+  return out;
+}
+
+// The words of a name and where they stand in it: split at anything but
+// letters and digits, and where a lower-case letter meets a capital
+// ("openRisks").
+std::vector<std::pair<std::size_t, std::size_t>> name_words(std::string_view name) {
+  std::vector<std::pair<std::size_t, std::size_t>> out;
+  for (std::size_t i = 0; i < name.size();) {
+    if (!is_alnum(name[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i + 1;
+    while (j < name.size() && is_alnum(name[j]) && !(is_lower(name[j - 1]) && is_upper(name[j]))) ++j;
+    out.emplace_back(i, j);
+    i = j;
+  }
+  return out;
+}
+
+// A column the statement names after a text it compares with ("COUNT(*) AS
+// in_progress" beside status = 'In Progress') is named after the text that
+// replaces it ("not_started"), in the name's own spelling, wherever the
+// statement refers to it; when the condition goes, the text's words leave
+// the name, and a name left with none goes, the column then being called by
+// what it computes. Nullopt when the new name cannot stand: it would be
+// another's, is no plain name, or a name that goes is referred to.
+std::optional<std::string> rename_after(std::string sql, const std::vector<std::pair<std::string, std::string>>& texts) {
+  for (const auto& [was, now] : texts) {
+    std::vector<std::string> old_words;
+    for (const auto& [b, e] : name_words(was)) old_words.push_back(ascii_lower(std::string_view(was).substr(b, e - b)));
+    if (old_words.empty()) continue;
+    // Names already given, which may hold the old words again ('Open' -> 'Open late').
+    std::unordered_set<std::string> given;
+    for (bool again = true; again;) {
+    again = false;
+    const auto ids = identifiers_of(sql);
+    if (!ids) return std::nullopt;
+    for (const Identifier& declared : *ids) {
+      if (!declared.declared || given.count(ascii_lower(declared.name))) continue;
+      const std::string name = declared.name;
+      const auto parts = name_words(name);
+      std::size_t at = parts.size();
+      for (std::size_t k = 0; k + old_words.size() <= parts.size() && at == parts.size(); ++k) {
+        bool same = true;
+        for (std::size_t m = 0; m < old_words.size() && same; ++m)
+          same = ascii_lower(std::string_view(name).substr(parts[k + m].first, parts[k + m].second - parts[k + m].first)) ==
+                 old_words[m];
+        if (same) at = k;
+      }
+      if (at == parts.size()) continue;
+      const std::size_t last = at + old_words.size() - 1;
+      std::size_t from = parts[at].first, to = parts[last].second;
+      const bool camel = name.find_first_of("_ -") == std::string::npos && parts.size() > 1;
+      std::string renamed;
+      if (now.empty()) {
+        // The words go with the separator before them, or after them at the start.
+        if (at > 0) from = parts[at - 1].second;
+        else if (last + 1 < parts.size()) to = parts[last + 1].first;
+        renamed = name.substr(0, from) + name.substr(to);
+        if (camel && at == 0 && !renamed.empty() && is_upper(renamed[0]) && is_lower(name[parts[0].first]))
+          renamed[0] = static_cast<char>(renamed[0] + ('a' - 'A'));
+      } else {
+        std::string sep = name.find('_') != std::string::npos ? "_" : name.find(' ') != std::string::npos ? " " : "";
+        if (sep.empty() && !camel) sep = declared.quote ? " " : "_";
+        const auto new_parts = name_words(now);
+        std::string words;
+        for (std::size_t k = 0; k < new_parts.size(); ++k) {
+          // Each new word spelt as the old word in its place (the last for the rest).
+          const auto& [ob, oe] = parts[std::min(at + k, last)];
+          const std::string_view old_word = std::string_view(name).substr(ob, oe - ob);
+          std::string w = ascii_lower(std::string_view(now).substr(new_parts[k].first, new_parts[k].second - new_parts[k].first));
+          const bool upper = std::any_of(old_word.begin(), old_word.end(), is_upper) &&
+                             std::none_of(old_word.begin(), old_word.end(), is_lower);
+          const bool capital = !upper && is_upper(old_word[0]);
+          if (upper) for (char& ch : w) ch = is_lower(ch) ? static_cast<char>(ch - ('a' - 'A')) : ch;
+          else if ((capital || (camel && at + k > 0)) && is_lower(w[0])) w[0] = static_cast<char>(w[0] - ('a' - 'A'));
+          if (k > 0) words += sep;
+          words += w;
+        }
+        if (words.empty()) continue;
+        renamed = name.substr(0, from) + words + name.substr(to);
+      }
+      if (renamed == name) continue;
+      const std::string key = ascii_lower(name), new_key = ascii_lower(renamed);
+      const bool plain = !renamed.empty() && !is_digit(renamed[0]) &&
+                         std::all_of(renamed.begin(), renamed.end(), [](char ch) { return is_alnum(ch) || ch == '_'; });
+      std::vector<const Identifier*> uses;
+      for (const Identifier& id : *ids) {
+        const std::string k = ascii_lower(id.name);
+        if (k == new_key) return std::nullopt;
+        if (k != key) continue;
+        if (id.qualified) return std::nullopt;
+        if (id.quote == 0 && !renamed.empty() && !plain) return std::nullopt;
+        uses.push_back(&id);
+      }
+      if (renamed.empty() && uses.size() > 1) return std::nullopt;
+      // Back to front, so that the places before stay where they are.
+      for (auto u = uses.rbegin(); u != uses.rend(); ++u) {
+        const Identifier& id = **u;
+        if (renamed.empty()) {
+          // " AS name" goes whole.
+          std::size_t b = id.begin;
+          while (b > 0 && (sql[b - 1] == ' ' || sql[b - 1] == '\t' || sql[b - 1] == '\n')) --b;
+          if (b >= 2 && ascii_lower(std::string_view(sql).substr(b - 2, 2)) == "as") b -= 2;
+          while (b > 0 && (sql[b - 1] == ' ' || sql[b - 1] == '\t' || sql[b - 1] == '\n')) --b;
+          sql.erase(b, id.end - b);
+        } else if (id.quote) {
+          sql.replace(id.begin + 1, id.end - id.begin - 2, renamed);
+        } else {
+          sql.replace(id.begin, id.end - id.begin, renamed);
+        }
+      }
+      given.insert(new_key);
+      again = true;
+      break;  // the statement changed: its names are read again
+    }
+    }
+  }
+  return sql;
+}
+
 std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now, double similarity) {
   auto groups = pair_up(old, now);
   if (!groups) return std::nullopt;
@@ -2474,6 +2667,19 @@ std::optional<Fit> fill(const Source& source, const Shape& old, const Shape& now
       fit.replaced.push_back(std::move(change));
   }
   fit.sql.append(sql.substr(at));
+  // Columns named after a text refilled or taken out are named anew.
+  std::vector<std::pair<std::string, std::string>> texts;
+  for (const Claim* e : edits) {
+    const Group& g = (*groups)[e->group];
+    const SqlToken& t = (*tokens)[e->token];
+    if (g.cls != 2 || !t.string) continue;
+    std::string now = g.drop ? std::string() : text::replace_all(e->text, "''", "'");
+    if (now != t.text) texts.emplace_back(t.text, std::move(now));
+  }
+  if (texts.empty()) return fit;
+  auto renamed = rename_after(std::move(fit.sql), texts);
+  if (!renamed) return std::nullopt;
+  fit.sql = std::move(*renamed);
   return fit;
 }
 

@@ -88,9 +88,12 @@ class TestPromptContext:
         assert reasons["projects"] in ("value", "named")
         hints = out["sql_hints"]
         assert list(hints) == ["values", "column_values", "terms", "examples", "dialect"]
-        found = {(v["column"], v["value"]) for v in hints["values"]}
-        assert ("projects.project_name", "Harbor Bridge Rehabilitation") in found
-        assert ("activities.status", "In Progress") in found
+        found = {(v["column"], v["value"]): v for v in hints["values"]}
+        # A project's row has one code; a status is held by many rows.
+        project = found["projects.project_name", "Harbor Bridge Rehabilitation"]
+        assert list(project) == ["column", "value", "phrase", "fit", "code_column", "code"]
+        assert (project["code_column"], project["code"]) == ("projects.project_code", "HBR")
+        assert list(found["activities.status", "In Progress"]) == ["column", "value", "phrase", "fit"]
         assert "In Progress" in hints["column_values"]["activities.status"]
         assert hints["dialect"]["name"] == "SQLite" and "YYYY-MM-DD" in hints["dialect"]["dates"]
         # Every column of the chosen activities table, keys first.
@@ -99,6 +102,7 @@ class TestPromptContext:
         assert activity_columns[0] == "activities.activity_id" and len(activity_columns) == 21
         prompt = Quillon(str(DATABASE))._create_sql_generation_prompt(question, out)
         assert "- projects.project_name = 'Harbor Bridge Rehabilitation' (the question says" in prompt
+        assert "its row's projects.project_code = 'HBR')" in prompt
         assert "\nSQL Dialect: SQLite. Dates are stored as text such as '" in prompt
 
     def test_without_a_database_no_values_and_no_dialect(self):

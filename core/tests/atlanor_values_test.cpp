@@ -66,6 +66,19 @@ class LinkedDatabase {
   LinkedDatabase& operator=(const LinkedDatabase&) = delete;
 
   std::map<std::string, std::string> reasons(const std::string& question) { return table_reasons(service_, question); }
+  // The value hints of the question's context, each as "column='value'" and
+  // then " code_column='code'" where it carries its row's code.
+  Strings value_hints(const std::string& question) {
+    Strings out;
+    const RecordPtr record = service_.process_query(question, "json", atlanor::ChatInput{});
+    for (const Value& v : record->at("sql_hints").as_record().at("values").as_list()) {
+      const Record& h = v.as_record();
+      std::string line = h.at("column").as_text() + "='" + h.at("value").as_text() + "'";
+      if (const Value* code = h.find("code")) line += " " + h.at("code_column").as_text() + "='" + code->as_text() + "'";
+      out.push_back(std::move(line));
+    }
+    return out;
+  }
 
  private:
   std::string path_;
@@ -779,6 +792,44 @@ TEST(ValueTables, OneRareWordOfAValueChoosesItsTableWhenItReadsClearlyBestThere)
   // A word the schema uses ("plant" describes resource) chooses no table
   // through a value.
   EXPECT_EQ(reasons("plant").count("task"), 0u);
+}
+
+// A value one row alone holds carries that row's code, where its table has
+// a column of codes: short texts without spaces, one per row, all there.
+TEST(ValueTables, AValueOfOneRowCarriesThatRowsCode) {
+  LinkedDatabase linked("codes.db", R"(
+    CREATE TABLE project (project_id INTEGER PRIMARY KEY, project_ref TEXT, project_name TEXT, stage TEXT);
+    INSERT INTO project VALUES (1, 'KTR', 'Kingsway Tunnel Refurbishment', 'Design'),
+                               (2, 'RHE', 'Riverside Hospital Extension', 'Design');
+    CREATE TABLE task (task_id INTEGER PRIMARY KEY, project_id INTEGER, task_no TEXT, task_name TEXT);
+    INSERT INTO task VALUES (1, 1, 'T 1', 'Drainage works'), (2, 2, 'T 2', 'Roof membrane');
+    CREATE TABLE crew (crew_id INTEGER PRIMARY KEY, crew_code TEXT, crew_name TEXT);
+    INSERT INTO crew VALUES (1, 'CR-1', 'Tunnel gang'), (2, 'CR-1', 'Roofing gang'), (3, NULL, 'Scaffold gang');
+  )",
+                        R"({"tables": {
+    "project": {"description": "Contracts", "domain": "d", "columns": {
+      "project_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_ref": {"description": "Reference", "data_type": "TEXT"},
+      "project_name": {"description": "Title", "data_type": "TEXT"},
+      "stage": {"description": "Where it is", "data_type": "TEXT"}}},
+    "task": {"description": "Scheduled work items", "domain": "d", "columns": {
+      "task_id": {"description": "Key", "data_type": "INTEGER"},
+      "project_id": {"description": "Owner", "data_type": "INTEGER"},
+      "task_no": {"description": "Number", "data_type": "TEXT"},
+      "task_name": {"description": "What is done", "data_type": "TEXT"}}},
+    "crew": {"description": "Gangs", "domain": "d", "columns": {
+      "crew_id": {"description": "Key", "data_type": "INTEGER"},
+      "crew_code": {"description": "Code", "data_type": "TEXT"},
+      "crew_name": {"description": "Name", "data_type": "TEXT"}}}},
+    "relationships": [
+      {"from_table": "task", "to_table": "project", "join_condition": "task.project_id = project.project_id", "description": ""}]})");
+  // Both projects are in design: the stage names no one row.
+  EXPECT_EQ(linked.value_hints("the hospital in design"),
+            (Strings{"project.stage='Design'",
+                     "project.project_name='Riverside Hospital Extension' project.project_ref='RHE'"}));
+  // Task numbers hold spaces and crew codes repeat or are missing: no codes.
+  EXPECT_EQ(linked.value_hints("roof membrane"), (Strings{"task.task_name='Roof membrane'"}));
+  EXPECT_EQ(linked.value_hints("the tunnel gang"), (Strings{"crew.crew_name='Tunnel gang'"}));
 }
 
 // A name stored in two tables (a WBS root named after its project) leaves

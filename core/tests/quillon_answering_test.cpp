@@ -137,7 +137,10 @@ TEST(QuillonPrompt, HintsAddTheirSectionsBeforeTheInstructions) {
   hinted.set("sql_hints", Value(make_record(Record{
       {"values", Value(make_list(List{
           Value(make_record(Record{{"column", "projects.project_name"}, {"value", "O'Hare Terminal"},
-                                   {"phrase", "ohare terminal"}, {"fit", "fuzzy"}})),
+                                   {"phrase", "ohare terminal"}, {"fit", "fuzzy"},
+                                   {"code_column", "projects.project_code"}, {"code", "O'HT"}})),
+          Value(make_record(Record{{"column", "risks.title"}, {"value", "Crane"}, {"phrase", "Crane"},
+                                   {"fit", "exact"}, {"code_column", "risks.ref"}, {"code", "R-1"}})),
           Value(make_record(Record{{"column", "activities.activity_code"}, {"value", "OHT-%"},
                                    {"phrase", "OHT"}, {"fit", "prefix"}})),
           Value("not a record")}))},
@@ -150,7 +153,9 @@ TEST(QuillonPrompt, HintsAddTheirSectionsBeforeTheInstructions) {
   const std::string instructions = "\nINSTRUCTIONS:";
   ASSERT_EQ(after.substr(after.find(instructions)), before.substr(before.find(instructions)));
   EXPECT_NE(after.find("\nValues The Question Refers To (write them exactly as stored):\n"
-                       "- projects.project_name = 'O''Hare Terminal' (the question says \"ohare terminal\")\n"
+                       "- projects.project_name = 'O''Hare Terminal' (the question says \"ohare terminal\"; "
+                       "its row's projects.project_code = 'O''HT')\n"
+                       "- risks.title = 'Crane' (its row's risks.ref = 'R-1')\n"
                        "- activities.activity_code LIKE 'OHT-%' (the question says \"OHT\")\n"
                        "\nStored Values Of These Columns (all of them):\n- risks.severity: 'High', 'Low'\n"
                        "\nBusiness Rules:\n- Open: status is 'Open'\n"

@@ -31,7 +31,7 @@ std::shared_ptr<const detail::StoredValues> AtlanorService::stored_values(const 
       const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
       console().line("Indexed " + std::to_string(index.value_count()) + " stored values of " +
                      std::to_string(index.columns().size()) + " columns in " + std::to_string(ms.count()) +
-                     " ms (" + std::to_string((index.memory_bytes() + 1023) / 1024) + " KiB)");
+                     " ms (" + std::to_string((cache.values->memory_bytes() + 1023) / 1024) + " KiB)");
     }
   }
   return cache.values;
@@ -235,12 +235,19 @@ RecordPtr hints_record(const Graph& graph, const linking::Result& result,
       if (std::find(table_names.begin(), table_names.end(), c.table) == table_names.end()) continue;
       if (!given.insert(c.table + "." + c.column + "\n" + m.value).second) continue;
       if (values_list->size() >= kMaxValueHints) break;
-      values_list->emplace_back(make_record(Record{
+      auto hint = make_record(Record{
           {"column", c.table + "." + c.column},
           {"value", m.value},
           {"phrase", m.phrase},
           {"fit", std::string(values::fit_name(m.fit))},
-      }));
+      });
+      // The row's code, which a statement may compare instead.
+      if (m.fit != values::Fit::kPrefix)
+        if (const std::string* code = stored->row_code(m.column, m.value)) {
+          hint->set("code_column", Value(c.table + "." + stored->row_codes[m.column].column));
+          hint->set("code", Value(*code));
+        }
+      values_list->emplace_back(std::move(hint));
     }
     // A place's names say where a row is; all of them say nothing more.
     const std::string place =

@@ -4,6 +4,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <exception>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -146,6 +148,83 @@ void read_server_values(const std::string& target, const std::vector<values::Col
   if (best) out.date_form = "text such as '" + best->second.second + "' (" + best->first + ")";
 }
 
+// A count or length a statement returned, whatever number type the backend
+// gives it; -1 when it is none.
+long long number_of(const Value& v) {
+  if (v.is_int()) return v.as_int();
+  if (v.is_real()) return static_cast<long long>(v.as_real());
+  if (v.is_text()) {
+    try {
+      return std::stoll(v.as_text());
+    } catch (const std::exception&) {
+    }
+  }
+  return -1;
+}
+
+// The codes of the rows that alone hold each indexed value, table by table:
+// a table's column of codes is its first text column whose values are all
+// there, all different, at most kLongestCode characters and without spaces.
+// Tables of more than kMostRows rows are left out.
+void read_row_codes(const std::string& database, const std::vector<values::ColumnRef>& columns, StoredValues& out) {
+  constexpr long long kMostRows = 20000, kLongestCode = 24;
+  const std::vector<values::ColumnRef>& indexed = out.index.columns();
+  if (indexed.empty()) return;
+  quillon::DatabasePtr db;
+  try {
+    db = quillon::open_database(database);
+  } catch (const std::exception&) {
+    return;
+  }
+  quillon::StatementLimits limits{10.0, static_cast<std::size_t>(kMostRows) + 1, {}};
+  limits.own_statement = true;
+  out.row_codes.assign(indexed.size(), {});
+  std::vector<std::string> tables;
+  std::unordered_map<std::string, std::vector<std::uint32_t>> by_table;  // lower-cased name -> indexed columns
+  for (std::uint32_t i = 0; i < indexed.size(); ++i) {
+    auto& ids = by_table[text::lower(indexed[i].table)];
+    if (ids.empty()) tables.push_back(indexed[i].table);
+    ids.push_back(i);
+  }
+  for (const std::string& table : tables) {
+    const std::string key = text::lower(table), from = quoted(table);
+    std::string code;
+    try {
+      for (const values::ColumnRef& c : columns) {
+        if (text::lower(c.table) != key || !text_like(c) || looks_like_date_column(c)) continue;
+        const std::string col = quoted(c.column);
+        quillon::ResultTable t = db->query("SELECT COUNT(*), COUNT(" + col + "), COUNT(DISTINCT " + col +
+                                               "), MAX(LENGTH(" + col + ")), SUM(CASE WHEN " + col +
+                                               " LIKE '% %' THEN 1 ELSE 0 END) FROM " + from,
+                                           limits);
+        if (t.row_count != 1) break;
+        const long long rows = number_of(t.at(0, 0));
+        if (rows < 2 || rows > kMostRows) break;
+        if (number_of(t.at(0, 1)) == rows && number_of(t.at(0, 2)) == rows &&
+            number_of(t.at(0, 3)) <= kLongestCode && number_of(t.at(0, 4)) == 0) {
+          code = c.column;
+          break;
+        }
+      }
+      if (code.empty()) continue;
+      for (const std::uint32_t id : by_table[key]) {
+        const values::ColumnRef& c = indexed[id];
+        if (text::lower(c.column) == text::lower(code)) continue;
+        const std::string col = quoted(c.column);
+        quillon::ResultTable t = db->query("SELECT " + col + ", MIN(" + quoted(code) + ") FROM " + from + " WHERE " +
+                                               col + " IS NOT NULL GROUP BY " + col + " HAVING COUNT(*) = 1",
+                                           limits);
+        StoredValues::RowCodes& codes = out.row_codes[id];
+        for (std::size_t r = 0; r < t.row_count; ++r)
+          if (t.at(r, 0).is_text() && t.at(r, 1).is_text()) codes.of.emplace(t.at(r, 0).as_text(), t.at(r, 1).as_text());
+        if (!codes.of.empty()) codes.column = code;
+      }
+    } catch (const std::exception&) {
+      // A table the database lacks or cannot read: its rows' codes are not known.
+    }
+  }
+}
+
 // A column's `top_values` statistic as texts: a list of texts, or of
 // records with a text `value`.
 std::vector<std::string> top_values(const Record& attrs) {
@@ -250,7 +329,25 @@ std::shared_ptr<const StoredValues> read_stored_values(const Graph& graph, const
       out->index.add_values(columns[i], documented[i]);
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (!explained[i].empty()) out->index.add_meanings(columns[i].table, columns[i].column, explained[i]);
+  if (!database.empty()) read_row_codes(database, columns, *out);
   return out;
+}
+
+const std::string* StoredValues::row_code(std::uint32_t column, const std::string& value) const {
+  if (column >= row_codes.size()) return nullptr;
+  const auto found = row_codes[column].of.find(value);
+  return found == row_codes[column].of.end() ? nullptr : &found->second;
+}
+
+std::size_t StoredValues::memory_bytes() const noexcept {
+  auto heap = [](const std::string& s) { return s.capacity() > 15 ? s.capacity() + 1 : 0; };
+  std::size_t bytes = index.memory_bytes() + row_codes.capacity() * sizeof(RowCodes);
+  for (const RowCodes& r : row_codes) {
+    bytes += heap(r.column) + r.of.bucket_count() * sizeof(void*);
+    for (const auto& [value, code] : r.of)
+      bytes += 2 * sizeof(void*) + sizeof(std::pair<const std::string, std::string>) + heap(value) + heap(code);
+  }
+  return bytes;
 }
 
 }  // namespace corvalt::atlanor::detail

@@ -114,8 +114,13 @@ void append_hints(std::string& p, const Record& db_context, const Record& hints)
     if (!column || !value) continue;
     const std::string* fit = find_text(*v, "fit");
     section += "- " + *column + (fit && *fit == "prefix" ? " LIKE " : " = ") + sql_literal(*value);
+    std::vector<std::string> notes;
     if (const std::string* phrase = find_text(*v, "phrase"); phrase && *phrase != *value)
-      section += " (the question says \"" + *phrase + "\")";
+      notes.push_back("the question says \"" + *phrase + "\"");
+    const std::string* code_column = find_text(*v, "code_column");
+    const std::string* code = find_text(*v, "code");
+    if (code_column && code) notes.push_back("its row's " + *code_column + " = " + sql_literal(*code));
+    if (!notes.empty()) section += " (" + text::join(notes, "; ") + ")";
     section += "\n";
   }
   if (!section.empty()) p += "\nValues The Question Refers To (write them exactly as stored):\n" + section;

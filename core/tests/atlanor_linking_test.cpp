@@ -1126,6 +1126,8 @@ TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
   // Who works on it, though a task names its supervisor; who signs it off is the supervisor.
   EXPECT_EQ(tables("who's working on the task named Pour"), (Strings{"Allocation", "Crew", "Task"}));
   EXPECT_EQ(tables("who signs off the task named Pour"), (Strings{"Task"}));
+  // Who is on it works on it.
+  EXPECT_EQ(tables("who is on the task named Pour"), (Strings{"Allocation", "Crew", "Task"}));
 }
 
 // The trade's other words for change requests, site diaries, crews, key

@@ -666,10 +666,15 @@ class Linker {
     // Who does the work ("who's working on stand 17", "who is assigned to
     // it") is asked of the people or crews doing it, not of a person a
     // chosen row names (a permit's issuer, a project's manager).
-    const bool work = std::any_of(words.begin(), words.end(), [](const std::string& w) {
+    // So is who is on a place or a shift ("who's on site", "who is on nights").
+    bool work = std::any_of(words.begin(), words.end(), [](const std::string& w) {
       return w == "working" || w == "doing" || w == "assigned" || w == "allocated" || w == "booked" ||
              w == "rostered";
     });
+    for (std::size_t i = 0; i + 1 < words.size() && !work; ++i)
+      if (words[i] == "who")
+        for (std::size_t j = i + 1; j < words.size() && j <= i + 3 && !work; ++j)
+          work = words[j] == "on" || words[j] == "onsite";
     for (const std::uint32_t t : chosen_)
       if (x_.tables[t].people || (work && x_.tables[t].crews) ||
           (!work && std::any_of(x_.tables[t].columns.begin(), x_.tables[t].columns.end(),

@@ -111,6 +111,8 @@ def test_value_linking_reads_the_servers_stored_values():
     hints = out["sql_hints"]
     found = {(v["column"], v["value"]) for v in hints["values"]}
     assert ("projects.project_name", "Harbor Bridge Rehabilitation") in found
+    project = next(v for v in hints["values"] if v["column"] == "projects.project_name")
+    assert (project.get("code_column"), project.get("code")) == ("projects.project_code", "HBR")
     assert "In Progress" in hints["column_values"]["activities.status"]
     assert hints["dialect"]["name"] == "PostgreSQL" and "YYYY-MM-DD" in hints["dialect"]["dates"]
 

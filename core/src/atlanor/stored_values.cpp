@@ -190,6 +190,11 @@ void read_row_codes(const std::string& database, const std::vector<values::Colum
     const std::string key = text::lower(table), from = quoted(table);
     std::string code;
     try {
+      // How many rows, counted no further than the bound.
+      quillon::ResultTable counted = db->query(
+          "SELECT COUNT(*) FROM (SELECT 1 FROM " + from + " LIMIT " + std::to_string(kMostRows + 1) + ") AS r", limits);
+      const long long rows = counted.row_count == 1 ? number_of(counted.at(0, 0)) : -1;
+      if (rows < 2 || rows > kMostRows) continue;
       for (const values::ColumnRef& c : columns) {
         if (text::lower(c.table) != key || !text_like(c) || looks_like_date_column(c)) continue;
         const std::string col = quoted(c.column);
@@ -197,9 +202,7 @@ void read_row_codes(const std::string& database, const std::vector<values::Colum
                                                "), MAX(LENGTH(" + col + ")), SUM(CASE WHEN " + col +
                                                " LIKE '% %' THEN 1 ELSE 0 END) FROM " + from,
                                            limits);
-        if (t.row_count != 1) break;
-        const long long rows = number_of(t.at(0, 0));
-        if (rows < 2 || rows > kMostRows) break;
+        if (t.row_count != 1 || number_of(t.at(0, 0)) != rows) break;
         if (number_of(t.at(0, 1)) == rows && number_of(t.at(0, 2)) == rows &&
             number_of(t.at(0, 3)) <= kLongestCode && number_of(t.at(0, 4)) == 0) {
           code = c.column;

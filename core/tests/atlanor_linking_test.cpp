@@ -478,6 +478,43 @@ TEST(LinkingProjects, PackagesStandForProjectsWhenNoTableIsNamedSo) {
   EXPECT_EQ(graph.id(*r.project_table), "table:programmePackage");
 }
 
+// Nor after packages, but in a module of projects: of the tables whose names
+// begin with a word for projects, the one the others of them point to.
+TEST(LinkingProjects, TheTableAModuleOfProjectsCentresOn) {
+  auto project_table = [](const std::string& hulls) {
+    const std::string tables = R"(")" + hulls + R"(": {"description": "Hulls built", "domain": "d", "columns": {
+        "vsl_id": {"description": "Key", "data_type": "INTEGER"}, "vsl_nm": {"description": "Name", "data_type": "TEXT"}}},
+      "PRJ_RISK_T": {"description": "Risk register", "domain": "d", "columns": {
+        "rsk_id": {"description": "Key", "data_type": "INTEGER"}, "vsl_id": {"description": "Hull", "data_type": "INTEGER"},
+        "scr": {"description": "Score", "data_type": "REAL"}}},
+      "PRJ_CHANGE_T": {"description": "Owner's changes", "domain": "d", "columns": {
+        "chg_id": {"description": "Key", "data_type": "INTEGER"}, "vsl_id": {"description": "Hull", "data_type": "INTEGER"}}},
+      "SCH_ACTIVITY_T": {"description": "Activities with their float", "domain": "d", "columns": {
+        "act_id": {"description": "Key", "data_type": "INTEGER"}, "vsl_id": {"description": "Hull", "data_type": "INTEGER"},
+        "cal_id": {"description": "Calendar", "data_type": "INTEGER"},
+        "tot_flt_d": {"description": "Total float", "data_type": "REAL"}}},
+      "SCH_CALENDAR_T": {"description": "Work calendars", "domain": "d", "columns": {
+        "cal_id": {"description": "Key", "data_type": "INTEGER"}}},
+      "MAT_DELIVERY_T": {"description": "Deliveries", "domain": "d", "columns": {
+        "dlv_id": {"description": "Key", "data_type": "INTEGER"}}})";
+    std::string relationships = R"({"from_table": "SCH_ACTIVITY_T", "to_table": "SCH_CALENDAR_T",
+        "join_condition": "SCH_ACTIVITY_T.cal_id = SCH_CALENDAR_T.cal_id", "description": ""})";
+    for (const char* child : {"PRJ_RISK_T", "PRJ_CHANGE_T", "SCH_ACTIVITY_T"})
+      relationships += std::string(", ") + R"({"from_table": ")" + child +
+                       R"(", "to_table": ")" + hulls + R"(", "join_condition": ")" + child + ".vsl_id = " + hulls +
+                       R"(.vsl_id", "description": ""})";
+    atlanor::AtlanorService service;
+    service.build_graph(json::parse("{\"tables\": {" + tables + "}, \"relationships\": [" + relationships + "]}"));
+    const Graph& graph = *service.graph()->graph;
+    linking::Index index(graph);
+    const auto r = index.link(linking::Query{"activities with negative total float", {}, ""});
+    return r.project_table ? std::string(graph.id(*r.project_table)) : std::string();
+  };
+  EXPECT_EQ(project_table("PRJ_VESSEL_T"), "table:PRJ_VESSEL_T");
+  // Outside the module, the hulls are not told to be the projects.
+  EXPECT_EQ(project_table("YRD_VESSEL_T"), "");
+}
+
 // Nor after packages: the table clearly the most others belong to, its names
 // read without the suffix all tables share, its key by its initials.
 TEST(LinkingProjects, TheTableMostOthersBelongTo) {

@@ -806,6 +806,27 @@ class Builder {
       }
       if (found == 1) x_.tables[pick].projects = true;
     }
+    // Nor after packages, but in a module of projects ("PRJ_VESSEL_T" beside
+    // "PRJ_RISK_T" and "PRJ_CHANGE_REQ_T"): of the tables whose names begin
+    // with a word for projects, the one all the others of them point to.
+    if (std::none_of(x_.tables.begin(), x_.tables.end(), [](const Impl::Table& t) { return t.projects; })) {
+      std::vector<std::uint32_t> module;
+      for (std::uint32_t t = 0; t < x_.tables.size(); ++t) {
+        const auto& words = table_name_words_[t];  // abbreviations written out ("prj")
+        if (words.size() >= 2 && is_project_word(words.front().text)) module.push_back(t);
+      }
+      std::uint32_t pick = ~0u, found = 0;
+      for (const std::uint32_t t : module) {
+        const bool pointed_to = std::all_of(module.begin(), module.end(), [&](std::uint32_t o) {
+          return o == t || std::any_of(x_.joins[o].begin(), x_.joins[o].end(),
+                                       [&](const Impl::Join& j) { return j.up && j.table == t; });
+        });
+        const bool parent = std::any_of(x_.joins[t].begin(), x_.joins[t].end(),
+                                        [&](const Impl::Join& j) { return j.down && j.table != t; });
+        if (pointed_to && parent) pick = t, ++found;
+      }
+      if (found == 1) x_.tables[pick].projects = true;
+    }
     // Nor after packages ("bld_area" of a fibre rollout's build areas): the
     // table most others belong to is the projects', when it has clearly
     // the most tables under it and its rows are no tasks, people or calendars.

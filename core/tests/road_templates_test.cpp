@@ -495,6 +495,18 @@ TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   EXPECT_FALSE(refill(dates, "how many days between the key date and forecast finish per package"));
 }
 
+// What a question leaves out ("rather than", "other than", "except") is
+// part of it: the same words the other way round are another question.
+TEST(TemplateWording, WhatIsLeftOutIsPartOfTheQuestion) {
+  const Source machinery{"crane bookings for machinery lifts rather than blocks",
+                         "SELECT * FROM bookings WHERE block_id IS NULL", {}};
+  EXPECT_TRUE(refill(machinery, "crane bookings that were machinery lifts rather than blocks"));
+  EXPECT_FALSE(refill(machinery, "crane bookings for block lifts rather than machinery"));
+  EXPECT_FALSE(refill(machinery, "crane bookings for block lifts other than machinery"));
+  const Source but{"open risks except commercial", "SELECT * FROM risks WHERE category <> 'Commercial'", {}};
+  EXPECT_TRUE(refill(but, "open risks except for commercial"));
+}
+
 // Comparisons written as symbols are the words' comparisons; a planner's
 // shorthand is the word it stands for.
 TEST(TemplateWording, SymbolsAndShorthand) {

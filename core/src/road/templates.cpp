@@ -757,6 +757,15 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
     } else if (w == "on" && word(i + 1) == "time") {
       marks.push_back("on time");  // "handed over on time": not late, which no other word says
       ++i;
+    } else if (((w == "rather" || w == "other") && word(i + 1) == "than") ||
+               ((w == "instead" || w == "apart") && (word(i + 1) == "of" || word(i + 1) == "from")) ||
+               w == "except" || w == "excluding" || w == "excl") {
+      // "block lifts rather than machinery": which things are left out says
+      // as much as which are asked for.
+      std::size_t j = w == "except" || w == "excluding" || w == "excl" ? i + 1 : i + 2;
+      while (j < steps.size() && !word(j).empty() && linking::is_stop_word(word(j))) ++j;
+      marks.push_back("but not " + (word(j).empty() ? std::string() : linking::stem(word(j))));
+      i = word(j).empty() ? j - 1 : j;
     } else if (w == "how" && word(i + 1) == "many" && measured(i + 2)) {
       ++i;  // "how many hours did we lose": the amount, as "the hours we lost" asks
     } else if ((w == "how" && word(i + 1) == "many") || (w == "number" && word(i + 1) == "of")) {

@@ -813,7 +813,9 @@ TEST(LinkingNames, ContractionsQuotedInDescriptionsAreStillRead) {
 // it asks what is still to do or under way there.
 TEST_F(Linking, WhatStartsOrIsDueAsksAboutTheTasks) {
   for (const char* question : {"what kicks off in october?", "what's due next week", "what finishes in may",
-                               "work calendars still to do", "what's under way on the work calendars"}) {
+                               "work calendars still to do", "what's under way on the work calendars",
+                               "2 wk lookahead for the work calendars", "three week look-ahead",
+                               "work calendar 5 - where are we with it"}) {
     const Strings got = tables(link(question));
     EXPECT_NE(std::find(got.begin(), got.end(), "Task"), got.end()) << question;
   }

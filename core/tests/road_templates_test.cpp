@@ -249,6 +249,16 @@ TEST(TemplateRefill, AMonthWithoutItsYear) {
   EXPECT_FALSE(refill(june, "what may kick off"));
 }
 
+TEST(TemplateRefill, ANumberStoredAsText) {
+  const Source block{"block 311 status",
+                     "SELECT * FROM activity a JOIN block b USING (blk_id) WHERE b.blk_no = '311' AND a.kind <> '0311'", {}};
+  EXPECT_EQ(refill(block, "blk 411 status").value_or(Fit{}).sql,
+            "SELECT * FROM activity a JOIN block b USING (blk_id) WHERE b.blk_no = '411' AND a.kind <> '0311'");
+  // Where the work on a thing stands is its status.
+  EXPECT_TRUE(refill(block, "where are we on block 214"));
+  EXPECT_FALSE(refill(block, "block 2.5 status"));
+}
+
 TEST(TemplateRefill, ACodeAndANamedValueAsQuotedStrings) {
   const Source successors{"successors of activity RMC-A1040",
                           "SELECT s.* FROM activity_relationships r JOIN activities s ON s.activity_id = r.successor_id "

@@ -278,6 +278,7 @@ std::string_view shorthand_for(std::string_view word) {
       {"mth", "month"},        {"mths", "months"},     {"loc", "location"},      {"desc", "description"},
       {"sched", "schedule"},   {"elec", "electrical"}, {"mech", "mechanical"},   {"tf", "float"},
       {"fab", "fabrication"},  {"constr", "construction"}, {"commiss", "commissioning"}, {"cert", "certificate"},
+      {"blk", "block"},        {"blks", "blocks"},
   };
   for (const auto& [short_form, full] : kShorthand)
     if (short_form == word) return full;

@@ -1018,6 +1018,8 @@ std::string plainly(std::string_view q, const std::vector<NamedValue>& values) {
       {"below zero", "negative  "},   {"under zero", "negative  "}, {"less than zero", "negative      "},
       {"sub-zero", "negative"},       {"sub zero", "negative"},
       {"fortnight", "two weeks"},    {"heading over", "fcst    over"}, {"right now", "now      "},
+      // Where the work on a thing stands is its status.
+      {"where are we on", "status of      "}, {"where are we with", "status of        "},
       // What comes before an activity are its predecessors, after it its successors.
       {"comes before", "predecessors"}, {"come before", "predecessor"}, {"goes before", "predecessor"},
       {"comes after", "successors "},   {"come after", "successor "},   {"follows", "succeed"},
@@ -2102,9 +2104,19 @@ void claim_number(const std::vector<SqlToken>& tokens, std::size_t gi, double ol
         claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi, 0, 0, {}});
       continue;
     }
+    if (text.empty() || !std::all_of(text.begin(), text.end(), is_digit)) continue;
+    // A whole number stored as text ("block 311" of blk_no = '311'), written
+    // as the question writes it, without leading zeros.
+    const std::string& written_text = tokens[t].text;
+    if (!written_text.empty() && written_text.size() <= 15 && written_text[0] != '0' &&
+        std::all_of(written_text.begin(), written_text.end(), is_digit) &&
+        static_cast<double>(std::stoll(written_text)) == old_number) {
+      claims.push_back(Claim{t, tokens[t].begin, tokens[t].end, text, gi, 0, 0, {}});
+      continue;
+    }
     // A whole count of days, months or years in a date modifier takes a whole count.
     const auto count = modifier_count(tokens[t].text);
-    if (!count || text.empty() || !std::all_of(text.begin(), text.end(), is_digit)) continue;
+    if (!count) continue;
     double written = 0;
     if (!parse_number(std::string_view(tokens[t].text).substr(count->first, count->second), written) ||
         written != old_number)

@@ -226,6 +226,12 @@ TEST(TemplateRefill, ARangeOfDaysInOneMonth) {
     EXPECT_EQ(fit->sql, "SELECT * FROM outages WHERE start_date >= '2025-10-18' AND start_date <= '2025-10-24'");
   }
   EXPECT_FALSE(refill(booked, "What outages are booked to 24 October?"));
+  // Joined by a dash, with or without ordinals and a year.
+  EXPECT_EQ(refill(booked, "What outages are booked 18th-24th October?").value_or(Fit{}).sql,
+            "SELECT * FROM outages WHERE start_date >= '2025-10-18' AND start_date <= '2025-10-24'");
+  EXPECT_EQ(refill(booked, "What outages are booked 3-9 Nov 2026?").value_or(Fit{}).sql,
+            "SELECT * FROM outages WHERE start_date >= '2026-11-03' AND start_date <= '2026-11-09'");
+  EXPECT_FALSE(refill(booked, "What outages are booked 24-18 October?"));
 }
 
 // A month said without its year is the month the statement writes, in the

@@ -380,8 +380,8 @@ class LiteralFinder {
   }
 
   // A day of the month as written before or after its month: "17", "17th".
-  int day_of(std::size_t k) const {
-    std::string_view t = tok(k);
+  int day_of(std::size_t k) const { return day_of_text(tok(k)); }
+  static int day_of_text(std::string_view t) {
     std::size_t digits = 0;
     while (digits < t.size() && is_digit(t[digits])) ++digits;
     if (digits == 0 || digits > 2) return 0;
@@ -420,6 +420,26 @@ class LiteralFinder {
         if (t.size() == 7) add(LiteralKind::kDate, b, tokens_[k].end, iso_month(y, m));
         else add_day(b, tokens_[k].end, y, m, to_int(t.substr(8, 2)));
         continue;
+      }
+      // Two days of one month joined by a dash ("14th-27th March", "3-9 June
+      // 2026"): each a day of the month after them, of its year if one follows.
+      if (const std::size_t dash = t.find('-'); dash != std::string_view::npos && k + 1 < tokens_.size() && near(k)) {
+        const int m = month_of(tok(k + 1));
+        const int first = day_of_text(t.substr(0, dash)), last = day_of_text(t.substr(dash + 1));
+        if (m && first && last && first < last) {
+          const bool year = k + 2 < tokens_.size() && near(k + 1) && plausible_year(tok(k + 2));
+          const std::size_t end = tokens_[year ? k + 2 : k + 1].end;
+          if (year) {
+            const int y = to_int(tok(k + 2));
+            add_day(b, b + dash, y, m, first);
+            add_day(b + dash + 1, end, y, m, last);
+          } else if (last <= days_in_month(2024, m)) {
+            add(LiteralKind::kDate, b, b + dash, "--" + two(m) + "-" + two(first));
+            add(LiteralKind::kDate, b + dash + 1, end, "--" + two(m) + "-" + two(last));
+          }
+          k += year ? 2 : 1;
+          continue;
+        }
       }
       // 31/12/2025 and 12/31/2025: read only where the day is past twelve,
       // since 12/09/2025 is either way round.
@@ -717,6 +737,10 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
   };
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const std::string_view w = word(i);
+    // Two dates in a row are a range ("14th-27th March"), unless a word
+    // before the first already said so.
+    if (w.empty() && date_at(i) && date_at(i + 1) && (i == 0 || (word(i - 1) != "between" && word(i - 1) != "from")))
+      marks.push_back("between");
     if (w.empty()) continue;
     if (w == "no" && word(i + 1) == "of") {
       marks.push_back("count");  // "no. of critical activities": the number of them

@@ -631,8 +631,14 @@ TEST(ValueMatch, ACodesDocumentedMeaningNamesIt) {
   EXPECT_FALSE(index.match("IP")[0].meaning);
   EXPECT_EQ(described(index, index.match("crews on civils and ducting")),
             (Strings{"crew.trade_code='CIV' exact 'civils and ducting'"}));
-  // Only whole: a word of a meaning, or one a stored name begins, names no code.
+  // Only whole: a word of a meaning, or one a stored name begins, names no code;
+  // but a thing's name does by its last word, where no other ends with it.
   EXPECT_TRUE(index.match("progress report").empty());
+  index.add_values({"vessel", "vessel_type", "TEXT"}, {"OPV", "RORO", "RV"});
+  index.add_meanings("vessel", "vessel_type",
+                     {"OPV (offshore patrol vessel), RORO (ro-ro passenger ferry), RV (research vessel)"});
+  EXPECT_EQ(described(index, index.match("risks on the ferry")), (Strings{"vessel.vessel_type='RORO' partial 'ferry'"}));
+  EXPECT_TRUE(index.match("risks on each vessel").empty());
   const auto splicing = index.match("the splicing tasks");
   EXPECT_EQ(described(index, splicing), (Strings{"crew.trade_code='SPL' exact 'splicing'",
                                                  "task.task_name='Splicing%' prefix 'splicing'"}));

@@ -48,6 +48,8 @@ namespace {
 constexpr double kScoreFloor = 0.35;
 // What a code's meaning read in the question scores, of a stored text's score.
 constexpr double kMeaningShare = 0.7;
+// ... and what one read by its last words alone scores before that share.
+constexpr double kMeaningHeadScore = 0.55;
 constexpr std::size_t kMaxMatches = 12;
 // Of overlapping matches in different columns, those scoring below this
 // share of the best one are dropped: "in progress" naming the status
@@ -1186,8 +1188,22 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         }
         std::size_t first = i, last = i + length;
         const bool whole = at.position == 0 && length == e.word_count;
-        // A code's meaning names the code only whole.
-        if (e.meaning && !whole) continue;
+        // A code's meaning names the code whole, or, where the meaning is a
+        // thing's name (naming words only), by its last words as written
+        // where no other meaning of the column ends so ("the ferry" of
+        // 'RORO', ro-ro passenger ferry; not "vessel" of both the patrol and
+        // the research vessel, nor "progress" of 'IP', in progress).
+        bool head = false;
+        if (e.meaning && !whole && at.position + length == e.word_count &&
+            std::all_of(run_edits.begin(), run_edits.end(), [](std::uint32_t d) { return d == 0; }) &&
+            std::none_of(vw, vw + e.word_count, [&](std::uint32_t w) { return words[w].kind.weak(); })) {
+          const std::uint32_t end_word = vw[e.word_count - 1];
+          head = std::none_of(words[end_word].postings.begin(), words[end_word].postings.end(), [&](const Posting& p) {
+            const Entry& o = entries[p.value];
+            return p.value != at.value && o.column == e.column && o.meaning && p.position + 1u == o.word_count;
+          });
+        }
+        if (e.meaning && !whole && !head) continue;
         if (!whole) {
           // A partial match begins and ends with words that name something,
           // or ends with a letter or number the value holds there ("splicing
@@ -1278,7 +1294,8 @@ std::vector<Match> ValueIndex::Impl::match(std::string_view question) const {
         // less surely than a stored text names itself: a word the code's
         // meaning shares with stored names ("splicing" of 'SPL (splicing)'
         // and of 'Splicing - cabinet') reads as those names.
-        if (e.meaning && fit != Fit::kExact) continue;
+        if (e.meaning && fit != Fit::kExact && !head) continue;
+        if (head) score = kMeaningHeadScore;
         if (e.meaning) score *= kMeaningShare;
         if (score < kScoreFloor) continue;
         found.push_back(Found{at.value, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),

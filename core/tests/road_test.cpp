@@ -447,6 +447,26 @@ TEST_F(Road, OfflineAnEarlierQuestionsWordForTheProjectItsStatementNames) {
   EXPECT_NE(b.sql.find("p.project_name = 'Harbor Bridge Rehabilitation'"), std::string::npos) << b.sql;
 }
 
+// A kind of project that one project alone is names that project, by its code.
+TEST_F(Road, OfflineAKindOfProjectOneProjectAloneIsNamesIt) {
+  exec("ALTER TABLE projects ADD COLUMN project_code TEXT; ALTER TABLE projects ADD COLUMN project_type TEXT;"
+       "UPDATE projects SET project_code = CASE project_id WHEN 1 THEN 'HBR' ELSE 'RMC' END,"
+       " project_type = CASE project_id WHEN 1 THEN 'BR' ELSE 'HC' END;");
+  std::string schema = kSchema;
+  const std::string column = R"("project_name": {"description": "Name of the project", "data_type": "TEXT"})";
+  schema.replace(schema.find(column), column.size(),
+                 column + R"j(, "project_code": {"description": "Code", "data_type": "TEXT"},
+                 "project_type": {"description": "Type: BR (road bridge), HC (acute hospital)", "data_type": "TEXT"})j");
+  schema_.build_graph(json::parse(schema));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Critical activities of Harbor Bridge Rehabilitation",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_name = 'Harbor Bridge Rehabilitation' AND a.is_critical = 1"}]})"),
+                         "history.json");
+  const road::Answer a = ask("Critical activities of the hospital");
+  ASSERT_TRUE(a.answered) << a.reason;
+  EXPECT_NE(a.sql.find("p.project_code = 'RMC'"), std::string::npos) << a.sql;
+  EXPECT_EQ(a.table.row_count, 1u);
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -633,7 +633,17 @@ Answer Road::ask(const Question& q, const Events& events) {
       };
       for (const values::Match& m : matches) {
         // A code read from its meaning's words ("metres" of the unit 'M')
-        // is no literal the question writes: those words stay words.
+        // is no literal the question writes: those words stay words; but a
+        // kind of project that one project alone is ("the ferry" of the
+        // vessel type 'RORO') names that project, by its code.
+        if (m.meaning && m.fit != values::Fit::kPrefix && names) {
+          const values::ColumnRef& column = stored->index.columns()[m.column];
+          const std::string* code = stored->row_code(m.column, m.value);
+          if (code && names->is_projects_table(column.table))
+            out.push_back(templates::NamedValue{m.begin, m.end, *code, column.table,
+                                                stored->row_codes[m.column].column, {}, false});
+          continue;
+        }
         if (m.fit == values::Fit::kPrefix || kind_word(m) || m.meaning) continue;
         const bool named = (m.score >= kTemplateValueScore || written(m) || first_name(m)) && !names_a_column(m);
         if (!named && m.score < kLooseValueScore) continue;

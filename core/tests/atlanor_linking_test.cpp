@@ -815,7 +815,7 @@ TEST_F(Linking, WhatStartsOrIsDueAsksAboutTheTasks) {
   for (const char* question : {"what kicks off in october?", "what's due next week", "what finishes in may",
                                "work calendars still to do", "what's under way on the work calendars",
                                "2 wk lookahead for the work calendars", "three week look-ahead",
-                               "work calendar 5 - where are we with it"}) {
+                               "work calendar 5 - where are we with it", "everything on work calendar 5"}) {
     const Strings got = tables(link(question));
     EXPECT_NE(std::find(got.begin(), got.end(), "Task"), got.end()) << question;
   }

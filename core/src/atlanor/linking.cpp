@@ -857,9 +857,9 @@ class Linker {
 
   // Work still to do or under way ("weekend shutdowns still to do", "what
   // have they got left to do", "what are we doing over the xmas vac"), the
-  // work coming up ("2 wk lookahead") and where it stands ("block 214 -
-  // where are we with it") is the schedule's activities, whatever else the
-  // question names.
+  // work coming up ("2 wk lookahead"), where it stands ("block 214 - where
+  // are we with it") and everything on a thing ("everything on well 14") is
+  // the schedule's activities, whatever else the question names.
   void choose_work_to_do() {
     if (chosen_.size() >= kMaxTables) return;
     const std::vector<std::string>& words = question_words_;
@@ -869,7 +869,9 @@ class Linker {
              (i + 1 < words.size() && ((words[i] == "to" && words[i + 1] == "do") ||
                                        (words[i] == "under" && words[i + 1] == "way") ||
                                        (words[i] == "look" && words[i + 1] == "ahead"))) ||
-             (i + 2 < words.size() && words[i] == "where" && words[i + 1] == "are" && words[i + 2] == "we");
+             (i + 2 < words.size() && words[i] == "where" && words[i + 1] == "are" && words[i + 2] == "we") ||
+             (i + 1 < words.size() && words[i] == "everything" &&
+              (words[i + 1] == "on" || words[i + 1] == "for" || words[i + 1] == "under" || words[i + 1] == "at"));
     if (!work) return;
     if (const std::uint32_t pick = activities_table(); pick != ~0u && !is_chosen_[pick]) choose(pick, Reason::kScored);
   }

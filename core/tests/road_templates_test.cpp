@@ -511,6 +511,20 @@ TEST(TemplateWording, CountingIsPartOfTheQuestion) {
   EXPECT_FALSE(refill(dates, "how many days between the key date and forecast finish per package"));
 }
 
+// What is awaited has not happened yet: "awaiting approval" is "not yet
+// approved"; a share is a percentage.
+TEST(TemplateWording, WhatIsAwaitedHasNotHappened) {
+  const std::string asked = "permits awaiting approval from the council";
+  const Source waiting{asked, "SELECT * FROM permits WHERE status <> 'Approved' AND body = 'Council'",
+                       {named(asked, "approval", "Approved"), named(asked, "council", "Council")}};
+  const std::string other = "permits from the council still to be approved";
+  EXPECT_TRUE(refill(waiting, other, {named(other, "council", "Council"), named(other, "approved", "Approved")}));
+  const std::string granted = "permits approved by the council";
+  EXPECT_FALSE(refill(waiting, granted, {named(granted, "approved", "Approved"), named(granted, "council", "Council")}));
+  const Source share{"tonnes per waste category and share recycled", "SELECT category, SUM(t) FROM waste GROUP BY 1", {}};
+  EXPECT_TRUE(refill(share, "tonnes per waste category and % recycled"));
+}
+
 // What a question leaves out ("rather than", "other than", "except") is
 // part of it: the same words the other way round are another question.
 TEST(TemplateWording, WhatIsLeftOutIsPartOfTheQuestion) {

@@ -715,6 +715,17 @@ struct Step {
   LiteralKind kind = LiteralKind::kNumber;
 };
 
+// Whether the word at i waits for a stored value that follows it ("awaiting
+// approval", "waiting on sign-off"): what is awaited has not happened yet.
+bool awaits_value(const std::vector<Step>& steps, std::size_t i) {
+  const std::string& w = steps[i].word;
+  if (steps[i].literal || (w != "awaiting" && w != "waiting" && w != "await" && w != "awaits")) return false;
+  std::size_t j = i + 1;
+  while (j < steps.size() && j <= i + 2 && !steps[j].literal && (steps[j].word == "for" || steps[j].word == "on"))
+    ++j;
+  return j < steps.size() && steps[j].literal && steps[j].kind == LiteralKind::kValue;
+}
+
 // The markers of a question, read from all its words in order (the content
 // words leave most of them out as stop words): its comparisons ("gt", "le"),
 // negations ("not"), words of order and count as written, and digits that
@@ -748,6 +759,8 @@ std::vector<std::string> marks_of(const std::vector<Step>& steps) {
     } else if ((w == "to" && word(i + 1) == "be") || (w == "yet" && word(i + 1) == "to")) {
       marks.push_back("not");  // "still to be delivered", "yet to start": not delivered, not started
       ++i;
+    } else if (awaits_value(steps, i)) {
+      marks.push_back("not");  // "awaiting approval": not yet 'Approved'
     } else if (role_of(w) == Role::kNegation) {
       // "no more than", "not later than" allow the bound itself.
       if (const int d = direction(word(i + 1))) {
@@ -916,12 +929,12 @@ bool stress_word(const std::string& w) {
 // The word a question word says as another question would: a planner's
 // shorthand written out ("hrs", "crit"), and words that say another
 // ("awaiting" what "waiting" does, "spend" "cost", "slippage" "slip",
-// "underway" "progress", "fitted" "installed").
+// "underway" "progress", "fitted" "installed", a "share" a "percent").
 std::string_view said_as(std::string_view word) {
   static constexpr std::pair<std::string_view, std::string_view> kSaid[] = {
       {"awaiting", "waiting"}, {"await", "wait"},  {"awaits", "waits"},        {"spend", "cost"},
       {"slippage", "slip"},    {"underway", "progress"}, {"succeed", "successor"},
-      {"fitted", "installed"},
+      {"fitted", "installed"}, {"share", "percent"}, {"percentage", "percent"}, {"proportion", "percent"},
   };
   for (const auto& [word_said, meant] : kSaid)
     if (word_said == word) return meant;
@@ -1244,6 +1257,10 @@ Shape shape_of(std::string_view asked, const std::vector<NamedValue>& named, Ste
         idle_words.push_back(w);
         continue;
       }
+    }
+    if (awaits_value(steps, i)) {
+      idle_words.push_back(w);
+      continue;
     }
     if (((w == "far" && steps[i - 1].word == "so") || (w == "date" && steps[i - 1].word == "to") ||
          (w == "site" && steps[i - 1].word == "on")) &&

@@ -515,6 +515,45 @@ TEST(LinkingProjects, TheTableAModuleOfProjectsCentresOn) {
   EXPECT_EQ(project_table("YRD_VESSEL_T"), "");
 }
 
+// A planner's shorthand is the word it stands for though the schema's
+// abbreviations spell its stem ("acts" is no "act" of "dlv_act_dt"), and a
+// code column abbreviated "cd" identifies its row though the document's
+// rules write "cd" as a word of a column's name.
+TEST(LinkingProjects, ShorthandAndAbbreviatedCodesWhereTheProseWritesThem) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "PRJ_PROJECT": {"description": "Projects", "domain": "d", "columns": {
+      "proj_id": {"description": "Key", "data_type": "INTEGER"},
+      "proj_cd": {"description": "Project code", "data_type": "TEXT"},
+      "proj_name": {"description": "Project name", "data_type": "TEXT"},
+      "proj_stat_cd": {"description": "Status", "data_type": "TEXT", "business_rules": ["Open: proj_stat_cd <> 'CL'"]}}},
+    "PLN_TASK": {"description": "Schedule activities", "domain": "d", "columns": {
+      "tsk_id": {"description": "Key", "data_type": "INTEGER"}, "proj_id": {"description": "Project", "data_type": "INTEGER"},
+      "cal_id": {"description": "Calendar", "data_type": "INTEGER"},
+      "tot_flt": {"description": "Total float", "data_type": "REAL"},
+      "act_fin_dt": {"description": "Actual finish", "data_type": "TEXT"}}},
+    "PLN_CAL": {"description": "Calendars", "domain": "d", "columns": {
+      "cal_id": {"description": "Key", "data_type": "INTEGER"}}},
+    "EQ_ITEM": {"description": "Equipment items", "domain": "d", "columns": {
+      "eq_id": {"description": "Key", "data_type": "INTEGER"}, "proj_id": {"description": "Project", "data_type": "INTEGER"},
+      "dlv_act_dt": {"description": "Actual delivery", "data_type": "TEXT"},
+      "fat_act_dt": {"description": "Actual factory test", "data_type": "TEXT"},
+      "sat_act_dt": {"description": "Actual site test", "data_type": "TEXT"}}}},
+   "relationships": [
+    {"from_table": "PLN_TASK", "to_table": "PRJ_PROJECT", "join_condition": "PLN_TASK.proj_id = PRJ_PROJECT.proj_id", "description": ""},
+    {"from_table": "PLN_TASK", "to_table": "PLN_CAL", "join_condition": "PLN_TASK.cal_id = PLN_CAL.cal_id", "description": ""},
+    {"from_table": "EQ_ITEM", "to_table": "PRJ_PROJECT", "join_condition": "EQ_ITEM.proj_id = PRJ_PROJECT.proj_id", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  const auto r = index.link(linking::Query{"acts with negative float", {}, ""});
+  EXPECT_EQ(chosen_tables(index, graph, "acts with negative float"), (Strings{"PLN_TASK"}));
+  EXPECT_EQ(chosen_tables(index, graph, "acts"), (Strings{"PLN_TASK"}));
+  ASSERT_TRUE(r.project_table);
+  Strings listed;
+  for (const auto c : r.listed_columns) listed.emplace_back(graph.id(c));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "column:PRJ_PROJECT.proj_cd"), listed.end());
+}
+
 // Nor after packages: the table clearly the most others belong to, its names
 // read without the suffix all tables share, its key by its initials.
 TEST(LinkingProjects, TheTableMostOthersBelongTo) {

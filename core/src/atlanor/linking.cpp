@@ -321,11 +321,18 @@ class Linker {
         unsigned distance = 0;
         std::string spelling;
         TermId t = x_.lookup(w, spelling, distance);
-        // A planner's shorthand the schema does not write ("crit", "hrs") is
-        // the word it stands for.
-        if (const std::string_view full = shorthand_for(w.text); t == kNoTerm && full != w.text) {
+        // A planner's shorthand ("crit", "hrs", "acts") the schema does not
+        // write as such is the word it stands for: "acts" is no "act" of
+        // "act_fin_dt", where the schema writes "activities".
+        if (const std::string_view full = shorthand_for(w.text); full != w.text && (t == kNoTerm || !x_.surface.count(w.text))) {
+          std::string full_spelling;
+          unsigned full_distance = 0;
           const Word written_out{std::string(full), stem(full)};
-          t = x_.lookup(written_out, spelling, distance);
+          if (const TermId f = x_.lookup(written_out, full_spelling, full_distance); f != kNoTerm) {
+            t = f;
+            spelling = std::move(full_spelling);
+            distance = full_distance;
+          }
         }
         // "POs" the schema does not write is its "PO".
         if (t == kNoTerm && contains(plurals, w.text)) {

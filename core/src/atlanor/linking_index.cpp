@@ -725,6 +725,16 @@ class Builder {
     }
   }
 
+  // The word an identifying word's abbreviation stands for ("cd", "nm",
+  // "nbr", "ttl"), else empty.
+  static std::string_view abbreviation_of_identifying(std::string_view word) {
+    static constexpr std::pair<std::string_view, std::string_view> kShort[] = {
+        {"cd", "code"}, {"nm", "name"}, {"nbr", "number"}, {"num", "number"}, {"ttl", "title"}, {"lbl", "label"}};
+    for (const auto& [abbreviation, full] : kShort)
+      if (abbreviation == word) return full;
+    return {};
+  }
+
   // The last word of a key's name: "id", or a warehouse's surrogate or
   // primary key ("plot_sk", "job_pk", "site_key").
   static bool is_key_word(std::string_view word) {
@@ -762,9 +772,16 @@ class Builder {
           for (const Word& w : table_words) initials += w.text.front();
           if (name_words(column_name(column.node)).front() == initials) column.key = column.own_key = true;
         }
+        // So does the row's own code or name abbreviated, where the
+        // document's prose writes the abbreviation as a word of a column's
+        // name ("dev_stat_cd <> 'CL'") and so keeps it: "proj_cd" of the
+        // projects.
         if (!column.key)
-          column.identifying = std::find(std::begin(kIdentifying), std::end(kIdentifying), last) !=
-                               std::end(kIdentifying);
+          column.identifying =
+              std::find(std::begin(kIdentifying), std::end(kIdentifying), last) != std::end(kIdentifying) ||
+              (!abbreviation_of_identifying(last).empty() && words.size() == 2 && !table_words.empty() &&
+               (stem(words.front()) == table_words.back().stem ||
+                stem(expand_abbreviation(words.front(), {})) == table_words.back().stem));
         const std::string key = text::lower(x_.tables[t].name) + "\n" + text::lower(column_name(column.node));
         if (column.identifying) x_.naming_columns.insert(key);
         // A person of the row, by their part in it: "owner", "planner_name",

@@ -467,6 +467,30 @@ TEST_F(Road, OfflineAKindOfProjectOneProjectAloneIsNamesIt) {
   EXPECT_EQ(a.table.row_count, 1u);
 }
 
+// A refill that moves a comparison to another column of the table names
+// one row where the earlier statement named one: a site two projects share
+// names neither.
+TEST_F(Road, OfflineARefillKeepsNamingOneRowWhereTheEarlierNamedOne) {
+  exec("ALTER TABLE projects ADD COLUMN project_code TEXT; ALTER TABLE projects ADD COLUMN site TEXT;"
+       "UPDATE projects SET project_code = CASE project_id WHEN 1 THEN 'HBR' ELSE 'RMC' END, site = 'North Yard';"
+       "INSERT INTO projects VALUES (3, 'Quay Wall', 'QWL', 'South Basin');"
+       "INSERT INTO activities VALUES (5, 3, 'QWL-100', 0, 1, NULL);");
+  std::string schema = kSchema;
+  const std::string column = R"("project_name": {"description": "Name of the project", "data_type": "TEXT"})";
+  schema.replace(schema.find(column), column.size(),
+                 column + R"(, "project_code": {"description": "Code", "data_type": "TEXT"},
+                 "site": {"description": "Site of the works", "data_type": "TEXT"})");
+  schema_.build_graph(json::parse(schema));
+  history_.load_document(json::parse(R"({"enriched_queries": [{"question": "Critical activities of HBR",
+    "sql": "SELECT a.activity_code FROM activities a JOIN projects p ON p.project_id = a.project_id WHERE p.project_code = 'HBR' AND a.is_critical = 1"}]})"),
+                         "history.json");
+  const road::Answer one = ask("Critical activities of South Basin");
+  ASSERT_TRUE(one.answered) << one.reason;
+  EXPECT_NE(one.sql.find("p.site = 'South Basin'"), std::string::npos) << one.sql;
+  const road::Answer two = ask("Critical activities of North Yard");
+  EXPECT_FALSE(two.answered) << two.sql;
+}
+
 TEST_F(Road, TheAisStatementWinsAndItsRequestsAreCounted) {
   auto ai = std::make_shared<ScriptedAi>(std::deque<std::string>{
       "SELECT p.project_name, COUNT(*) AS n FROM projects p JOIN activities a ON a.project_id = p.project_id "

@@ -951,9 +951,37 @@ Answer Road::ask(const Question& q, const Events& events) {
       }
       return true;
     };
+    // A refill that moves a comparison to another column of its table
+    // ("p.proj_cd = 'CRM-100'" to "p.bldg_cd = 'PB1'") names one row where
+    // the earlier statement named one: a building two projects share names
+    // neither of them.
+    auto rows_named = [&](const templates::ComparedText& c) -> std::size_t {
+      if (!plain_name(c.table) || !plain_name(c.column)) return 0;
+      Record check{{"sql", Value("SELECT 1 FROM " + c.table + " WHERE " + c.column + " = " + quoted_text(c.value) +
+                                 " LIMIT 2")}};
+      quillon::ResultTable found;
+      sql_.test_query(check, found);
+      return quillon::succeeded(check) ? found.row_count : 0;
+    };
+    auto one_for_one = [&](const templates::Fit& fit, const std::string& earlier) {
+      std::optional<std::vector<templates::ComparedText>> before, after;
+      for (const auto& [was, now] : fit.replaced) {
+        if (now.empty() || now == was) continue;
+        if (!before) before = templates::compared_texts(earlier), after = templates::compared_texts(fit.sql);
+        const std::string old_value = text::replace_all(was, "''", "'"), new_value = text::replace_all(now, "''", "'");
+        for (const templates::ComparedText& o : *before) {
+          if (o.value != old_value) continue;
+          for (const templates::ComparedText& n : *after)
+            if (n.value == new_value && n.table == o.table && n.column != o.column && rows_named(o) == 1 &&
+                rows_named(n) > 1)
+              return false;
+        }
+      }
+      return true;
+    };
     if (!near.empty()) {
       auto fit = templates::best_refill(near, q.text, asked, t.wording);
-      if (fit && holds_its_new_texts(fit->second)) {
+      if (fit && holds_its_new_texts(fit->second) && one_for_one(fit->second, near[fit->first].sql)) {
         const std::size_t i = run(Source::kTemplate, fit->second.sql, *shown[fit->first]);
         if (tried[i].first.success && tried[i].first.row_count > 0) template_pick = i;
       }

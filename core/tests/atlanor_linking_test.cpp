@@ -1208,6 +1208,35 @@ TEST(LinkingPeople, WhoThroughTheAssignmentsOfCrews) {
   EXPECT_EQ(tables("who is on the task named Pour"), (Strings{"Allocation", "Crew", "Task"}));
 }
 
+// Who is on the work that a chosen table points to: the crews, through
+// their assignments to that work, with it.
+TEST(LinkingPeople, WhoIsOnTheWorkAChosenTablePointsTo) {
+  atlanor::AtlanorService service;
+  service.build_graph(json::parse(R"({"tables": {
+    "Task": {"description": "Scheduled tasks", "domain": "d", "columns": {
+      "TaskId": {"description": "Key", "data_type": "INTEGER"}, "TaskName": {"description": "Name", "data_type": "TEXT"}}},
+    "Crew": {"description": "Gangs", "domain": "d", "columns": {
+      "CrewId": {"description": "Key", "data_type": "INTEGER"}, "CrewName": {"description": "Name", "data_type": "TEXT"}}},
+    "Allocation": {"description": "Crews given to tasks", "domain": "d", "columns": {
+      "TaskId": {"description": "Task", "data_type": "INTEGER"}, "CrewId": {"description": "Crew", "data_type": "INTEGER"}}},
+    "HotWorkPermit": {"description": "Hot work permits for a task", "domain": "d", "columns": {
+      "PermitId": {"description": "Key", "data_type": "INTEGER"}, "TaskId": {"description": "Task", "data_type": "INTEGER"},
+      "AreaId": {"description": "Area", "data_type": "INTEGER"}, "IssuedBy": {"description": "Issuer", "data_type": "TEXT"}}},
+    "Area": {"description": "Plant areas", "domain": "d", "columns": {
+      "AreaId": {"description": "Key", "data_type": "INTEGER"}}}},
+   "relationships": [
+    {"from_table": "Allocation", "to_table": "Task", "join_condition": "Allocation.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "Allocation", "to_table": "Crew", "join_condition": "Allocation.CrewId = Crew.CrewId", "description": ""},
+    {"from_table": "HotWorkPermit", "to_table": "Task", "join_condition": "HotWorkPermit.TaskId = Task.TaskId", "description": ""},
+    {"from_table": "HotWorkPermit", "to_table": "Area", "join_condition": "HotWorkPermit.AreaId = Area.AreaId", "description": ""}]})"));
+  const Graph& graph = *service.graph()->graph;
+  linking::Index index(graph);
+  EXPECT_EQ(chosen_tables(index, graph, "who is on the hot work permits"),
+            (Strings{"Allocation", "Crew", "HotWorkPermit", "Task"}));
+  // Who issued them is a person the permit names.
+  EXPECT_EQ(chosen_tables(index, graph, "who issued the hot work permits"), (Strings{"HotWorkPermit"}));
+}
+
 // The trade's other words for change requests, site diaries, crews, key
 // dates and states reach a schema that uses none of the planner's words.
 TEST(LinkingThesaurus, VariationsDailyReportsGangsAndKeyDates) {

@@ -718,7 +718,34 @@ class Linker {
       if (bridged.size() == 1) std::tie(pick, through) = bridged.front();
       found = bridged.size();
     }
+    // Nor through a table between: people or crews whose assignments give
+    // them the work that a chosen table points to or belongs to ("who's on
+    // site for theatres": the resources, through their assignments to the
+    // activities the theatre moves point to).
+    std::uint32_t work_table = ~0u;
+    if (found == 0 && !chosen_.empty() && work) {
+      std::vector<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>> reached;  // people or crews, assignments, work
+      for (std::uint32_t t = 0; t < n_; ++t) {
+        if (!x_.tables[t].people && !x_.tables[t].crews) continue;
+        for (const Impl::Join& a : x_.joins[t]) {
+          if (!a.down || is_chosen_[a.table] || !x_.tables[a.table].assignments) continue;
+          for (const Impl::Join& w : x_.joins[a.table]) {
+            if (!w.up || w.table == t || is_chosen_[w.table]) continue;
+            const bool next_to_chosen = std::any_of(x_.joins[w.table].begin(), x_.joins[w.table].end(),
+                                                    [&](const Impl::Join& k) { return is_chosen_[k.table]; });
+            const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> way{t, a.table, w.table};
+            if (next_to_chosen && !contains(reached, way)) reached.push_back(way);
+          }
+        }
+      }
+      if (reached.size() == 1) std::tie(pick, through, work_table) = reached.front();
+      found = reached.size();
+    }
     if (found != 1) return;
+    if (work_table != ~0u) {
+      if (chosen_.size() + 3 > kMaxTables) return;
+      choose(work_table, Reason::kScored);
+    }
     if (through != ~0u) {
       if (chosen_.size() + 2 > kMaxTables) return;
       choose(through, Reason::kScored);

@@ -922,6 +922,17 @@ Answer Road::ask(const Question& q, const Events& events) {
       });
       shown.push_back(&e.shown);
     }
+    // How many rows (none, one, two or more) hold a text in a column a
+    // statement compares it with; null when the names cannot be looked up.
+    auto rows_named = [&](const templates::ComparedText& c) -> std::optional<std::size_t> {
+      if (!plain_name(c.table) || !plain_name(c.column)) return std::nullopt;
+      Record check{{"sql", Value("SELECT 1 FROM " + c.table + " WHERE " + c.column + " = " + quoted_text(c.value) +
+                                 " LIMIT 2")}};
+      quillon::ResultTable found;
+      sql_.test_query(check, found);
+      if (!quillon::succeeded(check)) return std::nullopt;
+      return found.row_count;
+    };
     // Whether each text a refill puts into a comparison (=, <>, IN, NOT IN)
     // is one the compared column holds: a value read in another column
     // ("p.site_name <> 'Contract award - Ridgeway trunk main'") would answer
@@ -942,12 +953,7 @@ Answer Road::ask(const Question& q, const Events& events) {
             continue;
           }
         }
-        if (!plain_name(c.table) || !plain_name(c.column)) continue;
-        Record check{{"sql", Value("SELECT 1 FROM " + c.table + " WHERE " + c.column + " = " + quoted_text(c.value) +
-                                   " LIMIT 1")}};
-        quillon::ResultTable found;
-        sql_.test_query(check, found);
-        if (quillon::succeeded(check) && found.row_count == 0) return false;
+        if (const auto rows = rows_named(c); rows && *rows == 0) return false;
       }
       return true;
     };
@@ -955,14 +961,6 @@ Answer Road::ask(const Question& q, const Events& events) {
     // ("p.proj_cd = 'CRM-100'" to "p.bldg_cd = 'PB1'") names one row where
     // the earlier statement named one: a building two projects share names
     // neither of them.
-    auto rows_named = [&](const templates::ComparedText& c) -> std::size_t {
-      if (!plain_name(c.table) || !plain_name(c.column)) return 0;
-      Record check{{"sql", Value("SELECT 1 FROM " + c.table + " WHERE " + c.column + " = " + quoted_text(c.value) +
-                                 " LIMIT 2")}};
-      quillon::ResultTable found;
-      sql_.test_query(check, found);
-      return quillon::succeeded(check) ? found.row_count : 0;
-    };
     auto one_for_one = [&](const templates::Fit& fit, const std::string& earlier) {
       std::optional<std::vector<templates::ComparedText>> before, after;
       for (const auto& [was, now] : fit.replaced) {
@@ -972,8 +970,8 @@ Answer Road::ask(const Question& q, const Events& events) {
         for (const templates::ComparedText& o : *before) {
           if (o.value != old_value) continue;
           for (const templates::ComparedText& n : *after)
-            if (n.value == new_value && n.table == o.table && n.column != o.column && rows_named(o) == 1 &&
-                rows_named(n) > 1)
+            if (n.value == new_value && n.table == o.table && n.column != o.column && rows_named(o) == 1u &&
+                rows_named(n) > 1u)
               return false;
         }
       }

@@ -1620,6 +1620,20 @@ bool sign_keyword(std::string_view word) {
   return word.size() <= 7 && kWords.count(ascii_lower(word)) != 0;
 }
 
+// Where a comment that starts at i ends (past it): i itself when none starts
+// there, npos when a block comment is left open.
+std::size_t past_comment(std::string_view sql, std::size_t i) {
+  if (sql.substr(i, 2) == "--") {
+    const std::size_t j = sql.find('\n', i);
+    return j == std::string_view::npos ? sql.size() : j + 1;
+  }
+  if (sql.substr(i, 2) == "/*") {
+    const std::size_t j = sql.find("*/", i + 2);
+    return j == std::string_view::npos ? std::string_view::npos : j + 2;
+  }
+  return i;
+}
+
 // The string and number tokens of a statement; comments and quoted
 // identifiers are skipped. Nullopt when a quote or comment is not closed.
 // With `items`, also everything else in order: names lower-cased (quoted
@@ -1660,13 +1674,9 @@ std::optional<std::vector<SqlToken>> sql_tokens(std::string_view sql, std::vecto
       if (j == std::string_view::npos) return std::nullopt;
       item(sql.substr(i + 1, j - i - 1));
       i = j + 1;
-    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-      const std::size_t j = sql.find('\n', i);
-      i = j == std::string_view::npos ? n : j + 1;
-    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-      const std::size_t j = sql.find("*/", i + 2);
-      if (j == std::string_view::npos) return std::nullopt;
-      i = j + 2;
+    } else if (const std::size_t past = past_comment(sql, i); past != i) {
+      if (past == std::string_view::npos) return std::nullopt;
+      i = past;
     } else if (is_wordish(c) && !is_digit(c)) {
       std::size_t j = i;
       while (j < n && (is_wordish(sql[j]) || sql[j] == '_' || sql[j] == '$')) ++j;
@@ -2405,13 +2415,9 @@ std::optional<std::vector<Identifier>> identifiers_of(std::string_view sql) {
       if (j >= n) return std::nullopt;
       i = j + 1;
       after_as = after_dot = false;
-    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-      const std::size_t j = sql.find('\n', i);
-      i = j == std::string_view::npos ? n : j + 1;
-    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-      const std::size_t j = sql.find("*/", i + 2);
-      if (j == std::string_view::npos) return std::nullopt;
-      i = j + 2;
+    } else if (const std::size_t past = past_comment(sql, i); past != i) {
+      if (past == std::string_view::npos) return std::nullopt;
+      i = past;
     } else if (c == '"' || c == '`' || c == '[' || (is_wordish(c) && !is_digit(c)) || c == '_') {
       Identifier id;
       id.begin = i;
